@@ -1,0 +1,176 @@
+#pragma once
+// Owners of Win32 handles and COM pointers. Logic never calls a close function itself:
+// every handle is held by one of these from the moment it is obtained.
+//
+// Sections: UniqueResource and its traits; window device context; COM pointer.
+
+#include <windows.h>
+#include <GL/gl.h>
+
+#include <utility>
+
+namespace likenex {
+
+// ---- UniqueResource ------------------------------------------------------------------
+// Traits give the handle type, the empty value and the release call.
+template <typename Traits>
+class UniqueResource {
+public:
+    using Type = typename Traits::Type;
+
+    UniqueResource() noexcept = default;
+    explicit UniqueResource(Type value) noexcept : value_(value) {}
+    UniqueResource(const UniqueResource&) = delete;
+    UniqueResource& operator=(const UniqueResource&) = delete;
+    UniqueResource(UniqueResource&& other) noexcept : value_(other.release()) {}
+    UniqueResource& operator=(UniqueResource&& other) noexcept {
+        if (this != &other) reset(other.release());
+        return *this;
+    }
+    ~UniqueResource() { reset(); }
+
+    [[nodiscard]] Type get() const noexcept { return value_; }
+    explicit operator bool() const noexcept { return value_ != Traits::empty(); }
+
+    // Gives up ownership, for handles that another owner takes over (a window region
+    // handed to SetWindowRgn, say).
+    [[nodiscard]] Type release() noexcept { return std::exchange(value_, Traits::empty()); }
+
+    void reset(Type value = Traits::empty()) noexcept {
+        Type old = std::exchange(value_, value);
+        if (old != Traits::empty()) Traits::close(old);
+    }
+
+private:
+    Type value_ = Traits::empty();
+};
+
+struct KernelHandleTraits {
+    using Type = HANDLE;
+    static Type empty() { return nullptr; }
+    static void close(Type h) { CloseHandle(h); }
+};
+struct ModuleTraits {
+    using Type = HMODULE;
+    static Type empty() { return nullptr; }
+    static void close(Type h) { FreeLibrary(h); }
+};
+struct RegionTraits {
+    using Type = HRGN;
+    static Type empty() { return nullptr; }
+    static void close(Type h) { DeleteObject(h); }
+};
+struct BitmapTraits {
+    using Type = HBITMAP;
+    static Type empty() { return nullptr; }
+    static void close(Type h) { DeleteObject(h); }
+};
+struct MenuTraits {
+    using Type = HMENU;
+    static Type empty() { return nullptr; }
+    static void close(Type h) { DestroyMenu(h); }
+};
+struct RegistryKeyTraits {
+    using Type = HKEY;
+    static Type empty() { return nullptr; }
+    static void close(Type h) { RegCloseKey(h); }
+};
+struct WindowTraits {
+    using Type = HWND;
+    static Type empty() { return nullptr; }
+    static void close(Type h) { DestroyWindow(h); }
+};
+struct GlContextTraits {
+    using Type = HGLRC;
+    static Type empty() { return nullptr; }
+    static void close(Type h) {
+        if (wglGetCurrentContext() == h) wglMakeCurrent(nullptr, nullptr);
+        wglDeleteContext(h);
+    }
+};
+
+using UniqueHandle = UniqueResource<KernelHandleTraits>;
+using UniqueModule = UniqueResource<ModuleTraits>;
+using UniqueRegion = UniqueResource<RegionTraits>;
+using UniqueBitmap = UniqueResource<BitmapTraits>;
+using UniqueMenu = UniqueResource<MenuTraits>;
+using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
+using UniqueWindow = UniqueResource<WindowTraits>;
+using UniqueGlContext = UniqueResource<GlContextTraits>;
+
+// ---- WindowDc ------------------------------------------------------------------------
+// A device context obtained with GetDC, released to its window.
+class WindowDc {
+public:
+    WindowDc() noexcept = default;
+    explicit WindowDc(HWND window) noexcept : window_(window), dc_(window ? GetDC(window) : nullptr) {}
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    WindowDc(WindowDc&& other) noexcept
+        : window_(std::exchange(other.window_, nullptr)), dc_(std::exchange(other.dc_, nullptr)) {}
+    WindowDc& operator=(WindowDc&& other) noexcept {
+        if (this != &other) {
+            reset();
+            window_ = std::exchange(other.window_, nullptr);
+            dc_ = std::exchange(other.dc_, nullptr);
+        }
+        return *this;
+    }
+    ~WindowDc() { reset(); }
+
+    [[nodiscard]] HDC get() const noexcept { return dc_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+    void reset() noexcept {
+        if (dc_) ReleaseDC(window_, dc_);
+        dc_ = nullptr;
+        window_ = nullptr;
+    }
+
+private:
+    HWND window_ = nullptr;
+    HDC dc_ = nullptr;
+};
+
+// ---- ComPtr --------------------------------------------------------------------------
+// Holds one reference to a COM object.
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() noexcept = default;
+    explicit ComPtr(T* p) noexcept : p_(p) {}  // takes over a reference already counted
+    ComPtr(const ComPtr& other) noexcept : p_(other.p_) {
+        if (p_) p_->AddRef();
+    }
+    ComPtr& operator=(const ComPtr& other) noexcept {
+        if (this != &other) {
+            if (other.p_) other.p_->AddRef();
+            reset(other.p_);
+        }
+        return *this;
+    }
+    ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+    ComPtr& operator=(ComPtr&& other) noexcept {
+        if (this != &other) reset(std::exchange(other.p_, nullptr));
+        return *this;
+    }
+    ~ComPtr() { reset(); }
+
+    [[nodiscard]] T* get() const noexcept { return p_; }
+    T* operator->() const noexcept { return p_; }
+    explicit operator bool() const noexcept { return p_ != nullptr; }
+
+    // For functions that hand out a new reference through a T** argument.
+    [[nodiscard]] T** put() noexcept {
+        reset();
+        return &p_;
+    }
+    void reset(T* p = nullptr) noexcept {
+        T* old = std::exchange(p_, p);
+        if (old) old->Release();
+    }
+
+private:
+    T* p_ = nullptr;
+};
+
+}  // namespace likenex

@@ -1,0 +1,102 @@
+#include "app/win/MessageBox.h"
+
+#include <cstdio>
+#include <mutex>
+#include <vector>
+
+namespace likenex {
+namespace {
+
+std::mutex hookMutex;
+MessageBoxHook& currentHook() {
+    static MessageBoxHook hook;
+    return hook;
+}
+
+std::wstring widen(const char* text) {
+    if (!text) return {};
+    int units = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (units <= 0) return {};
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), units);
+    wide.resize(static_cast<size_t>(units - 1));
+    return wide;
+}
+
+std::string toUtf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                    nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), bytes,
+                            nullptr, nullptr);
+    return utf8;
+}
+
+// Appends one message to the file named by LIKENEX_MESSAGE_LOG; false when it is not set.
+bool logMessage(const ShownMessage& message) {
+    wchar_t path[MAX_PATH * 4];
+    DWORD length = GetEnvironmentVariableW(L"LIKENEX_MESSAGE_LOG", path, static_cast<DWORD>(std::size(path)));
+    if (length == 0 || length >= std::size(path)) return false;
+    std::string line = toUtf8(message.hasCaption ? message.caption : L"");
+    line += '\t';
+    for (char c : toUtf8(message.text)) {
+        if (c == '\n') line += "\\n";
+        else line += c;
+    }
+    line += '\n';
+    if (FILE* file = _wfopen(path, L"ab")) {
+        std::fwrite(line.data(), 1, line.size(), file);
+        std::fclose(file);
+    }
+    return true;
+}
+
+int deliver(const ShownMessage& message) {
+    MessageBoxHook hook;
+    {
+        std::lock_guard<std::mutex> lock(hookMutex);
+        hook = currentHook();
+    }
+    if (hook) return hook(message);
+    if (logMessage(message)) return defaultAnswer(message.type);
+    return 0;  // not handled: the caller shows the real box
+}
+
+}  // namespace
+
+void setMessageBoxHook(MessageBoxHook hook) {
+    std::lock_guard<std::mutex> lock(hookMutex);
+    currentHook() = std::move(hook);
+}
+
+int defaultAnswer(UINT type) {
+    UINT buttons = type & MB_TYPEMASK;
+    UINT defaultIndex = (type & MB_DEFMASK) >> 8;  // 0 for the first button
+    static const int choices[][3] = {
+        {IDOK, IDOK, IDOK},              // MB_OK
+        {IDOK, IDCANCEL, IDCANCEL},      // MB_OKCANCEL
+        {IDABORT, IDRETRY, IDIGNORE},    // MB_ABORTRETRYIGNORE
+        {IDYES, IDNO, IDCANCEL},         // MB_YESNOCANCEL
+        {IDYES, IDNO, IDNO},             // MB_YESNO
+        {IDRETRY, IDCANCEL, IDCANCEL},   // MB_RETRYCANCEL
+        {IDCANCEL, IDTRYAGAIN, IDCONTINUE},  // MB_CANCELTRYCONTINUE
+    };
+    if (buttons >= std::size(choices) || defaultIndex > 2) return IDOK;
+    return choices[buttons][defaultIndex];
+}
+
+int showMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
+    ShownMessage message{owner, text ? text : L"", caption ? caption : L"", caption != nullptr, type};
+    if (int answer = deliver(message)) return answer;
+    return MessageBoxW(owner, text, caption, type);
+}
+
+int showMessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
+    ShownMessage message{owner, widen(text), widen(caption), caption != nullptr, type};
+    if (int answer = deliver(message)) return answer;
+    return MessageBoxA(owner, text, caption, type);
+}
+
+}  // namespace likenex

@@ -1,0 +1,49 @@
+# Helpers shared by every subsystem's CMakeLists.txt.
+
+# Where the programs and their data files go: the program directory of design, the one the
+# programs run from. Both builds write into the same folder.
+set(LIKENEX_PROGRAM_DIR ${CMAKE_BINARY_DIR}/program CACHE PATH "Program directory")
+if(CMAKE_CROSSCOMPILING)
+  set(LIKENEX_PLATFORM_WINDOWS ON)
+else()
+  set(LIKENEX_PLATFORM_WINDOWS OFF)
+endif()
+
+function(likenex_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-missing-field-initializers)
+endfunction()
+
+# likenex_library(name SOURCES ... [LIBS ...]): a static library of one subsystem.
+function(likenex_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  likenex_warnings(${name})
+endfunction()
+
+# likenex_test(name SOURCES ... [LIBS ...]): one GoogleTest program, registered as one CTest
+# test. In the Windows build CTest runs it through the Wine wrapper; one test per program
+# keeps Wine start-ups few.
+function(likenex_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  likenex_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 600)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  if(CMAKE_CROSSCOMPILING)
+    # Windows tests share one Wine prefix and display; they run one at a time.
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK wine)
+  endif()
+endfunction()
+
+# Converts a Linux path into the path a program under Wine sees (drive Z: is the root).
+function(likenex_wine_path out path)
+  string(REPLACE "/" "\\\\" converted "${path}")
+  set(${out} "Z:${converted}" PARENT_SCOPE)
+endfunction()
