@@ -1,0 +1,148 @@
+#include "app/Application.h"
+
+#include "app/win/Handles.h"
+
+#include <shellapi.h>
+
+namespace likenex {
+namespace {
+
+NOTIFYICONDATAW trayIconRecord(HWND window, HINSTANCE instance, bool withIcon) {
+    NOTIFYICONDATAW record{};
+    // The first form of the record: nothing newer than the tip is needed.
+    record.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    record.hWnd = window;
+    record.uID = kTrayIconId;
+    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record.uCallbackMessage = WM_TRAY_NOTIFY;
+    if (withIcon) record.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
+    wcscpy(record.szTip, L"Likenex");
+    return record;
+}
+
+}  // namespace
+
+std::uint8_t& startupState() {
+    static std::uint8_t state = 0;
+    return state;
+}
+
+Application::Application() = default;
+Application::~Application() = default;
+
+void Application::setCommandLineRequest(const CommandLineRequest& request) {
+    endpoint_ = request.endpoint;
+    pendingAvatarId_ = request.pendingAvatarId;
+    editRequested_ = request.editRequested;
+}
+
+void Application::startup() {
+    // The data, fonts and screens join here in their order as they are built; for now the
+    // window runs with the renderer alone.
+    startupState() = 1;
+}
+
+void Application::shutdown() {}
+
+void Application::updateFrame() {
+    // The window stack draws here once the widget toolkit exists; until then each frame is
+    // the cleared background.
+}
+
+std::wstring Application::uiText(int) const {
+    // The language string table supplies these texts once it is loaded.
+    return {};
+}
+
+void Application::showMessageDialog(const std::wstring&, const std::wstring&, int, WPARAM, LPARAM) {
+    // The in-window message dialog belongs to the widget toolkit, which is not built yet.
+}
+
+bool Application::chatLinkTakesMessage(HWND, UINT, WPARAM, LPARAM) {
+    // No chat-client link yet: it takes no message.
+    return false;
+}
+
+void Application::attachChatLink() {
+    // The chat-client link attaches itself to the main window here once it exists.
+}
+
+LRESULT Application::onVersionReply(WPARAM, LPARAM) {
+    // The protocol messages decode the reply, record the versions and start the updater
+    // here; the server exchange then closes.
+    return 1;
+}
+
+void Application::addTrayIcon() {
+    NOTIFYICONDATAW record = trayIconRecord(window(), instance_, true);
+    Shell_NotifyIconW(NIM_ADD, &record);
+}
+
+void Application::removeTrayIcon() {
+    NOTIFYICONDATAW record = trayIconRecord(window(), instance_, false);
+    Shell_NotifyIconW(NIM_DELETE, &record);
+}
+
+void Application::showFromTray() {
+    active_ = true;
+    ShowWindow(window(), SW_SHOW);
+    removeTrayIcon();
+}
+
+void Application::showTrayMenu(HWND window) {
+    UniqueMenu menu(LoadMenuW(instance_, MAKEINTRESOURCEW(kTrayMenuResource)));
+    if (!menu) return;
+    // One popup per language, in language-index order.
+    HMENU popup = GetSubMenu(menu.get(), languageIndex_);
+    if (!popup) return;
+    UniqueBitmap showBitmap(LoadBitmapW(instance_, MAKEINTRESOURCEW(kShowBitmapResource)));
+    UniqueBitmap quitBitmap(LoadBitmapW(instance_, MAKEINTRESOURCEW(kQuitBitmapResource)));
+    SetMenuItemBitmaps(popup, kShowCommand, MF_BYCOMMAND, showBitmap.get(), showBitmap.get());
+    SetMenuItemBitmaps(popup, kQuitCommand, MF_BYCOMMAND, quitBitmap.get(), quitBitmap.get());
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(window);
+    TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, window, nullptr);
+}
+
+LRESULT Application::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (chatLinkTakesMessage(window, message, wParam, lParam)) return 1;
+
+    switch (message) {
+    case WM_VERSION_REPLY:
+        return onVersionReply(wParam, lParam);
+    case WM_OPEN_AVATAR:
+        requests_->sendOpenAvatar(endpoint_, joinAvatarId(wParam, lParam));
+        return 1;
+    case WM_TRAY_NOTIFY:
+        if (wParam == kTrayIconId) {
+            if (lParam == WM_LBUTTONDBLCLK) showFromTray();
+            else if (lParam == WM_RBUTTONDOWN) showTrayMenu(window);
+        }
+        return 1;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kShowCommand) {
+            showFromTray();
+        } else if (LOWORD(wParam) == kQuitCommand) {
+            showFromTray();
+            showMessageDialog(uiText(kTextConfirmQuit), uiText(kTextDialogTitle), 1, 0, 0);
+            quitPending_ = 1;
+        }
+        return 1;
+    case WM_DIALOG_OK:
+        if (quitPending_ == 1) {
+            PostMessageW(window, WM_QUIT, 0, 0);
+            return 1;
+        }
+        break;
+    case WM_DIALOG_CANCEL:
+        quitPending_ = 0;
+        break;
+    default:
+        break;
+    }
+    return MainWindow::windowProc(window, message, wParam, lParam);
+}
+
+}  // namespace likenex

@@ -1,0 +1,54 @@
+#include "app/Entry.h"
+
+#include "app/SingleInstance.h"
+#include "app/win/Handles.h"
+#include "app/win/MessageBox.h"
+
+#include <exception>
+
+namespace likenex {
+
+void placeMainWindow(HWND window) {
+    int x = static_cast<int>((GetSystemMetrics(SM_CXSCREEN) - kMainWindowWidth) * 0.5);
+    int y = static_cast<int>((GetSystemMetrics(SM_CYSCREEN) - kMainWindowHeight) * 0.5);
+    MoveWindow(window, x, y, kMainWindowWidth, kMainWindowHeight, TRUE);
+
+    UniqueRegion region(CreateRoundRectRgn(0, 0, kMainWindowWidth + 1, kMainWindowHeight + 1, 11, 11));
+    // On success the window owns the region.
+    if (region && SetWindowRgn(window, region.get(), TRUE)) (void)region.release();
+}
+
+int runEntry(Application& application, const char* commandLine) {
+    try {
+        application.setCommandLineRequest(parseCommandLine(commandLine));
+
+        if (HWND runningEditor = findRunningInstance()) {
+            if (application.editRequested()) forwardOpenAvatar(runningEditor, application.pendingAvatarId());
+            return 0;
+        }
+
+        application.setSize(kMainWindowWidth, kMainWindowHeight);
+        if (!application.create(kRendererOpenGl)) return 0;
+        HWND window = application.window();
+        markAsRunningInstance(window);
+        placeMainWindow(window);
+
+        if (application.editRequested())
+            application.serverRequests().sendOpenAvatar(application.serverEndpoint(), application.pendingAvatarId());
+        else
+            application.serverRequests().sendVersionQuery(application.serverEndpoint());
+
+        ShowWindow(window, SW_SHOW);
+        application.attachChatLink();
+        return application.run();
+    } catch (const std::exception& error) {
+        showMessageBoxA(nullptr, error.what(), nullptr, MB_OK);
+    } catch (const char* text) {
+        showMessageBoxA(nullptr, text ? text : "", nullptr, MB_OK);
+    } catch (...) {
+        showMessageBoxA(nullptr, "Unknown Error,the App will shutdown!", nullptr, MB_OK);
+    }
+    return 0;
+}
+
+}  // namespace likenex

@@ -1,0 +1,244 @@
+#include "app/MainWindow.h"
+
+#include "app/win/MessageBox.h"
+#include "render/DeviceResources.h"
+#include "render/RendererStart.h"
+
+#include <mmsystem.h>
+
+#include <string>
+
+namespace likenex {
+namespace {
+
+MainWindow* theMainWindow = nullptr;
+
+class SystemClock : public FrameClock {
+public:
+    std::uint32_t tickCount() override { return GetTickCount(); }
+    std::uint32_t loopTime() override { return timeGetTime(); }
+    void sleep(std::uint32_t milliseconds) override { Sleep(milliseconds); }
+};
+
+SystemClock systemClock;
+
+LRESULT CALLBACK forwardWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MainWindow* target = theMainWindow;
+    if (!target) return DefWindowProcW(window, message, wParam, lParam);
+    try {
+        return target->windowProc(window, message, wParam, lParam);
+    } catch (...) {
+        target->keepWindowProcException(std::current_exception());
+        return 0;
+    }
+}
+
+// The text of a standard exception that ends the loop must outlive the exception object:
+// the entry shows it after the handler that caught it has finished.
+std::string& fatalText() {
+    static std::string text;
+    return text;
+}
+
+}  // namespace
+
+MainWindow* mainWindow() { return theMainWindow; }
+
+bool routeThroughWindowStack(HWND, UINT, WPARAM, LPARAM) {
+    // No widget toolkit yet: no window of the stack takes a message.
+    return false;
+}
+
+MainWindow::MainWindow()
+    : instance_(GetModuleHandleW(nullptr)),
+      clock_(&systemClock),
+      startRenderer_(&startRenderer),
+      stopRenderer_(&stopRenderer),
+      maxTextureSize_(&openGlMaxTextureSize) {
+    theMainWindow = this;
+}
+
+MainWindow::~MainWindow() {
+    if (renderContext_) {
+        stopRenderer_(*renderContext_);
+        if (currentRenderContext() == renderContext_.get()) currentRenderContext() = nullptr;
+    }
+    window_.reset();
+    if (classRegistered_) UnregisterClassW(kWindowClassName, instance_);
+    if (theMainWindow == this) theMainWindow = nullptr;
+}
+
+void MainWindow::setClock(FrameClock* clock) { clock_ = clock ? clock : &systemClock; }
+
+void MainWindow::setRendererFunctions(RendererStarter start, RendererStopper stop, MaxTextureSizeQuery maxTextureSize) {
+    startRenderer_ = start;
+    stopRenderer_ = stop;
+    maxTextureSize_ = maxTextureSize;
+}
+
+bool MainWindow::registerWindowClass() {
+    WNDCLASSW windowClass{};
+    windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
+    windowClass.lpfnWndProc = &forwardWindowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(101));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.lpszClassName = kWindowClassName;
+    if (!RegisterClassW(&windowClass)) return false;
+    classRegistered_ = true;
+    return true;
+}
+
+bool MainWindow::create(int rendererChoice) {
+    if (!window_) {
+        if (!registerWindowClass()) return false;
+        if (fullscreen_) {
+            DEVMODEW mode{};
+            mode.dmSize = sizeof(DEVMODEW);
+            mode.dmPelsWidth = static_cast<DWORD>(width_);
+            mode.dmPelsHeight = static_cast<DWORD>(height_);
+            mode.dmBitsPerPel = 16;
+            mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT;
+            if (ChangeDisplaySettingsW(&mode, CDS_FULLSCREEN) != DISP_CHANGE_SUCCESSFUL) {
+                int answer = showMessageBox(nullptr,
+                                            L"The Requested Fullscreen Mode Is Not Supported By\n"
+                                            L"Your Video Card. Use Windowed Mode Instead?",
+                                            L"TovikDev", MB_YESNO | MB_ICONEXCLAMATION);
+                if (answer != IDYES) {
+                    showMessageBox(nullptr, L"Program Will Now Close.", L"Error", MB_OK | MB_ICONSTOP);
+                    return false;
+                }
+                fullscreen_ = false;
+            }
+        }
+        windowStyle_ = WS_POPUP;
+        if (fullscreen_) {
+            extendedStyle_ = WS_EX_APPWINDOW;
+            ShowCursor(FALSE);
+        } else {
+            extendedStyle_ = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
+        }
+        RECT frame{0, 0, width_, height_};
+        AdjustWindowRectEx(&frame, windowStyle_, FALSE, extendedStyle_);
+
+        HWND created =
+            fullscreen_
+                ? CreateWindowExW(extendedStyle_, kWindowClassName, kWindowTitle, WS_POPUP, 0, 0,
+                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_,
+                                  nullptr)
+                : CreateWindowExW(extendedStyle_, kWindowClassName, kWindowTitle, WS_POPUP | WS_MINIMIZEBOX, 100, 100,
+                                  frame.right - frame.left, frame.bottom - frame.top, ownerWindow_, nullptr,
+                                  instance_, nullptr);
+        if (!created) return false;
+        window_.reset(created);
+    }
+
+    renderContext_ = std::make_unique<RenderContext>();
+    currentRenderContext() = renderContext_.get();
+    if (!startBackEnd(rendererChoice)) {
+        showMessageBox(window_.get(), L"Initial device failed", L"Error", MB_OK);
+        return false;
+    }
+    startup();
+    return true;
+}
+
+bool MainWindow::startBackEnd(int rendererChoice) {
+    HWND window = window_.get();
+    RenderContext& context = *renderContext_;
+    if (rendererChoice == kRendererOpenGl) return startRenderer_(window, BackEndKind::OpenGl, context);
+    if (rendererChoice == kRendererDirect3D) return startRenderer_(window, BackEndKind::Direct3D8, context);
+    if (startRenderer_(window, BackEndKind::Direct3D8, context)) return true;
+    if (!startRenderer_(window, BackEndKind::OpenGl, context)) return false;
+    if (maxTextureSize_() < 2048) showMessageBox(nullptr, L"please update your video driver", nullptr, MB_OK);
+    return true;
+}
+
+void MainWindow::rethrowPendingError() {
+    if (pendingError_) std::rethrow_exception(std::exchange(pendingError_, nullptr));
+}
+
+void MainWindow::drawFrame() {
+    const RenderOps& ops = renderOps();
+    frameStart_ = clock_->tickCount();
+    if (ops.clear) ops.clear();
+    if (ops.beginScene) ops.beginScene();
+    updateFrame();
+    if (ops.endFrame && ops.endFrame() > 0) recoverLostDevice();
+    std::uint32_t elapsed = clock_->tickCount() - frameStart_;
+    if (std::uint32_t rest = frameWaitAfter(elapsed, framePeriod_)) wait(rest);
+}
+
+int MainWindow::run() {
+    MSG message{};
+    for (;;) {
+        try {
+            loopTimeStamp_ = clock_->loopTime();
+            if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                if (message.message == WM_QUIT) break;
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+                rethrowPendingError();
+                continue;  // drain every message before drawing
+            }
+            drawFrame();
+        } catch (const std::exception& error) {
+            fatalText() = error.what();
+            throw fatalText().c_str();
+        } catch (const char*) {
+            throw;  // already a narrow text for the entry
+        } catch (...) {
+            // Anything else abandons this frame only.
+        }
+    }
+    return leaveLoop(static_cast<int>(message.wParam));
+}
+
+int MainWindow::leaveLoop(int exitCode) {
+    if (fullscreen_) {
+        ChangeDisplaySettingsW(nullptr, 0);
+        ShowCursor(TRUE);
+    }
+    if (classRegistered_ && UnregisterClassW(kWindowClassName, instance_)) classRegistered_ = false;
+    if (renderContext_) {
+        stopRenderer_(*renderContext_);
+        renderContext_.reset();
+    }
+    currentRenderContext() = nullptr;
+    shutdown();
+    return exitCode;
+}
+
+void MainWindow::wait(std::uint32_t milliseconds) { waitFor(*clock_, milliseconds, active_); }
+
+LRESULT MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (routeThroughWindowStack(window, message, wParam, lParam)) return 1;
+    onWindowMessage(window, message, wParam, lParam);
+    switch (message) {
+    case WM_SIZE:
+        if (!fullscreen_) {
+            GetClientRect(window, &clientRect_);
+            render::resize(LOWORD(lParam), HIWORD(lParam));
+        }
+        active_ = !(wParam == SIZE_MINIMIZED || wParam == SIZE_MAXHIDE);
+        break;
+    case WM_CLOSE:
+        PostQuitMessage(0);
+        break;
+    case WM_NCDESTROY:
+        // The system destroys the window (DefWindowProcW on WM_CLOSE); it is no longer ours.
+        if (window == window_.get()) (void)window_.release();
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT MainWindow::onWindowMessage(HWND, UINT, WPARAM, LPARAM) { return 0; }
+void MainWindow::reserved() {}
+void MainWindow::updateFrame() {}
+void MainWindow::startup() {}
+void MainWindow::shutdown() {}
+
+}  // namespace likenex

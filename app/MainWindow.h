@@ -1,0 +1,129 @@
+#pragma once
+// The program's one top-level window: window class, creation windowed or fullscreen, the
+// renderer start, the frame loop with its 20 ms pacing, and the base window procedure.
+// The Application is the one concrete MainWindow.
+
+#include "app/FramePacer.h"
+#include "app/win/Handles.h"
+#include "render/RenderOps.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <string>
+
+namespace likenex {
+
+// Renderer choices of create().
+inline constexpr int kRendererDirect3DThenOpenGl = 0;  // any value other than 1 and 2
+inline constexpr int kRendererDirect3D = 1;
+inline constexpr int kRendererOpenGl = 2;
+
+inline constexpr wchar_t kWindowClassName[] = L"Likenex";
+inline constexpr wchar_t kWindowTitle[] = L"Likenex";
+
+// Private window messages.
+inline constexpr UINT WM_DIALOG_OK = WM_USER + 1;
+inline constexpr UINT WM_DIALOG_CANCEL = WM_USER + 2;
+inline constexpr UINT WM_TRAY_NOTIFY = WM_USER + 5;
+inline constexpr UINT WM_AVATAR_ACTION_END = WM_USER + 125;
+inline constexpr UINT WM_SAVE_REPLY = WM_USER + 201;
+inline constexpr UINT WM_VERSION_REPLY = WM_USER + 202;
+inline constexpr UINT WM_AVATAR_REPLY = WM_USER + 203;
+inline constexpr UINT WM_OPEN_AVATAR = WM_USER + 204;
+
+// Starts a back end; tests put in one of their own.
+using RendererStarter = bool (*)(HWND window, BackEndKind kind, RenderContext& context);
+using RendererStopper = void (*)(RenderContext& context);
+using MaxTextureSizeQuery = int (*)();
+
+class MainWindow {
+public:
+    MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+    virtual ~MainWindow();
+
+    // Registers the class, creates the window, starts the renderer by choice (see the
+    // constants above) and runs startup(). False when the window or renderer was not set
+    // up (the user has been told why). Exceptions from startup() leave this call.
+    virtual bool create(int rendererChoice);
+    // The frame loop; returns the WM_QUIT message's wParam.
+    virtual int run();
+    virtual LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT onWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    virtual void reserved();
+    virtual void updateFrame();
+    virtual void startup();
+    virtual void shutdown();
+
+    // Busy-waits with short sleeps: 1 ms steps while active, 10 ms otherwise.
+    void wait(std::uint32_t milliseconds);
+
+    [[nodiscard]] HWND window() const { return window_.get(); }
+    [[nodiscard]] bool active() const { return active_; }
+    [[nodiscard]] int width() const { return width_; }
+    [[nodiscard]] int height() const { return height_; }
+    [[nodiscard]] std::uint32_t loopTimeStamp() const { return loopTimeStamp_; }
+    [[nodiscard]] const RECT& clientRect() const { return clientRect_; }
+    [[nodiscard]] const std::wstring& uiFontFile() const { return uiFontFile_; }
+
+    void setSize(int width, int height) {
+        width_ = width;
+        height_ = height;
+    }
+    void setActive(bool active) { active_ = active; }
+    void setFullscreen(bool fullscreen) { fullscreen_ = fullscreen; }
+    void setOwnerWindow(HWND owner) { ownerWindow_ = owner; }
+    void setUiFontFile(std::wstring file) { uiFontFile_ = std::move(file); }
+
+    // Test seams: the clock of the frame loop and the renderer start and stop.
+    void setClock(FrameClock* clock);
+    void setRendererFunctions(RendererStarter start, RendererStopper stop, MaxTextureSizeQuery maxTextureSize);
+
+    // Called by the class's window procedure when windowProc threw: the exception is kept and
+    // rethrown by the frame loop once DispatchMessageW has returned, so that it never unwinds
+    // through the system's frames.
+    void keepWindowProcException(std::exception_ptr error) { pendingError_ = std::move(error); }
+
+protected:
+    HINSTANCE instance_;
+    UniqueWindow window_;
+    HWND ownerWindow_ = nullptr;
+    bool fullscreen_ = false;
+    bool active_ = false;
+    DWORD windowStyle_ = WS_POPUP;
+    DWORD extendedStyle_ = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
+    RECT clientRect_{};
+    std::uint32_t frameStart_ = 0;
+    std::int32_t framePeriod_ = kFramePeriod;
+    int width_ = 640;
+    int height_ = 480;
+    std::uint32_t loopTimeStamp_ = 0;
+    std::wstring uiFontFile_ = L"mingliu.ttc";
+
+private:
+    bool registerWindowClass();
+    [[nodiscard]] bool startBackEnd(int rendererChoice);
+    void drawFrame();
+    int leaveLoop(int exitCode);
+    void rethrowPendingError();
+
+    std::unique_ptr<RenderContext> renderContext_;
+    bool classRegistered_ = false;
+    FrameClock* clock_;
+    RendererStarter startRenderer_;
+    RendererStopper stopRenderer_;
+    MaxTextureSizeQuery maxTextureSize_;
+    std::exception_ptr pendingError_;
+};
+
+// The one main window of the process, set by the MainWindow constructor.
+[[nodiscard]] MainWindow* mainWindow();
+
+// The widgets of the window stack see every message first; true when one handled it.
+bool routeThroughWindowStack(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+}  // namespace likenex

@@ -1,0 +1,186 @@
+#include "app/Entry.h"
+#include "app/SingleInstance.h"
+#include "app/tests/win/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+
+namespace likenex {
+namespace {
+
+using testing::CapturedMessages;
+using testing::RecordedRequests;
+using testing::RecordingRenderer;
+using testing::TestClock;
+
+// The real application object with a recording renderer and recorded server requests. Its
+// first frame runs `onFirstFrame` and then closes the window.
+class TestApplication : public Application {
+public:
+    TestApplication() {
+        setRendererFunctions(&RecordingRenderer::start, &RecordingRenderer::stop, &RecordingRenderer::maxTextureSize);
+        setServerRequests(&requests);
+        setClock(&clock);
+    }
+    void startup() override {
+        if (startupError) startupError();
+        Application::startup();
+    }
+    void updateFrame() override {
+        if (frames++ == 0) {
+            if (onFirstFrame) onFirstFrame();
+            PostMessageW(window(), WM_CLOSE, 0, 0);
+        }
+    }
+    RecordedRequests requests;
+    TestClock clock;
+    int frames = 0;
+    std::function<void()> onFirstFrame;
+    std::function<void()> startupError;
+};
+
+class EntryTest : public ::testing::Test {
+protected:
+    void SetUp() override { RecordingRenderer::reset(); }
+    void TearDown() override { RecordingRenderer::reset(); }
+};
+
+TEST_F(EntryTest, FirstInstanceShowsAPlacedRoundedMarkedWindowAndAsksForTheVersion) {
+    CapturedMessages messages;
+    TestApplication app;
+    bool visible = false;
+    HANDLE property = nullptr;
+    RECT windowRect{}, regionBox{};
+    int regionKind = ERROR;
+    app.onFirstFrame = [&] {
+        visible = IsWindowVisible(app.window());
+        property = GetPropW(app.window(), L"Tovik Avatar");
+        GetWindowRect(app.window(), &windowRect);
+        UniqueRegion region(CreateRectRgn(0, 0, 0, 0));
+        regionKind = GetWindowRgn(app.window(), region.get());
+        GetRgnBox(region.get(), &regionBox);
+    };
+    EXPECT_EQ(runEntry(app, "10.0.0.5 8000"), 0);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(visible);
+    EXPECT_EQ(property, reinterpret_cast<HANDLE>(1));
+    EXPECT_EQ(windowRect.left, static_cast<int>((GetSystemMetrics(SM_CXSCREEN) - 654) * 0.5));
+    EXPECT_EQ(windowRect.top, static_cast<int>((GetSystemMetrics(SM_CYSCREEN) - 537) * 0.5));
+    EXPECT_EQ(windowRect.right - windowRect.left, 654);
+    EXPECT_EQ(windowRect.bottom - windowRect.top, 537);
+    EXPECT_EQ(regionKind, COMPLEXREGION) << "rounded corners make the region more than a rectangle";
+    EXPECT_EQ(regionBox.right, 654);  // CreateRoundRectRgn excludes its right and bottom edge
+    EXPECT_EQ(regionBox.bottom, 537);
+    EXPECT_EQ(app.requests.versionQueries, 1);
+    EXPECT_TRUE(app.requests.openedAvatars.empty());
+    EXPECT_EQ(app.requests.lastEndpoint.host, "10.0.0.5");
+    EXPECT_EQ(app.requests.lastEndpoint.port, 8000);
+}
+
+TEST_F(EntryTest, AvatarOnTheCommandLineIsRequestedInsteadOfTheVersion) {
+    TestApplication app;
+    EXPECT_EQ(runEntry(app, "\"avatar:edit:6442450944\""), 0);
+    EXPECT_EQ(app.requests.versionQueries, 0);
+    EXPECT_EQ(app.requests.openedAvatars, std::vector<std::int64_t>{6442450944LL});
+    EXPECT_EQ(app.requests.lastEndpoint.host, "127.0.0.1");
+    EXPECT_EQ(app.requests.lastEndpoint.port, 1234);
+}
+
+TEST_F(EntryTest, RendererFailureEndsWithZeroAndNoFurtherMessage) {
+    RecordingRenderer::openGlStarts = false;
+    CapturedMessages messages;
+    TestApplication app;
+    EXPECT_EQ(runEntry(app, nullptr), 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, L"Initial device failed");
+    EXPECT_EQ(app.requests.versionQueries, 0);
+    EXPECT_EQ(app.frames, 0);
+    for (const auto& call : RecordingRenderer::calls()) EXPECT_NE(call, "start Direct3D8") << "OpenGL only";
+}
+
+TEST_F(EntryTest, StartUpFailuresAreShownWithoutCaptionAndEndWithZero) {
+    struct Case {
+        std::function<void()> thrower;
+        const wchar_t* shown;
+    };
+    const Case cases[] = {
+        {[] { throw "winsock error"; }, L"winsock error"},
+        {[] { throw std::runtime_error("out of range"); }, L"out of range"},
+        {[] { throw 3; }, L"Unknown Error,the App will shutdown!"},
+    };
+    for (const Case& c : cases) {
+        CapturedMessages messages;
+        TestApplication app;
+        app.startupError = c.thrower;
+        EXPECT_EQ(runEntry(app, nullptr), 0);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, c.shown);
+        EXPECT_FALSE(messages.shown[0].hasCaption);
+        EXPECT_EQ(messages.shown[0].owner, nullptr);
+        EXPECT_EQ(app.frames, 0);
+    }
+}
+
+// The application's own messages, sent to a running window.
+class ApplicationMessagesTest : public EntryTest {
+protected:
+    void SetUp() override {
+        EntryTest::SetUp();
+        ASSERT_TRUE(app.create(kRendererOpenGl));
+    }
+    LRESULT send(UINT message, WPARAM wParam, LPARAM lParam) {
+        return SendMessageW(app.window(), message, wParam, lParam);
+    }
+    bool quitPosted() {
+        MSG m;
+        return PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+    }
+    TestApplication app;
+};
+
+TEST_F(ApplicationMessagesTest, ForwardedAvatarIdIsRebuiltWithoutSignExtension) {
+    EXPECT_EQ(send(WM_OPEN_AVATAR, 1, static_cast<LPARAM>(static_cast<std::int32_t>(0x80000000u))), 1);
+    EXPECT_EQ(send(WM_OPEN_AVATAR, 2, 1), 1);
+    EXPECT_EQ(app.requests.openedAvatars, (std::vector<std::int64_t>{6442450944LL, 8589934593LL}));
+}
+
+TEST_F(ApplicationMessagesTest, QuitAsksFirstAndOnlyAConfirmationQuits) {
+    EXPECT_EQ(send(WM_DIALOG_OK, 0, 0), 0) << "no quit pending: the base procedure answers";
+    EXPECT_FALSE(quitPosted());
+
+    EXPECT_EQ(send(WM_COMMAND, 40003, 0), 1);
+    EXPECT_EQ(app.quitPending(), 1);
+    EXPECT_TRUE(app.active());
+    EXPECT_FALSE(quitPosted()) << "the quit command only asks";
+
+    EXPECT_EQ(send(WM_DIALOG_CANCEL, 0, 0), 0);
+    EXPECT_EQ(app.quitPending(), 0);
+    EXPECT_EQ(send(WM_DIALOG_OK, 0, 0), 0);
+    EXPECT_FALSE(quitPosted());
+
+    send(WM_COMMAND, 40003, 0);
+    EXPECT_EQ(send(WM_DIALOG_OK, 0, 0), 1);
+    EXPECT_TRUE(quitPosted());
+}
+
+TEST_F(ApplicationMessagesTest, TrayAndCommandMessagesAreAlwaysTaken) {
+    ShowWindow(app.window(), SW_HIDE);
+    app.setActive(false);
+    EXPECT_EQ(send(WM_TRAY_NOTIFY, 999, WM_LBUTTONDBLCLK), 1);
+    EXPECT_FALSE(IsWindowVisible(app.window())) << "another icon's double click is ignored";
+    EXPECT_EQ(send(WM_TRAY_NOTIFY, 101, WM_MOUSEMOVE), 1);
+    EXPECT_EQ(send(WM_TRAY_NOTIFY, 101, WM_LBUTTONDBLCLK), 1);
+    EXPECT_TRUE(IsWindowVisible(app.window()));
+    EXPECT_TRUE(app.active());
+
+    // Show while already visible shows again and removes an icon that is not there.
+    EXPECT_EQ(send(WM_COMMAND, 40004, 0), 1);
+    EXPECT_TRUE(IsWindowVisible(app.window()));
+    EXPECT_EQ(send(WM_COMMAND, 12345, 0), 1);
+    EXPECT_EQ(app.quitPending(), 0);
+}
+
+}  // namespace
+}  // namespace likenex

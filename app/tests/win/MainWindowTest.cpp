@@ -1,0 +1,253 @@
+#include "app/MainWindow.h"
+#include "app/tests/win/TestSupport.h"
+#include "render/DeviceResources.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace likenex {
+namespace {
+
+using testing::CapturedMessages;
+using testing::RecordingRenderer;
+using testing::TestClock;
+
+// A main window whose frames are scripted by the test: each frame runs `onFrame` with the
+// frame's number, and the window quits with code 7 after `frames` frames.
+class ScriptedWindow : public MainWindow {
+public:
+    ScriptedWindow() {
+        setRendererFunctions(&RecordingRenderer::start, &RecordingRenderer::stop, &RecordingRenderer::maxTextureSize);
+        setClock(&clock);
+        setSize(654, 537);
+    }
+    void updateFrame() override {
+        RecordingRenderer::calls().push_back("updateFrame");
+        if (onFrame) onFrame(frame);
+        if (++frame == frames) PostQuitMessage(7);
+    }
+    void startup() override { RecordingRenderer::calls().push_back("startup"); }
+    void shutdown() override { RecordingRenderer::calls().push_back("shutdown"); }
+    LRESULT onWindowMessage(HWND, UINT message, WPARAM, LPARAM) override {
+        if (message == WM_APP) RecordingRenderer::calls().push_back("WM_APP");
+        return 0;
+    }
+
+    TestClock clock;
+    int frame = 0;
+    int frames = 1;
+    std::function<void(int)> onFrame;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { RecordingRenderer::reset(); }
+    void TearDown() override { RecordingRenderer::reset(); }
+    std::vector<std::string>& calls() { return RecordingRenderer::calls(); }
+};
+
+TEST_F(MainWindowTest, RendererChoicesStartTheirBackEnds) {
+    {
+        ScriptedWindow w;
+        ASSERT_TRUE(w.create(kRendererOpenGl));
+        EXPECT_EQ(currentRenderContext()->kind, BackEndKind::OpenGl);
+    }
+    {
+        ScriptedWindow w;
+        ASSERT_TRUE(w.create(kRendererDirect3D));
+        EXPECT_EQ(currentRenderContext()->kind, BackEndKind::Direct3D8);
+    }
+    std::vector<std::string> starts;
+    for (const auto& c : calls())
+        if (c.rfind("start", 0) == 0) starts.push_back(c);
+    EXPECT_EQ(starts, (std::vector<std::string>{"start OpenGL", "startup", "start Direct3D8", "startup"}));
+}
+
+TEST_F(MainWindowTest, FailingRendererShowsInitialDeviceFailedOwnedByTheWindow) {
+    for (int choice : {kRendererOpenGl, kRendererDirect3D, kRendererDirect3DThenOpenGl}) {
+        SCOPED_TRACE(choice);
+        RecordingRenderer::reset();
+        RecordingRenderer::openGlStarts = false;
+        RecordingRenderer::direct3DStarts = false;
+        CapturedMessages messages;
+        ScriptedWindow w;
+        EXPECT_FALSE(w.create(choice));
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, L"Initial device failed");
+        EXPECT_EQ(messages.shown[0].caption, L"Error");
+        EXPECT_EQ(messages.shown[0].owner, w.window());
+        EXPECT_NE(w.window(), nullptr);
+        for (const auto& c : calls()) EXPECT_NE(c, "startup");
+    }
+}
+
+TEST_F(MainWindowTest, FallbackToOpenGlWarnsAboutSmallTextureLimit) {
+    RecordingRenderer::direct3DStarts = false;
+    RecordingRenderer::maxTextureSizeValue = 1024;
+    CapturedMessages messages;
+    ScriptedWindow w;
+    ASSERT_TRUE(w.create(kRendererDirect3DThenOpenGl));
+    EXPECT_EQ(currentRenderContext()->kind, BackEndKind::OpenGl);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, L"please update your video driver");
+    EXPECT_FALSE(messages.shown[0].hasCaption);
+
+    // With a texture limit of 2048 or more the fallback says nothing; Direct3D first needs no check.
+    RecordingRenderer::reset();
+    RecordingRenderer::direct3DStarts = false;
+    RecordingRenderer::maxTextureSizeValue = 2048;
+    CapturedMessages quiet;
+    ScriptedWindow w2;
+    ASSERT_TRUE(w2.create(kRendererDirect3DThenOpenGl));
+    EXPECT_TRUE(quiet.shown.empty());
+}
+
+TEST_F(MainWindowTest, WindowIsAPopupOfTheRequestedClientSize) {
+    ScriptedWindow w;
+    ASSERT_TRUE(w.create(kRendererOpenGl));
+    wchar_t className[32]{}, title[32]{};
+    GetClassNameW(w.window(), className, 32);
+    GetWindowTextW(w.window(), title, 32);
+    EXPECT_STREQ(className, L"Likenex");
+    EXPECT_STREQ(title, L"Likenex");
+    LONG_PTR style = GetWindowLongPtrW(w.window(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    RECT client{};
+    GetClientRect(w.window(), &client);
+    EXPECT_EQ(client.right, 654);
+    EXPECT_EQ(client.bottom, 537);
+}
+
+TEST_F(MainWindowTest, FramesArePacedToTwentyMilliseconds) {
+    ScriptedWindow w;
+    ASSERT_TRUE(w.create(kRendererOpenGl));
+    w.setActive(true);
+    w.frames = 2;
+    std::vector<size_t> sleepsBefore;
+    w.onFrame = [&](int frame) {
+        sleepsBefore.push_back(w.clock.sleeps.size());
+        w.clock.now += frame == 0 ? 35 : 5;  // the first frame overruns, the second is quick
+    };
+    EXPECT_EQ(w.run(), 7);
+    ASSERT_EQ(sleepsBefore.size(), 2u);
+    EXPECT_EQ(sleepsBefore[1], 0u) << "a 35 ms frame is followed by no wait";
+    EXPECT_EQ(w.clock.sleeps, std::vector<std::uint32_t>(15, 1)) << "a 5 ms frame waits 15 ms in 1 ms steps";
+}
+
+TEST_F(MainWindowTest, MinimisedWindowWaitsInTenMillisecondSteps) {
+    ScriptedWindow w;
+    ASSERT_TRUE(w.create(kRendererOpenGl));
+    SendMessageW(w.window(), WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(0, 0));
+    EXPECT_FALSE(w.active());
+    w.frames = 1;
+    w.onFrame = [&](int) { w.clock.now += 5; };
+    w.run();
+    EXPECT_EQ(w.clock.sleeps, (std::vector<std::uint32_t>{10, 10}));
+
+    SendMessageW(w.window(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(654, 537));
+    EXPECT_TRUE(w.active());
+    SendMessageW(w.window(), WM_SIZE, SIZE_MAXHIDE, MAKELPARAM(654, 537));
+    EXPECT_FALSE(w.active());
+}
+
+TEST_F(MainWindowTest, SizeMessageStoresTheClientRectangleAndResizesTheRenderer) {
+    ScriptedWindow w;
+    ASSERT_TRUE(w.create(kRendererOpenGl));
+    calls().clear();
+    SendMessageW(w.window(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 200));
+    EXPECT_EQ(calls(), std::vector<std::string>{"resize 300x200"});
+    EXPECT_EQ(w.clientRect().right, 654);  // from GetClientRect, not from the message
+}
+
+TEST_F(MainWindowTest, EveryPendingMessageIsHandledBeforeAFrameIsDrawn) {
+    ScriptedWindow w;
+    ASSERT_TRUE(w.create(kRendererOpenGl));
+    for (int i = 0; i < 3; ++i) PostMessageW(w.window(), WM_APP, 0, 0);
+    calls().clear();
+    w.frames = 1;
+    EXPECT_EQ(w.run(), 7);
+    EXPECT_EQ(calls(), (std::vector<std::string>{"WM_APP", "WM_APP", "WM_APP", "clear", "beginScene", "updateFrame",
+                                                 "endFrame", "stop", "shutdown"}));
+    EXPECT_EQ(currentRenderContext(), nullptr);
+}
+
+TEST_F(MainWindowTest, CloseEndsTheLoopAndDestroysTheWindow) {
+    ScriptedWindow w;
+    ASSERT_TRUE(w.create(kRendererOpenGl));
+    HWND window = w.window();
+    w.frames = 1000;
+    w.onFrame = [&](int frame) {
+        if (frame == 0) PostMessageW(window, WM_CLOSE, 0, 0);
+    };
+    EXPECT_EQ(w.run(), 0);
+    EXPECT_EQ(w.frame, 1);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(w.window(), nullptr);
+}
+
+struct CountingResource : DeviceResource {
+    void onDeviceLost() override { RecordingRenderer::calls().push_back("lost"); }
+    void onDeviceReset() override { RecordingRenderer::calls().push_back("reset"); }
+};
+
+TEST_F(MainWindowTest, LostDeviceIsRecoveredAfterAFailedPresent) {
+    ScriptedWindow w;
+    ASSERT_TRUE(w.create(kRendererDirect3D));
+    CountingResource resource;
+    registerDeviceResource(&resource);
+    RecordingRenderer::endFrameResult = 1;
+    calls().clear();
+    w.run();
+    unregisterDeviceResource(&resource);
+    EXPECT_EQ(calls(), (std::vector<std::string>{"clear", "beginScene", "updateFrame", "endFrame", "lost",
+                                                 "restoreDevice", "reset", "stop", "shutdown"}));
+}
+
+TEST_F(MainWindowTest, StandardExceptionInAFrameLeavesTheLoopAsItsText) {
+    ScriptedWindow w;
+    ASSERT_TRUE(w.create(kRendererOpenGl));
+    w.frames = 1000;
+    w.onFrame = [](int) { throw std::runtime_error("texture budget exhausted"); };
+    try {
+        w.run();
+        FAIL() << "run returned";
+    } catch (const char* text) {
+        EXPECT_STREQ(text, "texture budget exhausted");
+    }
+}
+
+TEST_F(MainWindowTest, OtherExceptionsAbandonOnlyTheirFrame) {
+    ScriptedWindow w;
+    ASSERT_TRUE(w.create(kRendererOpenGl));
+    w.frames = 3;
+    w.onFrame = [](int frame) {
+        if (frame == 0) throw 42;
+    };
+    EXPECT_EQ(w.run(), 7);
+    EXPECT_EQ(w.frame, 3);
+}
+
+TEST_F(MainWindowTest, ExceptionFromTheWindowProcedureReachesTheLoop) {
+    struct ThrowingWindow : ScriptedWindow {
+        LRESULT onWindowMessage(HWND, UINT message, WPARAM, LPARAM) override {
+            if (message == WM_APP) throw std::logic_error("bad message");
+            return 0;
+        }
+    } w;
+    ASSERT_TRUE(w.create(kRendererOpenGl));
+    PostMessageW(w.window(), WM_APP, 0, 0);
+    try {
+        w.run();
+        FAIL() << "run returned";
+    } catch (const char* text) {
+        EXPECT_STREQ(text, "bad message");
+    }
+}
+
+}  // namespace
+}  // namespace likenex

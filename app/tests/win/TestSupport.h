@@ -1,0 +1,72 @@
+#pragma once
+// Shared pieces of the shell's Windows tests: captured message boxes, recorded server
+// requests, a clock driven by the test and a renderer that only records.
+
+#include "app/Application.h"
+#include "app/FramePacer.h"
+#include "app/win/MessageBox.h"
+#include "render/RenderOps.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace likenex::testing {
+
+// Captures every message box while alive; each is answered with `answer` (or the box's
+// default button when answer is 0).
+class CapturedMessages {
+public:
+    explicit CapturedMessages(int answer = 0) {
+        setMessageBoxHook([this, answer](const ShownMessage& m) {
+            shown.push_back(m);
+            return answer ? answer : defaultAnswer(m.type);
+        });
+    }
+    ~CapturedMessages() { setMessageBoxHook({}); }
+    std::vector<ShownMessage> shown;
+};
+
+class RecordedRequests : public ServerRequests {
+public:
+    void sendVersionQuery(const ServerEndpoint& endpoint) override {
+        ++versionQueries;
+        lastEndpoint = endpoint;
+    }
+    void sendOpenAvatar(const ServerEndpoint& endpoint, std::int64_t id) override {
+        openedAvatars.push_back(id);
+        lastEndpoint = endpoint;
+    }
+    int versionQueries = 0;
+    std::vector<std::int64_t> openedAvatars;
+    ServerEndpoint lastEndpoint;
+};
+
+// Time moves only when the test (or a sleep) moves it.
+class TestClock : public FrameClock {
+public:
+    std::uint32_t tickCount() override { return now; }
+    std::uint32_t loopTime() override { return now; }
+    void sleep(std::uint32_t ms) override {
+        sleeps.push_back(ms);
+        now += ms;
+    }
+    std::uint32_t now = 1000;
+    std::vector<std::uint32_t> sleeps;
+};
+
+// A back end that draws nothing and records what was asked of it.
+struct RecordingRenderer {
+    static std::vector<std::string>& calls();
+    static int endFrameResult;
+    static bool openGlStarts;
+    static bool direct3DStarts;
+    static void reset();
+    static void install(RenderContext& context, BackEndKind kind);
+    static bool start(HWND window, BackEndKind kind, RenderContext& context);
+    static void stop(RenderContext& context);
+    static int maxTextureSize();
+    static int maxTextureSizeValue;
+};
+
+}  // namespace likenex::testing

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs everything the project needs on Debian 12, as root (or through sudo). Safe to run
+# again: it installs only what is missing.
+set -euo pipefail
+
+packages=(
+  # host build, tests and benchmarks
+  g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev
+  # the Windows build and its dependencies' sources
+  g++-mingw-w64-x86-64-posix dpkg-dev libboost1.81-dev libfreetype-dev libcairo2-dev
+  # running and testing the Windows programs
+  wine wine64 xvfb xauth libgl1-mesa-dri imagemagick
+  # free fonts the programs fall back to
+  fonts-dejavu-core fonts-arphic-uming fonts-ipafont-gothic
+)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+# FreeType for Windows is built from Debian's source package: apt needs a deb-src entry.
+sources=/etc/apt/sources.list.d/likenex-deb-src.sources
+added_sources=no
+if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  as_root tee "$sources" >/dev/null <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  added_sources=yes
+fi
+
+if [ ${#missing[@]} -gt 0 ] || [ $added_sources = yes ]; then
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,203 @@
+// Draws the pictures that Likenex.exe carries as resources: the program icon (a cheerful
+// round face, at 16, 32 and 48 pixels) and the two check images of the tray menu (an eye
+// for Show, a cross for Quit). Run by the build; nothing it makes is committed.
+//
+//   likenex-resource-art OUTPUT_DIR   writes likenex.ico, show.bmp and quit.bmp
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Rgba {
+    double r, g, b, a;
+};
+
+// A square canvas of premultiplied-free straight-alpha pixels, top row first.
+struct Canvas {
+    explicit Canvas(int size) : size(size), pixels(static_cast<size_t>(size * size), Rgba{0, 0, 0, 0}) {}
+    int size;
+    std::vector<Rgba> pixels;
+
+    // Paints `colour` where inside(x, y) holds, in unit coordinates (0..1 over the canvas),
+    // anti-aliased by 4 x 4 supersampling.
+    void paint(const std::function<bool(double, double)>& inside, Rgba colour) {
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                int hits = 0;
+                for (int sy = 0; sy < 4; ++sy)
+                    for (int sx = 0; sx < 4; ++sx)
+                        if (inside((x + (sx + 0.5) / 4) / size, (y + (sy + 0.5) / 4) / size)) ++hits;
+                if (!hits) continue;
+                double cover = colour.a * hits / 16.0;
+                Rgba& d = pixels[static_cast<size_t>(y * size + x)];
+                double outA = cover + d.a * (1 - cover);
+                auto mix = [&](double s, double t) { return outA > 0 ? (s * cover + t * d.a * (1 - cover)) / outA : 0; };
+                d = Rgba{mix(colour.r, d.r), mix(colour.g, d.g), mix(colour.b, d.b), outA};
+            }
+        }
+    }
+};
+
+bool insideEllipse(double x, double y, double cx, double cy, double rx, double ry) {
+    double dx = (x - cx) / rx, dy = (y - cy) / ry;
+    return dx * dx + dy * dy <= 1;
+}
+
+Rgba rgb(int r, int g, int b, double a = 1) { return Rgba{r / 255.0, g / 255.0, b / 255.0, a}; }
+
+Canvas drawFace(int size) {
+    Canvas c(size);
+    double outline = size >= 32 ? 0.05 : 0.07;
+    c.paint([&](double x, double y) { return insideEllipse(x, y, 0.5, 0.52, 0.47, 0.45); }, rgb(90, 58, 42));
+    c.paint([&](double x, double y) { return insideEllipse(x, y, 0.5, 0.52, 0.47 - outline, 0.45 - outline); },
+            rgb(255, 214, 170));
+    // Hair fringe across the top.
+    c.paint([&](double x, double y) {
+        return insideEllipse(x, y, 0.5, 0.52, 0.47 - outline, 0.45 - outline) && y < 0.30 + 0.05 * std::sin(x * 18);
+    }, rgb(120, 72, 48));
+    for (double ex : {0.35, 0.65}) {
+        c.paint([&](double x, double y) { return insideEllipse(x, y, ex, 0.50, 0.065, 0.09); }, rgb(50, 36, 40));
+        c.paint([&](double x, double y) { return insideEllipse(x, y, ex + 0.02, 0.47, 0.022, 0.03); },
+                rgb(255, 255, 255));
+        c.paint([&](double x, double y) { return insideEllipse(x, y, ex - 0.05, 0.64, 0.07, 0.045); },
+                rgb(255, 140, 140, 0.6));
+    }
+    // Smile: a band between two circles, lower half only.
+    c.paint([&](double x, double y) {
+        double d = std::hypot(x - 0.5, y - 0.58);
+        return y > 0.62 && d < 0.17 && d > 0.17 - (size >= 32 ? 0.045 : 0.07);
+    }, rgb(150, 60, 60));
+    return c;
+}
+
+Canvas drawShowMark(int size) {
+    Canvas c(size);
+    c.paint([](double x, double y) { return insideEllipse(x, y, 0.5, 0.5, 0.46, 0.28); }, rgb(40, 110, 200));
+    c.paint([](double x, double y) { return insideEllipse(x, y, 0.5, 0.5, 0.34, 0.18); }, rgb(255, 255, 255));
+    c.paint([](double x, double y) { return insideEllipse(x, y, 0.5, 0.5, 0.16, 0.16); }, rgb(40, 110, 200));
+    return c;
+}
+
+Canvas drawQuitMark(int size) {
+    Canvas c(size);
+    auto bar = [](double x, double y, double slope) {
+        double d = std::fabs((y - 0.5) - slope * (x - 0.5)) / std::sqrt(1 + slope * slope);
+        return d < 0.11 && std::hypot(x - 0.5, y - 0.5) < 0.42;
+    };
+    c.paint([&](double x, double y) { return bar(x, y, 1) || bar(x, y, -1); }, rgb(210, 50, 50));
+    return c;
+}
+
+void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    out.push_back(static_cast<std::uint8_t>(v));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+std::uint8_t channel(double v) { return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255)); }
+
+void putInfoHeader(std::vector<std::uint8_t>& out, int width, int height, int bits, std::uint32_t imageSize) {
+    put32(out, 40);
+    put32(out, static_cast<std::uint32_t>(width));
+    put32(out, static_cast<std::uint32_t>(height));
+    put16(out, 1);
+    put16(out, static_cast<std::uint32_t>(bits));
+    put32(out, 0);  // BI_RGB
+    put32(out, imageSize);
+    put32(out, 2835);
+    put32(out, 2835);
+    put32(out, 0);
+    put32(out, 0);
+}
+
+// One icon image: 32-bit colour with alpha, bottom row first, then an all-clear AND mask.
+std::vector<std::uint8_t> iconImage(const Canvas& c) {
+    std::vector<std::uint8_t> out;
+    std::uint32_t maskRow = static_cast<std::uint32_t>((c.size + 31) / 32 * 4);
+    putInfoHeader(out, c.size, c.size * 2, 32, static_cast<std::uint32_t>(c.size * c.size * 4) + maskRow * c.size);
+    for (int y = c.size - 1; y >= 0; --y) {
+        for (int x = 0; x < c.size; ++x) {
+            const Rgba& p = c.pixels[static_cast<size_t>(y * c.size + x)];
+            out.insert(out.end(), {channel(p.b), channel(p.g), channel(p.r), channel(p.a)});
+        }
+    }
+    out.insert(out.end(), maskRow * static_cast<std::uint32_t>(c.size), 0);
+    return out;
+}
+
+std::vector<std::uint8_t> iconFile(const std::vector<Canvas>& images) {
+    std::vector<std::uint8_t> out;
+    put16(out, 0);
+    put16(out, 1);
+    put16(out, static_cast<std::uint32_t>(images.size()));
+    std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(images.size());
+    std::vector<std::vector<std::uint8_t>> bodies;
+    for (const Canvas& c : images) {
+        bodies.push_back(iconImage(c));
+        out.push_back(static_cast<std::uint8_t>(c.size));
+        out.push_back(static_cast<std::uint8_t>(c.size));
+        out.push_back(0);
+        out.push_back(0);
+        put16(out, 1);
+        put16(out, 32);
+        put32(out, static_cast<std::uint32_t>(bodies.back().size()));
+        put32(out, offset);
+        offset += static_cast<std::uint32_t>(bodies.back().size());
+    }
+    for (const auto& body : bodies) out.insert(out.end(), body.begin(), body.end());
+    return out;
+}
+
+// A 24-bit bitmap with the picture over a white menu background.
+std::vector<std::uint8_t> bitmapFile(const Canvas& c) {
+    std::uint32_t row = static_cast<std::uint32_t>((c.size * 3 + 3) / 4 * 4);
+    std::uint32_t imageSize = row * static_cast<std::uint32_t>(c.size);
+    std::vector<std::uint8_t> out{'B', 'M'};
+    put32(out, 54 + imageSize);
+    put32(out, 0);
+    put32(out, 54);
+    putInfoHeader(out, c.size, c.size, 24, imageSize);
+    for (int y = c.size - 1; y >= 0; --y) {
+        for (int x = 0; x < c.size; ++x) {
+            const Rgba& p = c.pixels[static_cast<size_t>(y * c.size + x)];
+            auto over = [&](double v) { return channel(v * p.a + (1 - p.a)); };
+            out.insert(out.end(), {over(p.b), over(p.g), over(p.r)});
+        }
+        out.insert(out.end(), row - static_cast<std::uint32_t>(c.size * 3), 0);
+    }
+    return out;
+}
+
+bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2 || std::string(argv[1]) == "--help") {
+        std::fprintf(stderr, "usage: likenex-resource-art OUTPUT_DIR\n"
+                             "Writes likenex.ico, show.bmp and quit.bmp into OUTPUT_DIR.\n");
+        return argc == 2 ? 0 : 1;
+    }
+    std::string dir = argv[1];
+    bool ok = writeFile(dir + "/likenex.ico", iconFile({drawFace(48), drawFace(32), drawFace(16)})) &&
+              writeFile(dir + "/show.bmp", bitmapFile(drawShowMark(13))) &&
+              writeFile(dir + "/quit.bmp", bitmapFile(drawQuitMark(13)));
+    if (!ok) {
+        std::fprintf(stderr, "likenex-resource-art: cannot write into %s\n", dir.c_str());
+        return 1;
+    }
+    return 0;
+}
