@@ -1,0 +1,61 @@
+// A small Windows program that scripts and measurements use to act on a running editor
+// from outside, as a user would with the mouse.
+//
+//   likenex-window-ctl wait [SECONDS]   waits until an editor window is up (exit 1 on timeout)
+//   likenex-window-ctl minimise | restore | close
+//
+// The editor is found by its window class and the instance property it carries.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+HWND findEditor() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            wchar_t className[32]{};
+            GetClassNameW(window, className, 32);
+            if (wcscmp(className, L"Likenex") == 0 && GetPropW(window, L"Tovik Avatar")) {
+                *reinterpret_cast<HWND*>(data) = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: likenex-window-ctl wait [SECONDS] | minimise | restore | close\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return usage();
+    const char* command = argv[1];
+    if (std::strcmp(command, "wait") == 0) {
+        int seconds = argc > 2 ? std::atoi(argv[2]) : 30;
+        for (int waited = 0; waited < seconds * 10; ++waited) {
+            if (findEditor()) return 0;
+            Sleep(100);
+        }
+        std::fprintf(stderr, "likenex-window-ctl: no editor window after %d s\n", seconds);
+        return 1;
+    }
+    HWND editor = findEditor();
+    if (!editor) {
+        std::fprintf(stderr, "likenex-window-ctl: no editor window\n");
+        return 1;
+    }
+    if (std::strcmp(command, "minimise") == 0) ShowWindow(editor, SW_MINIMIZE);
+    else if (std::strcmp(command, "restore") == 0) ShowWindow(editor, SW_RESTORE);
+    else if (std::strcmp(command, "close") == 0) PostMessageW(editor, WM_CLOSE, 0, 0);
+    else return usage();
+    return 0;
+}
