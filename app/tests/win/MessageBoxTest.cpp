@@ -8,7 +8,7 @@
 namespace likenex {
 namespace {
 
-TEST(MessageBox, HookSeesTextCaptionOwnerAndTypeAndAnswers) {
+TEST(MessageBoxes, HookSeesTextCaptionOwnerAndTypeAndAnswers) {
     std::vector<ShownMessage> shown;
     setMessageBoxHook([&](const ShownMessage& m) {
         shown.push_back(m);
@@ -26,7 +26,7 @@ TEST(MessageBox, HookSeesTextCaptionOwnerAndTypeAndAnswers) {
     EXPECT_FALSE(shown[1].hasCaption);
 }
 
-TEST(MessageBox, DefaultAnswerIsTheDefaultButton) {
+TEST(MessageBoxes, DefaultAnswerIsTheDefaultButton) {
     EXPECT_EQ(defaultAnswer(MB_OK), IDOK);
     EXPECT_EQ(defaultAnswer(MB_YESNO), IDYES);
     EXPECT_EQ(defaultAnswer(MB_YESNO | MB_DEFBUTTON2), IDNO);
@@ -34,7 +34,7 @@ TEST(MessageBox, DefaultAnswerIsTheDefaultButton) {
     EXPECT_EQ(defaultAnswer(MB_YESNOCANCEL | MB_DEFBUTTON3), IDCANCEL);
 }
 
-TEST(MessageBox, LogFileTakesMessagesWhenTheEnvironmentNamesOne) {
+TEST(MessageBoxes, LogFileTakesMessagesWhenTheEnvironmentNamesOne) {
     wchar_t dir[MAX_PATH]{};
     GetTempPathW(MAX_PATH, dir);
     std::wstring path = std::wstring(dir) + L"likenex-messagebox-test.txt";
