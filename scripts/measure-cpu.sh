@@ -13,7 +13,7 @@ exec scripts/wine-run --prefix build/wine-measure --session bash -c '
   wine build/program/Likenex.exe &
   $ctl wait 120
   sleep 2
-  pid=$(pgrep -f "program/Likenex.exe" | head -n 1)
+  pid=$(pgrep -n -x Likenex.exe)
   ticks=$(getconf CLK_TCK)
   cpu() { awk "{ print \$14 + \$15 }" "/proc/$pid/stat"; }
   measure() {
