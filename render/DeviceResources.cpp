@@ -25,8 +25,18 @@ void unregisterDeviceResource(DeviceResource* resource) {
     list.erase(std::remove(list.begin(), list.end(), resource), list.end());
 }
 
+// A resource may unregister itself from its callback, so the callers walk a copy.
+void releaseDeviceObjects() {
+    std::vector<DeviceResource*> list = resources();
+    for (DeviceResource* r : list) r->onDeviceLost();
+}
+
+void recreateDeviceObjects() {
+    std::vector<DeviceResource*> list = resources();
+    for (DeviceResource* r : list) r->onDeviceReset();
+}
+
 void recoverLostDevice() {
-    // A resource may unregister itself from its callback; walk a copy.
     std::vector<DeviceResource*> list = resources();
     for (DeviceResource* r : list) r->onDeviceLost();
     render::restoreDevice();

@@ -15,6 +15,11 @@ public:
 void registerDeviceResource(DeviceResource* resource);
 void unregisterDeviceResource(DeviceResource* resource);
 
+// Every registered resource releases, or re-creates, its device objects: around a device
+// reset that the back end makes itself (a resize).
+void releaseDeviceObjects();
+void recreateDeviceObjects();
+
 // Called by the frame loop when presenting a frame failed: every resource releases its
 // device objects, the device is restored, and every resource re-creates them.
 void recoverLostDevice();
