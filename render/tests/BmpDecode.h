@@ -3,10 +3,8 @@
 // in one is not mirrored in the other.
 
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <span>
-#include <string>
 #include <vector>
 
 namespace likenex::test {
@@ -60,17 +58,6 @@ inline std::optional<DecodedBmp> decodeBmp(std::span<const std::uint8_t> b) {
             d.pixels[y * w + x] = readLe(b, d.dataOffset + (fileRow * w + x) * 4, 4);
     }
     return d;
-}
-
-inline std::vector<std::uint8_t> readWholeFile(const std::string& path) {
-    std::vector<std::uint8_t> bytes;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        std::uint8_t buffer[65536];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
-        std::fclose(f);
-    }
-    return bytes;
 }
 
 }  // namespace likenex::test

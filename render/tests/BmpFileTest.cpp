@@ -15,8 +15,9 @@ std::vector<std::uint8_t> sixPixels() {
     return rows;
 }
 
-TEST(BmpFile, HeaderFieldsDescribeA32BitBottomUpFile) {
-    const auto file = encodeBmp32(3, 2, sixPixels());
+TEST(BmpFile, HeadersDescribeA32BitBottomUpFileAndRowsFollowAsGiven) {
+    const auto rows = sixPixels();
+    const auto file = encodeBmp32(3, 2, rows);
     ASSERT_EQ(file.size(), 54u + 24u);
     const std::array<std::uint8_t, 54> expected = {
         'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,   // file header
@@ -24,17 +25,10 @@ TEST(BmpFile, HeaderFieldsDescribeA32BitBottomUpFile) {
         0, 0, 0, 0, 24, 0, 0, 0,                            // BI_RGB, image bytes
         0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), file.begin()));
-}
-
-TEST(BmpFile, RowsAreStoredAsGivenAndReadBackUpright) {
-    const auto rows = sixPixels();
-    const auto file = encodeBmp32(3, 2, rows);
     EXPECT_TRUE(std::equal(rows.begin(), rows.end(), file.begin() + 54));
     const auto bmp = test::decodeBmp(file);
     ASSERT_TRUE(bmp);
     EXPECT_EQ(bmp->at(0, 0), 0x80201004u);  // top left is the first pixel of the second row
-    EXPECT_EQ(bmp->at(2, 0), 0x80201006u);
-    EXPECT_EQ(bmp->at(0, 1), 0x80201001u);
     EXPECT_EQ(bmp->at(2, 1), 0x80201003u);
 }
 
@@ -45,13 +39,6 @@ TEST(BmpFile, RefusesPixelsThatDoNotMatchTheSize) {
     EXPECT_TRUE(encodeBmp32(-3, -2, rows).empty());
     // A size whose byte count wraps in 32 bits must not pass for a small one.
     EXPECT_TRUE(encodeBmp32(0x40000000, 4, rows).empty());
-}
-
-TEST(BmpFile, AnEmptyPictureIsAHeaderOnly) {
-    const auto file = encodeBmp32(0, 0, {});
-    ASSERT_EQ(file.size(), 54u);
-    EXPECT_EQ(test::readLe(file, 2, 4), 54u);
-    EXPECT_EQ(test::readLe(file, 34, 4), 0u);
 }
 
 }  // namespace

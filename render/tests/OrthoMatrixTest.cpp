@@ -48,11 +48,5 @@ TEST(OrthoMatrix, MapsTheCornersOfAnOffCentreClipToTheUnitSquare) {
     EXPECT_FLOAT_EQ(centre.z, 0.5f);
 }
 
-TEST(OrthoMatrix, IdentityHasOnesOnTheDiagonalOnly) {
-    const Matrix4 m = Matrix4::identity();
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) EXPECT_EQ(m.m[r][c], r == c ? 1.0f : 0.0f);
-}
-
 }  // namespace
 }  // namespace likenex

@@ -12,12 +12,6 @@ TEST(PixelRows, CopyRowsReversedHonoursTheDestinationPitch) {
     EXPECT_EQ(dst, (std::vector<std::uint8_t>{5, 6, 0xEE, 0xEE, 3, 4, 0xEE, 0xEE, 1, 2, 0xEE, 0xEE}));
 }
 
-TEST(PixelRows, MakeOpaqueTouchesOnlyAlpha) {
-    std::vector<std::uint8_t> p = {1, 2, 3, 0, 4, 5, 6, 7};
-    makeOpaque(p);
-    EXPECT_EQ(p, (std::vector<std::uint8_t>{1, 2, 3, 255, 4, 5, 6, 255}));
-}
-
 // Pixels as 0xAARRGGBB from converted bottom-up rows, top row first.
 std::vector<std::uint32_t> topDown(const std::vector<std::uint8_t>& rows, int width, int height) {
     std::vector<std::uint32_t> out;
@@ -50,12 +44,6 @@ TEST(PixelRows, SixteenBitSurfacesWidenEachChannelToFullRange) {
     const std::vector<std::uint8_t> x555 = {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0x00, 0x80};
     EXPECT_EQ(topDown(surfaceToBottomUpBgra(SurfaceFormat::X1R5G5B5, x555.data(), 8, 4, 1), 4, 1),
               (std::vector<std::uint32_t>{0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFF000000u}));
-}
-
-TEST(PixelRows, EmptySurfacesGiveNoPixels) {
-    const std::uint8_t one[4] = {};
-    EXPECT_TRUE(surfaceToBottomUpBgra(SurfaceFormat::X8R8G8B8, one, 4, 0, 1).empty());
-    EXPECT_TRUE(surfaceToBottomUpBgra(SurfaceFormat::X8R8G8B8, one, 4, 1, -1).empty());
 }
 
 }  // namespace

@@ -10,52 +10,48 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace likenex::test {
 
-inline constexpr int kWindowWidth = 654;
-inline constexpr int kWindowHeight = 537;
-inline constexpr std::uint32_t kBlack = 0xFF000000u;
+inline constexpr int kWidth = 654, kHeight = 537;
+inline constexpr std::uint32_t kBlack = 0xFF000000u, kWhite = 0xFFFFFFFFu;
+inline constexpr std::uint32_t kTeal = 0xFF2090C0u, kOrange = 0xFFF08010u;
 
-// A shown WS_POPUP window of the editor's size, with a plain window procedure.
-[[nodiscard]] UniqueWindow createTestWindow(int width = kWindowWidth, int height = kWindowHeight);
-
-// Lets pending window messages through (showing a window queues several).
-void pumpMessages();
-
-// A file name under the temporary folder, unique within the run.
+[[nodiscard]] UniqueWindow createTestWindow();
 [[nodiscard]] std::wstring tempBmpPath();
 [[nodiscard]] std::vector<std::uint8_t> readFile(const std::wstring& path);
 
-// Saves the region through the running back end's saveRegion and decodes the file.
-[[nodiscard]] std::optional<DecodedBmp> captureRegion(int x, int y, int width, int height);
+// The region saved through the running back end's saveRegion, decoded; fails the test (and
+// gives an empty picture) when it cannot be saved or read.
+[[nodiscard]] DecodedBmp captureRegion(int x, int y, int width, int height);
 
-// Pixels where the picture differs from `expected(x, y)` (0xAARRGGBB), with the first few
-// described for the failure message.
+// Counts pixels that differ from expected(x, y), describing the first few.
 struct Mismatches {
     std::size_t count = 0;
     std::string first;
 };
 [[nodiscard]] Mismatches compare(const DecodedBmp& picture, const std::function<std::uint32_t(int, int)>& expected);
+#define EXPECT_PICTURE(picture, expected)                      \
+    do {                                                       \
+        const auto mismatches = compare((picture), (expected)); \
+        EXPECT_EQ(mismatches.count, 0u) << mismatches.first;   \
+    } while (0)
 
 [[nodiscard]] inline bool inside(int x, int y, int left, int top, int right, int bottom) {
     return x >= left && x < right && y >= top && y < bottom;
 }
 
-const char* backEndName(BackEndKind kind);
+inline void setColour(std::uint32_t argb) { renderOps().setColour(Colour::fromPacked(argb)); }
 
-// Starts the back end in a fresh window; stops it and empties the table afterwards.
-// Message boxes are captured instead of shown.
+// Starts a back end in a fresh window with message boxes captured; stops it and empties
+// the table afterwards.
 class RendererFixture {
 public:
     void startBackEnd(BackEndKind kind);
     void stopBackEnd();
-
-    // clear + beginScene, and endFrame.
-    static void beginFrame();
+    static void beginFrame();  // clear and beginScene
     static void endFrame();
 
     UniqueWindow window;
