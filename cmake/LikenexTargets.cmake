@@ -47,3 +47,18 @@ function(likenex_wine_path out path)
   string(REPLACE "/" "\\\\" converted "${path}")
   set(${out} "Z:${converted}" PARENT_SCOPE)
 endfunction()
+
+# likenex_benchmark(name SOURCES ... [LIBS ...]): a Google Benchmark program of the host
+# build. Benchmarks are built only without the sanitizers (scripts/bench.sh makes such a
+# build) and never run as tests: their figures are read, not asserted.
+function(likenex_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  if(CMAKE_CROSSCOMPILING OR LIKENEX_SANITIZE OR NOT TARGET benchmark::benchmark)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  likenex_warnings(${name})
+  set_property(GLOBAL APPEND PROPERTY LIKENEX_BENCHMARKS ${name})
+endfunction()
