@@ -1,0 +1,124 @@
+#include "catalogue/CatalogueWriter.h"
+
+#include "catalogue/ByteIo.h"
+#include "catalogue/DataFiles.h"
+
+#include <limits>
+
+namespace likenex {
+namespace {
+
+bool fitsCount(std::size_t n) { return n <= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()); }
+
+template <std::size_t N>
+void writeBytes(ByteWriter& w, const std::array<std::uint8_t, N>& bytes) {
+    for (std::uint8_t b : bytes) w.u8(b);
+}
+
+void writeLayerOption(ByteWriter& w, const LayerOption& o) {
+    w.i32(o.faceLayer);
+    w.i32(o.optionNumber);
+    w.u8(o.availability);
+    writeBytes(w, o.storedBytes);
+    w.i32(o.screenValue);
+}
+
+bool writeAction(ByteWriter& w, const Action& a) {
+    if (!fitsCount(a.frames.size())) return false;
+    w.i32(a.firstValue);
+    w.i32(static_cast<std::int32_t>(a.frames.size()));
+    w.u8(a.flagByte);
+    w.i32(a.displayValue);
+    w.u16(a.lowHalfWord);
+    w.u16(a.identifier);
+    for (const ActionFrame& f : a.frames) {
+        if (!fitsCount(f.images.size())) return false;
+        w.i32(f.duration);
+        w.i32(f.directionOffset);
+        w.i32(f.thirdValue);
+        w.i32(static_cast<std::int32_t>(f.images.size()));
+        for (const LayerEntry& e : f.layers) {
+            w.i32(e.word0);
+            w.i32(e.imageNumber);
+            w.i32(e.directionOffset);
+            w.i32(e.x);
+            w.i32(e.y);
+        }
+        for (const FrameImage& image : f.images) {
+            w.i32(image.imageNumber);
+            w.i32(image.word1);
+            w.i32(image.x);
+            w.i32(image.y);
+            w.u32(image.directionMask);
+        }
+    }
+    return true;
+}
+
+void writeBodyPart(ByteWriter& w, const BodyPart& p) {
+    w.i32(p.bodyLayer);
+    w.i32(p.word4);
+    w.u8(p.byte8);
+    writeBytes(w, p.gap9);
+    w.i32(p.style);
+    w.i32(p.listValue);
+    w.u8(p.byte20);
+    w.u8(p.byte21);
+    w.u16(p.identifier);
+}
+
+void writeItem(ByteWriter& w, const Item& item) {
+    w.i32(item.word0);
+    w.i32(item.category);
+    w.i32(item.listValue);
+    w.i32(item.outfitKind);
+    w.i32(item.outfitSlot6);
+    w.i32(item.outfitSlot3or5);
+    w.i32(item.outfitSlot4);
+    w.u8(item.availability);
+    writeBytes(w, item.bytes29);
+    w.i32(item.secondListValue);
+    w.u8(item.byte36);
+    w.u8(item.byte37);
+    w.u16(item.identifier);
+}
+
+template <typename Record>
+bool writeCounted(ByteWriter& w, const std::vector<Record>& records, void (*writeOne)(ByteWriter&, const Record&)) {
+    if (!fitsCount(records.size())) return false;
+    w.i32(static_cast<std::int32_t>(records.size()));
+    for (const Record& r : records) writeOne(w, r);
+    return true;
+}
+
+bool patchOffset(ByteWriter& w, std::size_t headerSlot) {
+    if (w.size() > std::numeric_limits<std::uint32_t>::max()) return false;
+    w.patchU32(headerSlot * 4, static_cast<std::uint32_t>(w.size()));
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> encodeAvatarData(const CatalogueTables& tables) {
+    ByteWriter w;
+    for (int i = 0; i < 3; ++i) w.u32(0);
+
+    if (!patchOffset(w, 0) || !writeCounted<LayerOption>(w, tables.layerOptions, writeLayerOption)) return std::nullopt;
+    if (!fitsCount(tables.actions.size())) return std::nullopt;
+    w.i32(static_cast<std::int32_t>(tables.actions.size()));
+    for (const Action& a : tables.actions)
+        if (!writeAction(w, a)) return std::nullopt;
+
+    if (!patchOffset(w, 1) || !writeCounted<BodyPart>(w, tables.bodyParts, writeBodyPart)) return std::nullopt;
+    if (!patchOffset(w, 2) || !writeCounted<Item>(w, tables.items, writeItem)) return std::nullopt;
+    return w.take();
+}
+
+bool writeAvatarData(std::string_view programDirectory, const CatalogueTables& tables) {
+    std::string path = dataFilePath(programDirectory, "data/avatar.dat");
+    if (path.empty()) return false;
+    std::optional<std::vector<std::uint8_t>> bytes = encodeAvatarData(tables);
+    return bytes && writeWholeFile(path, *bytes);
+}
+
+}  // namespace likenex
