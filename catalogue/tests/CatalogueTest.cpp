@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <tuple>
 
 namespace likenex {
 namespace {
@@ -48,108 +49,63 @@ bool isPrefix(const std::vector<T>& part, const std::vector<T>& whole) {
     return part.size() <= whole.size() && std::equal(part.begin(), part.end(), whole.begin());
 }
 
-// ---- Layout: a file built by hand, byte by byte, independent of the writer ----
+// ---- Layout: a file built by hand, independent of the writer ----
+
+void words(ByteWriter& w, std::initializer_list<std::int32_t> values) {
+    for (std::int32_t v : values) w.i32(v);
+}
+void octets(ByteWriter& w, std::initializer_list<std::uint8_t> values) {
+    for (std::uint8_t v : values) w.u8(v);
+}
 
 TEST(CatalogueLayout, ReadsAHandBuiltFileFieldByField) {
     ByteWriter w;
-    w.u32(0);  // offsets patched below
-    w.u32(0);
-    w.u32(0);
-    // Section 2 first in the file: sections may come in any order.
+    words(w, {0, 0, 0});
+    // Body parts first: the header, not the order, places the sections.
     w.patchU32(4, static_cast<std::uint32_t>(w.size()));
-    w.i32(1);
-    w.i32(4);          // body layer
-    w.i32(-2);         // kept
-    w.u8(0x11);        // kept
-    w.u8(0xaa);        // gap
-    w.u8(0xbb);
-    w.u8(0xcc);
-    w.i32(37);         // style
-    w.i32(9000);       // list value
-    w.u8(0x21);
-    w.u8(0x22);
-    w.u16(0xfffe);     // identifier, unsigned
-    // Section 1.
+    words(w, {1, 4, -2});
+    octets(w, {0x11, 0xaa, 0xbb, 0xcc});
+    words(w, {37, 9000});
+    octets(w, {0x21, 0x22});
+    w.u16(0xfffe);
     w.patchU32(0, static_cast<std::uint32_t>(w.size()));
-    w.i32(1);
-    w.i32(2);  // face layer
-    w.i32(55);
-    w.u8(3);
-    w.u8(1);
-    w.u8(2);
-    w.u8(3);
-    w.i32(-1);
-    w.i32(1);          // one action
-    w.i32(70);         // first value
-    w.i32(1);          // one frame
-    w.u8(0xf0);        // flag byte
-    w.i32(123456);     // display value
-    w.u16(0x1234);     // low half-word
-    w.u16(40000);      // identifier
-    w.i32(250);        // duration
-    w.i32(3);          // direction offset
-    w.i32(-4);         // third value
-    w.i32(2);          // m: comes before the ten layer entries
-    for (int v = 0; v < 10; ++v)
-        for (int word = 0; word < 5; ++word) w.i32(v * 10 + word);
-    for (int i = 0; i < 2; ++i) {
-        w.i32(1001 + i);
-        w.i32(-1);
-        w.i32(12);
-        w.i32(-13);
-        w.u32(0x80u | static_cast<std::uint32_t>(i));
-    }
-    // Section 3.
+    words(w, {1, 2, 55});
+    octets(w, {3, 1, 2, 3});
+    words(w, {-1, 1, 70, 1});  // option value; one action: first value, one frame
+    w.u8(0xf0);                // the packed 17-byte head
+    w.i32(123456);
+    w.u16(0x1234);
+    w.u16(40000);
+    words(w, {250, 3, -4, 2});  // the picture count comes before the ten layer entries
+    for (int v = 0; v < 10; ++v) words(w, {v * 10, v * 10 + 1, v * 10 + 2, v * 10 + 3, v * 10 + 4});
+    for (int i = 0; i < 2; ++i) words(w, {1001 + i, -1, 12, -13, 0x80 | i});
     w.patchU32(8, static_cast<std::uint32_t>(w.size()));
-    w.i32(1);
-    for (int word = 0; word < 7; ++word) w.i32(100 + word);
-    w.u8(2);
-    w.u8(0xd1);
-    w.u8(0xd2);
-    w.u8(0xd3);
+    words(w, {1, 100, 101, 102, 103, 104, 105, 106});
+    octets(w, {2, 0xd1, 0xd2, 0xd3});
     w.i32(-77);
-    w.u8(0x36);
-    w.u8(0x37);
+    octets(w, {0x36, 0x37});
     w.u16(6050);
 
     Catalogue c;
     LoadResults r = readAll(c, w.bytes());
     ASSERT_TRUE(r.section1 && r.bodyParts && r.items);
-
     ASSERT_EQ(c.layerOptions().size(), 1u);
     EXPECT_EQ(c.layerOptions()[0], (LayerOption{2, 55, 3, {1, 2, 3}, -1}));
-
     ASSERT_EQ(c.actions().size(), 1u);
     const Action& a = c.actions()[0];
-    EXPECT_EQ(a.firstValue, 70);
-    EXPECT_EQ(a.flagByte, 0xf0);
-    EXPECT_EQ(a.displayValue, 123456);
-    EXPECT_EQ(a.lowHalfWord, 0x1234);
-    EXPECT_EQ(a.identifier, 40000);
+    EXPECT_EQ(std::tuple(a.firstValue, a.flagByte, a.displayValue, a.lowHalfWord, a.identifier),
+              std::tuple(70, 0xf0, 123456, 0x1234, 40000));
     ASSERT_EQ(a.frames.size(), 1u);
     const ActionFrame& f = a.frames[0];
-    EXPECT_EQ(f.duration, 250);
-    EXPECT_EQ(f.directionOffset, 3);
-    EXPECT_EQ(f.thirdValue, -4);
+    EXPECT_EQ(std::tuple(f.duration, f.directionOffset, f.thirdValue), std::tuple(250, 3, -4));
     EXPECT_EQ(f.layers[0], (LayerEntry{0, 1, 2, 3, 4}));
     EXPECT_EQ(f.layers[9], (LayerEntry{90, 91, 92, 93, 94}));
     ASSERT_EQ(f.images.size(), 2u);
     EXPECT_EQ(f.images[1], (FrameImage{1002, -1, 12, -13, 0x81}));
-
     ASSERT_EQ(c.bodyParts().size(), 1u);
     EXPECT_EQ(c.bodyParts()[0], (BodyPart{4, -2, 0x11, {0xaa, 0xbb, 0xcc}, 37, 9000, 0x21, 0x22, 0xfffe}));
-
     ASSERT_EQ(c.items().size(), 1u);
     EXPECT_EQ(c.items()[0], (Item{100, 101, 102, 103, 104, 105, 106, 2, {0xd1, 0xd2, 0xd3}, -77, 0x36, 0x37, 6050}));
-
-    // The writer puts the same records in the same shapes: a record-for-record rewrite
-    // reads back equal (the sections' order in the file is the writer's own).
-    Catalogue again;
-    auto rewritten = encode(c.tables());
-    LoadResults r2 = readAll(again, rewritten);
-    ASSERT_TRUE(r2.section1 && r2.bodyParts && r2.items);
-    EXPECT_EQ(again.tables(), c.tables());
-    EXPECT_EQ(rewritten.size(), w.size());
 }
 
 // ---- Writer and reader together ----
@@ -173,16 +129,6 @@ TEST(CatalogueRoundTrip, WriterAndReaderAreInverse) {
     EXPECT_EQ(file.size(), headerWord(file, 2) + 4 + 2 * kItemSize);
 }
 
-TEST(CatalogueRoundTrip, EmptyTables) {
-    std::vector<std::uint8_t> file = encode(CatalogueTables{});
-    EXPECT_EQ(file.size(), 12u + 4 * 4);
-    Catalogue c;
-    c.replaceTables(sampleCatalogue());
-    LoadResults r = readAll(c, file);
-    ASSERT_TRUE(r.section1 && r.bodyParts && r.items);
-    EXPECT_EQ(c.tables(), CatalogueTables{});
-}
-
 TEST(CatalogueFiles, LoadsFromTheProgramDirectory) {
     TempProgramDirectory dir;
     ASSERT_TRUE(writeAvatarData(dir.path(), sampleCatalogue()));
@@ -204,12 +150,9 @@ TEST(CatalogueFiles, MissingFileOrUnusableDirectoryFailsAndKeepsTheTables) {
 
     // 500 characters or more never reach the file system.
     ASSERT_TRUE(writeAvatarData(dir.path(), CatalogueTables{}));
-    std::string longDir = dir.path();
+    std::string longDir = dir.path();  // an existing directory, named in 500 characters or more
     while (longDir.size() < kMaxProgramDirectoryLength + 1) longDir += "/.";
-    longDir.resize(kMaxProgramDirectoryLength + 1);
-    if (longDir.back() == '/') longDir.back() = '.';
     EXPECT_FALSE(c.loadCatalogueSection1(longDir));
-    EXPECT_FALSE(c.loadItems(longDir + "/."));
     EXPECT_FALSE(writeAvatarData(longDir, CatalogueTables{}));
     EXPECT_EQ(c.tables(), sampleCatalogue());
 }
@@ -243,6 +186,8 @@ TEST_F(CatalogueFinds, TheFirstRecordInFileOrderWins) {
     const Action* action = c.findAction(4020);
     ASSERT_NE(action, nullptr);
     EXPECT_EQ(action->firstValue, 7);
+    ASSERT_NE(c.findAction(4046), nullptr);
+    EXPECT_TRUE(c.findAction(4046)->frames.empty());
 
     const LayerOption* option = c.findLayerOption(11, 1);
     ASSERT_NE(option, nullptr);
@@ -276,12 +221,6 @@ TEST_F(CatalogueFinds, TheFaceLayerIsComparedAsASignedByte) {
     EXPECT_EQ(c.findLayerOption(11, -255), c.findLayerOption(11, 1));
     EXPECT_EQ(c.findLayerOption(12, 258), c.findLayerOption(12, 2));
     EXPECT_EQ(c.findLayerOption(11, 256 + 2), nullptr);
-}
-
-TEST_F(CatalogueFinds, AnActionWithoutFramesIsFoundAndHasNone) {
-    const Action* still = c.findAction(4046);
-    ASSERT_NE(still, nullptr);
-    EXPECT_TRUE(still->frames.empty());
 }
 
 // ---- Short and hostile files ----
@@ -330,39 +269,27 @@ TEST(CatalogueHostile, ASectionOffsetPastTheEndFailsAndKeepsTheTables) {
     EXPECT_TRUE(c.items().empty());
 }
 
-// A file whose three sections all start at one count, followed by the given bytes.
-std::vector<std::uint8_t> fileWithSharedSection(std::int32_t count, std::span<const std::uint8_t> records) {
-    ByteWriter w;
-    for (int i = 0; i < 3; ++i) w.u32(12);
-    w.i32(count);
-    w.append(records);
-    return w.take();
-}
-
 TEST(CatalogueHostile, CountsThatLieReadOnlyWhatIsThere) {
-    const CatalogueTables sample = sampleCatalogue();
-    for (std::int32_t count : {std::numeric_limits<std::int32_t>::max(), 1000000, 3}) {
+    CatalogueTables two;
+    two.items = sampleCatalogue().items;
+    const std::vector<std::uint8_t> file = encode(two);
+    const std::size_t itemCount = headerWord(file, 2);
+    // A reservation sized from the count would make ASan report the allocation.
+    for (std::uint32_t count : {0x7fffffffu, 1000000u, 3u}) {
         SCOPED_TRACE(count);
-        // Two items behind a count that claims more: ASan would report a reservation sized
-        // from the count.
-        ByteWriter items;
-        CatalogueTables two;
-        two.items = sample.items;
-        auto encoded = encode(two);
-        items.append(std::span(encoded).subspan(headerWord(encoded, 2) + 4));
-        std::vector<std::uint8_t> file = fileWithSharedSection(count, items.bytes());
+        std::vector<std::uint8_t> lying = file;
+        putU32(lying, itemCount, count);
         Catalogue c;
-        ASSERT_TRUE(c.readItems(file));
-        EXPECT_EQ(c.items(), sample.items);
-        // The same 80 bytes hold three whole body parts and a part of a fourth.
-        ASSERT_TRUE(c.readBodyParts(file));
-        EXPECT_EQ(c.bodyParts().size(), 3u);
+        ASSERT_TRUE(c.readItems(lying));
+        EXPECT_EQ(c.items(), two.items);
     }
     // Negative counts read nothing.
-    std::vector<std::uint8_t> negative = fileWithSharedSection(-1, std::vector<std::uint8_t>(64, 0));
+    std::vector<std::uint8_t> negative = file;
+    putU32(negative, itemCount, 0xffffffffu);
     Catalogue c;
-    ASSERT_TRUE(c.readCatalogueSection1(negative));
-    EXPECT_TRUE(c.layerOptions().empty());
+    c.replaceTables(two);
+    ASSERT_TRUE(c.readItems(negative));
+    EXPECT_TRUE(c.items().empty());
 }
 
 TEST(CatalogueHostile, LyingFrameAndPictureCountsDropTheUnfinishedAction) {
