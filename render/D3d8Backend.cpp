@@ -18,8 +18,6 @@ static_assert(kVertexFormat == 0x142);
 
 using Direct3DCreate8Function = IDirect3D8*(WINAPI*)(UINT);
 
-D3d8Backend* installedD3d = nullptr;
-
 D3DMATRIX toD3d(const Matrix4& m) {
     static_assert(sizeof(D3DMATRIX) == sizeof(m.m));
     D3DMATRIX d;
@@ -38,58 +36,9 @@ std::optional<SurfaceFormat> surfaceFormat(D3DFORMAT format) {
     }
 }
 
-// The table's entries.
-void opResize(int w, int h) {
-    if (installedD3d) installedD3d->resize(w, h);
-}
-void opClear() {
-    if (installedD3d) installedD3d->clear();
-}
-void opBeginScene() {
-    if (installedD3d) installedD3d->beginScene();
-}
-int opEndFrame() { return installedD3d ? installedD3d->endFrame() : 0; }
-void opSetColour(Colour c) {
-    if (installedD3d) installedD3d->setColour(c);
-}
-void opDrawLine(int x1, int y1, int x2, int y2) {
-    if (installedD3d) installedD3d->drawLine(x1, y1, x2, y2);
-}
-void opFillTriangle(int x1, int y1, int x2, int y2, int x3, int y3) {
-    if (installedD3d) installedD3d->fillTriangle(x1, y1, x2, y2, x3, y3);
-}
-void opFillRect(int l, int t, int r, int b) {
-    if (installedD3d) installedD3d->fillRect(l, t, r, b);
-}
-long opCreateTexture(TextureHandle* handle, int w, int h, const void* pixels) {
-    return installedD3d ? installedD3d->createTexture(handle, w, h, pixels) : D3DERR_INVALIDCALL;
-}
-void opReleaseTexture(TextureHandle* handle) {
-    if (installedD3d) installedD3d->releaseTexture(handle);
-    else if (handle) *handle = 0;  // stopping the back end released every texture
-}
-bool opIsTexture(const TextureHandle* handle) { return installedD3d && installedD3d->isTexture(handle); }
-void opDrawTexture(const TextureHandle* handle, float s0, float t0, float s1, float t1, int l, int t, int r, int b) {
-    if (installedD3d) installedD3d->drawTexture(handle, s0, t0, s1, t1, l, t, r, b);
-}
-void opSetClip(ClipRect clip) {
-    if (installedD3d) installedD3d->setClip(clip);
-}
-void opResetClip() {
-    if (installedD3d) installedD3d->resetClip();
-}
-void opRestoreDevice() {
-    if (installedD3d) installedD3d->restoreDevice();
-}
-bool opSaveRegion(int x, int y, int w, int h, const wchar_t* path) {
-    return installedD3d && installedD3d->saveRegion(x, y, w, h, path);
-}
-
 }  // namespace
 
-D3d8Backend::~D3d8Backend() { uninstall(); }
-
-D3d8Backend* D3d8Backend::installed() { return installedD3d; }
+D3d8Backend* D3d8Backend::installed() { return dynamic_cast<D3d8Backend*>(RenderBackend::installed()); }
 
 bool D3d8Backend::start(HWND window) {
     window_ = window;
@@ -123,30 +72,6 @@ bool D3d8Backend::start(HWND window) {
         return false;
     setUpDevice();
     return true;
-}
-
-void D3d8Backend::install(RenderOps& ops) {
-    installedD3d = this;
-    ops.resize = opResize;
-    ops.clear = opClear;
-    ops.beginScene = opBeginScene;
-    ops.endFrame = opEndFrame;
-    ops.setColour = opSetColour;
-    ops.drawLine = opDrawLine;
-    ops.fillTriangle = opFillTriangle;
-    ops.fillRect = opFillRect;
-    ops.createTexture = opCreateTexture;
-    ops.releaseTexture = opReleaseTexture;
-    ops.isTexture = opIsTexture;
-    ops.drawTexture = opDrawTexture;
-    ops.setClip = opSetClip;
-    ops.resetClip = opResetClip;
-    ops.restoreDevice = opRestoreDevice;
-    ops.saveRegion = opSaveRegion;
-}
-
-void D3d8Backend::uninstall() {
-    if (installedD3d == this) installedD3d = nullptr;
 }
 
 std::size_t D3d8Backend::liveTextureCount() const {
@@ -337,6 +262,8 @@ void D3d8Backend::restoreDevice() {
     needsReset_ = false;
     setUpDevice();
 }
+
+long D3d8Backend::textureErrorWhenStopped() const { return D3DERR_INVALIDCALL; }
 
 bool D3d8Backend::saveRegion(int x, int y, int width, int height, const wchar_t* path) {
     if (!path || needsReset_ || x < 0 || y < 0 || width <= 0 || height <= 0) return false;

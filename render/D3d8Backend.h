@@ -19,12 +19,10 @@ namespace likenex {
 class D3d8Backend final : public RenderBackend {
 public:
     D3d8Backend() = default;
-    ~D3d8Backend() override;
 
     [[nodiscard]] bool start(HWND window) override;
-    void install(RenderOps& ops) override;
-    void uninstall() override;
 
+    // The installed back end when it is a Direct3D 8 one, or null.
     [[nodiscard]] static D3d8Backend* installed();
 
     // The device's presentation parameters as last set (the back-buffer size, say).
@@ -32,23 +30,25 @@ public:
     [[nodiscard]] IDirect3DDevice8* device() const { return device_.get(); }
     [[nodiscard]] std::size_t liveTextureCount() const;
 
-    void resize(int width, int height);
-    void clear();
-    void beginScene();
-    [[nodiscard]] int endFrame();
-    void setColour(const Colour& colour);
-    void drawLine(int x1, int y1, int x2, int y2);
-    void fillTriangle(int x1, int y1, int x2, int y2, int x3, int y3);
-    void fillRect(int left, int top, int right, int bottom);
-    [[nodiscard]] long createTexture(TextureHandle* handle, int width, int height, const void* pixels);
-    void releaseTexture(TextureHandle* handle);
-    [[nodiscard]] bool isTexture(const TextureHandle* handle) const;
+    void resize(int width, int height) override;
+    void clear() override;
+    void beginScene() override;
+    [[nodiscard]] int endFrame() override;
+    void setColour(const Colour& colour) override;
+    void drawLine(int x1, int y1, int x2, int y2) override;
+    void fillTriangle(int x1, int y1, int x2, int y2, int x3, int y3) override;
+    void fillRect(int left, int top, int right, int bottom) override;
+    [[nodiscard]] long createTexture(TextureHandle* handle, int width, int height, const void* pixels) override;
+    void releaseTexture(TextureHandle* handle) override;
+    [[nodiscard]] bool isTexture(const TextureHandle* handle) const override;
     void drawTexture(const TextureHandle* handle, float s0, float t0, float s1, float t1, int left, int top,
-                     int right, int bottom);
-    void setClip(const ClipRect& clip);
-    void resetClip();
-    void restoreDevice();
-    [[nodiscard]] bool saveRegion(int x, int y, int width, int height, const wchar_t* path);
+                     int right, int bottom) override;
+    void setClip(const ClipRect& clip) override;
+    void resetClip() override;
+    [[nodiscard]] bool hasDeviceToRestore() const override { return true; }
+    void restoreDevice() override;
+    [[nodiscard]] bool saveRegion(int x, int y, int width, int height, const wchar_t* path) override;
+    [[nodiscard]] long textureErrorWhenStopped() const override;
 
 private:
     struct Vertex {

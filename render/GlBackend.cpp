@@ -13,8 +13,6 @@
 namespace likenex {
 namespace {
 
-GlBackend* installedGl = nullptr;
-
 // Errors left over from earlier calls must not be taken for the next call's.
 void discardGlErrors() {
     for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
@@ -27,55 +25,9 @@ RECT clientRect(HWND window) {
     return r;
 }
 
-// The table's entries.
-void opResize(int w, int h) {
-    if (installedGl) installedGl->resize(w, h);
-}
-void opClear() {
-    if (installedGl) installedGl->clear();
-}
-void opBeginScene() {
-    if (installedGl) installedGl->beginScene();
-}
-int opEndFrame() { return installedGl ? installedGl->endFrame() : 0; }
-void opSetColour(Colour c) {
-    if (installedGl) installedGl->setColour(c);
-}
-void opDrawLine(int x1, int y1, int x2, int y2) {
-    if (installedGl) installedGl->drawLine(x1, y1, x2, y2);
-}
-void opFillTriangle(int x1, int y1, int x2, int y2, int x3, int y3) {
-    if (installedGl) installedGl->fillTriangle(x1, y1, x2, y2, x3, y3);
-}
-void opFillRect(int l, int t, int r, int b) {
-    if (installedGl) installedGl->fillRect(l, t, r, b);
-}
-long opCreateTexture(TextureHandle* handle, int w, int h, const void* pixels) {
-    return installedGl ? installedGl->createTexture(handle, w, h, pixels) : GL_INVALID_OPERATION;
-}
-void opReleaseTexture(TextureHandle* handle) {
-    if (installedGl) installedGl->releaseTexture(handle);
-    else if (handle) *handle = 0;  // its context, and the texture with it, is gone already
-}
-bool opIsTexture(const TextureHandle* handle) { return installedGl && installedGl->isTexture(handle); }
-void opDrawTexture(const TextureHandle* handle, float s0, float t0, float s1, float t1, int l, int t, int r, int b) {
-    if (installedGl) installedGl->drawTexture(handle, s0, t0, s1, t1, l, t, r, b);
-}
-void opSetClip(ClipRect clip) {
-    if (installedGl) installedGl->setClip(clip);
-}
-void opResetClip() {
-    if (installedGl) installedGl->resetClip();
-}
-bool opSaveRegion(int x, int y, int w, int h, const wchar_t* path) {
-    return installedGl && installedGl->saveRegion(x, y, w, h, path);
-}
-
 }  // namespace
 
-GlBackend::~GlBackend() { uninstall(); }
-
-GlBackend* GlBackend::installed() { return installedGl; }
+GlBackend* GlBackend::installed() { return dynamic_cast<GlBackend*>(RenderBackend::installed()); }
 
 bool GlBackend::start(HWND window) {
     window_ = window;
@@ -114,30 +66,6 @@ bool GlBackend::start(HWND window) {
     glDepthFunc(GL_LEQUAL);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
     return true;
-}
-
-void GlBackend::install(RenderOps& ops) {
-    installedGl = this;
-    ops.resize = opResize;
-    ops.clear = opClear;
-    ops.beginScene = opBeginScene;
-    ops.endFrame = opEndFrame;
-    ops.setColour = opSetColour;
-    ops.drawLine = opDrawLine;
-    ops.fillTriangle = opFillTriangle;
-    ops.fillRect = opFillRect;
-    ops.createTexture = opCreateTexture;
-    ops.releaseTexture = opReleaseTexture;
-    ops.isTexture = opIsTexture;
-    ops.drawTexture = opDrawTexture;
-    ops.setClip = opSetClip;
-    ops.resetClip = opResetClip;
-    ops.restoreDevice = nullptr;  // OpenGL has no device to lose
-    ops.saveRegion = opSaveRegion;
-}
-
-void GlBackend::uninstall() {
-    if (installedGl == this) installedGl = nullptr;
 }
 
 int GlBackend::maxTextureSize() const {
@@ -257,6 +185,8 @@ void GlBackend::setClip(const ClipRect& clip) {
 }
 
 void GlBackend::resetClip() { glDisable(GL_SCISSOR_TEST); }
+
+long GlBackend::textureErrorWhenStopped() const { return GL_INVALID_OPERATION; }
 
 bool GlBackend::saveRegion(int x, int y, int width, int height, const wchar_t* path) {
     if (width <= 0 || height <= 0 || !path) return false;
