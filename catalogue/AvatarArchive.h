@@ -1,0 +1,106 @@
+#pragma once
+// The avatar picture archive: data/avatar.inx (index) and data/avatar.iso (sprite records),
+// opened once at start-up. Sprites are handed out by image key, drawn into a 128 by 128
+// frame canvas, as a picture with a texture, or as raw pixels, each optionally recoloured
+// with a set from the colour or skin table.
+//
+// A sprite record: width, height, x, y (signed 32-bit), two extra words carried into the
+// image record, then width * height BGRA pixels, bottom row first (the texture order).
+
+#include "catalogue/ArchiveIndex.h"
+#include "catalogue/ColourTable.h"
+#include "catalogue/MappedFile.h"
+#include "render/ImageRecord.h"
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace likenex {
+
+inline constexpr int kFrameSize = 128;  // the avatar frame canvas is kFrameSize square
+inline constexpr std::size_t kFrameBytes = std::size_t{kFrameSize} * kFrameSize * 4;
+inline constexpr std::size_t kSpriteHeaderBytes = 24;
+inline constexpr std::size_t kSpriteScratchBytes = 524288;
+
+class AvatarArchive {
+public:
+    // Recolouring looks sets up in `tables` (the program's own by default), which must
+    // outlive the archive.
+    explicit AvatarArchive(const ColourTables& tables = colourTables());
+    AvatarArchive(const AvatarArchive&) = delete;
+    AvatarArchive& operator=(const AvatarArchive&) = delete;
+
+    // Reads the index and maps the data file read-only. On failure the archive is left
+    // empty: every lookup fails.
+    [[nodiscard]] bool loadAvatarArchive(const std::string& programDirectory);
+
+    // The three fail (leaving their output untouched) for an unknown key, a `colour kind`
+    // outside 0..1, a colour id >= 0 absent from its table, or a record that is malformed:
+    // size other than 24 + 4 * W * H, pixels over the scratch buffer, or past the end of
+    // the data file. A negative colour id draws without recolouring.
+
+    // Draws into `canvas.pixels` (128 * 128 BGRA, row 0 first). Also refuses sprites that do
+    // not lie wholly inside the frame and canvases too small for it.
+    [[nodiscard]] bool compositeSprite(ImageRecord& canvas, std::int64_t key, int colourKind,
+                                       std::int32_t colourId) const;
+    // The empty record on failure; otherwise it names a new texture the caller must release.
+    [[nodiscard]] ImageRecord loadSpriteImage(std::int64_t key, int colourKind, std::int32_t colourId) const;
+    // On success `pixels` holds exactly the sprite's (recoloured) pixel bytes.
+    [[nodiscard]] bool loadSpritePixels(std::int64_t key, int colourKind, std::int32_t colourId,
+                                        std::vector<std::uint8_t>& pixels) const;
+
+    [[nodiscard]] bool isLoaded() const { return data_.isOpen(); }
+    [[nodiscard]] const ArchiveIndex<std::int64_t>& index() const { return index_; }
+
+private:
+    struct Sprite {
+        std::int32_t width, height, x, y;
+        std::uint32_t extra1, extra2;
+        std::span<const std::uint8_t> pixels;  // inside the mapping
+    };
+    [[nodiscard]] std::optional<Sprite> findSprite(std::int64_t key) const;
+    [[nodiscard]] bool selectColourSet(int colourKind, std::int32_t colourId, const ColourSet*& set) const;
+    // Copies the sprite's pixels into the scratch buffer and recolours them there; the
+    // caller holds the sprite lock.
+    void fillScratch(const Sprite& sprite, const ColourSet* set) const;
+
+    const ColourTables& tables_;
+    ArchiveIndex<std::int64_t> index_;
+    MappedFile data_;
+    mutable std::mutex spriteLock_;                 // guards scratch_
+    std::unique_ptr<std::uint8_t[]> scratch_;       // kSpriteScratchBytes
+};
+
+// The program's archive, loaded once at start-up and kept until exit.
+AvatarArchive& avatarArchive();
+[[nodiscard]] bool loadAvatarArchive(const std::string& programDirectory);
+
+// Replaces the red, green and blue of every key-grey pixel with the matching colour of the
+// set (low bytes only); alpha and all other pixels stay.
+void recolourPixels(std::span<std::uint8_t> bgra, const ColourSet& set);
+
+// One sprite as the writer takes it.
+struct SpriteSource {
+    std::int64_t key = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::uint32_t extra1 = 0;
+    std::uint32_t extra2 = 0;
+    std::vector<std::uint8_t> pixels;  // BGRA, bottom row first, width * height * 4 bytes
+};
+
+// Index entries in the given order (so a repeated key is written as given), records laid
+// end to end. Nothing when a sprite's pixels do not match its size or the data file would
+// pass 4 GiB.
+[[nodiscard]] std::optional<PackedArchiveFiles> encodeAvatarArchive(std::span<const SpriteSource> sprites);
+// Writes data/avatar.inx and data/avatar.iso under the program directory.
+[[nodiscard]] bool writeAvatarArchive(const std::string& programDirectory, std::span<const SpriteSource> sprites);
+
+}  // namespace likenex
