@@ -3,6 +3,7 @@
 #include "catalogue/ByteIo.h"
 #include "catalogue/DataFiles.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace likenex {
