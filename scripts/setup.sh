@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # host build, tests and benchmarks
   g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev
+  # the data tools, and fuzzing the readers with clang's libFuzzer
+  libpng-dev nlohmann-json3-dev clang libclang-rt-14-dev
   # the Windows build and its dependencies' sources
   g++-mingw-w64-x86-64-posix dpkg-dev libboost1.81-dev libfreetype-dev libcairo2-dev
   # running and testing the Windows programs
