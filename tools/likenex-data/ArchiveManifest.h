@@ -1,0 +1,22 @@
+#pragma once
+// The archive manifest: {"sprites": [entry, ...]} in index order, each entry a picture's
+// key, PNG file (relative to the manifest) and header values. Reading it loads the PNGs.
+
+#include "catalogue/AvatarArchive.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <vector>
+
+namespace likenex {
+
+// Sprites ready for the writer; fails with a ToolError naming the entry. Each picture must
+// fit the reader's 512 KiB scratch buffer.
+[[nodiscard]] std::vector<SpriteSource> spritesFromManifest(const nlohmann::ordered_json& manifest,
+                                                            const std::string& baseFolder);
+
+// One entry; `png` is empty for an empty picture.
+[[nodiscard]] nlohmann::ordered_json spriteManifestEntry(const SpriteSource& sprite, const std::string& png);
+
+}  // namespace likenex

@@ -1,0 +1,28 @@
+#pragma once
+// PNG files through libpng, and the row order between them and the archives: a PNG holds
+// RGBA rows top row first, an archive BGRA rows bottom row first (the texture order).
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace likenex {
+
+// An upright RGBA picture, top row first.
+struct RgbaPicture {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
+// Any PNG, converted to 8-bit RGBA. Fails with a ToolError naming the file.
+[[nodiscard]] RgbaPicture readPng(const std::string& path);
+void writePng(const std::string& path, const RgbaPicture& picture);
+
+// Both fail when the byte count does not match the size.
+[[nodiscard]] RgbaPicture uprightFromTexture(std::int32_t width, std::int32_t height,
+                                             std::span<const std::uint8_t> bgraBottomFirst);
+[[nodiscard]] std::vector<std::uint8_t> textureFromUpright(const RgbaPicture& picture);
+
+}  // namespace likenex

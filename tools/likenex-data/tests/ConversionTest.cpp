@@ -1,0 +1,226 @@
+#include "catalogue/CatalogueWriter.h"
+#include "catalogue/DataFiles.h"
+#include "catalogue/ColourTable.h"
+#include "catalogue/StringTableWriter.h"
+#include "tools/likenex-data/CatalogueJson.h"
+#include "tools/likenex-data/ColourJson.h"
+#include "tools/likenex-data/Commands.h"
+#include "tools/likenex-data/Png.h"
+#include "tools/likenex-data/StringTsv.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <unistd.h>
+
+namespace likenex {
+namespace {
+
+std::string tempPath(const std::string& name) {
+    return (std::filesystem::temp_directory_path() / ("likenex-data-conv-" + std::to_string(::getpid()) + "-" + name)).string();
+}
+
+TEST(PngConversion, TextureRowsBecomeUprightAndBack) {
+    // 2 by 2, bottom row first: bottom row blue then green, top row red then half-transparent white.
+    const std::vector<std::uint8_t> texture = {255, 0, 0, 255, 0, 255, 0, 255,    // bottom: blue, green
+                                               0, 0, 255, 255, 255, 255, 255, 128};  // top: red, white@128
+    RgbaPicture upright = uprightFromTexture(2, 2, texture);
+    const std::vector<std::uint8_t> expected = {255, 0, 0, 255, 255, 255, 255, 128,   // top row first, RGBA
+                                                0, 0, 255, 255, 0, 255, 0, 255};
+    EXPECT_EQ(upright.rgba, expected);
+    EXPECT_EQ(textureFromUpright(upright), texture);
+    EXPECT_THROW((void)uprightFromTexture(2, 3, texture), ToolError);
+}
+
+TEST(PngConversion, FileRoundTripKeepsEveryByteIncludingHiddenColour) {
+    RgbaPicture picture{3, 2, {}};
+    for (int i = 0; i < 24; ++i) picture.rgba.push_back(static_cast<std::uint8_t>(i * 11));
+    picture.rgba[3] = 0;  // a fully transparent pixel keeps its colour
+    picture.rgba[7] = 1;
+    const std::string path = tempPath("round.png");
+    writePng(path, picture);
+    RgbaPicture back = readPng(path);
+    EXPECT_EQ(back.width, 3);
+    EXPECT_EQ(back.height, 2);
+    EXPECT_EQ(back.rgba, picture.rgba);
+    std::filesystem::remove(path);
+
+    const std::string junk = tempPath("junk.png");
+    ASSERT_TRUE(writeWholeFile(junk, {1, 2, 3, 4}));
+    EXPECT_THROW((void)readPng(junk), ToolError);
+    EXPECT_THROW((void)readPng(tempPath("absent.png")), ToolError);
+    EXPECT_THROW(writePng(junk, RgbaPicture{0, 5, {}}), ToolError);
+    std::filesystem::remove(junk);
+}
+
+CatalogueTables sampleTables() {
+    CatalogueTables t;
+    t.layerOptions.push_back({1, 40, 2, {7, 8, 9}, -3});
+    t.layerOptions.push_back({2, 41, 0, {}, 0});
+    Action a;
+    a.firstValue = -1;
+    a.flagByte = 200;
+    a.displayValue = 12;
+    a.lowHalfWord = 65535;
+    a.identifier = 4020;
+    ActionFrame f;
+    f.duration = 120;
+    f.directionOffset = 1;
+    f.thirdValue = 9;
+    f.layers[0] = {1, 2, 3, -4, 5};
+    f.layers[9] = {0, 77, 0, 0, 0};
+    f.images.push_back({1234, 5, 6, 7, 0x80000001u});
+    a.frames.push_back(f);
+    a.frames.push_back(ActionFrame{});
+    t.actions.push_back(a);
+    t.actions.push_back(Action{});  // no frames
+    t.bodyParts.push_back({3, 4, 5, {6, 7, 8}, 11, 12, 13, 14, 501});
+    t.items.push_back({1, 6, 2, 1, 10, 11, 12, 3, {4, 5, 6}, 7, 8, 9, 300});
+    return t;
+}
+
+TEST(CatalogueJsonConversion, RoundTripRebuildsTheSameBytes) {
+    CatalogueTables tables = sampleTables();
+    nlohmann::ordered_json json = toJson(tables);
+    EXPECT_EQ(json["actions"][0]["frames"][0]["images"][0]["directionMask"], 0x80000001u);
+    EXPECT_EQ(json["bodyParts"][0]["identifier"], 501);
+    EXPECT_EQ(json["actions"][0]["frames"][0]["layers"].size(), 10u);
+    // Through text, as the tool writes and reads it.
+    CatalogueTables back = catalogueFromJson(nlohmann::ordered_json::parse(json.dump(2)));
+    EXPECT_EQ(back, tables);
+    EXPECT_EQ(encodeAvatarData(back), encodeAvatarData(tables));
+}
+
+TEST(CatalogueJsonConversion, ShortFormsDefaultAndMistakesFail) {
+    auto parse = [](const char* text) { return catalogueFromJson(nlohmann::ordered_json::parse(text)); };
+    CatalogueTables t = parse(R"({"actions":[{"identifier":7,"frames":[{"layers":[{"imageNumber":3}]}]}]})");
+    ASSERT_EQ(t.actions.size(), 1u);
+    EXPECT_EQ(t.actions[0].frames[0].layers[0].imageNumber, 3);
+    EXPECT_EQ(t.actions[0].frames[0].layers[9], LayerEntry{});
+    EXPECT_THROW(parse(R"({"items":[{"identifer":3}]})"), ToolError);             // misspelt
+    EXPECT_THROW(parse(R"({"items":[{"availability":256}]})"), ToolError);        // byte
+    EXPECT_THROW(parse(R"({"items":[{"identifier":-1}]})"), ToolError);           // unsigned 16
+    EXPECT_THROW(parse(R"({"bodyParts":[{"style":2147483648}]})"), ToolError);    // signed 32
+    EXPECT_THROW(parse(R"({"bodyParts":[{"style":1.5}]})"), ToolError);
+    EXPECT_THROW(parse(R"({"bodyParts":[{"gap9":[1,2]}]})"), ToolError);
+    EXPECT_THROW(parse(R"({"actions":[{"frames":[{"layers":[{},{},{},{},{},{},{},{},{},{},{}]}]}]})"), ToolError);
+    EXPECT_THROW(parse(R"({"items":{}})"), ToolError);
+    EXPECT_THROW(parse(R"([])"), ToolError);
+}
+
+TEST(StringTsvConversion, EscapesAndRoundTrip) {
+    EXPECT_EQ(escapeTsvText(u"a\nb\tc\\d"), "a\\nb\\tc\\\\d");
+    EXPECT_EQ(unescapeTsvText("a\\nb\\tc\\\\d"), u"a\nb\tc\\d");
+    EXPECT_EQ(escapeTsvText(std::u16string(u"x\0y\r", 4)), "x\\u0000y\\u000D");
+    EXPECT_EQ(escapeTsvText(u"\xd800z"), "\\uD800z");  // lone surrogate survives
+    EXPECT_EQ(escapeTsvText(u"\u00e9\u4e2d\U0001F600"), "\u00e9\u4e2d\U0001F600");
+    EXPECT_EQ(utf8FromUtf16(u"\xdc00!"), "\uFFFD!");
+    EXPECT_THROW((void)unescapeTsvText("bad\\q"), ToolError);
+    EXPECT_THROW((void)unescapeTsvText("end\\"), ToolError);
+    EXPECT_THROW((void)unescapeTsvText("\\u12"), ToolError);
+    EXPECT_THROW((void)unescapeTsvText("\xc3"), ToolError);       // cut sequence
+    EXPECT_THROW((void)unescapeTsvText("\xc0\xaf"), ToolError);   // overlong
+    EXPECT_THROW((void)unescapeTsvText("\xed\xa0\x80"), ToolError);  // encoded surrogate
+
+    std::vector<StringRecord> records = {
+        {0, 5, {u"Hello\tthere", u"", u"line\nbreak", u"back\\slash", std::u16string(u"\0", 1)}},
+        {8, -1, {u"a", u"b", u"c", u"d", u"\xd83d"}},
+        {0, 5, {u"again", u"", u"", u"", u""}},
+    };
+    std::string tsv = stringRecordsToTsv(records);
+    EXPECT_EQ(stringRecordsFromTsv(tsv, "t"), records);
+    // The stored file keeps order, repeats and group 8, so the bytes come back.
+    auto bytes = encodeStringTable(records);
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(storedStringRecords(*bytes), records);
+    bytes->pop_back();
+    EXPECT_THROW((void)storedStringRecords(*bytes), ToolError);
+}
+
+TEST(StringTsvConversion, LineErrorsNameTheLine) {
+    try {
+        (void)stringRecordsFromTsv("# comment\n\n0\t1\ta\tb\tc\td\te\r\n0\t2\tonly\n", "s.tsv");
+        FAIL();
+    } catch (const ToolError& e) {
+        EXPECT_NE(std::string(e.what()).find("s.tsv line 4"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW((void)stringRecordsFromTsv("x\t1\ta\tb\tc\td\te\n", "s"), ToolError);
+    EXPECT_EQ(stringRecordsFromTsv("0\t1\ta\tb\tc\td\te\r\n", "s").at(0).texts[4], u"e");
+}
+
+TEST(ColourJsonConversion, RoundTripAndShapes) {
+    ColourSet a;
+    a.colours[0] = {256, 0xffffffffu, 7};
+    ColourSet b;
+    b.colours[5] = {1, 2, 3};
+    ColourTableSources tables{std::vector<ColourSet>{a, b}, std::nullopt, std::vector<ColourSet>{}};
+    nlohmann::ordered_json json = colourTablesToJson(tables);
+    EXPECT_FALSE(json.contains("skin"));
+    EXPECT_EQ(colourTablesFromJson(nlohmann::ordered_json::parse(json.dump())), tables);
+    ColourTable parsed;
+    parsed.parse(encodeColourTable(*tables[0]));
+    EXPECT_EQ(colourSets(parsed), *tables[0]);
+
+    auto parse = [](const char* text) { return colourTablesFromJson(nlohmann::ordered_json::parse(text)); };
+    EXPECT_THROW(parse(R"({"colour":[[[1,2,3]]]})"), ToolError);  // five colours missing
+    EXPECT_THROW(parse(R"({"colour":[[[1,2],[1,2,3],[1,2,3],[1,2,3],[1,2,3],[1,2,3]]]})"), ToolError);
+    EXPECT_THROW(parse(R"({"colour":[[[-1,2,3],[1,2,3],[1,2,3],[1,2,3],[1,2,3],[1,2,3]]]})"), ToolError);
+    EXPECT_THROW(parse(R"({"colours":[]})"), ToolError);
+}
+
+struct ToolRun {
+    int code;
+    std::string out, err;
+};
+ToolRun run(Arguments arguments) {
+    std::ostringstream out, err;
+    int code = runLikenexData(arguments, out, err);
+    return {code, out.str(), err.str()};
+}
+
+TEST(ToolArguments, KeyAndHelp) {
+    EXPECT_EQ(run({"key", "3", "0", "0", "7", "0", "0"}).out, "3000700000\n");
+    EXPECT_EQ(run({"key", "12345", "3", "0", "0", "0", "99"}).out, "345030000012\n");
+    EXPECT_EQ(run({"key", "-1", "0", "0", "0", "0", "-5"}).out, "-1000000005\n");
+    ToolRun help = run({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("dump-archive DIR OUTDIR"), std::string::npos);
+}
+
+TEST(ToolArguments, MistakesExitWithOneAndSayWhy) {
+    struct Case {
+        Arguments arguments;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{}, "no subcommand"},
+        {{"draw"}, "unknown subcommand \"draw\""},
+        {{"key", "1", "2"}, "usage: likenex-data key ITEM"},
+        {{"key", "1", "x", "0", "0", "0", "0"}, "KIND must be a whole number"},
+        {{"key", "1", "0", "0", "0", "0", "2147483648"}, "TAIL must lie in"},
+        {{"sprite", "dir", "1"}, "-o OUT.png is required"},
+        {{"sprite", "dir", "1", "-o"}, "option -o needs a value"},
+        {{"sprite", "dir", "1", "--color", "2", "-o", "x.png"}, "unknown option --color"},
+        {{"composite", "dir", "-o", "x.png", "1:2"}, "KEY or KEY:KIND:COLOUR"},
+        {{"find", "dir", "option", "3"}, "needs FACELAYER"},
+        {{"find", "dir", "item", "3", "1"}, "only to find option"},
+        {{"find", "dir", "action", "70000"}, "an action ID must lie in 0..65535"},
+        {{"find", "dir", "shoe", "3"}, "not one of item"},
+        {{"text", "dir", "8", "1", "0"}, "GROUP must lie in 0..7"},
+        {{"text", "dir", "0", "1", "5"}, "LANGUAGE must lie in 0..4"},
+        {{"dump-catalogue", std::string(500, 'd')}, "shorter than 500"},
+        {{"dump-catalogue", "/nonexistent-likenex"}, "cannot read the catalogue"},
+        {{"build-strings", "/nonexistent-likenex.tsv", "dir"}, "cannot read /nonexistent-likenex.tsv"},
+    };
+    for (const Case& c : cases) {
+        ToolRun r = run(c.arguments);
+        EXPECT_EQ(r.code, 1) << c.message;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "") << c.message;
+    }
+}
+
+}  // namespace
+}  // namespace likenex

@@ -1,0 +1,176 @@
+// Runs the built likenex-data on a program directory made from text sources: build, dump,
+// rebuild to the same bytes, and look at pictures, texts and records through the tool.
+#include "catalogue/DataFiles.h"
+#include "tools/likenex-data/Png.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace likenex {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolResult {
+    int code = -1;
+    std::string out, err;
+};
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() / ("likenex-data-e2e-" + std::to_string(::getpid()));
+        fs::remove_all(root_);
+        fs::create_directories(root_ / "src");
+        writeSources();
+        for (const char* step : {"build-catalogue src/catalogue.json dir", "build-strings src/strings.tsv dir",
+                                 "build-colours src/colours.json dir", "build-archive src/manifest.json dir"}) {
+            ToolResult r = tool(step);
+            ASSERT_EQ(r.code, 0) << step << ": " << r.err;
+        }
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    // Arguments are words without quotes or spaces; paths are relative to the test folder.
+    ToolResult tool(const std::string& arguments) {
+        const fs::path out = root_ / "stdout", err = root_ / "stderr";
+        const std::string command = "cd '" + root_.string() + "' && '" LIKENEX_DATA_TOOL "' " + arguments + " >'" +
+                                    out.string() + "' 2>'" + err.string() + "'";
+        int status = std::system(command.c_str());
+        ToolResult r;
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = text(out);
+        r.err = text(err);
+        return r;
+    }
+    std::string text(const fs::path& path) {
+        auto bytes = readWholeFile(path.string());
+        return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+    }
+    void write(const std::string& name, const std::string& content) {
+        ASSERT_TRUE(writeWholeFile((root_ / name).string(), std::vector<std::uint8_t>(content.begin(), content.end())));
+    }
+    std::vector<std::uint8_t> bytes(const std::string& name) { return readWholeFile((root_ / name).string()).value_or(std::vector<std::uint8_t>{}); }
+    RgbaPicture png(const std::string& name) { return readPng((root_ / name).string()); }
+    static std::array<std::uint8_t, 4> pixel(const RgbaPicture& p, int x, int y) {
+        const std::size_t at = 4 * (static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width) + static_cast<std::size_t>(x));
+        return {p.rgba[at], p.rgba[at + 1], p.rgba[at + 2], p.rgba[at + 3]};
+    }
+
+    void writeSources() {
+        write("src/catalogue.json", R"({
+  "layerOptions": [{"faceLayer": 1, "optionNumber": 40, "availability": 1}],
+  "actions": [{"identifier": 4020, "frames": [{"duration": 100, "layers": [{"imageNumber": 1}],
+                                              "images": [{"imageNumber": 1234}]}]}],
+  "bodyParts": [{"bodyLayer": 0, "style": 3, "identifier": 12}],
+  "items": [{"category": 0, "availability": 1, "identifier": 300, "bytes29": [1, 2, 3]}]
+})");
+        write("src/strings.tsv", "# group id texts\n0\t100\tOK\t\u597d\tHello\\nworld\t\u3053\u3093\tBonjour\n"
+                                 "3\t4020\twalk\t\t\t\t\\u0000\n");
+        write("src/colours.json", R"({"colour": [[[10,20,30],[0,0,0],[0,0,0],[0,0,0],[0,0,0],[256,1,2]]],
+                                      "skin": [], "wall": [[[1,1,1],[2,2,2],[3,3,3],[4,4,4],[5,5,5],[6,6,6]]]})");
+        // 2 by 3, upright: red row, key grey 100 row, half-transparent blue row.
+        writePng((root_ / "src/a.png").string(), RgbaPicture{2, 3, {255, 0, 0, 255, 255, 0, 0, 255,  //
+                                                                     100, 100, 100, 255, 100, 100, 100, 255,  //
+                                                                     0, 0, 255, 128, 0, 0, 255, 128}});
+        writePng((root_ / "src/b.png").string(), RgbaPicture{1, 1, {0, 255, 0, 255}});
+        writePng((root_ / "src/white.png").string(), RgbaPicture{1, 1, {255, 255, 255, 255}});
+        write("src/manifest.json", R"({"sprites": [
+  {"key": 1050000000, "png": "a.png", "x": 10, "y": 20, "extra1": 7, "extra2": 4294967295},
+  {"key": 3000700000, "png": "b.png", "x": 11, "y": 21},
+  {"key": -5, "width": 0, "height": 4, "x": 0, "y": 0},
+  {"key": 1050000000, "png": "white.png"}
+]})");
+    }
+
+    fs::path root_;
+};
+
+TEST_F(EndToEnd, DumpsRebuildTheSameBytes) {
+    ToolResult catalogue = tool("dump-catalogue dir");
+    ASSERT_EQ(catalogue.code, 0) << catalogue.err;
+    EXPECT_EQ(catalogue.err, "");
+    write("catalogue.json", catalogue.out);
+    ToolResult strings = tool("dump-strings dir");
+    ASSERT_EQ(strings.code, 0) << strings.err;
+    write("strings.tsv", strings.out);
+    ToolResult colours = tool("dump-colours dir");
+    ASSERT_EQ(colours.code, 0) << colours.err;
+    write("colours.json", colours.out);
+    ToolResult archive = tool("dump-archive dir pictures");
+    ASSERT_EQ(archive.code, 0) << archive.err;
+    EXPECT_EQ(archive.err, "");
+
+    for (const char* step : {"build-catalogue catalogue.json again", "build-strings strings.tsv again",
+                             "build-colours colours.json again", "build-archive pictures/manifest.json again"}) {
+        ToolResult r = tool(step);
+        ASSERT_EQ(r.code, 0) << step << ": " << r.err;
+    }
+    for (const char* file : {"data/avatar.dat", "data/lang.bin", "color.dat", "skin.dat", "wall.dat",
+                             "data/avatar.inx", "data/avatar.iso"}) {
+        SCOPED_TRACE(file);
+        EXPECT_FALSE(bytes(std::string("dir/") + file).empty() && std::string(file) != "skin.dat");
+        EXPECT_EQ(bytes(std::string("again/") + file), bytes(std::string("dir/") + file));
+    }
+    // Dumped pictures are the sources, upright.
+    EXPECT_EQ(png("pictures/sprite-0-1050000000.png").rgba, png("src/a.png").rgba);
+}
+
+TEST_F(EndToEnd, KeySpriteAndComposite) {
+    EXPECT_EQ(tool("key 1 5 0 0 0 0").out, "1050000000\n");
+
+    // The first entry of a repeated key wins; the picture comes out as it went in.
+    ToolResult plain = tool("sprite dir 1050000000 -o plain.png");
+    ASSERT_EQ(plain.code, 0) << plain.err;
+    EXPECT_EQ(png("plain.png").rgba, png("src/a.png").rgba);
+
+    ToolResult recoloured = tool("sprite dir 1050000000 --kind 0 --colour 0 -o recoloured.png");
+    ASSERT_EQ(recoloured.code, 0) << recoloured.err;
+    RgbaPicture r = png("recoloured.png");
+    EXPECT_EQ(pixel(r, 0, 0), (std::array<std::uint8_t, 4>{255, 0, 0, 255}));
+    EXPECT_EQ(pixel(r, 1, 1), (std::array<std::uint8_t, 4>{10, 20, 30, 255}));
+
+    ToolResult badKind = tool("sprite dir 1050000000 --kind 2 -o x.png");
+    EXPECT_EQ(badKind.code, 1);
+    EXPECT_NE(badKind.err.find("colour kind 2"), std::string::npos) << badKind.err;
+    EXPECT_EQ(tool("sprite dir 1050000000 --kind 1 --colour 0 -o x.png").code, 1);  // the skin table is empty
+    EXPECT_NE(tool("sprite dir 77 -o x.png").err.find("no picture with key 77"), std::string::npos);
+    EXPECT_NE(tool("sprite dir -5 -o x.png").err.find("is empty"), std::string::npos);
+
+    ToolResult composite = tool("composite dir -o frame.png 1050000000 3000700000:0:-1 999");
+    EXPECT_EQ(composite.code, 1);
+    EXPECT_NE(composite.err.find("layer 3 (999)"), std::string::npos) << composite.err;
+    RgbaPicture frame = png("frame.png");
+    ASSERT_EQ(frame.width, 128);
+    ASSERT_EQ(frame.height, 128);
+    EXPECT_EQ(pixel(frame, 10, 20), (std::array<std::uint8_t, 4>{255, 0, 0, 255}));    // top-left at (x, y)
+    EXPECT_EQ(pixel(frame, 10, 21), (std::array<std::uint8_t, 4>{100, 100, 100, 255}));
+    EXPECT_EQ(pixel(frame, 11, 21), (std::array<std::uint8_t, 4>{0, 255, 0, 255}));      // opaque over opaque
+    EXPECT_EQ(pixel(frame, 11, 22), (std::array<std::uint8_t, 4>{0, 0, 255, 128}));      // onto transparent
+    EXPECT_EQ(pixel(frame, 0, 0), (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
+    EXPECT_EQ(pixel(frame, 12, 20), (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
+}
+
+TEST_F(EndToEnd, TextAndFind) {
+    EXPECT_EQ(tool("text dir 0 100 2").out, "Hello\nworld\n");
+    EXPECT_EQ(tool("text dir 0 100 1").out, "\u597d\n");
+    EXPECT_EQ(tool("text dir 3 4020 4").out, "\n");  // a zero unit ends the text
+    ToolResult missing = tool("text dir 0 101 0");
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("no text"), std::string::npos);
+
+    ToolResult item = tool("find dir item 300");
+    ASSERT_EQ(item.code, 0) << item.err;
+    EXPECT_NE(item.out.find("\"identifier\": 300"), std::string::npos) << item.out;
+    EXPECT_EQ(tool("find dir item 301").out, "null\n");
+    EXPECT_EQ(tool("find dir bodypart 0").out, "null\n");
+    EXPECT_NE(tool("find dir option 40 1").out.find("\"optionNumber\": 40"), std::string::npos);
+    EXPECT_EQ(tool("find dir option 40 2").out, "null\n");
+    EXPECT_NE(tool("find dir action 4020").out.find("\"imageNumber\": 1234"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace likenex
