@@ -69,9 +69,10 @@ PNG files (top row first). Any failure prints a message and exits with 1.
   likenex-data build-colours COLOURS.json DIR     Writes color.dat, skin.dat, wall.dat.
   likenex-data dump-colours DIR                   Prints the colour tables as JSON.
   likenex-data build-archive MANIFEST.json DIR
-      Writes DIR/data/avatar.inx and avatar.iso from a manifest of PNG files.
+      Writes DIR/data/avatar.inx and avatar.iso (from "sprites") and DIR/data/inter.inx
+      and inter.dat (from "skins") from a manifest of PNG files.
   likenex-data dump-archive DIR OUTDIR
-      Writes OUTDIR/manifest.json and one PNG per archive entry.
+      Writes OUTDIR/manifest.json and one PNG per entry of each archive present.
   likenex-data validate DIR
       Checks that every file is readable and complete and that every picture the
       catalogue can name is in the archive; prints each problem, exit code 1 if any.
@@ -93,8 +94,10 @@ Colour JSON: {"colour": [SET...], "skin": [SET...], "wall": [SET...]}, a SET bei
   [red, green, blue] colours for the key greys 100, 180, 218, 238, 242, 255; a table left
   out is not written.
 Archive manifest: {"sprites": [{"key": K, "png": "FILE.png", "x": X, "y": Y, "extra1": E1,
-  "extra2": E2}, ...]} in index order; PNG paths are relative to the manifest. "width" and
-  "height" may be given and must match the PNG; an empty picture gives them without "png".
+  "extra2": E2}, ...], "skins": [{"id": SKIN, "png": "FILE.png", "layoutWidth": LW,
+  "layoutHeight": LH}, ...]}, each list in index order, either may be left out. PNG paths
+  are relative to the manifest. "width" and "height" may be given and must match the PNG;
+  an empty picture gives them without "png". Pictures are stored bottom row first.
 )";
 }
 

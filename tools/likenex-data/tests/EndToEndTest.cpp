@@ -83,6 +83,9 @@ protected:
   {"key": 3000700000, "png": "b.png", "x": 11, "y": 21},
   {"key": -5, "width": 0, "height": 4, "x": 0, "y": 0},
   {"key": 1050000000, "png": "white.png"}
+], "skins": [
+  {"id": 4294967295, "png": "a.png", "layoutWidth": 5, "layoutHeight": 6},
+  {"id": 3, "width": 0, "height": 0}
 ]})");
     }
 
@@ -110,13 +113,14 @@ TEST_F(EndToEnd, DumpsRebuildTheSameBytes) {
         ASSERT_EQ(r.code, 0) << step << ": " << r.err;
     }
     for (const char* file : {"data/avatar.dat", "data/lang.bin", "color.dat", "skin.dat", "wall.dat",
-                             "data/avatar.inx", "data/avatar.iso"}) {
+                             "data/avatar.inx", "data/avatar.iso", "data/inter.inx", "data/inter.dat"}) {
         SCOPED_TRACE(file);
         EXPECT_FALSE(bytes(std::string("dir/") + file).empty() && std::string(file) != "skin.dat");
         EXPECT_EQ(bytes(std::string("again/") + file), bytes(std::string("dir/") + file));
     }
     // Dumped pictures are the sources, upright.
     EXPECT_EQ(png("pictures/sprite-0-1050000000.png").rgba, png("src/a.png").rgba);
+    EXPECT_EQ(png("pictures/skin-0-4294967295.png").rgba, png("src/a.png").rgba);
 }
 
 TEST_F(EndToEnd, KeySpriteAndComposite) {
