@@ -176,5 +176,50 @@ TEST_F(EndToEnd, TextAndFind) {
     EXPECT_NE(tool("find dir action 4020").out.find("\"imageNumber\": 1234"), std::string::npos);
 }
 
+TEST_F(EndToEnd, ValidateNamesWhatIsMissingAndPassesOnceItIsThere) {
+    ToolResult first = tool("validate dir");
+    EXPECT_EQ(first.code, 1);
+    EXPECT_NE(first.out.find("missing picture 2050000000: shadow overlay picture\n"), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find("missing picture 12020003001: body part 12, body layer 0, direction 0, image number 1\n"),
+              std::string::npos);
+    EXPECT_NE(first.out.find("missing picture 12040003000: thumbnail"), std::string::npos);
+    EXPECT_NE(first.out.find("missing picture 234030700001: frame picture 1234, direction 7"), std::string::npos);
+    EXPECT_NE(first.out.find("missing picture 300010700001: item 300"), std::string::npos);
+    EXPECT_EQ(first.out.find("missing picture 1050000000"), std::string::npos);
+    EXPECT_NE(first.out.find("note: data/avatar.inx entry 3 (key 1050000000): repeats a key"), std::string::npos);
+
+    // Every named picture added as a 1 by 1 sprite: the directory passes.
+    std::string entries = R"({"key": 1050000000, "png": "a.png", "x": 10, "y": 20})";
+    std::size_t count = 0;
+    for (std::size_t at = 0; (at = first.out.find("missing picture ", at)) != std::string::npos; ++count) {
+        at += 16;
+        entries += R"(, {"key": )" + first.out.substr(at, first.out.find(':', at) - at) + R"(, "png": "b.png"})";
+    }
+    EXPECT_EQ(count, 2u + 16u + 8u + 7u + 8u + 8u + 1u);  // fixed, frame pictures, body, parts, items, thumbnail
+    write("src/complete.json", R"({"sprites": [)" + entries + "]}");
+    ASSERT_EQ(tool("build-archive src/complete.json dir").code, 0);
+    ToolResult complete = tool("validate dir");
+    EXPECT_EQ(complete.code, 0) << complete.out;
+    EXPECT_NE(complete.out.find("ok: 0 problems, 51 pictures checked"), std::string::npos) << complete.out;
+
+    // Cut and misplaced data.
+    auto catalogue = bytes("dir/data/avatar.dat");
+    catalogue.pop_back();
+    ASSERT_TRUE(writeWholeFile((root_ / "dir/data/avatar.dat").string(), catalogue));
+    auto colours = bytes("dir/color.dat");
+    colours.push_back(0);
+    ASSERT_TRUE(writeWholeFile((root_ / "dir/color.dat").string(), colours));
+    fs::remove(root_ / "dir/wall.dat");
+    write("src/outside.json", R"({"sprites": [{"key": 1, "png": "a.png", "x": 127, "y": 0}]})");
+    ASSERT_EQ(tool("build-archive src/outside.json dir").code, 0);
+    ToolResult broken = tool("validate dir");
+    EXPECT_EQ(broken.code, 1);
+    for (const char* expected : {"data/avatar.dat section 3: cut short inside its 1 items",
+                                 "color.dat: 1 bytes after its sets", "wall.dat: missing or unreadable",
+                                 "entry 0 (key 1): 2 by 3 at x 127, y 0 does not fit the 128 by 128 frame"})
+        EXPECT_NE(broken.out.find(expected), std::string::npos) << expected << "\n" << broken.out;
+    EXPECT_EQ(tool("validate nowhere").code, 1);
+}
+
 }  // namespace
 }  // namespace likenex
