@@ -2,6 +2,9 @@
 #include "catalogue/DataFiles.h"
 #include "catalogue/ColourTable.h"
 #include "catalogue/StringTableWriter.h"
+#include "catalogue/ByteIo.h"
+#include "tools/likenex-data/ArchiveFiles.h"
+#include "tools/likenex-data/ArchiveManifest.h"
 #include "tools/likenex-data/CatalogueJson.h"
 #include "tools/likenex-data/ColourJson.h"
 #include "tools/likenex-data/Commands.h"
@@ -168,6 +171,109 @@ TEST(ColourJsonConversion, RoundTripAndShapes) {
     EXPECT_THROW(parse(R"({"colour":[[[1,2],[1,2,3],[1,2,3],[1,2,3],[1,2,3],[1,2,3]]]})"), ToolError);
     EXPECT_THROW(parse(R"({"colour":[[[-1,2,3],[1,2,3],[1,2,3],[1,2,3],[1,2,3],[1,2,3]]]})"), ToolError);
     EXPECT_THROW(parse(R"({"colours":[]})"), ToolError);
+}
+
+TEST(StoredArchives, IndexEntriesInFileOrderWithTheirWidths) {
+    ByteWriter avatar;
+    avatar.u32(3);  // claims three, holds two and a half
+    avatar.i64(-2);
+    avatar.u32(0);
+    avatar.u32(24);
+    avatar.i64(-2);
+    avatar.u32(24);
+    avatar.u32(28);
+    avatar.u32(9);
+    auto index = readStoredIndex(avatar.bytes(), IndexKind::avatar);
+    ASSERT_TRUE(index);
+    EXPECT_EQ(index->claimedCount, 3u);
+    ASSERT_EQ(index->entries.size(), 2u);  // the repeated key stays
+    EXPECT_EQ(index->entries[1].key, -2);
+    EXPECT_EQ(index->entries[1].entry, (ArchiveEntry{24, 28}));
+    EXPECT_EQ(index->extraBytes, 4u);
+
+    ByteWriter skins;
+    skins.u32(1);
+    skins.u32(0xffffffffu);  // unsigned, never negative
+    skins.u32(16);
+    skins.u32(99);
+    index = readStoredIndex(skins.bytes(), IndexKind::interface);
+    ASSERT_TRUE(index);
+    ASSERT_EQ(index->entries.size(), 1u);
+    EXPECT_EQ(index->entries[0].key, 0xffffffffLL);
+    EXPECT_EQ(index->entries[0].entry, (ArchiveEntry{16, 99}));
+    EXPECT_FALSE(readStoredIndex(std::vector<std::uint8_t>{1, 0}, IndexKind::avatar));
+}
+
+TEST(StoredArchives, HostileRecordsAreRefusedWithAReason) {
+    ByteWriter data;
+    data.i32(1);  // 1 by 2 sprite at (3, 4)
+    data.i32(2);
+    data.i32(3);
+    data.i32(4);
+    data.u32(5);
+    data.u32(6);
+    data.u64(0x0102030405060708u);
+    const std::vector<std::uint8_t>& bytes = data.bytes();
+    std::string why;
+    auto sprite = readStoredSprite(bytes, {0, 32}, why);
+    ASSERT_TRUE(sprite) << why;
+    EXPECT_EQ(sprite->y, 4);
+    EXPECT_EQ(sprite->extra2, 6u);
+    EXPECT_EQ(sprite->pixels.size(), 8u);
+    EXPECT_FALSE(readStoredSprite(bytes, {0, 36}, why));  // past the end
+    EXPECT_NE(why.find("passes the end"), std::string::npos);
+    EXPECT_FALSE(readStoredSprite(bytes, {0, 28}, why));  // size not 24 + 4 W H
+    EXPECT_NE(why.find("does not match"), std::string::npos);
+    EXPECT_FALSE(readStoredSprite(bytes, {0, 12}, why));
+    EXPECT_FALSE(readStoredSprite(bytes, {0xffffffffu, 0xffffffffu}, why));
+
+    // As an interface record: 1 by 2 layout, 3 by 4 texture: 48 pixel bytes that are not there.
+    EXPECT_FALSE(readStoredSkin(bytes, {0, 0}, why));
+    EXPECT_NE(why.find("pass the end of inter.dat"), std::string::npos);
+    EXPECT_FALSE(readStoredSkin(bytes, {30, 0}, why));
+    ByteWriter skin;
+    for (std::uint32_t v : {7u, 8u, 1u, 1u, 0xaabbccddu}) skin.u32(v);
+    auto good = readStoredSkin(skin.bytes(), {0, 0}, why);
+    ASSERT_TRUE(good) << why;
+    EXPECT_EQ(good->layoutHeight, 8u);
+    EXPECT_EQ(good->pixels.size(), 4u);
+}
+
+TEST(ArchiveManifestConversion, EntriesLoadTheirPicturesUpright) {
+    const std::string folder = tempPath("manifest");
+    std::filesystem::create_directories(folder);
+    writePng(folder + "/p.png", RgbaPicture{1, 2, {1, 2, 3, 4, 5, 6, 7, 8}});  // top pixel first
+    auto sprites = spritesFromManifest(nlohmann::ordered_json::parse(
+        R"([{"key": -7, "png": "p.png", "x": 1, "y": 2, "extra1": 3, "extra2": 4294967295},
+            {"key": 8, "width": 0, "height": 5}])"), folder);
+    ASSERT_EQ(sprites.size(), 2u);
+    EXPECT_EQ(sprites[0].key, -7);
+    EXPECT_EQ(sprites[0].extra2, 0xffffffffu);
+    EXPECT_EQ(sprites[0].pixels, (std::vector<std::uint8_t>{7, 6, 5, 8, 3, 2, 1, 4}));  // BGRA, bottom row first
+    EXPECT_EQ(sprites[1].height, 5);
+    EXPECT_TRUE(sprites[1].pixels.empty());
+    auto skins = skinsFromManifest(nlohmann::ordered_json::parse(R"([{"id": 9, "png": "p.png", "layoutWidth": 2}])"), folder);
+    ASSERT_EQ(skins.size(), 1u);
+    EXPECT_EQ(skins[0].texH, 2u);
+    EXPECT_EQ(skins[0].layoutWidth, 2u);
+
+    auto fails = [&](const char* json, const char* message) {
+        try {
+            (void)spritesFromManifest(nlohmann::ordered_json::parse(json), folder);
+            ADD_FAILURE() << json;
+        } catch (const ToolError& e) {
+            EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
+        }
+    };
+    fails(R"([{"png": "p.png"}])", "sprites[0]: \"key\" is required");
+    fails(R"([{"key": 1, "png": "p.png", "width": 2}])", "not the 2 by -1");
+    fails(R"([{"key": 1, "width": 2, "height": 2}])", "\"png\" is required");
+    fails(R"([{"key": 1, "png": "absent.png"}])", "cannot read the PNG");
+    fails(R"([{"key": 1, "png": "p.png", "colour": 1}])", "unknown field \"colour\"");
+    fails(R"({"key": 1})", "must be an array");
+    writePng(folder + "/big.png", RgbaPicture{363, 363, std::vector<std::uint8_t>(363 * 363 * 4)});
+    fails(R"([{"key": 1, "png": "big.png"}])", "512 KiB");
+    std::filesystem::remove_all(folder);
 }
 
 struct ToolRun {
