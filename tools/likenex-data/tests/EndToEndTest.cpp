@@ -123,6 +123,27 @@ TEST_F(EndToEnd, DumpsRebuildTheSameBytes) {
     EXPECT_EQ(png("pictures/skin-0-4294967295.png").rgba, png("src/a.png").rgba);
 }
 
+TEST_F(EndToEnd, DumpersSayWhenARebuildWouldDiffer) {
+    for (const char* file : {"dir/data/avatar.iso", "dir/data/avatar.dat"}) {
+        auto content = bytes(file);
+        content.push_back(0);
+        ASSERT_TRUE(writeWholeFile((root_ / file).string(), content));
+    }
+    ToolResult archive = tool("dump-archive dir pictures");
+    EXPECT_EQ(archive.code, 0) << archive.err;
+    EXPECT_NE(archive.err.find("avatar.iso is not laid out record after record"), std::string::npos) << archive.err;
+    ToolResult catalogue = tool("dump-catalogue dir");
+    EXPECT_EQ(catalogue.code, 0) << catalogue.err;
+    EXPECT_NE(catalogue.err.find("avatar.dat is not laid out as build-catalogue writes it"), std::string::npos);
+
+    auto strings = bytes("dir/data/lang.bin");
+    strings.resize(strings.size() - 3);
+    ASSERT_TRUE(writeWholeFile((root_ / "dir/data/lang.bin").string(), strings));
+    ToolResult cut = tool("dump-strings dir");
+    EXPECT_EQ(cut.code, 1);
+    EXPECT_NE(cut.err.find("lang.bin ends inside the record at byte"), std::string::npos) << cut.err;
+}
+
 TEST_F(EndToEnd, KeySpriteAndComposite) {
     EXPECT_EQ(tool("key 1 5 0 0 0 0").out, "1050000000\n");
 
