@@ -15,6 +15,7 @@ AvatarArchive::AvatarArchive(const ColourTables& tables)
 bool AvatarArchive::loadAvatarArchive(const std::string& programDirectory) {
     index_.clear();
     data_.close();
+    ownedData_.reset();
     std::string indexPath = dataFilePath(programDirectory, "data/avatar.inx");
     std::string dataPath = dataFilePath(programDirectory, "data/avatar.iso");
     if (indexPath.empty() || dataPath.empty()) return false;
@@ -32,11 +33,22 @@ bool AvatarArchive::loadAvatarArchive(const std::string& programDirectory) {
     return true;
 }
 
+bool AvatarArchive::loadAvatarArchive(std::span<const std::uint8_t> indexFile, std::vector<std::uint8_t> dataFile) {
+    data_.close();
+    ownedData_.reset();
+    if (!parseArchiveIndex(indexFile, index_)) {
+        index_.clear();
+        return false;
+    }
+    ownedData_ = std::move(dataFile);
+    return true;
+}
+
 std::optional<AvatarArchive::Sprite> AvatarArchive::findSprite(std::int64_t key) const {
     auto it = index_.find(key);
     if (it == index_.end()) return std::nullopt;
     const ArchiveEntry& entry = it->second;
-    std::span<const std::uint8_t> file = data_.bytes();
+    std::span<const std::uint8_t> file = dataBytes();
     if (entry.size < kSpriteHeaderBytes || !rangeInside(entry.offset, entry.size, file.size())) return std::nullopt;
     ByteReader reader(file.subspan(entry.offset, entry.size));
     Sprite sprite{};

@@ -38,6 +38,8 @@ public:
     // Reads the index and maps the data file read-only. On failure the archive is left
     // empty: every lookup fails.
     [[nodiscard]] bool loadAvatarArchive(const std::string& programDirectory);
+    // The same from the bytes of both files, kept in the archive (tests and fuzzing).
+    [[nodiscard]] bool loadAvatarArchive(std::span<const std::uint8_t> indexFile, std::vector<std::uint8_t> dataFile);
 
     // The three fail (leaving their output untouched) for an unknown key, a `colour kind`
     // outside 0..1, a colour id >= 0 absent from its table, or a record that is malformed:
@@ -54,15 +56,18 @@ public:
     [[nodiscard]] bool loadSpritePixels(std::int64_t key, int colourKind, std::int32_t colourId,
                                         std::vector<std::uint8_t>& pixels) const;
 
-    [[nodiscard]] bool isLoaded() const { return data_.isOpen(); }
+    [[nodiscard]] bool isLoaded() const { return data_.isOpen() || ownedData_.has_value(); }
     [[nodiscard]] const ArchiveIndex<std::int64_t>& index() const { return index_; }
 
 private:
     struct Sprite {
         std::int32_t width, height, x, y;
         std::uint32_t extra1, extra2;
-        std::span<const std::uint8_t> pixels;  // inside the mapping
+        std::span<const std::uint8_t> pixels;  // inside the data file's bytes
     };
+    [[nodiscard]] std::span<const std::uint8_t> dataBytes() const {
+        return ownedData_ ? std::span<const std::uint8_t>(*ownedData_) : data_.bytes();
+    }
     [[nodiscard]] std::optional<Sprite> findSprite(std::int64_t key) const;
     [[nodiscard]] bool selectColourSet(int colourKind, std::int32_t colourId, const ColourSet*& set) const;
     // Copies the sprite's pixels into the scratch buffer and recolours them there; the
@@ -72,6 +77,7 @@ private:
     const ColourTables& tables_;
     ArchiveIndex<std::int64_t> index_;
     MappedFile data_;
+    std::optional<std::vector<std::uint8_t>> ownedData_;  // in place of the mapping when loaded from bytes
     mutable std::mutex spriteLock_;                 // guards scratch_
     std::unique_ptr<std::uint8_t[]> scratch_;       // kSpriteScratchBytes
 };

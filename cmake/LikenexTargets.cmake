@@ -62,3 +62,34 @@ function(likenex_benchmark name)
   likenex_warnings(${name})
   set_property(GLOBAL APPEND PROPERTY LIKENEX_BENCHMARKS ${name})
 endfunction()
+
+# Fuzz targets (clang libFuzzer, host build): only with -DLIKENEX_FUZZ=ON and clang. Everything
+# is then compiled with coverage for the fuzzer and checked by AddressSanitizer and
+# UndefinedBehaviorSanitizer; scripts/fuzz.sh makes such a build in ./build-fuzz.
+option(LIKENEX_FUZZ "Build the libFuzzer fuzz targets (clang only)" OFF)
+set(LIKENEX_FUZZ_ACTIVE OFF)
+if(LIKENEX_FUZZ AND NOT CMAKE_CROSSCOMPILING)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    set(LIKENEX_FUZZ_ACTIVE ON)
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+                        -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=address,undefined)
+  else()
+    message(WARNING "LIKENEX_FUZZ needs clang; no fuzz targets are built")
+  endif()
+endif()
+
+# likenex_fuzz_target(name SOURCES ... [LIBS ...]): one libFuzzer program (its source defines
+# LLVMFuzzerTestOneInput). Listed in the global property LIKENEX_FUZZ_TARGETS.
+function(likenex_fuzz_target name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  if(NOT LIKENEX_FUZZ_ACTIVE)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  likenex_warnings(${name})
+  set_property(GLOBAL APPEND PROPERTY LIKENEX_FUZZ_TARGETS ${name})
+endfunction()

@@ -462,5 +462,32 @@ TEST_F(AvatarArchiveTest, WrittenArchivesReadBackRecordForRecord) {
     EXPECT_FALSE(encodeAvatarArchive(std::vector<SpriteSource>{negative}).has_value());
 }
 
+// ---- loading from bytes -----------------------------------------------------------------
+
+TEST_F(AvatarArchiveTest, BytesLoadKeepsTheDataAndRefusesRecordsPastItsEnd) {
+    Bytes data;
+    data.i32(1).i32(1).i32(0).i32(0).u32(0).u32(0).pixel(1, 2, 3, 4);
+    Bytes index;  // key 1 ends exactly at the end; key 2 runs one byte past it
+    index.u32(2).i64(1).u32(0).u32(28).i64(2).u32(1).u32(28);
+    ASSERT_TRUE(archive.loadAvatarArchive(index.data, data.data));
+    EXPECT_TRUE(archive.isLoaded());
+    EXPECT_EQ(pixelsOf(1), bgra(1, 2, 3, 4));
+    Pixels none;
+    EXPECT_FALSE(archive.loadSpritePixels(2, 0, -1, none));
+    EXPECT_FALSE(archive.loadAvatarArchive(Bytes{}.data, data.data));  // no count
+    EXPECT_FALSE(archive.isLoaded());
+    EXPECT_FALSE(archive.loadSpritePixels(1, 0, -1, none));
+}
+
+TEST_F(AvatarArchiveTest, LoadingFromFilesDropsDataLoadedFromBytes) {
+    Bytes data;
+    data.i32(1).i32(1).i32(0).i32(0).u32(0).u32(0).pixel(1, 2, 3, 4);
+    ASSERT_TRUE(archive.loadAvatarArchive(Bytes{}.u32(1).i64(7).u32(0).u32(28).data, data.data));
+    writeSprites({sprite(8, 1, 1, 0, 0, bgra(9, 9, 9, 255))});
+    EXPECT_EQ(pixelsOf(8), bgra(9, 9, 9, 255));
+    Pixels none;
+    EXPECT_FALSE(archive.loadSpritePixels(7, 0, -1, none));
+}
+
 }  // namespace
 }  // namespace likenex
