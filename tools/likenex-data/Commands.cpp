@@ -43,7 +43,7 @@ const char* likenexDataHelp() {
     return R"(likenex-data: make and inspect the Likenex data files.
 
 DIR is a program directory: DIR/color.dat, DIR/skin.dat, DIR/wall.dat and DIR/data/ with
-avatar.inx, avatar.iso, avatar.dat, lang.bin. Pictures are written and read as upright RGBA
+avatar.inx, avatar.iso, avatar.dat, inter.inx, inter.dat, lang.bin. Pictures are written and read as upright RGBA
 PNG files (top row first). Any failure prints a message and exits with 1.
 
   likenex-data key ITEM KIND VARIANT POSE EXTRA TAIL
