@@ -232,6 +232,68 @@ TEST_F(AvatarArchiveTest, BlendEqualsTruncatingDivisionForEveryAlpha) {
     }
 }
 
+TEST(BlendByteTest, EqualsTruncatingDivisionForEverySourceTargetAndAlpha) {
+    // Every input the shortcut for the division by 255 can see (all sums up to 255 * 255).
+    int wrong = 0;
+    for (unsigned a = 0; a < 256; ++a)
+        for (unsigned s = 0; s < 256; ++s)
+            for (unsigned t = 0; t < 256; ++t) {
+                const unsigned exact = (s * a + t * (255 - a)) / 255;
+                const unsigned got = blendByte(static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(t),
+                                               static_cast<std::uint8_t>(a));
+                if (got != exact && ++wrong <= 5) ADD_FAILURE() << s << " " << t << " alpha " << a << ": " << got;
+            }
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(AvatarArchiveTest, WideBlendMatchesThePixelRuleEverywhere) {
+    // Mixed alphas over a canvas that mixes alpha 0 with other alphas, with and without a
+    // colour set: the row loops against the rule written pixel by pixel. The narrower sprite
+    // leaves pixels over at the end of each row (the one-pixel path).
+    ImageRecord canvas = canvasOf({});
+    for (int i = 0; i < kFrameSize * kFrameSize; ++i) {
+        auto v = [&](int k) { return static_cast<std::uint8_t>((i * k + 13) % 256); };
+        canvas.pixels.insert(canvas.pixels.end(), {v(3), v(5), v(17), i % 7 == 0 ? std::uint8_t{0} : v(19)});
+    }
+    std::vector<SpriteSource> sprites{sprite(1, 128, 128, 0, 0, {}), sprite(2, 123, 128, 3, 0, {})};
+    for (SpriteSource& s : sprites)
+        for (int i = 0; i < s.width * s.height; ++i) {
+            auto v = [&](int k) { return static_cast<std::uint8_t>((i * k + 13) % 256); };
+            const std::uint8_t grey = keyGreys[static_cast<std::size_t>(i % 6)];
+            if (i % 3 == 0) s.pixels.insert(s.pixels.end(), {grey, grey, grey, v(37)});
+            else s.pixels.insert(s.pixels.end(), {v(7), v(11), v(29), i % 5 == 0 ? std::uint8_t{0} : v(41)});
+        }
+    writeSprites(sprites);
+    for (const SpriteSource& s : sprites)
+        for (std::int32_t id : {-1, 0}) {
+            ImageRecord got = canvas;
+            got.pixels = canvas.pixels;  // (a copy of the record leaves its pixels behind)
+            ASSERT_TRUE(archive.compositeSprite(got, s.key, 0, id));
+            Pixels source = s.pixels;
+            for (std::size_t q = 0; id >= 0 && q < source.size(); q += 4)  // the recolouring rule, by hand
+                for (std::size_t g = 0; g < keyGreys.size(); ++g)
+                    if (source[q] == keyGreys[g] && source[q + 1] == keyGreys[g] && source[q + 2] == keyGreys[g]) {
+                        const auto& colour = tables.colour.find(id)->colours[g];
+                        source[q] = static_cast<std::uint8_t>(colour[2]);
+                        source[q + 1] = static_cast<std::uint8_t>(colour[1]);
+                        source[q + 2] = static_cast<std::uint8_t>(colour[0]);
+                    }
+            for (int r = 0; r < kFrameSize; ++r)
+                for (int c = 0; c < kFrameSize; ++c) {
+                    Pixels want = at(canvas, r, c);
+                    if (c >= s.x && c < s.x + s.width) {
+                        const std::uint8_t* p = &source[static_cast<std::size_t>((r * s.width + c - s.x) * 4)];
+                        const unsigned a = p[3], d = want[3];
+                        if (a != 0 && (id >= 0 || d == 0)) want.assign(p, p + 4);
+                        else if (a != 0)
+                            for (std::size_t k = 0; k < 4; ++k)
+                                want[k] = static_cast<std::uint8_t>(((k == 3 ? a : p[k]) * a + want[k] * (255 - a)) / 255);
+                    }
+                    ASSERT_EQ(at(got, r, c), want) << "key " << s.key << " row " << r << " column " << c << " colour " << id;
+                }
+        }
+}
+
 TEST_F(AvatarArchiveTest, StoredRowsLandBottomUpFromTheFramePosition) {
     // Stored row 0 is the picture's bottom row (texture order); y counts down from the frame top.
     SpriteSource small = sprite(1, 2, 3, 5, 7, {});
