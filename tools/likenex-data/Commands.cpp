@@ -64,7 +64,8 @@ PNG files (top row first). Any failure prints a message and exits with 1.
       required for option and refused otherwise.
   likenex-data build-catalogue CATALOGUE.json DIR
       Writes DIR/data/avatar.dat from catalogue JSON.
-  likenex-data build-strings STRINGS.tsv DIR      Writes DIR/data/lang.bin from TSV.
+  likenex-data build-strings STRINGS.tsv [MORE.tsv ...] DIR
+      Writes DIR/data/lang.bin from the records of the TSV files, file after file.
   likenex-data dump-strings DIR                   Prints DIR/data/lang.bin as TSV.
   likenex-data build-colours COLOURS.json DIR     Writes color.dat, skin.dat, wall.dat.
   likenex-data dump-colours DIR                   Prints the colour tables as JSON.
@@ -76,6 +77,8 @@ PNG files (top row first). Any failure prints a message and exits with 1.
   likenex-data validate DIR
       Checks that every file is readable and complete and that every picture the
       catalogue can name is in the archive; prints each problem, exit code 1 if any.
+      Avatar pictures must fit the 128 by 128 frame, except the fixed ones of kind 5
+      (shadow, speech-bubble pieces), which are drawn at their own offsets.
 
 Catalogue JSON: {"layerOptions": [...], "actions": [...], "bodyParts": [...], "items": [...]}
   layer option: faceLayer, optionNumber, availability, storedBytes [3], screenValue

@@ -4,6 +4,8 @@
 #include "tools/likenex-data/Commands.h"
 #include "tools/likenex-data/StringTsv.h"
 
+#include <cstdint>
+#include <iterator>
 #include <ostream>
 
 namespace likenex {
@@ -30,13 +32,18 @@ int textCommand(const Arguments& arguments, std::ostream& out, std::ostream&) {
 
 int buildStringsCommand(const Arguments& arguments, std::ostream&, std::ostream&) {
     ParsedArguments parsed = parseArguments(arguments, {});
-    expectCount(parsed, 2, 2, "build-strings STRINGS.tsv DIR");
-    const std::string& source = parsed.positional[0];
-    std::vector<StringRecord> records = stringRecordsFromTsv(readTextFileOrFail(source), source);
+    expectCount(parsed, 2, SIZE_MAX, "build-strings STRINGS.tsv [MORE.tsv ...] DIR");
+    const std::string& directory = parsed.positional.back();
+    std::vector<StringRecord> records;
+    for (std::size_t i = 0; i + 1 < parsed.positional.size(); ++i) {
+        const std::string& source = parsed.positional[i];
+        std::vector<StringRecord> more = stringRecordsFromTsv(readTextFileOrFail(source), source);
+        records.insert(records.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+    }
     auto bytes = encodeStringTable(records);
-    if (!bytes) throw ToolError(source + ": a text is too long for lang.bin");
-    makeDirectories(programFile(parsed.positional[1], "data"));
-    writeFileOrFail(programFile(parsed.positional[1], "data/lang.bin"), *bytes);
+    if (!bytes) throw ToolError("a text is too long for lang.bin");
+    makeDirectories(programFile(directory, "data"));
+    writeFileOrFail(programFile(directory, "data/lang.bin"), *bytes);
     return 0;
 }
 

@@ -3,7 +3,8 @@
 //
 // Files: every data file of the program directory is readable and complete: archive
 // indexes hold exactly their claimed entries and every record lies inside its data file
-// with a size matching its header; avatar pictures fit the 128 by 128 frame; every
+// with a size matching its header; avatar pictures fit the 128 by 128 frame, except the
+// fixed ones of kind 5 (shadow, speech-bubble pieces), which are drawn on their own; every
 // avatar.dat section holds all the records its counts claim; colour tables hold exactly
 // their claimed sets; lang.bin ends at a record's end.
 // Pictures: every image key that catalogue data and the fixed keys can form is in the

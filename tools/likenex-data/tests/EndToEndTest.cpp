@@ -197,6 +197,23 @@ TEST_F(EndToEnd, TextAndFind) {
     EXPECT_NE(tool("find dir action 4020").out.find("\"imageNumber\": 1234"), std::string::npos);
 }
 
+TEST_F(EndToEnd, BuildStringsJoinsSeveralFilesInTheirOrder) {
+    write("src/more.tsv", "3\t4021\trun\t\t\t\t\n0\t100\tlater\t\t\t\t\n");
+    ToolResult built = tool("build-strings src/strings.tsv src/more.tsv two");
+    ASSERT_EQ(built.code, 0) << built.err;
+    EXPECT_EQ(tool("text two 3 4021 0").out, "run\n");
+    const std::string single = tool("dump-strings dir").out;
+    const std::string joined = tool("dump-strings two").out;
+    ASSERT_FALSE(single.empty());
+    EXPECT_EQ(joined, single + "3\t4021\trun\t\t\t\t\n0\t100\tlater\t\t\t\t\n");
+
+    ToolResult missing = tool("build-strings src/strings.tsv nowhere.tsv three");
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("cannot read nowhere.tsv"), std::string::npos) << missing.err;
+    EXPECT_FALSE(fs::exists(root_ / "three"));
+    EXPECT_EQ(tool("build-strings two").code, 1);
+}
+
 TEST_F(EndToEnd, ValidateNamesWhatIsMissingAndPassesOnceItIsThere) {
     ToolResult first = tool("validate dir");
     EXPECT_EQ(first.code, 1);
@@ -231,14 +248,21 @@ TEST_F(EndToEnd, ValidateNamesWhatIsMissingAndPassesOnceItIsThere) {
     colours.push_back(0);
     ASSERT_TRUE(writeWholeFile((root_ / "dir/color.dat").string(), colours));
     fs::remove(root_ / "dir/wall.dat");
-    write("src/outside.json", R"({"sprites": [{"key": 1, "png": "a.png", "x": 127, "y": 0}]})");
+    // The fixed pictures of kind 5 are drawn on their own and may lie outside the frame.
+    write("src/outside.json", R"({"sprites": [{"key": 1, "png": "a.png", "x": 127, "y": 0},
+        {"key": 2050000000, "png": "a.png", "x": -40, "y": 127},
+        {"key": 25050000000, "png": "a.png", "x": 200, "y": -3},
+        {"key": 2040000000, "png": "a.png", "x": 0, "y": 126}]})");
     ASSERT_EQ(tool("build-archive src/outside.json dir").code, 0);
     ToolResult broken = tool("validate dir");
     EXPECT_EQ(broken.code, 1);
     for (const char* expected : {"data/avatar.dat section 3: cut short inside its 1 items",
                                  "color.dat: 1 bytes after its sets", "wall.dat: missing or unreadable",
-                                 "entry 0 (key 1): 2 by 3 at x 127, y 0 does not fit the 128 by 128 frame"})
+                                 "entry 0 (key 1): 2 by 3 at x 127, y 0 does not fit the 128 by 128 frame",
+                                 "entry 3 (key 2040000000): 2 by 3 at x 0, y 126 does not fit"})
         EXPECT_NE(broken.out.find(expected), std::string::npos) << expected << "\n" << broken.out;
+    EXPECT_EQ(broken.out.find("(key 2050000000)"), std::string::npos) << broken.out;
+    EXPECT_EQ(broken.out.find("(key 25050000000)"), std::string::npos) << broken.out;
     EXPECT_EQ(tool("validate nowhere").code, 1);
 }
 
