@@ -29,6 +29,7 @@ constexpr NamedCommand kCommands[] = {
     {"dump-colours", dumpColoursCommand},
     {"build-archive", buildArchiveCommand},
     {"dump-archive", dumpArchiveCommand},
+    {"sheet", sheetCommand},
     {"validate", validateCommand},
 };
 
@@ -74,6 +75,13 @@ PNG files (top row first). Any failure prints a message and exits with 1.
       and inter.dat (from "skins") from a manifest of PNG files.
   likenex-data dump-archive DIR OUTDIR
       Writes OUTDIR/manifest.json and one PNG per entry of each archive present.
+  likenex-data sheet DIR -o OUT.png [--actions all|ID,ID...]
+      Writes a contact sheet of 128 by 128 avatar frames composed as the editor composes
+      them: a row per action (all by default, in catalogue order; or the listed ones) with
+      frame 0 in directions 0..7 and then its frames (up to 16) in direction 7; a row per
+      dressing picked from the catalogue (offered outfits, then combinations of the first
+      offered items) standing in directions 0..7 with face options, colours and skins
+      varying by row; and the body parts in directions 7 and 0. Prints a legend per row.
   likenex-data validate DIR
       Checks that every file is readable and complete and that every picture the
       catalogue can name is in the archive; prints each problem, exit code 1 if any.

@@ -41,6 +41,8 @@ int dumpColoursCommand(const Arguments& arguments, std::ostream& out, std::ostre
 // Archives: build-archive, dump-archive.
 int buildArchiveCommand(const Arguments& arguments, std::ostream& out, std::ostream& err);
 int dumpArchiveCommand(const Arguments& arguments, std::ostream& out, std::ostream& err);
+// sheet: a contact sheet of the avatar frames.
+int sheetCommand(const Arguments& arguments, std::ostream& out, std::ostream& err);
 // validate.
 int validateCommand(const Arguments& arguments, std::ostream& out, std::ostream& err);
 

@@ -197,6 +197,50 @@ TEST_F(EndToEnd, TextAndFind) {
     EXPECT_NE(tool("find dir action 4020").out.find("\"imageNumber\": 1234"), std::string::npos);
 }
 
+TEST_F(EndToEnd, SheetDrawsEveryActionAndDressingWithALegend) {
+    // The body picture of each direction, one green pixel at column d of row 5.
+    std::string sprites;
+    for (int d = 0; d < 8; ++d)
+        sprites += std::string(d ? ", " : "") + R"({"key": )" + std::to_string(1000000000 + d * 100000) +
+                   R"(, "png": "b.png", "x": )" + std::to_string(d) + R"(, "y": 5})";
+    write("src/bodies.json", R"({"sprites": [)" + sprites + "]}");
+    ASSERT_EQ(tool("build-archive src/bodies.json dir").code, 0);
+
+    ToolResult r = tool("sheet dir -o sheet.png");
+    ASSERT_EQ(r.code, 0) << r.err;
+    // The action, the two combinations the one item allows, the one body part.
+    EXPECT_NE(r.out.find("row 0: action 4020, frame 0 in directions 0..7, then frames 0..0 of 1 in direction 7\n"),
+              std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("row 1: items 300 in slot 0 (action 4020 frame 0 in directions 0..7, colour 0, skin -1, "
+                         "face layer 1 option 40, face layer 2 none)\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("row 3: body parts (action 4020 frame 0 in directions 7 and 0): 12 (layer 0)\n"),
+              std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("sheet: 1216 by 540 pixels, 4 rows\n"), std::string::npos) << r.out;
+
+    RgbaPicture sheet = png("sheet.png");
+    ASSERT_EQ(sheet.width, 1216);
+    ASSERT_EQ(sheet.height, 540);
+    using Rgba = std::array<std::uint8_t, 4>;
+    const Rgba green{0, 255, 0, 255}, cell{212, 214, 218, 255};
+    for (int d = 0; d < 8; ++d) {
+        const int left = 8 + d * 132;
+        EXPECT_EQ(pixel(sheet, left + d, 8 + 5), green) << d;
+        EXPECT_EQ(pixel(sheet, left + d, 8 + 6), cell) << d;
+        EXPECT_EQ(pixel(sheet, left + d, 8 + 132 + 5), green) << d;  // the dressing row
+    }
+    EXPECT_EQ(pixel(sheet, 1080 + 7, 8 + 5), green);     // frame 0 facing 7, past the wider gap
+    EXPECT_EQ(pixel(sheet, 8 + 7, 8 + 396 + 5), green);  // the body part row faces 7, then 0
+    EXPECT_EQ(pixel(sheet, 8 + 132, 8 + 396 + 5), green);
+    EXPECT_EQ(pixel(sheet, 2, 2), (Rgba{150, 152, 158, 255}));
+
+    EXPECT_EQ(tool("sheet dir -o one.png --actions 4020").code, 0);
+    ToolResult unknown = tool("sheet dir -o x.png --actions 4020,4021");
+    EXPECT_EQ(unknown.code, 1);
+    EXPECT_NE(unknown.err.find("no action 4021"), std::string::npos) << unknown.err;
+    EXPECT_EQ(tool("sheet dir").code, 1);
+    EXPECT_EQ(tool("sheet nowhere -o x.png").code, 1);
+}
+
 TEST_F(EndToEnd, BuildStringsJoinsSeveralFilesInTheirOrder) {
     write("src/more.tsv", "3\t4021\trun\t\t\t\t\n0\t100\tlater\t\t\t\t\n");
     ToolResult built = tool("build-strings src/strings.tsv src/more.tsv two");
