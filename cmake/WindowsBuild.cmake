@@ -10,7 +10,7 @@ ExternalProject_Add(windows
     -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
     -DLIKENEX_PROGRAM_DIR=${LIKENEX_PROGRAM_DIR}
     -DLIKENEX_HOST_TOOLS_DIR=$<TARGET_FILE_DIR:likenex-resource-art>
-  DEPENDS likenex-resource-art
+  DEPENDS likenex-resource-art default-data
   BUILD_ALWAYS ON
   USES_TERMINAL_BUILD ON
   INSTALL_COMMAND ""

@@ -121,7 +121,22 @@ SpriteSource LabelCanvas::resolve(std::int64_t key) const {
         sprite.pixels.assign(4, 0);
         return sprite;
     }
-    const int px1 = minX_ / kScale, py1 = minY_ / kScale, px2 = maxX_ / kScale, py2 = maxY_ / kScale;
+    // Erasing leaves the painted box as it was, so find the labels' true extent.
+    int x1 = maxX_, y1 = maxY_, x2 = minX_, y2 = minY_;
+    for (int y = minY_; y <= maxY_; ++y)
+        for (int x = minX_; x <= maxX_; ++x)
+            if (labels_[static_cast<std::size_t>(y) * kSize + x] != label::none) {
+                x1 = std::min(x1, x);
+                x2 = std::max(x2, x);
+                y1 = std::min(y1, y);
+                y2 = std::max(y2, y);
+            }
+    if (x2 < x1) {
+        sprite.width = sprite.height = 1;
+        sprite.pixels.assign(4, 0);
+        return sprite;
+    }
+    const int px1 = x1 / kScale, py1 = y1 / kScale, px2 = x2 / kScale, py2 = y2 / kScale;
     const int w = px2 - px1 + 1, h = py2 - py1 + 1;
     sprite.x = px1;
     sprite.y = py1;

@@ -42,9 +42,9 @@ const std::array<PaletteEntry, label::count>& palette() {
         set(label::tear, 150, 214, 252, 230, 2);
         set(label::tearLine, 64, 140, 214, 255, 3);
         set(label::shadowGround, 40, 36, 54, 72);
-        set(label::bubble, 44, 52, 74, 236);
+        set(label::bubble, 44, 52, 74);
         set(label::bubbleLine, 22, 26, 40, 255, 3);
-        set(label::bubbleWarm, 150, 52, 84, 236);
+        set(label::bubbleWarm, 150, 52, 84);
         set(label::bubbleWarmLine, 88, 24, 48, 255, 3);
         set(label::steel, 206, 214, 226);
         set(label::steelShade, 150, 160, 178);

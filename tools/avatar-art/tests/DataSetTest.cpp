@@ -1,0 +1,206 @@
+// Checks of the whole default data set as the generator makes it from content/avatar:
+// every picture the catalogue can name exists, pictures are exact key greys or fixed
+// colours, pictures drawn into the frame stay inside it, the pieces that must line up do,
+// and the output does not change from one run to the next.
+#include "catalogue/ColourTable.h"
+#include "catalogue/ImageKey.h"
+#include "tools/avatar-art/DataSet.h"
+#include "tools/likenex-data/Validate.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <unistd.h>
+
+#include "catalogue/CatalogueWriter.h"
+
+namespace likenex::art {
+namespace {
+
+namespace fs = std::filesystem;
+
+class DefaultDataSet : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        data_ = new DataSet(loadDataSet(LIKENEX_CONTENT_DIR "/avatar"));
+        sprites_ = new std::vector<SpriteSource>(drawDataSet(*data_));
+        for (const SpriteSource& s : *sprites_) byKey_[s.key] = &s;
+    }
+    static void TearDownTestSuite() {
+        delete sprites_;
+        delete data_;
+        byKey_.clear();
+    }
+    static const SpriteSource& sprite(std::int64_t key) {
+        const auto it = byKey_.find(key);
+        if (it == byKey_.end()) throw std::runtime_error("no picture " + std::to_string(key));
+        return *it->second;
+    }
+
+    static inline DataSet* data_ = nullptr;
+    static inline std::vector<SpriteSource>* sprites_ = nullptr;
+    static inline std::map<std::int64_t, const SpriteSource*> byKey_;
+};
+
+TEST_F(DefaultDataSet, TheArchiveAndCatalogueValidateWithEveryPictureTheyName) {
+    const fs::path dir = fs::temp_directory_path() / ("likenex-art-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "data");
+    ASSERT_TRUE(writeAvatarArchive(dir.string(), *sprites_));
+    ASSERT_TRUE(writeAvatarData(dir.string(), data_->catalogue()));
+    const std::vector<ColourSet> sets(46);
+    ASSERT_TRUE(writeColourTable((dir / "color.dat").string(), sets));
+    ASSERT_TRUE(writeColourTable((dir / "skin.dat").string(), std::vector<ColourSet>(44)));
+    ASSERT_TRUE(writeColourTable((dir / "wall.dat").string(), std::vector<ColourSet>(6)));
+    const ValidationReport report = validateProgramDirectory(dir.string());
+    fs::remove_all(dir);
+    // The interface archive and the string table are made elsewhere.
+    for (const std::string& problem : report.problems)
+        if (problem.find("inter.") == std::string::npos && problem.find("lang.bin") == std::string::npos)
+            ADD_FAILURE() << problem;
+    EXPECT_GT(report.picturesChecked, 10000u);
+}
+
+TEST_F(DefaultDataSet, PicturesHoldOnlyPaletteColoursAndFramePicturesStayInTheFrame) {
+    std::set<std::uint32_t> allowed;
+    for (Label l = 1; l < label::count; ++l) {
+        const Rgba c = palette()[l].colour;
+        allowed.insert(static_cast<std::uint32_t>(c.r) << 16 | c.g << 8 | c.b);
+    }
+    for (const SpriteSource& s : *sprites_) {
+        ASSERT_EQ(s.pixels.size(), static_cast<std::size_t>(s.width) * s.height * 4) << s.key;
+        for (std::size_t i = 0; i < s.pixels.size(); i += 4) {
+            if (s.pixels[i + 3] == 0) continue;
+            const std::uint32_t rgb = static_cast<std::uint32_t>(s.pixels[i + 2]) << 16 | s.pixels[i + 1] << 8 | s.pixels[i];
+            ASSERT_TRUE(allowed.contains(rgb)) << "picture " << s.key << " has colour " << std::hex << rgb;
+        }
+        const bool fixed = (s.key / 10000000) % 100 == 5;
+        if (fixed) continue;
+        EXPECT_TRUE(s.x >= 0 && s.y >= 0 && s.x + s.width <= 128 && s.y + s.height <= 128)
+            << "picture " << s.key << " lies outside the frame";
+    }
+}
+
+TEST_F(DefaultDataSet, FixedPalettesNeverCollideWithKeyGreys) {
+    for (Label l = label::ink; l < label::count; ++l) {
+        const Rgba c = palette()[l].colour;
+        if (c.r != c.g || c.g != c.b) continue;
+        for (std::uint8_t grey : keyGreys) EXPECT_NE(c.r, grey) << "label " << int(l);
+    }
+}
+
+TEST_F(DefaultDataSet, HeadPicturesShareOnePlaceSoFaceOptionsLineUp) {
+    for (int d = 0; d < 8; ++d) {
+        const SpriteSource& normal = sprite(makeImageKey(1, 0, 0, d, 0, 0));
+        for (const auto& [name, head] : data_->heads) {
+            const SpriteSource& other = sprite(makeImageKey(head.n, 0, 0, d, 0, 0));
+            EXPECT_EQ(std::tie(other.x, other.y, other.width, other.height),
+                      std::tie(normal.x, normal.y, normal.width, normal.height))
+                << name << " in direction " << d;
+        }
+    }
+}
+
+TEST_F(DefaultDataSet, SpeechBubblePiecesFitTheBubbleGeometry) {
+    // Left caps end where the middle strip begins (two columns right of where they are
+    // placed), middle strips are two columns wide, and every piece of a bubble starts on
+    // the same row; the tail reaches below the body.
+    for (bool two : {false, true}) {
+        const int base = two ? 18 : 10;
+        const int body = two ? 35 : 21;
+        for (int warm = 0; warm < 2; ++warm) {
+            const SpriteSource& left = sprite(makeImageKey(base + warm, 5, 0, 0, 0, 0));
+            const SpriteSource& middle = sprite(makeImageKey(base + 2 + warm, 5, 0, 0, 0, 0));
+            const SpriteSource& tail = sprite(makeImageKey(base + 4 + warm, 5, 0, 0, 0, 0));
+            const SpriteSource& right = sprite(makeImageKey(base + 6 + warm, 5, 0, 0, 0, 0));
+            EXPECT_EQ(left.x + left.width, 2);
+            EXPECT_EQ(middle.width, 2);
+            EXPECT_EQ(middle.height, body);
+            EXPECT_EQ(right.x, 0);
+            for (const SpriteSource* s : {&left, &middle, &tail, &right}) EXPECT_EQ(s->y, 0);
+            EXPECT_GT(tail.height, body + 3);
+            // The body is opaque so that overlapping pieces do not darken each other.
+            EXPECT_EQ(middle.pixels[static_cast<std::size_t>(body / 2) * 8 + 3], 255);
+        }
+    }
+}
+
+TEST_F(DefaultDataSet, TheShadowLiesUnderTheFeet) {
+    // Drawn at (x + 102, y + 103) with its offsets, while the frame is drawn at
+    // (x + kFrameX, y + kFrameY) with the feet on frame row 124 in column 64.
+    for (int which : {1, 2}) {
+        const SpriteSource& s = sprite(makeImageKey(which, 5, 0, 0, 0, 0));
+        EXPECT_NEAR(102 + s.x + s.width / 2.0, kFrameX + 64, 1.0);
+        EXPECT_NEAR(103 + s.y + s.height / 2.0, kFrameY + 124, 1.5);
+    }
+}
+
+TEST_F(DefaultDataSet, CatalogueMeetsTheEditorsNeeds) {
+    const CatalogueTables t = data_->catalogue();
+    std::map<int, int> offered;
+    std::set<int> ids;
+    int withdrawn = 0, free = 0;
+    for (const Item& i : t.items) {
+        EXPECT_TRUE(ids.insert(i.identifier).second) << "item " << i.identifier << " twice";
+        if (i.availability == 0) {
+            ++withdrawn;
+            continue;
+        }
+        ++offered[i.category];
+        if (i.listValue == 0) ++free;
+    }
+    int total = 0;
+    for (int category = 0; category <= 6; ++category) {
+        EXPECT_GE(offered[category], 5) << "category " << category;
+        total += offered[category];
+    }
+    EXPECT_GE(total, 60);
+    EXPECT_GT(withdrawn, 0);
+    EXPECT_GT(free, 0);
+    // Outfits name components that exist, two at least of each kind.
+    std::map<int, int> outfits;
+    for (const Item& i : t.items) {
+        if (i.outfitKind == 0) continue;
+        ++outfits[i.outfitKind];
+        for (int part : {i.outfitSlot6, i.outfitSlot3or5, i.outfitSlot4})
+            EXPECT_TRUE(ids.contains(part)) << "outfit " << i.identifier << " names " << part;
+    }
+    EXPECT_GE(outfits[1], 2);
+    EXPECT_GE(outfits[2], 2);
+    // Actions: the standing one and the two the model treats specially; 1 to 16 frames.
+    std::set<int> actions;
+    for (const Action& a : t.actions) {
+        actions.insert(a.identifier);
+        EXPECT_GE(a.frames.size(), 1u);
+        EXPECT_LE(a.frames.size(), 16u);
+    }
+    for (int id : {1353, 4020, 4046}) EXPECT_TRUE(actions.contains(id)) << id;
+    EXPECT_GE(actions.size(), 16u);
+    int parts = 0;
+    for (const BodyPart& b : t.bodyParts) parts += b.bodyLayer == 8 || b.bodyLayer == 9;
+    EXPECT_GE(parts, 8);
+    int options[3] = {};
+    for (const LayerOption& o : t.layerOptions) options[o.faceLayer] += o.availability != 0;
+    EXPECT_GE(options[1], 10);
+    EXPECT_GE(options[2], 10);
+}
+
+TEST(DataSetDrawing, TheSameSourcesDrawTheSameBytes) {
+    // A small slice of the data set, drawn twice.
+    DataSet data = loadDataSet(LIKENEX_CONTENT_DIR "/avatar");
+    data.items.resize(6);
+    data.actions.resize(2);
+    data.bodyParts.resize(1);
+    const auto first = drawDataSet(data);
+    const auto second = drawDataSet(data);
+    ASSERT_EQ(first.size(), second.size());
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        ASSERT_EQ(first[i].key, second[i].key);
+        ASSERT_EQ(first[i].pixels, second[i].pixels) << first[i].key;
+        ASSERT_EQ(std::tie(first[i].x, first[i].y), std::tie(second[i].x, second[i].y));
+    }
+}
+
+}  // namespace
+}  // namespace likenex::art
