@@ -1,0 +1,54 @@
+#pragma once
+// What the avatar model needs from the program around it, kept behind small interfaces so
+// the model stays free of Win32 and tests can stand in for each piece.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "render/Colour.h"
+
+namespace likenex {
+
+class AvatarModel;
+
+// Milliseconds since some start, as the system tick count gives them.
+class AvatarClock {
+public:
+    virtual ~AvatarClock() = default;
+    [[nodiscard]] virtual std::int64_t now() const = 0;
+};
+
+// Receives the end of an action (window message 1149 to the main window).
+class AvatarEvents {
+public:
+    virtual ~AvatarEvents() = default;
+    virtual void actionEnded(std::uint16_t actionId, std::int64_t value) = 0;
+};
+
+// Text and speech bubbles, which the application draws for the model.
+class AvatarScene {
+public:
+    virtual ~AvatarScene() = default;
+    // Widths in the bubble font.
+    [[nodiscard]] virtual int textWidth(const std::u16string& text) = 0;
+    [[nodiscard]] virtual int textWidthOf(const std::u16string& text, int count) = 0;
+    // Draws text with its baseline at y.
+    virtual void drawText(const std::u16string& text, int x, int y, Colour colour) = 0;
+    // The bubble frame on screen, and into the model's snapshot through its blendInto.
+    virtual void drawBubble(int x, int y, int width, bool twoLines, int variant) = 0;
+    virtual void composeBubble(AvatarModel& model, int x, int y, int width, bool twoLines) = 0;
+    // One character as a block of bottom-row-first BGRA pixels (16 rows) and its advance.
+    [[nodiscard]] virtual bool renderCharacter(char16_t c, std::vector<std::uint8_t>& pixels, int& width, int& height,
+                                               int& advance) = 0;
+};
+
+// Process-wide values the view and the model read.
+struct AvatarSettings {
+    bool nameChoice = false;      // label from the first name and in the "chosen" colours
+    bool labelsOff = false;
+    std::int32_t bubbleDuration = 10000;  // how long a said text stays, set by every `say`
+};
+AvatarSettings& avatarSettings();
+
+}  // namespace likenex

@@ -1,0 +1,355 @@
+// The avatar model with a small catalogue and archive of its own: wearing rules, playing and
+// the playback clock, the frame store, the speech bubble and the snapshot.
+#include "avatar/AvatarModel.h"
+#include "catalogue/AvatarArchive.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/CatalogueWriter.h"
+#include "catalogue/ImageKey.h"
+#include "render/tests/RecordingRenderer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace likenex {
+namespace {
+
+using testing::RecordingRenderer;
+
+struct FakeClock : AvatarClock {
+    std::int64_t time = 1000;
+    std::int64_t now() const override { return time; }
+};
+
+struct FakeEvents : AvatarEvents {
+    std::vector<std::uint16_t> ended;
+    void actionEnded(std::uint16_t actionId, std::int64_t) override { ended.push_back(actionId); }
+};
+
+// Every character is 8 pixels wide; glyphs are 4 by 16 opaque blocks.
+struct FakeScene : AvatarScene {
+    int bubbles = 0;
+    int textWidth(const std::u16string& text) override { return 8 * static_cast<int>(text.size()); }
+    int textWidthOf(const std::u16string& text, int count) override {
+        return 8 * std::clamp(count, 0, static_cast<int>(text.size()));
+    }
+    void drawText(const std::u16string&, int, int, Colour) override {}
+    void drawBubble(int, int, int, bool, int) override { ++bubbles; }
+    void composeBubble(AvatarModel&, int, int, int, bool) override { ++bubbles; }
+    bool renderCharacter(char16_t, std::vector<std::uint8_t>& pixels, int& width, int& height, int& advance) override {
+        width = 4, height = 16, advance = 5;
+        pixels.assign(4 * 16 * 4, 0);
+        return true;
+    }
+};
+
+Item item(std::uint16_t id, int category, int outfitKind = 0, int a = 0, int b = 0, int c = 0) {
+    Item i;
+    i.identifier = id;
+    i.category = category;
+    i.availability = 1;
+    i.outfitKind = outfitKind;
+    i.outfitSlot6 = a;
+    i.outfitSlot3or5 = b;
+    i.outfitSlot4 = c;
+    return i;
+}
+
+ActionFrame frame(int duration, int headImage) {
+    ActionFrame f;
+    f.duration = duration;
+    f.layers[0].imageNumber = headImage;
+    f.layers[0].x = 104;
+    f.layers[0].y = 109;
+    return f;
+}
+
+Action action(std::uint16_t id, std::vector<ActionFrame> frames) {
+    Action a;
+    a.identifier = id;
+    a.frames = std::move(frames);
+    return a;
+}
+
+class AvatarModelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RecordingRenderer::install();
+        CatalogueTables t;
+        t.items = {item(11, 0), item(12, 1), item(21, 2), item(31, 3), item(41, 4), item(51, 5), item(62, 6),
+                   item(64, 6), item(61, 6, 1, 62, 31, 41), item(63, 6, 2, 64, 51, 41)};
+        BodyPart part;
+        part.identifier = 7;
+        part.bodyLayer = 8;
+        part.style = 1;
+        t.bodyParts = {part};
+        t.actions = {action(1353, {frame(100, 1), frame(0, 1), frame(100, 1)}), action(4046, {frame(100, 1)}),
+                     action(5, {frame(50, 9)}), action(6, {frame(100, 1), frame(100, 1)})};
+        const auto bytes = encodeAvatarData(t);
+        ASSERT_TRUE(bytes);
+        ASSERT_TRUE(catalogue_.readCatalogueSection1(*bytes));
+        ASSERT_TRUE(catalogue_.readBodyParts(*bytes));
+        ASSERT_TRUE(catalogue_.readItems(*bytes));
+        // A 2 by 2 opaque head picture in every direction; image 9 has no pictures.
+        std::vector<SpriteSource> sprites;
+        for (int d = 0; d < 8; ++d) {
+            SpriteSource s;
+            s.key = makeImageKey(1, 0, 0, d, 0, 0);
+            s.width = s.height = 2;
+            s.x = 60;
+            s.y = 20;
+            s.pixels.assign(16, 200);
+            sprites.push_back(s);
+        }
+        const auto files = encodeAvatarArchive(sprites);
+        ASSERT_TRUE(files);
+        ASSERT_TRUE(archive_.loadAvatarArchive(files->index, files->data));
+        model_ = std::make_unique<AvatarModel>(
+            AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events_, &scene_});
+    }
+    void TearDown() override {
+        model_.reset();
+        RecordingRenderer::uninstall();
+    }
+    bool occupied(int slot) const { return model_->look().items[static_cast<std::size_t>(slot)].occupied; }
+    std::int32_t in(int slot) const { return model_->look().items[static_cast<std::size_t>(slot)].item; }
+    void draw(int times = 1) {
+        for (int i = 0; i < times; ++i) model_->drawAvatar(0, 0);
+    }
+
+    Catalogue catalogue_;
+    ColourTables tables_;
+    AvatarArchive archive_{tables_};
+    SpriteCache cache_;
+    FakeClock clock_;
+    FakeEvents events_;
+    FakeScene scene_;
+    std::unique_ptr<AvatarModel> model_;
+};
+
+TEST_F(AvatarModelTest, OutfitsExpandIntoTheirComponentsAndFreeWhatTheyReplace) {
+    model_->wearItem(2, 21, 3);
+    model_->wearItem(5, 51, 3);
+    model_->wearItem(6, 61, 7);
+    EXPECT_EQ(in(6), 62);
+    EXPECT_EQ(in(3), 31);
+    EXPECT_EQ(in(4), 41);
+    EXPECT_EQ(model_->look().items[3].colourId, 7);
+    EXPECT_FALSE(occupied(2));
+    EXPECT_FALSE(occupied(5));
+    // The second kind goes into the skirt slot and frees the trousers.
+    model_->wearItem(6, 63, 1);
+    EXPECT_EQ(in(6), 64);
+    EXPECT_EQ(in(5), 51);
+    EXPECT_FALSE(occupied(3));
+}
+
+TEST_F(AvatarModelTest, ASinglePieceOverAnOutfitTakesTheOutfitOff) {
+    model_->wearItem(6, 61, 0);
+    // Slot 6 now holds the first component, an ordinary item: the outfit rule of step 2
+    // looks at that item, so wearing trousers only replaces the component trousers.
+    model_->wearItem(3, 31, 5);
+    EXPECT_TRUE(occupied(3));
+    EXPECT_FALSE(occupied(5));
+    // An outfit item itself in slot 6 (worn through the record, for example) is taken off whole.
+    model_->clearItems();
+    model_->wearItem(6, 62, 0);
+    EXPECT_TRUE(occupied(6));
+}
+
+TEST_F(AvatarModelTest, HeadwearAndLegwearExcludeEachOther) {
+    model_->wearItem(0, 11, 1);
+    model_->wearItem(1, 12, 1);
+    EXPECT_FALSE(occupied(0));
+    EXPECT_TRUE(occupied(1));
+    model_->wearItem(0, 11, 1);
+    EXPECT_FALSE(occupied(1));
+    model_->wearItem(3, 31, 1);
+    model_->wearItem(5, 51, 1);
+    EXPECT_FALSE(occupied(3));
+    model_->wearItem(3, 31, 1);
+    EXPECT_FALSE(occupied(5));
+    // Unknown items and slots change nothing.
+    model_->wearItem(2, 999, 1);
+    model_->wearItem(7, 21, 1);
+    EXPECT_FALSE(occupied(2));
+    model_->setFaceOption(6, 3);
+    model_->setFaceOption(7, 3);
+    EXPECT_TRUE(occupied(7));
+    EXPECT_EQ(in(7), 3);
+    EXPECT_FALSE(occupied(6));
+    model_->clearItems();
+    EXPECT_TRUE(occupied(7)) << "face options stay";
+}
+
+TEST_F(AvatarModelTest, TurningAndPlayingInDirections) {
+    ASSERT_TRUE(model_->playAction(1353, 7, false));
+    model_->turn(-1);
+    EXPECT_EQ(model_->direction(), 0);
+    const std::size_t composed = model_->frameStore().pictures[0].size();
+    ASSERT_EQ(composed, 3u);
+    (void)model_->playSpan(0, 0, true);
+    EXPECT_TRUE(model_->running());
+    EXPECT_FALSE(model_->playAction(1353, 8, false));
+    EXPECT_FALSE(model_->running()) << "a refused direction still stops playback";
+    EXPECT_EQ(model_->frameStore().pictures[0].size(), composed);
+    EXPECT_EQ(model_->direction(), 0);
+    EXPECT_FALSE(model_->playAction(999, 1, false));
+}
+
+TEST_F(AvatarModelTest, TheClockWaitsForPlaySpan) {
+    ASSERT_TRUE(model_->playAction(1353, 0, false));
+    clock_.time += 1000;
+    draw(3);
+    EXPECT_EQ(model_->frameIndex(), 0);
+    (void)model_->playSpan(0, 2, true);
+    clock_.time += 100;
+    draw();
+    EXPECT_EQ(model_->frameIndex(), 1);
+}
+
+TEST_F(AvatarModelTest, ANonRepeatingActionReportsItsEndOnceAndStaysOnItsLastFrame) {
+    ASSERT_TRUE(model_->playAction(6, 0, false));
+    (void)model_->playSpan(0, 1, false);
+    for (int i = 0; i < 10; ++i) {
+        clock_.time += 100;
+        draw();
+    }
+    EXPECT_EQ(events_.ended, std::vector<std::uint16_t>{6});
+    EXPECT_EQ(model_->frameIndex(), 1);
+    EXPECT_FALSE(model_->running());
+    // Playing something else afterwards reports nothing more.
+    ASSERT_TRUE(model_->playAction(1353, 0, false));
+    EXPECT_EQ(events_.ended.size(), 1u);
+}
+
+TEST_F(AvatarModelTest, ARepeatingActionReportsEveryPassAndAZeroDurationFrameAdvancesOnEveryDraw) {
+    ASSERT_TRUE(model_->playAction(1353, 0, false));
+    (void)model_->playSpan(0, 2, true);
+    clock_.time += 100;
+    draw();
+    EXPECT_EQ(model_->frameIndex(), 1);
+    draw();  // the frame of duration 0 does not wait
+    EXPECT_EQ(model_->frameIndex(), 2);
+    clock_.time += 100;
+    draw();
+    EXPECT_EQ(model_->frameIndex(), 0);
+    for (int pass = 0; pass < 2; ++pass) {
+        clock_.time += 100;
+        draw(2);
+        clock_.time += 100;
+        draw();
+    }
+    EXPECT_EQ(events_.ended, (std::vector<std::uint16_t>{1353, 1353, 1353}));
+}
+
+TEST_F(AvatarModelTest, TheFinalActionKeepsPlaying) {
+    ASSERT_TRUE(model_->playAction(4046, 0, false));
+    EXPECT_FALSE(model_->playAction(1353, 0, true));
+    EXPECT_TRUE(model_->pendingFinal());
+    EXPECT_EQ(model_->action()->identifier, 4046);
+}
+
+TEST_F(AvatarModelTest, FrameStoreHoldsMasksCopiesAndItsOwnTexturesOnly) {
+    ASSERT_TRUE(model_->playAction(5, 0, false));
+    const auto& store = model_->frameStore();
+    ASSERT_EQ(store.hitMasks.size(), 1u);
+    EXPECT_TRUE(std::all_of(store.hitMasks[0].begin(), store.hitMasks[0].end(), [](std::uint8_t b) { return b == 1; }));
+    ASSERT_TRUE(model_->playAction(1353, 0, true));
+    ASSERT_EQ(store.copies.size(), 3u);
+    EXPECT_EQ(store.copies[0].size(), 128u * 128 * 4);
+    // The head's 2 by 2 picture at column 60, rows 20..21 from the top: opaque in the copy,
+    // 0 in the mask.
+    const std::size_t topLeft = static_cast<std::size_t>(127 - 20) * 128 + 60;
+    EXPECT_EQ(store.hitMasks[0][topLeft], 0);
+    EXPECT_EQ(store.copies[0][topLeft * 4 + 3], 200);
+    EXPECT_EQ(RecordingRenderer::current().live.size(), 6u) << "two pictures per frame";
+    model_->clearFrameStore();
+    EXPECT_TRUE(RecordingRenderer::current().live.empty());
+    EXPECT_TRUE(store.copies.empty());
+}
+
+TEST_F(AvatarModelTest, SpeechBubbleLines) {
+    EXPECT_FALSE(model_->say(nullptr, 0, 1000));
+    const std::u16string sixteen(16, u'x');  // 128 pixels: still one line
+    ASSERT_TRUE(model_->say(&sixteen, 0, 1000));
+    EXPECT_EQ(model_->bubbleLineCount(), 1);
+    EXPECT_EQ(model_->bubbleWidth(), 130);
+    EXPECT_EQ(avatarSettings().bubbleDuration, 1000);
+
+    // 20 characters: half the width is reached at character 10; the word there keeps up
+    // to 12 more letters on the first line.
+    const std::u16string shortWord = u"aaaa bbbb cccccccccc";
+    ASSERT_TRUE(model_->say(&shortWord, 0, 1000));
+    EXPECT_EQ(model_->bubbleLine(0), u"aaaa bbbb cccccccccc") << "the word runs to the end within 12 letters";
+    // Half the width falls on the first letter of a 15-letter word: 12 letters follow it
+    // onto the first line and the 13th starts the second.
+    const std::u16string longWord = u"12345678901234 " + std::u16string(15, u'c');
+    ASSERT_TRUE(model_->say(&longWord, 0, 1000));
+    EXPECT_EQ(model_->bubbleLine(0).size(), 15u + 12u);
+    EXPECT_EQ(model_->bubbleLine(1), std::u16string(3, u'c'));
+    EXPECT_EQ(model_->bubbleWidth(), 27 * 8 + 2);
+    EXPECT_EQ(model_->bubbleLineCount(), 2);
+    // A first line wider than 240 pixels cannot be said.
+    const std::u16string tooLong(70, u'x');
+    EXPECT_FALSE(model_->say(&tooLong, 0, 1000));
+}
+
+TEST_F(AvatarModelTest, SnapshotOfNothingIsWhiteAndBlendingClips) {
+    const std::uint8_t* white = model_->takeSnapshot();
+    EXPECT_TRUE(std::all_of(white, white + 256 * 256 * 4, [](std::uint8_t b) { return b == 255; }));
+    // A 4 by 2 picture half outside the right edge: nothing wraps to the next row.
+    std::vector<std::uint8_t> source(4 * 2 * 4, 0);
+    for (int p = 0; p < 8; ++p) {
+        source[static_cast<std::size_t>(p) * 4 + 3] = p % 2 ? 0 : 255;  // opaque, transparent, ...
+    }
+    model_->blendInto(source.data(), 254, 10, 4, 2);
+    const auto& s = model_->snapshot();
+    auto pixel = [&](int column, int row) { return &s[(static_cast<std::size_t>(row) * 256 + column) * 4]; };
+    EXPECT_EQ(pixel(254, 10)[0], 0) << "opaque replaces the white";
+    EXPECT_EQ(pixel(255, 10)[0], 255) << "alpha 0 leaves it";
+    EXPECT_EQ(pixel(0, 11)[0], 255) << "no wrap into the next row";
+    EXPECT_EQ(pixel(1, 11)[0], 255);
+    model_->blendInto(source.data(), -3, -1, 4, 2);
+    EXPECT_EQ(pixel(1, 0)[0], 255);
+    EXPECT_EQ(pixel(0, 0)[0], 255) << "source column 3 (transparent) lands on column 0";
+}
+
+TEST_F(AvatarModelTest, SnapshotDrawsTheFrameCopyWhereTheViewWould) {
+    ASSERT_TRUE(model_->playAction(1353, 0, false));
+    const std::uint8_t* shot = model_->takeSnapshot();
+    // The head's picture sits at frame column 60, frame rows 20..21 from the top; the frame
+    // is placed at column 104 - 40 and its top at row 241 - 109 counted from the bottom.
+    const int column = 104 - 40 + 60, row = 241 - 109 - 20;
+    const std::uint8_t* p = shot + (static_cast<std::size_t>(row) * 256 + column) * 4;
+    // The picture's bytes are all 200, alpha included, blended over the white.
+    EXPECT_EQ(p[0], (200 * 200 + 255 * 55) / 255);
+    EXPECT_EQ(p[3], (255 * 55 + 200 * 200) / 255);
+    // One row up (nearer the top of the picture) and one column left lies outside the head.
+    EXPECT_EQ(p[(256 + 1) * 4 + 0], 255);
+}
+
+TEST_F(AvatarModelTest, LoadingFromTheRecordWearsAndPlaysTheStandingAction) {
+    auto record = std::make_shared<AvatarRecord>();
+    record->items[2] = {21, 6, true};
+    record->items[7] = {4, -1, true};
+    record->bodyParts[8] = {7, true};
+    record->direction = 3;
+    record->names = {u"first", u"second"};
+    record->x = 200;
+    model_->setRecord(record);
+    model_->loadFromRecord(true);
+    EXPECT_EQ(in(2), 21);
+    EXPECT_EQ(model_->look().items[2].category, 2);
+    EXPECT_EQ(in(7), 4);
+    EXPECT_TRUE(model_->look().bodyParts[8].chosen);
+    EXPECT_EQ(model_->look().skin, 4);
+    ASSERT_NE(model_->action(), nullptr);
+    EXPECT_EQ(model_->action()->identifier, 1353);
+    EXPECT_EQ(model_->direction(), 3);
+    EXPECT_EQ(model_->caption(), u"second");
+    EXPECT_EQ(model_->placement()[0], 32);
+}
+
+}  // namespace
+}  // namespace likenex
