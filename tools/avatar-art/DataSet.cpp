@@ -84,6 +84,8 @@ ActionFrame frameOf(const DataSet& data, const Json& f, const std::string& where
     layers[0].y = kFrameY + f.value("dy", 0);
     layers[1].imageNumber = head.face == HeadFace::options ? 1 : 0;
     layers[2].imageNumber = head.face == HeadFace::options || head.face == HeadFace::blink ? 1 : 0;
+    // A turned frame turns every layer's picture as well as the painting order.
+    for (LayerEntry& layer : layers) layer.directionOffset = frame.directionOffset;
     if (!hidden) {
         layers[3].imageNumber = 1;
         layers[4].imageNumber = named(data.arms, armL, where).n;
