@@ -30,6 +30,7 @@ constexpr NamedCommand kCommands[] = {
     {"build-archive", buildArchiveCommand},
     {"dump-archive", dumpArchiveCommand},
     {"sheet", sheetCommand},
+    {"render", renderCommand},
     {"validate", validateCommand},
 };
 
@@ -82,6 +83,15 @@ PNG files (top row first). Any failure prints a message and exits with 1.
       dressing picked from the catalogue (offered outfits, then combinations of the first
       offered items) standing in directions 0..7 with face options, colours and skins
       varying by row; and the body parts in directions 7 and 0. Prints a legend per row.
+  likenex-data render DIR --avatar AVATAR.json --action ID --direction D [--frame F]
+                     [--variant V] [--sheet | --snapshot | --export] -o OUT.png
+      Composes frame F (default 0) of action ID in direction D (0..7) on the avatar that
+      AVATAR.json describes, exactly as the editor's model does, as an upright RGBA PNG:
+      the 128 by 128 frame (variant 1: the talking picture), --sheet every frame (columns)
+      in every direction (rows), --snapshot the 256 by 256 snapshot, --export its 96 by 96
+      export crop. AVATAR.json: {"items": [null | {"item": ID, "colour": C}, ...],
+      "bodyParts": [null | ID, ...], "skin": S, "mode": M}; items are slots 0..8 (7 and 8
+      the face options), body parts by body layer; anything left out keeps the defaults.
   likenex-data validate DIR
       Checks that every file is readable and complete and that every picture the
       catalogue can name is in the archive; prints each problem, exit code 1 if any.

@@ -43,6 +43,8 @@ int buildArchiveCommand(const Arguments& arguments, std::ostream& out, std::ostr
 int dumpArchiveCommand(const Arguments& arguments, std::ostream& out, std::ostream& err);
 // sheet: a contact sheet of the avatar frames.
 int sheetCommand(const Arguments& arguments, std::ostream& out, std::ostream& err);
+// render: frames, sheets, snapshots and exports of a described avatar.
+int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream& err);
 // validate.
 int validateCommand(const Arguments& arguments, std::ostream& out, std::ostream& err);
 

@@ -1,0 +1,187 @@
+// render: one frame of an action on a described avatar, composed exactly as the editor's
+// model composes it, as a frame, a sheet of all frames and directions, the 256 by 256
+// snapshot or the 96 by 96 export.
+#include "avatar/AvatarModel.h"
+#include "avatar/PaintingOrder.h"
+#include "catalogue/AvatarArchive.h"
+#include "catalogue/AvatarData.h"
+#include "catalogue/Catalogue.h"
+#include "tools/likenex-data/Commands.h"
+#include "tools/likenex-data/Png.h"
+#include "tools/likenex-data/RenderCommand.h"
+
+#include <algorithm>
+#include <cstring>
+#include <ostream>
+
+namespace likenex {
+
+namespace {
+
+constexpr const char* kUsage =
+    "render DIR --avatar AVATAR.json --action ID --direction D [--frame F] [--variant V] "
+    "[--sheet | --snapshot | --export] -o OUT.png";
+
+// A clock that never moves: rendering never advances playback.
+struct StillClock : AvatarClock {
+    std::int64_t now() const override { return 0; }
+};
+
+RgbaPicture frameFromCopy(const std::vector<std::uint8_t>& bgra) { return uprightFromTexture(kFrameSize, kFrameSize, bgra); }
+
+}  // namespace
+
+AvatarRecord readAvatarDescription(const std::string& text, const std::string& source) {
+    const nlohmann::ordered_json json = parseJsonOrFail(text, source);
+    if (!json.is_object()) throw ToolError(source + ": an avatar is a JSON object");
+    AvatarRecord record;
+    JsonFields fields(json, source);
+    if (const auto* items = fields.array("items")) {
+        if (items->size() > 9) throw ToolError(source + ": \"items\" has at most nine slots");
+        for (std::size_t s = 0; s < items->size(); ++s) {
+            const auto& slot = (*items)[s];
+            if (slot.is_null()) continue;
+            JsonFields f(slot, source + ": items[" + std::to_string(s) + "]");
+            AvatarRecord::ItemSlot& to = record.items[s];
+            f.get("item", to.item);
+            f.get("colour", to.colourId);
+            to.occupied = true;
+            f.finish();
+        }
+    }
+    if (const auto* parts = fields.array("bodyParts")) {
+        if (parts->size() > 10) throw ToolError(source + ": \"bodyParts\" has at most ten slots");
+        for (std::size_t v = 0; v < parts->size(); ++v) {
+            if ((*parts)[v].is_null()) continue;
+            if (!(*parts)[v].is_number_integer()) throw ToolError(source + ": bodyParts[" + std::to_string(v) + "] must be a body part identifier or null");
+            record.bodyParts[v] = {(*parts)[v].get<std::int32_t>(), true};
+        }
+    }
+    fields.get("skin", record.skin);
+    fields.get("mode", record.mode);
+    fields.get("number", record.number);
+    fields.get("stateA", record.stateA);
+    fields.get("stateB", record.stateB);
+    int flag = 0;
+    fields.get("replaceStanding", flag);
+    record.replaceStanding = flag != 0;
+    flag = 0;
+    fields.get("costume", flag);
+    record.costume = flag != 0;
+    fields.finish();
+    return record;
+}
+
+RgbaPicture exportFromSnapshot(const std::uint8_t* snapshot) {
+    // Output row i (top first) is snapshot row 121 - i, columns 80 to 175.
+    RgbaPicture out{96, 96, std::vector<std::uint8_t>(96 * 96 * 4)};
+    for (int i = 0; i < 96; ++i)
+        for (int j = 0; j < 96; ++j) {
+            const std::uint8_t* s = snapshot + (static_cast<std::size_t>(121 - i) * kSnapshotSize + 80 + j) * 4;
+            std::uint8_t* d = &out.rgba[(static_cast<std::size_t>(i) * 96 + j) * 4];
+            d[0] = s[2], d[1] = s[1], d[2] = s[0], d[3] = s[3];
+        }
+    return out;
+}
+
+int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) {
+    // The three picture kinds are flags without a value.
+    Arguments rest;
+    std::string kind = "frame";
+    for (const std::string& a : arguments) {
+        if (a == "--sheet" || a == "--snapshot" || a == "--export") {
+            if (kind != "frame") throw ToolError("give at most one of --sheet, --snapshot and --export");
+            kind = a.substr(2);
+        } else {
+            rest.push_back(a);
+        }
+    }
+    ParsedArguments parsed = parseArguments(rest, {"--avatar", "--action", "--direction", "--frame", "--variant", "-o"});
+    expectCount(parsed, 1, 1, kUsage);
+    for (const char* required : {"--avatar", "--action", "--direction", "-o"})
+        if (!parsed.options.contains(required))
+            throw ToolError(std::string(required) + " is required; usage: likenex-data " + kUsage);
+    const auto action = parseArgument<std::uint16_t>(parsed.options["--action"], "--action");
+    const auto direction = static_cast<int>(parseInteger(parsed.options["--direction"], "--direction", 0, 7));
+    const int frame = parsed.options.contains("--frame")
+                          ? static_cast<int>(parseInteger(parsed.options["--frame"], "--frame", 0, 1 << 20))
+                          : 0;
+    const int variant = parsed.options.contains("--variant")
+                            ? static_cast<int>(parseInteger(parsed.options["--variant"], "--variant", 0, 1))
+                            : 0;
+    const AvatarRecord description =
+        readAvatarDescription(readTextFileOrFail(parsed.options["--avatar"]), parsed.options["--avatar"]);
+
+    const std::string& directory = parsed.positional[0];
+    (void)programFile(directory, "data");
+    Catalogue catalogue;
+    ColourTables tables;
+    AvatarArchive archive(tables);
+    if (!loadAvatarData(catalogue, archive, tables, directory))
+        throw ToolError("cannot load the avatar data of " + directory + " (data/avatar.dat, avatar.inx, avatar.iso)");
+    SpriteCache cache;
+    StillClock clock;
+    AvatarModel model(AvatarModelParts{&catalogue, &archive, &cache, &clock, nullptr, nullptr});
+    auto record = std::make_shared<AvatarRecord>(description);
+    record->standingAction = action;
+    record->direction = direction;
+    model.setRecord(record);
+    model.loadFromRecord(true);
+    if (!model.action() || model.action()->identifier != action)
+        throw ToolError("the catalogue has no action " + std::to_string(action));
+    const int frames = static_cast<int>(model.action()->frames.size());
+    if (frames == 0) throw ToolError("action " + std::to_string(action) + " has no frames");
+
+    const std::string& output = parsed.options["-o"];
+    if (kind == "sheet") {
+        // Rows are directions 0..7, columns the frames.
+        RgbaPicture sheet{kFrameSize * frames, kFrameSize * 8,
+                          std::vector<std::uint8_t>(static_cast<std::size_t>(kFrameSize) * frames * kFrameSize * 8 * 4)};
+        for (int d = 0; d < 8; ++d) {
+            if (!model.playAction(action, d, true)) throw ToolError("action " + std::to_string(action) + " cannot be played");
+            for (int f = 0; f < frames; ++f) {
+                const RgbaPicture cell = frameFromCopy(model.frameStore().copies.at(static_cast<std::size_t>(f)));
+                for (int row = 0; row < kFrameSize; ++row)
+                    std::memcpy(&sheet.rgba[((static_cast<std::size_t>(d) * kFrameSize + row) * sheet.width + f * kFrameSize) * 4],
+                                &cell.rgba[static_cast<std::size_t>(row) * kFrameSize * 4], kFrameSize * 4);
+            }
+        }
+        writePng(output, sheet);
+        out << "sheet: " << frames << " frames in 8 directions\n";
+        return 0;
+    }
+    if (frame >= frames) throw ToolError("action " + std::to_string(action) + " has " + std::to_string(frames) + " frames");
+    if (kind == "frame") {
+        if (variant == 0) {
+            writePng(output, frameFromCopy(model.frameStore().copies.at(static_cast<std::size_t>(frame))));
+        } else {
+            // The talking picture keeps no copy; compose it again from the frame's layers.
+            (void)model.playSpan(frame, frame, false);
+            const ActionFrame& f = model.action()->frames[static_cast<std::size_t>(frame)];
+            FrameLayers layers;
+            formFrameLayers(layers, f, direction, model.look());
+            ImageRecord canvas = emptyFrameCanvas();
+            (void)composeLayers(archive, canvas, layers, PaintConditions::of(model.look()),
+                                (direction + f.directionOffset) % 8, 1);
+            writePng(output, frameFromCopy(canvas.pixels));
+        }
+        return 0;
+    }
+    // Snapshot and export: the shadow as the program loads it at start-up.
+    std::vector<std::uint8_t> shadowPixels;
+    ImageRecord shadow = archive.loadSpriteImage(kShadowKey, 0, -1);
+    if (!archive.loadSpritePixels(kShadowKey, 0, -1, shadowPixels)) shadowPixels.clear();
+    AvatarModel::setShadowPicture(shadow, shadowPixels);
+    (void)model.playSpan(frame, frame, false);
+    const std::uint8_t* snapshot = model.takeSnapshot();
+    if (kind == "snapshot") {
+        // The snapshot's row 0 is its bottom row, as textures are stored.
+        writePng(output, uprightFromTexture(kSnapshotSize, kSnapshotSize,
+                                            std::span<const std::uint8_t>(snapshot, model.snapshot().size())));
+    } else {
+        writePng(output, exportFromSnapshot(snapshot));
+    }
+    return 0;
+}
+
+}  // namespace likenex
