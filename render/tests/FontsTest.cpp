@@ -1,0 +1,41 @@
+// Font lookup as the program does it: the Windows fonts folder, then the free stand-ins the
+// build put in the program's fonts folder.
+
+#include "render/Fonts.h"
+#include "render/tests/TextTestSupport.h"
+
+#include <cstdio>
+
+namespace likenex::test {
+namespace {
+
+TEST(Fonts, DefaultFoldersAreTheWindowsFontsFolderAndTheOneBesideTheProgram) {
+    const FontFolders folders = defaultFontFolders();
+    wchar_t windows[1000] = {};
+    GetWindowsDirectoryW(windows, 1000);
+    EXPECT_EQ(folders.windowsFonts, std::wstring(windows) + L"\\Fonts\\");
+    wchar_t module[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    std::wstring programDir(module);
+    programDir.erase(programDir.find_last_of(L'\\') + 1);
+    EXPECT_EQ(folders.programFonts, programDir + L"fonts\\");
+}
+
+TEST(Fonts, TheWindowsFontsFolderComesFirstThenTheShippedStandIn) {
+    ScopedProgramFonts fonts;
+    const std::wstring programFonts = LIKENEX_TEST_PROGRAM_FONTS;
+    EXPECT_EQ(resolveFontPath(L"SSERIFE.FON"), programFonts + L"DejaVuSans.ttf");
+    EXPECT_EQ(resolveFontPath(L"mingliu.TTC"), programFonts + L"uming.ttc");
+    EXPECT_EQ(resolveFontPath(L"MSGOTHIC.TTC"), programFonts + L"ipag.ttf");
+    EXPECT_EQ(resolveFontPath(L"unknown.ttf"), L"");
+
+    const std::wstring own = fonts.windowsFonts() + L"SSERIFE.FON";
+    FILE* file = _wfopen(own.c_str(), L"wb");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    EXPECT_EQ(resolveFontPath(L"SSERIFE.FON"), own);
+    DeleteFileW(own.c_str());
+}
+
+}  // namespace
+}  // namespace likenex::test
