@@ -161,6 +161,8 @@ std::array<std::uint32_t, 9> run(std::uint32_t first) {
     return ids;
 }
 
+// Frames of 4-pixel corners keep their radius at 2.5 so that the rounding stays inside the
+// corner pieces and the pixel column next to the edge is straight.
 void field(cairo_t* cr, int w, int h, Rgb fill, Rgb edge, double radius) {
     roundRect(cr, 0.5, 0.5, w - 1, h - 1, radius);
     setColour(cr, fill);
@@ -340,7 +342,7 @@ void cook(Kitchen& k) {
         });
 
     // Drop-down list.
-    k.ninePatch(run(6001001), [](cairo_t* cr, int w, int h) { field(cr, w, h, white, border, 3); });
+    k.ninePatch(run(6001001), [](cairo_t* cr, int w, int h) { field(cr, w, h, white, border, 2.5); });
     for (bool pressed : {false, true})
         k.single(pressed ? 3001001 : 3001005, [pressed](cairo_t* cr, int w, int h) {
             roundRect(cr, 0.5, 0.5, w - 1, h - 1, 3);
@@ -423,11 +425,11 @@ void cook(Kitchen& k) {
     k.single(8001010, thumbPiece(false, 1));
 
     // Frames.
-    k.ninePatch(run(4001001), [](cairo_t* cr, int w, int h) { field(cr, w, h, white, border, 3); });
-    k.ninePatch(run(4002001), [](cairo_t* cr, int w, int h) { field(cr, w, h, Rgb{238, 242, 241}, Rgb{199, 209, 207}, 3); });
+    k.ninePatch(run(4001001), [](cairo_t* cr, int w, int h) { field(cr, w, h, white, border, 2.5); });
+    k.ninePatch(run(4002001), [](cairo_t* cr, int w, int h) { field(cr, w, h, Rgb{238, 242, 241}, Rgb{199, 209, 207}, 2.5); });
     k.ninePatch(run(11004001), [](cairo_t*, int, int) {});
     k.ninePatch(run(12001001), [](cairo_t* cr, int w, int h) {
-        roundRect(cr, 0.5, 0.5, w - 1, h - 1, 3);
+        roundRect(cr, 0.5, 0.5, w - 1, h - 1, 2.5);
         setColour(cr, Rgb{255, 249, 227});
         cairo_fill_preserve(cr);
         setColour(cr, Rgb{205, 187, 138});
