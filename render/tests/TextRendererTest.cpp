@@ -106,21 +106,6 @@ TEST_F(TextRendererTest, FormattedTextIsCutAt511CharactersAndPlainTextIsTakenAsI
     EXPECT_EQ(font->laidOut().size(), 511u);
 }
 
-TEST_F(TextRendererTest, OpenGlTextSitsOnTheBaseline) {
-    startBackEnd(BackEndKind::OpenGl);
-    TextRenderer renderer;
-    ASSERT_TRUE(renderer.create(&context, L"SSERIFE.FON", 13));
-    GlyphFont reference;
-    ASSERT_TRUE(reference.open(L"SSERIFE.FON", 13));
-    const auto lit = expectedLitPixels(reference, L"Tx_", 40, 60);
-    reference.close();
-    renderer.setPlainText(L"Tx_");
-    beginFrame();
-    renderer.draw(40, 60, Colour::fromPacked(kWhite));
-    EXPECT_PICTURE(captureRegion(30, 40, 40, 30), [&](int x, int y) { return lit.count({30 + x, 40 + y}) ? kWhite : kBlack; });
-    endFrame();
-}
-
 // The Direct3D engine: the text's extent (cx, cy) is drawn into (x, y - cy + 2, x + cx, y + 2).
 TEST_F(TextRendererTest, Direct3DTextFillsItsExtentEndingTwoBelowY) {
     startBackEnd(BackEndKind::Direct3D8);

@@ -7,7 +7,6 @@
 #include "render/GlyphFont.h"
 #include "render/tests/WinTestSupport.h"
 
-#include <filesystem>
 #include <set>
 #include <utility>
 
