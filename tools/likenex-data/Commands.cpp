@@ -92,11 +92,14 @@ PNG files (top row first). Any failure prints a message and exits with 1.
       export crop. AVATAR.json: {"items": [null | {"item": ID, "colour": C}, ...],
       "bodyParts": [null | ID, ...], "skin": S, "mode": M}; items are slots 0..8 (7 and 8
       the face options), body parts by body layer; anything left out keeps the defaults.
-  likenex-data validate DIR
+  likenex-data validate DIR [--uses INTERFACE_DIR]
       Checks that every file is readable and complete and that every picture the
       catalogue can name is in the archive; prints each problem, exit code 1 if any.
       Avatar pictures must fit the 128 by 128 frame, except the fixed ones of kind 5
       (shadow, speech-bubble pieces), which are drawn at their own offsets.
+      --uses (content/interface): every skin of its skins.tsv is in inter.inx at the
+      listed sizes; every text of its text-places.tsv (when present) is in group 0 of
+      lang.bin, in all five languages, and is estimated to fit its width.
 
 Catalogue JSON: {"layerOptions": [...], "actions": [...], "bodyParts": [...], "items": [...]}
   layer option: faceLayer, optionNumber, availability, storedBytes [3], screenValue

@@ -6,10 +6,13 @@
 #include "catalogue/DataFiles.h"
 #include "catalogue/ImageKey.h"
 #include "tools/likenex-data/ArchiveFiles.h"
+#include "tools/likenex-data/InterfaceTables.h"
 #include "tools/likenex-data/StringTsv.h"
 #include "tools/likenex-data/ToolSupport.h"
 #include "ui/InterfaceArchive.h"
 
+#include <cmath>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <tuple>
@@ -21,9 +24,13 @@ constexpr int kDirections = 8;
 
 class Validator {
 public:
-    explicit Validator(std::string directory) : directory_(std::move(directory)) {}
+    Validator(std::string directory, std::string uses) : directory_(std::move(directory)), uses_(std::move(uses)) {}
 
     ValidationReport run() {
+        if (!uses_.empty()) {
+            checkSkinUses();
+            checkTextPlaces();
+        }
         checkArchive("data/avatar.inx", "data/avatar.iso", IndexKind::avatar);
         checkArchive("data/inter.inx", "data/inter.dat", IndexKind::interface);
         const bool catalogueComplete = checkCatalogueFile();
@@ -243,16 +250,89 @@ private:
         }
     }
 
+    // Every skin the program draws is in the interface archive at the sizes its table gives.
+    void checkSkinUses() {
+        const std::string tablePath = (std::filesystem::path(uses_) / "skins.tsv").string();
+        const std::vector<SkinRow> rows = skinRowsFromTsv(readTextFileOrFail(tablePath), tablePath);
+        auto indexBytes = readWholeFile(programFile(directory_, "data/inter.inx"));
+        auto data = readWholeFile(programFile(directory_, "data/inter.dat"));
+        if (!indexBytes || !data) return;  // reported with the files
+        std::optional<StoredIndex> index = readStoredIndex(*indexBytes, IndexKind::interface);
+        if (!index) return;
+        std::map<std::int64_t, ArchiveEntry> first;  // the program uses the first entry of a key
+        for (const StoredIndexEntry& e : index->entries) first.emplace(e.key, e.entry);
+        for (const SkinRow& row : rows) {
+            ++report_.skinsChecked;
+            const std::string what = "skin " + std::to_string(row.identifier) + " (" + row.family + ")";
+            const auto it = first.find(row.identifier);
+            if (it == first.end()) {
+                problem(what + ": not in data/inter.inx");
+                continue;
+            }
+            std::string why;
+            std::optional<StoredSkin> skin = readStoredSkin(*data, it->second, why);
+            if (!skin) continue;  // reported with the files
+            auto size = [](std::uint32_t w, std::uint32_t h) { return std::to_string(w) + " by " + std::to_string(h); };
+            if (skin->texW != row.width || skin->texH != row.height)
+                problem(what + ": stored " + size(skin->texW, skin->texH) + ", skins.tsv says " + size(row.width, row.height));
+            if (skin->layoutWidth != row.layoutWidth || skin->layoutHeight != row.layoutHeight)
+                problem(what + ": laid out as " + size(skin->layoutWidth, skin->layoutHeight) + ", skins.tsv says " +
+                        size(row.layoutWidth, row.layoutHeight));
+        }
+    }
+
+    // Every placed text exists in every language and, where its place is limited, fits it.
+    void checkTextPlaces() {
+        const std::filesystem::path placesPath = std::filesystem::path(uses_) / "text-places.tsv";
+        if (!std::filesystem::exists(placesPath)) return;
+        const std::vector<TextPlace> places = textPlacesFromTsv(readTextFileOrFail(placesPath.string()), placesPath.string());
+        auto file = readWholeFile(programFile(directory_, "data/lang.bin"));
+        if (!file) return;  // reported with the files
+        std::map<std::int32_t, LanguageTexts> texts;
+        try {
+            for (const StringRecord& record : storedStringRecords(*file))
+                if (record.group == 0) texts.emplace(record.identifier, record.texts);
+        } catch (const ToolError&) {
+            return;  // reported with the files
+        }
+        static constexpr const char* kLanguages[kLanguageCount] = {"traditional Chinese", "simplified Chinese", "English",
+                                                                   "Japanese", "French"};
+        for (const TextPlace& place : places) {
+            ++report_.textsChecked;
+            const std::string what = "text " + std::to_string(place.identifier) +
+                                     (place.where.empty() ? std::string() : " (" + place.where + ")");
+            const auto it = texts.find(place.identifier);
+            if (it == texts.end()) {
+                problem(what + ": not in group 0 of data/lang.bin");
+                continue;
+            }
+            for (int language = 0; language < kLanguageCount; ++language) {
+                const std::u16string& text = it->second[static_cast<std::size_t>(language)];
+                if (text.empty()) {
+                    problem(what + ": empty in " + kLanguages[language]);
+                    continue;
+                }
+                if (place.width <= 0) continue;
+                const double width = estimatedTextWidth(text, place.size);
+                if (width > place.width)
+                    problem(what + ": about " + std::to_string(static_cast<int>(std::ceil(width))) + " pixels wide in " +
+                            kLanguages[language] + " at size " + std::to_string(place.size) + ", room for " +
+                            std::to_string(place.width) + ": \"" + utf8FromUtf16(text) + "\"");
+            }
+        }
+    }
+
     std::string directory_;
+    std::string uses_;
     ValidationReport report_;
     std::map<std::int64_t, std::string> wanted_;  // first reason per key
 };
 
 }  // namespace
 
-ValidationReport validateProgramDirectory(const std::string& directory) {
+ValidationReport validateProgramDirectory(const std::string& directory, const std::string& usesDirectory) {
     (void)programFile(directory, "data");  // refuses a directory the program could not use
-    return Validator(directory).run();
+    return Validator(directory, usesDirectory).run();
 }
 
 }  // namespace likenex

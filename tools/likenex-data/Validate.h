@@ -13,6 +13,11 @@
 // action frame and direction its frame pictures, body layers, the body parts, items and
 // offered face-layer options drawn on each non-empty layer, and picture 501 on layer 8.
 // Outfits are not drawn themselves (their components are), so they name no pictures.
+// Uses (only with a folder of interface tables, content/interface): every skin of its
+// skins.tsv is in inter.inx with the listed stored and layout sizes; and, when the folder
+// holds text-places.tsv, every text placed there is in group 0 of lang.bin, is not empty in
+// any language and, where the place gives a width, is estimated to fit it
+// (`estimatedTextWidth`, InterfaceTables.h).
 
 #include <cstddef>
 #include <string>
@@ -24,8 +29,13 @@ struct ValidationReport {
     std::vector<std::string> problems;  // each makes the directory fail
     std::vector<std::string> notes;     // allowed, but worth knowing
     std::size_t picturesChecked = 0;
+    std::size_t skinsChecked = 0;  // skins and texts named by the uses folder
+    std::size_t textsChecked = 0;
 };
 
-[[nodiscard]] ValidationReport validateProgramDirectory(const std::string& directory);
+// `usesDirectory` empty: no uses checks. A uses folder without skins.tsv, or a table that
+// cannot be read, fails with a ToolError.
+[[nodiscard]] ValidationReport validateProgramDirectory(const std::string& directory,
+                                                        const std::string& usesDirectory = {});
 
 }  // namespace likenex
