@@ -3,11 +3,14 @@
 // colours, nine-patch pieces stretch without seams, and the output never changes.
 #include "tools/interface-art/Art.h"
 #include "tools/likenex-data/ToolSupport.h"
+#include "tools/likenex-data/Validate.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <map>
+#include <unistd.h>
 
 namespace likenex::iart {
 namespace {
@@ -195,6 +198,23 @@ TEST_F(InterfaceArtTest, DrawingTwiceGivesTheSameArchive) {
     ASSERT_TRUE(a && b);
     EXPECT_EQ(a->index, b->index);
     EXPECT_EQ(a->data, b->data);
+}
+
+TEST_F(InterfaceArtTest, TheWrittenArchivePassesTheUsesCheckOfItsOwnTable) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("likenex-interface-art-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "data");
+    std::vector<SkinImageSource> pictures;
+    for (const DrawnSkin& s : art_->skins) pictures.push_back(s.picture);
+    ASSERT_TRUE(writeInterfaceArchive(dir.string(), pictures));
+    // Only the skin table: the texts belong to the language table, which this folder lacks.
+    fs::create_directories(dir / "uses");
+    fs::copy_file(LIKENEX_CONTENT_DIR "/interface/skins.tsv", dir / "uses/skins.tsv");
+    const ValidationReport report = validateProgramDirectory(dir.string(), (dir / "uses").string());
+    fs::remove_all(dir);
+    EXPECT_EQ(report.skinsChecked, rows_->size());
+    for (const std::string& problem : report.problems)
+        EXPECT_FALSE(problem.starts_with("skin ") || problem.starts_with("data/inter.")) << problem;
 }
 
 }  // namespace
