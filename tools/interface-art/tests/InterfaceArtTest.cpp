@@ -2,6 +2,7 @@
 // table row gets its picture at its sizes, the palettes show exactly the tables' base
 // colours, nine-patch pieces stretch without seams, and the output never changes.
 #include "tools/interface-art/Art.h"
+#include "tools/likenex-data/Png.h"
 #include "tools/likenex-data/ToolSupport.h"
 #include "tools/likenex-data/Validate.h"
 
@@ -198,6 +199,53 @@ TEST_F(InterfaceArtTest, DrawingTwiceGivesTheSameArchive) {
     ASSERT_TRUE(a && b);
     EXPECT_EQ(a->index, b->index);
     EXPECT_EQ(a->data, b->data);
+}
+
+TEST_F(InterfaceArtTest, OnlyTheDeliberatelyEmptyPicturesAreEmpty) {
+    for (const DrawnSkin& s : art_->skins) {
+        const bool empty = s.row.family == "label-frame" || s.row.identifier == 2001001;
+        bool painted = false;
+        for (std::size_t i = 3; i < s.picture.pixels.size() && !painted; i += 4) painted = s.picture.pixels[i] != 0;
+        EXPECT_EQ(painted, !empty) << s.row.identifier << " " << s.row.what;
+    }
+}
+
+TEST(PaletteColours, SetsMustHoldSixColoursOfThreeParts) {
+    namespace fs = std::filesystem;
+    const fs::path path = fs::temp_directory_path() / ("likenex-palette-" + std::to_string(::getpid()) + ".json");
+    auto load = [&](const std::string& json) {
+        writeTextFileOrFail(path.string(), json);
+        return loadPaletteColours(path.string());
+    };
+    const std::string set = "[[1,1,1],[2,2,2],[3,3,3],[40,50,60],[5,5,5],[6,6,6]]";
+    const PaletteColours ok = load(R"({"skin": [)" + set + R"(], "colour": [)" + set + "," + set + "]}");
+    EXPECT_EQ(ok.skin, (std::vector<Rgb>{{40, 50, 60}}));
+    EXPECT_EQ(ok.colour.size(), 2u);
+    EXPECT_THROW((void)load(R"({"skin": [[[1,1,1]]], "colour": []})"), ToolError);
+    EXPECT_THROW((void)load(R"({"skin": [[[1,1,1],[2,2,2],[3,3,3],[256,0,0],[5,5,5],[6,6,6]]], "colour": []})"), ToolError);
+    EXPECT_THROW((void)load(R"({"colour": []})"), ToolError);
+    fs::remove(path);
+}
+
+TEST_F(InterfaceArtTest, TheSheetShowsTheMockUpWithThePaletteWhereTheEditorPutsIt) {
+    namespace fs = std::filesystem;
+    const fs::path path = fs::temp_directory_path() / ("likenex-interface-sheet-" + std::to_string(::getpid()) + ".png");
+    writeInterfaceSheet(*art_, path.string());
+    const RgbaPicture sheet = readPng(path.string());
+    fs::remove(path);
+    ASSERT_EQ(sheet.width, 1200);
+    // The mock-up of the 654 by 537 window ends the sheet, 12 pixels in from the left.
+    const int left = 12, top = sheet.height - 12 - 537 - 12;
+    const auto pixel = [&](int x, int y) {
+        const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(sheet.width) + static_cast<std::size_t>(x)) * 4;
+        return std::array<std::uint8_t, 3>{sheet.rgba[i], sheet.rgba[i + 1], sheet.rgba[i + 2]};
+    };
+    for (std::size_t k : {0u, 8u, 9u, 45u}) {
+        const Rgb c = palettes_->colour[k];
+        const int x = kCellLeft + kCellWidth * static_cast<int>(k % kCellsPerRow) + 10;
+        const int y = kCellTop + kCellHeight * static_cast<int>(k / kCellsPerRow) + 8;
+        EXPECT_EQ(pixel(left + x, top + y), (std::array<std::uint8_t, 3>{c.r, c.g, c.b})) << "cell " << k;
+    }
 }
 
 TEST_F(InterfaceArtTest, TheWrittenArchivePassesTheUsesCheckOfItsOwnTable) {
