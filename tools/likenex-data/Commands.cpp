@@ -89,7 +89,7 @@ PNG files (top row first). Any failure prints a message and exits with 1.
       AVATAR.json describes, exactly as the editor's model does, as an upright RGBA PNG:
       the 128 by 128 frame (variant 1: the talking picture), --sheet every frame (columns)
       in every direction (rows), --snapshot the 256 by 256 snapshot, --export its 96 by 96
-      export crop. AVATAR.json: {"items": [null | {"item": ID, "colour": C}, ...],
+      export crop (a name ending in .bmp writes a 32-bit BMP instead). AVATAR.json: {"items": [null | {"item": ID, "colour": C}, ...],
       "bodyParts": [null | ID, ...], "skin": S, "mode": M}; items are slots 0..8 (7 and 8
       the face options), body parts by body layer; anything left out keeps the defaults.
   likenex-data validate DIR [--uses INTERFACE_DIR]

@@ -6,6 +6,7 @@
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/AvatarData.h"
 #include "catalogue/Catalogue.h"
+#include "render/BmpFile.h"
 #include "tools/likenex-data/Commands.h"
 #include "tools/likenex-data/Png.h"
 #include "tools/likenex-data/RenderCommand.h"
@@ -28,6 +29,17 @@ struct StillClock : AvatarClock {
 };
 
 RgbaPicture frameFromCopy(const std::vector<std::uint8_t>& bgra) { return uprightFromTexture(kFrameSize, kFrameSize, bgra); }
+
+// A PNG, or a 32-bit BMP when the name ends in ".bmp" (what the program's tests read).
+void writePicture(const std::string& path, const RgbaPicture& picture) {
+    if (path.size() < 4 || path.compare(path.size() - 4, 4, ".bmp") != 0) {
+        writePng(path, picture);
+        return;
+    }
+    const std::vector<std::uint8_t> bmp = encodeBmp32(picture.width, picture.height, textureFromUpright(picture));
+    if (bmp.empty()) throw ToolError("cannot encode " + path);
+    writeFileOrFail(path, bmp);
+}
 
 }  // namespace
 
@@ -146,14 +158,14 @@ int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) 
                                 &cell.rgba[static_cast<std::size_t>(row) * kFrameSize * 4], kFrameSize * 4);
             }
         }
-        writePng(output, sheet);
+        writePicture(output, sheet);
         out << "sheet: " << frames << " frames in 8 directions\n";
         return 0;
     }
     if (frame >= frames) throw ToolError("action " + std::to_string(action) + " has " + std::to_string(frames) + " frames");
     if (kind == "frame") {
         if (variant == 0) {
-            writePng(output, frameFromCopy(model.frameStore().copies.at(static_cast<std::size_t>(frame))));
+            writePicture(output, frameFromCopy(model.frameStore().copies.at(static_cast<std::size_t>(frame))));
         } else {
             // The talking picture keeps no copy; compose it again from the frame's layers.
             (void)model.playSpan(frame, frame, false);
@@ -163,7 +175,7 @@ int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) 
             ImageRecord canvas = emptyFrameCanvas();
             (void)composeLayers(archive, canvas, layers, PaintConditions::of(model.look()),
                                 (direction + f.directionOffset) % 8, 1);
-            writePng(output, frameFromCopy(canvas.pixels));
+            writePicture(output, frameFromCopy(canvas.pixels));
         }
         return 0;
     }
@@ -176,10 +188,10 @@ int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) 
     const std::uint8_t* snapshot = model.takeSnapshot();
     if (kind == "snapshot") {
         // The snapshot's row 0 is its bottom row, as textures are stored.
-        writePng(output, uprightFromTexture(kSnapshotSize, kSnapshotSize,
+        writePicture(output, uprightFromTexture(kSnapshotSize, kSnapshotSize,
                                             std::span<const std::uint8_t>(snapshot, model.snapshot().size())));
     } else {
-        writePng(output, exportFromSnapshot(snapshot));
+        writePicture(output, exportFromSnapshot(snapshot));
     }
     return 0;
 }
