@@ -1,6 +1,8 @@
 #include "app/Application.h"
 
 #include "app/win/Handles.h"
+#include "avatar/AvatarModel.h"
+#include "catalogue/StringTable.h"
 
 #include <shellapi.h>
 
@@ -36,22 +38,15 @@ void Application::setCommandLineRequest(const CommandLineRequest& request) {
     editRequested_ = request.editRequested;
 }
 
-void Application::startup() {
-    // The data, fonts and screens join here in their order as they are built; for now the
-    // window runs with the renderer alone.
-    startupState() = 1;
-}
-
-void Application::shutdown() {}
-
 void Application::updateFrame() {
-    // The window stack draws here once the widget toolkit exists; until then each frame is
-    // the cleared background.
+    // The window stack draws here once the widget toolkit exists; until then the avatar
+    // stands where the editor's preview area will be.
+    if (const auto& model = currentAvatarModel()) model->drawAvatar(kPreviewAvatarX, kPreviewAvatarY);
 }
 
-std::wstring Application::uiText(int) const {
-    // The language string table supplies these texts once it is loaded.
-    return {};
+std::wstring Application::uiText(int id) const {
+    const std::u16string& text = StringTable::instance().uiText(id);
+    return std::wstring(text.begin(), text.end());
 }
 
 void Application::showMessageDialog(const std::wstring&, const std::wstring&, int, WPARAM, LPARAM) {
@@ -110,6 +105,9 @@ LRESULT Application::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (chatLinkTakesMessage(window, message, wParam, lParam)) return 1;
 
     switch (message) {
+    case WM_AVATAR_ACTION_ENDED:
+        // The editor screen plays the next step of its script here once it exists.
+        return 1;
     case WM_VERSION_REPLY:
         return onVersionReply(wParam, lParam);
     case WM_OPEN_AVATAR:

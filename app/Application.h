@@ -6,9 +6,16 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/ServerRequests.h"
+#include "app/SpeechBubbles.h"
+#include "avatar/AvatarRecord.h"
+#include "avatar/AvatarServices.h"
+#include "render/GlyphFont.h"
+#include "render/TextRenderer.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace likenex {
 
@@ -28,7 +35,18 @@ inline constexpr int kTextConfirmQuit = 501;
 // Start-up state: 0 until start-up ends, 1 after it, 2 once the user asked for a version check.
 std::uint8_t& startupState();
 
-class Application : public MainWindow {
+// The message the avatar model sends to the main window when an action ends.
+inline constexpr UINT WM_AVATAR_ACTION_ENDED = 1149;
+
+// Where the avatar is drawn until the editor screen places it in its preview area
+// (370,148 to 577,366): the frame then stands in the middle of that area.
+inline constexpr int kPreviewAvatarX = 305;
+inline constexpr int kPreviewAvatarY = 123;
+
+// The UI font file of a language index; empty for an index with no font of its own.
+[[nodiscard]] const wchar_t* uiFontForLanguage(int languageIndex);
+
+class Application : public MainWindow, public AvatarScene, public AvatarEvents, public AvatarClock {
 public:
     Application();
     ~Application() override;
@@ -53,6 +71,41 @@ public:
     void addTrayIcon();
     void removeTrayIcon();
 
+    // Program directory: the executable's folder unless one was given before start-up
+    // (tests run from their own folder).
+    void setProgramDirectory(std::wstring directory) { programDirectoryOverride_ = std::move(directory); }
+    [[nodiscard]] const std::string& programDirectory() const { return programDirectory_; }
+    [[nodiscard]] const std::wstring& programDirectoryWide() const { return programDirectoryW_; }
+    // The start-up steps in the order they ran, for whoever wants to check it.
+    [[nodiscard]] const std::vector<std::string>& startupSteps() const { return startupSteps_; }
+
+    // True when the font file exists (in the Windows fonts folder or as the program's free
+    // stand-in); it then becomes the UI font file. Otherwise says so in a message box.
+    bool checkFontFile(const std::wstring& name);
+    // After a change of language: fonts of that language and renderers made with them.
+    void reloadFonts();
+
+    // Text services by size code 11, 12 or 13; any other size does nothing and measures 0.
+    void setPlainText(int size, std::wstring_view text);
+    void drawText(int size, int x, int y, const Colour& colour);
+    [[nodiscard]] int textWidth(int size);
+    [[nodiscard]] int textWidthOf(int size, int n);
+
+    void drawBubble(int x, int y, int width, bool twoLines, int variant) override;
+    void composeBubble(AvatarModel& model, int x, int y, int width, bool twoLines) override;
+    [[nodiscard]] const SpeechBubbles& speechBubbles() const { return bubbles_; }
+    [[nodiscard]] GlyphFont& glyphFont() { return glyphFont_; }
+
+    // AvatarScene: the speech bubble's text in the medium renderer, glyphs from the glyph font.
+    int textWidth(const std::u16string& text) override;
+    int textWidthOf(const std::u16string& text, int count) override;
+    void drawText(const std::u16string& text, int x, int y, Colour colour) override;
+    bool renderCharacter(char16_t c, std::vector<std::uint8_t>& pixels, int& width, int& height, int& advance) override;
+    // AvatarEvents: the end of an action goes to the main window as a message.
+    void actionEnded(std::uint16_t actionId, std::int64_t value) override;
+    // AvatarClock: the system tick count.
+    [[nodiscard]] std::int64_t now() const override;
+
     // Opens the in-window message dialog: style 0 text only, 1 with confirm and cancel
     // buttons that answer with WM_DIALOG_OK or WM_DIALOG_CANCEL carrying the two values.
     void showMessageDialog(const std::wstring& text, const std::wstring& title, int style, WPARAM wParamValue,
@@ -64,8 +117,19 @@ public:
     [[nodiscard]] bool chatLinkTakesMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void attachChatLink();
 
+protected:
+    // Start-up steps that belong to parts still to come; each is a named call here.
+    virtual bool startNetwork() { return true; }
+    virtual void loadSettings(const std::string&) {}
+    virtual void createScreens() {}
+
 private:
     LRESULT onVersionReply(WPARAM wParam, LPARAM lParam);
+    void step(const char* name) { startupSteps_.emplace_back(name); }
+    [[noreturn]] void failStartup(const std::string& text);
+    [[nodiscard]] TextRenderer* renderer(int size);
+    void createTextRenderers();
+    void releaseTextRenderers();
     void showTrayMenu(HWND window);
     void showFromTray();
 
@@ -76,6 +140,15 @@ private:
     int quitPending_ = 0;
     NetworkServerRequests networkRequests_;
     ServerRequests* requests_ = &networkRequests_;
+
+    std::wstring programDirectoryOverride_;
+    std::string programDirectory_;
+    std::wstring programDirectoryW_;
+    TextRenderer small_, medium_, large_;
+    GlyphFont glyphFont_;
+    SpeechBubbles bubbles_;
+    std::shared_ptr<AvatarRecord> avatarRecord_;
+    std::vector<std::string> startupSteps_;
 };
 
 }  // namespace likenex

@@ -20,6 +20,7 @@ using testing::TestClock;
 class TestApplication : public Application {
 public:
     TestApplication() {
+        setProgramDirectory(LIKENEX_PROGRAM_DIR_PATH);
         setRendererFunctions(&RecordingRenderer::start, &RecordingRenderer::stop, &RecordingRenderer::maxTextureSize);
         setServerRequests(&requests);
         setClock(&clock);

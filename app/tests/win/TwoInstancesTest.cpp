@@ -121,6 +121,7 @@ HWND waitForEditorWindow(const EditorProcess& process) {
 class InProcessEditor : public Application {
 public:
     InProcessEditor() {
+        setProgramDirectory(LIKENEX_PROGRAM_DIR_PATH);
         setRendererFunctions(&RecordingRenderer::start, &RecordingRenderer::stop, &RecordingRenderer::maxTextureSize);
         setServerRequests(&requests);
     }

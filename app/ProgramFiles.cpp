@@ -1,0 +1,100 @@
+#include "app/ProgramFiles.h"
+
+#include "app/win/Handles.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace likenex {
+
+namespace {
+
+constexpr std::size_t kLoaderDirectoryLimit = 499;
+
+void setString(HKEY key, const wchar_t* name, const std::wstring& value, bool empty) {
+    const auto* data = reinterpret_cast<const BYTE*>(value.c_str());
+    const DWORD bytes = empty ? 0 : static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+    RegSetValueExW(key, name, 0, REG_SZ, empty ? nullptr : data, bytes);
+}
+
+UniqueRegistryKey openOrCreate(const wchar_t* path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path, 0, KEY_WRITE, &key) != ERROR_SUCCESS &&
+        RegCreateKeyExW(HKEY_CLASSES_ROOT, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        key = nullptr;
+    return UniqueRegistryKey(key);
+}
+
+std::wstring widen(const std::string& text) {
+    if (text.empty()) return {};
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+bool canOpen(const std::string& path) {
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        std::fclose(file);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::wstring executableDirectory() {
+    // Paths may be longer than MAX_PATH: grow the buffer until the name fits.
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) {
+            std::wstring path(buffer.data(), length);
+            const std::size_t slash = path.find_last_of(L'\\');
+            return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+        }
+        if (buffer.size() >= 65536) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string narrowProgramDirectory(const std::wstring& directory) {
+    if (directory.empty()) return {};
+    BOOL lossy = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, directory.c_str(), static_cast<int>(directory.size()),
+                                           nullptr, 0, nullptr, &lossy);
+    if (length <= 0 || lossy) return {};
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, directory.c_str(), static_cast<int>(directory.size()), narrow.data(),
+                        length, nullptr, &lossy);
+    if (lossy || narrow.size() > kLoaderDirectoryLimit) return {};
+    return narrow;
+}
+
+void registerUrlProtocol(const std::string& directory) {
+    if (UniqueRegistryKey key = openOrCreate(L"Avatar")) {
+        setString(key.get(), nullptr, L"URL: Avatar Protocol", false);
+        setString(key.get(), L"URL Protocol", L"", true);
+    }
+    if (UniqueRegistryKey key = openOrCreate(L"Avatar\\shell\\open\\command"))
+        setString(key.get(), nullptr, L"\"" + widen(directory) + L"\\Likenex.exe\" \"%1\"", false);
+}
+
+void cleanUpAfterUpdater(const std::string& directory) {
+    for (const char* name : {"\\1.exe", "\\2.exe", "\\fullup.exe"}) DeleteFileA((directory + name).c_str());
+    const struct {
+        const char* downloaded;
+        const char* installed;
+    } swaps[] = {{"\\Update.up", "\\Update.exe"}, {"\\News.up", "\\News.dll"}};
+    for (const auto& swap : swaps) {
+        const std::string from = directory + swap.downloaded, to = directory + swap.installed;
+        if (!canOpen(from)) continue;
+        DeleteFileA(to.c_str());
+        MoveFileA(from.c_str(), to.c_str());
+    }
+}
+
+}  // namespace likenex

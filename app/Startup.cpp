@@ -1,0 +1,209 @@
+// The application's start-up, shut-down, fonts and text services, and what it does for the
+// avatar model (bubbles, text, the end-of-action message, the clock).
+#include "app/Application.h"
+
+#include "app/ProgramFiles.h"
+#include "app/win/MessageBox.h"
+#include "avatar/AvatarModel.h"
+#include "catalogue/AvatarArchive.h"
+#include "catalogue/AvatarData.h"
+#include "catalogue/StringTable.h"
+#include "render/Fonts.h"
+#include "ui/InterfaceArchive.h"
+
+#include <mmsystem.h>
+
+namespace likenex {
+
+namespace {
+
+// Start-up failures reach the entry as narrow text that must outlive the throw.
+std::string& startupErrorText() {
+    static std::string text;
+    return text;
+}
+
+std::wstring toWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+}  // namespace
+
+const wchar_t* uiFontForLanguage(int languageIndex) {
+    switch (languageIndex) {
+    case 0:
+    case 1: return L"mingliu.TTC";
+    case 2:
+    case 4: return L"SSERIFE.FON";
+    case 3: return L"MSGOTHIC.TTC";
+    default: return L"";
+    }
+}
+
+void Application::failStartup(const std::string& text) {
+    startupErrorText() = text;
+    throw startupErrorText().c_str();
+}
+
+void Application::startup() {
+    startupSteps_.clear();
+    // 1. The program directory, however long; the data loaders take at most 499 narrow
+    // characters of the system code page, so a longer or unconvertible one stops here.
+    step("program directory");
+    programDirectoryW_ = programDirectoryOverride_.empty() ? executableDirectory() : programDirectoryOverride_;
+    programDirectory_ = narrowProgramDirectory(programDirectoryW_);
+    if (programDirectory_.empty())
+        failStartup("The program folder cannot be used: its path is too long or holds characters this system cannot "
+                    "pass on. Install Likenex in a shorter folder.");
+    setFontFolders({defaultFontFolders().windowsFonts, programDirectoryW_ + L"\\fonts\\"});
+
+    step("url protocol");
+    registerUrlProtocol(programDirectory_);
+
+    step("interface archive");
+    if (!interfaceArchive().loadInterfaceArchive(programDirectory_)) failStartup(programDirectory_);
+
+    step("network");
+    if (!startNetwork()) failStartup("winsock error");
+
+    step("settings");
+    loadSettings(programDirectory_);
+
+    step("language table");
+    (void)StringTable::instance().loadStringTable(programDirectory_ + "\\data\\lang.bin");
+    StringTable::instance().setLanguage(languageIndex_);
+
+    // The sprite lock is made with the archive; loading the avatar data comes next.
+    step("avatar data");
+    if (!loadAvatarData(programDirectory_)) failStartup(programDirectory_);
+
+    step("scene pictures");
+    {
+        std::vector<std::uint8_t> pixels;
+        if (!avatarArchive().loadSpritePixels(kShadowKey, 0, -1, pixels)) pixels.clear();
+        AvatarModel::setShadowPicture(spriteCache().image(avatarArchive(), kShadowKey), std::move(pixels));
+        (void)spriteCache().image(avatarArchive(), kSmallShadowKey);
+    }
+
+    step("bubble pictures");
+    bubbles_.load(avatarArchive());
+
+    step("fonts");
+    if (const wchar_t* font = uiFontForLanguage(languageIndex_); *font) (void)checkFontFile(font);
+    createTextRenderers();
+
+    step("avatar model");
+    avatarRecord_ = std::make_shared<AvatarRecord>();
+    avatarRecord_->standingAction = kStandingAction;
+    avatarRecord_->skin = kDefaultSkin;
+    avatarRecord_->shown = true;
+    auto model = std::make_shared<AvatarModel>(AvatarModelParts{nullptr, nullptr, nullptr, this, this, this});
+    model->setRecord(avatarRecord_);
+    currentAvatarModel() = model;
+    model->loadFromRecord(true);
+    (void)model->playSpan(0, 0, true);
+
+    step("screens");
+    createScreens();
+
+    startupState() = 1;
+
+    step("updater files");
+    cleanUpAfterUpdater(programDirectory_);
+}
+
+void Application::shutdown() {
+    // Networking and the window stack stop here once they exist.
+    currentAvatarModel().reset();
+    bubbles_.release();
+    releaseTextRenderers();
+}
+
+bool Application::checkFontFile(const std::wstring& name) {
+    const std::wstring path = resolveFontPath(name);
+    if (path.empty()) {
+        showMessageBox(nullptr, (fontFolders().windowsFonts + name + L"\nFont does not exist").c_str(), nullptr, MB_OK);
+        return false;
+    }
+    setUiFontFile(name);
+    return true;
+}
+
+void Application::createTextRenderers() {
+    const RenderContext* context = currentRenderContext();
+    (void)small_.create(context, uiFontFile(), 11);
+    (void)medium_.create(context, uiFontFile(), 12);
+    (void)large_.create(context, uiFontFile(), 13);
+    (void)glyphFont_.open(uiFontFile(), 12);
+}
+
+void Application::releaseTextRenderers() {
+    small_.release();
+    medium_.release();
+    large_.release();
+    glyphFont_.close();
+}
+
+void Application::reloadFonts() {
+    releaseTextRenderers();
+    if (const wchar_t* font = uiFontForLanguage(languageIndex_); *font) (void)checkFontFile(font);
+    createTextRenderers();
+    // The editor screen refreshes its texts here once it exists.
+}
+
+TextRenderer* Application::renderer(int size) {
+    switch (size) {
+    case 11: return &small_;
+    case 12: return &medium_;
+    case 13: return &large_;
+    default: return nullptr;
+    }
+}
+
+void Application::setPlainText(int size, std::wstring_view text) {
+    if (TextRenderer* r = renderer(size)) r->setPlainText(text);
+}
+void Application::drawText(int size, int x, int y, const Colour& colour) {
+    if (TextRenderer* r = renderer(size)) r->draw(x, y, colour);
+}
+int Application::textWidth(int size) {
+    TextRenderer* r = renderer(size);
+    return r ? r->textWidth() : 0;
+}
+int Application::textWidthOf(int size, int n) {
+    TextRenderer* r = renderer(size);
+    return r ? r->textWidthOf(n) : 0;
+}
+
+void Application::drawBubble(int x, int y, int width, bool twoLines, int variant) {
+    bubbles_.draw(x, y, width, twoLines, variant);
+}
+
+void Application::composeBubble(AvatarModel& model, int x, int y, int width, bool twoLines) {
+    bubbles_.compose(model, x, y, width, twoLines);
+}
+
+int Application::textWidth(const std::u16string& text) {
+    setPlainText(12, toWide(text));
+    return textWidth(12);
+}
+
+int Application::textWidthOf(const std::u16string& text, int count) {
+    setPlainText(12, toWide(text));
+    return textWidthOf(12, count);
+}
+
+void Application::drawText(const std::u16string& text, int x, int y, Colour colour) {
+    setPlainText(12, toWide(text));
+    drawText(12, x, y, colour);
+}
+
+bool Application::renderCharacter(char16_t c, std::vector<std::uint8_t>& pixels, int& width, int& height, int& advance) {
+    return glyphFont_.isOpen() && glyphFont_.renderCharacter(c, pixels, width, height, advance);
+}
+
+void Application::actionEnded(std::uint16_t actionId, std::int64_t value) {
+    if (HWND w = window()) PostMessageW(w, WM_AVATAR_ACTION_ENDED, actionId, static_cast<LPARAM>(value));
+}
+
+std::int64_t Application::now() const { return timeGetTime(); }
+
+}  // namespace likenex

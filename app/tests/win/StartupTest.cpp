@@ -1,0 +1,244 @@
+// The application's start-up with the real program directory and data: the order of its
+// steps, what it loads, the files it looks after, and the avatar in the window.
+#include "app/Application.h"
+#include "app/Entry.h"
+#include "app/ProgramFiles.h"
+#include "app/SpeechBubbles.h"
+#include "catalogue/AvatarArchive.h"
+#include "app/tests/win/TestSupport.h"
+#include "avatar/AvatarModel.h"
+#include "render/RendererStart.h"
+#include "render/RenderOps.h"
+#include "render/tests/BmpDecode.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+namespace likenex {
+namespace {
+
+using testing::CapturedMessages;
+using testing::RecordedRequests;
+using testing::RecordingRenderer;
+
+namespace fs = std::filesystem;
+
+// The application on the program directory; its first frame runs `onFirstFrame`, then the
+// window closes.
+class StartedApplication : public Application {
+public:
+    explicit StartedApplication(bool realRenderer = false) {
+        setProgramDirectory(LIKENEX_PROGRAM_DIR_PATH);
+        if (!realRenderer)
+            setRendererFunctions(&RecordingRenderer::start, &RecordingRenderer::stop, &RecordingRenderer::maxTextureSize);
+        setServerRequests(&requests);
+    }
+    void updateFrame() override {
+        Application::updateFrame();
+        if (frames++ == 0 && onFirstFrame) onFirstFrame();
+        PostMessageW(window(), WM_CLOSE, 0, 0);
+    }
+    RecordedRequests requests;
+    int frames = 0;
+    std::function<void()> onFirstFrame;
+};
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override { RecordingRenderer::reset(); }
+    void TearDown() override {
+        RecordingRenderer::reset();
+        currentAvatarModel().reset();
+    }
+};
+
+TEST_F(StartupTest, StepsRunInOrderAndLeaveAStandingAvatar) {
+    CapturedMessages messages;
+    StartedApplication app;
+    std::uint16_t action = 0;
+    bool running = false;
+    app.onFirstFrame = [&] {
+        const auto& model = currentAvatarModel();
+        ASSERT_TRUE(model);
+        ASSERT_NE(model->action(), nullptr);
+        action = model->action()->identifier;
+        running = model->running();
+    };
+    EXPECT_EQ(runEntry(app, nullptr), 0);
+    EXPECT_EQ(app.startupSteps(),
+              (std::vector<std::string>{"program directory", "url protocol", "interface archive", "network", "settings",
+                                        "language table", "avatar data", "scene pictures", "bubble pictures", "fonts",
+                                        "avatar model", "screens", "updater files"}));
+    EXPECT_TRUE(messages.shown.empty()) << (messages.shown.empty() ? "" : "a box said something");
+    EXPECT_EQ(startupState(), 1);
+    EXPECT_EQ(action, kStandingAction);
+    EXPECT_TRUE(running) << "the standing action plays";
+    EXPECT_FALSE(app.uiText(115).empty()) << "the language table is loaded";
+    // The bubble pieces came from the archive, with the geometry of the data set.
+    EXPECT_EQ(app.speechBubbles().image(0).xOffset, -6);
+    EXPECT_EQ(app.speechBubbles().image(4).width, 2);
+}
+
+TEST_F(StartupTest, AProgramDirectoryTheLoadersCannotTakeStopsStartUpWithAMessage) {
+    CapturedMessages messages;
+    StartedApplication app;
+    app.setProgramDirectory(L"C:\\" + std::wstring(520, L'a'));
+    EXPECT_EQ(runEntry(app, nullptr), 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find(L"too long"), std::wstring::npos);
+    EXPECT_EQ(app.startupSteps().size(), 1u);
+
+    EXPECT_EQ(narrowProgramDirectory(std::wstring(499, L'x')).size(), 499u);
+    EXPECT_TRUE(narrowProgramDirectory(std::wstring(500, L'x')).empty());
+    EXPECT_TRUE(narrowProgramDirectory(L"C:\\\U0001F600").empty()) << "no code page holds it";
+    EXPECT_FALSE(executableDirectory().empty());
+}
+
+std::wstring readRegistryString(const wchar_t* path, const wchar_t* name) {
+    wchar_t buffer[1024] = {};
+    DWORD bytes = sizeof(buffer);
+    DWORD type = 0;
+    if (RegGetValueW(HKEY_CLASSES_ROOT, path, name, RRF_RT_ANY, &type, buffer, &bytes) != ERROR_SUCCESS) return L"<none>";
+    return type == REG_SZ ? std::wstring(buffer) : L"<not a string>";
+}
+
+TEST_F(StartupTest, UrlProtocolKeysPointAtTheProgram) {
+    registerUrlProtocol("C:\\Program Files\\Likenex");
+    EXPECT_EQ(readRegistryString(L"Avatar", nullptr), L"URL: Avatar Protocol");
+    EXPECT_EQ(readRegistryString(L"Avatar", L"URL Protocol"), L"");
+    EXPECT_EQ(readRegistryString(L"Avatar\\shell\\open\\command", nullptr),
+              L"\"C:\\Program Files\\Likenex\\Likenex.exe\" \"%1\"");
+    // Every start writes them again.
+    registerUrlProtocol("D:\\Other");
+    EXPECT_EQ(readRegistryString(L"Avatar\\shell\\open\\command", nullptr), L"\"D:\\Other\\Likenex.exe\" \"%1\"");
+}
+
+void writeText(const fs::path& path, const char* text) { std::ofstream(path, std::ios::binary) << text; }
+std::string readText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(StartupTest, FilesLeftByTheUpdaterAreSwappedIntoPlace) {
+    const fs::path dir = fs::temp_directory_path() / "likenex-updater-files";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    for (const char* name : {"1.exe", "2.exe", "fullup.exe"}) writeText(dir / name, "old");
+    writeText(dir / "Update.exe", "old updater");
+    writeText(dir / "Update.up", "new updater");
+    writeText(dir / "News.dll", "old news");
+    writeText(dir / "News.up", "new news");
+    cleanUpAfterUpdater(dir.string());
+    for (const char* name : {"1.exe", "2.exe", "fullup.exe", "Update.up", "News.up"})
+        EXPECT_FALSE(fs::exists(dir / name)) << name;
+    EXPECT_EQ(readText(dir / "Update.exe"), "new updater");
+    EXPECT_EQ(readText(dir / "News.dll"), "new news");
+    // Without downloads the installed files stay.
+    cleanUpAfterUpdater(dir.string());
+    EXPECT_EQ(readText(dir / "Update.exe"), "new updater");
+    fs::remove_all(dir);
+}
+
+// Bubble pieces from the data set's archive, drawn through an operation table that hands
+// out texture handles and records where each texture lands.
+struct DrawnRect {
+    int left, top, right, bottom;
+};
+std::vector<DrawnRect>& drawn() {
+    static std::vector<DrawnRect> list;
+    return list;
+}
+
+TEST_F(StartupTest, BubbleGeometryForNarrowTexts) {
+    RenderOps ops;
+    ops.createTexture = [](TextureHandle* handle, int, int, const void*) -> long {
+        static TextureHandle next = 1;
+        *handle = next++;
+        return 0;
+    };
+    ops.releaseTexture = [](TextureHandle* handle) { *handle = 0; };
+    ops.isTexture = [](const TextureHandle* handle) { return *handle != 0; };
+    ops.drawTexture = [](const TextureHandle*, float, float, float, float, int l, int t, int r, int b) {
+        drawn().push_back({l, t, r, b});
+    };
+    renderOps() = ops;
+    ColourTables tables;
+    AvatarArchive archive(tables);
+    ASSERT_TRUE(archive.loadAvatarArchive(narrowProgramDirectory(LIKENEX_PROGRAM_DIR_PATH)));
+    SpeechBubbles bubbles;
+    bubbles.load(archive);
+    auto middles = [] {
+        std::vector<int> at;
+        for (const DrawnRect& r : drawn())
+            if (r.right - r.left == 2) at.push_back(r.left);
+        return at;
+    };
+    drawn().clear();
+    bubbles.draw(100, 200, 0, false, 0);
+    ASSERT_EQ(drawn().size(), 4u) << "one middle piece, two caps and the tail";
+    EXPECT_EQ(middles(), std::vector<int>{160});
+    EXPECT_EQ(drawn()[1].left, 158 - 6) << "left cap, reaching left of its anchor";
+    EXPECT_EQ(drawn()[1].right, 160);
+    EXPECT_EQ(drawn()[2].left, 162) << "right cap";
+    EXPECT_EQ(drawn()[3].left, 161) << "tail";
+    for (const DrawnRect& r : drawn()) EXPECT_EQ(r.top, 179);
+    for (int width : {1, 2}) {
+        drawn().clear();
+        bubbles.draw(100, 200, width, true, 1);
+        EXPECT_EQ(middles(), (std::vector<int>{158, 160, 162})) << width;
+        EXPECT_EQ(drawn().back().top, 165) << "two lines start 35 rows up";
+    }
+    drawn().clear();
+    bubbles.draw(100, 200, 5, false, 2);
+    EXPECT_TRUE(drawn().empty()) << "no third variant";
+    bubbles.release();
+    renderOps() = RenderOps{};
+}
+
+TEST_F(StartupTest, TheWindowShowsTheComposedFramePixelForPixel) {
+    CapturedMessages messages;
+    StartedApplication app(true);
+    const std::wstring shot = (fs::temp_directory_path() / "likenex-window-frame.bmp").wstring();
+    bool saved = false;
+    app.onFirstFrame = [&] { saved = renderOps().saveRegion(0, 0, 654, 537, shot.c_str()); };
+    EXPECT_EQ(runEntry(app, nullptr), 0);
+    ASSERT_TRUE(saved);
+    auto read = [](const std::wstring& path) {
+        std::ifstream in(fs::path(path), std::ios::binary);
+        return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+    };
+    const auto window = test::decodeBmp(read(shot));
+    const auto golden = test::decodeBmp(read(LIKENEX_GOLDEN_FRAME));
+    ASSERT_TRUE(window && golden);
+    ASSERT_EQ(golden->width, 128);
+    // The frame is drawn at the view's point plus body layer 0's offsets (104, 109), over the
+    // black of a cleared frame. The shadow lies under the feet, so rows from 112 on are left out.
+    const int left = kPreviewAvatarX + 104, top = kPreviewAvatarY + 109;
+    int compared = 0, opaque = 0;
+    for (int y = 0; y < 112; ++y) {
+        for (int x = 0; x < 128; ++x) {
+            const std::uint32_t g = golden->at(x, y);
+            const int a = static_cast<int>(g >> 24);
+            const std::uint32_t w = window->at(left + x, top + y);
+            for (int shift : {16, 8, 0}) {
+                const int expected = static_cast<int>((g >> shift) & 255) * a / 255;
+                const int got = static_cast<int>((w >> shift) & 255);
+                if (a == 255)
+                    ASSERT_EQ(got, expected) << "pixel " << x << "," << y;
+                else
+                    ASSERT_NEAR(got, expected, 1) << "pixel " << x << "," << y << " alpha " << a;
+            }
+            ++compared;
+            opaque += a == 255;
+        }
+    }
+    EXPECT_GT(opaque, 1500) << "the figure was drawn";
+    fs::remove(fs::path(shot));
+}
+
+}  // namespace
+}  // namespace likenex
