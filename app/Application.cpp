@@ -3,6 +3,9 @@
 #include "app/win/Handles.h"
 #include "avatar/AvatarModel.h"
 #include "catalogue/StringTable.h"
+#include "ui/InterfaceArchive.h"
+
+#include <cstdio>
 
 #include <shellapi.h>
 
@@ -40,8 +43,35 @@ void Application::setCommandLineRequest(const CommandLineRequest& request) {
 
 void Application::updateFrame() {
     // The window stack draws here once the widget toolkit exists; until then the avatar
-    // stands where the editor's preview area will be.
+    // stands where the editor's preview area will be, on that area's backdrop.
+    drawPreviewBackdrop();
     if (const auto& model = currentAvatarModel()) model->drawAvatar(kPreviewAvatarX, kPreviewAvatarY);
+    if (!firstFrameNoted_) {
+        firstFrameNoted_ = true;
+        noteFirstFrame();
+    }
+}
+
+void Application::drawPreviewBackdrop() {
+    SkinImage backdrop;
+    if (interfaceArchive().getImage(kPreviewBackdropSkin, backdrop)) drawImageAt(backdrop, 370, 148);
+}
+
+void Application::noteFirstFrame() {
+    // With LIKENEX_TIMING_LOG set, the time from process creation to the first drawn frame
+    // is appended to that file (scripts/measure-startup.sh reads it).
+    wchar_t path[1024];
+    const DWORD length = GetEnvironmentVariableW(L"LIKENEX_TIMING_LOG", path, 1024);
+    if (length == 0 || length >= 1024) return;
+    FILETIME created{}, exited{}, kernel{}, user{}, now{};
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return;
+    GetSystemTimeAsFileTime(&now);
+    auto ticks = [](const FILETIME& t) { return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    const std::uint64_t ms = (ticks(now) - ticks(created)) / 10000;
+    if (FILE* file = _wfopen(path, L"a")) {
+        std::fprintf(file, "first frame %llu ms after the process started\n", static_cast<unsigned long long>(ms));
+        std::fclose(file);
+    }
 }
 
 std::wstring Application::uiText(int id) const {

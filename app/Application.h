@@ -41,7 +41,8 @@ inline constexpr UINT WM_AVATAR_ACTION_ENDED = 1149;
 // Where the avatar is drawn until the editor screen places it in its preview area
 // (370,148 to 577,366): the frame then stands in the middle of that area.
 inline constexpr int kPreviewAvatarX = 305;
-inline constexpr int kPreviewAvatarY = 123;
+inline constexpr int kPreviewAvatarY = 103;
+inline constexpr std::uint32_t kPreviewBackdropSkin = 16001090;
 
 // The UI font file of a language index; empty for an index with no font of its own.
 [[nodiscard]] const wchar_t* uiFontForLanguage(int languageIndex);
@@ -122,10 +123,12 @@ protected:
     virtual bool startNetwork() { return true; }
     virtual void loadSettings(const std::string&) {}
     virtual void createScreens() {}
+    virtual void drawPreviewBackdrop();
 
 private:
     LRESULT onVersionReply(WPARAM wParam, LPARAM lParam);
     void step(const char* name) { startupSteps_.emplace_back(name); }
+    void noteFirstFrame();
     [[noreturn]] void failStartup(const std::string& text);
     [[nodiscard]] TextRenderer* renderer(int size);
     void createTextRenderers();
@@ -149,6 +152,7 @@ private:
     SpeechBubbles bubbles_;
     std::shared_ptr<AvatarRecord> avatarRecord_;
     std::vector<std::string> startupSteps_;
+    bool firstFrameNoted_ = false;
 };
 
 }  // namespace likenex
