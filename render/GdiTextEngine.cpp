@@ -63,7 +63,7 @@ bool GdiTextEngine::renderText(KeptText& kept) const {
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueResource<DibTraits> dib(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueBitmap dib(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib || !bits) return false;
     const HGDIOBJ previousBitmap = SelectObject(dc_.get(), dib.get());
     const HGDIOBJ previousFont = SelectObject(dc_.get(), font_.get());

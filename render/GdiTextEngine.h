@@ -46,21 +46,6 @@ public:
     [[nodiscard]] std::size_t keptTextures() const { return kept_.size(); }
 
 private:
-    struct FontTraits {
-        using Type = HFONT;
-        static Type empty() { return nullptr; }
-        static void close(Type h) { DeleteObject(h); }
-    };
-    struct MemoryDcTraits {
-        using Type = HDC;
-        static Type empty() { return nullptr; }
-        static void close(Type h) { DeleteDC(h); }
-    };
-    struct DibTraits {
-        using Type = HBITMAP;
-        static Type empty() { return nullptr; }
-        static void close(Type h) { DeleteObject(h); }
-    };
     struct KeptText {
         std::wstring text;
         TextureHandle texture = 0;
@@ -73,8 +58,8 @@ private:
     [[nodiscard]] const KeptText* textureOfText();
     [[nodiscard]] bool renderText(KeptText& kept) const;
 
-    UniqueResource<FontTraits> font_;
-    UniqueResource<MemoryDcTraits> dc_;
+    UniqueFont font_;
+    UniqueMemoryDc dc_;
     std::wstring faceName_;
     std::wstring text_;
     std::list<KeptText> kept_;  // most recently drawn first

@@ -65,6 +65,16 @@ struct BitmapTraits {
     static Type empty() { return nullptr; }
     static void close(Type h) { DeleteObject(h); }
 };
+struct FontTraits {
+    using Type = HFONT;
+    static Type empty() { return nullptr; }
+    static void close(Type h) { DeleteObject(h); }
+};
+struct MemoryDcTraits {
+    using Type = HDC;
+    static Type empty() { return nullptr; }
+    static void close(Type h) { DeleteDC(h); }
+};
 struct MenuTraits {
     using Type = HMENU;
     static Type empty() { return nullptr; }
@@ -93,6 +103,8 @@ using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
 using UniqueRegion = UniqueResource<RegionTraits>;
 using UniqueBitmap = UniqueResource<BitmapTraits>;
+using UniqueFont = UniqueResource<FontTraits>;
+using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;  // a DC of our own (CreateCompatibleDC)
 using UniqueMenu = UniqueResource<MenuTraits>;
 using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
