@@ -237,12 +237,21 @@ void drawHair(LabelCanvas& c, const View& v, const std::string& kind) {
         ball(c, v, onHead(kPi, 0.95, 5), 7.5, true);
         hideBehindHead(c, v, v.project(onHead(kPi, 0.9, 6)).depth);
     } else if (kind == "afro") {
+        // Curls along the upper rim give the outline its bumps; the ball covers their inner halves.
+        const Projected centre = v.project(kHeadCentre + Vec3{0, 5, -2});
+        const double rim = kHeadRadius + 6;
+        for (int k = 0; k < 15; ++k) {
+            const double a = -0.45 + k * (kPi + 0.9) / 14;
+            const Point p{centre.x + rim * std::cos(a), centre.y - rim * std::sin(a)};
+            limb(c, p, 5.2, p, 5.2, std::sin(a) > 0.55 ? label::light : label::base, label::soft, label::line);
+        }
         fillSphere(c, v, kHeadCentre + Vec3{0, 5, -2}, kHeadRadius + 8, [&](const Vec3& n, const Vec3& vn, double e) {
             (void)n;
             return celShade(vn, e);
         });
         // The face stays free.
         const Projected h = v.project(kHeadCentre);
+        pathCircle(c.path(), h.point(), kHeadRadius);
         c.eraseWhere([&](double x, double y) {
             const double dx = (x - h.x) / kHeadRadius, dy = (h.y - y) / kHeadRadius;
             const double rr = dx * dx + dy * dy;
