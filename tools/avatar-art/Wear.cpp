@@ -38,6 +38,25 @@ std::vector<Point> rings(const View& v, std::initializer_list<std::tuple<double,
     return all;
 }
 
+// The side of a band around the body that faces the viewer, between heights u and u + height:
+// a hull of two whole rings would also take in the far side and fill far too tall a band.
+void frontBand(LabelCanvas& c, const View& v, double u, double height, double rl, double rf, double f = 0) {
+    // The ring's outward normal at angle a is (cos a, 0, sin a) in (l, f); it faces the
+    // viewer most at a0, and the visible half runs a quarter turn either side of it.
+    const double a0 = std::atan2(v.toView({0, 0, 1}).f, v.toView({1, 0, 0}).f);
+    constexpr int kSteps = 32;
+    std::vector<Point> outline;
+    for (int i = 0; i <= kSteps; ++i) {
+        const double a = a0 - kPi / 2 + kPi * i / kSteps;
+        outline.push_back(v.project({rl * std::cos(a), u, rf * std::sin(a) + f}).point());
+    }
+    for (int i = kSteps; i >= 0; --i) {
+        const double a = a0 - kPi / 2 + kPi * i / kSteps;
+        outline.push_back(v.project({rl * std::cos(a), u + height, rf * std::sin(a) + f}).point());
+    }
+    pathPolygon(c.path(), outline.data(), outline.size());
+}
+
 // A dome over the head: the points of a sphere a little larger than the skull whose
 // elevation lies above `edge(azimuth)`.
 void dome(LabelCanvas& c, const View& v, double grow, const std::function<double(double)>& edge, bool shiny = false) {
@@ -322,11 +341,10 @@ void drawTopBody(LabelCanvas& c, const View& v, const TopStyle& s) {
     auto frontPoint = [&](double l, double u) { return v.project({l, u, 8.6}).point(); };
     auto squash = std::max(0.3, front);
     if (s.pattern == "stripes" || s.pattern == "pyjama" || s.pattern == "cheer") {
-        const double step = s.pattern == "pyjama" ? 7 : 5;
-        for (double u = hem + 2; u < 60; u += step) {
-            auto band = rings(v, {{u, 13, 10, 0}, {u + (s.pattern == "pyjama" ? 1.2 : 2.2), 13, 10, 0}});
-            pathHull(c.path(), band);
-            c.fillInside(s.pattern == "cheer" ? label::highlight : label::highlight);
+        const double step = s.pattern == "pyjama" ? 7 : 5.5;
+        for (double u = hem + 2.5; u < 60; u += step) {
+            frontBand(c, v, u, s.pattern == "pyjama" ? 1.2 : 2.2, 13, 10);
+            c.fillInside(label::highlight);
             if (s.pattern == "cheer") break;
         }
     }
@@ -337,8 +355,7 @@ void drawTopBody(LabelCanvas& c, const View& v, const TopStyle& s) {
         }
     }
     if (s.pattern == "gown") {
-        auto sash = rings(v, {{hem + 1, 12, 9, 0}, {hem + 5, 12, 9, 0}});
-        pathHull(c.path(), sash);
+        frontBand(c, v, hem + 1, 4, 12.5, 9.5);
         c.fillInside(label::highlight);
     }
     if (frontVisible) {
@@ -523,8 +540,7 @@ void drawTrouserLeg(LabelCanvas& c, const View& v, int side, const LegPose& pose
     pathHull(c.path(), seat);
     c.stroke(label::line, 1);
     // The waistband on this side.
-    auto band = rings(v, {{36.5, 11.0, 7.6, 0}, {39, 11.0, 7.6, 0}});
-    pathHull(c.path(), band);
+    frontBand(c, v, 36.5, 2.5, 11.4, 8.2);
     c.fillInside(s.pattern == "space" ? label::highlight : label::shadow);
     if (s.pattern == "stripe") {
         const Vec3 out{side * 5.6, 0, 0};
@@ -608,8 +624,7 @@ void drawSkirt(LabelCanvas& c, const View& v, const LegPose& left, const LegPose
             c.stroke(label::light, 0.7);
         }
     }
-    auto band = rings(v, {{waist, 11.4, 8.2, 0}, {waist + 2.5, 11.4, 8.2, 0}});
-    pathHull(c.path(), band);
+    frontBand(c, v, waist, 2.5, 11.6, 8.4);
     c.fillInside(s.pattern == "gown" ? label::highlight : label::shadow);
 }
 
