@@ -94,7 +94,8 @@ PNG files (top row first). Any failure prints a message and exits with 1.
       the face options), body parts by body layer; anything left out keeps the defaults.
   likenex-data validate DIR [--uses INTERFACE_DIR]
       Checks that every file is readable and complete and that every picture the
-      catalogue can name is in the archive; prints each problem, exit code 1 if any.
+      catalogue can name is in the archive, and that every item, body part and action
+      has its name in all five languages; prints each problem, exit code 1 if any.
       Avatar pictures must fit the 128 by 128 frame, except the fixed ones of kind 5
       (shadow, speech-bubble pieces), which are drawn at their own offsets.
       --uses (content/interface): every skin of its skins.tsv is in inter.inx at the

@@ -22,6 +22,9 @@ namespace {
 
 constexpr int kDirections = 8;
 
+// A text as the program shows it: a zero unit ends it.
+std::u16string shownText(const std::u16string& stored) { return stored.substr(0, stored.find(u'\0')); }
+
 class Validator {
 public:
     Validator(std::string directory, std::string uses) : directory_(std::move(directory)), uses_(std::move(uses)) {}
@@ -36,7 +39,10 @@ public:
         const bool catalogueComplete = checkCatalogueFile();
         for (const char* name : {"color.dat", "skin.dat", "wall.dat"}) checkColourFile(name);
         checkStrings();
-        if (catalogueComplete) checkPictures();
+        if (catalogueComplete) {
+            checkPictures();
+            checkCatalogueNames();
+        }
         return std::move(report_);
     }
 
@@ -236,6 +242,40 @@ private:
         }
     }
 
+    // Every item, body part and action has its name in every language: the editor's lists show
+    // them (item names in group 1 under category * 9000 + identifier + 100000).
+    void checkCatalogueNames() {
+        Catalogue catalogue;
+        if (!catalogue.loadCatalogueSection1(directory_) || !catalogue.loadBodyParts(directory_) || !catalogue.loadItems(directory_))
+            return;
+        auto file = readWholeFile(programFile(directory_, "data/lang.bin"));
+        if (!file) return;  // reported with the files
+        std::map<std::pair<std::int32_t, std::int32_t>, LanguageTexts> names;
+        try {
+            for (const StringRecord& record : storedStringRecords(*file))
+                if (record.group >= 1 && record.group <= 3) names[{record.group, record.identifier}] = record.texts;
+        } catch (const ToolError&) {
+            return;  // reported with the files
+        }
+        static constexpr const char* kLanguages[kLanguageCount] = {"traditional Chinese", "simplified Chinese", "English",
+                                                                   "Japanese", "French"};
+        auto named = [&](std::int32_t group, std::int32_t identifier, const std::string& what) {
+            const auto it = names.find({group, identifier});
+            if (it == names.end()) {
+                problem(what + " has no name (group " + std::to_string(group) + ", identifier " + std::to_string(identifier) +
+                        " of data/lang.bin)");
+                return;
+            }
+            for (int language = 0; language < kLanguageCount; ++language)
+                if (shownText(it->second[static_cast<std::size_t>(language)]).empty())
+                    problem(what + " has no " + kLanguages[language] + " name");
+        };
+        for (const Item& item : catalogue.items())
+            named(1, item.category * 9000 + item.identifier + 100000, "item " + std::to_string(item.identifier));
+        for (const BodyPart& part : catalogue.bodyParts()) named(2, part.identifier, "body part " + std::to_string(part.identifier));
+        for (const Action& action : catalogue.actions()) named(3, action.identifier, "action " + std::to_string(action.identifier));
+    }
+
     // The body layers on which an item of this category (its item slot) is drawn.
     static bool drawsOn(std::int32_t category, int v) {
         switch (category) {
@@ -307,7 +347,7 @@ private:
                 continue;
             }
             for (int language = 0; language < kLanguageCount; ++language) {
-                const std::u16string& text = it->second[static_cast<std::size_t>(language)];
+                const std::u16string text = shownText(it->second[static_cast<std::size_t>(language)]);
                 if (text.empty()) {
                     problem(what + ": empty in " + kLanguages[language]);
                     continue;

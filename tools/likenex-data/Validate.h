@@ -13,6 +13,7 @@
 // action frame and direction its frame pictures, body layers, the body parts, items and
 // offered face-layer options drawn on each non-empty layer, and picture 501 on layer 8.
 // Outfits are not drawn themselves (their components are), so they name no pictures.
+// Names: every item, body part and action has a name in all five languages in lang.bin.
 // Uses (only with a folder of interface tables, content/interface): every skin of its
 // skins.tsv is in inter.inx with the listed stored and layout sizes; and, when the folder
 // holds text-places.tsv, every text placed there is in group 0 of lang.bin, is not empty in

@@ -269,6 +269,11 @@ TEST_F(EndToEnd, ValidateNamesWhatIsMissingAndPassesOnceItIsThere) {
     EXPECT_NE(first.out.find("missing picture 300010700001: item 300"), std::string::npos);
     EXPECT_EQ(first.out.find("missing picture 1050000000"), std::string::npos);
     EXPECT_NE(first.out.find("note: data/avatar.inx entry 3 (key 1050000000): repeats a key"), std::string::npos);
+    // Names: the item, the body part and four languages of the action are missing.
+    EXPECT_NE(first.out.find("item 300 has no name (group 1, identifier 100300 of data/lang.bin)"), std::string::npos);
+    EXPECT_NE(first.out.find("body part 12 has no name"), std::string::npos);
+    EXPECT_NE(first.out.find("action 4020 has no French name"), std::string::npos);
+    EXPECT_EQ(first.out.find("action 4020 has no traditional Chinese name"), std::string::npos);
 
     // Every named picture added as a 1 by 1 sprite: the directory passes.
     std::string entries = R"({"key": 1050000000, "png": "a.png", "x": 10, "y": 20})";
@@ -280,6 +285,9 @@ TEST_F(EndToEnd, ValidateNamesWhatIsMissingAndPassesOnceItIsThere) {
     EXPECT_EQ(count, 2u + 16u + 8u + 7u + 8u + 8u + 1u);  // fixed, frame pictures, body, parts, items, thumbnail
     write("src/complete.json", R"({"sprites": [)" + entries + "]}");
     ASSERT_EQ(tool("build-archive src/complete.json dir").code, 0);
+    // The names, the action's replacing its earlier record.
+    write("src/names.tsv", "1\t100300\ta\tb\tc\td\te\n2\t12\ta\tb\tc\td\te\n3\t4020\ta\tb\tc\td\te\n");
+    ASSERT_EQ(tool("build-strings src/strings.tsv src/names.tsv dir").code, 0);
     ToolResult complete = tool("validate dir");
     EXPECT_EQ(complete.code, 0) << complete.out;
     EXPECT_NE(complete.out.find("ok: 0 problems, 51 pictures checked"), std::string::npos) << complete.out;
