@@ -131,6 +131,7 @@ private:
     void noteFirstFrame();
     [[noreturn]] void failStartup(const std::string& text);
     [[nodiscard]] TextRenderer* renderer(int size);
+    // Chooses the UI font of the language, then makes the three renderers and the glyph font.
     void createTextRenderers();
     void releaseTextRenderers();
     void showTrayMenu(HWND window);

@@ -87,7 +87,6 @@ void Application::startup() {
     bubbles_.load(avatarArchive());
 
     step("fonts");
-    if (const wchar_t* font = uiFontForLanguage(languageIndex_); *font) (void)checkFontFile(font);
     createTextRenderers();
 
     step("avatar model");
@@ -128,6 +127,8 @@ bool Application::checkFontFile(const std::wstring& name) {
 }
 
 void Application::createTextRenderers() {
+    // The UI font of the language comes first; a missing one leaves the previous in force.
+    if (const wchar_t* font = uiFontForLanguage(languageIndex_); *font) (void)checkFontFile(font);
     const RenderContext* context = currentRenderContext();
     (void)small_.create(context, uiFontFile(), 11);
     (void)medium_.create(context, uiFontFile(), 12);
@@ -144,7 +145,6 @@ void Application::releaseTextRenderers() {
 
 void Application::reloadFonts() {
     releaseTextRenderers();
-    if (const wchar_t* font = uiFontForLanguage(languageIndex_); *font) (void)checkFontFile(font);
     createTextRenderers();
     // The editor screen refreshes its texts here once it exists.
 }

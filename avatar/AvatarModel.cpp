@@ -321,4 +321,8 @@ bool AvatarModel::frameShowsBody() const {
     return frame && frame->layers[0].imageNumber > 0;
 }
 
+bool AvatarModel::bubbleShowing(std::int64_t now) const {
+    return said_ && now - saidAt_ < avatarSettings().bubbleDuration && bubbleLineCount_ > 0 && !bubbleLines_[0].empty();
+}
+
 }  // namespace likenex

@@ -146,6 +146,12 @@ private:
     void toggleStep(std::int64_t now);
     void clockStep(std::int64_t now);
     [[nodiscard]] bool frameShowsBody() const;
+    // Whether the said text still shows at `now`.
+    [[nodiscard]] bool bubbleShowing(std::int64_t now) const;
+    // Calls `use`(picture, its pixels, its frame image) for the current frame's extra pictures
+    // that lie behind the avatar in its direction, or for those in front.
+    template <typename Use>
+    void forEachFramePicture(const ActionFrame& frame, bool behind, Use use) const;
     [[nodiscard]] const ActionFrame* currentFrame() const;
 
     AvatarModelParts parts_;
@@ -185,6 +191,19 @@ private:
 
     std::vector<std::uint8_t> snapshot_;
 };
+
+template <typename Use>
+void AvatarModel::forEachFramePicture(const ActionFrame& frame, bool behind, Use use) const {
+    const std::size_t index = static_cast<std::size_t>(frameIndex_);
+    if (index >= store_.firstFramePicture.size()) return;
+    const std::size_t first = store_.firstFramePicture[index];
+    const int direction = record_ ? record_->direction : 0;
+    for (std::size_t i = 0; i < frame.images.size() && first + i < store_.framePictures.size(); ++i) {
+        const FrameImage& image = frame.images[i];
+        if (((image.directionMask >> direction & 1u) != 0) == behind)
+            use(store_.framePictures[first + i], store_.framePixels[first + i], image);
+    }
+}
 
 // The model the screens share; set by the start-up sequence and the editor.
 std::shared_ptr<AvatarModel>& currentAvatarModel();

@@ -39,19 +39,14 @@ const std::uint8_t* AvatarModel::takeSnapshot() {
     if (!frame) return snapshot_.data();
     const std::int64_t now = parts_.clock ? parts_.clock->now() : 0;
     toggleStep(now);
-    const AvatarRecord& r = *record_;
     const std::size_t index = static_cast<std::size_t>(frameIndex_);
-    const std::size_t first = index < store_.firstFramePicture.size() ? store_.firstFramePicture[index] : 0;
     auto framePictures = [&](bool behind) {
-        for (std::size_t i = 0; i < frame->images.size() && first + i < store_.framePictures.size(); ++i) {
-            const FrameImage& image = frame->images[i];
-            if (((image.directionMask >> r.direction & 1u) != 0) != behind) continue;
-            const ImageRecord& picture = store_.framePictures[first + i];
-            const std::vector<std::uint8_t>* pixels = store_.framePixels[first + i];
-            if (!pixels || pixels->size() != static_cast<std::size_t>(picture.width) * picture.height * 4) continue;
+        forEachFramePicture(*frame, behind, [&](const ImageRecord& picture, const std::vector<std::uint8_t>* pixels,
+                                                const FrameImage& image) {
+            if (!pixels || pixels->size() != static_cast<std::size_t>(picture.width) * picture.height * 4) return;
             blendInto(pixels->data(), picture.xOffset + image.x - 40, 242 - picture.height - picture.yOffset - image.y,
                       picture.width, picture.height);
-        }
+        });
     };
     framePictures(true);
     const Shadow& s = shadow();
@@ -62,8 +57,7 @@ const std::uint8_t* AvatarModel::takeSnapshot() {
     if (index < store_.copies.size())
         blendInto(store_.copies[index].data(), w3 - 40, 242 - w4 - 128, kFrameSize, kFrameSize);
     framePictures(false);
-    if (frameShowsBody() && parts_.scene && said_ && now - saidAt_ < avatarSettings().bubbleDuration &&
-        bubbleLineCount_ > 0 && !bubbleLines_[0].empty()) {
+    if (frameShowsBody() && parts_.scene && bubbleShowing(now)) {
         parts_.scene->composeBubble(*this, w3 - 40, w4 - 40, bubbleWidth_ / 2, bubbleLineCount_ == 2);
         auto line = [&](const std::u16string& text, std::size_t limit, int row) {
             int column = w3 - bubbleWidth_ / 2 + 22;

@@ -87,14 +87,10 @@ void AvatarModel::drawAvatar(int x, int y) {
         toggleStep(now);
         const AvatarRecord& r = *record_;
         const int px = x + frame->layers[0].x, py = y + frame->layers[0].y;
-        const std::size_t first = store_.firstFramePicture.at(static_cast<std::size_t>(frameIndex_));
-        const std::size_t count = frame->images.size();
         auto framePictures = [&](bool behind) {
-            for (std::size_t i = 0; i < count && first + i < store_.framePictures.size(); ++i) {
-                const FrameImage& image = frame->images[i];
-                const bool bit = (image.directionMask >> r.direction & 1u) != 0;
-                if (bit == behind) drawImageAt(store_.framePictures[first + i], x + image.x, y + image.y);
-            }
+            forEachFramePicture(*frame, behind, [&](const ImageRecord& picture, const auto*, const FrameImage& image) {
+                drawImageAt(picture, x + image.x, y + image.y);
+            });
         };
         if (!(r.number >= 0 && r.standingAction == 9999)) {
             framePictures(true);
@@ -112,8 +108,7 @@ void AvatarModel::drawAvatar(int x, int y) {
             framePictures(false);
         }
         if (frameShowsBody() && parts_.scene) {
-            if (said_ && now - saidAt_ < avatarSettings().bubbleDuration && bubbleLineCount_ > 0 &&
-                !bubbleLines_[0].empty()) {
+            if (bubbleShowing(now)) {
                 const int half = bubbleWidth_ / 2;
                 parts_.scene->drawBubble(px, py, half, bubbleLineCount_ == 2, bubbleStyle_);
                 const int tx = px - half + 62;

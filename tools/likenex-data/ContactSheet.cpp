@@ -5,6 +5,7 @@
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/AvatarData.h"
 #include "catalogue/Catalogue.h"
+#include "tools/likenex-data/LoadedAvatarData.h"
 #include "tools/likenex-data/Commands.h"
 
 #include <algorithm>
@@ -238,16 +239,10 @@ int sheetCommand(const Arguments& arguments, std::ostream& out, std::ostream&) {
         if (actions->empty()) throw ToolError("--actions needs \"all\" or a list of action IDs");
     }
 
-    const std::string& directory = parsed.positional[0];
-    (void)programFile(directory, "data");  // refuses a directory the loaders would refuse
-    Catalogue catalogue;
-    ColourTables tables;
-    AvatarArchive archive(tables);
-    if (!loadAvatarData(catalogue, archive, tables, directory))
-        throw ToolError("cannot load the avatar data of " + directory + " (data/avatar.dat, avatar.inx, avatar.iso)");
-
-    const std::vector<SheetRow> rows = planContactSheet(catalogue, tables.colour.size(), tables.skin.size(), actions);
-    const RgbaPicture sheet = drawContactSheet(rows, archive);
+    const LoadedAvatarData data(parsed.positional[0]);
+    const std::vector<SheetRow> rows =
+        planContactSheet(data.catalogue, data.tables.colour.size(), data.tables.skin.size(), actions);
+    const RgbaPicture sheet = drawContactSheet(rows, data.archive);
     writePng(parsed.options["-o"], sheet);
     for (std::size_t r = 0; r < rows.size(); ++r) out << "row " << r << ": " << rows[r].legend << '\n';
     out << "sheet: " << sheet.width << " by " << sheet.height << " pixels, " << rows.size() << " rows\n";

@@ -8,6 +8,7 @@
 #include "catalogue/Catalogue.h"
 #include "render/BmpFile.h"
 #include "tools/likenex-data/Commands.h"
+#include "tools/likenex-data/LoadedAvatarData.h"
 #include "tools/likenex-data/Png.h"
 #include "tools/likenex-data/RenderCommand.h"
 
@@ -124,16 +125,11 @@ int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) 
     const AvatarRecord description =
         readAvatarDescription(readTextFileOrFail(parsed.options["--avatar"]), parsed.options["--avatar"]);
 
-    const std::string& directory = parsed.positional[0];
-    (void)programFile(directory, "data");
-    Catalogue catalogue;
-    ColourTables tables;
-    AvatarArchive archive(tables);
-    if (!loadAvatarData(catalogue, archive, tables, directory))
-        throw ToolError("cannot load the avatar data of " + directory + " (data/avatar.dat, avatar.inx, avatar.iso)");
+    const LoadedAvatarData data(parsed.positional[0]);
+    const AvatarArchive& archive = data.archive;
     SpriteCache cache;
     StillClock clock;
-    AvatarModel model(AvatarModelParts{&catalogue, &archive, &cache, &clock, nullptr, nullptr});
+    AvatarModel model(AvatarModelParts{&data.catalogue, &archive, &cache, &clock, nullptr, nullptr});
     auto record = std::make_shared<AvatarRecord>(description);
     record->standingAction = action;
     record->direction = direction;

@@ -22,6 +22,9 @@ namespace {
 
 constexpr int kDirections = 8;
 
+constexpr const char* kLanguages[kLanguageCount] = {"traditional Chinese", "simplified Chinese", "English", "Japanese",
+                                                    "French"};
+
 // A text as the program shows it: a zero unit ends it.
 std::u16string shownText(const std::u16string& stored) { return stored.substr(0, stored.find(u'\0')); }
 
@@ -40,8 +43,12 @@ public:
         for (const char* name : {"color.dat", "skin.dat", "wall.dat"}) checkColourFile(name);
         checkStrings();
         if (catalogueComplete) {
-            checkPictures();
-            checkCatalogueNames();
+            Catalogue catalogue;
+            if (catalogue.loadCatalogueSection1(directory_) && catalogue.loadBodyParts(directory_) &&
+                catalogue.loadItems(directory_)) {
+                checkPictures(catalogue);
+                checkCatalogueNames(catalogue);
+            }
         }
         return std::move(report_);
     }
@@ -187,10 +194,7 @@ private:
 
     void want(std::int64_t key, const std::string& what) { wanted_.emplace(key, what); }
 
-    void checkPictures() {
-        Catalogue catalogue;
-        if (!catalogue.loadCatalogueSection1(directory_) || !catalogue.loadBodyParts(directory_) || !catalogue.loadItems(directory_))
-            return;
+    void checkPictures(const Catalogue& catalogue) {
         ColourTables tables;
         AvatarArchive archive(tables);
         if (!archive.loadAvatarArchive(directory_)) return;  // reported with the files
@@ -244,10 +248,7 @@ private:
 
     // Every item, body part and action has its name in every language: the editor's lists show
     // them (item names in group 1 under category * 9000 + identifier + 100000).
-    void checkCatalogueNames() {
-        Catalogue catalogue;
-        if (!catalogue.loadCatalogueSection1(directory_) || !catalogue.loadBodyParts(directory_) || !catalogue.loadItems(directory_))
-            return;
+    void checkCatalogueNames(const Catalogue& catalogue) {
         auto file = readWholeFile(programFile(directory_, "data/lang.bin"));
         if (!file) return;  // reported with the files
         std::map<std::pair<std::int32_t, std::int32_t>, LanguageTexts> names;
@@ -257,8 +258,6 @@ private:
         } catch (const ToolError&) {
             return;  // reported with the files
         }
-        static constexpr const char* kLanguages[kLanguageCount] = {"traditional Chinese", "simplified Chinese", "English",
-                                                                   "Japanese", "French"};
         auto named = [&](std::int32_t group, std::int32_t identifier, const std::string& what) {
             const auto it = names.find({group, identifier});
             if (it == names.end()) {
@@ -335,8 +334,6 @@ private:
         } catch (const ToolError&) {
             return;  // reported with the files
         }
-        static constexpr const char* kLanguages[kLanguageCount] = {"traditional Chinese", "simplified Chinese", "English",
-                                                                   "Japanese", "French"};
         for (const TextPlace& place : places) {
             ++report_.textsChecked;
             const std::string what = "text " + std::to_string(place.identifier) +
