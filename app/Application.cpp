@@ -1,6 +1,6 @@
 #include "app/Application.h"
 
-#include "app/win/Handles.h"
+#include "platform/win/Handles.h"
 #include "avatar/AvatarModel.h"
 #include "catalogue/StringTable.h"
 #include "ui/InterfaceArchive.h"

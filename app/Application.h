@@ -9,8 +9,8 @@
 #include "app/SpeechBubbles.h"
 #include "avatar/AvatarRecord.h"
 #include "avatar/AvatarServices.h"
-#include "render/GlyphFont.h"
-#include "render/TextRenderer.h"
+#include "render/text/GlyphFont.h"
+#include "render/text/TextRenderer.h"
 
 #include <cstdint>
 #include <memory>

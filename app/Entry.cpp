@@ -1,8 +1,8 @@
 #include "app/Entry.h"
 
 #include "app/SingleInstance.h"
-#include "app/win/Handles.h"
-#include "app/win/MessageBox.h"
+#include "platform/win/Handles.h"
+#include "platform/win/MessageBox.h"
 
 #include <exception>
 

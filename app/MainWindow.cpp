@@ -1,6 +1,6 @@
 #include "app/MainWindow.h"
 
-#include "app/win/MessageBox.h"
+#include "platform/win/MessageBox.h"
 #include "render/DeviceResources.h"
 #include "render/RendererStart.h"
 

@@ -4,7 +4,7 @@
 // The Application is the one concrete MainWindow.
 
 #include "app/FramePacer.h"
-#include "app/win/Handles.h"
+#include "platform/win/Handles.h"
 #include "render/RenderOps.h"
 
 #include <windows.h>

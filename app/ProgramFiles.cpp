@@ -1,6 +1,6 @@
 #include "app/ProgramFiles.h"
 
-#include "app/win/Handles.h"
+#include "platform/win/Handles.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
-#include "app/win/Handles.h"
+#include "platform/win/Handles.h"
 
 namespace likenex {
 namespace {

@@ -3,12 +3,12 @@
 #include "app/Application.h"
 
 #include "app/ProgramFiles.h"
-#include "app/win/MessageBox.h"
+#include "platform/win/MessageBox.h"
 #include "avatar/AvatarModel.h"
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/AvatarData.h"
 #include "catalogue/StringTable.h"
-#include "render/Fonts.h"
+#include "render/text/Fonts.h"
 #include "ui/InterfaceArchive.h"
 
 #include <mmsystem.h>

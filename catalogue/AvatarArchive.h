@@ -9,7 +9,7 @@
 
 #include "catalogue/ArchiveIndex.h"
 #include "catalogue/ColourTable.h"
-#include "catalogue/MappedFile.h"
+#include "platform/MappedFile.h"
 #include "render/ImageRecord.h"
 
 #include <cstdint>

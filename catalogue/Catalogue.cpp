@@ -1,6 +1,6 @@
 #include "catalogue/Catalogue.h"
 
-#include "catalogue/ByteIo.h"
+#include "base/ByteIo.h"
 #include "catalogue/DataFiles.h"
 
 #include <algorithm>

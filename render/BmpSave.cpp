@@ -1,6 +1,6 @@
 #include "render/BmpSave.h"
 
-#include "app/win/Handles.h"
+#include "platform/win/Handles.h"
 #include "render/BmpFile.h"
 
 #include <windows.h>

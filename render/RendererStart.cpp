@@ -1,7 +1,7 @@
 #include "render/RendererStart.h"
 
-#include "render/D3d8Backend.h"
-#include "render/GlBackend.h"
+#include "render/d3d8/D3d8Backend.h"
+#include "render/gl/GlBackend.h"
 
 #include <memory>
 

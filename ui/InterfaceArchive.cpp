@@ -1,6 +1,6 @@
 #include "ui/InterfaceArchive.h"
 
-#include "catalogue/ByteIo.h"
+#include "base/ByteIo.h"
 #include "catalogue/DataFiles.h"
 
 #include <limits>

@@ -8,7 +8,7 @@
 // pixels, bottom row first.
 
 #include "catalogue/ArchiveIndex.h"
-#include "catalogue/MappedFile.h"
+#include "platform/MappedFile.h"
 #include "render/ImageRecord.h"
 
 #include <cstdint>

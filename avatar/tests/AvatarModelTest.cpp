@@ -5,7 +5,7 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueWriter.h"
 #include "catalogue/ImageKey.h"
-#include "render/tests/RecordingRenderer.h"
+#include "test_support/RecordingRenderer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "catalogue/AvatarData.h"
 #include "catalogue/CatalogueWriter.h"
-#include "catalogue/tests/ArchiveTestSupport.h"
+#include "test_support/ArchiveTestSupport.h"
 #include "catalogue/tests/CatalogueTestData.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "catalogue/ByteIo.h"
+#include "base/ByteIo.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueWriter.h"
 #include "catalogue/DataFiles.h"

@@ -1,5 +1,5 @@
 #include "catalogue/ColourTable.h"
-#include "catalogue/tests/ArchiveTestSupport.h"
+#include "test_support/ArchiveTestSupport.h"
 
 #include <gtest/gtest.h>
 

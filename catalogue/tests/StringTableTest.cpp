@@ -1,4 +1,4 @@
-#include "catalogue/ByteIo.h"
+#include "base/ByteIo.h"
 #include "catalogue/StringTable.h"
 #include "catalogue/StringTableWriter.h"
 #include "catalogue/tests/CatalogueTestData.h"

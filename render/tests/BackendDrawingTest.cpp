@@ -1,6 +1,6 @@
 // What both back ends must draw alike, read back from the back buffer before presenting.
 
-#include "render/tests/WinTestSupport.h"
+#include "test_support/WinTestSupport.h"
 
 namespace likenex::test {
 namespace {

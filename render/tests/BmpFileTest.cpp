@@ -1,5 +1,5 @@
 #include "render/BmpFile.h"
-#include "render/tests/BmpDecode.h"
+#include "test_support/BmpDecode.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // What only the Direct3D 8 back end has: device resets and its texture table.
 
-#include "render/D3d8Backend.h"
+#include "render/d3d8/D3d8Backend.h"
 #include "render/DeviceResources.h"
-#include "render/tests/WinTestSupport.h"
+#include "test_support/WinTestSupport.h"
 
 namespace likenex::test {
 namespace {

@@ -1,7 +1,7 @@
 // Font lookup: the named file in the Windows fonts folder first, then its free stand-in in
 // the program's fonts folder.
 
-#include "render/FontFiles.h"
+#include "render/text/FontFiles.h"
 
 #include <gtest/gtest.h>
 

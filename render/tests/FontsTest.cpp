@@ -1,7 +1,7 @@
 // Font lookup as the program does it: the Windows fonts folder, then the free stand-ins the
 // build put in the program's fonts folder.
 
-#include "render/Fonts.h"
+#include "render/text/Fonts.h"
 #include "render/tests/TextTestSupport.h"
 
 namespace likenex::test {

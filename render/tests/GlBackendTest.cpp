@@ -1,7 +1,7 @@
 // What only the OpenGL back end has: its scissor box and its start-up failure.
 
-#include "render/GlBackend.h"
-#include "render/tests/WinTestSupport.h"
+#include "render/gl/GlBackend.h"
+#include "test_support/WinTestSupport.h"
 
 #include <GL/gl.h>
 

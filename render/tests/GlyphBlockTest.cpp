@@ -1,7 +1,7 @@
 // Bit expansion of monochrome glyphs, the texture and snapshot forms of a block, widths of a
 // layout and the ageing of the glyph cache.
 
-#include "render/GlyphBlock.h"
+#include "render/text/GlyphBlock.h"
 
 #include <gtest/gtest.h>
 

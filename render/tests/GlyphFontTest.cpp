@@ -2,7 +2,7 @@
 // cache and its ageing, the fallback face, single characters for the snapshot, and glyphs as
 // both back ends draw them.
 
-#include "render/GlyphFont.h"
+#include "render/text/GlyphFont.h"
 #include "render/tests/TextTestSupport.h"
 
 namespace likenex::test {

@@ -1,5 +1,5 @@
 #include "render/ImageRecord.h"
-#include "render/tests/RecordingRenderer.h"
+#include "test_support/RecordingRenderer.h"
 
 #include <gtest/gtest.h>
 

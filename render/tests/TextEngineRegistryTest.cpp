@@ -1,7 +1,7 @@
 // Engines shared by pixel size: the first creation's engine serves every later holder of the
 // size, and the last release destroys it.
 
-#include "render/TextEngine.h"
+#include "render/text/TextEngine.h"
 
 #include <gtest/gtest.h>
 

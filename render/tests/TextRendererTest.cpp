@@ -2,8 +2,8 @@
 // where each engine puts its text.
 
 #include "render/DeviceResources.h"
-#include "render/GdiTextEngine.h"
-#include "render/TextRenderer.h"
+#include "render/text/GdiTextEngine.h"
+#include "render/text/TextRenderer.h"
 #include "render/tests/TextTestSupport.h"
 
 namespace likenex::test {

@@ -3,9 +3,9 @@
 // build's program fonts folder, a clock the test sets, and the picture a laid-out text should
 // give, built from the glyphs' own pixel blocks.
 
-#include "render/Fonts.h"
-#include "render/GlyphFont.h"
-#include "render/tests/WinTestSupport.h"
+#include "render/text/Fonts.h"
+#include "render/text/GlyphFont.h"
+#include "test_support/WinTestSupport.h"
 
 #include <set>
 #include <utility>

@@ -1,7 +1,7 @@
 #include "tools/likenex-data/ArchiveFiles.h"
 
 #include "catalogue/AvatarArchive.h"
-#include "catalogue/ByteIo.h"
+#include "base/ByteIo.h"
 
 namespace likenex {
 

@@ -1,6 +1,6 @@
 #include "tools/likenex-data/StringTsv.h"
 
-#include "catalogue/ByteIo.h"
+#include "base/ByteIo.h"
 #include "tools/likenex-data/ToolSupport.h"
 
 #include <cstdio>

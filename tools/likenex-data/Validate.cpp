@@ -1,7 +1,7 @@
 #include "tools/likenex-data/Validate.h"
 
 #include "catalogue/AvatarArchive.h"
-#include "catalogue/ByteIo.h"
+#include "base/ByteIo.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/DataFiles.h"
 #include "catalogue/ImageKey.h"

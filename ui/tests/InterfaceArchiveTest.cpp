@@ -1,6 +1,6 @@
 #include "ui/InterfaceArchive.h"
-#include "catalogue/tests/ArchiveTestSupport.h"
-#include "render/tests/RecordingRenderer.h"
+#include "test_support/ArchiveTestSupport.h"
+#include "test_support/RecordingRenderer.h"
 
 #include <gtest/gtest.h>
 

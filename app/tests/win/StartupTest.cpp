@@ -9,7 +9,7 @@
 #include "avatar/AvatarModel.h"
 #include "render/RendererStart.h"
 #include "render/RenderOps.h"
-#include "render/tests/BmpDecode.h"
+#include "test_support/BmpDecode.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "app/Application.h"
 #include "app/FramePacer.h"
-#include "app/win/MessageBox.h"
+#include "platform/win/MessageBox.h"
 #include "render/RenderOps.h"
 
 #include <cstdint>

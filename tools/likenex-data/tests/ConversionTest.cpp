@@ -2,7 +2,7 @@
 #include "catalogue/DataFiles.h"
 #include "catalogue/ColourTable.h"
 #include "catalogue/StringTableWriter.h"
-#include "catalogue/ByteIo.h"
+#include "base/ByteIo.h"
 #include "tools/likenex-data/ArchiveFiles.h"
 #include "tools/likenex-data/ArchiveManifest.h"
 #include "tools/likenex-data/CatalogueJson.h"

@@ -1,4 +1,4 @@
-#include "render/TextEngine.h"
+#include "render/text/TextEngine.h"
 
 namespace likenex {
 

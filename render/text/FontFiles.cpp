@@ -1,4 +1,4 @@
-#include "render/FontFiles.h"
+#include "render/text/FontFiles.h"
 
 #include <algorithm>
 #include <cwctype>

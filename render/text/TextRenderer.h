@@ -4,7 +4,7 @@
 // engine: a GDI-made texture engine with Direct3D 8, FreeType glyph textures with OpenGL.
 
 #include "render/RenderOps.h"
-#include "render/TextEngine.h"
+#include "render/text/TextEngine.h"
 
 #include <cstdint>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "catalogue/MappedFile.h"
+#include "platform/MappedFile.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>

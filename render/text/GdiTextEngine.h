@@ -4,10 +4,10 @@
 // text's extent 2 pixels below the given y. Textures of recent texts are kept, and dropped
 // when the device is lost; they are made again at the next draw.
 
-#include "app/win/Handles.h"
+#include "platform/win/Handles.h"
 #include "render/DeviceResources.h"
 #include "render/RenderOps.h"
-#include "render/TextEngine.h"
+#include "render/text/TextEngine.h"
 
 #include <windows.h>
 

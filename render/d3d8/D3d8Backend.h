@@ -6,8 +6,8 @@
 // A TextureHandle is 32 bits, too small for a pointer, so the textures live in a table of
 // this object and a handle is a slot number plus one.
 
-#include "app/win/Handles.h"
-#include "render/OrthoMatrix.h"
+#include "platform/win/Handles.h"
+#include "render/d3d8/OrthoMatrix.h"
 #include "render/RenderBackend.h"
 
 #include <d3d8.h>

@@ -1,7 +1,7 @@
-#include "render/TextRenderer.h"
+#include "render/text/TextRenderer.h"
 
-#include "render/GdiTextEngine.h"
-#include "render/GlyphFont.h"
+#include "render/text/GdiTextEngine.h"
+#include "render/text/GlyphFont.h"
 
 #include <cstdarg>
 #include <cwchar>

@@ -1,6 +1,6 @@
-#include "render/GlBackend.h"
+#include "render/gl/GlBackend.h"
 
-#include "app/win/MessageBox.h"
+#include "platform/win/MessageBox.h"
 #include "render/BmpSave.h"
 #include "render/PixelRows.h"
 

@@ -1,4 +1,4 @@
-#include "catalogue/tests/ArchiveTestSupport.h"
+#include "test_support/ArchiveTestSupport.h"
 
 #include <atomic>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "render/tests/WinTestSupport.h"
+#include "test_support/WinTestSupport.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -5,8 +5,8 @@
 // characters the requested face lacks. The same glyphs give single characters as pixel blocks
 // for the avatar snapshot.
 
-#include "render/GlyphBlock.h"
-#include "render/TextEngine.h"
+#include "render/text/GlyphBlock.h"
+#include "render/text/TextEngine.h"
 
 #include <cstdint>
 #include <memory>

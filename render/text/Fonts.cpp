@@ -1,6 +1,6 @@
-#include "render/Fonts.h"
+#include "render/text/Fonts.h"
 
-#include "render/FontFiles.h"
+#include "render/text/FontFiles.h"
 
 #include <windows.h>
 

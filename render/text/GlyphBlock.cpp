@@ -1,4 +1,4 @@
-#include "render/GlyphBlock.h"
+#include "render/text/GlyphBlock.h"
 
 #include <algorithm>
 

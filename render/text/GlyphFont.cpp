@@ -1,6 +1,6 @@
-#include "render/GlyphFont.h"
+#include "render/text/GlyphFont.h"
 
-#include "render/Fonts.h"
+#include "render/text/Fonts.h"
 
 #include <windows.h>
 #include <mmsystem.h>

@@ -1,6 +1,6 @@
-#include "catalogue/MappedFile.h"
+#include "platform/MappedFile.h"
 
-#include "app/win/Handles.h"
+#include "platform/win/Handles.h"
 
 #include <windows.h>
 

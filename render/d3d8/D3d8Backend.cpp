@@ -1,4 +1,4 @@
-#include "render/D3d8Backend.h"
+#include "render/d3d8/D3d8Backend.h"
 
 #include "render/BmpSave.h"
 #include "render/DeviceResources.h"

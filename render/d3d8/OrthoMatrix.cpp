@@ -1,4 +1,4 @@
-#include "render/OrthoMatrix.h"
+#include "render/d3d8/OrthoMatrix.h"
 
 namespace likenex {
 

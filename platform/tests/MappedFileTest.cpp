@@ -1,5 +1,5 @@
-#include "catalogue/MappedFile.h"
-#include "catalogue/tests/ArchiveTestSupport.h"
+#include "platform/MappedFile.h"
+#include "test_support/ArchiveTestSupport.h"
 
 #include <gtest/gtest.h>
 

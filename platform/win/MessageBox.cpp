@@ -1,4 +1,4 @@
-#include "app/win/MessageBox.h"
+#include "platform/win/MessageBox.h"
 
 #include <cstdio>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "render/GdiTextEngine.h"
+#include "render/text/GdiTextEngine.h"
 
 #include <algorithm>
 

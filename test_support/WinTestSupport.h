@@ -2,10 +2,10 @@
 // Shared pieces of the back-end tests: a 654 x 537 popup window like the editor's, a fixture
 // that runs one back end in it, and reading back what was drawn.
 
-#include "app/win/Handles.h"
-#include "app/win/MessageBox.h"
+#include "platform/win/Handles.h"
+#include "platform/win/MessageBox.h"
 #include "render/RendererStart.h"
-#include "render/tests/BmpDecode.h"
+#include "test_support/BmpDecode.h"
 
 #include <gtest/gtest.h>
 
