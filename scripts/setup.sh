@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # host build, tests and benchmarks
   g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev googletest libbenchmark-dev
+  # the layer check of the includes
+  python3
   # the data tools, and fuzzing the readers with clang's libFuzzer
   libpng-dev nlohmann-json3-dev clang libclang-rt-14-dev
   # the Windows build and its dependencies' sources
@@ -25,17 +27,20 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 
-# FreeType for Windows is built from Debian's source package: apt needs a deb-src entry.
+# FreeType for Windows is built from Debian's source package: apt needs a deb-src entry. It is
+# derived from the machine's own Debian entries (same addresses, suites, components and
+# keyring), so that a machine that uses a mirror keeps using it.
 sources=/etc/apt/sources.list.d/likenex-deb-src.sources
 added_sources=no
 if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-  as_root tee "$sources" >/dev/null <<'SRC'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  entries=$("$(dirname "$0")/debian-src-entries" "$codename" /etc/apt/sources.list /etc/apt/sources.list.d/*.sources \
+            /etc/apt/sources.list.d/*.list)
+  if [ -z "$entries" ]; then
+    echo "setup: no Debian entry for '$codename' in the apt sources to derive a deb-src entry from" >&2
+    exit 1
+  fi
+  printf '%s\n' "$entries" | as_root tee "$sources" >/dev/null
   added_sources=yes
 fi
 
