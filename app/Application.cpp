@@ -1,5 +1,7 @@
 #include "app/Application.h"
+#include "base/WindowMessages.h"
 
+#include "base/Text.h"
 #include "platform/win/Handles.h"
 #include "avatar/AvatarModel.h"
 #include "catalogue/StringTable.h"
@@ -32,7 +34,7 @@ std::uint8_t& startupState() {
     return state;
 }
 
-Application::Application() = default;
+Application::Application() : services_(AppServices::forProcess()) {}
 Application::~Application() = default;
 
 void Application::setCommandLineRequest(const CommandLineRequest& request) {
@@ -45,7 +47,7 @@ void Application::updateFrame() {
     // The window stack draws here once the widget toolkit exists; until then the avatar
     // stands where the editor's preview area will be, on that area's backdrop.
     drawPreviewBackdrop();
-    if (const auto& model = currentAvatarModel()) model->drawAvatar(kPreviewAvatarX, kPreviewAvatarY);
+    if (const auto& model = services_.avatarModel) model->drawAvatar(kPreviewAvatarX, kPreviewAvatarY);
     if (!firstFrameNoted_) {
         firstFrameNoted_ = true;
         noteFirstFrame();
@@ -54,7 +56,7 @@ void Application::updateFrame() {
 
 void Application::drawPreviewBackdrop() {
     SkinImage backdrop;
-    if (interfaceArchive().getImage(kPreviewBackdropSkin, backdrop)) drawImageAt(backdrop, 370, 148);
+    if (services_.interfaceArchive.getImage(kPreviewBackdropSkin, backdrop)) drawImageAt(backdrop, 370, 148);
 }
 
 void Application::noteFirstFrame() {
@@ -75,8 +77,7 @@ void Application::noteFirstFrame() {
 }
 
 std::wstring Application::uiText(int id) const {
-    const std::u16string& text = StringTable::instance().uiText(id);
-    return std::wstring(text.begin(), text.end());
+    return text::wideFromUtf16(services_.strings.uiText(id));
 }
 
 void Application::showMessageDialog(const std::wstring&, const std::wstring&, int, WPARAM, LPARAM) {
@@ -135,7 +136,7 @@ LRESULT Application::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (chatLinkTakesMessage(window, message, wParam, lParam)) return 1;
 
     switch (message) {
-    case WM_AVATAR_ACTION_ENDED:
+    case WM_AVATAR_ACTION_END:
         // The editor screen plays the next step of its script here once it exists.
         return 1;
     case WM_VERSION_REPLY:

@@ -3,6 +3,7 @@
 // run needs (server endpoint, the avatar asked for on the command line, quit confirmation,
 // tray icon) and adds its own window-message handling before the base procedure.
 
+#include "app/AppServices.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/ServerRequests.h"
@@ -34,9 +35,6 @@ inline constexpr int kTextConfirmQuit = 501;
 
 // Start-up state: 0 until start-up ends, 1 after it, 2 once the user asked for a version check.
 std::uint8_t& startupState();
-
-// The message the avatar model sends to the main window when an action ends.
-inline constexpr UINT WM_AVATAR_ACTION_ENDED = 1149;
 
 // Where the avatar is drawn until the editor screen places it in its preview area
 // (370,148 to 577,366): the frame then stands in the middle of that area.
@@ -137,6 +135,8 @@ private:
     void showTrayMenu(HWND window);
     void showFromTray();
 
+    // Declared first: everything below may use it to the end of its own life.
+    AppServices services_;
     ServerEndpoint endpoint_;
     std::int64_t pendingAvatarId_ = 0;
     bool editRequested_ = false;

@@ -3,13 +3,13 @@
 // avatar to open ("\"avatar:edit:ID\"", the form the URL protocol produces). Portable, so
 // that every case is tested natively.
 
+#include "base/Constants.h"
+
 #include <cstdint>
 #include <string>
 
 namespace likenex {
 
-inline constexpr const char* kDefaultServerHost = "127.0.0.1";
-inline constexpr std::int32_t kDefaultServerPort = 1234;
 // The host token is held in a 52-byte buffer; a longer token is refused.
 inline constexpr std::size_t kMaxHostLength = 51;
 

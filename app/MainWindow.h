@@ -24,16 +24,6 @@ inline constexpr int kRendererOpenGl = 2;
 inline constexpr wchar_t kWindowClassName[] = L"Likenex";
 inline constexpr wchar_t kWindowTitle[] = L"Likenex";
 
-// Private window messages.
-inline constexpr UINT WM_DIALOG_OK = WM_USER + 1;
-inline constexpr UINT WM_DIALOG_CANCEL = WM_USER + 2;
-inline constexpr UINT WM_TRAY_NOTIFY = WM_USER + 5;
-inline constexpr UINT WM_AVATAR_ACTION_END = WM_USER + 125;
-inline constexpr UINT WM_SAVE_REPLY = WM_USER + 201;
-inline constexpr UINT WM_VERSION_REPLY = WM_USER + 202;
-inline constexpr UINT WM_AVATAR_REPLY = WM_USER + 203;
-inline constexpr UINT WM_OPEN_AVATAR = WM_USER + 204;
-
 // Starts a back end; tests put in one of their own.
 using RendererStarter = bool (*)(HWND window, BackEndKind kind, RenderContext& context);
 using RendererStopper = void (*)(RenderContext& context);

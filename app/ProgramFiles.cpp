@@ -1,5 +1,6 @@
 #include "app/ProgramFiles.h"
 
+#include "platform/win/CodePage.h"
 #include "platform/win/Handles.h"
 
 #include <windows.h>
@@ -25,14 +26,6 @@ UniqueRegistryKey openOrCreate(const wchar_t* path) {
         RegCreateKeyExW(HKEY_CLASSES_ROOT, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
         key = nullptr;
     return UniqueRegistryKey(key);
-}
-
-std::wstring widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
 }
 
 bool canOpen(const std::string& path) {
@@ -62,16 +55,9 @@ std::wstring executableDirectory() {
 }
 
 std::string narrowProgramDirectory(const std::wstring& directory) {
-    if (directory.empty()) return {};
-    BOOL lossy = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, directory.c_str(), static_cast<int>(directory.size()),
-                                           nullptr, 0, nullptr, &lossy);
-    if (length <= 0 || lossy) return {};
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, directory.c_str(), static_cast<int>(directory.size()), narrow.data(),
-                        length, nullptr, &lossy);
-    if (lossy || narrow.size() > kLoaderDirectoryLimit) return {};
-    return narrow;
+    std::optional<std::string> narrow = systemCodePage().fromWideExact(directory);
+    if (!narrow || narrow->size() > kLoaderDirectoryLimit) return {};
+    return *narrow;
 }
 
 void registerUrlProtocol(const std::string& directory) {
@@ -80,7 +66,7 @@ void registerUrlProtocol(const std::string& directory) {
         setString(key.get(), L"URL Protocol", L"", true);
     }
     if (UniqueRegistryKey key = openOrCreate(L"Avatar\\shell\\open\\command"))
-        setString(key.get(), nullptr, L"\"" + widen(directory) + L"\\Likenex.exe\" \"%1\"", false);
+        setString(key.get(), nullptr, L"\"" + systemCodePage().toWide(directory) + L"\\Likenex.exe\" \"%1\"", false);
 }
 
 void cleanUpAfterUpdater(const std::string& directory) {

@@ -1,4 +1,5 @@
 #include "app/SingleInstance.h"
+#include "base/WindowMessages.h"
 
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"

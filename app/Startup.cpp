@@ -1,8 +1,10 @@
 // The application's start-up, shut-down, fonts and text services, and what it does for the
 // avatar model (bubbles, text, the end-of-action message, the clock).
 #include "app/Application.h"
+#include "base/WindowMessages.h"
 
 #include "app/ProgramFiles.h"
+#include "base/Text.h"
 #include "platform/win/MessageBox.h"
 #include "avatar/AvatarModel.h"
 #include "catalogue/AvatarArchive.h"
@@ -23,7 +25,6 @@ std::string& startupErrorText() {
     return text;
 }
 
-std::wstring toWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
 
 }  // namespace
 
@@ -59,7 +60,7 @@ void Application::startup() {
     registerUrlProtocol(programDirectory_);
 
     step("interface archive");
-    if (!interfaceArchive().loadInterfaceArchive(programDirectory_)) failStartup(programDirectory_);
+    if (!services_.interfaceArchive.loadInterfaceArchive(programDirectory_)) failStartup(programDirectory_);
 
     step("network");
     if (!startNetwork()) failStartup("winsock error");
@@ -68,8 +69,8 @@ void Application::startup() {
     loadSettings(programDirectory_);
 
     step("language table");
-    (void)StringTable::instance().loadStringTable(programDirectory_ + "\\data\\lang.bin");
-    StringTable::instance().setLanguage(languageIndex_);
+    (void)services_.strings.loadStringTable(programDirectory_ + "\\data\\lang.bin");
+    services_.strings.setLanguage(languageIndex_);
 
     // The sprite lock is made with the archive; loading the avatar data comes next.
     step("avatar data");
@@ -78,13 +79,13 @@ void Application::startup() {
     step("scene pictures");
     {
         std::vector<std::uint8_t> pixels;
-        if (!avatarArchive().loadSpritePixels(kShadowKey, 0, -1, pixels)) pixels.clear();
-        AvatarModel::setShadowPicture(spriteCache().image(avatarArchive(), kShadowKey), std::move(pixels));
-        (void)spriteCache().image(avatarArchive(), kSmallShadowKey);
+        if (!services_.avatarArchive.loadSpritePixels(kShadowKey, 0, -1, pixels)) pixels.clear();
+        AvatarModel::setShadowPicture(services_.spriteCache.image(services_.avatarArchive, kShadowKey), std::move(pixels));
+        (void)services_.spriteCache.image(services_.avatarArchive, kSmallShadowKey);
     }
 
     step("bubble pictures");
-    bubbles_.load(avatarArchive());
+    bubbles_.load(services_.avatarArchive);
 
     step("fonts");
     createTextRenderers();
@@ -94,9 +95,10 @@ void Application::startup() {
     avatarRecord_->standingAction = kStandingAction;
     avatarRecord_->skin = kDefaultSkin;
     avatarRecord_->shown = true;
-    auto model = std::make_shared<AvatarModel>(AvatarModelParts{nullptr, nullptr, nullptr, this, this, this});
+    auto model = std::make_shared<AvatarModel>(AvatarModelParts{&services_.catalogue, &services_.avatarArchive,
+                                                                &services_.spriteCache, this, this, this});
     model->setRecord(avatarRecord_);
-    currentAvatarModel() = model;
+    services_.avatarModel = model;
     model->loadFromRecord(true);
     (void)model->playSpan(0, 0, true);
 
@@ -111,7 +113,7 @@ void Application::startup() {
 
 void Application::shutdown() {
     // Networking and the window stack stop here once they exist.
-    currentAvatarModel().reset();
+    services_.avatarModel.reset();
     bubbles_.release();
     releaseTextRenderers();
 }
@@ -119,7 +121,7 @@ void Application::shutdown() {
 bool Application::checkFontFile(const std::wstring& name) {
     const std::wstring path = resolveFontPath(name);
     if (path.empty()) {
-        showMessageBox(nullptr, (fontFolders().windowsFonts + name + L"\nFont does not exist").c_str(), nullptr, MB_OK);
+        showMessageBox(nullptr, (services_.fontFolders.windowsFonts + name + L"\nFont does not exist").c_str(), nullptr, MB_OK);
         return false;
     }
     setUiFontFile(name);
@@ -182,17 +184,17 @@ void Application::composeBubble(AvatarModel& model, int x, int y, int width, boo
 }
 
 int Application::textWidth(const std::u16string& text) {
-    setPlainText(12, toWide(text));
+    setPlainText(12, text::wideFromUtf16(text));
     return textWidth(12);
 }
 
 int Application::textWidthOf(const std::u16string& text, int count) {
-    setPlainText(12, toWide(text));
+    setPlainText(12, text::wideFromUtf16(text));
     return textWidthOf(12, count);
 }
 
 void Application::drawText(const std::u16string& text, int x, int y, Colour colour) {
-    setPlainText(12, toWide(text));
+    setPlainText(12, text::wideFromUtf16(text));
     drawText(12, x, y, colour);
 }
 
@@ -201,7 +203,7 @@ bool Application::renderCharacter(char16_t c, std::vector<std::uint8_t>& pixels,
 }
 
 void Application::actionEnded(std::uint16_t actionId, std::int64_t value) {
-    if (HWND w = window()) PostMessageW(w, WM_AVATAR_ACTION_ENDED, actionId, static_cast<LPARAM>(value));
+    if (HWND w = window()) PostMessageW(w, WM_AVATAR_ACTION_END, actionId, static_cast<LPARAM>(value));
 }
 
 std::int64_t Application::now() const { return timeGetTime(); }

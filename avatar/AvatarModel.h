@@ -25,7 +25,6 @@ namespace likenex {
 class AvatarArchive;
 class Catalogue;
 
-inline constexpr std::uint32_t kActionEndedMessage = 1149;
 inline constexpr int kSnapshotSize = 256;
 inline constexpr std::int64_t kShadowKey = 1050000000;
 inline constexpr std::int64_t kSmallShadowKey = 2050000000;

@@ -19,7 +19,7 @@ public:
     [[nodiscard]] virtual std::int64_t now() const = 0;
 };
 
-// Receives the end of an action (window message 1149 to the main window).
+// Receives the end of an action (WM_AVATAR_ACTION_END to the main window).
 class AvatarEvents {
 public:
     virtual ~AvatarEvents() = default;

@@ -14,10 +14,9 @@ bool saveBmp32(const wchar_t* path, int width, int height, std::span<const std::
     const std::vector<std::uint8_t> file = encodeBmp32(width, height, bottomUpBgra);
     if (file.empty()) return false;
 
-    HANDLE opened = CreateFileW(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (opened == INVALID_HANDLE_VALUE) return false;
-    UniqueHandle handle(opened);
+    const UniqueFile handle(
+        CreateFileW(path, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) return false;
 
     std::size_t written = 0;
     while (written < file.size()) {

@@ -1,11 +1,14 @@
 #pragma once
 // What the two back ends have in common: starting on a window and the operations of the
-// table. The table's entries are plain functions, one set for both back ends, reaching the one
-// back end that is installed; while none is installed they do nothing.
+// table. The table's entries are plain functions, one set for both back ends, reaching the
+// back end of the current context; while there is none they do nothing.
+//
+// Portable: the window is the system's opaque window type, declared here as <windows.h>
+// declares it, so that the table's entries are built and tested natively.
 
 #include "render/RenderOps.h"
 
-#include <windows.h>
+struct HWND__;
 
 namespace likenex {
 
@@ -14,18 +17,15 @@ public:
     RenderBackend() = default;
     RenderBackend(const RenderBackend&) = delete;
     RenderBackend& operator=(const RenderBackend&) = delete;
-    virtual ~RenderBackend();  // uninstalls: the table must not reach a destroyed back end
+    virtual ~RenderBackend();
 
     // False when the device could not be set up; the destructor releases what was made.
-    [[nodiscard]] virtual bool start(HWND window) = 0;
+    [[nodiscard]] virtual bool start(HWND__* window) = 0;
 
-    // Makes this object the one the table's entries reach, and fills the table.
-    void install(RenderOps& ops);
+    // Fills the table with the entries that reach the current context's back end.
+    void fillTable(RenderOps& ops) const;
 
-    // The table's entries reach nothing any more (a late releaseTexture only clears the handle).
-    void uninstall();
-
-    // The back end the table's entries reach, or null.
+    // The back end of the current context, or null.
     [[nodiscard]] static RenderBackend* installed();
 
     virtual void resize(int width, int height) = 0;
@@ -49,7 +49,7 @@ public:
     [[nodiscard]] virtual bool hasDeviceToRestore() const { return false; }
     virtual void restoreDevice() {}
 
-    // What the table's createTexture reports once this back end is uninstalled.
+    // What the table's createTexture reports once this back end has stopped.
     [[nodiscard]] virtual long textureErrorWhenStopped() const = 0;
 };
 

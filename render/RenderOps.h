@@ -9,6 +9,7 @@
 #include "render/Colour.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace likenex {
 
@@ -23,10 +24,22 @@ struct ClipRect {
 
 enum class BackEndKind : std::int32_t { OpenGl = 0, Direct3D8 = 1 };
 
-// Owned by the main window from window creation until the frame loop ends.
+class RenderBackend;
+
+// The back-end selection: which kind was asked for and the running back end itself. Owned by
+// the main window from window creation until the frame loop ends (tests own theirs); used on
+// the main thread only. startRenderer makes it the current context, the one the table's
+// entries reach; destroying it stops its back end and leaves no current context behind.
 struct RenderContext {
-    void* backEnd = nullptr;
+    RenderContext();
+    RenderContext(const RenderContext&) = delete;
+    RenderContext& operator=(const RenderContext&) = delete;
+    ~RenderContext();
+
     BackEndKind kind = BackEndKind::OpenGl;
+    std::unique_ptr<RenderBackend> backEnd;
+    // What the table's createTexture reports once the back end has stopped.
+    long textureErrorWhenStopped = -1;
 };
 
 struct RenderOps {
@@ -50,7 +63,8 @@ struct RenderOps {
     bool (*saveRegion)(int x, int y, int width, int height, const wchar_t* path) = nullptr;
 };
 
-// The table itself and the current context (null outside the frame loop's life).
+// The table itself and the current context (null outside the frame loop's life). Both are
+// process-wide, as every drawing call reaches them; main thread only.
 RenderOps& renderOps();
 RenderContext*& currentRenderContext();
 

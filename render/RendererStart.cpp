@@ -6,40 +6,26 @@
 #include <memory>
 
 namespace likenex {
-namespace {
-
-// One back end at a time: the table's entries reach it through its class.
-std::unique_ptr<RenderBackend>& runningBackend() {
-    static std::unique_ptr<RenderBackend> backend;
-    return backend;
-}
-
-}  // namespace
 
 bool startRenderer(HWND window, BackEndKind kind, RenderContext& context) {
     context.kind = kind;
     // A second back end would take the table from the first while its owner still holds it.
-    if (runningBackend()) return false;
+    const RenderContext* current = currentRenderContext();
+    if (context.backEnd || (current && current->backEnd)) return false;
 
     std::unique_ptr<RenderBackend> backend;
     if (kind == BackEndKind::Direct3D8) backend = std::make_unique<D3d8Backend>();
     else backend = std::make_unique<GlBackend>();
     if (!backend->start(window)) return false;
 
-    backend->install(renderOps());
-    context.backEnd = backend.get();
-    runningBackend() = std::move(backend);
+    context.textureErrorWhenStopped = backend->textureErrorWhenStopped();
+    context.backEnd = std::move(backend);
+    currentRenderContext() = &context;
+    context.backEnd->fillTable(renderOps());
     return true;
 }
 
-void stopRenderer(RenderContext& context) {
-    std::unique_ptr<RenderBackend>& running = runningBackend();
-    if (running && context.backEnd == running.get()) {
-        running->uninstall();
-        running.reset();
-    }
-    context.backEnd = nullptr;
-}
+void stopRenderer(RenderContext& context) { context.backEnd.reset(); }
 
 int openGlMaxTextureSize() {
     const GlBackend* gl = GlBackend::installed();

@@ -1,7 +1,7 @@
 // Fuzzes the packed index reader with both key widths: only complete entries, the first of
 // a key kept, and a re-encoded index reads back the same.
 #include "catalogue/ArchiveIndex.h"
-#include "catalogue/fuzz/FuzzCheck.h"
+#include "test_support/FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,8 +4,8 @@
 // Input: a 32-bit little-endian index length, that many index bytes, the rest is the data
 // file (see AvatarArchiveFuzzInput.h).
 #include "catalogue/AvatarArchive.h"
-#include "catalogue/fuzz/AvatarArchiveFuzzInput.h"
-#include "catalogue/fuzz/FuzzCheck.h"
+#include "test_support/AvatarArchiveFuzzInput.h"
+#include "test_support/FuzzCheck.h"
 #include "render/RenderOps.h"
 
 #include <cstddef>

@@ -2,7 +2,7 @@
 // read; the tables written back out read in again unchanged.
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueWriter.h"
-#include "catalogue/fuzz/FuzzCheck.h"
+#include "test_support/FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>

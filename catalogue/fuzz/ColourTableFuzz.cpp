@@ -2,7 +2,7 @@
 // reads back the same, and recolouring with a read set stays inside its pixels.
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/ColourTable.h"
-#include "catalogue/fuzz/FuzzCheck.h"
+#include "test_support/FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -7,7 +7,7 @@
 #include "catalogue/ColourTable.h"
 #include "catalogue/DataFiles.h"
 #include "catalogue/StringTableWriter.h"
-#include "catalogue/fuzz/AvatarArchiveFuzzInput.h"
+#include "test_support/AvatarArchiveFuzzInput.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -2,7 +2,7 @@
 // lookup kind and language, and the records written back out read in again unchanged.
 #include "catalogue/StringTable.h"
 #include "catalogue/StringTableWriter.h"
-#include "catalogue/fuzz/FuzzCheck.h"
+#include "test_support/FuzzCheck.h"
 
 #include <cstddef>
 #include <cstdint>

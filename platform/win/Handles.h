@@ -2,17 +2,19 @@
 // Owners of Win32 handles and COM pointers. Logic never calls a close function itself:
 // every handle is held by one of these from the moment it is obtained.
 //
-// Sections: UniqueResource and its traits; window device context; COM pointer.
+// Sections: UniqueResource and its traits; window device context; COM pointer. The OpenGL
+// rendering context has its own header (GlContext.h), so that only OpenGL code sees <GL/gl.h>.
 
 #include <windows.h>
-#include <GL/gl.h>
 
 #include <utility>
 
 namespace likenex {
 
 // ---- UniqueResource ------------------------------------------------------------------
-// Traits give the handle type, the empty value and the release call.
+// Traits give the handle type, its invalid value and the release call. The invalid value
+// belongs to the type: CreateFileW reports failure with INVALID_HANDLE_VALUE and most other
+// calls with null, so a result can be stored as it comes and tested with operator bool.
 template <typename Traits>
 class UniqueResource {
 public:
@@ -30,76 +32,74 @@ public:
     ~UniqueResource() { reset(); }
 
     [[nodiscard]] Type get() const noexcept { return value_; }
-    explicit operator bool() const noexcept { return value_ != Traits::empty(); }
+    explicit operator bool() const noexcept { return value_ != Traits::invalid(); }
 
     // Gives up ownership, for handles that another owner takes over (a window region
     // handed to SetWindowRgn, say).
-    [[nodiscard]] Type release() noexcept { return std::exchange(value_, Traits::empty()); }
+    [[nodiscard]] Type release() noexcept { return std::exchange(value_, Traits::invalid()); }
 
-    void reset(Type value = Traits::empty()) noexcept {
+    void reset(Type value = Traits::invalid()) noexcept {
         Type old = std::exchange(value_, value);
-        if (old != Traits::empty()) Traits::close(old);
+        if (old != Traits::invalid()) Traits::close(old);
     }
 
 private:
-    Type value_ = Traits::empty();
+    Type value_ = Traits::invalid();
 };
 
 struct KernelHandleTraits {
     using Type = HANDLE;
-    static Type empty() { return nullptr; }
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { CloseHandle(h); }
+};
+// Files (CreateFileW) fail with INVALID_HANDLE_VALUE, never null.
+struct FileHandleTraits {
+    using Type = HANDLE;
+    static Type invalid() { return INVALID_HANDLE_VALUE; }
     static void close(Type h) { CloseHandle(h); }
 };
 struct ModuleTraits {
     using Type = HMODULE;
-    static Type empty() { return nullptr; }
+    static Type invalid() { return nullptr; }
     static void close(Type h) { FreeLibrary(h); }
 };
 struct RegionTraits {
     using Type = HRGN;
-    static Type empty() { return nullptr; }
+    static Type invalid() { return nullptr; }
     static void close(Type h) { DeleteObject(h); }
 };
 struct BitmapTraits {
     using Type = HBITMAP;
-    static Type empty() { return nullptr; }
+    static Type invalid() { return nullptr; }
     static void close(Type h) { DeleteObject(h); }
 };
 struct FontTraits {
     using Type = HFONT;
-    static Type empty() { return nullptr; }
+    static Type invalid() { return nullptr; }
     static void close(Type h) { DeleteObject(h); }
 };
 struct MemoryDcTraits {
     using Type = HDC;
-    static Type empty() { return nullptr; }
+    static Type invalid() { return nullptr; }
     static void close(Type h) { DeleteDC(h); }
 };
 struct MenuTraits {
     using Type = HMENU;
-    static Type empty() { return nullptr; }
+    static Type invalid() { return nullptr; }
     static void close(Type h) { DestroyMenu(h); }
 };
 struct RegistryKeyTraits {
     using Type = HKEY;
-    static Type empty() { return nullptr; }
+    static Type invalid() { return nullptr; }
     static void close(Type h) { RegCloseKey(h); }
 };
 struct WindowTraits {
     using Type = HWND;
-    static Type empty() { return nullptr; }
+    static Type invalid() { return nullptr; }
     static void close(Type h) { DestroyWindow(h); }
 };
-struct GlContextTraits {
-    using Type = HGLRC;
-    static Type empty() { return nullptr; }
-    static void close(Type h) {
-        if (wglGetCurrentContext() == h) wglMakeCurrent(nullptr, nullptr);
-        wglDeleteContext(h);
-    }
-};
-
-using UniqueHandle = UniqueResource<KernelHandleTraits>;
+using UniqueHandle = UniqueResource<KernelHandleTraits>;  // events, semaphores, mappings, threads
+using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
 using UniqueRegion = UniqueResource<RegionTraits>;
 using UniqueBitmap = UniqueResource<BitmapTraits>;
@@ -108,7 +108,6 @@ using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;  // a DC of our own (Crea
 using UniqueMenu = UniqueResource<MenuTraits>;
 using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
-using UniqueGlContext = UniqueResource<GlContextTraits>;
 
 // ---- WindowDc ------------------------------------------------------------------------
 // A device context obtained with GetDC, released to its window.

@@ -1,5 +1,6 @@
 #include "platform/MappedFile.h"
 
+#include "platform/win/CodePage.h"
 #include "platform/win/Handles.h"
 
 #include <windows.h>
@@ -11,26 +12,16 @@ namespace {
 
 struct ViewTraits {
     using Type = const void*;
-    static Type empty() { return nullptr; }
+    static Type invalid() { return nullptr; }
     static void close(Type view) { UnmapViewOfFile(view); }
 };
 using UniqueView = UniqueResource<ViewTraits>;
-
-// Paths are 8-bit in the system code page; the wide call keeps long and odd names working.
-std::wstring widen(const std::string& text) {
-    if (text.empty()) return {};
-    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (length <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
 
 }  // namespace
 
 struct MappedFile::Mapping {
     // Members are destroyed bottom to top: the view first, then the mapping, then the file.
-    UniqueHandle file;
+    UniqueFile file;
     UniqueHandle section;
     UniqueView view;
     std::size_t length = 0;
@@ -43,13 +34,14 @@ MappedFile& MappedFile::operator=(MappedFile&& other) noexcept = default;
 
 bool MappedFile::open(const std::string& path) {
     close();
-    std::wstring widePath = widen(path);
+    // Paths are 8-bit in the system code page; the wide call keeps long and odd names working.
+    std::wstring widePath = systemCodePage().toWide(path);
     if (widePath.empty()) return false;
     auto mapping = std::make_unique<Mapping>();
-    HANDLE file = CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    mapping->file.reset(file);
+    mapping->file.reset(CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!mapping->file) return false;
+    const HANDLE file = mapping->file.get();
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) return false;
     if (static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX) return false;

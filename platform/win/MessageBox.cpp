@@ -1,5 +1,8 @@
 #include "platform/win/MessageBox.h"
 
+#include "base/Text.h"
+#include "platform/win/CodePage.h"
+
 #include <cstdio>
 #include <mutex>
 #include <vector>
@@ -13,35 +16,14 @@ MessageBoxHook& currentHook() {
     return hook;
 }
 
-std::wstring widen(const char* text) {
-    if (!text) return {};
-    int units = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (units <= 0) return {};
-    std::wstring wide(static_cast<size_t>(units), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), units);
-    wide.resize(static_cast<size_t>(units - 1));
-    return wide;
-}
-
-std::string toUtf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                    nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), bytes,
-                            nullptr, nullptr);
-    return utf8;
-}
-
 // Appends one message to the file named by LIKENEX_MESSAGE_LOG; false when it is not set.
 bool logMessage(const ShownMessage& message) {
     wchar_t path[MAX_PATH * 4];
     DWORD length = GetEnvironmentVariableW(L"LIKENEX_MESSAGE_LOG", path, static_cast<DWORD>(std::size(path)));
     if (length == 0 || length >= std::size(path)) return false;
-    std::string line = toUtf8(message.hasCaption ? message.caption : L"");
+    std::string line = text::utf8FromWide(message.hasCaption ? message.caption : L"");
     line += '\t';
-    for (char c : toUtf8(message.text)) {
+    for (char c : text::utf8FromWide(message.text)) {
         if (c == '\n') line += "\\n";
         else line += c;
     }
@@ -94,7 +76,9 @@ int showMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT
 }
 
 int showMessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
-    ShownMessage message{owner, widen(text), widen(caption), caption != nullptr, type};
+    const CodePage& page = systemCodePage();
+    ShownMessage message{owner, text ? page.toWide(text) : std::wstring(), caption ? page.toWide(caption) : std::wstring(),
+                         caption != nullptr, type};
     if (int answer = deliver(message)) return answer;
     return MessageBoxA(owner, text, caption, type);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The OpenGL 1.1 back end, drawing through WGL into the window's device context.
 
-#include "platform/win/Handles.h"
+#include "platform/win/GlContext.h"
 #include "render/RenderBackend.h"
 
 namespace likenex {

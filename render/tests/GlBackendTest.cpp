@@ -60,7 +60,8 @@ TEST(GlStartFailure, AWindowWithAnotherPixelFormatIsRefusedWithAMessage) {
     }
     renderOps() = RenderOps{};
     renderOps().resize = sentinelResize;
-    RenderContext context{nullptr, BackEndKind::Direct3D8};
+    RenderContext context;
+    context.kind = BackEndKind::Direct3D8;
     EXPECT_FALSE(startRenderer(window.get(), BackEndKind::OpenGl, context));
     setMessageBoxHook({});
     EXPECT_EQ(context.kind, BackEndKind::OpenGl);

@@ -1,6 +1,7 @@
 // Text renderers: engines shared by size, the engine the back end chooses, formatting, and
 // where each engine puts its text.
 
+#include "platform/win/Handles.h"
 #include "render/DeviceResources.h"
 #include "render/text/GdiTextEngine.h"
 #include "render/text/TextRenderer.h"
@@ -19,8 +20,10 @@ std::vector<bool> gdiCoverage(HFONT font, const std::wstring& text, int width, i
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const UniqueMemoryDc memoryDc(CreateCompatibleDC(nullptr));
+    const HDC dc = memoryDc.get();
+    const UniqueBitmap bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const HBITMAP dib = bitmap.get();
     std::vector<bool> covered(static_cast<std::size_t>(width) * height, false);
     if (dc && dib && bits) {
         const HGDIOBJ oldBitmap = SelectObject(dc, dib);
@@ -34,8 +37,6 @@ std::vector<bool> gdiCoverage(HFONT font, const std::wstring& text, int width, i
         SelectObject(dc, oldFont);
         SelectObject(dc, oldBitmap);
     }
-    if (dib) DeleteObject(dib);
-    if (dc) DeleteDC(dc);
     return covered;
 }
 

@@ -1,5 +1,6 @@
 #include "render/text/GlyphFont.h"
 
+#include "platform/win/CodePage.h"
 #include "render/text/Fonts.h"
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <optional>
 
 namespace likenex {
 namespace {
@@ -22,26 +24,13 @@ std::uint32_t systemMilliseconds() { return timeGetTime(); }
 // FreeType opens files by narrow name: the path in the ANSI code page, or its short form when
 // the ANSI code page cannot spell it.
 std::string narrowPath(const std::wstring& path) {
-    auto convert = [](const std::wstring& wide, bool& lossy) {
-        BOOL usedDefault = FALSE;
-        const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, nullptr, 0, nullptr,
-                                             &usedDefault);
-        std::string narrow(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
-        if (size > 0)
-            WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.c_str(), -1, narrow.data(), size, nullptr,
-                                &usedDefault);
-        if (!narrow.empty()) narrow.pop_back();  // the terminator
-        lossy = usedDefault != FALSE || size <= 0;
-        return narrow;
-    };
-    bool lossy = false;
-    std::string narrow = convert(path, lossy);
-    if (!lossy) return narrow;
+    const CodePage& page = systemCodePage();
+    if (std::optional<std::string> narrow = page.fromWideExact(path)) return *narrow;
     std::wstring shortPath(MAX_PATH, L'\0');
     const DWORD got = GetShortPathNameW(path.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
-    if (got == 0 || got >= shortPath.size()) return narrow;
+    if (got == 0 || got >= shortPath.size()) return {};
     shortPath.resize(got);
-    return convert(shortPath, lossy);
+    return page.fromWideExact(shortPath).value_or(std::string());
 }
 
 void releaseTexture(GlyphRecord& record) {

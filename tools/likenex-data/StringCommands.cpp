@@ -1,4 +1,5 @@
 // text, build-strings and dump-strings: data/lang.bin.
+#include "base/Text.h"
 #include "catalogue/StringTable.h"
 #include "catalogue/StringTableWriter.h"
 #include "tools/likenex-data/Commands.h"
@@ -26,7 +27,7 @@ int textCommand(const Arguments& arguments, std::ostream& out, std::ostream&) {
     if (!present)
         throw ToolError("no text with group " + std::to_string(group) + " and identifier " + std::to_string(identifier));
     table.setLanguage(language);
-    out << utf8FromUtf16(table.groupText(group, identifier)) << '\n';
+    out << text::utf8FromUtf16(table.groupText(group, identifier)) << '\n';
     return 0;
 }
 

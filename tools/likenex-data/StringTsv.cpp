@@ -1,75 +1,13 @@
 #include "tools/likenex-data/StringTsv.h"
 
 #include "base/ByteIo.h"
+#include "base/Text.h"
 #include "tools/likenex-data/ToolSupport.h"
 
 #include <cstdio>
 
 namespace likenex {
 namespace {
-
-bool isHigh(char32_t u) { return u >= 0xd800 && u <= 0xdbff; }
-bool isLow(char32_t u) { return u >= 0xdc00 && u <= 0xdfff; }
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xc0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3f));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xe0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3f));
-        out += static_cast<char>(0x80 | (c & 0x3f));
-    } else {
-        out += static_cast<char>(0xf0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3f));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3f));
-        out += static_cast<char>(0x80 | (c & 0x3f));
-    }
-}
-
-void appendUtf16(std::u16string& out, char32_t c) {
-    if (c < 0x10000) {
-        out += static_cast<char16_t>(c);
-    } else {
-        c -= 0x10000;
-        out += static_cast<char16_t>(0xd800 + (c >> 10));
-        out += static_cast<char16_t>(0xdc00 + (c & 0x3ff));
-    }
-}
-
-// Calls `unit` for every code point, or for a lone surrogate with `lone` set.
-template <typename Visit>
-void forEachCodePoint(std::u16string_view text, Visit visit) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t u = text[i];
-        if (isHigh(u) && i + 1 < text.size() && isLow(text[i + 1])) {
-            visit(0x10000 + ((u - 0xd800) << 10) + (text[i + 1] - 0xdc00u), false);
-            ++i;
-        } else {
-            visit(u, isHigh(u) || isLow(u));
-        }
-    }
-}
-
-// One code point from UTF-8 at `i`; refuses overlong forms, surrogates and cut sequences.
-char32_t decodeUtf8(std::string_view s, std::size_t& i) {
-    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    unsigned char lead = byte(i);
-    int extra = lead < 0x80 ? 0 : (lead & 0xe0) == 0xc0 ? 1 : (lead & 0xf0) == 0xe0 ? 2 : (lead & 0xf8) == 0xf0 ? 3 : -1;
-    if (extra < 0) throw ToolError("invalid UTF-8");
-    char32_t c = extra == 0 ? lead : lead & (0x3f >> extra);
-    for (int k = 1; k <= extra; ++k) {
-        if (i + static_cast<std::size_t>(k) >= s.size() || (byte(i + static_cast<std::size_t>(k)) & 0xc0) != 0x80)
-            throw ToolError("invalid UTF-8");
-        c = c << 6 | (byte(i + static_cast<std::size_t>(k)) & 0x3f);
-    }
-    static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
-    if (c < kLeast[extra] || c > 0x10ffff || isHigh(c) || isLow(c)) throw ToolError("invalid UTF-8");
-    i += static_cast<std::size_t>(extra) + 1;
-    return c;
-}
 
 std::vector<std::string_view> split(std::string_view line, char separator) {
     std::vector<std::string_view> fields;
@@ -84,15 +22,9 @@ std::vector<std::string_view> split(std::string_view line, char separator) {
 
 }  // namespace
 
-std::string utf8FromUtf16(std::u16string_view text) {
-    std::string out;
-    forEachCodePoint(text, [&](char32_t c, bool lone) { appendUtf8(out, lone ? 0xfffd : c); });
-    return out;
-}
-
 std::string escapeTsvText(std::u16string_view text) {
     std::string out;
-    forEachCodePoint(text, [&](char32_t c, bool lone) {
+    text::forEachCodePoint(text, [&](char32_t c, bool lone) {
         if (c == '\n') out += "\\n";
         else if (c == '\t') out += "\\t";
         else if (c == '\\') out += "\\\\";
@@ -100,7 +32,7 @@ std::string escapeTsvText(std::u16string_view text) {
             char buffer[8];
             std::snprintf(buffer, sizeof buffer, "\\u%04X", static_cast<unsigned>(c));
             out += buffer;
-        } else appendUtf8(out, c);
+        } else text::appendUtf8(out, c);
     });
     return out;
 }
@@ -109,7 +41,9 @@ std::u16string unescapeTsvText(std::string_view field) {
     std::u16string out;
     for (std::size_t i = 0; i < field.size();) {
         if (field[i] != '\\') {
-            appendUtf16(out, decodeUtf8(field, i));
+            const std::optional<char32_t> c = text::decodeUtf8(field, i);
+            if (!c) throw ToolError("invalid UTF-8");
+            text::appendUtf16(out, *c);
             continue;
         }
         if (i + 1 >= field.size()) throw ToolError("a text ends with a lone backslash");

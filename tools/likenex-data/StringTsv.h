@@ -15,9 +15,6 @@
 
 namespace likenex {
 
-// Lone surrogates become U+FFFD: for showing a text, not for round trips.
-[[nodiscard]] std::string utf8FromUtf16(std::u16string_view text);
-
 [[nodiscard]] std::string escapeTsvText(std::u16string_view text);
 // Fails with a ToolError for invalid UTF-8 or an unknown escape.
 [[nodiscard]] std::u16string unescapeTsvText(std::string_view field);

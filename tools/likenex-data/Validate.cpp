@@ -1,5 +1,6 @@
 #include "tools/likenex-data/Validate.h"
 
+#include "base/Text.h"
 #include "catalogue/AvatarArchive.h"
 #include "base/ByteIo.h"
 #include "catalogue/Catalogue.h"
@@ -354,7 +355,7 @@ private:
                 if (width > place.width)
                     problem(what + ": about " + std::to_string(static_cast<int>(std::ceil(width))) + " pixels wide in " +
                             kLanguages[language] + " at size " + std::to_string(place.size) + ", room for " +
-                            std::to_string(place.width) + ": \"" + utf8FromUtf16(text) + "\"");
+                            std::to_string(place.width) + ": \"" + likenex::text::utf8FromUtf16(text) + "\"");
             }
         }
     }

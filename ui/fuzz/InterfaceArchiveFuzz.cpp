@@ -1,5 +1,5 @@
 // Fuzzes the interface picture archive: inter.inx and inter.dat from one input (the layout
-// of catalogue/fuzz/AvatarArchiveFuzzInput.h), then every picture of the index fetched
+// of test_support/AvatarArchiveFuzzInput.h), then every picture of the index fetched
 // twice (made, then from the cache) through a renderer that reads every pixel it is handed,
 // and released again with no texture left behind.
 //
@@ -7,8 +7,8 @@
 // when there is one) and loaded from there; the mapping hides reads past the end of the
 // file that stay inside its last page, which the data size check below catches instead.
 #include "catalogue/DataFiles.h"
-#include "catalogue/fuzz/AvatarArchiveFuzzInput.h"
-#include "catalogue/fuzz/FuzzCheck.h"
+#include "test_support/AvatarArchiveFuzzInput.h"
+#include "test_support/FuzzCheck.h"
 #include "render/RenderOps.h"
 #include "ui/InterfaceArchive.h"
 

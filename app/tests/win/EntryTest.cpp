@@ -1,4 +1,5 @@
 #include "app/Entry.h"
+#include "base/WindowMessages.h"
 #include "app/SingleInstance.h"
 #include "app/tests/win/TestSupport.h"
 

@@ -1,3 +1,4 @@
+#include "base/Text.h"
 #include "catalogue/CatalogueWriter.h"
 #include "catalogue/DataFiles.h"
 #include "catalogue/ColourTable.h"
@@ -119,7 +120,7 @@ TEST(StringTsvConversion, EscapesAndRoundTrip) {
     EXPECT_EQ(escapeTsvText(std::u16string(u"x\0y\r", 4)), "x\\u0000y\\u000D");
     EXPECT_EQ(escapeTsvText(u"\xd800z"), "\\uD800z");  // lone surrogate survives
     EXPECT_EQ(escapeTsvText(u"\u00e9\u4e2d\U0001F600"), "\u00e9\u4e2d\U0001F600");
-    EXPECT_EQ(utf8FromUtf16(u"\xdc00!"), "\uFFFD!");
+    EXPECT_EQ(text::utf8FromUtf16(u"\xdc00!"), "\uFFFD!");
     EXPECT_THROW((void)unescapeTsvText("bad\\q"), ToolError);
     EXPECT_THROW((void)unescapeTsvText("end\\"), ToolError);
     EXPECT_THROW((void)unescapeTsvText("\\u12"), ToolError);

@@ -1,0 +1,12 @@
+#pragma once
+// Values that more than one program or subsystem must agree on.
+
+#include <cstdint>
+
+namespace likenex {
+
+// The service's address when the command line names none; the server listens there by default.
+inline constexpr const char* kDefaultServerHost = "127.0.0.1";
+inline constexpr std::int32_t kDefaultServerPort = 1234;
+
+}  // namespace likenex
