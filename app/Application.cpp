@@ -1,10 +1,10 @@
 #include "app/Application.h"
 #include "base/WindowMessages.h"
 
-#include "base/Text.h"
-#include "platform/win/Handles.h"
 #include "avatar/AvatarModel.h"
+#include "base/Text.h"
 #include "catalogue/StringTable.h"
+#include "platform/win/Handles.h"
 #include "ui/InterfaceArchive.h"
 
 #include <cstdio>
@@ -68,7 +68,9 @@ void Application::noteFirstFrame() {
     FILETIME created{}, exited{}, kernel{}, user{}, now{};
     if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return;
     GetSystemTimeAsFileTime(&now);
-    auto ticks = [](const FILETIME& t) { return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    auto ticks = [](const FILETIME& t) {
+        return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
     const std::uint64_t ms = (ticks(now) - ticks(created)) / 10000;
     if (FILE* file = _wfopen(path, L"a")) {
         std::fprintf(file, "first frame %llu ms after the process started\n", static_cast<unsigned long long>(ms));
@@ -76,9 +78,7 @@ void Application::noteFirstFrame() {
     }
 }
 
-std::wstring Application::uiText(int id) const {
-    return text::wideFromUtf16(services_.strings.uiText(id));
-}
+std::wstring Application::uiText(int id) const { return text::wideFromUtf16(services_.strings.uiText(id)); }
 
 void Application::showMessageDialog(const std::wstring&, const std::wstring&, int, WPARAM, LPARAM) {
     // The in-window message dialog belongs to the widget toolkit, which is not built yet.
@@ -139,11 +139,8 @@ LRESULT Application::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_AVATAR_ACTION_END:
         // The editor screen plays the next step of its script here once it exists.
         return 1;
-    case WM_VERSION_REPLY:
-        return onVersionReply(wParam, lParam);
-    case WM_OPEN_AVATAR:
-        requests_->sendOpenAvatar(endpoint_, joinAvatarId(wParam, lParam));
-        return 1;
+    case WM_VERSION_REPLY: return onVersionReply(wParam, lParam);
+    case WM_OPEN_AVATAR: requests_->sendOpenAvatar(endpoint_, joinAvatarId(wParam, lParam)); return 1;
     case WM_TRAY_NOTIFY:
         if (wParam == kTrayIconId) {
             if (lParam == WM_LBUTTONDBLCLK) showFromTray();
@@ -165,11 +162,8 @@ LRESULT Application::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 1;
         }
         break;
-    case WM_DIALOG_CANCEL:
-        quitPending_ = 0;
-        break;
-    default:
-        break;
+    case WM_DIALOG_CANCEL: quitPending_ = 0; break;
+    default: break;
     }
     return MainWindow::windowProc(window, message, wParam, lParam);
 }

@@ -35,8 +35,7 @@ int runEntry(Application& application, const char* commandLine) {
 
         if (application.editRequested())
             application.serverRequests().sendOpenAvatar(application.serverEndpoint(), application.pendingAvatarId());
-        else
-            application.serverRequests().sendVersionQuery(application.serverEndpoint());
+        else application.serverRequests().sendVersionQuery(application.serverEndpoint());
 
         ShowWindow(window, SW_SHOW);
         application.attachChatLink();

@@ -121,14 +121,13 @@ bool MainWindow::create(int rendererChoice) {
         RECT frame{0, 0, width_, height_};
         AdjustWindowRectEx(&frame, windowStyle_, FALSE, extendedStyle_);
 
-        HWND created =
-            fullscreen_
-                ? CreateWindowExW(extendedStyle_, kWindowClassName, kWindowTitle, WS_POPUP, 0, 0,
-                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_,
-                                  nullptr)
-                : CreateWindowExW(extendedStyle_, kWindowClassName, kWindowTitle, WS_POPUP | WS_MINIMIZEBOX, 100, 100,
-                                  frame.right - frame.left, frame.bottom - frame.top, ownerWindow_, nullptr,
-                                  instance_, nullptr);
+        HWND created = fullscreen_
+                           ? CreateWindowExW(extendedStyle_, kWindowClassName, kWindowTitle, WS_POPUP, 0, 0,
+                                             frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                                             instance_, nullptr)
+                           : CreateWindowExW(extendedStyle_, kWindowClassName, kWindowTitle, WS_POPUP | WS_MINIMIZEBOX,
+                                             100, 100, frame.right - frame.left, frame.bottom - frame.top, ownerWindow_,
+                                             nullptr, instance_, nullptr);
         if (!created) return false;
         window_.reset(created);
     }
@@ -222,15 +221,12 @@ LRESULT MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
         }
         active_ = !(wParam == SIZE_MINIMIZED || wParam == SIZE_MAXHIDE);
         break;
-    case WM_CLOSE:
-        PostQuitMessage(0);
-        break;
+    case WM_CLOSE: PostQuitMessage(0); break;
     case WM_NCDESTROY:
         // The system destroys the window (DefWindowProcW on WM_CLOSE); it is no longer ours.
         if (window == window_.get()) (void)window_.release();
         break;
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

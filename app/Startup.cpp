@@ -4,12 +4,12 @@
 #include "base/WindowMessages.h"
 
 #include "app/ProgramFiles.h"
-#include "base/Text.h"
-#include "platform/win/MessageBox.h"
 #include "avatar/AvatarModel.h"
+#include "base/Text.h"
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/AvatarData.h"
 #include "catalogue/StringTable.h"
+#include "platform/win/MessageBox.h"
 #include "render/text/Fonts.h"
 #include "ui/InterfaceArchive.h"
 
@@ -24,7 +24,6 @@ std::string& startupErrorText() {
     static std::string text;
     return text;
 }
-
 
 }  // namespace
 
@@ -52,8 +51,9 @@ void Application::startup() {
     programDirectoryW_ = programDirectoryOverride_.empty() ? executableDirectory() : programDirectoryOverride_;
     programDirectory_ = narrowProgramDirectory(programDirectoryW_);
     if (programDirectory_.empty())
-        failStartup("The program folder cannot be used: its path is too long or holds characters this system cannot "
-                    "pass on. Install Likenex in a shorter folder.");
+        failStartup(
+            "The program folder cannot be used: its path is too long or holds characters this system cannot "
+            "pass on. Install Likenex in a shorter folder.");
     setFontFolders({defaultFontFolders().windowsFonts, programDirectoryW_ + L"\\fonts\\"});
 
     step("url protocol");
@@ -80,7 +80,8 @@ void Application::startup() {
     {
         std::vector<std::uint8_t> pixels;
         if (!services_.avatarArchive.loadSpritePixels(kShadowKey, 0, -1, pixels)) pixels.clear();
-        AvatarModel::setShadowPicture(services_.spriteCache.image(services_.avatarArchive, kShadowKey), std::move(pixels));
+        AvatarModel::setShadowPicture(services_.spriteCache.image(services_.avatarArchive, kShadowKey),
+                                      std::move(pixels));
         (void)services_.spriteCache.image(services_.avatarArchive, kSmallShadowKey);
     }
 
@@ -95,8 +96,8 @@ void Application::startup() {
     avatarRecord_->standingAction = kStandingAction;
     avatarRecord_->skin = kDefaultSkin;
     avatarRecord_->shown = true;
-    auto model = std::make_shared<AvatarModel>(AvatarModelParts{&services_.catalogue, &services_.avatarArchive,
-                                                                &services_.spriteCache, this, this, this});
+    auto model = std::make_shared<AvatarModel>(
+        AvatarModelParts{&services_.catalogue, &services_.avatarArchive, &services_.spriteCache, this, this, this});
     model->setRecord(avatarRecord_);
     services_.avatarModel = model;
     model->loadFromRecord(true);
@@ -121,7 +122,8 @@ void Application::shutdown() {
 bool Application::checkFontFile(const std::wstring& name) {
     const std::wstring path = resolveFontPath(name);
     if (path.empty()) {
-        showMessageBox(nullptr, (services_.fontFolders.windowsFonts + name + L"\nFont does not exist").c_str(), nullptr, MB_OK);
+        showMessageBox(nullptr, (services_.fontFolders.windowsFonts + name + L"\nFont does not exist").c_str(), nullptr,
+                       MB_OK);
         return false;
     }
     setUiFontFile(name);
@@ -198,7 +200,8 @@ void Application::drawText(const std::u16string& text, int x, int y, Colour colo
     drawText(12, x, y, colour);
 }
 
-bool Application::renderCharacter(char16_t c, std::vector<std::uint8_t>& pixels, int& width, int& height, int& advance) {
+bool Application::renderCharacter(char16_t c, std::vector<std::uint8_t>& pixels, int& width, int& height,
+                                  int& advance) {
     return glyphFont_.isOpen() && glyphFont_.renderCharacter(c, pixels, width, height, advance);
 }
 

@@ -62,12 +62,12 @@ class AvatarModel {
 public:
     // The frames of the current action, composed once per playAction.
     struct FrameStore {
-        std::vector<ImageRecord> pictures[2];             // variant 0 and 1, one per frame
-        std::vector<ImageRecord> framePictures;           // every frame's extra pictures, frame after frame
+        std::vector<ImageRecord> pictures[2];                       // variant 0 and 1, one per frame
+        std::vector<ImageRecord> framePictures;                     // every frame's extra pictures, frame after frame
         std::vector<const std::vector<std::uint8_t>*> framePixels;  // their pixels, same order
-        std::vector<std::size_t> firstFramePicture;       // index of each frame's first extra picture
-        std::vector<std::vector<std::uint8_t>> hitMasks;  // 128 * 128, 1 where variant 0 is transparent
-        std::vector<std::vector<std::uint8_t>> copies;    // 128 * 128 * 4 bytes of variant 0
+        std::vector<std::size_t> firstFramePicture;                 // index of each frame's first extra picture
+        std::vector<std::vector<std::uint8_t>> hitMasks;            // 128 * 128, 1 where variant 0 is transparent
+        std::vector<std::vector<std::uint8_t>> copies;              // 128 * 128 * 4 bytes of variant 0
     };
 
     explicit AvatarModel(AvatarModelParts parts);

@@ -29,15 +29,15 @@ struct AvatarRecord {
     std::int32_t skin = kDefaultSkin;
     std::uint16_t standingAction = kStandingAction;
     std::int32_t direction = 0;
-    std::int32_t mode = 0;          // 1 adds body part 501 on body layer 8
-    bool replaceStanding = false;   // play action 4020 where the standing action would play
-    bool costume = false;           // wear costume 6050 over everything
-    std::int32_t x = 0, y = 0;      // position in a scene
+    std::int32_t mode = 0;         // 1 adds body part 501 on body layer 8
+    bool replaceStanding = false;  // play action 4020 where the standing action would play
+    bool costume = false;          // wear costume 6050 over everything
+    std::int32_t x = 0, y = 0;     // position in a scene
     std::array<std::u16string, 2> names{};
-    std::int64_t number = -1;       // the server's number; negative until stored
+    std::int64_t number = -1;  // the server's number; negative until stored
     std::int32_t stateA = 0, stateB = 0;
     bool flagA = false, flagB = false;
-    bool shown = true;              // the flag a new record starts with set
+    bool shown = true;  // the flag a new record starts with set
 
     // The value sent with the end-of-action message.
     [[nodiscard]] std::int64_t notifyValue() const { return number; }

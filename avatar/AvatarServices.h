@@ -45,7 +45,7 @@ public:
 
 // Process-wide values the view and the model read.
 struct AvatarSettings {
-    bool nameChoice = false;      // label from the first name and in the "chosen" colours
+    bool nameChoice = false;  // label from the first name and in the "chosen" colours
     bool labelsOff = false;
     std::int32_t bubbleDuration = 10000;  // how long a said text stays, set by every `say`
 };

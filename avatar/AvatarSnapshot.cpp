@@ -41,12 +41,13 @@ const std::uint8_t* AvatarModel::takeSnapshot() {
     toggleStep(now);
     const std::size_t index = static_cast<std::size_t>(frameIndex_);
     auto framePictures = [&](bool behind) {
-        forEachFramePicture(*frame, behind, [&](const ImageRecord& picture, const std::vector<std::uint8_t>* pixels,
-                                                const FrameImage& image) {
-            if (!pixels || pixels->size() != static_cast<std::size_t>(picture.width) * picture.height * 4) return;
-            blendInto(pixels->data(), picture.xOffset + image.x - 40, 242 - picture.height - picture.yOffset - image.y,
-                      picture.width, picture.height);
-        });
+        forEachFramePicture(
+            *frame, behind,
+            [&](const ImageRecord& picture, const std::vector<std::uint8_t>* pixels, const FrameImage& image) {
+                if (!pixels || pixels->size() != static_cast<std::size_t>(picture.width) * picture.height * 4) return;
+                blendInto(pixels->data(), picture.xOffset + image.x - 40,
+                          242 - picture.height - picture.yOffset - image.y, picture.width, picture.height);
+            });
     };
     framePictures(true);
     const Shadow& s = shadow();

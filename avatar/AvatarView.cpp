@@ -23,11 +23,11 @@ const Colour kBubbleText = Colour::fromFloats(0.94f, 0.94f, 0.94f, 1);
 
 bool asciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
-
 Colour labelColour(const AvatarRecord& r, bool nameChoice) {
     if (r.flagA) return nameChoice ? Colour::fromFloats(0.757f, 0.757f, 0.757f, 1) : Colour::fromFloats(1, 1, 1, 1);
     if (r.flagB)
-        return nameChoice ? Colour::fromFloats(0.969f, 0.388f, 0.118f, 1) : Colour::fromFloats(0.969f, 0.714f, 0.118f, 1);
+        return nameChoice ? Colour::fromFloats(0.969f, 0.388f, 0.118f, 1)
+                          : Colour::fromFloats(0.969f, 0.714f, 0.118f, 1);
     return nameChoice ? Colour::fromFloats(0.125f, 0.788f, 1, 1) : Colour::fromFloats(0.624f, 0.824f, 1, 1);
 }
 
@@ -96,15 +96,14 @@ void AvatarModel::drawAvatar(int x, int y) {
             framePictures(true);
             if (!r.replaceStanding && frameShowsBody()) {
                 const bool small = r.stateA == 1 && r.stateB < 5000 && r.mode == -1 && r.number < 0;
-                if (small)
-                    drawImageAt(parts_.cache->image(archive(), kSmallShadowKey), x + 102, y + 103);
-                else
-                    drawImageAt(shadow().picture, x + 102, y + 103);
+                if (small) drawImageAt(parts_.cache->image(archive(), kSmallShadowKey), x + 102, y + 103);
+                else drawImageAt(shadow().picture, x + 102, y + 103);
             }
             if (hasTexture(extraPicture_.texture) && now - extraSetAt_ > kExtraPictureDelay)
                 drawImageAt(extraPicture_, x + 185, y + 125);
             const auto& list = store_.pictures[talking_ && toggle_ ? 1 : 0];
-            if (static_cast<std::size_t>(frameIndex_) < list.size()) drawImageAt(list[static_cast<std::size_t>(frameIndex_)], px, py);
+            if (static_cast<std::size_t>(frameIndex_) < list.size())
+                drawImageAt(list[static_cast<std::size_t>(frameIndex_)], px, py);
             framePictures(false);
         }
         if (frameShowsBody() && parts_.scene) {
@@ -148,8 +147,8 @@ bool AvatarModel::say(const std::u16string* text, int style, int durationMs) {
         const int length = static_cast<int>(text->size());
         int split = 0;
         while (split < length && 2 * parts_.scene->textWidthOf(*text, split) < width) ++split;
-        for (int extra = 0; extra < kExtraLetters && split < length && asciiLetter((*text)[static_cast<std::size_t>(split)]);
-             ++extra)
+        for (int extra = 0;
+             extra < kExtraLetters && split < length && asciiLetter((*text)[static_cast<std::size_t>(split)]); ++extra)
             ++split;
         const int firstWidth = parts_.scene->textWidthOf(*text, split);
         if (firstWidth > kSecondLineLimit) return false;

@@ -19,7 +19,8 @@ LayerRef itemLayer(const ItemSlot& slot, int v, int dv, std::int32_t n) {
 
 // The first of two exclusive slots that is occupied, or null.
 const ItemSlot* eitherSlot(const AvatarLook& look, int preferred, int other) {
-    if (look.items[static_cast<std::size_t>(preferred)].occupied) return &look.items[static_cast<std::size_t>(preferred)];
+    if (look.items[static_cast<std::size_t>(preferred)].occupied)
+        return &look.items[static_cast<std::size_t>(preferred)];
     if (look.items[static_cast<std::size_t>(other)].occupied) return &look.items[static_cast<std::size_t>(other)];
     return nullptr;
 }
@@ -56,7 +57,9 @@ void formFrameLayers(FrameLayers& layers, const ActionFrame& frame, int directio
         auto set = [&](int k, const ItemSlot* slot) {
             if (slot) layers.items[static_cast<std::size_t>(k)] = itemLayer(*slot, v, dv, n);
         };
-        auto occupied = [&](int s) { return slots[static_cast<std::size_t>(s)].occupied ? &slots[static_cast<std::size_t>(s)] : nullptr; };
+        auto occupied = [&](int s) {
+            return slots[static_cast<std::size_t>(s)].occupied ? &slots[static_cast<std::size_t>(s)] : nullptr;
+        };
         switch (v) {
         case 0: set(0, eitherSlot(look, 0, 1)); break;
         case 1: setFaceLayers(layers, slots[kFaceOptionSlot1], 1, dv, n, 1); break;

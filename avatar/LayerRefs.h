@@ -11,11 +11,11 @@
 
 namespace likenex {
 
-inline constexpr int kItemSlotCount = 9;       // slots 0..6 worn items, 7 and 8 face options
-inline constexpr int kFaceOptionSlot1 = 7;     // option of face layer 1
-inline constexpr int kFaceOptionSlot2 = 8;     // option of face layer 2
+inline constexpr int kItemSlotCount = 9;    // slots 0..6 worn items, 7 and 8 face options
+inline constexpr int kFaceOptionSlot1 = 7;  // option of face layer 1
+inline constexpr int kFaceOptionSlot2 = 8;  // option of face layer 2
 inline constexpr int kItemLayerCount = 15;
-inline constexpr std::int32_t kMode501 = 1;   // the record mode that adds body part 501 on layer 8
+inline constexpr std::int32_t kMode501 = 1;  // the record mode that adds body part 501 on layer 8
 inline constexpr std::int32_t kBodyPart501 = 501;
 
 // One layer to draw. Cleared entries hold key 0 and no recolouring.

@@ -10,24 +10,33 @@ using Layer = PaintStep::Layer;
 
 constexpr PaintStep A(int v) { return {Layer::body, static_cast<std::uint8_t>(v), 0}; }
 constexpr PaintStep B(int v) { return {Layer::bodyPart, static_cast<std::uint8_t>(v), 0}; }
-constexpr PaintStep C(int k, int slot) { return {Layer::item, static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(slot)}; }
+constexpr PaintStep C(int k, int slot) {
+    return {Layer::item, static_cast<std::uint8_t>(k), static_cast<std::uint8_t>(slot)};
+}
 constexpr PaintStep H{Layer::headGroup, 0, 0};
 
 // One order per direction; directions 0 and 1 share one, and so do 5 and 6.
-constexpr PaintStep kOrder01[] = {A(5), C(10, 6), C(7, 2), A(9), B(9), A(7), C(12, 3), C(14, 4), A(6), C(12, 5), C(11, 5),
-                                  C(11, 3), C(13, 4), A(3), C(8, 6), C(5, 2), H, A(4), C(9, 6), C(6, 2), A(8), B(8)};
-constexpr PaintStep kOrder2[] = {A(5), C(10, 6), C(7, 2), A(9), B(9), A(7), C(12, 3), C(14, 4), A(6), C(11, 3), C(11, 5),
-                                 C(12, 5), C(13, 4), A(3), C(8, 6), C(5, 2), H, A(4), A(8), C(9, 6), C(6, 2), B(8)};
-constexpr PaintStep kOrder3[] = {A(6), C(11, 3), C(13, 4), A(7), C(12, 3), C(11, 5), C(12, 5), C(14, 4), A(3), C(8, 6), C(5, 2),
-                                 A(4), C(9, 6), C(6, 2), A(8), B(8), A(5), A(9), C(10, 6), C(7, 2), B(9), H};
-constexpr PaintStep kOrder4[] = {A(4), C(9, 6), C(6, 2), A(8), B(8), A(6), C(11, 3), C(13, 4), A(7), C(12, 3), C(11, 5),
-                                 C(12, 5), C(14, 4), A(3), C(8, 6), C(5, 2), H, A(5), A(9), C(10, 6), C(7, 2), B(9)};
-constexpr PaintStep kOrder56[] = {A(4), C(9, 6), C(6, 2), A(8), B(8), A(6), C(11, 3), C(13, 4), A(7), C(12, 3), C(11, 5),
-                                  C(12, 5), C(14, 4), A(3), C(8, 6), C(5, 2), H, A(5), C(10, 6), C(7, 2), A(9), B(9)};
-constexpr PaintStep kOrder7[] = {A(7), C(12, 3), C(14, 4), A(6), C(11, 3), C(12, 5), C(11, 5), C(13, 4), A(3), C(8, 6), C(5, 2),
-                                 H, A(5), C(10, 6), C(7, 2), A(9), B(9), A(4), C(9, 6), C(6, 2), A(8), B(8)};
+constexpr PaintStep kOrder01[] = {A(5), C(10, 6), C(7, 2),  A(9),     B(9),     A(7), C(12, 3), C(14, 4),
+                                  A(6), C(12, 5), C(11, 5), C(11, 3), C(13, 4), A(3), C(8, 6),  C(5, 2),
+                                  H,    A(4),     C(9, 6),  C(6, 2),  A(8),     B(8)};
+constexpr PaintStep kOrder2[] = {A(5), C(10, 6), C(7, 2),  A(9),     B(9),     A(7), C(12, 3), C(14, 4),
+                                 A(6), C(11, 3), C(11, 5), C(12, 5), C(13, 4), A(3), C(8, 6),  C(5, 2),
+                                 H,    A(4),     A(8),     C(9, 6),  C(6, 2),  B(8)};
+constexpr PaintStep kOrder3[] = {A(6), C(11, 3), C(13, 4), A(7),    C(12, 3), C(11, 5), C(12, 5), C(14, 4),
+                                 A(3), C(8, 6),  C(5, 2),  A(4),    C(9, 6),  C(6, 2),  A(8),     B(8),
+                                 A(5), A(9),     C(10, 6), C(7, 2), B(9),     H};
+constexpr PaintStep kOrder4[] = {A(4), C(9, 6),  C(6, 2),  A(8),     B(8),     A(6), C(11, 3), C(13, 4),
+                                 A(7), C(12, 3), C(11, 5), C(12, 5), C(14, 4), A(3), C(8, 6),  C(5, 2),
+                                 H,    A(5),     A(9),     C(10, 6), C(7, 2),  B(9)};
+constexpr PaintStep kOrder56[] = {A(4), C(9, 6),  C(6, 2),  A(8),     B(8),     A(6), C(11, 3), C(13, 4),
+                                  A(7), C(12, 3), C(11, 5), C(12, 5), C(14, 4), A(3), C(8, 6),  C(5, 2),
+                                  H,    A(5),     C(10, 6), C(7, 2),  A(9),     B(9)};
+constexpr PaintStep kOrder7[] = {A(7), C(12, 3), C(14, 4), A(6),    C(11, 3), C(12, 5), C(11, 5), C(13, 4),
+                                 A(3), C(8, 6),  C(5, 2),  H,       A(5),     C(10, 6), C(7, 2),  A(9),
+                                 B(9), A(4),     C(9, 6),  C(6, 2), A(8),     B(8)};
 
-constexpr std::span<const PaintStep> kOrders[] = {kOrder01, kOrder01, kOrder2, kOrder3, kOrder4, kOrder56, kOrder56, kOrder7};
+constexpr std::span<const PaintStep> kOrders[] = {kOrder01, kOrder01, kOrder2,  kOrder3,
+                                                  kOrder4,  kOrder56, kOrder56, kOrder7};
 
 bool paintable(const PaintStep& step, const PaintConditions& conditions) {
     switch (step.layer) {

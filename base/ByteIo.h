@@ -84,7 +84,8 @@ public:
     void append(std::span<const std::uint8_t> data) { bytes_.insert(bytes_.end(), data.begin(), data.end()); }
     // Overwrites 4 bytes already written (an offset known only later).
     void patchU32(std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) bytes_.at(at + static_cast<std::size_t>(i)) = static_cast<std::uint8_t>(v >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            bytes_.at(at + static_cast<std::size_t>(i)) = static_cast<std::uint8_t>(v >> (8 * i));
     }
 
     [[nodiscard]] std::size_t size() const { return bytes_.size(); }

@@ -34,7 +34,7 @@ std::optional<char32_t> decodeUtf8(std::string_view s, std::size_t& i) {
     if (i >= s.size()) return std::nullopt;
     auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
     const unsigned char lead = byte(i);
-    const int extra = lead < 0x80                ? 0
+    const int extra = lead < 0x80             ? 0
                       : (lead & 0xe0) == 0xc0 ? 1
                       : (lead & 0xf0) == 0xe0 ? 2
                       : (lead & 0xf8) == 0xf0 ? 3
@@ -87,9 +87,8 @@ std::wstring wideFromUtf16(std::u16string_view text) {
     } else {
         std::wstring out;
         out.reserve(text.size());
-        forEachCodePoint(text, [&](char32_t c, bool lone) {
-            out += static_cast<wchar_t>(lone ? kReplacementCharacter : c);
-        });
+        forEachCodePoint(text,
+                         [&](char32_t c, bool lone) { out += static_cast<wchar_t>(lone ? kReplacementCharacter : c); });
         return out;
     }
 }

@@ -33,18 +33,16 @@ std::vector<std::uint8_t> encodeArchiveIndex(std::span<const std::pair<Key, Arch
     ByteWriter writer;
     writer.u32(static_cast<std::uint32_t>(entries.size()));
     for (const auto& [key, entry] : entries) {
-        if constexpr (sizeof(Key) == 8)
-            writer.u64(static_cast<std::uint64_t>(key));
-        else
-            writer.u32(static_cast<std::uint32_t>(key));
+        if constexpr (sizeof(Key) == 8) writer.u64(static_cast<std::uint64_t>(key));
+        else writer.u32(static_cast<std::uint32_t>(key));
         writer.u32(entry.offset);
         writer.u32(entry.size);
     }
     return writer.take();
 }
 
-bool writePackedArchive(const std::string& programDirectory, const std::string& indexPath,
-                        const std::string& dataPath, const PackedArchiveFiles& files) {
+bool writePackedArchive(const std::string& programDirectory, const std::string& indexPath, const std::string& dataPath,
+                        const PackedArchiveFiles& files) {
     std::string index = dataFilePath(programDirectory, indexPath);
     std::string data = dataFilePath(programDirectory, dataPath);
     if (index.empty() || data.empty()) return false;

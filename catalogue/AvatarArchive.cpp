@@ -61,8 +61,8 @@ std::optional<AvatarArchive::Sprite> AvatarArchive::findSprite(std::int64_t key)
     sprite.extra1 = reader.u32();
     sprite.extra2 = reader.u32();
     if (!reader.ok() || sprite.width < 0 || sprite.height < 0) return std::nullopt;
-    std::uint64_t pixelBytes = std::uint64_t{4} * static_cast<std::uint64_t>(sprite.width) *
-                               static_cast<std::uint64_t>(sprite.height);
+    std::uint64_t pixelBytes =
+        std::uint64_t{4} * static_cast<std::uint64_t>(sprite.width) * static_cast<std::uint64_t>(sprite.height);
     if (pixelBytes > kSpriteScratchBytes || entry.size - kSpriteHeaderBytes != pixelBytes) return std::nullopt;
     sprite.pixels = reader.bytes(pixelBytes);
     return sprite;
@@ -280,13 +280,13 @@ std::optional<PackedArchiveFiles> encodeAvatarArchive(std::span<const SpriteSour
     entries.reserve(sprites.size());
     for (const SpriteSource& sprite : sprites) {
         if (sprite.width < 0 || sprite.height < 0) return std::nullopt;
-        std::uint64_t pixelBytes = std::uint64_t{4} * static_cast<std::uint64_t>(sprite.width) *
-                                   static_cast<std::uint64_t>(sprite.height);
+        std::uint64_t pixelBytes =
+            std::uint64_t{4} * static_cast<std::uint64_t>(sprite.width) * static_cast<std::uint64_t>(sprite.height);
         std::uint64_t size = kSpriteHeaderBytes + pixelBytes;
         if (sprite.pixels.size() != pixelBytes) return std::nullopt;
         if (data.size() + size > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
-        entries.push_back({sprite.key, ArchiveEntry{static_cast<std::uint32_t>(data.size()),
-                                                    static_cast<std::uint32_t>(size)}});
+        entries.push_back(
+            {sprite.key, ArchiveEntry{static_cast<std::uint32_t>(data.size()), static_cast<std::uint32_t>(size)}});
         data.i32(sprite.width);
         data.i32(sprite.height);
         data.i32(sprite.x);

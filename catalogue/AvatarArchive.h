@@ -78,8 +78,8 @@ private:
     ArchiveIndex<std::int64_t> index_;
     MappedFile data_;
     std::optional<std::vector<std::uint8_t>> ownedData_;  // in place of the mapping when loaded from bytes
-    mutable std::mutex spriteLock_;                 // guards scratch_
-    std::unique_ptr<std::uint8_t[]> scratch_;       // kSpriteScratchBytes
+    mutable std::mutex spriteLock_;                       // guards scratch_
+    std::unique_ptr<std::uint8_t[]> scratch_;             // kSpriteScratchBytes
 };
 
 // The program's archive, loaded once at start-up and kept until exit.

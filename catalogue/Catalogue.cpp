@@ -91,7 +91,8 @@ std::optional<Action> readAction(ByteReader& r) {
     action.lowHalfWord = r.u16();
     action.identifier = r.u16();
     if (!r.ok()) return std::nullopt;
-    action.frames.reserve(plausibleCount(frameCount, r.remaining(), kFrameHeadSize + kBodyLayerCount * kLayerEntrySize));
+    action.frames.reserve(
+        plausibleCount(frameCount, r.remaining(), kFrameHeadSize + kBodyLayerCount * kLayerEntrySize));
     for (std::int32_t i = 0; i < frameCount; ++i) {
         std::optional<ActionFrame> frame = readFrame(r);
         if (!frame) return std::nullopt;

@@ -78,7 +78,8 @@ const std::u16string& StringTable::text(std::int32_t kind, std::int32_t identifi
 std::vector<StringRecord> StringTable::records() const {
     std::vector<StringRecord> out;
     for (std::int32_t g = 0; g < kStringGroupCount; ++g)
-        for (const auto& [identifier, texts] : groups_[static_cast<std::size_t>(g)]) out.push_back({g, identifier, texts});
+        for (const auto& [identifier, texts] : groups_[static_cast<std::size_t>(g)])
+            out.push_back({g, identifier, texts});
     return out;
 }
 

@@ -20,7 +20,8 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 std::vector<std::uint8_t> encodeBmp32(std::int32_t width, std::int32_t height,
                                       std::span<const std::uint8_t> bottomUpBgra) {
     if (width < 0 || height < 0) return {};
-    const std::uint64_t dataBytes = std::uint64_t{4} * static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    const std::uint64_t dataBytes =
+        std::uint64_t{4} * static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
     if (dataBytes != bottomUpBgra.size()) return {};
     if (dataBytes + kBmpHeaderBytes > std::numeric_limits<std::uint32_t>::max()) return {};
     const auto data = static_cast<std::uint32_t>(dataBytes);

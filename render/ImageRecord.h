@@ -28,7 +28,7 @@ public:
     TextureHandle texture = 0;
     std::int32_t xOffset = 0;  // of the top-left corner from the drawing point, y downwards
     std::int32_t yOffset = 0;
-    ImageRect rect;            // skin pictures use it as their destination rectangle
+    ImageRect rect;                    // skin pictures use it as their destination rectangle
     std::vector<std::uint8_t> pixels;  // 32-bit BGRA, bottom row first; usually empty
 
     ImageRecord() = default;

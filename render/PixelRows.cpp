@@ -31,24 +31,22 @@ std::vector<std::uint8_t> surfaceToBottomUpBgra(SurfaceFormat format, const std:
         std::uint8_t* dst = out.data() + static_cast<std::size_t>(height - 1 - y) * w * 4;
         for (std::size_t x = 0; x < w; ++x, dst += 4) {
             switch (format) {
-                case SurfaceFormat::X8R8G8B8:
-                case SurfaceFormat::A8R8G8B8:
-                    std::memcpy(dst, src + x * 4, 3);
-                    break;
-                case SurfaceFormat::R5G6B5: {
-                    unsigned p = src[x * 2] | src[x * 2 + 1] << 8;
-                    dst[0] = widen5(p & 0x1F);
-                    dst[1] = widen6(p >> 5 & 0x3F);
-                    dst[2] = widen5(p >> 11 & 0x1F);
-                    break;
-                }
-                case SurfaceFormat::X1R5G5B5: {
-                    unsigned p = src[x * 2] | src[x * 2 + 1] << 8;
-                    dst[0] = widen5(p & 0x1F);
-                    dst[1] = widen5(p >> 5 & 0x1F);
-                    dst[2] = widen5(p >> 10 & 0x1F);
-                    break;
-                }
+            case SurfaceFormat::X8R8G8B8:
+            case SurfaceFormat::A8R8G8B8: std::memcpy(dst, src + x * 4, 3); break;
+            case SurfaceFormat::R5G6B5: {
+                unsigned p = src[x * 2] | src[x * 2 + 1] << 8;
+                dst[0] = widen5(p & 0x1F);
+                dst[1] = widen6(p >> 5 & 0x3F);
+                dst[2] = widen5(p >> 11 & 0x1F);
+                break;
+            }
+            case SurfaceFormat::X1R5G5B5: {
+                unsigned p = src[x * 2] | src[x * 2 + 1] << 8;
+                dst[0] = widen5(p & 0x1F);
+                dst[1] = widen5(p >> 5 & 0x1F);
+                dst[2] = widen5(p >> 10 & 0x1F);
+                break;
+            }
             }
             dst[3] = 255;
         }

@@ -11,8 +11,7 @@ namespace likenex {
 
 // Copies `rows` rows of `rowBytes` bytes, the last source row becoming the first destination
 // row. Destination rows are `dstPitch` bytes apart (a locked surface's pitch, at least rowBytes).
-void copyRowsReversed(const std::uint8_t* src, std::size_t rowBytes, int rows, std::uint8_t* dst,
-                      std::size_t dstPitch);
+void copyRowsReversed(const std::uint8_t* src, std::size_t rowBytes, int rows, std::uint8_t* dst, std::size_t dstPitch);
 
 // Sets every fourth byte (the alpha of blue, green, red, alpha pixels) to 255.
 void makeOpaque(std::span<std::uint8_t> bgra);

@@ -21,8 +21,8 @@ TempDirectory::~TempDirectory() {
     // Tests may leave read-only folders behind; make them writable again to remove them.
     for (auto it = std::filesystem::recursive_directory_iterator(path_, error);
          it != std::filesystem::recursive_directory_iterator(); it.increment(error))
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, error);
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                     error);
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, error);
     std::filesystem::remove_all(path_, error);
 }

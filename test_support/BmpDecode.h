@@ -10,12 +10,12 @@
 namespace likenex::test {
 
 struct DecodedBmp {
-    std::uint32_t fileSize = 0;     // the header's size field
+    std::uint32_t fileSize = 0;  // the header's size field
     std::uint32_t reserved = 0;
     std::uint32_t dataOffset = 0;
     std::uint32_t infoSize = 0;
     std::int32_t width = 0;
-    std::int32_t height = 0;        // as stored: positive for bottom-up files
+    std::int32_t height = 0;  // as stored: positive for bottom-up files
     std::uint16_t planes = 0;
     std::uint16_t bitCount = 0;
     std::uint32_t compression = 0;
@@ -54,8 +54,7 @@ inline std::optional<DecodedBmp> decodeBmp(std::span<const std::uint8_t> b) {
     d.pixels.resize(rows * w);
     for (std::size_t fileRow = 0; fileRow < rows; ++fileRow) {
         const std::size_t y = d.height > 0 ? rows - 1 - fileRow : fileRow;
-        for (std::size_t x = 0; x < w; ++x)
-            d.pixels[y * w + x] = readLe(b, d.dataOffset + (fileRow * w + x) * 4, 4);
+        for (std::size_t x = 0; x < w; ++x) d.pixels[y * w + x] = readLe(b, d.dataOffset + (fileRow * w + x) * 4, 4);
     }
     return d;
 }

@@ -58,8 +58,7 @@ struct RecordingRenderer {
         ops.drawTexture = [](const TextureHandle* handle, float, float, float, float, int left, int top, int right,
                              int bottom) {
             current().calls.push_back("draw " + std::to_string(*handle) + " " + std::to_string(left) + "," +
-                                      std::to_string(top) + "," + std::to_string(right) + "," +
-                                      std::to_string(bottom));
+                                      std::to_string(top) + "," + std::to_string(right) + "," + std::to_string(bottom));
         };
         renderOps() = ops;
     }

@@ -33,10 +33,10 @@ struct Mismatches {
     std::string first;
 };
 [[nodiscard]] Mismatches compare(const DecodedBmp& picture, const std::function<std::uint32_t(int, int)>& expected);
-#define EXPECT_PICTURE(picture, expected)                      \
-    do {                                                       \
+#define EXPECT_PICTURE(picture, expected)                       \
+    do {                                                        \
         const auto mismatches = compare((picture), (expected)); \
-        EXPECT_EQ(mismatches.count, 0u) << mismatches.first;   \
+        EXPECT_EQ(mismatches.count, 0u) << mismatches.first;    \
     } while (0)
 
 [[nodiscard]] inline bool inside(int x, int y, int left, int top, int right, int bottom) {

@@ -85,8 +85,8 @@ std::optional<PackedArchiveFiles> encodeInterfaceArchive(std::span<const SkinIma
         std::uint64_t size = kSkinHeaderBytes + pixelBytes;
         if (image.pixels.size() != pixelBytes) return std::nullopt;
         if (data.size() + size > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
-        entries.push_back({image.skinIdentifier, ArchiveEntry{static_cast<std::uint32_t>(data.size()),
-                                                              static_cast<std::uint32_t>(size)}});
+        entries.push_back({image.skinIdentifier,
+                           ArchiveEntry{static_cast<std::uint32_t>(data.size()), static_cast<std::uint32_t>(size)}});
         data.u32(image.layoutWidth);
         data.u32(image.layoutHeight);
         data.u32(image.texW);

@@ -73,7 +73,6 @@ struct SkinImageSource {
 // full size. Nothing when pixels do not match a size or the data would pass 4 GiB.
 [[nodiscard]] std::optional<PackedArchiveFiles> encodeInterfaceArchive(std::span<const SkinImageSource> images);
 // Writes data/inter.inx and data/inter.dat under the program directory.
-[[nodiscard]] bool writeInterfaceArchive(const std::string& programDirectory,
-                                         std::span<const SkinImageSource> images);
+[[nodiscard]] bool writeInterfaceArchive(const std::string& programDirectory, std::span<const SkinImageSource> images);
 
 }  // namespace likenex

@@ -35,7 +35,8 @@ Loaded& data() {
 
 std::unique_ptr<AvatarModel> dressedModel() {
     Loaded& d = data();
-    auto model = std::make_unique<AvatarModel>(AvatarModelParts{&d.catalogue, d.archive.get(), &d.cache, nullptr, nullptr, nullptr});
+    auto model = std::make_unique<AvatarModel>(
+        AvatarModelParts{&d.catalogue, d.archive.get(), &d.cache, nullptr, nullptr, nullptr});
     model->wearItem(1, 125, 40);  // twin tails
     model->wearItem(2, 203, 32);  // hoodie
     model->wearItem(3, 301, 31);  // jeans
@@ -61,8 +62,8 @@ void BM_PlayActionSixteenFrames(benchmark::State& state) {
     }
     const auto& store = model->frameStore();
     const double frames = static_cast<double>(store.pictures[0].size());
-    state.counters["per_frame"] = benchmark::Counter(frames, benchmark::Counter::kIsIterationInvariantRate |
-                                                                 benchmark::Counter::kInvert);
+    state.counters["per_frame"] =
+        benchmark::Counter(frames, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     std::size_t bytes = 0;
     for (const auto& mask : store.hitMasks) bytes += mask.size();
     for (const auto& copy : store.copies) bytes += copy.size();
@@ -85,8 +86,8 @@ void BM_CopySameCanvases(benchmark::State& state) {
         }
         benchmark::ClobberMemory();
     }
-    state.counters["per_frame"] = benchmark::Counter(16, benchmark::Counter::kIsIterationInvariantRate |
-                                                             benchmark::Counter::kInvert);
+    state.counters["per_frame"] =
+        benchmark::Counter(16, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_CopySameCanvases)->Unit(benchmark::kMicrosecond);
 

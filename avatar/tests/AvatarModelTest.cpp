@@ -76,8 +76,16 @@ protected:
     void SetUp() override {
         RecordingRenderer::install();
         CatalogueTables t;
-        t.items = {item(11, 0), item(12, 1), item(21, 2), item(31, 3), item(41, 4), item(51, 5), item(62, 6),
-                   item(64, 6), item(61, 6, 1, 62, 31, 41), item(63, 6, 2, 64, 51, 41)};
+        t.items = {item(11, 0),
+                   item(12, 1),
+                   item(21, 2),
+                   item(31, 3),
+                   item(41, 4),
+                   item(51, 5),
+                   item(62, 6),
+                   item(64, 6),
+                   item(61, 6, 1, 62, 31, 41),
+                   item(63, 6, 2, 64, 51, 41)};
         BodyPart part;
         part.identifier = 7;
         part.bodyLayer = 8;

@@ -116,8 +116,10 @@ TEST(FrameLayers, BodyItemsFillTheirLayersWithCategoryAndImageNumber) {
     FrameLayers layers = formed(look, 2);
     for (int v = 3; v <= 5; ++v) {
         const int dv = (2 + v % 3) % 8;
-        EXPECT_EQ(layers.items[static_cast<std::size_t>(v + 2)], (LayerRef{makeImageKey(120, 1, v, dv, 2, 10 + v), 0, 1}));
-        EXPECT_EQ(layers.items[static_cast<std::size_t>(v + 5)], (LayerRef{makeImageKey(160, 1, v, dv, 6, 10 + v), 0, 2}));
+        EXPECT_EQ(layers.items[static_cast<std::size_t>(v + 2)],
+                  (LayerRef{makeImageKey(120, 1, v, dv, 2, 10 + v), 0, 1}));
+        EXPECT_EQ(layers.items[static_cast<std::size_t>(v + 5)],
+                  (LayerRef{makeImageKey(160, 1, v, dv, 6, 10 + v), 0, 2}));
     }
     // Slot 5 serves while slot 3 is free; slot 4 goes on C13 and C14.
     EXPECT_EQ(layers.items[11], (LayerRef{makeImageKey(150, 1, 6, 2, 5, 16), 0, 4}));

@@ -26,9 +26,12 @@ struct NamedLayer {
 
 std::vector<NamedLayer> namedLayers(const FrameLayers& layers) {
     std::vector<NamedLayer> named;
-    for (int v = 0; v < kBodyLayerCount; ++v) named.push_back({"A" + std::to_string(v), layers.body[static_cast<std::size_t>(v)]});
-    for (int v = 0; v < kBodyLayerCount; ++v) named.push_back({"B" + std::to_string(v), layers.bodyParts[static_cast<std::size_t>(v)]});
-    for (int k = 0; k < kItemLayerCount; ++k) named.push_back({"C" + std::to_string(k), layers.items[static_cast<std::size_t>(k)]});
+    for (int v = 0; v < kBodyLayerCount; ++v)
+        named.push_back({"A" + std::to_string(v), layers.body[static_cast<std::size_t>(v)]});
+    for (int v = 0; v < kBodyLayerCount; ++v)
+        named.push_back({"B" + std::to_string(v), layers.bodyParts[static_cast<std::size_t>(v)]});
+    for (int k = 0; k < kItemLayerCount; ++k)
+        named.push_back({"C" + std::to_string(k), layers.items[static_cast<std::size_t>(k)]});
     std::erase_if(named, [](const NamedLayer& n) { return n.ref.key == 0; });
     return named;
 }
@@ -41,7 +44,7 @@ int pairPixel(int i, int j, int count) {
 }
 
 struct Painted {
-    std::string order;  // names of the painted layers, first painted first
+    std::string order;                 // names of the painted layers, first painted first
     std::vector<std::uint8_t> pixels;  // of the canvas
     int count = 0;
 };
@@ -81,7 +84,7 @@ protected:
         const int n = static_cast<int>(named.size());
         std::vector<SpriteSource> sprites;
         for (int i = 0; i < n; ++i) {
-            SpriteSource s{named[static_cast<std::size_t>(i)].ref.key, kSide, kSide, 0, 0, 0, 0,
+            SpriteSource s{named[static_cast<std::size_t>(i)].ref.key,     kSide, kSide, 0, 0, 0, 0,
                            std::vector<std::uint8_t>(kSide * kSide * 4, 0)};
             auto mark = [&](int pixel) {
                 const auto at = static_cast<std::size_t>(pixel) * 4;
@@ -105,7 +108,8 @@ protected:
         // Sprite row r lies on canvas row 128 - 32 + r; the owner is the blue byte less one.
         auto owner = [&](int pixel) {
             const std::size_t at = (static_cast<std::size_t>(kFrameSize - kSide + pixel / kSide) * kFrameSize +
-                                    static_cast<std::size_t>(pixel % kSide)) * 4;
+                                    static_cast<std::size_t>(pixel % kSide)) *
+                                   4;
             return result.pixels[at + 3] == 0 ? -1 : result.pixels[at] - 1;
         };
         std::vector<std::pair<int, int>> wins;  // (wins, layer) of painted layers
@@ -117,7 +121,8 @@ protected:
             wins.emplace_back(won, i);
         }
         std::sort(wins.begin(), wins.end());
-        for (auto [won, i] : wins) result.order += (result.order.empty() ? "" : " ") + named[static_cast<std::size_t>(i)].name;
+        for (auto [won, i] : wins)
+            result.order += (result.order.empty() ? "" : " ") + named[static_cast<std::size_t>(i)].name;
         return result;
     }
 
@@ -179,9 +184,11 @@ TEST_F(PaintingOrderTest, BodyPartsEightAndNineNeedTheirSlotOrModeOne) {
     look = dressed();
     look.bodyParts[8].chosen = false;
     look.bodyParts[9].chosen = false;
-    EXPECT_EQ(paint(look, 5, 0, false, &earlier).order, "A4 C9 C6 A8 A6 C11 C13 A7 C12 C14 A3 C8 C5 A0 C3 C1 C0 A5 C10 C7 A9");
+    EXPECT_EQ(paint(look, 5, 0, false, &earlier).order,
+              "A4 C9 C6 A8 A6 C11 C13 A7 C12 C14 A3 C8 C5 A0 C3 C1 C0 A5 C10 C7 A9");
     look.mode = kMode501;  // B8 becomes part 501 and is painted without its slot
-    EXPECT_EQ(paint(look, 5, 0, false, &earlier).order, "A4 C9 C6 A8 B8 A6 C11 C13 A7 C12 C14 A3 C8 C5 A0 C3 C1 C0 A5 C10 C7 A9");
+    EXPECT_EQ(paint(look, 5, 0, false, &earlier).order,
+              "A4 C9 C6 A8 B8 A6 C11 C13 A7 C12 C14 A3 C8 C5 A0 C3 C1 C0 A5 C10 C7 A9");
 }
 
 TEST_F(PaintingOrderTest, DirectionsPastSevenPaintNothing) {

@@ -13,7 +13,11 @@ TEST(Utf, EveryCodePointRoundTripsThroughUtf8AndUtf16) {
         std::u16string utf16;
         appendUtf16(utf16, c);
         const std::string utf8 = utf8FromUtf16(utf16);
-        ASSERT_EQ(utf8.size(), c < 0x80 ? 1u : c < 0x800 ? 2u : c < 0x10000 ? 3u : 4u) << std::hex << static_cast<std::uint32_t>(c);
+        ASSERT_EQ(utf8.size(), c < 0x80      ? 1u
+                               : c < 0x800   ? 2u
+                               : c < 0x10000 ? 3u
+                                             : 4u)
+            << std::hex << static_cast<std::uint32_t>(c);
         std::size_t i = 0;
         const std::optional<char32_t> decoded = decodeUtf8(utf8, i);
         ASSERT_TRUE(decoded) << std::hex << static_cast<std::uint32_t>(c);
@@ -26,8 +30,8 @@ TEST(Utf, EveryCodePointRoundTripsThroughUtf8AndUtf16) {
 
 TEST(Utf, MalformedUtf8IsRefusedWithoutMoving) {
     for (const std::string bad : {"\xc0\x80", "\xe0\x80\x80", "\xf0\x80\x80\x80",  // overlong forms
-                                  "\xed\xa0\x80", "\xed\xbf\xbf",                 // encoded surrogates
-                                  "\xf4\x90\x80\x80", "\xf8\x88\x80\x80\x80",     // past U+10FFFF
+                                  "\xed\xa0\x80", "\xed\xbf\xbf",                  // encoded surrogates
+                                  "\xf4\x90\x80\x80", "\xf8\x88\x80\x80\x80",      // past U+10FFFF
                                   "\x80", "\xc3", "\xe4\xb8", "\xf0\x9f\x98",      // stray and cut
                                   "\xc3\x28"}) {
         std::size_t i = 0;
@@ -40,7 +44,9 @@ TEST(Utf, MalformedUtf8IsRefusedWithoutMoving) {
 }
 
 TEST(Utf, LoneSurrogatesAreReplacedOrRefused) {
-    const std::u16string lone = u"a\xd800" u"b\xdc00";
+    const std::u16string lone =
+        u"a\xd800"
+        u"b\xdc00";
     EXPECT_EQ(utf8FromUtf16(lone), "a\uFFFDb\uFFFD");
     EXPECT_FALSE(utf8FromUtf16Strict(lone));
     EXPECT_EQ(utf8FromUtf16Strict(u"\u00e9\U0001F600"), "\u00e9\U0001F600");

@@ -128,9 +128,10 @@ BENCHMARK(parseIndex100k)->Unit(benchmark::kMillisecond);
 
 // The whole start-up step: reading avatar.inx from disk and mapping avatar.iso.
 void loadArchive100k(benchmark::State& state) {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                ("likenex-bench-" + std::to_string(std::hash<std::string>{}(
-                                                        std::filesystem::current_path().string() + __TIME__)));
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() /
+        ("likenex-bench-" +
+         std::to_string(std::hash<std::string>{}(std::filesystem::current_path().string() + __TIME__)));
     likenex::PackedArchiveFiles files{bigIndex(), std::vector<std::uint8_t>(24, 0)};
     if (!likenex::writePackedArchive(dir.string(), "data/avatar.inx", "data/avatar.iso", files)) {
         state.SkipWithError("cannot write the archive");

@@ -4,9 +4,9 @@
 // Input: a 32-bit little-endian index length, that many index bytes, the rest is the data
 // file (see AvatarArchiveFuzzInput.h).
 #include "catalogue/AvatarArchive.h"
+#include "render/RenderOps.h"
 #include "test_support/AvatarArchiveFuzzInput.h"
 #include "test_support/FuzzCheck.h"
-#include "render/RenderOps.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -69,8 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::vector<std::uint8_t> pixels;
         bool read = archive.loadSpritePixels(key, kind, colour, pixels);
         if (read) {
-            check(entry.size >= likenex::kSpriteHeaderBytes && pixels.size() == entry.size - likenex::kSpriteHeaderBytes,
-                  "pixels match the record size");
+            check(
+                entry.size >= likenex::kSpriteHeaderBytes && pixels.size() == entry.size - likenex::kSpriteHeaderBytes,
+                "pixels match the record size");
             check(likenex::rangeInside(entry.offset, entry.size, dataSize), "record inside the data file");
         }
         check(!drawn || read, "drawn sprite whose pixels cannot be read");

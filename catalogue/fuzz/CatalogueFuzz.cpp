@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const likenex::CatalogueTables& t = catalogue.tables();
     for (const likenex::LayerOption& o : t.layerOptions) {
         const likenex::LayerOption* found = catalogue.findLayerOption(o.optionNumber, o.faceLayer);
-        check(found == nullptr || (found->optionNumber == o.optionNumber && found->availability != 0), "layer option find");
+        check(found == nullptr || (found->optionNumber == o.optionNumber && found->availability != 0),
+              "layer option find");
     }
     std::size_t images = 0;
     for (const likenex::Action& a : t.actions) {

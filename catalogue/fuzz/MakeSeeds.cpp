@@ -72,9 +72,9 @@ bool makeSeeds(const std::string& root) {
     std::vector<SpriteSource> sprites = {sprite(-2, 4, 3, 0, 0), sprite(10, 2, 2, 126, 126), sprite(11, 1, 1, 127, 0),
                                          sprite(12, 3, 3, 126, 5), sprite(13, 0, 0, 0, 0)};
     if (auto files = encodeAvatarArchive(sprites))
-        ok &= writeSeed(root, "avatar_archive_fuzz", "seed-sprites", fuzzing::joinAvatarArchiveInput(files->index, files->data));
-    else
-        ok = false;
+        ok &= writeSeed(root, "avatar_archive_fuzz", "seed-sprites",
+                        fuzzing::joinAvatarArchiveInput(files->index, files->data));
+    else ok = false;
 
     ColourSet set;
     for (std::size_t i = 0; i < set.colours.size(); ++i) set.colours[i] = {std::uint32_t(i), 256, 0x1ff};
@@ -83,17 +83,13 @@ bool makeSeeds(const std::string& root) {
 
     if (auto catalogue = encodeAvatarData(smallCatalogue()))
         ok &= writeSeed(root, "catalogue_fuzz", "seed-catalogue", *catalogue);
-    else
-        ok = false;
+    else ok = false;
 
-    std::vector<StringRecord> records = {
-        {0, 1, {u"OK", u"Fine", u"", u"\u4f60\u597d", u"\U0001F600"}},
-        {5, -2, {u"a", u"b", u"c", u"d", u"e"}},
-        {7, 3, {u"x", u"", u"", u"", u"y"}}};
-    if (auto strings = encodeStringTable(records))
-        ok &= writeSeed(root, "string_table_fuzz", "seed-strings", *strings);
-    else
-        ok = false;
+    std::vector<StringRecord> records = {{0, 1, {u"OK", u"Fine", u"", u"\u4f60\u597d", u"\U0001F600"}},
+                                         {5, -2, {u"a", u"b", u"c", u"d", u"e"}},
+                                         {7, 3, {u"x", u"", u"", u"", u"y"}}};
+    if (auto strings = encodeStringTable(records)) ok &= writeSeed(root, "string_table_fuzz", "seed-strings", *strings);
+    else ok = false;
     return ok;
 }
 

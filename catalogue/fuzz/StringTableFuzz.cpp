@@ -22,9 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             check(text.find(u'\0') == std::u16string::npos, "zero unit kept");
             if (language >= 0 && language < likenex::kLanguageCount)
                 check(text == record.texts[static_cast<std::size_t>(language)], "lookup matches the record");
-            else
-                check(text.empty(), "text for a language outside 0..4");
-            for (std::int32_t kind = -1; kind <= likenex::kTextKindCount; ++kind) (void)table.text(kind, record.identifier).size();
+            else check(text.empty(), "text for a language outside 0..4");
+            for (std::int32_t kind = -1; kind <= likenex::kTextKindCount; ++kind)
+                (void)table.text(kind, record.identifier).size();
             (void)table.uiText(record.identifier).size();
         }
     }

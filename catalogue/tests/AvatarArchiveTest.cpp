@@ -34,7 +34,8 @@ SpriteSource sprite(std::int64_t key, int width, int height, int x, int y, const
 ImageRecord canvasOf(const Pixels& fill) {
     ImageRecord canvas;
     canvas.width = canvas.height = kFrameSize;
-    for (int i = 0; i < kFrameSize * kFrameSize; ++i) canvas.pixels.insert(canvas.pixels.end(), fill.begin(), fill.end());
+    for (int i = 0; i < kFrameSize * kFrameSize; ++i)
+        canvas.pixels.insert(canvas.pixels.end(), fill.begin(), fill.end());
     return canvas;
 }
 
@@ -239,8 +240,8 @@ TEST(BlendByteTest, EqualsTruncatingDivisionForEverySourceTargetAndAlpha) {
         for (unsigned s = 0; s < 256; ++s)
             for (unsigned t = 0; t < 256; ++t) {
                 const unsigned exact = (s * a + t * (255 - a)) / 255;
-                const unsigned got = blendByte(static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(t),
-                                               static_cast<std::uint8_t>(a));
+                const unsigned got =
+                    blendByte(static_cast<std::uint8_t>(s), static_cast<std::uint8_t>(t), static_cast<std::uint8_t>(a));
                 if (got != exact && ++wrong <= 5) ADD_FAILURE() << s << " " << t << " alpha " << a << ": " << got;
             }
     EXPECT_EQ(wrong, 0);
@@ -287,9 +288,11 @@ TEST_F(AvatarArchiveTest, WideBlendMatchesThePixelRuleEverywhere) {
                         if (a != 0 && (id >= 0 || d == 0)) want.assign(p, p + 4);
                         else if (a != 0)
                             for (std::size_t k = 0; k < 4; ++k)
-                                want[k] = static_cast<std::uint8_t>(((k == 3 ? a : p[k]) * a + want[k] * (255 - a)) / 255);
+                                want[k] =
+                                    static_cast<std::uint8_t>(((k == 3 ? a : p[k]) * a + want[k] * (255 - a)) / 255);
                     }
-                    ASSERT_EQ(at(got, r, c), want) << "key " << s.key << " row " << r << " column " << c << " colour " << id;
+                    ASSERT_EQ(at(got, r, c), want)
+                        << "key " << s.key << " row " << r << " column " << c << " colour " << id;
                 }
         }
 }
@@ -301,7 +304,8 @@ TEST_F(AvatarArchiveTest, StoredRowsLandBottomUpFromTheFramePosition) {
         for (std::uint8_t c = 0; c < 2; ++c) small.pixels.insert(small.pixels.end(), {r, c, 1, 255});
     SpriteSource full = sprite(2, 128, 128, 0, 0, {});
     for (int r = 0; r < 128; ++r)
-        for (int c = 0; c < 128; ++c) full.pixels.insert(full.pixels.end(), {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(c), 2, 255});
+        for (int c = 0; c < 128; ++c)
+            full.pixels.insert(full.pixels.end(), {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(c), 2, 255});
     writeSprites({small, full});
 
     ImageRecord canvas = canvasOf(bgra(0, 0, 0, 0));
@@ -317,16 +321,20 @@ TEST_F(AvatarArchiveTest, StoredRowsLandBottomUpFromTheFramePosition) {
     EXPECT_EQ(touched, 6);  // rows 118..120 (128 - 7 - 3 ...), columns 5..6
 
     ASSERT_TRUE(archive.compositeSprite(canvas, 2, 0, -1));
-    EXPECT_EQ(at(canvas, 0, 0), bgra(0, 0, 2, 255));        // first stored row on canvas row 0
+    EXPECT_EQ(at(canvas, 0, 0), bgra(0, 0, 2, 255));          // first stored row on canvas row 0
     EXPECT_EQ(at(canvas, 127, 127), bgra(127, 127, 2, 255));  // top row of the picture at the top
 }
 
 TEST_F(AvatarArchiveTest, ColourSelectionFailsForBadKindsAndAbsentSets) {
     writeSprites({sprite(1, 1, 1, 0, 0, bgra(100, 100, 100, 255))});
     const ImageRecord fresh = canvasOf(bgra(1, 2, 3, 4));
-    struct Case { int kind; std::int32_t id; bool ok; };
-    for (Case c : {Case{2, -1, false}, Case{-1, -1, false}, Case{0, 2, false}, Case{1, 0, false},
-                   Case{1, -1, true}, Case{0, -7, true}, Case{0, 1, true}}) {
+    struct Case {
+        int kind;
+        std::int32_t id;
+        bool ok;
+    };
+    for (Case c : {Case{2, -1, false}, Case{-1, -1, false}, Case{0, 2, false}, Case{1, 0, false}, Case{1, -1, true},
+                   Case{0, -7, true}, Case{0, 1, true}}) {
         ImageRecord canvas = canvasOf(bgra(1, 2, 3, 4));
         EXPECT_EQ(archive.compositeSprite(canvas, 1, c.kind, c.id), c.ok) << c.kind << " " << c.id;
         if (!c.ok) {
@@ -351,8 +359,8 @@ TEST_F(AvatarArchiveTest, RecolouringReplacesEachKeyGreyWithItsColourLowBytesOnl
     writeSprites({s});
     Bytes expected;
     for (std::uint8_t j = 0; j < 6; ++j)
-        expected.pixel(static_cast<std::uint8_t>(30 + j), static_cast<std::uint8_t>(20 + j), static_cast<std::uint8_t>(10 + j),
-                       keyGreys[j]);
+        expected.pixel(static_cast<std::uint8_t>(30 + j), static_cast<std::uint8_t>(20 + j),
+                       static_cast<std::uint8_t>(10 + j), keyGreys[j]);
     expected.pixel(100, 100, 101, 255).pixel(0, 0, 0, 255).pixel(181, 181, 181, 255);
     EXPECT_EQ(pixelsOf(1, 0, 0), expected.data);
     EXPECT_EQ(pixelsOf(1, 0, -1), s.pixels);
@@ -377,14 +385,14 @@ TEST_F(AvatarArchiveTest, MalformedRecordsAreRefusedByAllThreeOperations) {
 
     Bytes index;
     index.u32(8);
-    index.i64(1).u32(0).u32(28);              // good
-    index.i64(2).u32(end).u32(36);            // size does not match W and H
-    index.i64(3).u32(0).u32(10);              // smaller than the header
-    index.i64(4).u32(total).u32(28);          // starts at the end of the file
+    index.i64(1).u32(0).u32(28);                 // good
+    index.i64(2).u32(end).u32(36);               // size does not match W and H
+    index.i64(3).u32(0).u32(10);                 // smaller than the header
+    index.i64(4).u32(total).u32(28);             // starts at the end of the file
     index.i64(5).u32(neg).u32(total - neg + 4);  // runs past the end
-    index.i64(6).u32(neg).u32(28);            // negative size
-    index.i64(7).u32(0xFFFFFFF0u).u32(0x20);  // offset + size wraps in 32 bits
-    index.i64(8).u32(wrap).u32(28);           // pixel count wraps in 32 bits
+    index.i64(6).u32(neg).u32(28);               // negative size
+    index.i64(7).u32(0xFFFFFFF0u).u32(0x20);     // offset + size wraps in 32 bits
+    index.i64(8).u32(wrap).u32(28);              // pixel count wraps in 32 bits
     writeRaw(index, data);
 
     EXPECT_EQ(pixelsOf(1), bgra(1, 2, 3, 255));
@@ -422,7 +430,7 @@ TEST_F(AvatarArchiveTest, OnlyTheCanvasRefusesSpritesOutsideTheFrame) {
 }
 
 TEST_F(AvatarArchiveTest, PixelsBeyondTheScratchBufferAreRefused) {
-    SpriteSource big = sprite(1, 512, 257, 0, 0, bgra(1, 1, 1, 1));  // 526,336 bytes
+    SpriteSource big = sprite(1, 512, 257, 0, 0, bgra(1, 1, 1, 1));   // 526,336 bytes
     SpriteSource fits = sprite(2, 512, 256, 0, 0, bgra(2, 2, 2, 2));  // exactly 512 KiB
     writeSprites({big, fits});
     Pixels out;

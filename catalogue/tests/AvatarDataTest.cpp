@@ -1,7 +1,7 @@
 #include "catalogue/AvatarData.h"
 #include "catalogue/CatalogueWriter.h"
-#include "test_support/ArchiveTestSupport.h"
 #include "catalogue/tests/CatalogueTestData.h"
+#include "test_support/ArchiveTestSupport.h"
 
 #include <gtest/gtest.h>
 

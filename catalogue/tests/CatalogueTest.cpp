@@ -123,7 +123,7 @@ TEST(CatalogueRoundTrip, WriterAndReaderAreInverse) {
 
     // Section sizes follow the record sizes exactly.
     std::size_t section1Size = 4 + 3 * kLayerOptionSize + 4 + 2 * kActionHeadSize +
-        2 * (kFrameHeadSize + 10 * kLayerEntrySize) + 3 * kFrameImageSize;
+                               2 * (kFrameHeadSize + 10 * kLayerEntrySize) + 3 * kFrameImageSize;
     EXPECT_EQ(headerWord(file, 1), 12 + section1Size);
     EXPECT_EQ(headerWord(file, 2), headerWord(file, 1) + 4 + 2 * kBodyPartSize);
     EXPECT_EQ(file.size(), headerWord(file, 2) + 4 + 2 * kItemSize);

@@ -28,8 +28,7 @@ CatalogueTables sampleCatalogue() {
         frame.thirdValue = -9 - f;
         for (int v = 0; v < kBodyLayerCount; ++v)
             frame.layers[static_cast<std::size_t>(v)] = {v + 1000, v * 3 + f, v % 8, 5 * v - 20, -7 * v};
-        for (int i = 0; i <= f; ++i)
-            frame.images.push_back({12345 + i, 77, -3 - i, 40 + i, 0x80000005u >> i});
+        for (int i = 0; i <= f; ++i) frame.images.push_back({12345 + i, 77, -3 - i, 40 + i, 0x80000005u >> i});
         walk.frames.push_back(frame);
     }
     Action still;  // no frames at all
@@ -51,7 +50,7 @@ CatalogueTables sampleCatalogue() {
 TempProgramDirectory::TempProgramDirectory() {
     static std::atomic<int> counter{0};
     std::filesystem::path dir = std::filesystem::temp_directory_path() /
-        ("likenex-catalogue-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+                                ("likenex-catalogue-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir / "data");
     path_ = dir.string();

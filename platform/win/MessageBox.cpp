@@ -57,12 +57,12 @@ int defaultAnswer(UINT type) {
     UINT buttons = type & MB_TYPEMASK;
     UINT defaultIndex = (type & MB_DEFMASK) >> 8;  // 0 for the first button
     static const int choices[][3] = {
-        {IDOK, IDOK, IDOK},              // MB_OK
-        {IDOK, IDCANCEL, IDCANCEL},      // MB_OKCANCEL
-        {IDABORT, IDRETRY, IDIGNORE},    // MB_ABORTRETRYIGNORE
-        {IDYES, IDNO, IDCANCEL},         // MB_YESNOCANCEL
-        {IDYES, IDNO, IDNO},             // MB_YESNO
-        {IDRETRY, IDCANCEL, IDCANCEL},   // MB_RETRYCANCEL
+        {IDOK, IDOK, IDOK},                  // MB_OK
+        {IDOK, IDCANCEL, IDCANCEL},          // MB_OKCANCEL
+        {IDABORT, IDRETRY, IDIGNORE},        // MB_ABORTRETRYIGNORE
+        {IDYES, IDNO, IDCANCEL},             // MB_YESNOCANCEL
+        {IDYES, IDNO, IDNO},                 // MB_YESNO
+        {IDRETRY, IDCANCEL, IDCANCEL},       // MB_RETRYCANCEL
         {IDCANCEL, IDTRYAGAIN, IDCONTINUE},  // MB_CANCELTRYCONTINUE
     };
     if (buttons >= std::size(choices) || defaultIndex > 2) return IDOK;
@@ -77,8 +77,8 @@ int showMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT
 
 int showMessageBoxA(HWND owner, const char* text, const char* caption, UINT type) {
     const CodePage& page = systemCodePage();
-    ShownMessage message{owner, text ? page.toWide(text) : std::wstring(), caption ? page.toWide(caption) : std::wstring(),
-                         caption != nullptr, type};
+    ShownMessage message{owner, text ? page.toWide(text) : std::wstring(),
+                         caption ? page.toWide(caption) : std::wstring(), caption != nullptr, type};
     if (int answer = deliver(message)) return answer;
     return MessageBoxA(owner, text, caption, type);
 }

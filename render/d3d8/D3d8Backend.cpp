@@ -27,12 +27,12 @@ D3DMATRIX toD3d(const Matrix4& m) {
 
 std::optional<SurfaceFormat> surfaceFormat(D3DFORMAT format) {
     switch (format) {
-        case D3DFMT_X8R8G8B8: return SurfaceFormat::X8R8G8B8;
-        case D3DFMT_A8R8G8B8: return SurfaceFormat::A8R8G8B8;
-        case D3DFMT_R5G6B5: return SurfaceFormat::R5G6B5;
-        case D3DFMT_X1R5G5B5:
-        case D3DFMT_A1R5G5B5: return SurfaceFormat::X1R5G5B5;
-        default: return std::nullopt;
+    case D3DFMT_X8R8G8B8: return SurfaceFormat::X8R8G8B8;
+    case D3DFMT_A8R8G8B8: return SurfaceFormat::A8R8G8B8;
+    case D3DFMT_R5G6B5: return SurfaceFormat::R5G6B5;
+    case D3DFMT_X1R5G5B5:
+    case D3DFMT_A1R5G5B5: return SurfaceFormat::X1R5G5B5;
+    default: return std::nullopt;
     }
 }
 
@@ -75,7 +75,8 @@ bool D3d8Backend::start(HWND window) {
 }
 
 std::size_t D3d8Backend::liveTextureCount() const {
-    return static_cast<std::size_t>(std::count_if(textures_.begin(), textures_.end(), [](const auto& t) { return bool(t); }));
+    return static_cast<std::size_t>(
+        std::count_if(textures_.begin(), textures_.end(), [](const auto& t) { return bool(t); }));
 }
 
 // Also after every Reset, which forgets the device's state.
@@ -277,8 +278,8 @@ bool D3d8Backend::saveRegion(int x, int y, int width, int height, const wchar_t*
 
     // The back buffer cannot be locked; copy the region into a surface that can.
     ComPtr<IDirect3DSurface8> copy;
-    if (FAILED(device_->CreateImageSurface(static_cast<UINT>(width), static_cast<UINT>(height), desc.Format,
-                                           copy.put())))
+    if (FAILED(
+            device_->CreateImageSurface(static_cast<UINT>(width), static_cast<UINT>(height), desc.Format, copy.put())))
         return false;
     const RECT source{x, y, x + width, y + height};
     const POINT origin{0, 0};
@@ -286,9 +287,8 @@ bool D3d8Backend::saveRegion(int x, int y, int width, int height, const wchar_t*
 
     D3DLOCKED_RECT locked{};
     if (FAILED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) return false;
-    const std::vector<std::uint8_t> rows =
-        surfaceToBottomUpBgra(*format, static_cast<const std::uint8_t*>(locked.pBits),
-                              static_cast<std::size_t>(locked.Pitch), width, height);
+    const std::vector<std::uint8_t> rows = surfaceToBottomUpBgra(
+        *format, static_cast<const std::uint8_t*>(locked.pBits), static_cast<std::size_t>(locked.Pitch), width, height);
     copy->UnlockRect();
     return saveBmp32(path, width, height, rows);
 }

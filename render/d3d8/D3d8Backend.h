@@ -7,8 +7,8 @@
 // this object and a handle is a slot number plus one.
 
 #include "platform/win/Handles.h"
-#include "render/d3d8/OrthoMatrix.h"
 #include "render/RenderBackend.h"
+#include "render/d3d8/OrthoMatrix.h"
 
 #include <d3d8.h>
 
@@ -41,8 +41,8 @@ public:
     [[nodiscard]] long createTexture(TextureHandle* handle, int width, int height, const void* pixels) override;
     void releaseTexture(TextureHandle* handle) override;
     [[nodiscard]] bool isTexture(const TextureHandle* handle) const override;
-    void drawTexture(const TextureHandle* handle, float s0, float t0, float s1, float t1, int left, int top,
-                     int right, int bottom) override;
+    void drawTexture(const TextureHandle* handle, float s0, float t0, float s1, float t1, int left, int top, int right,
+                     int bottom) override;
     void setClip(const ClipRect& clip) override;
     void resetClip() override;
     [[nodiscard]] bool hasDeviceToRestore() const override { return true; }

@@ -15,8 +15,7 @@ namespace {
 
 // Errors left over from earlier calls must not be taken for the next call's.
 void discardGlErrors() {
-    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
-    }
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {}
 }
 
 RECT clientRect(HWND window) {
@@ -190,7 +189,8 @@ long GlBackend::textureErrorWhenStopped() const { return GL_INVALID_OPERATION; }
 
 bool GlBackend::saveRegion(int x, int y, int width, int height, const wchar_t* path) {
     if (width <= 0 || height <= 0 || !path) return false;
-    const std::uint64_t bytes = std::uint64_t{4} * static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    const std::uint64_t bytes =
+        std::uint64_t{4} * static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
     if (bytes > 0x7FFFFFFFu) return false;
     std::vector<std::uint8_t> rows(static_cast<std::size_t>(bytes), 0);
 

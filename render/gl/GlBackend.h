@@ -28,8 +28,8 @@ public:
     [[nodiscard]] long createTexture(TextureHandle* handle, int width, int height, const void* pixels) override;
     void releaseTexture(TextureHandle* handle) override;
     [[nodiscard]] bool isTexture(const TextureHandle* handle) const override;
-    void drawTexture(const TextureHandle* handle, float s0, float t0, float s1, float t1, int left, int top,
-                     int right, int bottom) override;
+    void drawTexture(const TextureHandle* handle, float s0, float t0, float s1, float t1, int left, int top, int right,
+                     int bottom) override;
     void setClip(const ClipRect& clip) override;
     void resetClip() override;
     [[nodiscard]] bool saveRegion(int x, int y, int width, int height, const wchar_t* path) override;

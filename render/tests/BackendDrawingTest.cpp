@@ -44,7 +44,8 @@ TEST_P(BackendDrawing, FillRectCoversExactlyItsRectangle) {
         return inside(x, y, 0, 530, 5, 537) ? kOrange : kBlack;
     });
     // A region of the window: the rectangle's corner at (10, 5) of it.
-    EXPECT_PICTURE(captureRegion(90, 45, 30, 20), [](int x, int y) { return inside(x, y, 10, 5, 30, 20) ? kTeal : kBlack; });
+    EXPECT_PICTURE(captureRegion(90, 45, 30, 20),
+                   [](int x, int y) { return inside(x, y, 10, 5, 30, 20) ? kTeal : kBlack; });
     endFrame();
 }
 

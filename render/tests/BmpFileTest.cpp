@@ -20,10 +20,10 @@ TEST(BmpFile, HeadersDescribeA32BitBottomUpFileAndRowsFollowAsGiven) {
     const auto file = encodeBmp32(3, 2, rows);
     ASSERT_EQ(file.size(), 54u + 24u);
     const std::array<std::uint8_t, 54> expected = {
-        'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,   // file header
-        40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 32, 0,  // size, width, height, planes, bits
-        0, 0, 0, 0, 24, 0, 0, 0,                            // BI_RGB, image bytes
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        'B', 'M', 78, 0, 0,  0, 0, 0, 0, 0, 54, 0, 0, 0,         // file header
+        40,  0,   0,  0, 3,  0, 0, 0, 2, 0, 0,  0, 1, 0, 32, 0,  // size, width, height, planes, bits
+        0,   0,   0,  0, 24, 0, 0, 0,                            // BI_RGB, image bytes
+        0,   0,   0,  0, 0,  0, 0, 0, 0, 0, 0,  0, 0, 0, 0,  0};
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), file.begin()));
     EXPECT_TRUE(std::equal(rows.begin(), rows.end(), file.begin() + 54));
     const auto bmp = test::decodeBmp(file);

@@ -89,7 +89,8 @@ TEST(GlyphBlock, TextureAndCharacterPixelsPutTheTopRowLast) {
     int lit = 0;
     for (std::size_t i = 0; i < character.size(); i += 4) {
         EXPECT_TRUE(character[i] == 0 || character[i] == 255);
-        EXPECT_TRUE(character[i] == character[i + 1] && character[i] == character[i + 2] && character[i] == character[i + 3]);
+        EXPECT_TRUE(character[i] == character[i + 1] && character[i] == character[i + 2] &&
+                    character[i] == character[i + 3]);
         lit += character[i] == 255;
     }
     EXPECT_EQ(lit, 3);

@@ -2,15 +2,15 @@
 // cache and its ageing, the fallback face, single characters for the snapshot, and glyphs as
 // both back ends draw them.
 
-#include "render/text/GlyphFont.h"
 #include "render/tests/TextTestSupport.h"
+#include "render/text/GlyphFont.h"
 
 namespace likenex::test {
 namespace {
 
 constexpr wchar_t kPrimaryFont[] = L"SSERIFE.FON";  // DejaVu Sans here: no CJK characters
-constexpr char16_t kCjkCharacter = u'\u4E2D';         // only in the fallback (AR PL UMing)
-constexpr char16_t kNowhere = u'\uFFFF';              // a noncharacter: in no face
+constexpr char16_t kCjkCharacter = u'\u4E2D';       // only in the fallback (AR PL UMing)
+constexpr char16_t kNowhere = u'\uFFFF';            // a noncharacter: in no face
 
 class GlyphFontTest : public ::testing::Test, public RendererFixture {
 protected:
@@ -29,7 +29,8 @@ protected:
 };
 
 TEST_F(GlyphFontTest, OpensTheStandInAndFailsWithoutAFont) {
-    EXPECT_TRUE(font.fontPath().ends_with(L"DejaVuSans.ttf")) << std::string(font.fontPath().begin(), font.fontPath().end());
+    EXPECT_TRUE(font.fontPath().ends_with(L"DejaVuSans.ttf"))
+        << std::string(font.fontPath().begin(), font.fontPath().end());
     GlyphFont missing;
     EXPECT_FALSE(missing.open(L"nosuchfont.ttf", 12));
     EXPECT_FALSE(missing.isOpen());
@@ -179,8 +180,9 @@ TEST_P(GlyphDrawing, TheBaselineIsTheGivenYAndThePenAdvancesByWidthAndBearing) {
     font.layOut(text);
     beginFrame();
     font.drawLaidOut(100, 200, Colour::fromPacked(kWhite));
-    EXPECT_PICTURE(captureRegion(80, 170, 100, 50),
-                   [&](int x, int y) { return lit.count({80 + x, 170 + y}) ? kWhite : kBlack; });
+    EXPECT_PICTURE(captureRegion(80, 170, 100, 50), [&](int x, int y) {
+        return lit.count({80 + x, 170 + y}) ? kWhite : kBlack;
+    });
     endFrame();
     font.close();
 }

@@ -23,10 +23,7 @@ TEST(OrthoMatrix, MatchesTheDocumentedEntriesForTheWindow) {
     // Documented: 2/(r-l), 2/(t-b), 1/(zf-zn) on the diagonal; fourth row
     // (l+r)/(l-r), (t+b)/(b-t), zn/(zn-zf), 1; every other entry 0.
     const Matrix4 m = orthoOffCenterLh(0, 654, 537, 0, 0, 1);
-    const float expected[4][4] = {{2.0f / 654, 0, 0, 0},
-                                  {0, -2.0f / 537, 0, 0},
-                                  {0, 0, 1, 0},
-                                  {-1, 1, 0, 1}};
+    const float expected[4][4] = {{2.0f / 654, 0, 0, 0}, {0, -2.0f / 537, 0, 0}, {0, 0, 1, 0}, {-1, 1, 0, 1}};
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) EXPECT_FLOAT_EQ(m.m[r][c], expected[r][c]) << r << "," << c;
 }

@@ -7,7 +7,7 @@ namespace {
 
 TEST(PixelRows, CopyRowsReversedHonoursTheDestinationPitch) {
     const std::vector<std::uint8_t> src = {1, 2, 3, 4, 5, 6};  // three rows of two bytes
-    std::vector<std::uint8_t> dst(3 * 4, 0xEE);                 // pitch 4: two padding bytes a row
+    std::vector<std::uint8_t> dst(3 * 4, 0xEE);                // pitch 4: two padding bytes a row
     copyRowsReversed(src.data(), 2, 3, dst.data(), 4);
     EXPECT_EQ(dst, (std::vector<std::uint8_t>{5, 6, 0xEE, 0xEE, 3, 4, 0xEE, 0xEE, 1, 2, 0xEE, 0xEE}));
 }

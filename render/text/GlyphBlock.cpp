@@ -66,9 +66,7 @@ const GlyphRecord* GlyphCache::use(char16_t c, std::uint32_t now) {
     return &found->second.record;
 }
 
-void GlyphCache::insert(char16_t c, const GlyphRecord& record, std::uint32_t now) {
-    entries_[c] = Entry{record, now};
-}
+void GlyphCache::insert(char16_t c, const GlyphRecord& record, std::uint32_t now) { entries_[c] = Entry{record, now}; }
 
 void GlyphCache::evict(std::uint32_t now, const std::function<void(GlyphRecord&)>& release) {
     for (auto it = entries_.begin(); it != entries_.end();) {

@@ -4,6 +4,7 @@
 #include "render/text/Fonts.h"
 
 #include <windows.h>
+
 #include <mmsystem.h>
 
 #include <ft2build.h>
@@ -65,7 +66,8 @@ bool GlyphFont::open(std::wstring_view fontFile, int pixelSize) {
     close();
     pixelSize_ = pixelSize;
     fontPath_ = resolveFontPath(fontFile);
-    if (!openFace(fontPath_, pixelSize, primary_) || !openFace(resolveFontPath(kFallbackFontFile), pixelSize, fallback_)) {
+    if (!openFace(fontPath_, pixelSize, primary_) ||
+        !openFace(resolveFontPath(kFallbackFontFile), pixelSize, fallback_)) {
         close();
         return false;
     }
@@ -157,8 +159,7 @@ int GlyphFont::textWidth() { return laidOutWidth(laidOut_, static_cast<int>(laid
 
 int GlyphFont::textWidthOf(int n) { return laidOutWidth(laidOut_, n, spacing_); }
 
-bool GlyphFont::renderCharacter(char16_t c, std::vector<std::uint8_t>& pixels, int& width, int& height,
-                                int& advance) {
+bool GlyphFont::renderCharacter(char16_t c, std::vector<std::uint8_t>& pixels, int& width, int& height, int& advance) {
     GlyphRecord record;
     int blockWidth = 1;
     if (!renderIntoScratch(c, record, blockWidth)) return false;

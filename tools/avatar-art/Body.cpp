@@ -13,7 +13,7 @@ Label hairShade(const Vec3& vn) {
     const double s = vn.l * kLight.l + vn.u * kLight.u + vn.f * kLight.f;
     return s > 0.55 ? label::hairMid : label::hairDark;
 }
-}
+}  // namespace
 
 void fillSphere(LabelCanvas& c, const View& v, Vec3 centre, double radius,
                 const std::function<Label(const Vec3&, const Vec3&, double)>& shade) {
@@ -38,7 +38,8 @@ Label celShade(const Vec3& n, double edge, bool shiny) {
     return label::shadow;
 }
 
-void limbs(LabelCanvas& c, std::initializer_list<Segment> segments, Label base, Label shadow, Label line, double lineWidth) {
+void limbs(LabelCanvas& c, std::initializer_list<Segment> segments, Label base, Label shadow, Label line,
+           double lineWidth) {
     // The outline is stroked wide first and the fill then covers its inner half, so only
     // the outside of the whole shape keeps a line.
     double thinnest = 100;
@@ -74,11 +75,12 @@ void drawHead(LabelCanvas& c, const View& v, HeadFace face) {
         const double fringe = 0.05 * std::cos(az * 9);
         return el > 0.3 - 0.95 * (1 - std::cos(az)) / 2 + (std::abs(az) < 1.2 ? fringe : 0);
     };
-    fillSphere(c, v, kHeadCentre + Vec3{0, 1.2, -0.8}, kHeadRadius + 1.2, [&](const Vec3& n, const Vec3& vn, double edge) {
-        if (!hairline(n) || n.u < -0.2) return label::none;
-        if (edge < 1.2) return label::hairLine;
-        return hairShade(vn);
-    });
+    fillSphere(c, v, kHeadCentre + Vec3{0, 1.2, -0.8}, kHeadRadius + 1.2,
+               [&](const Vec3& n, const Vec3& vn, double edge) {
+                   if (!hairline(n) || n.u < -0.2) return label::none;
+                   if (edge < 1.2) return label::hairLine;
+                   return hairShade(vn);
+               });
     fillSphere(c, v, kHeadCentre, kHeadRadius, [&](const Vec3& n, const Vec3& vn, double edge) {
         if (hairline(n)) {
             if (edge < 1.2) return label::hairLine;

@@ -31,8 +31,8 @@ Vec3 vec(const Json& j, const std::string& where) {
 
 HeadFace faceNamed(const std::string& name, const std::string& where) {
     static const std::map<std::string, HeadFace> names{
-        {"options", HeadFace::options}, {"blink", HeadFace::blink},   {"none", HeadFace::none},
-        {"laugh", HeadFace::laugh},     {"cry", HeadFace::cry},       {"angry", HeadFace::angry},
+        {"options", HeadFace::options},     {"blink", HeadFace::blink}, {"none", HeadFace::none},
+        {"laugh", HeadFace::laugh},         {"cry", HeadFace::cry},     {"angry", HeadFace::angry},
         {"surprised", HeadFace::surprised}, {"sleep", HeadFace::sleep}};
     const auto it = names.find(name);
     if (it == names.end()) throw std::runtime_error(where + ": unknown face \"" + name + "\"");
@@ -60,10 +60,12 @@ void loadPoses(DataSet& data, const Json& poses) {
     }
     for (auto& [name, p] : poses.at("arm").items())
         if (!name.starts_with('_'))
-            data.arms[name] = {p.at("n").get<int>(), vec(p.at("upper"), "arm " + name), vec(p.at("fore"), "arm " + name)};
+            data.arms[name] = {p.at("n").get<int>(), vec(p.at("upper"), "arm " + name),
+                               vec(p.at("fore"), "arm " + name)};
     for (auto& [name, p] : poses.at("leg").items())
         if (!name.starts_with('_'))
-            data.legs[name] = {p.at("n").get<int>(), vec(p.at("thigh"), "leg " + name), vec(p.at("shin"), "leg " + name)};
+            data.legs[name] = {p.at("n").get<int>(), vec(p.at("thigh"), "leg " + name),
+                               vec(p.at("shin"), "leg " + name)};
     for (auto& [name, p] : poses.at("side").items())
         if (!name.starts_with('_'))
             data.sides[name] = {p.at("n").get<int>(), p.at("prop").get<std::string>(), p.at("phase").get<int>()};
@@ -159,8 +161,8 @@ DataSet loadDataSet(const std::string& dir) {
         data.modePart.record.bodyLayer = 8;
         data.modePart.kind = cat.at("modePart").at("kind").get<std::string>();
         for (auto& [name, p] : cat.at("framePictures").items())
-            data.framePictures[name] = {p.at("number").get<int>(), p.at("kind").get<std::string>(), p.at("x").get<int>(),
-                                        p.at("y").get<int>()};
+            data.framePictures[name] = {p.at("number").get<int>(), p.at("kind").get<std::string>(),
+                                        p.at("x").get<int>(), p.at("y").get<int>()};
         for (const Json& a : cat.at("actions")) {
             Action action;
             action.identifier = a.at("id").get<std::uint16_t>();
@@ -195,7 +197,8 @@ std::array<std::set<int>, kBodyLayerCount> usedImageNumbers(const DataSet& data)
     std::array<std::set<int>, kBodyLayerCount> used;
     for (const Action& a : data.actions)
         for (const ActionFrame& f : a.frames)
-            for (int v = 0; v < kBodyLayerCount; ++v) used[static_cast<std::size_t>(v)].insert(f.layers[static_cast<std::size_t>(v)].imageNumber);
+            for (int v = 0; v < kBodyLayerCount; ++v)
+                used[static_cast<std::size_t>(v)].insert(f.layers[static_cast<std::size_t>(v)].imageNumber);
     // The editor draws head picture 1 in direction 0 as the skin sample.
     used[0].insert(1);
     return used;

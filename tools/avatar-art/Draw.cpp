@@ -61,10 +61,8 @@ std::vector<SpriteSource> drawDataSet(const DataSet& data) {
         for (int d = 0; d < kDirections; ++d)
             for (int phase = 0; phase < 2; ++phase)
                 pictures.add(makeImageKey(f.number, 0, f.layer, d, phase, 0), [&](LabelCanvas& c) {
-                    if (f.layer == 1)
-                        drawEyes(c, View(d), f.style, phase);
-                    else
-                        drawMouth(c, View(d), f.style, phase);
+                    if (f.layer == 1) drawEyes(c, View(d), f.style, phase);
+                    else drawMouth(c, View(d), f.style, phase);
                 });
 
     // Body pictures.
@@ -75,7 +73,8 @@ std::vector<SpriteSource> drawDataSet(const DataSet& data) {
                          [&](LabelCanvas& c) { drawHead(c, view, byNumber(data.heads, n, "head").face); });
         for (int v : {1, 2})
             for (int n : numbers(v)) pictures.add(makeImageKey(n, 0, v, d, 0, 0), [](LabelCanvas&) {});
-        for (int n : numbers(3)) pictures.add(makeImageKey(n, 0, 3, d, 0, 0), [&](LabelCanvas& c) { drawTorso(c, view); });
+        for (int n : numbers(3))
+            pictures.add(makeImageKey(n, 0, 3, d, 0, 0), [&](LabelCanvas& c) { drawTorso(c, view); });
         for (int v : {4, 5})
             for (int n : numbers(v))
                 pictures.add(makeImageKey(n, 0, v, d, 0, 0),
@@ -101,7 +100,8 @@ std::vector<SpriteSource> drawDataSet(const DataSet& data) {
         for (int d = 0; d < kDirections; ++d) {
             const View view(d);
             auto each = [&](int v, auto draw) {
-                for (int n : numbers(v)) pictures.add(makeImageKey(id, 1, v, d, category, n), [&](LabelCanvas& c) { draw(c, n); });
+                for (int n : numbers(v))
+                    pictures.add(makeImageKey(id, 1, v, d, category, n), [&](LabelCanvas& c) { draw(c, n); });
             };
             if (item.shape == "hat") each(0, [&](LabelCanvas& c, int) { drawHat(c, view, item.kind); });
             if (item.shape == "hair") each(0, [&](LabelCanvas& c, int) { drawHair(c, view, item.kind); });

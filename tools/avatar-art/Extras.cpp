@@ -21,10 +21,8 @@ void outlined(LabelCanvas& c, const std::function<void(cairo_t*)>& build, Label 
 void star(cairo_t* cr, Point p, double outer, double inner, double turn = 0) {
     for (int i = 0; i < 10; ++i) {
         const double a = -kPi / 2 + turn + i * kPi / 5, r = i % 2 ? inner : outer;
-        if (i == 0)
-            cairo_move_to(cr, p.x + r * std::cos(a), p.y + r * std::sin(a));
-        else
-            cairo_line_to(cr, p.x + r * std::cos(a), p.y + r * std::sin(a));
+        if (i == 0) cairo_move_to(cr, p.x + r * std::cos(a), p.y + r * std::sin(a));
+        else cairo_line_to(cr, p.x + r * std::cos(a), p.y + r * std::sin(a));
     }
     cairo_close_path(cr);
 }
@@ -46,26 +44,36 @@ void animal(LabelCanvas& c, Point ground, const std::string& kind, int phase, do
     const Point head{ground.x + 3 * facing, ground.y - 17 + bob};
     // Tail, wagging with the phase.
     const Point tail{ground.x - 8 * facing, ground.y - (phase == 2 ? 12 : 9)};
-    outlined(c, [&](cairo_t* cr) { pathCapsule(cr, body, 2.2, tail, 1.6); }, fur, furShade, label::hairLine);
-    outlined(c, [&](cairo_t* cr) { pathEllipse(cr, body, 8, 7); }, fur, furShade, label::hairLine, 2);
+    outlined(
+        c, [&](cairo_t* cr) { pathCapsule(cr, body, 2.2, tail, 1.6); }, fur, furShade, label::hairLine);
+    outlined(
+        c, [&](cairo_t* cr) { pathEllipse(cr, body, 8, 7); }, fur, furShade, label::hairLine, 2);
     if (kind == "bunny") {
         for (int s : {-1, 1})
-            outlined(c, [&](cairo_t* cr) { pathEllipse(cr, {head.x + 3 * s, head.y - 10}, 2.2, 6.5, 0.15 * s); }, fur,
-                     furShade, label::hairLine);
+            outlined(
+                c,
+                [&](cairo_t* cr) {
+                    pathEllipse(cr, {head.x + 3 * s, head.y - 10}, 2.2, 6.5, 0.15 * s);
+                },
+                fur, furShade, label::hairLine);
     }
-    outlined(c, [&](cairo_t* cr) { pathCircle(cr, head, 7); }, fur, furShade, label::hairLine, 2);
+    outlined(
+        c, [&](cairo_t* cr) { pathCircle(cr, head, 7); }, fur, furShade, label::hairLine, 2);
     for (int s : {-1, 1}) {
         if (kind == "kitten") {
-            const Point pts[] = {{head.x + 6.5 * s, head.y - 2}, {head.x + 5.5 * s, head.y - 10}, {head.x + 1 * s, head.y - 6}};
-            outlined(c, [&](cairo_t* cr) { pathPolygon(cr, pts, 3); }, fur, furShade, label::hairLine, 1);
+            const Point pts[] = {
+                {head.x + 6.5 * s, head.y - 2}, {head.x + 5.5 * s, head.y - 10}, {head.x + 1 * s, head.y - 6}};
+            outlined(
+                c, [&](cairo_t* cr) { pathPolygon(cr, pts, 3); }, fur, furShade, label::hairLine, 1);
         } else if (kind == "puppy" || kind == "teddy") {
             const Point ear{head.x + 6 * s, head.y - (kind == "teddy" ? 5.5 : 2)};
-            outlined(c, [&](cairo_t* cr) {
-                if (kind == "teddy")
-                    pathCircle(cr, ear, 2.8);
-                else
-                    pathEllipse(cr, ear, 2.4, 4.5, 0.3 * s);
-            }, furShade, furShade, label::hairLine);
+            outlined(
+                c,
+                [&](cairo_t* cr) {
+                    if (kind == "teddy") pathCircle(cr, ear, 2.8);
+                    else pathEllipse(cr, ear, 2.4, 4.5, 0.3 * s);
+                },
+                furShade, furShade, label::hairLine);
         }
         pathCircle(c.path(), {head.x + 2.6 * s + 1.2 * facing, head.y - 0.5}, 1.1);
         c.fill(label::ink);
@@ -93,25 +101,31 @@ void drawBodyPart(LabelCanvas& c, const View& v, const std::string& kind, int si
         cairo_curve_to(c.path(), hand.x + 2, hand.y - 12, b.x - 2, b.y + 14, b.x, b.y + 9);
         c.stroke(label::ink, 0.6);
         if (kind == "balloon") {
-            outlined(c, [&](cairo_t* cr) { pathEllipse(cr, b, 8, 9.5); }, label::red, label::redShade, label::redShade, 2.5);
+            outlined(
+                c, [&](cairo_t* cr) { pathEllipse(cr, b, 8, 9.5); }, label::red, label::redShade, label::redShade, 2.5);
             pathEllipse(c.path(), {b.x - 3, b.y - 4}, 1.6, 2.6, 0.4);
             c.fill(label::white);
         } else {
-            outlined(c, [&](cairo_t* cr) { star(cr, b, 10, 5, phase == 2 ? 0.1 : 0); }, label::gold, label::goldShade,
-                     label::goldShade, 2);
+            outlined(
+                c, [&](cairo_t* cr) { star(cr, b, 10, 5, phase == 2 ? 0.1 : 0); }, label::gold, label::goldShade,
+                label::goldShade, 2);
             pathCircle(c.path(), {b.x - 2.5, b.y - 3}, 1.3);
             c.fill(label::white);
         }
     } else if (kind == "ghost") {
         const Point g{air.x, air.y + 8 + bob};
-        outlined(c, [&](cairo_t* cr) {
-            cairo_move_to(cr, g.x - 8, g.y + 9);
-            cairo_line_to(cr, g.x - 8, g.y);
-            cairo_arc(cr, g.x, g.y, 8, kPi, 2 * kPi);
-            cairo_line_to(cr, g.x + 8, g.y + 9);
-            for (int k = 0; k < 4; ++k) cairo_line_to(cr, g.x + 8 - 4 * k - 2, g.y + (k % 2 ? 9 : 6) + (phase == 2 ? 1 : 0));
-            cairo_close_path(cr);
-        }, label::offWhite, label::offWhiteShade, label::skyShade, 2);
+        outlined(
+            c,
+            [&](cairo_t* cr) {
+                cairo_move_to(cr, g.x - 8, g.y + 9);
+                cairo_line_to(cr, g.x - 8, g.y);
+                cairo_arc(cr, g.x, g.y, 8, kPi, 2 * kPi);
+                cairo_line_to(cr, g.x + 8, g.y + 9);
+                for (int k = 0; k < 4; ++k)
+                    cairo_line_to(cr, g.x + 8 - 4 * k - 2, g.y + (k % 2 ? 9 : 6) + (phase == 2 ? 1 : 0));
+                cairo_close_path(cr);
+            },
+            label::offWhite, label::offWhiteShade, label::skyShade, 2);
         for (int s : {-1, 1}) {
             pathEllipse(c.path(), {g.x + 3 * s + facing, g.y - 1}, 1.3, 1.9);
             c.fill(label::ink);
@@ -124,16 +138,32 @@ void drawBodyPart(LabelCanvas& c, const View& v, const std::string& kind, int si
         const Label wing = kind == "fairy" ? label::sky : label::purple;
         const Label wingShade = kind == "fairy" ? label::skyShade : label::purpleShade;
         for (int s : {-1, 1}) {
-            outlined(c, [&](cairo_t* cr) { pathEllipse(cr, {f.x + 5 * s * open, f.y - 3}, 5 * open, 6, 0.4 * s); }, wing,
-                     wingShade, wingShade, 1);
-            outlined(c, [&](cairo_t* cr) { pathEllipse(cr, {f.x + 3.5 * s * open, f.y + 4}, 3.5 * open, 4, -0.4 * s); },
-                     wing, wingShade, wingShade, 1);
+            outlined(
+                c,
+                [&](cairo_t* cr) {
+                    pathEllipse(cr, {f.x + 5 * s * open, f.y - 3}, 5 * open, 6, 0.4 * s);
+                },
+                wing, wingShade, wingShade, 1);
+            outlined(
+                c,
+                [&](cairo_t* cr) {
+                    pathEllipse(cr, {f.x + 3.5 * s * open, f.y + 4}, 3.5 * open, 4, -0.4 * s);
+                },
+                wing, wingShade, wingShade, 1);
         }
         if (kind == "fairy") {
-            outlined(c, [&](cairo_t* cr) { pathCircle(cr, {f.x, f.y - 5}, 3.5); }, label::pink, label::pinkShade,
-                     label::pinkShade, 1);
-            outlined(c, [&](cairo_t* cr) { pathEllipse(cr, {f.x, f.y + 2}, 2.5, 4.5); }, label::pink, label::pinkShade,
-                     label::pinkShade, 1);
+            outlined(
+                c,
+                [&](cairo_t* cr) {
+                    pathCircle(cr, {f.x, f.y - 5}, 3.5);
+                },
+                label::pink, label::pinkShade, label::pinkShade, 1);
+            outlined(
+                c,
+                [&](cairo_t* cr) {
+                    pathEllipse(cr, {f.x, f.y + 2}, 2.5, 4.5);
+                },
+                label::pink, label::pinkShade, label::pinkShade, 1);
             pathCircle(c.path(), {f.x + 4, f.y - 10}, 1.5);
             c.fill(label::gold);
         } else {
@@ -141,15 +171,21 @@ void drawBodyPart(LabelCanvas& c, const View& v, const std::string& kind, int si
         }
     } else if (kind == "flower") {
         const Point pot{ground.x, ground.y - 5};
-        const Point pts[] = {{pot.x - 6, pot.y - 5}, {pot.x + 6, pot.y - 5}, {pot.x + 4.5, pot.y + 5}, {pot.x - 4.5, pot.y + 5}};
-        outlined(c, [&](cairo_t* cr) { pathPolygon(cr, pts, 4); }, label::cardboardShade, label::brownShade,
-                 label::cardboardLine, 1.5);
+        const Point pts[] = {
+            {pot.x - 6, pot.y - 5}, {pot.x + 6, pot.y - 5}, {pot.x + 4.5, pot.y + 5}, {pot.x - 4.5, pot.y + 5}};
+        outlined(
+            c, [&](cairo_t* cr) { pathPolygon(cr, pts, 4); }, label::cardboardShade, label::brownShade,
+            label::cardboardLine, 1.5);
         const Point top{pot.x + (phase == 2 ? 1 : 0), pot.y - 24};
         cairo_move_to(c.path(), pot.x, pot.y - 5);
         cairo_curve_to(c.path(), pot.x, pot.y - 12, top.x, top.y + 8, top.x, top.y);
         c.stroke(label::greenShade, 1.6);
-        outlined(c, [&](cairo_t* cr) { pathEllipse(cr, {pot.x + 3.5, pot.y - 12}, 3.5, 1.6, -0.5); }, label::green,
-                 label::greenShade, label::greenShade);
+        outlined(
+            c,
+            [&](cairo_t* cr) {
+                pathEllipse(cr, {pot.x + 3.5, pot.y - 12}, 3.5, 1.6, -0.5);
+            },
+            label::green, label::greenShade, label::greenShade);
         for (int k = 0; k < 6; ++k) {
             const double a = 2 * kPi * k / 6;
             pathCircle(c.path(), {top.x + 3.6 * std::cos(a), top.y + 3.6 * std::sin(a)}, 2.8);
@@ -159,16 +195,28 @@ void drawBodyPart(LabelCanvas& c, const View& v, const std::string& kind, int si
         c.fill(label::gold);
     } else if (kind == "badge") {
         const Point b = v.project({side * 20.0, 82, 4}).point();
-        outlined(c, [&](cairo_t* cr) { star(cr, {b.x, b.y + bob}, 7, 3.4); }, label::gold, label::goldShade, label::goldShade);
+        outlined(
+            c,
+            [&](cairo_t* cr) {
+                star(cr, {b.x, b.y + bob}, 7, 3.4);
+            },
+            label::gold, label::goldShade, label::goldShade);
     }
 }
 
-void drawBodyPartThumbnail(LabelCanvas& c, const std::string& kind, int side) { drawBodyPart(c, View(7), kind, side, 1); }
+void drawBodyPartThumbnail(LabelCanvas& c, const std::string& kind, int side) {
+    drawBodyPart(c, View(7), kind, side, 1);
+}
 
 void drawFramePicture(LabelCanvas& c, const std::string& kind, int x, int y) {
     const Point p{static_cast<double>(x), static_cast<double>(y)};
     if (kind == "heart") {
-        outlined(c, [&](cairo_t* cr) { heart(cr, {p.x + 7, p.y + 7}, 7); }, label::red, label::redShade, label::redShade, 2);
+        outlined(
+            c,
+            [&](cairo_t* cr) {
+                heart(cr, {p.x + 7, p.y + 7}, 7);
+            },
+            label::red, label::redShade, label::redShade, 2);
         pathEllipse(c.path(), {p.x + 4, p.y + 4}, 1.4, 1, -0.5);
         c.fill(label::white);
     } else if (kind == "note" || kind == "note2") {
@@ -200,20 +248,26 @@ void drawFramePicture(LabelCanvas& c, const std::string& kind, int x, int y) {
     } else if (kind == "tears") {
         for (int s : {0, 1}) {
             const Point t{p.x + s * 42, p.y + 4};
-            outlined(c, [&](cairo_t* cr) {
-                cairo_move_to(cr, t.x, t.y - 4);
-                cairo_curve_to(cr, t.x + 3.5, t.y + 1, t.x + 3, t.y + 4, t.x, t.y + 4);
-                cairo_curve_to(cr, t.x - 3, t.y + 4, t.x - 3.5, t.y + 1, t.x, t.y - 4);
-                cairo_close_path(cr);
-            }, label::tear, label::tear, label::tearLine);
+            outlined(
+                c,
+                [&](cairo_t* cr) {
+                    cairo_move_to(cr, t.x, t.y - 4);
+                    cairo_curve_to(cr, t.x + 3.5, t.y + 1, t.x + 3, t.y + 4, t.x, t.y + 4);
+                    cairo_curve_to(cr, t.x - 3, t.y + 4, t.x - 3.5, t.y + 1, t.x, t.y - 4);
+                    cairo_close_path(cr);
+                },
+                label::tear, label::tear, label::tearLine);
         }
     } else if (kind == "sweat") {
-        outlined(c, [&](cairo_t* cr) {
-            cairo_move_to(cr, p.x + 3, p.y);
-            cairo_curve_to(cr, p.x + 7, p.y + 6, p.x + 6.5, p.y + 10, p.x + 3, p.y + 10);
-            cairo_curve_to(cr, p.x - 0.5, p.y + 10, p.x - 1, p.y + 6, p.x + 3, p.y);
-            cairo_close_path(cr);
-        }, label::tear, label::tear, label::tearLine);
+        outlined(
+            c,
+            [&](cairo_t* cr) {
+                cairo_move_to(cr, p.x + 3, p.y);
+                cairo_curve_to(cr, p.x + 7, p.y + 6, p.x + 6.5, p.y + 10, p.x + 3, p.y + 10);
+                cairo_curve_to(cr, p.x - 0.5, p.y + 10, p.x - 1, p.y + 6, p.x + 3, p.y);
+                cairo_close_path(cr);
+            },
+            label::tear, label::tear, label::tearLine);
     } else if (kind == "anger") {
         for (int k = 0; k < 4; ++k) {
             const double a = kPi / 4 + k * kPi / 2;
@@ -236,8 +290,12 @@ void drawFramePicture(LabelCanvas& c, const std::string& kind, int x, int y) {
             c.fill(label::gold);
         }
     } else if (kind == "question" || kind == "exclaim") {
-        outlined(c, [&](cairo_t* cr) { pathCircle(cr, {p.x + 9, p.y + 10}, 9); }, label::white, label::offWhiteShade,
-                 label::ink, 2, 1.2);
+        outlined(
+            c,
+            [&](cairo_t* cr) {
+                pathCircle(cr, {p.x + 9, p.y + 10}, 9);
+            },
+            label::white, label::offWhiteShade, label::ink, 2, 1.2);
         if (kind == "question") {
             cairo_move_to(c.path(), p.x + 5.5, p.y + 7);
             cairo_curve_to(c.path(), p.x + 5.5, p.y + 2.5, p.x + 12.5, p.y + 2.5, p.x + 12.5, p.y + 6.5);
@@ -253,15 +311,19 @@ void drawFramePicture(LabelCanvas& c, const std::string& kind, int x, int y) {
     } else if (kind == "box_front" || kind == "box_back") {
         const bool front = kind == "box_front";
         const double w = 68, h = front ? 50 : 14;
-        outlined(c, [&](cairo_t* cr) { cairo_rectangle(cr, p.x, p.y, w, h); }, front ? label::cardboard : label::cardboardShade,
-                 label::cardboardShade, label::cardboardLine, front ? 3 : 1, 1.2);
+        outlined(
+            c, [&](cairo_t* cr) { cairo_rectangle(cr, p.x, p.y, w, h); },
+            front ? label::cardboard : label::cardboardShade, label::cardboardShade, label::cardboardLine,
+            front ? 3 : 1, 1.2);
         if (front) {
             // Flaps folded outwards and a strip of tape.
             for (int s : {0, 1}) {
                 const double x0 = p.x + s * w;
-                const Point flap[] = {{x0, p.y}, {x0 + (s ? 12 : -12), p.y - 6}, {x0 + (s ? 8 : -8), p.y - 10}, {x0, p.y - 3}};
-                outlined(c, [&](cairo_t* cr) { pathPolygon(cr, flap, 4); }, label::cardboardShade, label::cardboardShade,
-                         label::cardboardLine);
+                const Point flap[] = {
+                    {x0, p.y}, {x0 + (s ? 12 : -12), p.y - 6}, {x0 + (s ? 8 : -8), p.y - 10}, {x0, p.y - 3}};
+                outlined(
+                    c, [&](cairo_t* cr) { pathPolygon(cr, flap, 4); }, label::cardboardShade, label::cardboardShade,
+                    label::cardboardLine);
             }
             cairo_rectangle(c.path(), p.x + w / 2 - 4, p.y + 1, 8, 16);
             c.fill(label::cardboardShade);

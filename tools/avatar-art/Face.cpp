@@ -72,7 +72,8 @@ void eye(LabelCanvas& c, const Feature& f, const std::string& style, int phase, 
     };
     auto roundEye = [&](double rx, double ry, bool shine) {
         shape(c, f, label::ink, [&](cairo_t* cr) { ellipseAt(cr, 0, 0, rx, ry); });
-        if (shine) shape(c, f, label::white, [&](cairo_t* cr) { ellipseAt(cr, -rx * 0.35, -ry * 0.4, rx * 0.38, ry * 0.3); });
+        if (shine)
+            shape(c, f, label::white, [&](cairo_t* cr) { ellipseAt(cr, -rx * 0.35, -ry * 0.4, rx * 0.38, ry * 0.3); });
     };
     if (style == "dot") {
         roundEye(1.9, 2.4, true);
@@ -100,13 +101,12 @@ void eye(LabelCanvas& c, const Feature& f, const std::string& style, int phase, 
             cairo_line_to(cr, 3.2, -0.2);
         });
     } else if (style == "wink") {
-        if (side > 0)
-            closedArc(-3);
-        else
-            roundEye(2.0, 2.6, true);
+        if (side > 0) closedArc(-3);
+        else roundEye(2.0, 2.6, true);
     } else if (style == "glasses" || style == "sunglasses") {
         if (style == "glasses") roundEye(1.6, 2.1, true);
-        shape(c, f, style == "glasses" ? label::none : label::glass, [&](cairo_t* cr) { ellipseAt(cr, 0, 0, 4.4, 3.8); });
+        shape(c, f, style == "glasses" ? label::none : label::glass,
+              [&](cairo_t* cr) { ellipseAt(cr, 0, 0, 4.4, 3.8); });
         if (style == "sunglasses") shape(c, f, label::glass, [&](cairo_t* cr) { ellipseAt(cr, 0, 0, 4.4, 3.8); });
         line(c, f, label::ink, 1.1, [&](cairo_t* cr) { ellipseAt(cr, 0, 0, 4.4, 3.8); });
         line(c, f, label::ink, 1.0, [&](cairo_t* cr) {
@@ -119,10 +119,8 @@ void eye(LabelCanvas& c, const Feature& f, const std::string& style, int phase, 
             for (int i = 0; i < 10; ++i) {
                 const double a = -std::numbers::pi / 2 + i * std::numbers::pi / 5;
                 const double r = i % 2 ? 1.7 : 4.0;
-                if (i == 0)
-                    cairo_move_to(cr, r * std::cos(a), r * std::sin(a));
-                else
-                    cairo_line_to(cr, r * std::cos(a), r * std::sin(a));
+                if (i == 0) cairo_move_to(cr, r * std::cos(a), r * std::sin(a));
+                else cairo_line_to(cr, r * std::cos(a), r * std::sin(a));
             }
             cairo_close_path(cr);
         });
@@ -289,11 +287,26 @@ void drawHeadExpression(LabelCanvas& c, const View& v, HeadFace face) {
     const char* mouth = nullptr;
     switch (face) {
     case HeadFace::blink: eyes = "closed"; break;
-    case HeadFace::laugh: eyes = "happy"; mouth = "laugh"; break;
-    case HeadFace::cry: eyes = "cry"; mouth = "wavy"; break;
-    case HeadFace::angry: eyes = "determined"; mouth = "frown"; break;
-    case HeadFace::surprised: eyes = "round"; mouth = "oh"; break;
-    case HeadFace::sleep: eyes = "closed"; mouth = "oh"; break;
+    case HeadFace::laugh:
+        eyes = "happy";
+        mouth = "laugh";
+        break;
+    case HeadFace::cry:
+        eyes = "cry";
+        mouth = "wavy";
+        break;
+    case HeadFace::angry:
+        eyes = "determined";
+        mouth = "frown";
+        break;
+    case HeadFace::surprised:
+        eyes = "round";
+        mouth = "oh";
+        break;
+    case HeadFace::sleep:
+        eyes = "closed";
+        mouth = "oh";
+        break;
     default: break;
     }
     for (int side : {1, -1}) {

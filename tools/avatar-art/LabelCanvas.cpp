@@ -26,7 +26,8 @@ LabelCanvas::~LabelCanvas() {
 void LabelCanvas::clear() {
     if (!empty())
         for (int y = minY_; y <= maxY_; ++y)
-            std::fill_n(labels_.begin() + static_cast<std::ptrdiff_t>(y) * kSize + minX_, maxX_ - minX_ + 1, label::none);
+            std::fill_n(labels_.begin() + static_cast<std::ptrdiff_t>(y) * kSize + minX_, maxX_ - minX_ + 1,
+                        label::none);
     minX_ = minY_ = kSize;
     maxX_ = maxY_ = -1;
     cairo_new_path(cr_);
@@ -73,13 +74,12 @@ void LabelCanvas::rasterise(bool strokeIt, double width, Mode mode, Label a, Lab
     unsigned char* data = cairo_image_surface_get_data(mask_);
     const int stride = cairo_image_surface_get_stride(mask_);
     cairo_surface_flush(mask_);
-    for (int y = by1; y <= by2; ++y) std::fill_n(data + static_cast<std::ptrdiff_t>(y) * stride + bx1, bx2 - bx1 + 1, 0);
+    for (int y = by1; y <= by2; ++y)
+        std::fill_n(data + static_cast<std::ptrdiff_t>(y) * stride + bx1, bx2 - bx1 + 1, 0);
     cairo_surface_mark_dirty(mask_);
     cairo_set_source_rgba(cr_, 0, 0, 0, 1);
-    if (strokeIt)
-        cairo_stroke(cr_);
-    else
-        cairo_fill(cr_);
+    if (strokeIt) cairo_stroke(cr_);
+    else cairo_fill(cr_);
     cairo_surface_flush(mask_);
 
     const int probeX = static_cast<int>(std::lround(shift * kScale));
@@ -150,7 +150,8 @@ SpriteSource LabelCanvas::resolve(std::int64_t key) const {
             counts.fill(0);
             int coveredCount = 0;
             for (int sy = 0; sy < kScale; ++sy) {
-                const Label* line = &labels_[static_cast<std::size_t>((py1 + row) * kScale + sy) * kSize + (px1 + col) * kScale];
+                const Label* line =
+                    &labels_[static_cast<std::size_t>((py1 + row) * kScale + sy) * kSize + (px1 + col) * kScale];
                 for (int sx = 0; sx < kScale; ++sx) {
                     if (line[sx] == label::none) continue;
                     ++counts[line[sx]];

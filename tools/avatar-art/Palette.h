@@ -20,17 +20,17 @@ inline constexpr Label none = 0;
 // base and highlight of a recolourable region.
 inline constexpr Label line = 1, shadow = 2, soft = 3, base = 4, light = 5, highlight = 6;
 // Fixed colours.
-inline constexpr Label ink = 7;         // eyes, brows, fixed outlines
-inline constexpr Label white = 8;       // eye whites, teeth, highlights in eyes
-inline constexpr Label blush = 9;       // cheeks
-inline constexpr Label mouth = 10;      // inside of a mouth
+inline constexpr Label ink = 7;     // eyes, brows, fixed outlines
+inline constexpr Label white = 8;   // eye whites, teeth, highlights in eyes
+inline constexpr Label blush = 9;   // cheeks
+inline constexpr Label mouth = 10;  // inside of a mouth
 inline constexpr Label tongue = 11;
-inline constexpr Label hairDark = 12;   // the figure's own short hair
+inline constexpr Label hairDark = 12;  // the figure's own short hair
 inline constexpr Label hairMid = 13;
 inline constexpr Label hairLine = 14;
-inline constexpr Label vest = 15;       // the figure's plain vest
+inline constexpr Label vest = 15;  // the figure's plain vest
 inline constexpr Label vestShade = 16;
-inline constexpr Label shorts = 17;     // the figure's plain shorts
+inline constexpr Label shorts = 17;  // the figure's plain shorts
 inline constexpr Label shortsShade = 18;
 inline constexpr Label gold = 19;
 inline constexpr Label goldShade = 20;
@@ -58,7 +58,7 @@ inline constexpr Label brown = 41;
 inline constexpr Label brownShade = 42;
 inline constexpr Label purple = 43;
 inline constexpr Label purpleShade = 44;
-inline constexpr Label glass = 45;         // tinted lenses, half transparent
+inline constexpr Label glass = 45;  // tinted lenses, half transparent
 inline constexpr Label offWhite = 46;
 inline constexpr Label offWhiteShade = 47;
 inline constexpr Label count = 48;

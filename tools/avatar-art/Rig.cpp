@@ -95,7 +95,8 @@ void pathPolygon(cairo_t* cr, const Point* points, std::size_t count) {
 
 void pathHull(cairo_t* cr, std::vector<Point> p) {
     if (p.size() < 3) return;
-    std::sort(p.begin(), p.end(), [](const Point& a, const Point& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
+    std::sort(p.begin(), p.end(),
+              [](const Point& a, const Point& b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
     auto cross = [](const Point& o, const Point& a, const Point& b) {
         return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
     };

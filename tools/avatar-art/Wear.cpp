@@ -71,7 +71,8 @@ void ball(LabelCanvas& c, const View& v, Vec3 at, double r, bool shiny = true) {
 }
 
 Vec3 onHead(double az, double el, double grow = 0) {
-    return kHeadCentre + Vec3{std::sin(az) * std::cos(el), std::sin(el), std::cos(az) * std::cos(el)} * (kHeadRadius + grow);
+    return kHeadCentre +
+           Vec3{std::sin(az) * std::cos(el), std::sin(el), std::cos(az) * std::cos(el)} * (kHeadRadius + grow);
 }
 
 }  // namespace
@@ -163,8 +164,9 @@ void drawHat(LabelCanvas& c, const View& v, const std::string& kind) {
         std::sort(blooms.begin(), blooms.end(), [](const Bloom& a, const Bloom& b) { return a.depth < b.depth; });
         fillSphere(c, v, kHeadCentre, kHeadRadius + 1.2, [&](const Vec3& n, const Vec3& vn, double e) {
             const double el = elevationOf(n);
-            return el > 0.56 && el < 0.68 ? (e < 1 ? label::greenShade : (vn.u > 0.5 ? label::green : label::greenShade))
-                                          : label::none;
+            return el > 0.56 && el < 0.68
+                       ? (e < 1 ? label::greenShade : (vn.u > 0.5 ? label::green : label::greenShade))
+                       : label::none;
         });
         for (const Bloom& b : blooms) {
             const Point p = v.project(onHead(b.az, 0.62, 1.5)).point();
@@ -370,10 +372,8 @@ void drawTopBody(LabelCanvas& c, const View& v, const TopStyle& s) {
             for (int i = 0; i < 10; ++i) {
                 const double a = -kPi / 2 + i * kPi / 5, r = i % 2 ? 2.4 : 5.8;
                 const double x = p.x + squash * r * std::cos(a), y = p.y + r * std::sin(a);
-                if (i == 0)
-                    cairo_move_to(cr, x, y);
-                else
-                    cairo_line_to(cr, x, y);
+                if (i == 0) cairo_move_to(cr, x, y);
+                else cairo_line_to(cr, x, y);
             }
             cairo_close_path(cr);
             c.fill(label::gold);
@@ -408,7 +408,8 @@ void drawTopBody(LabelCanvas& c, const View& v, const TopStyle& s) {
                     c.fillInside(label::shadow);
                 }
         } else if (s.pattern == "pocket") {
-            const Point a = frontPoint(-6, 43), b = frontPoint(6, 43), d = frontPoint(-7, hem + 2), e = frontPoint(7, hem + 2);
+            const Point a = frontPoint(-6, 43), b = frontPoint(6, 43), d = frontPoint(-7, hem + 2),
+                        e = frontPoint(7, hem + 2);
             const Point pts[] = {a, b, e, d};
             pathPolygon(c.path(), pts, 4);
             c.fillInside(label::soft);
@@ -439,7 +440,8 @@ void drawTopBody(LabelCanvas& c, const View& v, const TopStyle& s) {
             c.fill(s.neck == "sailor" ? label::redShade : label::soft);
             if (s.neck == "collar" || s.neck == "sailor") {
                 for (int side : {1, -1}) {
-                    const Point col[] = {frontPoint(side * 0.5, 62.5), frontPoint(side * 6.5, 62.5), frontPoint(side * 4, 55.5)};
+                    const Point col[] = {frontPoint(side * 0.5, 62.5), frontPoint(side * 6.5, 62.5),
+                                         frontPoint(side * 4, 55.5)};
                     pathPolygon(c.path(), col, 3);
                     c.fill(s.neck == "sailor" ? label::highlight : label::light);
                     pathPolygon(c.path(), col, 3);
@@ -647,7 +649,8 @@ void drawShoe(LabelCanvas& c, const View& v, int side, const LegPose& pose, cons
         return;
     }
     if (shaft == 0) limb(c, ankle, r0, toe, r1, label::base, label::soft, label::line);
-    const bool sole = kind == "sneaker" || kind == "hightop" || kind == "loafer" || kind == "boot" || kind == "rainboot";
+    const bool sole =
+        kind == "sneaker" || kind == "hightop" || kind == "loafer" || kind == "boot" || kind == "rainboot";
     if (sole) {
         pathCapsule(c.path(), {ankle.x, ankle.y + 2.4}, 2.0, {toe.x, toe.y + 2.4}, 2.0);
         c.fillInside(kind == "sneaker" || kind == "hightop" ? label::offWhite : label::shadow);

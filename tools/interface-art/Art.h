@@ -44,7 +44,7 @@ struct DrawnSkin {
 using NinePatchIds = std::array<std::uint32_t, 9>;
 
 struct InterfaceArt {
-    std::vector<DrawnSkin> skins;          // one per table row, in table order
+    std::vector<DrawnSkin> skins;           // one per table row, in table order
     std::vector<NinePatchIds> ninePatches;  // the pieces 0..8 of every nine-patch drawn
 };
 

@@ -27,9 +27,7 @@ void setColour(cairo_t* cr, Rgb c, double alpha) {
 }
 
 Rgb mix(Rgb a, Rgb b, double t) {
-    auto one = [t](std::uint8_t x, std::uint8_t y) {
-        return static_cast<std::uint8_t>(std::lround(x + (y - x) * t));
-    };
+    auto one = [t](std::uint8_t x, std::uint8_t y) { return static_cast<std::uint8_t>(std::lround(x + (y - x) * t)); };
     return {one(a.r, b.r), one(a.g, b.g), one(a.b, b.b)};
 }
 

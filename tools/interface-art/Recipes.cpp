@@ -69,7 +69,8 @@ public:
 
     const SkinRow& row(std::uint32_t id) const {
         const auto it = rows_.find(id);
-        if (it == rows_.end()) throw ToolError("skin " + std::to_string(id) + " is drawn but not listed in the skin table");
+        if (it == rows_.end())
+            throw ToolError("skin " + std::to_string(id) + " is drawn but not listed in the skin table");
         return *it->second;
     }
 
@@ -94,8 +95,8 @@ public:
         std::array<const SkinRow*, 9> p;
         for (std::size_t k = 0; k < 9; ++k) p[k] = &row(ids[k]);
         const int l = w(p[0]), r = w(p[2]), t = h(p[0]), b = h(p[6]);
-        const bool fits = h(p[1]) == t && h(p[2]) == t && w(p[3]) == l && w(p[6]) == l && w(p[5]) == r && w(p[8]) == r &&
-                          h(p[7]) == b && h(p[8]) == b && h(p[3]) == h(p[4]) && h(p[5]) == h(p[4]) &&
+        const bool fits = h(p[1]) == t && h(p[2]) == t && w(p[3]) == l && w(p[6]) == l && w(p[5]) == r &&
+                          w(p[8]) == r && h(p[7]) == b && h(p[8]) == b && h(p[3]) == h(p[4]) && h(p[5]) == h(p[4]) &&
                           w(p[1]) == w(p[4]) && w(p[7]) == w(p[4]);
         if (!fits) throw ToolError("the pieces of nine-patch " + std::to_string(ids[0]) + " do not fit together");
         const int W = l + kSample + r, H = t + kSample + b;
@@ -131,7 +132,8 @@ public:
         out.ninePatches = ninePatches_;
         for (const SkinRow& r : rows) {
             auto it = drawn_.find(r.identifier);
-            if (it == drawn_.end()) throw ToolError("skin " + std::to_string(r.identifier) + " (" + r.family + ") has no recipe");
+            if (it == drawn_.end())
+                throw ToolError("skin " + std::to_string(r.identifier) + " (" + r.family + ") has no recipe");
             out.skins.push_back({r, std::move(it->second)});
         }
         return out;
@@ -253,14 +255,16 @@ void palette(cairo_t* cr, int w, int h, const std::vector<Rgb>& colours) {
 
 void checkPaletteSize(const SkinRow& r, std::size_t cells) {
     const std::size_t rows = (cells + kCellsPerRow - 1) / kCellsPerRow;
-    const std::uint32_t width = kCellsPerRow * kCellWidth + 2, height = static_cast<std::uint32_t>(rows * kCellHeight + 2);
+    const std::uint32_t width = kCellsPerRow * kCellWidth + 2,
+                        height = static_cast<std::uint32_t>(rows * kCellHeight + 2);
     if (r.width != width || r.height != height)
-        throw ToolError("palette " + std::to_string(r.identifier) + " holds " + std::to_string(cells) + " cells and must be " +
-                        std::to_string(width) + " by " + std::to_string(height));
+        throw ToolError("palette " + std::to_string(r.identifier) + " holds " + std::to_string(cells) +
+                        " cells and must be " + std::to_string(width) + " by " + std::to_string(height));
 }
 
 void text(cairo_t* cr, const char* s, double x, double y, double size, Rgb colour, bool bold) {
-    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
+                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, size);
     cairo_move_to(cr, x, y);
     setColour(cr, colour);
@@ -288,7 +292,10 @@ void cook(Kitchen& k) {
     const std::array<std::uint32_t, 9> primaryPressed = {1004010, 1004012, 1004013, 1004014, 1004015,
                                                          1004016, 1004017, 1004018, 1004019};
     const auto face = [](Face f, bool pressed) {
-        return [f, pressed](cairo_t* cr, int w, int h) { paintButton(cr, w, h, pressed, f, 5, [](cairo_t*) {}, true); };
+        return [f, pressed](cairo_t* cr, int w, int h) {
+            paintButton(
+                cr, w, h, pressed, f, 5, [](cairo_t*) {}, true);
+        };
     };
     k.ninePatch(run(1004001), face(Face::accent, false));
     k.ninePatch(primaryPressed, face(Face::accent, true));
@@ -307,7 +314,8 @@ void cook(Kitchen& k) {
             cairo_set_line_width(cr, 1);
             cairo_stroke(cr);
             const double shift = pressed ? 1 : 0;
-            inIconBox(cr, shift, shift, w, h, [&](cairo_t* c) { glyph(c, pressed && pressedFill == coral ? white : ink); });
+            inIconBox(cr, shift, shift, w, h,
+                      [&](cairo_t* c) { glyph(c, pressed && pressedFill == coral ? white : ink); });
         };
     };
     k.single(1002002, titleButton(false, coral, [](cairo_t* c, Rgb i) { icon::cross(c, i, 2.6); }));
@@ -426,7 +434,9 @@ void cook(Kitchen& k) {
 
     // Frames.
     k.ninePatch(run(4001001), [](cairo_t* cr, int w, int h) { field(cr, w, h, white, border, 2.5); });
-    k.ninePatch(run(4002001), [](cairo_t* cr, int w, int h) { field(cr, w, h, Rgb{238, 242, 241}, Rgb{199, 209, 207}, 2.5); });
+    k.ninePatch(run(4002001), [](cairo_t* cr, int w, int h) {
+        field(cr, w, h, Rgb{238, 242, 241}, Rgb{199, 209, 207}, 2.5);
+    });
     k.ninePatch(run(11004001), [](cairo_t*, int, int) {});
     k.ninePatch(run(12001001), [](cairo_t* cr, int w, int h) {
         roundRect(cr, 0.5, 0.5, w - 1, h - 1, 2.5);
@@ -439,7 +449,8 @@ void cook(Kitchen& k) {
     k.ninePatch(run(14004001), windowFrame);
     k.strip({16001103, 16001104, 16001105}, titleBand);
     k.ninePatch(run(16001094), screenFrame);
-    k.ninePatch({16001075, 16001067, 16001068, 16001069, 16001070, 16001071, 16001072, 16001073, 16001074}, screenFrame);
+    k.ninePatch({16001075, 16001067, 16001068, 16001069, 16001070, 16001071, 16001072, 16001073, 16001074},
+                screenFrame);
 
     // Logo and the About picture.
     k.single(16001109, [](cairo_t* cr, int, int h) {

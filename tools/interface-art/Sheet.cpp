@@ -14,7 +14,8 @@ PaletteColours loadPaletteColours(const std::string& coloursJsonPath) {
     const auto json = parseJsonOrFail(readTextFileOrFail(coloursJsonPath), coloursJsonPath);
     auto bases = [&](const char* name) {
         std::vector<Rgb> out;
-        if (!json.contains(name) || !json[name].is_array()) throw ToolError(coloursJsonPath + ": no \"" + std::string(name) + "\" list");
+        if (!json.contains(name) || !json[name].is_array())
+            throw ToolError(coloursJsonPath + ": no \"" + std::string(name) + "\" list");
         std::size_t index = 0;
         for (const auto& set : json[name]) {
             const std::string where = coloursJsonPath + ": " + name + "[" + std::to_string(index++) + "]";
@@ -49,7 +50,9 @@ cairo_surface_t* surfaceOf(const SkinImageSource& p) {
     const int stride = cairo_image_surface_get_stride(s);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const std::uint8_t* q = &p.pixels[(static_cast<std::size_t>(h - 1 - y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)) * 4];
+            const std::uint8_t* q = &p.pixels[(static_cast<std::size_t>(h - 1 - y) * static_cast<std::size_t>(w) +
+                                               static_cast<std::size_t>(x)) *
+                                              4];
             const std::uint32_t a = q[3];
             auto pre = [a](std::uint32_t c) { return (c * a + 127) / 255; };
             const std::uint32_t argb = (a << 24) | (pre(q[2]) << 16) | (pre(q[1]) << 8) | pre(q[0]);
@@ -140,9 +143,12 @@ private:
 // Sizes at which the program shows each nine-patch (dialog buttons, list boxes, fields...).
 std::pair<int, int> demoSize(std::uint32_t first) {
     switch (first) {
-    case 1004001: case 1004010: return {54, 20};
-    case 1001001: case 1001010: return {53, 20};
-    case 1006001: case 1006010: return {40, 20};
+    case 1004001:
+    case 1004010: return {54, 20};
+    case 1001001:
+    case 1001010: return {53, 20};
+    case 1006001:
+    case 1006010: return {40, 20};
     case 6001001: return {120, 16};
     case 4001001: return {231, 40};
     case 4002001: return {92, 20};
@@ -175,14 +181,16 @@ void drawMockUp(cairo_t* cr, Pictures& p, int x0, int y0) {
     p.drawNine(cr, {16001094, 16001095, 16001096, 16001097, 16001098, 16001099, 16001100, 16001101, 16001102}, 0, 0,
                kWindowW, kWindowH);
     for (int k = 0; k < 8; ++k) {
-        static const std::uint32_t tabs[8] = {16001016, 16001020, 16001030, 16001022, 16001024, 16001026, 16001028, 16001014};
+        static const std::uint32_t tabs[8] = {16001016, 16001020, 16001030, 16001022,
+                                              16001024, 16001026, 16001028, 16001014};
         p.drawAt(cr, k == 2 ? tabs[k] - 1 : tabs[k], 16 + 50 * k, 80);
     }
-    p.drawNine(cr, {4001001, 4001002, 4001003, 4001004, 4001005, 4001006, 4001007, 4001008, 4001009}, 22, 148, 306, 354);
+    p.drawNine(cr, {4001001, 4001002, 4001003, 4001004, 4001005, 4001006, 4001007, 4001008, 4001009}, 22, 148, 306,
+               354);
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
-            p.drawNine(cr, {6001001, 6001002, 6001003, 6001004, 6001005, 6001006, 6001007, 6001008, 6001009}, 28 + 98 * c,
-                       154 + 114 * r, 92, 108);
+            p.drawNine(cr, {6001001, 6001002, 6001003, 6001004, 6001005, 6001006, 6001007, 6001008, 6001009},
+                       28 + 98 * c, 154 + 114 * r, 92, 108);
     p.draw(cr, 8001001, {328, 160, 340, 490});
     p.drawAt(cr, 8001018, 328, 148);
     p.drawAt(cr, 8001005, 328, 490);
@@ -212,16 +220,21 @@ void drawMockUp(cairo_t* cr, Pictures& p, int x0, int y0) {
     }
     // A message dialog with two buttons, centred as showMessageDialog places it.
     const int dx = kWindowW / 2 - 127, dy = kWindowH / 2 - 88;
-    p.drawNine(cr, {14004001, 14004002, 14004003, 14004004, 14004005, 14004006, 14004007, 14004008, 14004009}, dx, dy, 254, 176);
+    p.drawNine(cr, {14004001, 14004002, 14004003, 14004004, 14004005, 14004006, 14004007, 14004008, 14004009}, dx, dy,
+               254, 176);
     label(cr, "Likenex", dx + 127, dy + 19, 12, Rgb{255, 255, 255}, true);
-    p.drawNine(cr, {4001001, 4001002, 4001003, 4001004, 4001005, 4001006, 4001007, 4001008, 4001009}, dx + 9, dy + 27, 237, 110);
+    p.drawNine(cr, {4001001, 4001002, 4001003, 4001004, 4001005, 4001006, 4001007, 4001008, 4001009}, dx + 9, dy + 27,
+               237, 110);
     label(cr, "Start a new avatar?", dx + 35, dy + 59, 12, Rgb{0, 0, 0});
-    p.drawNine(cr, {1004001, 1004002, 1004003, 1004004, 1004005, 1004006, 1004007, 1004008, 1004009}, dx + 69, dy + 147, 53, 20);
+    p.drawNine(cr, {1004001, 1004002, 1004003, 1004004, 1004005, 1004006, 1004007, 1004008, 1004009}, dx + 69, dy + 147,
+               53, 20);
     label(cr, "OK", dx + 95, dy + 161, 11, Rgb{255, 255, 255}, true);
-    p.drawNine(cr, {1001010, 1001011, 1001012, 1001013, 1001014, 1001015, 1001016, 1001017, 1001018}, dx + 150, dy + 147, 53, 20);
+    p.drawNine(cr, {1001010, 1001011, 1001012, 1001013, 1001014, 1001015, 1001016, 1001017, 1001018}, dx + 150,
+               dy + 147, 53, 20);
     label(cr, "Cancel", dx + 177, dy + 162, 11, Rgb{255, 255, 255}, true);
     // A tooltip over the turn button.
-    p.drawNine(cr, {12001001, 12001002, 12001003, 12001004, 12001005, 12001006, 12001007, 12001008, 12001009}, 560, 392, 64, 18);
+    p.drawNine(cr, {12001001, 12001002, 12001003, 12001004, 12001005, 12001006, 12001007, 12001008, 12001009}, 560, 392,
+               64, 18);
     label(cr, "Turn", 563, 405, 11, Rgb{0, 0, 0});
     cairo_restore(cr);
 }
@@ -246,7 +259,8 @@ void writeInterfaceSheet(const InterfaceArt& art, const std::string& pngPath) {
         int x = kMargin, rowHeight = 0;
         for (const DrawnSkin* s : byFamily[family]) {
             const int scale = shownScale(s->picture);
-            const int w = std::max(static_cast<int>(s->picture.texW) * scale, 58), h = static_cast<int>(s->picture.texH) * scale + kCaption;
+            const int w = std::max(static_cast<int>(s->picture.texW) * scale, 58),
+                      h = static_cast<int>(s->picture.texH) * scale + kCaption;
             if (x + w > kSheetWidth - kMargin && x > kMargin) {
                 x = kMargin;
                 y += rowHeight + kGap;
@@ -307,7 +321,8 @@ void writeInterfaceSheet(const InterfaceArt& art, const std::string& pngPath) {
     Pictures pictures(skins);
     for (const Placed& p : placed) {
         const SkinImageSource& pic = p.skin->picture;
-        const int scale = shownScale(pic), w = static_cast<int>(pic.texW) * scale, h = static_cast<int>(pic.texH) * scale;
+        const int scale = shownScale(pic), w = static_cast<int>(pic.texW) * scale,
+                  h = static_cast<int>(pic.texH) * scale;
         checker(p.x, p.y, w, h);
         pictures.draw(cr, p.skin->row.identifier, {p.x, p.y, p.x + w, p.y + h});
         label(cr, std::to_string(p.skin->row.identifier), p.x, p.y + h + 10, 10, Rgb{60, 60, 60});

@@ -45,8 +45,8 @@ StoredArchive readStoredArchive(const std::string& directory, ArchiveFileNames n
 }
 
 std::string failedEntry(const StoredArchive& archive, std::size_t i, const std::string& problem) {
-    return archive.indexPath + " entry " + std::to_string(i) + " (key " +
-           std::to_string(archive.index.entries[i].key) + "): " + problem;
+    return archive.indexPath + " entry " + std::to_string(i) + " (key " + std::to_string(archive.index.entries[i].key) +
+           "): " + problem;
 }
 
 // The PNG of one entry, named by position so that repeated keys stay apart; "" when empty.
@@ -69,7 +69,8 @@ Json dumpSprites(const StoredArchive& archive, const std::string& folder, bool& 
         if (!sprite) throw ToolError(failedEntry(archive, i, problem));
         packed = packed && stored.entry.offset == expectedOffset;
         expectedOffset += stored.entry.size;
-        SpriteSource source{stored.key, sprite->width, sprite->height, sprite->x, sprite->y, sprite->extra1, sprite->extra2, {}};
+        SpriteSource source{stored.key, sprite->width,  sprite->height, sprite->x,
+                            sprite->y,  sprite->extra1, sprite->extra2, {}};
         std::string png = writeEntryPng(folder, "sprite", i, stored.key, sprite->width, sprite->height, sprite->pixels);
         list.push_back(spriteManifestEntry(source, png));
     }
@@ -88,8 +89,8 @@ Json dumpSkins(const StoredArchive& archive, const std::string& folder, bool& pa
         const std::uint64_t size = kSkinHeaderBytes + skin->pixels.size();
         packed = packed && stored.entry.offset == expectedOffset && stored.entry.size == size;
         expectedOffset += size;
-        SkinImageSource source{static_cast<std::uint32_t>(stored.key), skin->layoutWidth, skin->layoutHeight,
-                               skin->texW, skin->texH, {}};
+        SkinImageSource source{
+            static_cast<std::uint32_t>(stored.key), skin->layoutWidth, skin->layoutHeight, skin->texW, skin->texH, {}};
         std::string png = writeEntryPng(folder, "skin", i, stored.key, skin->texW, skin->texH, skin->pixels);
         list.push_back(skinManifestEntry(source, png));
     }
@@ -119,9 +120,11 @@ int buildArchiveCommand(const Arguments& arguments, std::ostream&, std::ostream&
     }
     if (!sprites && !skins) throw ToolError(source + ": the manifest has neither \"sprites\" nor \"skins\"");
     if (sprites && !writeAvatarArchive(directory, *sprites))
-        throw ToolError("cannot write " + programFile(directory, kAvatarFiles.index) + " and avatar.iso (or they would pass 4 GiB)");
+        throw ToolError("cannot write " + programFile(directory, kAvatarFiles.index) +
+                        " and avatar.iso (or they would pass 4 GiB)");
     if (skins && !writeInterfaceArchive(directory, *skins))
-        throw ToolError("cannot write " + programFile(directory, kInterfaceFiles.index) + " and inter.dat (or they would pass 4 GiB)");
+        throw ToolError("cannot write " + programFile(directory, kInterfaceFiles.index) +
+                        " and inter.dat (or they would pass 4 GiB)");
     return 0;
 }
 
@@ -138,14 +141,16 @@ int dumpArchiveCommand(const Arguments& arguments, std::ostream&, std::ostream& 
     Json manifest = Json::object();
     if (hasAvatar) {
         bool packed = true;
-        manifest["sprites"] = dumpSprites(readStoredArchive(directory, kAvatarFiles, IndexKind::avatar), folder, packed);
+        manifest["sprites"] =
+            dumpSprites(readStoredArchive(directory, kAvatarFiles, IndexKind::avatar), folder, packed);
         if (!packed)
             err << "likenex-data dump-archive: note: avatar.iso is not laid out record after record in index order; "
                    "build-archive repacks it, so its bytes will differ\n";
     }
     if (hasInterface) {
         bool packed = true;
-        manifest["skins"] = dumpSkins(readStoredArchive(directory, kInterfaceFiles, IndexKind::interface), folder, packed);
+        manifest["skins"] =
+            dumpSkins(readStoredArchive(directory, kInterfaceFiles, IndexKind::interface), folder, packed);
         if (!packed)
             err << "likenex-data dump-archive: note: inter.dat is not laid out record after record in index order "
                    "(or a size word differs); build-archive repacks it, so its bytes will differ\n";

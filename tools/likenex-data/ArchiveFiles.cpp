@@ -1,7 +1,7 @@
 #include "tools/likenex-data/ArchiveFiles.h"
 
-#include "catalogue/AvatarArchive.h"
 #include "base/ByteIo.h"
+#include "catalogue/AvatarArchive.h"
 
 namespace likenex {
 

@@ -35,8 +35,8 @@ struct StoredSprite {
 };
 
 // The record of one entry, or the reason it cannot be used.
-[[nodiscard]] std::optional<StoredSprite> readStoredSprite(std::span<const std::uint8_t> data, const ArchiveEntry& entry,
-                                                           std::string& problem);
+[[nodiscard]] std::optional<StoredSprite> readStoredSprite(std::span<const std::uint8_t> data,
+                                                           const ArchiveEntry& entry, std::string& problem);
 
 struct StoredSkin {
     std::uint32_t layoutWidth = 0, layoutHeight = 0, texW = 0, texH = 0;

@@ -12,7 +12,8 @@ namespace {
 Catalogue loadCatalogue(const std::string& directory) {
     const std::string path = programFile(directory, "data/avatar.dat");
     Catalogue catalogue;
-    if (!catalogue.loadCatalogueSection1(directory) || !catalogue.loadBodyParts(directory) || !catalogue.loadItems(directory))
+    if (!catalogue.loadCatalogueSection1(directory) || !catalogue.loadBodyParts(directory) ||
+        !catalogue.loadItems(directory))
         throw ToolError("cannot read the catalogue " + path + " (missing, or a section offset past its end)");
     return catalogue;
 }

@@ -15,12 +15,18 @@ Json bytesJson(const std::array<std::uint8_t, N>& bytes) {
 }
 
 Json toJson(const LayerEntry& e) {
-    return Json{{"word0", e.word0}, {"imageNumber", e.imageNumber}, {"directionOffset", e.directionOffset},
-                {"x", e.x}, {"y", e.y}};
+    return Json{{"word0", e.word0},
+                {"imageNumber", e.imageNumber},
+                {"directionOffset", e.directionOffset},
+                {"x", e.x},
+                {"y", e.y}};
 }
 
 Json toJson(const FrameImage& image) {
-    return Json{{"imageNumber", image.imageNumber}, {"word1", image.word1}, {"x", image.x}, {"y", image.y},
+    return Json{{"imageNumber", image.imageNumber},
+                {"word1", image.word1},
+                {"x", image.x},
+                {"y", image.y},
                 {"directionMask", image.directionMask}};
 }
 
@@ -29,8 +35,11 @@ Json toJson(const ActionFrame& frame) {
     for (const LayerEntry& e : frame.layers) layers.push_back(toJson(e));
     Json images = Json::array();
     for (const FrameImage& image : frame.images) images.push_back(toJson(image));
-    return Json{{"duration", frame.duration}, {"directionOffset", frame.directionOffset},
-                {"thirdValue", frame.thirdValue}, {"layers", std::move(layers)}, {"images", std::move(images)}};
+    return Json{{"duration", frame.duration},
+                {"directionOffset", frame.directionOffset},
+                {"thirdValue", frame.thirdValue},
+                {"layers", std::move(layers)},
+                {"images", std::move(images)}};
 }
 
 std::string at(const std::string& where, const char* name, std::size_t index) {
@@ -102,7 +111,8 @@ Action actionFromJson(const Json& json, const std::string& where) {
     f.get("lowHalfWord", a.lowHalfWord);
     f.get("identifier", a.identifier);
     if (const Json* frames = f.array("frames"))
-        for (std::size_t i = 0; i < frames->size(); ++i) a.frames.push_back(frameFromJson((*frames)[i], at(where, "frames", i)));
+        for (std::size_t i = 0; i < frames->size(); ++i)
+            a.frames.push_back(frameFromJson((*frames)[i], at(where, "frames", i)));
     f.finish();
     return a;
 }
@@ -146,34 +156,46 @@ Item itemFromJson(const Json& json, const std::string& where) {
 template <typename Record, typename Convert>
 void readList(JsonFields& f, const char* name, std::vector<Record>& out, Convert convert) {
     if (const Json* list = f.array(name))
-        for (std::size_t i = 0; i < list->size(); ++i) out.push_back(convert((*list)[i], std::string(name) + "[" + std::to_string(i) + "]"));
+        for (std::size_t i = 0; i < list->size(); ++i)
+            out.push_back(convert((*list)[i], std::string(name) + "[" + std::to_string(i) + "]"));
 }
 
 }  // namespace
 
 Json toJson(const LayerOption& o) {
-    return Json{{"faceLayer", o.faceLayer}, {"optionNumber", o.optionNumber}, {"availability", o.availability},
-                {"storedBytes", bytesJson(o.storedBytes)}, {"screenValue", o.screenValue}};
+    return Json{{"faceLayer", o.faceLayer},
+                {"optionNumber", o.optionNumber},
+                {"availability", o.availability},
+                {"storedBytes", bytesJson(o.storedBytes)},
+                {"screenValue", o.screenValue}};
 }
 
 Json toJson(const Action& a) {
     Json frames = Json::array();
     for (const ActionFrame& frame : a.frames) frames.push_back(toJson(frame));
-    return Json{{"firstValue", a.firstValue}, {"flagByte", a.flagByte}, {"displayValue", a.displayValue},
+    return Json{{"firstValue", a.firstValue},   {"flagByte", a.flagByte},     {"displayValue", a.displayValue},
                 {"lowHalfWord", a.lowHalfWord}, {"identifier", a.identifier}, {"frames", std::move(frames)}};
 }
 
 Json toJson(const BodyPart& p) {
-    return Json{{"bodyLayer", p.bodyLayer}, {"word4", p.word4}, {"byte8", p.byte8}, {"gap9", bytesJson(p.gap9)},
-                {"style", p.style}, {"listValue", p.listValue}, {"byte20", p.byte20}, {"byte21", p.byte21},
-                {"identifier", p.identifier}};
+    return Json{{"bodyLayer", p.bodyLayer},  {"word4", p.word4},   {"byte8", p.byte8},
+                {"gap9", bytesJson(p.gap9)}, {"style", p.style},   {"listValue", p.listValue},
+                {"byte20", p.byte20},        {"byte21", p.byte21}, {"identifier", p.identifier}};
 }
 
 Json toJson(const Item& i) {
-    return Json{{"word0", i.word0}, {"category", i.category}, {"listValue", i.listValue},
-                {"outfitKind", i.outfitKind}, {"outfitSlot6", i.outfitSlot6}, {"outfitSlot3or5", i.outfitSlot3or5},
-                {"outfitSlot4", i.outfitSlot4}, {"availability", i.availability}, {"bytes29", bytesJson(i.bytes29)},
-                {"secondListValue", i.secondListValue}, {"byte36", i.byte36}, {"byte37", i.byte37},
+    return Json{{"word0", i.word0},
+                {"category", i.category},
+                {"listValue", i.listValue},
+                {"outfitKind", i.outfitKind},
+                {"outfitSlot6", i.outfitSlot6},
+                {"outfitSlot3or5", i.outfitSlot3or5},
+                {"outfitSlot4", i.outfitSlot4},
+                {"availability", i.availability},
+                {"bytes29", bytesJson(i.bytes29)},
+                {"secondListValue", i.secondListValue},
+                {"byte36", i.byte36},
+                {"byte37", i.byte37},
                 {"identifier", i.identifier}};
 }
 

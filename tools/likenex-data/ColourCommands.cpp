@@ -16,7 +16,8 @@ int buildColoursCommand(const Arguments& arguments, std::ostream&, std::ostream&
     makeDirectories(parsed.positional[1]);
     for (std::size_t t = 0; t < tables.size(); ++t)
         if (tables[t])
-            writeFileOrFail(programFile(parsed.positional[1], kColourTableFiles[t].fileName), encodeColourTable(*tables[t]));
+            writeFileOrFail(programFile(parsed.positional[1], kColourTableFiles[t].fileName),
+                            encodeColourTable(*tables[t]));
     return 0;
 }
 

@@ -157,8 +157,8 @@ int runLikenexData(const Arguments& arguments, std::ostream& out, std::ostream& 
         out << likenexDataHelp();
         return 0;
     }
-    const auto* command = std::find_if(std::begin(kCommands), std::end(kCommands),
-                                       [&](const NamedCommand& c) { return c.name == name; });
+    const auto* command =
+        std::find_if(std::begin(kCommands), std::end(kCommands), [&](const NamedCommand& c) { return c.name == name; });
     if (command == std::end(kCommands)) {
         err << "likenex-data: unknown subcommand \"" << name << "\"; see likenex-data --help\n";
         return 1;

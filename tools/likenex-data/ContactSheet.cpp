@@ -5,8 +5,8 @@
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/AvatarData.h"
 #include "catalogue/Catalogue.h"
-#include "tools/likenex-data/LoadedAvatarData.h"
 #include "tools/likenex-data/Commands.h"
+#include "tools/likenex-data/LoadedAvatarData.h"
 
 #include <algorithm>
 #include <ostream>
@@ -59,7 +59,8 @@ std::vector<Dressing> outfitDressings(const Catalogue& catalogue) {
             {6, outfit.outfitSlot6}, {outfit.outfitKind == 1 ? 3 : 5, outfit.outfitSlot3or5}, {4, outfit.outfitSlot4}};
         for (auto [slot, identifier] : components) {
             const Item* component = catalogue.findItem(identifier);
-            d.what += (component ? " " : " missing ") + std::to_string(identifier) + " in slot " + std::to_string(slot) + ",";
+            d.what +=
+                (component ? " " : " missing ") + std::to_string(identifier) + " in slot " + std::to_string(slot) + ",";
             if (component) d.slots.emplace_back(slot, component);
         }
         d.what.pop_back();
@@ -73,10 +74,12 @@ std::vector<Dressing> outfitDressings(const Catalogue& catalogue) {
 std::vector<Dressing> combinationDressings(const Catalogue& catalogue) {
     std::array<const Item*, 7> first{};
     for (const Item& item : catalogue.items())
-        if (offered(item) && item.outfitKind == 0 && item.category >= 0 && item.category < 7 && !first[static_cast<std::size_t>(item.category)])
+        if (offered(item) && item.outfitKind == 0 && item.category >= 0 && item.category < 7 &&
+            !first[static_cast<std::size_t>(item.category)])
             first[static_cast<std::size_t>(item.category)] = &item;
     std::vector<Dressing> dressings;
-    for (const auto& slots : {std::vector<int>{0, 2, 3, 4}, std::vector<int>{1, 2, 5, 4}, std::vector<int>{0, 2, 6, 3, 4}}) {
+    for (const auto& slots :
+         {std::vector<int>{0, 2, 3, 4}, std::vector<int>{1, 2, 5, 4}, std::vector<int>{0, 2, 6, 3, 4}}) {
         Dressing d{"items", {}};
         for (int slot : slots)
             if (const Item* item = first[static_cast<std::size_t>(slot)]) {
@@ -94,7 +97,8 @@ std::string faceText(const AvatarLook& look) {
     std::string text;
     for (int slot : {kFaceOptionSlot1, kFaceOptionSlot2}) {
         const ItemSlot& s = look.items[static_cast<std::size_t>(slot)];
-        text += ", face layer " + std::to_string(slot - 6) + " " + (s.occupied ? "option " + std::to_string(s.item) : "none");
+        text += ", face layer " + std::to_string(slot - 6) + " " +
+                (s.occupied ? "option " + std::to_string(s.item) : "none");
     }
     return text;
 }
@@ -185,12 +189,14 @@ std::vector<SheetRow> planContactSheet(const Catalogue& catalogue, std::size_t c
 
 RgbaPicture drawContactSheet(const std::vector<SheetRow>& rows, const AvatarArchive& archive) {
     auto cellX = [](const SheetRow& row, std::size_t i) {
-        return kMargin + static_cast<int>(i) * (kFrameSize + kGap) + (row.splitBefore != 0 && i >= row.splitBefore ? kSplitGap : 0);
+        return kMargin + static_cast<int>(i) * (kFrameSize + kGap) +
+               (row.splitBefore != 0 && i >= row.splitBefore ? kSplitGap : 0);
     };
     int width = 2 * kMargin + kFrameSize;
     for (const SheetRow& row : rows)
         if (!row.cells.empty()) width = std::max(width, cellX(row, row.cells.size() - 1) + kFrameSize + kMargin);
-    const int height = 2 * kMargin + static_cast<int>(std::max<std::size_t>(rows.size(), 1)) * (kFrameSize + kGap) - kGap;
+    const int height =
+        2 * kMargin + static_cast<int>(std::max<std::size_t>(rows.size(), 1)) * (kFrameSize + kGap) - kGap;
     if (std::uint64_t(width) * std::uint64_t(height) * 4 > kMaxSheetBytes)
         throw ToolError("the sheet would be " + std::to_string(width) + " by " + std::to_string(height) +
                         " pixels; choose fewer actions with --actions");
@@ -216,10 +222,12 @@ RgbaPicture drawContactSheet(const std::vector<SheetRow>& rows, const AvatarArch
             for (int y = 0; y < kFrameSize; ++y)
                 for (int x = 0; x < kFrameSize; ++x) {
                     const std::uint8_t* source = &picture.rgba[(std::size_t(y) * kFrameSize + std::size_t(x)) * 4];
-                    std::uint8_t* target = &sheet.rgba[(std::size_t(top + y) * std::size_t(width) + std::size_t(left + x)) * 4];
+                    std::uint8_t* target =
+                        &sheet.rgba[(std::size_t(top + y) * std::size_t(width) + std::size_t(left + x)) * 4];
                     const unsigned alpha = source[3];
                     for (int c = 0; c < 3; ++c)
-                        target[c] = static_cast<std::uint8_t>((source[c] * alpha + kCellGround[static_cast<std::size_t>(c)] * (255 - alpha)) / 255);
+                        target[c] = static_cast<std::uint8_t>(
+                            (source[c] * alpha + kCellGround[static_cast<std::size_t>(c)] * (255 - alpha)) / 255);
                 }
         }
     }
@@ -230,12 +238,14 @@ int sheetCommand(const Arguments& arguments, std::ostream& out, std::ostream&) {
     constexpr const char* kUsage = "sheet DIR -o OUT.png [--actions all|ID,ID...]";
     ParsedArguments parsed = parseArguments(arguments, {"-o", "--actions"});
     expectCount(parsed, 1, 1, kUsage);
-    if (!parsed.options.contains("-o")) throw ToolError(std::string("-o OUT.png is required; usage: likenex-data ") + kUsage);
+    if (!parsed.options.contains("-o"))
+        throw ToolError(std::string("-o OUT.png is required; usage: likenex-data ") + kUsage);
     std::optional<std::vector<std::uint16_t>> actions;
     if (parsed.options.contains("--actions") && parsed.options["--actions"] != "all") {
         actions.emplace();
         std::stringstream list(parsed.options["--actions"]);
-        for (std::string id; std::getline(list, id, ',');) actions->push_back(parseArgument<std::uint16_t>(id, "an action ID"));
+        for (std::string id; std::getline(list, id, ',');)
+            actions->push_back(parseArgument<std::uint16_t>(id, "an action ID"));
         if (actions->empty()) throw ToolError("--actions needs \"all\" or a list of action IDs");
     }
 

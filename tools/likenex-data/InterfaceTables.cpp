@@ -42,12 +42,12 @@ void expectFields(const std::vector<std::string_view>& fields, std::size_t count
 }
 
 bool wide(char32_t c) {
-    return (c >= 0x1100 && c <= 0x11FF) ||   // hangul jamo
-           (c >= 0x2E80 && c <= 0x9FFF) ||   // CJK radicals, punctuation, kana, ideographs
-           (c >= 0xAC00 && c <= 0xD7AF) ||   // hangul syllables
-           (c >= 0xF900 && c <= 0xFAFF) ||   // CJK compatibility ideographs
-           (c >= 0xFF01 && c <= 0xFF60) ||   // full-width forms
-           (c >= 0x20000 && c <= 0x3FFFF);   // supplementary ideographs
+    return (c >= 0x1100 && c <= 0x11FF) ||  // hangul jamo
+           (c >= 0x2E80 && c <= 0x9FFF) ||  // CJK radicals, punctuation, kana, ideographs
+           (c >= 0xAC00 && c <= 0xD7AF) ||  // hangul syllables
+           (c >= 0xF900 && c <= 0xFAFF) ||  // CJK compatibility ideographs
+           (c >= 0xFF01 && c <= 0xFF60) ||  // full-width forms
+           (c >= 0x20000 && c <= 0x3FFFF);  // supplementary ideographs
 }
 
 }  // namespace
@@ -67,7 +67,8 @@ std::vector<SkinRow> skinRowsFromTsv(std::string_view tsv, const std::string& so
         row.layoutWidth = static_cast<std::uint32_t>(parseInteger(f[4], "LAYOUT_W", 0, 4096));
         row.layoutHeight = static_cast<std::uint32_t>(parseInteger(f[5], "LAYOUT_H", 0, 4096));
         row.what = std::string(f[6]);
-        if (!seen.insert(row.identifier).second) throw ToolError("skin " + std::to_string(row.identifier) + " listed twice");
+        if (!seen.insert(row.identifier).second)
+            throw ToolError("skin " + std::to_string(row.identifier) + " listed twice");
         rows.push_back(std::move(row));
     });
     return rows;

@@ -20,7 +20,8 @@ struct LoadedAvatarData {
     explicit LoadedAvatarData(const std::string& directory) {
         (void)programFile(directory, "data");  // refuses a directory the loaders would refuse
         if (!loadAvatarData(catalogue, archive, tables, directory))
-            throw ToolError("cannot load the avatar data of " + directory + " (data/avatar.dat, avatar.inx, avatar.iso)");
+            throw ToolError("cannot load the avatar data of " + directory +
+                            " (data/avatar.dat, avatar.inx, avatar.iso)");
     }
 };
 

@@ -39,7 +39,8 @@ int keyCommand(const Arguments& arguments, std::ostream& out, std::ostream&) {
     expectCount(parsed, 6, 6, "key ITEM KIND VARIANT POSE EXTRA TAIL");
     static constexpr const char* kNames[] = {"ITEM", "KIND", "VARIANT", "POSE", "EXTRA", "TAIL"};
     std::int32_t fields[6];
-    for (int i = 0; i < 6; ++i) fields[i] = parseArgument<std::int32_t>(parsed.positional[static_cast<std::size_t>(i)], kNames[i]);
+    for (int i = 0; i < 6; ++i)
+        fields[i] = parseArgument<std::int32_t>(parsed.positional[static_cast<std::size_t>(i)], kNames[i]);
     out << makeImageKey(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]) << '\n';
     return 0;
 }
@@ -48,15 +49,18 @@ int spriteCommand(const Arguments& arguments, std::ostream&, std::ostream&) {
     constexpr const char* kUsage = "sprite DIR KEY [--kind K] [--colour C] -o OUT.png";
     ParsedArguments parsed = parseArguments(arguments, {"--kind", "--colour", "-o"});
     expectCount(parsed, 2, 2, kUsage);
-    if (!parsed.options.contains("-o")) throw ToolError(std::string("-o OUT.png is required; usage: likenex-data ") + kUsage);
+    if (!parsed.options.contains("-o"))
+        throw ToolError(std::string("-o OUT.png is required; usage: likenex-data ") + kUsage);
     const auto key = parseArgument<std::int64_t>(parsed.positional[1], "KEY");
-    const auto kind = parsed.options.contains("--kind") ? parseArgument<std::int32_t>(parsed.options["--kind"], "--kind") : 0;
+    const auto kind =
+        parsed.options.contains("--kind") ? parseArgument<std::int32_t>(parsed.options["--kind"], "--kind") : 0;
     const auto colour =
         parsed.options.contains("--colour") ? parseArgument<std::int32_t>(parsed.options["--colour"], "--colour") : -1;
 
     LoadedArchive loaded(parsed.positional[0]);
     std::vector<std::uint8_t> pixels;
-    if (!loaded.archive.loadSpritePixels(key, kind, colour, pixels)) throw ToolError(loaded.whyFailed(key, kind, colour));
+    if (!loaded.archive.loadSpritePixels(key, kind, colour, pixels))
+        throw ToolError(loaded.whyFailed(key, kind, colour));
     // Without a renderer no texture is made: the record only gives the size.
     ImageRecord header = loaded.archive.loadSpriteImage(key, kind, colour);
     if (header.width == 0 || header.height == 0)
@@ -70,7 +74,8 @@ int compositeCommand(const Arguments& arguments, std::ostream&, std::ostream& er
     constexpr const char* kUsage = "composite DIR -o OUT.png LAYER...";
     ParsedArguments parsed = parseArguments(arguments, {"-o"});
     expectCount(parsed, 2, SIZE_MAX, kUsage);
-    if (!parsed.options.contains("-o")) throw ToolError(std::string("-o OUT.png is required; usage: likenex-data ") + kUsage);
+    if (!parsed.options.contains("-o"))
+        throw ToolError(std::string("-o OUT.png is required; usage: likenex-data ") + kUsage);
 
     struct Layer {
         std::int64_t key;
@@ -86,8 +91,7 @@ int compositeCommand(const Arguments& arguments, std::ostream&, std::ostream& er
             layer = {parseArgument<std::int64_t>(text, "a layer's KEY")};
         } else {
             const std::size_t second = text.find(':', first + 1);
-            if (second == std::string::npos)
-                throw ToolError("layer \"" + text + "\" must be KEY or KEY:KIND:COLOUR");
+            if (second == std::string::npos) throw ToolError("layer \"" + text + "\" must be KEY or KEY:KIND:COLOUR");
             layer = {parseArgument<std::int64_t>(text.substr(0, first), "a layer's KEY"),
                      parseArgument<std::int32_t>(text.substr(first + 1, second - first - 1), "a layer's KIND"),
                      parseArgument<std::int32_t>(text.substr(second + 1), "a layer's COLOUR")};

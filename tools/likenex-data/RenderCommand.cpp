@@ -1,6 +1,7 @@
 // render: one frame of an action on a described avatar, composed exactly as the editor's
 // model composes it, as a frame, a sheet of all frames and directions, the 256 by 256
 // snapshot or the 96 by 96 export.
+#include "tools/likenex-data/RenderCommand.h"
 #include "avatar/AvatarModel.h"
 #include "avatar/PaintingOrder.h"
 #include "catalogue/AvatarArchive.h"
@@ -10,7 +11,6 @@
 #include "tools/likenex-data/Commands.h"
 #include "tools/likenex-data/LoadedAvatarData.h"
 #include "tools/likenex-data/Png.h"
-#include "tools/likenex-data/RenderCommand.h"
 
 #include <algorithm>
 #include <cstring>
@@ -29,7 +29,9 @@ struct StillClock : AvatarClock {
     std::int64_t now() const override { return 0; }
 };
 
-RgbaPicture frameFromCopy(const std::vector<std::uint8_t>& bgra) { return uprightFromTexture(kFrameSize, kFrameSize, bgra); }
+RgbaPicture frameFromCopy(const std::vector<std::uint8_t>& bgra) {
+    return uprightFromTexture(kFrameSize, kFrameSize, bgra);
+}
 
 // A PNG, or a 32-bit BMP when the name ends in ".bmp" (what the program's tests read).
 void writePicture(const std::string& path, const RgbaPicture& picture) {
@@ -66,7 +68,9 @@ AvatarRecord readAvatarDescription(const std::string& text, const std::string& s
         if (parts->size() > 10) throw ToolError(source + ": \"bodyParts\" has at most ten slots");
         for (std::size_t v = 0; v < parts->size(); ++v) {
             if ((*parts)[v].is_null()) continue;
-            if (!(*parts)[v].is_number_integer()) throw ToolError(source + ": bodyParts[" + std::to_string(v) + "] must be a body part identifier or null");
+            if (!(*parts)[v].is_number_integer())
+                throw ToolError(source + ": bodyParts[" + std::to_string(v) +
+                                "] must be a body part identifier or null");
             record.bodyParts[v] = {(*parts)[v].get<std::int32_t>(), true};
         }
     }
@@ -109,7 +113,8 @@ int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) 
             rest.push_back(a);
         }
     }
-    ParsedArguments parsed = parseArguments(rest, {"--avatar", "--action", "--direction", "--frame", "--variant", "-o"});
+    ParsedArguments parsed =
+        parseArguments(rest, {"--avatar", "--action", "--direction", "--frame", "--variant", "-o"});
     expectCount(parsed, 1, 1, kUsage);
     for (const char* required : {"--avatar", "--action", "--direction", "-o"})
         if (!parsed.options.contains(required))
@@ -143,22 +148,27 @@ int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) 
     const std::string& output = parsed.options["-o"];
     if (kind == "sheet") {
         // Rows are directions 0..7, columns the frames.
-        RgbaPicture sheet{kFrameSize * frames, kFrameSize * 8,
-                          std::vector<std::uint8_t>(static_cast<std::size_t>(kFrameSize) * frames * kFrameSize * 8 * 4)};
+        RgbaPicture sheet{
+            kFrameSize * frames, kFrameSize * 8,
+            std::vector<std::uint8_t>(static_cast<std::size_t>(kFrameSize) * frames * kFrameSize * 8 * 4)};
         for (int d = 0; d < 8; ++d) {
-            if (!model.playAction(action, d, true)) throw ToolError("action " + std::to_string(action) + " cannot be played");
+            if (!model.playAction(action, d, true))
+                throw ToolError("action " + std::to_string(action) + " cannot be played");
             for (int f = 0; f < frames; ++f) {
                 const RgbaPicture cell = frameFromCopy(model.frameStore().copies.at(static_cast<std::size_t>(f)));
                 for (int row = 0; row < kFrameSize; ++row)
-                    std::memcpy(&sheet.rgba[((static_cast<std::size_t>(d) * kFrameSize + row) * sheet.width + f * kFrameSize) * 4],
-                                &cell.rgba[static_cast<std::size_t>(row) * kFrameSize * 4], kFrameSize * 4);
+                    std::memcpy(
+                        &sheet.rgba[((static_cast<std::size_t>(d) * kFrameSize + row) * sheet.width + f * kFrameSize) *
+                                    4],
+                        &cell.rgba[static_cast<std::size_t>(row) * kFrameSize * 4], kFrameSize * 4);
             }
         }
         writePicture(output, sheet);
         out << "sheet: " << frames << " frames in 8 directions\n";
         return 0;
     }
-    if (frame >= frames) throw ToolError("action " + std::to_string(action) + " has " + std::to_string(frames) + " frames");
+    if (frame >= frames)
+        throw ToolError("action " + std::to_string(action) + " has " + std::to_string(frames) + " frames");
     if (kind == "frame") {
         if (variant == 0) {
             writePicture(output, frameFromCopy(model.frameStore().copies.at(static_cast<std::size_t>(frame))));
@@ -185,7 +195,7 @@ int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) 
     if (kind == "snapshot") {
         // The snapshot's row 0 is its bottom row, as textures are stored.
         writePicture(output, uprightFromTexture(kSnapshotSize, kSnapshotSize,
-                                            std::span<const std::uint8_t>(snapshot, model.snapshot().size())));
+                                                std::span<const std::uint8_t>(snapshot, model.snapshot().size())));
     } else {
         writePicture(output, exportFromSnapshot(snapshot));
     }

@@ -16,7 +16,8 @@ int textCommand(const Arguments& arguments, std::ostream& out, std::ostream&) {
     expectCount(parsed, 4, 4, "text DIR GROUP ID LANGUAGE");
     const auto group = static_cast<std::int32_t>(parseInteger(parsed.positional[1], "GROUP", 0, kStringGroupCount - 1));
     const auto identifier = parseArgument<std::int32_t>(parsed.positional[2], "ID");
-    const auto language = static_cast<std::int32_t>(parseInteger(parsed.positional[3], "LANGUAGE", 0, kLanguageCount - 1));
+    const auto language =
+        static_cast<std::int32_t>(parseInteger(parsed.positional[3], "LANGUAGE", 0, kLanguageCount - 1));
     const std::string path = programFile(parsed.positional[0], "data/lang.bin");
     StringTable table;
     if (!table.loadStringTable(path)) throw ToolError("cannot read " + path);
@@ -25,7 +26,8 @@ int textCommand(const Arguments& arguments, std::ostream& out, std::ostream&) {
         return r.group == group && r.identifier == identifier;
     });
     if (!present)
-        throw ToolError("no text with group " + std::to_string(group) + " and identifier " + std::to_string(identifier));
+        throw ToolError("no text with group " + std::to_string(group) + " and identifier " +
+                        std::to_string(identifier));
     table.setLanguage(language);
     out << text::utf8FromUtf16(table.groupText(group, identifier)) << '\n';
     return 0;

@@ -85,14 +85,16 @@ std::vector<StringRecord> stringRecordsFromTsv(std::string_view tsv, const std::
         const std::string where = source + " line " + std::to_string(n + 1);
         std::vector<std::string_view> fields = split(line, '\t');
         if (fields.size() != 2 + kLanguageCount)
-            throw ToolError(where + ": " + std::to_string(fields.size()) + " fields, expected 7 (group, identifier, five texts)");
+            throw ToolError(where + ": " + std::to_string(fields.size()) +
+                            " fields, expected 7 (group, identifier, five texts)");
         try {
             StringRecord record;
             record.group = parseArgument<std::int32_t>(fields[0], "the group");
             record.identifier = parseArgument<std::int32_t>(fields[1], "the identifier");
             for (std::size_t i = 0; i < record.texts.size(); ++i) {
                 record.texts[i] = unescapeTsvText(fields[2 + i]);
-                if (record.texts[i].size() > 0xffff) throw ToolError("text " + std::to_string(i) + " is longer than 65535 units");
+                if (record.texts[i].size() > 0xffff)
+                    throw ToolError("text " + std::to_string(i) + " is longer than 65535 units");
             }
             records.push_back(std::move(record));
         } catch (const ToolError& e) {
@@ -111,7 +113,8 @@ std::vector<StringRecord> storedStringRecords(std::span<const std::uint8_t> file
         for (std::u16string& text : record.texts) {
             std::uint16_t length = r.u16();
             std::span<const std::uint8_t> units = r.bytes(2 * std::uint64_t{length});
-            for (std::size_t i = 0; i < units.size(); i += 2) text += static_cast<char16_t>(units[i] | units[i + 1] << 8);
+            for (std::size_t i = 0; i < units.size(); i += 2)
+                text += static_cast<char16_t>(units[i] | units[i + 1] << 8);
         }
         record.identifier = r.i32();
         record.group = r.i32();

@@ -90,7 +90,8 @@ std::int64_t JsonFields::integer(const nlohmann::ordered_json& value, const char
     if (value.is_number_unsigned()) {
         auto u = value.get<std::uint64_t>();
         if (u > static_cast<std::uint64_t>(high))
-            throw ToolError(where_ + ": \"" + name + "\" must lie in " + std::to_string(low) + ".." + std::to_string(high));
+            throw ToolError(where_ + ": \"" + name + "\" must lie in " + std::to_string(low) + ".." +
+                            std::to_string(high));
         result = static_cast<std::int64_t>(u);
     } else if (value.is_number_integer()) {
         result = value.get<std::int64_t>();

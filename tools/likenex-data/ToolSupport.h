@@ -51,8 +51,8 @@ public:
 
     template <typename T>
     void get(const char* name, T& value) {
-        if (const auto* field = find(name)) value = static_cast<T>(integer(*field, name, std::numeric_limits<T>::min(),
-                                                                            std::numeric_limits<T>::max()));
+        if (const auto* field = find(name))
+            value = static_cast<T>(integer(*field, name, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
     }
     template <typename T, std::size_t N>
     void getArray(const char* name, std::array<T, N>& values) {
@@ -61,8 +61,8 @@ public:
         if (!field->is_array() || field->size() != N)
             throw ToolError(where_ + ": \"" + name + "\" must be an array of " + std::to_string(N) + " numbers");
         for (std::size_t i = 0; i < N; ++i)
-            values[i] = static_cast<T>(integer((*field)[i], name, std::numeric_limits<T>::min(),
-                                               std::numeric_limits<T>::max()));
+            values[i] = static_cast<T>(
+                integer((*field)[i], name, std::numeric_limits<T>::min(), std::numeric_limits<T>::max()));
     }
     // Null when absent; fails when present but not an array.
     [[nodiscard]] const nlohmann::ordered_json* array(const char* name);

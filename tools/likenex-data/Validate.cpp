@@ -1,8 +1,8 @@
 #include "tools/likenex-data/Validate.h"
 
+#include "base/ByteIo.h"
 #include "base/Text.h"
 #include "catalogue/AvatarArchive.h"
-#include "base/ByteIo.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/DataFiles.h"
 #include "catalogue/ImageKey.h"
@@ -78,7 +78,8 @@ private:
         std::set<std::int64_t> keys;
         for (std::size_t i = 0; i < index->entries.size(); ++i) {
             const StoredIndexEntry& e = index->entries[i];
-            const std::string where = std::string(indexName) + " entry " + std::to_string(i) + " (key " + std::to_string(e.key) + ")";
+            const std::string where =
+                std::string(indexName) + " entry " + std::to_string(i) + " (key " + std::to_string(e.key) + ")";
             if (!keys.insert(e.key).second) note(where + ": repeats a key; the program uses the first entry");
             std::string why;
             if (kind == IndexKind::interface) {
@@ -135,7 +136,8 @@ private:
             const std::int32_t count = r.i32();
             if (!r.ok()) return std::string("ends before the count of ") + what;
             if (count < 0) return std::string("negative count of ") + what;
-            if (!r.skip(std::uint64_t(count) * size)) return "cut short inside its " + std::to_string(count) + " " + what;
+            if (!r.skip(std::uint64_t(count) * size))
+                return "cut short inside its " + std::to_string(count) + " " + what;
             return {};
         };
         section(1, [&](ByteReader& r) -> std::string {
@@ -154,7 +156,8 @@ private:
                     r.skip(12);
                     const std::int32_t images = r.i32();
                     if (!r.ok()) return "cut short in frame " + std::to_string(f) + " of " + where;
-                    if (images < 0) return "frame " + std::to_string(f) + " of " + where + " has a negative picture count";
+                    if (images < 0)
+                        return "frame " + std::to_string(f) + " of " + where + " has a negative picture count";
                     if (!r.skip(kBodyLayerCount * kLayerEntrySize + std::uint64_t(images) * kFrameImageSize))
                         return "cut short in frame " + std::to_string(f) + " of " + where;
                 }
@@ -186,8 +189,8 @@ private:
         try {
             for (const StringRecord& record : storedStringRecords(*file))
                 if (record.group < 0 || record.group >= kStringGroupCount)
-                    note("data/lang.bin: the record of identifier " + std::to_string(record.identifier) + " has group " +
-                         std::to_string(record.group) + " and is never used");
+                    note("data/lang.bin: the record of identifier " + std::to_string(record.identifier) +
+                         " has group " + std::to_string(record.group) + " and is never used");
         } catch (const ToolError& e) {
             problem(std::string("data/lang.bin: ") + e.what());
         }
@@ -205,7 +208,8 @@ private:
         want(kSkinSampleImageKey, "skin sample picture");
         for (int n = 10; n <= 25; ++n) want(makeImageKey(n, 5, 0, 0, 0, 0), "speech bubble piece " + std::to_string(n));
         for (const BodyPart& p : catalogue.bodyParts())
-            want(makeImageKey(p.identifier, 4, p.bodyLayer, 0, p.style, 0), "thumbnail of body part " + std::to_string(p.identifier));
+            want(makeImageKey(p.identifier, 4, p.bodyLayer, 0, p.style, 0),
+                 "thumbnail of body part " + std::to_string(p.identifier));
 
         // Each (layer, direction, image number) and frame picture once, however many frames use it.
         std::set<std::tuple<int, int, std::int32_t>> layers;
@@ -217,7 +221,8 @@ private:
                         framePictures.insert({image.imageNumber, (d + f.directionOffset) % kDirections});
                     for (int v = 0; v < kBodyLayerCount; ++v) {
                         const LayerEntry& e = f.layers[static_cast<std::size_t>(v)];
-                        if (e.imageNumber != 0) layers.insert({v, (d + e.directionOffset) % kDirections, e.imageNumber});
+                        if (e.imageNumber != 0)
+                            layers.insert({v, (d + e.directionOffset) % kDirections, e.imageNumber});
                     }
                 }
         for (auto [number, direction] : framePictures)
@@ -228,22 +233,27 @@ private:
                                    ", image number " + std::to_string(n);
             want(makeImageKey(n, 0, v, dv, 0, 0), "body" + at);
             for (const BodyPart& p : catalogue.bodyParts())
-                if (p.bodyLayer == v) want(makeImageKey(p.identifier, 2, v, dv, p.style, n), "body part " + std::to_string(p.identifier) + at);
+                if (p.bodyLayer == v)
+                    want(makeImageKey(p.identifier, 2, v, dv, p.style, n),
+                         "body part " + std::to_string(p.identifier) + at);
             if (v == 8) want(makeImageKey(501, 2, 8, dv, 0, n), "body part 501" + at);
             for (const Item& item : catalogue.items())
                 if (item.outfitKind == 0 && drawsOn(item.category, v))
-                    want(makeImageKey(item.identifier, 1, v, dv, item.category, n), "item " + std::to_string(item.identifier) + at);
+                    want(makeImageKey(item.identifier, 1, v, dv, item.category, n),
+                         "item " + std::to_string(item.identifier) + at);
             for (const LayerOption& o : catalogue.layerOptions())
                 if (o.availability != 0 && o.faceLayer == v)
                     for (int picture = 0; picture < 2; ++picture)
                         want(makeImageKey(o.optionNumber, 0, v, dv, picture, 0),
-                             "face option " + std::to_string(o.optionNumber) + " picture " + std::to_string(picture) + at);
+                             "face option " + std::to_string(o.optionNumber) + " picture " + std::to_string(picture) +
+                                 at);
         }
 
         std::vector<std::uint8_t> pixels;
         for (const auto& [key, what] : wanted_) {
             ++report_.picturesChecked;
-            if (!archive.loadSpritePixels(key, 0, -1, pixels)) problem("missing picture " + std::to_string(key) + ": " + what);
+            if (!archive.loadSpritePixels(key, 0, -1, pixels))
+                problem("missing picture " + std::to_string(key) + ": " + what);
         }
     }
 
@@ -262,8 +272,8 @@ private:
         auto named = [&](std::int32_t group, std::int32_t identifier, const std::string& what) {
             const auto it = names.find({group, identifier});
             if (it == names.end()) {
-                problem(what + " has no name (group " + std::to_string(group) + ", identifier " + std::to_string(identifier) +
-                        " of data/lang.bin)");
+                problem(what + " has no name (group " + std::to_string(group) + ", identifier " +
+                        std::to_string(identifier) + " of data/lang.bin)");
                 return;
             }
             for (int language = 0; language < kLanguageCount; ++language)
@@ -272,8 +282,10 @@ private:
         };
         for (const Item& item : catalogue.items())
             named(1, item.category * 9000 + item.identifier + 100000, "item " + std::to_string(item.identifier));
-        for (const BodyPart& part : catalogue.bodyParts()) named(2, part.identifier, "body part " + std::to_string(part.identifier));
-        for (const Action& action : catalogue.actions()) named(3, action.identifier, "action " + std::to_string(action.identifier));
+        for (const BodyPart& part : catalogue.bodyParts())
+            named(2, part.identifier, "body part " + std::to_string(part.identifier));
+        for (const Action& action : catalogue.actions())
+            named(3, action.identifier, "action " + std::to_string(action.identifier));
     }
 
     // The body layers on which an item of this category (its item slot) is drawn.
@@ -314,7 +326,8 @@ private:
             if (!skin) continue;  // reported with the files
             auto size = [](std::uint32_t w, std::uint32_t h) { return std::to_string(w) + " by " + std::to_string(h); };
             if (skin->texW != row.width || skin->texH != row.height)
-                problem(what + ": stored " + size(skin->texW, skin->texH) + ", skins.tsv says " + size(row.width, row.height));
+                problem(what + ": stored " + size(skin->texW, skin->texH) + ", skins.tsv says " +
+                        size(row.width, row.height));
             if (skin->layoutWidth != row.layoutWidth || skin->layoutHeight != row.layoutHeight)
                 problem(what + ": laid out as " + size(skin->layoutWidth, skin->layoutHeight) + ", skins.tsv says " +
                         size(row.layoutWidth, row.layoutHeight));
@@ -325,7 +338,8 @@ private:
     void checkTextPlaces() {
         const std::filesystem::path placesPath = std::filesystem::path(uses_) / "text-places.tsv";
         if (!std::filesystem::exists(placesPath)) return;
-        const std::vector<TextPlace> places = textPlacesFromTsv(readTextFileOrFail(placesPath.string()), placesPath.string());
+        const std::vector<TextPlace> places =
+            textPlacesFromTsv(readTextFileOrFail(placesPath.string()), placesPath.string());
         auto file = readWholeFile(programFile(directory_, "data/lang.bin"));
         if (!file) return;  // reported with the files
         std::map<std::int32_t, LanguageTexts> texts;
@@ -353,9 +367,10 @@ private:
                 if (place.width <= 0) continue;
                 const double width = estimatedTextWidth(text, place.size);
                 if (width > place.width)
-                    problem(what + ": about " + std::to_string(static_cast<int>(std::ceil(width))) + " pixels wide in " +
-                            kLanguages[language] + " at size " + std::to_string(place.size) + ", room for " +
-                            std::to_string(place.width) + ": \"" + likenex::text::utf8FromUtf16(text) + "\"");
+                    problem(what + ": about " + std::to_string(static_cast<int>(std::ceil(width))) +
+                            " pixels wide in " + kLanguages[language] + " at size " + std::to_string(place.size) +
+                            ", room for " + std::to_string(place.width) + ": \"" + likenex::text::utf8FromUtf16(text) +
+                            "\"");
             }
         }
     }

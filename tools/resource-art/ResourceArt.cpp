@@ -37,7 +37,9 @@ struct Canvas {
                 double cover = colour.a * hits / 16.0;
                 Rgba& d = pixels[static_cast<size_t>(y * size + x)];
                 double outA = cover + d.a * (1 - cover);
-                auto mix = [&](double s, double t) { return outA > 0 ? (s * cover + t * d.a * (1 - cover)) / outA : 0; };
+                auto mix = [&](double s, double t) {
+                    return outA > 0 ? (s * cover + t * d.a * (1 - cover)) / outA : 0;
+                };
                 d = Rgba{mix(colour.r, d.r), mix(colour.g, d.g), mix(colour.b, d.b), outA};
             }
         }
@@ -58,9 +60,11 @@ Canvas drawFace(int size) {
     c.paint([&](double x, double y) { return insideEllipse(x, y, 0.5, 0.52, 0.47 - outline, 0.45 - outline); },
             rgb(255, 214, 170));
     // Hair fringe across the top.
-    c.paint([&](double x, double y) {
-        return insideEllipse(x, y, 0.5, 0.52, 0.47 - outline, 0.45 - outline) && y < 0.30 + 0.05 * std::sin(x * 18);
-    }, rgb(120, 72, 48));
+    c.paint(
+        [&](double x, double y) {
+            return insideEllipse(x, y, 0.5, 0.52, 0.47 - outline, 0.45 - outline) && y < 0.30 + 0.05 * std::sin(x * 18);
+        },
+        rgb(120, 72, 48));
     for (double ex : {0.35, 0.65}) {
         c.paint([&](double x, double y) { return insideEllipse(x, y, ex, 0.50, 0.065, 0.09); }, rgb(50, 36, 40));
         c.paint([&](double x, double y) { return insideEllipse(x, y, ex + 0.02, 0.47, 0.022, 0.03); },
@@ -69,10 +73,12 @@ Canvas drawFace(int size) {
                 rgb(255, 140, 140, 0.6));
     }
     // Smile: a band between two circles, lower half only.
-    c.paint([&](double x, double y) {
-        double d = std::hypot(x - 0.5, y - 0.58);
-        return y > 0.62 && d < 0.17 && d > 0.17 - (size >= 32 ? 0.045 : 0.07);
-    }, rgb(150, 60, 60));
+    c.paint(
+        [&](double x, double y) {
+            double d = std::hypot(x - 0.5, y - 0.58);
+            return y > 0.62 && d < 0.17 && d > 0.17 - (size >= 32 ? 0.045 : 0.07);
+        },
+        rgb(150, 60, 60));
     return c;
 }
 
@@ -187,8 +193,9 @@ bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
 
 int main(int argc, char** argv) {
     if (argc != 2 || std::string(argv[1]) == "--help") {
-        std::fprintf(stderr, "usage: likenex-resource-art OUTPUT_DIR\n"
-                             "Writes likenex.ico, show.bmp and quit.bmp into OUTPUT_DIR.\n");
+        std::fprintf(stderr,
+                     "usage: likenex-resource-art OUTPUT_DIR\n"
+                     "Writes likenex.ico, show.bmp and quit.bmp into OUTPUT_DIR.\n");
         return argc == 2 ? 0 : 1;
     }
     std::string dir = argv[1];

@@ -7,9 +7,9 @@
 // when there is one) and loaded from there; the mapping hides reads past the end of the
 // file that stay inside its last page, which the data size check below catches instead.
 #include "catalogue/DataFiles.h"
+#include "render/RenderOps.h"
 #include "test_support/AvatarArchiveFuzzInput.h"
 #include "test_support/FuzzCheck.h"
-#include "render/RenderOps.h"
 #include "ui/InterfaceArchive.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "ui/InterfaceArchive.h"
 #include "test_support/ArchiveTestSupport.h"
 #include "test_support/RecordingRenderer.h"
+#include "ui/InterfaceArchive.h"
 
 #include <gtest/gtest.h>
 
@@ -117,10 +117,10 @@ TEST_F(InterfaceArchiveTest, RecordsOutsideTheDataFileAndUnknownIdentifiersAreRe
     Bytes data;
     data.u32(1).u32(1).u32(1).u32(1).pixel(1, 1, 1, 1);            // good, at 0
     data.u32(1).u32(1).u32(0x80000000u).u32(2).pixel(1, 1, 1, 1);  // at 20: a side too wide
-    data.u32(1).u32(1).u32(0x7FFFFFFFu).u32(0x7FFFFFFFu);         // at 40: 4*W*H wraps in 32 bits
+    data.u32(1).u32(1).u32(0x7FFFFFFFu).u32(0x7FFFFFFFu);          // at 40: 4*W*H wraps in 32 bits
     data.u32(1).u32(1).u32(2).u32(2).pixel(1, 1, 1, 1);            // at 56: claims 4 pixels, the file ends
     const auto total = static_cast<std::uint32_t>(data.data.size());
-    data.u32(1).u32(1);                                            // a header cut short
+    data.u32(1).u32(1);  // a header cut short
     Bytes index;
     index.u32(7).u32(1).u32(0).u32(20).u32(2).u32(20).u32(20).u32(3).u32(40).u32(16).u32(4).u32(56).u32(32);
     index.u32(5).u32(total).u32(16).u32(6).u32(total + 8).u32(0).u32(7).u32(0xFFFFFFF8u).u32(0);

@@ -1,7 +1,7 @@
 #include "app/Entry.h"
-#include "base/WindowMessages.h"
 #include "app/SingleInstance.h"
 #include "app/tests/win/TestSupport.h"
+#include "base/WindowMessages.h"
 
 #include <gtest/gtest.h>
 

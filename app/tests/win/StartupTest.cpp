@@ -4,11 +4,11 @@
 #include "app/Entry.h"
 #include "app/ProgramFiles.h"
 #include "app/SpeechBubbles.h"
-#include "catalogue/AvatarArchive.h"
 #include "app/tests/win/TestSupport.h"
 #include "avatar/AvatarModel.h"
-#include "render/RendererStart.h"
+#include "catalogue/AvatarArchive.h"
 #include "render/RenderOps.h"
+#include "render/RendererStart.h"
 #include "test_support/BmpDecode.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +34,8 @@ public:
     explicit StartedApplication(bool realRenderer = false) {
         setProgramDirectory(LIKENEX_PROGRAM_DIR_PATH);
         if (!realRenderer)
-            setRendererFunctions(&RecordingRenderer::start, &RecordingRenderer::stop, &RecordingRenderer::maxTextureSize);
+            setRendererFunctions(&RecordingRenderer::start, &RecordingRenderer::stop,
+                                 &RecordingRenderer::maxTextureSize);
         setServerRequests(&requests);
     }
     void updateFrame() override {
@@ -107,7 +108,8 @@ std::wstring readRegistryString(const wchar_t* path, const wchar_t* name) {
     wchar_t buffer[1024] = {};
     DWORD bytes = sizeof(buffer);
     DWORD type = 0;
-    if (RegGetValueW(HKEY_CLASSES_ROOT, path, name, RRF_RT_ANY, &type, buffer, &bytes) != ERROR_SUCCESS) return L"<none>";
+    if (RegGetValueW(HKEY_CLASSES_ROOT, path, name, RRF_RT_ANY, &type, buffer, &bytes) != ERROR_SUCCESS)
+        return L"<none>";
     return type == REG_SZ ? std::wstring(buffer) : L"<not a string>";
 }
 
@@ -233,10 +235,8 @@ TEST_F(StartupTest, TheWindowShowsTheComposedFramePixelForPixel) {
             for (int shift : {16, 8, 0}) {
                 const int expected = static_cast<int>((g >> shift) & 255) * a / 255;
                 const int got = static_cast<int>((w >> shift) & 255);
-                if (a == 255)
-                    ASSERT_EQ(got, expected) << "pixel " << x << "," << y;
-                else
-                    ASSERT_NEAR(got, expected, 1) << "pixel " << x << "," << y << " alpha " << a;
+                if (a == 255) ASSERT_EQ(got, expected) << "pixel " << x << "," << y;
+                else ASSERT_NEAR(got, expected, 1) << "pixel " << x << "," << y << " alpha " << a;
             }
             ++compared;
             opaque += a == 255;

@@ -12,7 +12,9 @@ TEST(CodePage, Utf8SpellsEveryPathAndRefusesOnlyBrokenText) {
     EXPECT_EQ(utf8.fromWideExact(L"C:\\Program Files\\\u00c9t\u00e9\\\u8def\u5f84"),
               "C:\\Program Files\\\xc3\x89t\xc3\xa9\\\xe8\xb7\xaf\xe5\xbe\x84");
     EXPECT_EQ(utf8.fromWideExact(L""), "");
-    EXPECT_FALSE(utf8.fromWideExact(std::wstring(L"a\xd800" L"b")));
+    EXPECT_FALSE(
+        utf8.fromWideExact(std::wstring(L"a\xd800"
+                                        L"b")));
     EXPECT_EQ(utf8.toWide("\xe8\xb7\xaf"), L"\u8def");
 }
 

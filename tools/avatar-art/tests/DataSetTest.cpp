@@ -72,7 +72,8 @@ TEST_F(DefaultDataSet, PicturesHoldOnlyPaletteColoursAndFramePicturesStayInTheFr
         ASSERT_EQ(s.pixels.size(), static_cast<std::size_t>(s.width) * s.height * 4) << s.key;
         for (std::size_t i = 0; i < s.pixels.size(); i += 4) {
             if (s.pixels[i + 3] == 0) continue;
-            const std::uint32_t rgb = static_cast<std::uint32_t>(s.pixels[i + 2]) << 16 | s.pixels[i + 1] << 8 | s.pixels[i];
+            const std::uint32_t rgb =
+                static_cast<std::uint32_t>(s.pixels[i + 2]) << 16 | s.pixels[i + 1] << 8 | s.pixels[i];
             ASSERT_TRUE(allowed.contains(rgb)) << "picture " << s.key << " has colour " << std::hex << rgb;
         }
         const bool fixed = (s.key / 10000000) % 100 == 5;

@@ -30,10 +30,8 @@ TEST(LabelCanvas, OverlappingShapesResolveToPaletteColoursWithSoftAlphaEdges) {
     for (int i = 0; i < 40; ++i) {
         const Label l = static_cast<Label>(1 + i % (label::count - 1));
         pathEllipse(canvas.path(), {at(random), at(random)}, size(random), size(random), at(random));
-        if (i % 3 == 0)
-            canvas.fillShaded(l, label::shadow, 2);
-        else
-            canvas.fill(l);
+        if (i % 3 == 0) canvas.fillShaded(l, label::shadow, 2);
+        else canvas.fill(l);
         if (i % 4 == 0) {
             pathCircle(canvas.path(), {at(random), at(random)}, size(random));
             canvas.stroke(label::line, 1.1);

@@ -63,9 +63,9 @@ TEST_F(InterfaceArtTest, EveryTableRowIsDrawnInOrderWithItsStoredAndLayoutSize) 
         EXPECT_EQ(p.pixels.size(), std::size_t{4} * p.texW * p.texH);
     }
     // The identifiers every widget loads by itself are all there (the families of the toolkit).
-    for (std::uint32_t id : {1004001u, 1004019u, 1001018u, 1002001u, 1002002u, 1006018u, 2001003u, 3001001u, 3001004u,
-                             3001005u, 4001009u, 6001009u, 7001002u, 8001019u, 11004009u, 12001009u, 14004009u,
-                             16001103u, 16001105u, 16001109u, 500007005u, 5006008u})
+    for (std::uint32_t id : {1004001u,  1004019u,  1001018u,  1002001u,  1002002u,   1006018u, 2001003u,  3001001u,
+                             3001004u,  3001005u,  4001009u,  6001009u,  7001002u,   8001019u, 11004009u, 12001009u,
+                             14004009u, 16001103u, 16001105u, 16001109u, 500007005u, 5006008u})
         EXPECT_TRUE(byId_.contains(id)) << id;
 }
 
@@ -83,7 +83,8 @@ TEST_F(InterfaceArtTest, PaletteCellsShowExactlyTheBaseColoursOfTheSets) {
             for (int y = cellY; y < cellY + kCellHeight - 1; ++y)
                 for (int x = cellX; x < cellX + kCellWidth - 1; ++x) {
                     const Pixel px = at(p, x - kPaletteLeft, y - kPaletteTop);
-                    ASSERT_EQ(px, (Pixel{c.b, c.g, c.r, 255})) << "palette " << id << " cell " << k << " at " << x << "," << y;
+                    ASSERT_EQ(px, (Pixel{c.b, c.g, c.r, 255}))
+                        << "palette " << id << " cell " << k << " at " << x << "," << y;
                 }
         }
     }
@@ -170,9 +171,9 @@ TEST_F(InterfaceArtTest, PicturesAreStoredWithStraightAlpha) {
 }
 
 TEST_F(InterfaceArtTest, PressedButtonsDifferFromTheirNormalPictures) {
-    const std::pair<std::uint32_t, std::uint32_t> pairs[] = {{1002002, 1002001}, {500007006, 500007005}, {16001041, 16001040},
-                                                             {16001043, 16001042}, {16001016, 16001015}, {16001203, 16001204},
-                                                             {16001205, 16001206}, {3001005, 3001001}, {8001018, 8001019}};
+    const std::pair<std::uint32_t, std::uint32_t> pairs[] = {
+        {1002002, 1002001},   {500007006, 500007005}, {16001041, 16001040}, {16001043, 16001042}, {16001016, 16001015},
+        {16001203, 16001204}, {16001205, 16001206},   {3001005, 3001001},   {8001018, 8001019}};
     for (auto [normal, pressed] : pairs) EXPECT_NE(picture(normal).pixels, picture(pressed).pixels) << normal;
 }
 
@@ -222,14 +223,16 @@ TEST(PaletteColours, SetsMustHoldSixColoursOfThreeParts) {
     EXPECT_EQ(ok.skin, (std::vector<Rgb>{{40, 50, 60}}));
     EXPECT_EQ(ok.colour.size(), 2u);
     EXPECT_THROW((void)load(R"({"skin": [[[1,1,1]]], "colour": []})"), ToolError);
-    EXPECT_THROW((void)load(R"({"skin": [[[1,1,1],[2,2,2],[3,3,3],[256,0,0],[5,5,5],[6,6,6]]], "colour": []})"), ToolError);
+    EXPECT_THROW((void)load(R"({"skin": [[[1,1,1],[2,2,2],[3,3,3],[256,0,0],[5,5,5],[6,6,6]]], "colour": []})"),
+                 ToolError);
     EXPECT_THROW((void)load(R"({"colour": []})"), ToolError);
     fs::remove(path);
 }
 
 TEST_F(InterfaceArtTest, TheSheetShowsTheMockUpWithThePaletteWhereTheEditorPutsIt) {
     namespace fs = std::filesystem;
-    const fs::path path = fs::temp_directory_path() / ("likenex-interface-sheet-" + std::to_string(::getpid()) + ".png");
+    const fs::path path =
+        fs::temp_directory_path() / ("likenex-interface-sheet-" + std::to_string(::getpid()) + ".png");
     writeInterfaceSheet(*art_, path.string());
     const RgbaPicture sheet = readPng(path.string());
     fs::remove(path);
@@ -237,7 +240,8 @@ TEST_F(InterfaceArtTest, TheSheetShowsTheMockUpWithThePaletteWhereTheEditorPutsI
     // The mock-up of the 654 by 537 window ends the sheet, 12 pixels in from the left.
     const int left = 12, top = sheet.height - 12 - 537 - 12;
     const auto pixel = [&](int x, int y) {
-        const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(sheet.width) + static_cast<std::size_t>(x)) * 4;
+        const std::size_t i =
+            (static_cast<std::size_t>(y) * static_cast<std::size_t>(sheet.width) + static_cast<std::size_t>(x)) * 4;
         return std::array<std::uint8_t, 3>{sheet.rgba[i], sheet.rgba[i + 1], sheet.rgba[i + 2]};
     };
     for (std::size_t k : {0u, 8u, 9u, 45u}) {

@@ -39,9 +39,18 @@ protected:
         t.actions = {action(9, 0), action(1353, 2), action(7, 20)};
         t.layerOptions = {{1, 40, 0, {}, 0}, {1, 41, 2, {}, 0}, {2, 50, 1, {}, 0}};
         t.items = {outfit(620, 1, 601, 301, 401, 0),  // withdrawn
-                   outfit(600, 1, 601, 301, 401), outfit(610, 2, 601, 999, 401),
-                   item(100, 0, 0), item(101, 0), item(111, 1), item(121, 2), item(131, 3), item(141, 4),
-                   item(151, 5), item(601, 6), item(301, 3), item(401, 4)};
+                   outfit(600, 1, 601, 301, 401),
+                   outfit(610, 2, 601, 999, 401),
+                   item(100, 0, 0),
+                   item(101, 0),
+                   item(111, 1),
+                   item(121, 2),
+                   item(131, 3),
+                   item(141, 4),
+                   item(151, 5),
+                   item(601, 6),
+                   item(301, 3),
+                   item(401, 4)};
         for (int p = 0; p < 13; ++p) {
             BodyPart part;
             part.identifier = static_cast<std::uint16_t>(700 + p);
@@ -119,7 +128,8 @@ TEST_F(ContactSheetPlan, DressingsExpandOutfitsAndVaryColourSkinByRow) {
     EXPECT_EQ(last.direction, 0);
     EXPECT_TRUE(last.look.bodyParts[2].chosen);
     EXPECT_EQ(last.look.bodyParts[2].part.identifier, 712);
-    EXPECT_EQ(std::count_if(last.look.bodyParts.begin(), last.look.bodyParts.end(), [](auto& s) { return s.chosen; }), 1);
+    EXPECT_EQ(std::count_if(last.look.bodyParts.begin(), last.look.bodyParts.end(), [](auto& s) { return s.chosen; }),
+              1);
     EXPECT_EQ(rows[5].cells[0].direction, 7);
 }
 

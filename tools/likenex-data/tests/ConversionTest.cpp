@@ -1,9 +1,9 @@
+#include "base/ByteIo.h"
 #include "base/Text.h"
 #include "catalogue/CatalogueWriter.h"
-#include "catalogue/DataFiles.h"
 #include "catalogue/ColourTable.h"
+#include "catalogue/DataFiles.h"
 #include "catalogue/StringTableWriter.h"
-#include "base/ByteIo.h"
 #include "tools/likenex-data/ArchiveFiles.h"
 #include "tools/likenex-data/ArchiveManifest.h"
 #include "tools/likenex-data/CatalogueJson.h"
@@ -23,16 +23,17 @@ namespace likenex {
 namespace {
 
 std::string tempPath(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("likenex-data-conv-" + std::to_string(::getpid()) + "-" + name)).string();
+    return (std::filesystem::temp_directory_path() / ("likenex-data-conv-" + std::to_string(::getpid()) + "-" + name))
+        .string();
 }
 
 TEST(PngConversion, TextureRowsBecomeUprightAndBack) {
     // 2 by 2, bottom row first: bottom row blue then green, top row red then half-transparent white.
-    const std::vector<std::uint8_t> texture = {255, 0, 0, 255, 0, 255, 0, 255,    // bottom: blue, green
-                                               0, 0, 255, 255, 255, 255, 255, 128};  // top: red, white@128
+    const std::vector<std::uint8_t> texture = {255, 0, 0,   255, 0,   255, 0,   255,   // bottom: blue, green
+                                               0,   0, 255, 255, 255, 255, 255, 128};  // top: red, white@128
     RgbaPicture upright = uprightFromTexture(2, 2, texture);
-    const std::vector<std::uint8_t> expected = {255, 0, 0, 255, 255, 255, 255, 128,   // top row first, RGBA
-                                                0, 0, 255, 255, 0, 255, 0, 255};
+    const std::vector<std::uint8_t> expected = {255, 0, 0,   255, 255, 255, 255, 128,  // top row first, RGBA
+                                                0,   0, 255, 255, 0,   255, 0,   255};
     EXPECT_EQ(upright.rgba, expected);
     EXPECT_EQ(textureFromUpright(upright), texture);
     EXPECT_THROW((void)uprightFromTexture(2, 3, texture), ToolError);
@@ -103,10 +104,10 @@ TEST(CatalogueJsonConversion, ShortFormsDefaultAndMistakesFail) {
     ASSERT_EQ(t.actions.size(), 1u);
     EXPECT_EQ(t.actions[0].frames[0].layers[0].imageNumber, 3);
     EXPECT_EQ(t.actions[0].frames[0].layers[9], LayerEntry{});
-    EXPECT_THROW(parse(R"({"items":[{"identifer":3}]})"), ToolError);             // misspelt
-    EXPECT_THROW(parse(R"({"items":[{"availability":256}]})"), ToolError);        // byte
-    EXPECT_THROW(parse(R"({"items":[{"identifier":-1}]})"), ToolError);           // unsigned 16
-    EXPECT_THROW(parse(R"({"bodyParts":[{"style":2147483648}]})"), ToolError);    // signed 32
+    EXPECT_THROW(parse(R"({"items":[{"identifer":3}]})"), ToolError);           // misspelt
+    EXPECT_THROW(parse(R"({"items":[{"availability":256}]})"), ToolError);      // byte
+    EXPECT_THROW(parse(R"({"items":[{"identifier":-1}]})"), ToolError);         // unsigned 16
+    EXPECT_THROW(parse(R"({"bodyParts":[{"style":2147483648}]})"), ToolError);  // signed 32
     EXPECT_THROW(parse(R"({"bodyParts":[{"style":1.5}]})"), ToolError);
     EXPECT_THROW(parse(R"({"bodyParts":[{"gap9":[1,2]}]})"), ToolError);
     EXPECT_THROW(parse(R"({"actions":[{"frames":[{"layers":[{},{},{},{},{},{},{},{},{},{},{}]}]}]})"), ToolError);
@@ -124,8 +125,8 @@ TEST(StringTsvConversion, EscapesAndRoundTrip) {
     EXPECT_THROW((void)unescapeTsvText("bad\\q"), ToolError);
     EXPECT_THROW((void)unescapeTsvText("end\\"), ToolError);
     EXPECT_THROW((void)unescapeTsvText("\\u12"), ToolError);
-    EXPECT_THROW((void)unescapeTsvText("\xc3"), ToolError);       // cut sequence
-    EXPECT_THROW((void)unescapeTsvText("\xc0\xaf"), ToolError);   // overlong
+    EXPECT_THROW((void)unescapeTsvText("\xc3"), ToolError);          // cut sequence
+    EXPECT_THROW((void)unescapeTsvText("\xc0\xaf"), ToolError);      // overlong
     EXPECT_THROW((void)unescapeTsvText("\xed\xa0\x80"), ToolError);  // encoded surrogate
 
     std::vector<StringRecord> records = {
@@ -244,16 +245,19 @@ TEST(ArchiveManifestConversion, EntriesLoadTheirPicturesUpright) {
     const std::string folder = tempPath("manifest");
     std::filesystem::create_directories(folder);
     writePng(folder + "/p.png", RgbaPicture{1, 2, {1, 2, 3, 4, 5, 6, 7, 8}});  // top pixel first
-    auto sprites = spritesFromManifest(nlohmann::ordered_json::parse(
-        R"([{"key": -7, "png": "p.png", "x": 1, "y": 2, "extra1": 3, "extra2": 4294967295},
-            {"key": 8, "width": 0, "height": 5}])"), folder);
+    auto sprites =
+        spritesFromManifest(nlohmann::ordered_json::parse(
+                                R"([{"key": -7, "png": "p.png", "x": 1, "y": 2, "extra1": 3, "extra2": 4294967295},
+            {"key": 8, "width": 0, "height": 5}])"),
+                            folder);
     ASSERT_EQ(sprites.size(), 2u);
     EXPECT_EQ(sprites[0].key, -7);
     EXPECT_EQ(sprites[0].extra2, 0xffffffffu);
     EXPECT_EQ(sprites[0].pixels, (std::vector<std::uint8_t>{7, 6, 5, 8, 3, 2, 1, 4}));  // BGRA, bottom row first
     EXPECT_EQ(sprites[1].height, 5);
     EXPECT_TRUE(sprites[1].pixels.empty());
-    auto skins = skinsFromManifest(nlohmann::ordered_json::parse(R"([{"id": 9, "png": "p.png", "layoutWidth": 2}])"), folder);
+    auto skins =
+        skinsFromManifest(nlohmann::ordered_json::parse(R"([{"id": 9, "png": "p.png", "layoutWidth": 2}])"), folder);
     ASSERT_EQ(skins.size(), 1u);
     EXPECT_EQ(skins[0].texH, 2u);
     EXPECT_EQ(skins[0].layoutWidth, 2u);

@@ -53,10 +53,13 @@ protected:
     void write(const std::string& name, const std::string& content) {
         ASSERT_TRUE(writeWholeFile((root_ / name).string(), std::vector<std::uint8_t>(content.begin(), content.end())));
     }
-    std::vector<std::uint8_t> bytes(const std::string& name) { return readWholeFile((root_ / name).string()).value_or(std::vector<std::uint8_t>{}); }
+    std::vector<std::uint8_t> bytes(const std::string& name) {
+        return readWholeFile((root_ / name).string()).value_or(std::vector<std::uint8_t>{});
+    }
     RgbaPicture png(const std::string& name) { return readPng((root_ / name).string()); }
     static std::array<std::uint8_t, 4> pixel(const RgbaPicture& p, int x, int y) {
-        const std::size_t at = 4 * (static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width) + static_cast<std::size_t>(x));
+        const std::size_t at =
+            4 * (static_cast<std::size_t>(y) * static_cast<std::size_t>(p.width) + static_cast<std::size_t>(x));
         return {p.rgba[at], p.rgba[at + 1], p.rgba[at + 2], p.rgba[at + 3]};
     }
 
@@ -68,14 +71,15 @@ protected:
   "bodyParts": [{"bodyLayer": 0, "style": 3, "identifier": 12}],
   "items": [{"category": 0, "availability": 1, "identifier": 300, "bytes29": [1, 2, 3]}]
 })");
-        write("src/strings.tsv", "# group id texts\n0\t100\tOK\t\u597d\tHello\\nworld\t\u3053\u3093\tBonjour\n"
-                                 "3\t4020\twalk\t\t\t\t\\u0000\n");
+        write("src/strings.tsv",
+              "# group id texts\n0\t100\tOK\t\u597d\tHello\\nworld\t\u3053\u3093\tBonjour\n"
+              "3\t4020\twalk\t\t\t\t\\u0000\n");
         write("src/colours.json", R"({"colour": [[[10,20,30],[0,0,0],[0,0,0],[0,0,0],[0,0,0],[256,1,2]]],
                                       "skin": [], "wall": [[[1,1,1],[2,2,2],[3,3,3],[4,4,4],[5,5,5],[6,6,6]]]})");
         // 2 by 3, upright: red row, key grey 100 row, half-transparent blue row.
-        writePng((root_ / "src/a.png").string(), RgbaPicture{2, 3, {255, 0, 0, 255, 255, 0, 0, 255,  //
-                                                                     100, 100, 100, 255, 100, 100, 100, 255,  //
-                                                                     0, 0, 255, 128, 0, 0, 255, 128}});
+        writePng((root_ / "src/a.png").string(), RgbaPicture{2, 3, {255, 0,   0,   255, 255, 0,   0,   255,  //
+                                                                    100, 100, 100, 255, 100, 100, 100, 255,  //
+                                                                    0,   0,   255, 128, 0,   0,   255, 128}});
         writePng((root_ / "src/b.png").string(), RgbaPicture{1, 1, {0, 255, 0, 255}});
         writePng((root_ / "src/white.png").string(), RgbaPicture{1, 1, {255, 255, 255, 255}});
         write("src/manifest.json", R"({"sprites": [
@@ -112,8 +116,8 @@ TEST_F(EndToEnd, DumpsRebuildTheSameBytes) {
         ToolResult r = tool(step);
         ASSERT_EQ(r.code, 0) << step << ": " << r.err;
     }
-    for (const char* file : {"data/avatar.dat", "data/lang.bin", "color.dat", "skin.dat", "wall.dat",
-                             "data/avatar.inx", "data/avatar.iso", "data/inter.inx", "data/inter.dat"}) {
+    for (const char* file : {"data/avatar.dat", "data/lang.bin", "color.dat", "skin.dat", "wall.dat", "data/avatar.inx",
+                             "data/avatar.iso", "data/inter.inx", "data/inter.dat"}) {
         SCOPED_TRACE(file);
         EXPECT_FALSE(bytes(std::string("dir/") + file).empty() && std::string(file) != "skin.dat");
         EXPECT_EQ(bytes(std::string("again/") + file), bytes(std::string("dir/") + file));
@@ -171,10 +175,10 @@ TEST_F(EndToEnd, KeySpriteAndComposite) {
     RgbaPicture frame = png("frame.png");
     ASSERT_EQ(frame.width, 128);
     ASSERT_EQ(frame.height, 128);
-    EXPECT_EQ(pixel(frame, 10, 20), (std::array<std::uint8_t, 4>{255, 0, 0, 255}));    // top-left at (x, y)
+    EXPECT_EQ(pixel(frame, 10, 20), (std::array<std::uint8_t, 4>{255, 0, 0, 255}));  // top-left at (x, y)
     EXPECT_EQ(pixel(frame, 10, 21), (std::array<std::uint8_t, 4>{100, 100, 100, 255}));
-    EXPECT_EQ(pixel(frame, 11, 21), (std::array<std::uint8_t, 4>{0, 255, 0, 255}));      // opaque over opaque
-    EXPECT_EQ(pixel(frame, 11, 22), (std::array<std::uint8_t, 4>{0, 0, 255, 128}));      // onto transparent
+    EXPECT_EQ(pixel(frame, 11, 21), (std::array<std::uint8_t, 4>{0, 255, 0, 255}));  // opaque over opaque
+    EXPECT_EQ(pixel(frame, 11, 22), (std::array<std::uint8_t, 4>{0, 0, 255, 128}));  // onto transparent
     EXPECT_EQ(pixel(frame, 0, 0), (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
     EXPECT_EQ(pixel(frame, 12, 20), (std::array<std::uint8_t, 4>{0, 0, 0, 0}));
 }
@@ -210,11 +214,15 @@ TEST_F(EndToEnd, SheetDrawsEveryActionAndDressingWithALegend) {
     ASSERT_EQ(r.code, 0) << r.err;
     // The action, the two combinations the one item allows, the one body part.
     EXPECT_NE(r.out.find("row 0: action 4020, frame 0 in directions 0..7, then frames 0..0 of 1 in direction 7\n"),
-              std::string::npos) << r.out;
+              std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("row 1: items 300 in slot 0 (action 4020 frame 0 in directions 0..7, colour 0, skin -1, "
-                         "face layer 1 option 40, face layer 2 none)\n"), std::string::npos) << r.out;
+                         "face layer 1 option 40, face layer 2 none)\n"),
+              std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("row 3: body parts (action 4020 frame 0 in directions 7 and 0): 12 (layer 0)\n"),
-              std::string::npos) << r.out;
+              std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("sheet: 1216 by 540 pixels, 4 rows\n"), std::string::npos) << r.out;
 
     RgbaPicture sheet = png("sheet.png");
@@ -308,10 +316,10 @@ TEST_F(EndToEnd, ValidateNamesWhatIsMissingAndPassesOnceItIsThere) {
     ASSERT_EQ(tool("build-archive src/outside.json dir").code, 0);
     ToolResult broken = tool("validate dir");
     EXPECT_EQ(broken.code, 1);
-    for (const char* expected : {"data/avatar.dat section 3: cut short inside its 1 items",
-                                 "color.dat: 1 bytes after its sets", "wall.dat: missing or unreadable",
-                                 "entry 0 (key 1): 2 by 3 at x 127, y 0 does not fit the 128 by 128 frame",
-                                 "entry 3 (key 2040000000): 2 by 3 at x 0, y 126 does not fit"})
+    for (const char* expected :
+         {"data/avatar.dat section 3: cut short inside its 1 items", "color.dat: 1 bytes after its sets",
+          "wall.dat: missing or unreadable", "entry 0 (key 1): 2 by 3 at x 127, y 0 does not fit the 128 by 128 frame",
+          "entry 3 (key 2040000000): 2 by 3 at x 0, y 126 does not fit"})
         EXPECT_NE(broken.out.find(expected), std::string::npos) << expected << "\n" << broken.out;
     EXPECT_EQ(broken.out.find("(key 2050000000)"), std::string::npos) << broken.out;
     EXPECT_EQ(broken.out.find("(key 25050000000)"), std::string::npos) << broken.out;

@@ -19,8 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(InterfaceTables, SkinRowsSkipCommentsAndRefuseBadLines) {
-    const auto rows = skinRowsFromTsv("# ID FAMILY ...\n\n1004001\tbutton\t6\t6\t6\t7\tcorner\r\n16001201\tpalette\t200\t87\t200\t87\t\n",
-                                      "skins.tsv");
+    const auto rows = skinRowsFromTsv(
+        "# ID FAMILY ...\n\n1004001\tbutton\t6\t6\t6\t7\tcorner\r\n16001201\tpalette\t200\t87\t200\t87\t\n",
+        "skins.tsv");
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].identifier, 1004001u);
     EXPECT_EQ(rows[0].family, "button");
@@ -29,10 +30,10 @@ TEST(InterfaceTables, SkinRowsSkipCommentsAndRefuseBadLines) {
     EXPECT_EQ(rows[1].width, 200u);
     EXPECT_TRUE(rows[1].what.empty());
 
-    for (const char* bad : {"1\tf\t1\t1\t1\t1\n",               // six fields
-                            "1\tf\t0\t1\t1\t1\tw\n",            // no pixels
-                            "1\t\t1\t1\t1\t1\tw\n",             // no family
-                            "-1\tf\t1\t1\t1\t1\tw\n",           // not a 32-bit identifier
+    for (const char* bad : {"1\tf\t1\t1\t1\t1\n",                           // six fields
+                            "1\tf\t0\t1\t1\t1\tw\n",                        // no pixels
+                            "1\t\t1\t1\t1\t1\tw\n",                         // no family
+                            "-1\tf\t1\t1\t1\t1\tw\n",                       // not a 32-bit identifier
                             "1\tf\t1\t1\t1\t1\tw\n1\tg\t2\t2\t2\t2\tv\n"})  // listed twice
         EXPECT_THROW((void)skinRowsFromTsv(bad, "t"), ToolError) << bad;
     try {
@@ -57,10 +58,10 @@ TEST(InterfaceTables, TextPlacesTakeAnOptionalWhere) {
 
 TEST(InterfaceTables, WidthEstimateCountsWideScriptsWholeAndTakesTheWidestLine) {
     EXPECT_DOUBLE_EQ(estimatedTextWidth(u"Hello", 12), 5 * 0.55 * 12);
-    EXPECT_DOUBLE_EQ(estimatedTextWidth(u"\u78ba\u5b9a", 12), 24);          // ideographs
-    EXPECT_DOUBLE_EQ(estimatedTextWidth(u"\u3053\u30f3\ud55c", 10), 30);   // hiragana, katakana, hangul
-    EXPECT_DOUBLE_EQ(estimatedTextWidth(u"\uff01A", 10), 10 + 5.5);         // full-width form, Latin
-    EXPECT_DOUBLE_EQ(estimatedTextWidth(u"\U00020000", 10), 10);            // one pair, one character
+    EXPECT_DOUBLE_EQ(estimatedTextWidth(u"\u78ba\u5b9a", 12), 24);        // ideographs
+    EXPECT_DOUBLE_EQ(estimatedTextWidth(u"\u3053\u30f3\ud55c", 10), 30);  // hiragana, katakana, hangul
+    EXPECT_DOUBLE_EQ(estimatedTextWidth(u"\uff01A", 10), 10 + 5.5);       // full-width form, Latin
+    EXPECT_DOUBLE_EQ(estimatedTextWidth(u"\U00020000", 10), 10);          // one pair, one character
     EXPECT_DOUBLE_EQ(estimatedTextWidth(u"ab\nabcd\r\nc", 10), 4 * 5.5);
     EXPECT_DOUBLE_EQ(estimatedTextWidth(u"", 12), 0);
 }
@@ -73,7 +74,8 @@ protected:
         fs::create_directories(root_ / "program" / "data");
         fs::create_directories(root_ / "uses");
         // Skin 100 as listed, 101 laid out differently from the table, 102 stored too small.
-        std::vector<SkinImageSource> skins = {picture(100, 2, 2, 2, 2), picture(101, 3, 1, 5, 5), picture(102, 4, 4, 4, 4)};
+        std::vector<SkinImageSource> skins = {picture(100, 2, 2, 2, 2), picture(101, 3, 1, 5, 5),
+                                              picture(102, 4, 4, 4, 4)};
         ASSERT_TRUE(writeInterfaceArchive((root_ / "program").string(), skins));
         const std::vector<StringRecord> records = {
             {0, 111, {u"\u78ba\u5b9a", u"\u786e\u5b9a", u"OK", u"OK", u"D'accord"}},
@@ -84,12 +86,14 @@ protected:
         auto lang = encodeStringTable(records);
         ASSERT_TRUE(lang);
         ASSERT_TRUE(writeWholeFile((root_ / "program/data/lang.bin").string(), *lang));
-        write("uses/skins.tsv", "# table\n100\tf\t2\t2\t2\t2\tfine\n101\tf\t3\t1\t3\t1\tlayout differs\n"
-                                "102\tf\t5\t4\t4\t4\tstored size differs\n103\tf\t1\t1\t1\t1\tmissing\n");
+        write("uses/skins.tsv",
+              "# table\n100\tf\t2\t2\t2\t2\tfine\n101\tf\t3\t1\t3\t1\tlayout differs\n"
+              "102\tf\t5\t4\t4\t4\tstored size differs\n103\tf\t1\t1\t1\t1\tmissing\n");
     }
     void TearDown() override { fs::remove_all(root_); }
 
-    static SkinImageSource picture(std::uint32_t id, std::uint32_t w, std::uint32_t h, std::uint32_t lw, std::uint32_t lh) {
+    static SkinImageSource picture(std::uint32_t id, std::uint32_t w, std::uint32_t h, std::uint32_t lw,
+                                   std::uint32_t lh) {
         return {id, lw, lh, w, h, std::vector<std::uint8_t>(std::size_t{4} * w * h, 200)};
     }
     void write(const std::string& name, const std::string& text) {
@@ -102,7 +106,9 @@ protected:
             if (p.starts_with("skin ") || p.starts_with("text ")) out.push_back(p);
         return out;
     }
-    ValidationReport validate() { return validateProgramDirectory((root_ / "program").string(), (root_ / "uses").string()); }
+    ValidationReport validate() {
+        return validateProgramDirectory((root_ / "program").string(), (root_ / "uses").string());
+    }
 
     fs::path root_;
 };
@@ -121,8 +127,9 @@ TEST_F(ValidateUses, SkinsMustBeInTheArchiveAtTheListedSizes) {
 
 TEST_F(ValidateUses, PlacedTextsMustExistInEveryLanguageAndFitTheirRoom) {
     write("uses/skins.tsv", "100\tf\t2\t2\t2\t2\tfine\n");
-    write("uses/text-places.tsv", "# ID WIDTH SIZE WHERE\n111\t54\t11\tOK button\n356\t0\t11\tcancel button\n"
-                                  "501\t100\t12\tquit question\n400\t0\t12\tin group 1 only\n999\t0\t12\n");
+    write("uses/text-places.tsv",
+          "# ID WIDTH SIZE WHERE\n111\t54\t11\tOK button\n356\t0\t11\tcancel button\n"
+          "501\t100\t12\tquit question\n400\t0\t12\tin group 1 only\n999\t0\t12\n");
     const ValidationReport report = validate();
     EXPECT_EQ(report.textsChecked, 5u);
     // 111 fits everywhere: "D'accord" is 8 x 0.55 x 11 = 48.4 pixels. "Quit Likenex now?"

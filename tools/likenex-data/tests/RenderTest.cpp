@@ -62,7 +62,7 @@ protected:
         ASSERT_TRUE(writeAvatarData(dir_.string(), t));
         std::vector<SpriteSource> sprites;
         for (int d = 0; d < 8; ++d) {
-            sprites.push_back(solid(makeImageKey(1, 0, 0, d, 0, 0), 2, 2, 60, 20, {0, 0, 255, 255}));   // red head
+            sprites.push_back(solid(makeImageKey(1, 0, 0, d, 0, 0), 2, 2, 60, 20, {0, 0, 255, 255}));  // red head
             sprites.push_back(solid(makeImageKey(5, 1, 0, d, 0, 1), 2, 1, 60, 19, {255, 0, 0, 255}));  // blue hat
             sprites.push_back(solid(makeImageKey(4, 0, 2, d, 0, 0), 1, 1, 61, 21, {0, 255, 0, 255}));  // green mouth
             sprites.push_back(solid(makeImageKey(4, 0, 2, d, 1, 0), 1, 1, 60, 21, {0, 255, 0, 255}));  // talking
@@ -75,12 +75,10 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir_); }
 
-    void write(const std::string& name, const std::string& text) {
-        std::ofstream(dir_ / name) << text;
-    }
+    void write(const std::string& name, const std::string& text) { std::ofstream(dir_ / name) << text; }
     int render(std::vector<std::string> extra) {
-        Arguments args = {"render", dir_.string(), "--avatar", (dir_ / "avatar.json").string(), "--action", "7",
-                          "--direction", "2", "-o", (dir_ / "out.png").string()};
+        Arguments args = {"render",      dir_.string(), "--avatar", (dir_ / "avatar.json").string(), "--action", "7",
+                          "--direction", "2",           "-o",       (dir_ / "out.png").string()};
         args.insert(args.end(), extra.begin(), extra.end());
         std::ostringstream out, err;
         const int code = runLikenexData(args, out, err);
@@ -143,8 +141,9 @@ TEST_F(RenderCommandTest, SnapshotAndExportPlaceTheFrameAsTheProgramDoes) {
 
 TEST(AvatarDescription, RefusesWhatItDoesNotKnow) {
     EXPECT_THROW((void)readAvatarDescription(R"({"hat": 3})", "a.json"), ToolError);
-    EXPECT_THROW((void)readAvatarDescription(R"({"items": [null,null,null,null,null,null,null,null,null,null]})", "a.json"),
-                 ToolError);
+    EXPECT_THROW(
+        (void)readAvatarDescription(R"({"items": [null,null,null,null,null,null,null,null,null,null]})", "a.json"),
+        ToolError);
     EXPECT_THROW((void)readAvatarDescription(R"({"bodyParts": ["puppy"]})", "a.json"), ToolError);
     EXPECT_THROW((void)readAvatarDescription(R"([1])", "a.json"), ToolError);
     const AvatarRecord r = readAvatarDescription(R"({"items": [null, {"item": 3, "colour": 2}], "skin": 9})", "a.json");
