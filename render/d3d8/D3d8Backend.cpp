@@ -223,11 +223,16 @@ IDirect3DTexture8* D3d8Backend::textureOf(const TextureHandle* handle) const {
 
 void D3d8Backend::drawTexture(const TextureHandle* handle, float s0, float t0, float s1, float t1, int left, int top,
                               int right, int bottom) {
+    drawTintedTexture(handle, s0, t0, s1, t1, left, top, right, bottom, colour_);
+}
+
+void D3d8Backend::drawTintedTexture(const TextureHandle* handle, float s0, float t0, float s1, float t1, int left,
+                                    int top, int right, int bottom, const Colour& tint) {
     IDirect3DTexture8* texture = textureOf(handle);
     if (!texture) return;
     // Pixel centres lie on whole coordinates in Direct3D 8: the half-pixel shift makes texels
     // land on pixels. Rows were turned over on upload, so t counts from the bottom here too.
-    const D3DCOLOR c = colour_.packed;
+    const D3DCOLOR c = tint.packed;
     const float l = static_cast<float>(left) - 0.5f, t = static_cast<float>(top) - 0.5f;
     const float r = static_cast<float>(right) - 0.5f, b = static_cast<float>(bottom) - 0.5f;
     const Vertex v[4] = {{l, b, 1.0f, c, s0, 1.0f - t0},

@@ -43,6 +43,10 @@ public:
     [[nodiscard]] bool isTexture(const TextureHandle* handle) const override;
     void drawTexture(const TextureHandle* handle, float s0, float t0, float s1, float t1, int left, int top, int right,
                      int bottom) override;
+    // The same, tinted with `tint` instead of the current colour, which stays as it was: text
+    // is drawn in its own colour without changing what the caller set.
+    void drawTintedTexture(const TextureHandle* handle, float s0, float t0, float s1, float t1, int left, int top,
+                           int right, int bottom, const Colour& tint);
     void setClip(const ClipRect& clip) override;
     void resetClip() override;
     [[nodiscard]] bool hasDeviceToRestore() const override { return true; }

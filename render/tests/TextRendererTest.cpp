@@ -146,6 +146,29 @@ TEST_F(TextRendererTest, Direct3DTextFillsItsExtentEndingTwoBelowY) {
     EXPECT_EQ(mismatches.count, 0u) << mismatches.first;
 }
 
+// The text's colour goes to its own draw only: what the caller set before stays in force.
+TEST_F(TextRendererTest, Direct3DTextKeepsTheRenderersColour) {
+    startBackEnd(BackEndKind::Direct3D8);
+    TextRenderer renderer;
+    ASSERT_TRUE(renderer.create(&context, L"SSERIFE.FON", 12));
+    renderer.setPlainText(L"WWWW");
+    constexpr std::uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u;
+    beginFrame();
+    renderOps().setColour(Colour::fromPacked(kRed));
+    renderer.draw(10, 30, Colour::fromPacked(kGreen));
+    renderOps().fillRect(100, 10, 120, 30);
+    const auto picture = captureRegion(0, 0, 130, 40);
+    endFrame();
+    EXPECT_EQ(picture.at(110, 20), kRed) << "the fill after the text keeps the colour set before it";
+    // The text's pixels are shades of its green (its edges blend with the black behind it).
+    const auto green = std::count_if(picture.pixels.begin(), picture.pixels.end(),
+                                     [](std::uint32_t p) { return (p & 0xFF00FFu) == 0 && (p & 0x00FF00u) != 0; });
+    const auto reddish = std::count_if(picture.pixels.begin(), picture.pixels.end(),
+                                       [](std::uint32_t p) { return (p & 0xFF0000u) != 0; });
+    EXPECT_GT(green, 20) << "the text is drawn in its own colour";
+    EXPECT_EQ(reddish, 20 * 20) << "only the fill is red";
+}
+
 TEST_F(TextRendererTest, Direct3DTextIsMadeAgainAfterTheDeviceIsRestored) {
     startBackEnd(BackEndKind::Direct3D8);
     TextRenderer renderer;

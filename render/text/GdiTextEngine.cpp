@@ -1,5 +1,7 @@
 #include "render/text/GdiTextEngine.h"
 
+#include "render/d3d8/D3d8Backend.h"
+
 #include <algorithm>
 
 namespace likenex {
@@ -110,18 +112,19 @@ const GdiTextEngine::KeptText* GdiTextEngine::textureOfText() {
 }
 
 void GdiTextEngine::draw(int x, int y, const Colour& colour) {
-    if (!renderOps().drawTexture) return;
+    // The colour goes to this draw only; the renderer's current colour stays as it was.
+    D3d8Backend* backEnd = D3d8Backend::installed();
+    if (!backEnd) return;
     const KeptText* kept = textureOfText();
     if (!kept) return;
     const SIZE extent = kept->extent;
     const int shownWidth = std::min<int>(extent.cx, kept->textureWidth);
     const int shownHeight = std::min<int>(extent.cy, kept->textureHeight);
-    if (renderOps().setColour) renderOps().setColour(colour);
     // The text sits in the texture's top rows, which are the last rows handed over: t runs
     // from 1 - cy / height (its bottom) to 1 (its top).
-    renderOps().drawTexture(&kept->texture, 0.0f, 1.0f - static_cast<float>(shownHeight) / kept->textureHeight,
-                            static_cast<float>(shownWidth) / kept->textureWidth, 1.0f, x, y - extent.cy + 2,
-                            x + shownWidth, y - extent.cy + 2 + shownHeight);
+    backEnd->drawTintedTexture(&kept->texture, 0.0f, 1.0f - static_cast<float>(shownHeight) / kept->textureHeight,
+                               static_cast<float>(shownWidth) / kept->textureWidth, 1.0f, x, y - extent.cy + 2,
+                               x + shownWidth, y - extent.cy + 2 + shownHeight, colour);
 }
 
 void GdiTextEngine::onDeviceLost() {
