@@ -1,4 +1,6 @@
 #include "app/Application.h"
+
+#include "app/TestSeams.h"
 #include "base/WindowMessages.h"
 
 #include "avatar/AvatarModel.h"
@@ -44,6 +46,7 @@ void Application::setCommandLineRequest(const CommandLineRequest& request) {
 }
 
 void Application::updateFrame() {
+    testSeams::raiseRequestedFrameFault();
     // The window stack draws here once the widget toolkit exists; until then the avatar
     // stands where the editor's preview area will be, on that area's backdrop.
     drawPreviewBackdrop();
@@ -136,9 +139,8 @@ LRESULT Application::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (chatLinkTakesMessage(window, message, wParam, lParam)) return 1;
 
     switch (message) {
-    case WM_AVATAR_ACTION_END:
-        // The editor screen plays the next step of its script here once it exists.
-        return 1;
+    // WM_AVATAR_ACTION_END goes on to the window stack: the screens that replay a script
+    // take it there.
     case WM_VERSION_REPLY: return onVersionReply(wParam, lParam);
     case WM_OPEN_AVATAR: requests_->sendOpenAvatar(endpoint_, joinAvatarId(wParam, lParam)); return 1;
     case WM_TRAY_NOTIFY:

@@ -54,6 +54,7 @@ public:
     void updateFrame() override;
     void startup() override;
     void shutdown() override;
+    void releaseRendererResources() override;
 
     // Takes what the command line asked for (before anything else reads the endpoint).
     void setCommandLineRequest(const CommandLineRequest& request);
@@ -62,6 +63,8 @@ public:
     [[nodiscard]] bool editRequested() const { return editRequested_; }
     [[nodiscard]] int quitPending() const { return quitPending_; }
     [[nodiscard]] int languageIndex() const { return languageIndex_; }
+    // The language the interface starts in, until the settings file is read at start-up.
+    void setLanguageIndex(int index) { languageIndex_ = index; }
 
     [[nodiscard]] ServerRequests& serverRequests() { return *requests_; }
     // Tests record the requests; null restores the network requests.

@@ -47,6 +47,13 @@ int runEntry(Application& application, const char* commandLine) {
     } catch (...) {
         showMessageBoxA(nullptr, "Unknown Error,the App will shutdown!", nullptr, MB_OK);
     }
+    // The error skipped the end of the frame loop: release now what it would have released,
+    // while the objects those releases reach still exist.
+    try {
+        application.endAfterError();
+    } catch (...) {
+        // Nothing more can be told to the user; the process ends with 0 all the same.
+    }
     return 0;
 }
 

@@ -44,11 +44,6 @@ std::string& fatalText() {
 
 MainWindow* mainWindow() { return theMainWindow; }
 
-bool routeThroughWindowStack(HWND, UINT, WPARAM, LPARAM) {
-    // No widget toolkit yet: no window of the stack takes a message.
-    return false;
-}
-
 MainWindow::MainWindow()
     : instance_(GetModuleHandleW(nullptr)),
       clock_(&systemClock),
@@ -128,8 +123,13 @@ bool MainWindow::create(int rendererChoice) {
                            : CreateWindowExW(extendedStyle_, kWindowClassName, kWindowTitle, WS_POPUP | WS_MINIMIZEBOX,
                                              100, 100, frame.right - frame.left, frame.bottom - frame.top, ownerWindow_,
                                              nullptr, instance_, nullptr);
-        if (!created) return false;
+        if (!created) {
+            rethrowPendingError();
+            return false;
+        }
         window_.reset(created);
+        // A handler that threw during creation (WM_CREATE, WM_SIZE) is reported now.
+        rethrowPendingError();
     }
 
     renderContext_ = std::make_unique<RenderContext>();
@@ -170,10 +170,16 @@ void MainWindow::drawFrame() {
 
 int MainWindow::run() {
     MSG message{};
+    bool fatal = false;
     for (;;) {
         try {
             loopTimeStamp_ = clock_->loopTime();
-            if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            // PeekMessageW itself runs the window procedure for messages sent from other
+            // threads (the server's replies arrive so), and drawing may run it too: an error
+            // kept there is rethrown right after each of them.
+            const BOOL got = PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);
+            rethrowPendingError();
+            if (got) {
                 if (message.message == WM_QUIT) break;
                 TranslateMessage(&message);
                 DispatchMessageW(&message);
@@ -181,24 +187,39 @@ int MainWindow::run() {
                 continue;  // drain every message before drawing
             }
             drawFrame();
+            rethrowPendingError();
         } catch (const std::exception& error) {
+            // The text outlives the exception object: the entry shows it after this handler.
             fatalText() = error.what();
-            throw fatalText().c_str();
-        } catch (const char*) {
-            throw;  // already a narrow text for the entry
+            fatal = true;
         } catch (...) {
-            // Anything else abandons this frame only.
+            // Anything else, a narrow text among them, abandons this frame only.
         }
+        if (fatal) throw fatalText().c_str();
     }
     return leaveLoop(static_cast<int>(message.wParam));
 }
 
+void MainWindow::endAfterError() {
+    if (!leftLoop_) (void)leaveLoop(0);
+}
+
+bool MainWindow::routeThroughWindowStack(HWND, UINT, WPARAM, LPARAM) {
+    // No widget toolkit yet: no window of the stack takes a message.
+    return false;
+}
+
+void MainWindow::releaseRendererResources() {}
+
 int MainWindow::leaveLoop(int exitCode) {
+    leftLoop_ = true;
     if (fullscreen_) {
         ChangeDisplaySettingsW(nullptr, 0);
         ShowCursor(TRUE);
     }
     if (classRegistered_ && UnregisterClassW(kWindowClassName, instance_)) classRegistered_ = false;
+    // The loop has ended but the renderer still runs: textures are given back to it properly.
+    releaseRendererResources();
     if (renderContext_) {
         stopRenderer_(*renderContext_);
         renderContext_.reset();

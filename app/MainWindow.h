@@ -48,6 +48,9 @@ public:
     virtual void updateFrame();
     virtual void startup();
     virtual void shutdown();
+    // Called once the frame loop has ended, while the renderer still runs: for what holds
+    // textures until the very end (the interface archive's cache).
+    virtual void releaseRendererResources();
 
     // Busy-waits with short sleeps: 1 ms steps while active, 10 ms otherwise.
     void wait(std::uint32_t milliseconds);
@@ -74,11 +77,22 @@ public:
     void setRendererFunctions(RendererStarter start, RendererStopper stop, MaxTextureSizeQuery maxTextureSize);
 
     // Called by the class's window procedure when windowProc threw: the exception is kept and
-    // rethrown by the frame loop once DispatchMessageW has returned, so that it never unwinds
-    // through the system's frames.
-    void keepWindowProcException(std::exception_ptr error) { pendingError_ = std::move(error); }
+    // rethrown once the system call that ran the procedure has returned (creation, PeekMessageW,
+    // DispatchMessageW, drawing), so that it never unwinds through the system's frames. The
+    // first error is the one reported; a later one before it is rethrown is dropped.
+    void keepWindowProcException(std::exception_ptr error) {
+        if (!pendingError_) pendingError_ = std::move(error);
+    }
+
+    // After an error has ended the program (the entry has shown it): releases what the end of
+    // the frame loop releases (display mode, window class, renderer, then shutdown()), unless
+    // the loop already left normally. Everything is then gone before static destruction.
+    void endAfterError();
 
 protected:
+    // The widgets of the window stack see every message first; true when one handled it.
+    virtual bool routeThroughWindowStack(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
     HINSTANCE instance_;
     UniqueWindow window_;
     HWND ownerWindow_ = nullptr;
@@ -103,6 +117,7 @@ private:
 
     std::unique_ptr<RenderContext> renderContext_;
     bool classRegistered_ = false;
+    bool leftLoop_ = false;
     FrameClock* clock_;
     RendererStarter startRenderer_;
     RendererStopper stopRenderer_;
@@ -112,8 +127,5 @@ private:
 
 // The one main window of the process, set by the MainWindow constructor.
 [[nodiscard]] MainWindow* mainWindow();
-
-// The widgets of the window stack see every message first; true when one handled it.
-bool routeThroughWindowStack(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace likenex

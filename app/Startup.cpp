@@ -112,6 +112,8 @@ void Application::startup() {
     cleanUpAfterUpdater(programDirectory_);
 }
 
+void Application::releaseRendererResources() { services_.interfaceArchive.releaseInterfaceArchive(); }
+
 void Application::shutdown() {
     // Networking and the window stack stop here once they exist.
     services_.avatarModel.reset();
@@ -206,6 +208,10 @@ bool Application::renderCharacter(char16_t c, std::vector<std::uint8_t>& pixels,
 }
 
 void Application::actionEnded(std::uint16_t actionId, std::int64_t value) {
+    // Posted, not sent: the model reports the end from inside drawAvatar or playSpan, holding
+    // its frame store, and a screen that answers by playing the next step would re-enter the
+    // model there. Posted, the answer runs from the message loop once that call has returned,
+    // in the same order and on the same thread, before the next frame is drawn.
     if (HWND w = window()) PostMessageW(w, WM_AVATAR_ACTION_END, actionId, static_cast<LPARAM>(value));
 }
 

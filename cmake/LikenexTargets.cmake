@@ -9,6 +9,17 @@ else()
   set(LIKENEX_PLATFORM_WINDOWS OFF)
 endif()
 
+# The test seams (a message log instead of message boxes, faults on request) are compiled into
+# the test build's programs only; a build for users configures with -DLIKENEX_TEST_SEAMS=OFF.
+option(LIKENEX_TEST_SEAMS "Compile the environment-driven test seams into the programs" ON)
+
+# likenex_test_seams(target): the target's own sources see LIKENEX_TEST_SEAMS when it is on.
+function(likenex_test_seams target)
+  if(LIKENEX_TEST_SEAMS)
+    target_compile_definitions(${target} PRIVATE LIKENEX_TEST_SEAMS)
+  endif()
+endfunction()
+
 function(likenex_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-missing-field-initializers)
 endfunction()

@@ -9,6 +9,7 @@ ExternalProject_Add(windows
     -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64-x86_64.cmake
     -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
     -DLIKENEX_PROGRAM_DIR=${LIKENEX_PROGRAM_DIR}
+    -DLIKENEX_TEST_SEAMS=${LIKENEX_TEST_SEAMS}
     -DLIKENEX_GOLDEN_DIR=${CMAKE_BINARY_DIR}/golden
     -DLIKENEX_HOST_TOOLS_DIR=$<TARGET_FILE_DIR:likenex-resource-art>
   DEPENDS likenex-resource-art default-data golden-frames

@@ -16,10 +16,15 @@ MessageBoxHook& currentHook() {
     return hook;
 }
 
-// Appends one message to the file named by LIKENEX_MESSAGE_LOG; false when it is not set.
+// Appends one message to the file named by LIKENEX_TEST_MESSAGE_LOG; false when it is not set,
+// and always in a build without the test seams.
 bool logMessage(const ShownMessage& message) {
+#ifndef LIKENEX_TEST_SEAMS
+    (void)message;
+    return false;
+#else
     wchar_t path[MAX_PATH * 4];
-    DWORD length = GetEnvironmentVariableW(L"LIKENEX_MESSAGE_LOG", path, static_cast<DWORD>(std::size(path)));
+    DWORD length = GetEnvironmentVariableW(L"LIKENEX_TEST_MESSAGE_LOG", path, static_cast<DWORD>(std::size(path)));
     if (length == 0 || length >= std::size(path)) return false;
     std::string line = text::utf8FromWide(message.hasCaption ? message.caption : L"");
     line += '\t';
@@ -33,6 +38,7 @@ bool logMessage(const ShownMessage& message) {
         std::fclose(file);
     }
     return true;
+#endif
 }
 
 int deliver(const ShownMessage& message) {

@@ -2,10 +2,11 @@
 // Every message box of the programs goes through these two functions.
 //
 // Shipped, they call MessageBoxW or MessageBoxA. Tests replace that with a hook that sees
-// what would have been shown and answers at once, so a run never blocks on a box. When the
-// environment variable LIKENEX_MESSAGE_LOG names a file (process-level tests set it), each
-// message is appended to that file as UTF-8 lines "caption<TAB>text" (line breaks in the
-// text written as \n) and answered as if its default button was pressed.
+// what would have been shown and answers at once, so a run never blocks on a box. In a build
+// with the test seams (LIKENEX_TEST_SEAMS), when the environment variable
+// LIKENEX_TEST_MESSAGE_LOG names a file (process-level tests set it), each message is appended
+// to that file as UTF-8 lines "caption<TAB>text" (line breaks in the text written as \n) and
+// answered as if its default button was pressed.
 
 #include <windows.h>
 

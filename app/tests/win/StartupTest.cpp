@@ -7,12 +7,15 @@
 #include "app/tests/win/TestSupport.h"
 #include "avatar/AvatarModel.h"
 #include "catalogue/AvatarArchive.h"
+#include "catalogue/ImageKey.h"
 #include "render/RenderOps.h"
 #include "render/RendererStart.h"
+#include "render/text/Fonts.h"
 #include "test_support/BmpDecode.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -102,6 +105,79 @@ TEST_F(StartupTest, AProgramDirectoryTheLoadersCannotTakeStopsStartUpWithAMessag
     EXPECT_TRUE(narrowProgramDirectory(std::wstring(500, L'x')).empty());
     EXPECT_TRUE(narrowProgramDirectory(L"C:\\\U0001F600").empty()) << "no code page holds it";
     EXPECT_FALSE(executableDirectory().empty());
+}
+
+// A copy of the program directory's data files in a folder of its own, without the files
+// named, and without the program's fonts.
+class ProgramCopy {
+public:
+    explicit ProgramCopy(std::initializer_list<const char*> leftOut) {
+        dir_ = fs::temp_directory_path() / ("likenex-program-copy-" + std::to_string(GetCurrentProcessId()));
+        fs::remove_all(dir_);
+        const fs::path from(LIKENEX_PROGRAM_DIR_PATH);
+        for (const char* name : {"color.dat", "skin.dat", "wall.dat", "data/avatar.inx", "data/avatar.iso",
+                                 "data/avatar.dat", "data/inter.inx", "data/inter.dat", "data/lang.bin"}) {
+            if (std::find_if(leftOut.begin(), leftOut.end(), [&](const char* n) { return std::string(n) == name; }) !=
+                leftOut.end())
+                continue;
+            fs::create_directories((dir_ / name).parent_path());
+            fs::copy_file(from / name, dir_ / name);
+        }
+    }
+    ~ProgramCopy() {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+    [[nodiscard]] std::wstring wide() const { return dir_.wstring(); }
+
+private:
+    fs::path dir_;
+};
+
+TEST_F(StartupTest, MissingDataFilesStopStartUpNamingTheProgramFolder) {
+    const struct {
+        const char* missing;
+        std::size_t stepsRun;  // the failing step is the last one run
+    } cases[] = {{"data/inter.inx", 3},
+                 {"data/inter.dat", 3},
+                 {"data/avatar.inx", 7},
+                 {"data/avatar.iso", 7},
+                 {"data/avatar.dat", 7}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.missing);
+        ProgramCopy copy({c.missing});
+        CapturedMessages messages;
+        StartedApplication app;
+        app.setProgramDirectory(copy.wide());
+        EXPECT_EQ(runEntry(app, nullptr), 0);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, copy.wide());
+        EXPECT_FALSE(messages.shown[0].hasCaption);
+        EXPECT_EQ(app.startupSteps().size(), c.stepsRun);
+        EXPECT_EQ(app.frames, 0);
+    }
+}
+
+TEST_F(StartupTest, TheJapaneseFontIsAskedForAndItsAbsenceToldOnce) {
+    {
+        CapturedMessages messages;
+        StartedApplication app;
+        app.setLanguageIndex(3);
+        EXPECT_EQ(runEntry(app, nullptr), 0);
+        EXPECT_TRUE(messages.shown.empty()) << "the program's stand-in serves";
+        EXPECT_EQ(app.uiFontFile(), L"MSGOTHIC.TTC");
+    }
+    ProgramCopy withoutFonts({});
+    CapturedMessages messages;
+    StartedApplication app;
+    app.setProgramDirectory(withoutFonts.wide());
+    app.setLanguageIndex(3);
+    EXPECT_EQ(runEntry(app, nullptr), 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, defaultFontFolders().windowsFonts + L"MSGOTHIC.TTC\nFont does not exist");
+    EXPECT_FALSE(messages.shown[0].hasCaption);
+    EXPECT_EQ(app.uiFontFile(), L"mingliu.ttc") << "the Chinese font stays in force";
+    EXPECT_EQ(app.frames, 1) << "a missing font does not stop start-up";
 }
 
 std::wstring readRegistryString(const wchar_t* path, const wchar_t* name) {
@@ -204,6 +280,78 @@ TEST_F(StartupTest, BubbleGeometryForNarrowTexts) {
     EXPECT_TRUE(drawn().empty()) << "no third variant";
     bubbles.release();
     renderOps() = RenderOps{};
+}
+
+// The bubble composed into the snapshot: each variant-0 piece lands at the column the
+// on-screen bubble uses and at row base - (its y offset) - (its height) - y, where base is 223
+// for one line and 237 for two. Checked pixel by pixel against the pieces read from the archive.
+TEST_F(StartupTest, ComposedBubblePiecesLandOnTheirRowsAndColumns) {
+    ColourTables tables;
+    AvatarArchive archive(tables);
+    ASSERT_TRUE(archive.loadAvatarArchive(narrowProgramDirectory(LIKENEX_PROGRAM_DIR_PATH)));
+    SpeechBubbles bubbles;
+    bubbles.load(archive);
+    struct Piece {
+        int picture;  // first archive picture of the piece's pair
+        int column;
+        std::vector<std::uint8_t> pixels;
+        ImageRecord image;
+    };
+    for (const bool twoLines : {false, true}) {
+        for (const int width : {0, 3}) {
+            SCOPED_TRACE(std::to_string(twoLines) + " " + std::to_string(width));
+            const int x = 100, y = 40, h = (width + 1) / 2;
+            std::vector<Piece> pieces;  // in drawing order: middle strip, left cap, right cap, tail
+            const int first = twoLines ? 18 : 10;
+            for (int i = 0; i < 2 * h + 1; ++i) pieces.push_back({first + 2, x - 2 * h + 60 + 2 * i, {}, {}});
+            pieces.push_back({first, x - 2 * h + 58, {}, {}});
+            pieces.push_back({first + 6, x + 2 * h + 62, {}, {}});
+            pieces.push_back({first + 4, x + 61, {}, {}});
+            for (Piece& p : pieces) {
+                const std::int64_t key = makeImageKey(p.picture, 5, 0, 0, 0, 0);
+                ASSERT_TRUE(archive.loadSpritePixels(key, 0, -1, p.pixels));
+                p.image = archive.loadSpriteImage(key, 0, -1);
+                ASSERT_EQ(p.pixels.size(), static_cast<std::size_t>(p.image.width) * p.image.height * 4);
+            }
+            AvatarModel model(AvatarModelParts{});
+            std::vector<std::uint8_t> white(4, 255);
+            model.blendInto(white.data(), 0, 0, 1, 1);  // the canvas starts white and opaque
+            bubbles.compose(model, x, y, width, twoLines);
+            const std::vector<std::uint8_t>& canvas = model.snapshot();
+            ASSERT_EQ(canvas.size(), 256u * 256u * 4u);
+            const int base = twoLines ? 237 : 223;
+            auto placed = [&](const Piece& p, int& left, int& row) {
+                left = p.column + p.image.xOffset;
+                row = base - p.image.yOffset - p.image.height - y;
+            };
+            int checked = 0;
+            for (std::size_t k = 0; k < pieces.size(); ++k) {
+                int left = 0, row = 0;
+                placed(pieces[k], left, row);
+                for (int i = 0; i < pieces[k].image.height; ++i) {
+                    for (int j = 0; j < pieces[k].image.width; ++j) {
+                        const std::uint8_t* source =
+                            &pieces[k].pixels[(static_cast<std::size_t>(i) * pieces[k].image.width + j) * 4];
+                        if (source[3] != 255) continue;
+                        // A piece drawn later may cover this pixel.
+                        bool covered = false;
+                        for (std::size_t later = k + 1; later < pieces.size() && !covered; ++later) {
+                            int l = 0, r = 0;
+                            placed(pieces[later], l, r);
+                            covered = left + j >= l && left + j < l + pieces[later].image.width && row + i >= r &&
+                                      row + i < r + pieces[later].image.height;
+                        }
+                        if (covered) continue;
+                        const std::uint8_t* got = &canvas[(static_cast<std::size_t>(row + i) * 256 + left + j) * 4];
+                        ASSERT_TRUE(std::equal(source, source + 4, got))
+                            << "piece " << k << " pixel " << j << "," << i << " at " << left + j << "," << row + i;
+                        ++checked;
+                    }
+                }
+            }
+            EXPECT_GT(checked, 50);
+        }
+    }
 }
 
 TEST_F(StartupTest, TheWindowShowsTheComposedFramePixelForPixel) {

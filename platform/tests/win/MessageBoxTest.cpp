@@ -39,10 +39,10 @@ TEST(MessageBoxes, LogFileTakesMessagesWhenTheEnvironmentNamesOne) {
     GetTempPathW(MAX_PATH, dir);
     std::wstring path = std::wstring(dir) + L"likenex-messagebox-test.txt";
     DeleteFileW(path.c_str());
-    SetEnvironmentVariableW(L"LIKENEX_MESSAGE_LOG", path.c_str());
+    SetEnvironmentVariableW(L"LIKENEX_TEST_MESSAGE_LOG", path.c_str());
     int first = showMessageBox(nullptr, L"two\nlines", L"Error", MB_YESNO);
     int second = showMessageBoxA(nullptr, "no caption", nullptr, MB_OK);
-    SetEnvironmentVariableW(L"LIKENEX_MESSAGE_LOG", nullptr);
+    SetEnvironmentVariableW(L"LIKENEX_TEST_MESSAGE_LOG", nullptr);
     EXPECT_EQ(first, IDYES);
     EXPECT_EQ(second, IDOK);
     std::string text;

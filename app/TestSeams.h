@@ -1,0 +1,13 @@
+#pragma once
+// What a test run may ask of the editor through the environment, beside the message log of
+// platform/win/MessageBox.h. Only a build with LIKENEX_TEST_SEAMS has it; in a build without,
+// these do nothing, so no setting on a user's machine can change how the program behaves.
+
+namespace likenex::testSeams {
+
+// LIKENEX_TEST_FRAME_FAULT names an exception the first frame throws: "standard" (a standard
+// exception with the text "frame fault for the test"), "text" (that text as a narrow C
+// string) or "other" (an int). Later frames run normally.
+void raiseRequestedFrameFault();
+
+}  // namespace likenex::testSeams
