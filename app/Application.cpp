@@ -36,8 +36,25 @@ std::uint8_t& startupState() {
     return state;
 }
 
-Application::Application() : services_(AppServices::forProcess()) {}
-Application::~Application() = default;
+Application::Application() : services_(AppServices::forProcess()), uiHost_(*this, services_.interfaceArchive) {
+    ui::setUiHost(&uiHost_);
+}
+
+Application::~Application() {
+    closeWindows();
+    if (ui::hasUiHost() && &ui::uiHost() == &uiHost_) ui::setUiHost(nullptr);
+}
+
+void Application::closeWindows() {
+    ui::WindowStack& stack = uiHost_.windowStack();
+    stack.closeAllWindows();
+    if (ui::Widget* root = stack.root()) stack.closeWindow(root);
+    stack.destroyClosed();
+}
+
+bool Application::routeThroughWindowStack(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+    return uiHost_.windowStack().route(message, wParam, static_cast<ui::LParam>(lParam));
+}
 
 void Application::setCommandLineRequest(const CommandLineRequest& request) {
     endpoint_ = request.endpoint;
@@ -51,6 +68,7 @@ void Application::updateFrame() {
     // stands where the editor's preview area will be, on that area's backdrop.
     drawPreviewBackdrop();
     if (const auto& model = services_.avatarModel) model->drawAvatar(kPreviewAvatarX, kPreviewAvatarY);
+    uiHost_.windowStack().drawWindows();
     if (!firstFrameNoted_) {
         firstFrameNoted_ = true;
         noteFirstFrame();

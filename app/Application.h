@@ -4,6 +4,7 @@
 // tray icon) and adds its own window-message handling before the base procedure.
 
 #include "app/AppServices.h"
+#include "app/AppUiHost.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/ServerRequests.h"
@@ -55,6 +56,8 @@ public:
     void startup() override;
     void shutdown() override;
     void releaseRendererResources() override;
+
+    [[nodiscard]] ui::WindowStack& windowStack() { return uiHost_.windowStack(); }
 
     // Takes what the command line asked for (before anything else reads the endpoint).
     void setCommandLineRequest(const CommandLineRequest& request);
@@ -125,8 +128,11 @@ protected:
     virtual void loadSettings(const std::string&) {}
     virtual void createScreens() {}
     virtual void drawPreviewBackdrop();
+    bool routeThroughWindowStack(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // Closes every window of the stack, the root last.
+    void closeWindows();
     LRESULT onVersionReply(WPARAM wParam, LPARAM lParam);
     void step(const char* name) { startupSteps_.emplace_back(name); }
     void noteFirstFrame();
@@ -140,6 +146,8 @@ private:
 
     // Declared first: everything below may use it to the end of its own life.
     AppServices services_;
+    // The toolkit's host and the window stack; installed for the toolkit while this lives.
+    AppUiHost uiHost_;
     ServerEndpoint endpoint_;
     std::int64_t pendingAvatarId_ = 0;
     bool editRequested_ = false;

@@ -56,6 +56,7 @@ public:
     void wait(std::uint32_t milliseconds);
 
     [[nodiscard]] HWND window() const { return window_.get(); }
+    [[nodiscard]] HINSTANCE instance() const { return instance_; }
     [[nodiscard]] bool active() const { return active_; }
     [[nodiscard]] int width() const { return width_; }
     [[nodiscard]] int height() const { return height_; }

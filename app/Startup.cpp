@@ -115,7 +115,8 @@ void Application::startup() {
 void Application::releaseRendererResources() { services_.interfaceArchive.releaseInterfaceArchive(); }
 
 void Application::shutdown() {
-    // Networking and the window stack stop here once they exist.
+    // Networking stops here once it exists.
+    closeWindows();
     services_.avatarModel.reset();
     bubbles_.release();
     releaseTextRenderers();

@@ -1,8 +1,9 @@
 // Draws the pictures that Likenex.exe carries as resources: the program icon (a cheerful
-// round face, at 16, 32 and 48 pixels) and the two check images of the tray menu (an eye
-// for Show, a cross for Quit). Run by the build; nothing it makes is committed.
+// round face, at 16, 32 and 48 pixels), the two check images of the tray menu (an eye for
+// Show, a cross for Quit) and the pointing-hand cursor shown over buttons. Run by the build;
+// nothing it makes is committed.
 //
-//   likenex-resource-art OUTPUT_DIR   writes likenex.ico, show.bmp and quit.bmp
+//   likenex-resource-art OUTPUT_DIR   writes likenex.ico, show.bmp, quit.bmp and hand.cur
 
 #include <algorithm>
 #include <cmath>
@@ -100,6 +101,28 @@ Canvas drawQuitMark(int size) {
     return c;
 }
 
+// A white pointing hand with a dark outline, the index finger up; its tip is the hot spot.
+constexpr double kHandTipX = 0.34, kHandTipY = 0.03;
+
+Canvas drawHand(int size) {
+    Canvas c(size);
+    auto roundedBox = [](double x, double y, double l, double t, double r, double b, double radius) {
+        const double cx = std::clamp(x, l + radius, r - radius), cy = std::clamp(y, t + radius, b - radius);
+        return std::hypot(x - cx, y - cy) <= radius && x >= l && x <= r && y >= t && y <= b;
+    };
+    auto hand = [&](double x, double y, double grow) {
+        return roundedBox(x, y, 0.27 - grow, kHandTipY - grow, 0.41 + grow, 0.62, 0.07 + grow) ||  // index finger
+               roundedBox(x, y, 0.41 - grow, 0.36 - grow, 0.54 + grow, 0.62, 0.065 + grow) ||      // middle
+               roundedBox(x, y, 0.54 - grow, 0.40 - grow, 0.67 + grow, 0.62, 0.065 + grow) ||      // ring
+               roundedBox(x, y, 0.67 - grow, 0.45 - grow, 0.79 + grow, 0.66, 0.06 + grow) ||       // little
+               roundedBox(x, y, 0.10 - grow, 0.50 - grow, 0.30, 0.68 + grow, 0.07 + grow) ||       // thumb
+               roundedBox(x, y, 0.24 - grow, 0.55 - grow, 0.79 + grow, 0.97 + grow, 0.14 + grow);  // palm
+    };
+    c.paint([&](double x, double y) { return hand(x, y, 0.045); }, rgb(20, 20, 20));
+    c.paint([&](double x, double y) { return hand(x, y, 0.0); }, rgb(255, 255, 255));
+    return c;
+}
+
 void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
     out.push_back(static_cast<std::uint8_t>(v));
     out.push_back(static_cast<std::uint8_t>(v >> 8));
@@ -139,10 +162,12 @@ std::vector<std::uint8_t> iconImage(const Canvas& c) {
     return out;
 }
 
-std::vector<std::uint8_t> iconFile(const std::vector<Canvas>& images) {
+// An icon file, or with a hot spot a cursor file (type 2, whose directory entries carry the
+// hot spot where an icon's carry planes and bits).
+std::vector<std::uint8_t> iconFile(const std::vector<Canvas>& images, const double* hotSpot = nullptr) {
     std::vector<std::uint8_t> out;
     put16(out, 0);
-    put16(out, 1);
+    put16(out, hotSpot ? 2 : 1);
     put16(out, static_cast<std::uint32_t>(images.size()));
     std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(images.size());
     std::vector<std::vector<std::uint8_t>> bodies;
@@ -152,8 +177,13 @@ std::vector<std::uint8_t> iconFile(const std::vector<Canvas>& images) {
         out.push_back(static_cast<std::uint8_t>(c.size));
         out.push_back(0);
         out.push_back(0);
-        put16(out, 1);
-        put16(out, 32);
+        if (hotSpot) {
+            put16(out, static_cast<std::uint32_t>(std::lround(hotSpot[0] * c.size)));
+            put16(out, static_cast<std::uint32_t>(std::lround(hotSpot[1] * c.size)));
+        } else {
+            put16(out, 1);
+            put16(out, 32);
+        }
         put32(out, static_cast<std::uint32_t>(bodies.back().size()));
         put32(out, offset);
         offset += static_cast<std::uint32_t>(bodies.back().size());
@@ -189,19 +219,22 @@ bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) 
     return std::fclose(file) == 0 && ok;
 }
 
+constexpr double kHandHotSpot[2] = {kHandTipX + 0.07, kHandTipY + 0.01};
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2 || std::string(argv[1]) == "--help") {
         std::fprintf(stderr,
                      "usage: likenex-resource-art OUTPUT_DIR\n"
-                     "Writes likenex.ico, show.bmp and quit.bmp into OUTPUT_DIR.\n");
+                     "Writes likenex.ico, show.bmp, quit.bmp and hand.cur into OUTPUT_DIR.\n");
         return argc == 2 ? 0 : 1;
     }
     std::string dir = argv[1];
     bool ok = writeFile(dir + "/likenex.ico", iconFile({drawFace(48), drawFace(32), drawFace(16)})) &&
               writeFile(dir + "/show.bmp", bitmapFile(drawShowMark(13))) &&
-              writeFile(dir + "/quit.bmp", bitmapFile(drawQuitMark(13)));
+              writeFile(dir + "/quit.bmp", bitmapFile(drawQuitMark(13))) &&
+              writeFile(dir + "/hand.cur", iconFile({drawHand(32)}, kHandHotSpot));
     if (!ok) {
         std::fprintf(stderr, "likenex-resource-art: cannot write into %s\n", dir.c_str());
         return 1;

@@ -1,0 +1,49 @@
+#include "app/AppUiHost.h"
+
+#include "app/MainWindow.h"
+#include "platform/win/DesktopInput.h"
+#include "render/text/TextRenderer.h"
+
+namespace likenex {
+namespace {
+
+// A widget's text through a text renderer of the running back end.
+class RendererText final : public ui::UiText {
+public:
+    bool create(std::wstring_view face, int size) override {
+        return renderer_.create(currentRenderContext(), face, size);
+    }
+    void release() override { renderer_.release(); }
+    void setText(std::wstring_view text) override { renderer_.setPlainText(text); }
+    int textWidth() override { return renderer_.textWidth(); }
+    int textWidthOf(int count) override { return renderer_.textWidthOf(count); }
+    void draw(int x, int y, const Colour& colour) override { renderer_.draw(x, y, colour); }
+
+private:
+    TextRenderer renderer_;
+};
+
+}  // namespace
+
+std::uint32_t AppUiHost::loopTime() const { return window_.loopTimeStamp(); }
+int AppUiHost::clientWidth() const { return window_.clientRect().right - window_.clientRect().left; }
+int AppUiHost::clientHeight() const { return window_.clientRect().bottom - window_.clientRect().top; }
+std::wstring AppUiHost::fontFace() const { return window_.uiFontFile(); }
+
+std::optional<ui::Point> AppUiHost::cursorPosition() const {
+    const std::optional<POINT> point = cursorInClient(window_.window());
+    if (!point) return std::nullopt;
+    return ui::Point{point->x, point->y};
+}
+
+bool AppUiHost::shiftDown() const { return shiftKeyDown(); }
+
+void AppUiHost::showHandCursor() { showCursorResource(window_.instance(), kHandCursorResource); }
+
+std::unique_ptr<ui::UiText> AppUiHost::makeText() { return std::make_unique<RendererText>(); }
+
+bool AppUiHost::loadSkinImage(std::uint32_t skinIdentifier, SkinImage& image) {
+    return archive_.getImage(skinIdentifier, image);
+}
+
+}  // namespace likenex

@@ -1,0 +1,16 @@
+#pragma once
+// The desktop's cursor and keyboard as the toolkit reads them.
+
+#include <windows.h>
+
+#include <optional>
+
+namespace likenex {
+
+// The cursor in the window's client coordinates; empty when it cannot be read.
+[[nodiscard]] std::optional<POINT> cursorInClient(HWND window);
+[[nodiscard]] bool shiftKeyDown();
+// Shows a cursor of the module's resources.
+void showCursorResource(HINSTANCE instance, int resourceId);
+
+}  // namespace likenex

@@ -1,0 +1,96 @@
+#pragma once
+// A user-interface host for tests: the clock, client size, cursor and Shift key are fields the
+// test sets; text is measured at 6 pixels a character and drawn into a log; skin pictures come
+// from a table the test fills (or, for any identifier, a 4 x 4 picture when `anySkin` is set).
+// Installs itself for its lifetime.
+
+#include "ui/UiHost.h"
+#include "ui/WindowStack.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace likenex::testing {
+
+class FakeUiHost : public ui::UiHost {
+public:
+    struct DrawnText {
+        std::wstring text;
+        int x, y;
+    };
+
+    FakeUiHost() { ui::setUiHost(this); }
+    ~FakeUiHost() override {
+        stack.closeAllWindows();
+        while (!stack.windows().empty()) stack.closeWindow(stack.windows().back().get());
+        stack.destroyClosed();
+        ui::setUiHost(nullptr);
+    }
+
+    std::uint32_t loopTime() const override { return now; }
+    int clientWidth() const override { return width; }
+    int clientHeight() const override { return height; }
+    std::wstring fontFace() const override { return L"mingliu.ttc"; }
+    std::optional<ui::Point> cursorPosition() const override { return cursor; }
+    bool shiftDown() const override { return shift; }
+    void showHandCursor() override { ++handCursors; }
+    ui::WindowStack& windowStack() override { return stack; }
+
+    std::unique_ptr<ui::UiText> makeText() override { return std::make_unique<Text>(*this); }
+
+    bool loadSkinImage(std::uint32_t id, SkinImage& image) override {
+        auto found = skins.find(id);
+        if (found != skins.end()) {
+            image = found->second;
+            return true;
+        }
+        if (!anySkin) return false;
+        image = SkinImage{};
+        image.extra1 = image.extra2 = 4;
+        image.width = image.height = 4;
+        image.texture = id;
+        image.rect = {0, 0, 4, 4};
+        return true;
+    }
+
+    // A skin picture with the given layout and stored sizes; its texture is its identifier.
+    void addSkin(std::uint32_t id, std::uint32_t layoutW, std::uint32_t layoutH, int texW, int texH) {
+        SkinImage image;
+        image.extra1 = layoutW;
+        image.extra2 = layoutH;
+        image.width = texW;
+        image.height = texH;
+        image.texture = id;
+        image.rect = {0, 0, texW, texH};
+        skins[id] = image;
+    }
+
+    std::uint32_t now = 1000;
+    int width = 654, height = 537;
+    std::optional<ui::Point> cursor;
+    bool shift = false;
+    int handCursors = 0;
+    bool anySkin = false;
+    std::map<std::uint32_t, SkinImage> skins;
+    std::vector<DrawnText> drawnTexts;
+    ui::WindowStack stack;
+
+private:
+    class Text : public ui::UiText {
+    public:
+        explicit Text(FakeUiHost& host) : host_(host) {}
+        bool create(std::wstring_view, int) override { return true; }
+        void release() override {}
+        void setText(std::wstring_view text) override { text_ = text; }
+        int textWidth() override { return static_cast<int>(text_.size()) * 6; }
+        int textWidthOf(int count) override { return std::min(count, static_cast<int>(text_.size())) * 6; }
+        void draw(int x, int y, const Colour&) override { host_.drawnTexts.push_back({text_, x, y}); }
+
+    private:
+        FakeUiHost& host_;
+        std::wstring text_;
+    };
+};
+
+}  // namespace likenex::testing

@@ -1,0 +1,169 @@
+#pragma once
+// The toolkit's base classes. A `Widget` is a top-level window of the window stack (a screen,
+// a dialog, the frame) or, as a `Control`, one of a window's children. Everything is drawn
+// through the renderer from interface pictures framed as nine-patches; messages arrive as
+// virtual calls routed by the window stack (WindowStack.h). UI thread only.
+
+#include "render/Colour.h"
+#include "render/ImageRecord.h"
+#include "ui/InterfaceArchive.h"
+#include "ui/UiHost.h"
+#include "ui/UiMessages.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace likenex::ui {
+
+class Control;
+
+// Toolkit operations report 0, or this for an invalid argument.
+using Status = std::uint32_t;
+inline constexpr Status kStatusOk = 0;
+inline constexpr Status kInvalidArgument = 0x80070057u;
+
+// Images 0 top-left, 1 top, 2 top-right, 3 left, 4 centre, 5 right, 6 bottom-left, 7 bottom,
+// 8 bottom-right. Each image's `rect` is its destination relative to the widget's bounds.
+using NinePatch = std::array<SkinImage, 9>;
+using SkinIds = std::array<std::uint32_t, 9>;
+
+// The window frame every plain widget loads.
+inline constexpr SkinIds kWindowFrameSkin = {14004001, 14004002, 14004003, 14004004, 14004005,
+                                             14004006, 14004007, 14004008, 14004009};
+inline constexpr SkinIds kTooltipSkin = {12001001, 12001002, 12001003, 12001004, 12001005,
+                                         12001006, 12001007, 12001008, 12001009};
+
+// Notification codes the controls pass to their owner's onNotify.
+inline constexpr int kNotifyButton = 0x101;
+inline constexpr int kNotifyCheckBox = 0x401;
+inline constexpr int kNotifyRadioButton = 0x301;
+inline constexpr int kNotifyListSelection = 0x201;
+inline constexpr int kNotifyEditEnter = 0x601;
+inline constexpr int kNotifyEditChanged = 0x602;
+
+// Control identifiers that close their window through the base onNotify.
+[[nodiscard]] constexpr bool isClosingId(int id) { return id == 2 || id == 3 || id == 4; }
+
+class Widget {
+public:
+    Widget();
+    Widget(const Widget&) = delete;
+    Widget& operator=(const Widget&) = delete;
+    virtual ~Widget();
+
+    // A window's dispatch: the focused child first, then keys with keyboard navigation, then
+    // the mouse to the children, hover, drag and the frame. True when handled.
+    virtual bool onMessage(std::uint32_t message, WParam wParam, LParam lParam);
+    virtual void setBounds(const ImageRect& rect);
+    // Closes the window for control identifiers 2, 3 and 4.
+    virtual void onNotify(int code, int controlId, Widget* sender);
+    virtual void dragTo(int x, int y);
+    virtual void mouseMove(int x, int y);
+    // Closes this window on the window stack; it is destroyed once the current message or
+    // frame has been handled.
+    virtual void close();
+    virtual bool loadSkin();
+    virtual bool loadImage(std::uint32_t skinIdentifier, SkinImage& image);
+    virtual void layoutNinePatch(const ImageRect& area, NinePatch& patch);
+    virtual void draw();
+    [[nodiscard]] virtual bool hitTest(int x, int y) const;
+    virtual void setFont(std::wstring_view face, int size);
+
+    // Takes ownership of the control (also on failure). Newest first; tabIndex = the number
+    // of children before it.
+    Status addChild(Control* control);
+    [[nodiscard]] Control* childAt(int x, int y) const;
+    [[nodiscard]] Control* nextTabChild(const Control* control) const;
+    [[nodiscard]] Control* previousTabChild(const Control* control) const;
+    void setTextColour(const Colour& colour) { textColour = colour; }
+    // Loads the nine images into `skin` (order 0, 2, 6, 8, 1, 3, 5, 7, 4), lays them out in
+    // the bounds and takes the centre as the client rectangle; false at the first missing one.
+    bool loadNinePatch(const SkinIds& ids);
+    // Draws the nine images offset by (x, y).
+    static void drawNinePatch(const NinePatch& patch, int x, int y);
+
+    [[nodiscard]] const std::vector<std::unique_ptr<Control>>& children() const { return children_; }
+    [[nodiscard]] UiText* font() const { return font_.get(); }
+
+    bool keyboardNavigation = false;
+    bool notifyOnSet = false;
+    bool acceptsMouse = true;
+    bool modal = false;
+    Point dragAnchor;
+    bool dragging = false;
+    ImageRect clientRect;
+    std::uint32_t lastMouseTime = 0;
+    std::int32_t id = 0;
+    Widget* owner = nullptr;
+    Control* hovered = nullptr;
+    std::int32_t fontSize = 12;
+    Colour textColour = Colour::fromPacked(0xFF000000u);
+    std::int32_t textBaseline = 9;
+    ImageRect bounds;
+    NinePatch skin;
+    Colour tint = Colour::fromPacked(0xFFFFFFFFu);
+    bool enabled = true;
+    bool visible = true;
+    std::wstring tooltip;
+
+protected:
+    // Moves the focus among this window's children; true when the key was for navigation.
+    bool moveFocus(bool forward);
+    void drawTooltip();
+
+private:
+    std::vector<std::unique_ptr<Control>> children_;
+    std::unique_ptr<UiText> font_;
+};
+
+enum class ControlKind : std::int32_t {
+    none = 0,
+    button = 1,
+    label = 2,
+    checkBox = 3,
+    radioButton = 4,
+    listBox = 5,
+    editBox = 7,
+    scrollBar = 10,
+};
+
+class Control : public Widget {
+public:
+    Control() = default;
+    ~Control() override;
+
+    bool onMessage(std::uint32_t message, WParam wParam, LParam lParam) override;
+    bool loadSkin() override;
+    void draw() override;
+
+    virtual bool onKey(std::uint32_t message, WParam wParam, LParam lParam);
+    virtual bool onMouse(std::uint32_t message, int x, int y, WParam wParam, LParam lParam);
+    [[nodiscard]] virtual bool canFocus() const;
+    virtual void focusGained();
+    virtual void focusLost();
+    virtual void mouseEnter();
+    virtual void mouseLeave();
+
+    bool hoveredFlag = false;
+    bool focusedFlag = false;
+    std::int32_t tabIndex = 0;
+    bool tabStop = true;
+    bool defaultFocus = false;
+    ControlKind kind = ControlKind::none;
+};
+
+// The control that has the keyboard focus, or null. UI thread only.
+[[nodiscard]] Control* focusedWidget();
+// Nothing when the control already has the focus or cannot take it.
+void setFocus(Control* control);
+void clearFocus();
+
+// The nine destination rectangles of `patch` in a `width` by `height` area, relative to its
+// top-left corner.
+void layoutNinePatch(int width, int height, NinePatch& patch);
+
+}  // namespace likenex::ui

@@ -1,0 +1,126 @@
+#include "ui/WindowStack.h"
+
+#include <algorithm>
+
+namespace likenex::ui {
+
+WindowStack::~WindowStack() {
+    active_ = root_ = nullptr;
+    closed_.clear();
+    // Top first, so that no window outlives one it may have opened.
+    while (!windows_.empty()) windows_.pop_back();
+}
+
+Widget* WindowStack::openWindow(Widget* owner, const ImageRect& rect, bool modal, std::unique_ptr<Widget> widget) {
+    if (!widget) widget = std::make_unique<Widget>();
+    Widget* w = widget.get();
+    w->owner = owner;
+    w->modal = modal;
+    w->setBounds(rect);
+    (void)w->loadSkin();
+    bringToFront(w);
+    if (windows_.empty()) {
+        root_ = w;
+        w->modal = false;
+    }
+    windows_.push_back(std::move(widget));
+    return w;
+}
+
+void WindowStack::bringToFront(Widget* widget) {
+    auto found = std::find_if(windows_.begin(), windows_.end(), [&](const auto& w) { return w.get() == widget; });
+    if (found != windows_.end()) std::rotate(found, found + 1, windows_.end());
+    active_ = widget;
+}
+
+void WindowStack::closeWindow(Widget* widget) {
+    auto found = std::find_if(windows_.begin(), windows_.end(), [&](const auto& w) { return w.get() == widget; });
+    if (found == windows_.end()) return;
+    if (root_ == widget) root_ = nullptr;
+    if (active_ == widget) active_ = nullptr;
+    closed_.push_back(std::move(*found));
+    windows_.erase(found);
+    bringToFront(windows_.empty() ? nullptr : windows_.back().get());
+}
+
+Widget* WindowStack::windowAt(int x, int y) const {
+    if (active_ && active_->modal) return nullptr;
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
+        Widget* w = it->get();
+        if (!w || w == root_) continue;
+        if (w->hitTest(x, y) && w->enabled) return w;
+    }
+    return nullptr;
+}
+
+Widget* WindowStack::findWindow(std::int32_t id) const {
+    for (const auto& w : windows_)
+        if (w && w->id == id) return w.get();
+    return nullptr;
+}
+
+void WindowStack::closeAllWindows() {
+    if (active_ != root_) active_ = nullptr;
+    for (auto it = windows_.begin(); it != windows_.end();) {
+        if (it->get() == root_) {
+            ++it;
+            continue;
+        }
+        closed_.push_back(std::move(*it));
+        it = windows_.erase(it);
+    }
+    destroyClosed();
+}
+
+void WindowStack::drawWindows() {
+    for (const auto& w : windows_)
+        if (w.get() != active_ && w.get() != root_ && w->visible) w->draw();
+    if (active_ && active_ != root_ && active_->visible) active_->draw();
+    if (root_ && root_->visible) root_->draw();
+    destroyClosed();
+}
+
+bool WindowStack::route(std::uint32_t message, WParam wParam, LParam lParam) {
+    struct DestroyAfter {
+        WindowStack& stack;
+        ~DestroyAfter() { stack.destroyClosed(); }
+    } destroyAfter{*this};
+
+    if (root_ && root_->onMessage(message, wParam, lParam)) return true;
+    if (active_ && active_ != root_ && active_->enabled && active_->onMessage(message, wParam, lParam)) return true;
+    if (message > kUserFirst) {
+        // Copied first: a window may close itself, or open another, while it handles the message.
+        std::vector<Widget*> order;
+        for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+            if (it->get() != root_) order.push_back(it->get());
+        for (Widget* w : order) {
+            const bool stillOpen =
+                std::any_of(windows_.begin(), windows_.end(), [&](const auto& o) { return o.get() == w; });
+            if (stillOpen && w->onMessage(message, wParam, lParam)) return true;
+        }
+    }
+    if (isMouseMessage(message)) {
+        const int x = mouseX(lParam), y = mouseY(lParam);
+        if (active_ && active_->enabled && active_ != root_ && active_->hitTest(x, y)) return true;
+        Widget* w = windowAt(x, y);
+        if (!w || !w->enabled) return false;
+        if (message == kMouseMove) {
+            (void)w->onMessage(message, wParam, lParam);
+            return true;
+        }
+        if (w != active_ && w != root_) bringToFront(w);
+        return w->onMessage(message, wParam, lParam);
+    }
+    return false;
+}
+
+void WindowStack::destroyClosed() {
+    // A window's destructor may close others: take the list before destroying it.
+    while (!closed_.empty()) {
+        std::vector<std::unique_ptr<Widget>> batch;
+        batch.swap(closed_);
+        batch.clear();
+    }
+}
+
+}  // namespace likenex::ui

@@ -1,0 +1,53 @@
+#pragma once
+// The top-level windows of the main window, bottom to top. The first window opened is the
+// root (the frame): it stays at the bottom of the list, is drawn last, over everything, and
+// is asked first for every message. The active window is the one last brought to front.
+// UI thread only.
+
+#include "ui/UiMessages.h"
+#include "ui/Widget.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace likenex::ui {
+
+class WindowStack {
+public:
+    WindowStack() = default;
+    WindowStack(const WindowStack&) = delete;
+    WindowStack& operator=(const WindowStack&) = delete;
+    ~WindowStack();
+
+    // Takes the widget (a plain Widget when null), sets its owner, modality and bounds, loads
+    // its skin and brings it to front. The first window becomes the root, never modal.
+    Widget* openWindow(Widget* owner, const ImageRect& rect, bool modal, std::unique_ptr<Widget> widget = nullptr);
+    void bringToFront(Widget* widget);
+    // Removes the window at once; it is destroyed once the message or frame being handled is
+    // over, since it may be the very window whose code asked to close it.
+    void closeWindow(Widget* widget);
+    [[nodiscard]] Widget* windowAt(int x, int y) const;
+    [[nodiscard]] Widget* findWindow(std::int32_t id) const;
+    void closeAllWindows();
+    void drawWindows();
+
+    // Offers a message of the main window to the windows; true when one handled it.
+    bool route(std::uint32_t message, WParam wParam, LParam lParam);
+
+    // Destroys the windows closed while a message or a frame was handled.
+    void destroyClosed();
+
+    [[nodiscard]] Widget* root() const { return root_; }
+    [[nodiscard]] Widget* active() const { return active_; }
+    [[nodiscard]] std::size_t size() const { return windows_.size(); }
+    [[nodiscard]] const std::vector<std::unique_ptr<Widget>>& windows() const { return windows_; }
+
+private:
+    std::vector<std::unique_ptr<Widget>> windows_;
+    std::vector<std::unique_ptr<Widget>> closed_;
+    Widget* root_ = nullptr;
+    Widget* active_ = nullptr;
+};
+
+}  // namespace likenex::ui
