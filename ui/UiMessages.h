@@ -32,6 +32,7 @@ inline constexpr WParam kVkBack = 0x08;
 inline constexpr WParam kVkTab = 0x09;
 inline constexpr WParam kVkReturn = 0x0D;
 inline constexpr WParam kVkEscape = 0x1B;
+inline constexpr WParam kVkSpace = 0x20;
 inline constexpr WParam kVkLeft = 0x25;
 inline constexpr WParam kVkUp = 0x26;
 inline constexpr WParam kVkRight = 0x27;

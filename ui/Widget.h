@@ -19,7 +19,11 @@
 
 namespace likenex::ui {
 
+class Button;
+class CheckBox;
 class Control;
+class Label;
+class RadioButton;
 
 // Toolkit operations report 0, or this for an invalid argument.
 using Status = std::uint32_t;
@@ -80,6 +84,16 @@ public:
     [[nodiscard]] Control* nextTabChild(const Control* control) const;
     [[nodiscard]] Control* previousTabChild(const Control* control) const;
     void setTextColour(const Colour& colour) { textColour = colour; }
+
+    // The factories (Buttons.cpp): the rectangle is relative to this widget's top-left; the
+    // control is placed, given its identifier and state, and added. Null on failure.
+    Label* createLabel(std::int32_t controlId, std::wstring_view text, const ImageRect& rect);
+    Button* createButton(std::int32_t controlId, std::wstring_view text, const ImageRect& rect, std::int32_t style = 0);
+    CheckBox* createCheckBox(std::int32_t controlId, std::wstring_view text, bool ticked, const ImageRect& rect);
+    RadioButton* createRadioButton(std::int32_t controlId, std::int32_t group, std::wstring_view text, bool ticked,
+                                   const ImageRect& rect);
+    // Every radio button child in `group` cleared, without notifications.
+    void untickGroup(std::int32_t group);
     // Loads the nine images into `skin` (order 0, 2, 6, 8, 1, 3, 5, 7, 4), lays them out in
     // the bounds and takes the centre as the client rectangle; false at the first missing one.
     bool loadNinePatch(const SkinIds& ids);
