@@ -1,6 +1,8 @@
 #include "app/AppUiHost.h"
 
 #include "app/MainWindow.h"
+#include "base/Text.h"
+#include "catalogue/StringTable.h"
 #include "platform/win/DesktopInput.h"
 #include "render/text/TextRenderer.h"
 
@@ -37,6 +39,12 @@ std::optional<ui::Point> AppUiHost::cursorPosition() const {
 }
 
 bool AppUiHost::shiftDown() const { return shiftKeyDown(); }
+
+std::wstring AppUiHost::uiText(int identifier) const { return text::wideFromUtf16(strings_.uiText(identifier)); }
+
+void AppUiHost::sendToMainWindow(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    if (HWND window = window_.window()) SendMessageW(window, message, wParam, lParam);
+}
 
 void AppUiHost::showHandCursor() { showCursorResource(window_.instance(), kHandCursorResource); }
 

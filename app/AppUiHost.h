@@ -11,12 +11,14 @@
 namespace likenex {
 
 class MainWindow;
+class StringTable;
 
 inline constexpr int kHandCursorResource = 102;
 
 class AppUiHost final : public ui::UiHost {
 public:
-    AppUiHost(MainWindow& window, InterfaceArchive& archive) : window_(window), archive_(archive) {}
+    AppUiHost(MainWindow& window, InterfaceArchive& archive, StringTable& strings)
+        : window_(window), archive_(archive), strings_(strings) {}
 
     [[nodiscard]] std::uint32_t loopTime() const override;
     [[nodiscard]] int clientWidth() const override;
@@ -25,6 +27,8 @@ public:
     [[nodiscard]] std::optional<ui::Point> cursorPosition() const override;
     [[nodiscard]] bool shiftDown() const override;
     void showHandCursor() override;
+    [[nodiscard]] std::wstring uiText(int identifier) const override;
+    void sendToMainWindow(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
     [[nodiscard]] ui::WindowStack& windowStack() override { return stack_; }
     [[nodiscard]] std::unique_ptr<ui::UiText> makeText() override;
     [[nodiscard]] bool loadSkinImage(std::uint32_t skinIdentifier, SkinImage& image) override;
@@ -32,6 +36,7 @@ public:
 private:
     MainWindow& window_;
     InterfaceArchive& archive_;
+    StringTable& strings_;
     ui::WindowStack stack_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/TestSeams.h"
 #include "base/WindowMessages.h"
+#include "ui/MessageDialog.h"
 
 #include "avatar/AvatarModel.h"
 #include "base/Text.h"
@@ -36,7 +37,8 @@ std::uint8_t& startupState() {
     return state;
 }
 
-Application::Application() : services_(AppServices::forProcess()), uiHost_(*this, services_.interfaceArchive) {
+Application::Application()
+    : services_(AppServices::forProcess()), uiHost_(*this, services_.interfaceArchive, services_.strings) {
     ui::setUiHost(&uiHost_);
 }
 
@@ -101,8 +103,9 @@ void Application::noteFirstFrame() {
 
 std::wstring Application::uiText(int id) const { return text::wideFromUtf16(services_.strings.uiText(id)); }
 
-void Application::showMessageDialog(const std::wstring&, const std::wstring&, int, WPARAM, LPARAM) {
-    // The in-window message dialog belongs to the widget toolkit, which is not built yet.
+void Application::showMessageDialog(const std::wstring& text, const std::wstring& title, int style, WPARAM wParamValue,
+                                    LPARAM lParamValue) {
+    (void)ui::showMessageDialog(text, title, style, wParamValue, lParamValue);
 }
 
 bool Application::chatLinkTakesMessage(HWND, UINT, WPARAM, LPARAM) {

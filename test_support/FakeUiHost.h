@@ -36,6 +36,19 @@ public:
     bool shiftDown() const override { return shift; }
     void showHandCursor() override { ++handCursors; }
     ui::WindowStack& windowStack() override { return stack; }
+    std::wstring uiText(int identifier) const override { return L"#" + std::to_wstring(identifier); }
+    // Delivered as the main window would: through the window stack.
+    void sendToMainWindow(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
+        sent.push_back({message, wParam, lParam});
+        (void)stack.route(message, wParam, lParam);
+    }
+    struct Sent {
+        std::uint32_t message;
+        std::uintptr_t wParam;
+        std::intptr_t lParam;
+        bool operator==(const Sent&) const = default;
+    };
+    std::vector<Sent> sent;
 
     std::unique_ptr<ui::UiText> makeText() override { return std::make_unique<Text>(*this); }
 

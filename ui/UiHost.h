@@ -53,6 +53,11 @@ public:
     // The program's hand cursor (resource 102) over a button.
     virtual void showHandCursor() = 0;
 
+    // An interface text of the language in force, by its number in the string table.
+    [[nodiscard]] virtual std::wstring uiText(int identifier) const = 0;
+    // Sends a message to the main window and waits for it to be handled (dialog answers).
+    virtual void sendToMainWindow(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+
     // The top-level windows, kept by the main window.
     [[nodiscard]] virtual WindowStack& windowStack() = 0;
 

@@ -2,6 +2,7 @@
 #include "app/SingleInstance.h"
 #include "app/tests/win/TestSupport.h"
 #include "base/WindowMessages.h"
+#include "ui/MessageDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -165,6 +166,27 @@ TEST_F(ApplicationMessagesTest, QuitAsksFirstAndOnlyAConfirmationQuits) {
     send(WM_COMMAND, 40003, 0);
     EXPECT_EQ(send(WM_DIALOG_OK, 0, 0), 1);
     EXPECT_TRUE(quitPosted());
+}
+
+// The tray menu's Quit opens the confirmation in the window; a click on its OK button, as
+// real mouse messages to the main window, answers it and so ends the program.
+TEST_F(ApplicationMessagesTest, QuitFromTheTrayAsksInTheWindowAndItsOkQuits) {
+    send(WM_COMMAND, 40003, 0);
+    auto* dialog = dynamic_cast<ui::MessageDialog*>(app.windowStack().active());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->title(), app.uiText(kTextDialogTitle));
+    EXPECT_EQ(dialog->lines()[0], app.uiText(kTextConfirmQuit).substr(0, app.uiText(kTextConfirmQuit).find(L'\n')));
+    EXPECT_EQ(dialog->dialogStyle(), ui::MessageDialog::confirm);
+    ui::Control* ok = nullptr;
+    for (const auto& child : dialog->children())
+        if (child->id == 2) ok = child.get();
+    ASSERT_NE(ok, nullptr);
+    const LPARAM at = MAKELPARAM((ok->bounds.left + ok->bounds.right) / 2, (ok->bounds.top + ok->bounds.bottom) / 2);
+    EXPECT_EQ(send(WM_LBUTTONDOWN, MK_LBUTTON, at), 1);
+    EXPECT_FALSE(quitPosted());
+    EXPECT_EQ(send(WM_LBUTTONUP, 0, at), 1);
+    EXPECT_TRUE(quitPosted());
+    EXPECT_EQ(app.windowStack().size(), 0u) << "the dialog closed";
 }
 
 TEST_F(ApplicationMessagesTest, TrayAndCommandMessagesAreAlwaysTaken) {
