@@ -23,6 +23,7 @@ class Button;
 class CheckBox;
 class Control;
 class Label;
+class ListBox;
 class RadioButton;
 
 // Toolkit operations report 0, or this for an invalid argument.
@@ -92,6 +93,7 @@ public:
     CheckBox* createCheckBox(std::int32_t controlId, std::wstring_view text, bool ticked, const ImageRect& rect);
     RadioButton* createRadioButton(std::int32_t controlId, std::int32_t group, std::wstring_view text, bool ticked,
                                    const ImageRect& rect);
+    ListBox* createListBox(std::int32_t controlId, const ImageRect& rect);
     // Every radio button child in `group` cleared, without notifications.
     void untickGroup(std::int32_t group);
     // Loads the nine images into `skin` (order 0, 2, 6, 8, 1, 3, 5, 7, 4), lays them out in
