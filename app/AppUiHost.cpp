@@ -3,8 +3,10 @@
 #include "app/MainWindow.h"
 #include "base/Text.h"
 #include "catalogue/StringTable.h"
+#include "platform/win/Clipboard.h"
 #include "platform/win/DesktopInput.h"
 #include "render/text/TextRenderer.h"
+#include "ui/EditBox.h"
 
 namespace likenex {
 namespace {
@@ -47,6 +49,16 @@ void AppUiHost::sendToMainWindow(std::uint32_t message, std::uintptr_t wParam, s
 }
 
 void AppUiHost::showHandCursor() { showCursorResource(window_.instance(), kHandCursorResource); }
+
+void AppUiHost::putClipboardText(std::wstring_view text) { (void)likenex::putClipboardText(text); }
+
+std::optional<std::wstring> AppUiHost::clipboardText() { return likenex::clipboardText(); }
+
+void AppUiHost::startCaretTimer() { startWindowTimer(window_.window(), ui::kCaretTimerId, 500); }
+
+void AppUiHost::stopCaretTimer() { stopWindowTimer(window_.window(), ui::kCaretTimerId); }
+
+void AppUiHost::placeCompositionWindow(int x, int y) { likenex::placeCompositionWindow(window_.window(), POINT{x, y}); }
 
 std::unique_ptr<ui::UiText> AppUiHost::makeText() { return std::make_unique<RendererText>(); }
 

@@ -27,6 +27,11 @@ public:
     [[nodiscard]] std::optional<ui::Point> cursorPosition() const override;
     [[nodiscard]] bool shiftDown() const override;
     void showHandCursor() override;
+    void putClipboardText(std::wstring_view text) override;
+    [[nodiscard]] std::optional<std::wstring> clipboardText() override;
+    void startCaretTimer() override;
+    void stopCaretTimer() override;
+    void placeCompositionWindow(int x, int y) override;
     [[nodiscard]] std::wstring uiText(int identifier) const override;
     void sendToMainWindow(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
     [[nodiscard]] ui::WindowStack& windowStack() override { return stack_; }

@@ -35,6 +35,11 @@ public:
     std::optional<ui::Point> cursorPosition() const override { return cursor; }
     bool shiftDown() const override { return shift; }
     void showHandCursor() override { ++handCursors; }
+    void putClipboardText(std::wstring_view text) override { clipboard = std::wstring(text); }
+    std::optional<std::wstring> clipboardText() override { return clipboard; }
+    void startCaretTimer() override { ++caretTimerStarts; }
+    void stopCaretTimer() override { ++caretTimerStops; }
+    void placeCompositionWindow(int x, int y) override { composition = ui::Point{x, y}; }
     ui::WindowStack& windowStack() override { return stack; }
     std::wstring uiText(int identifier) const override { return L"#" + std::to_wstring(identifier); }
     // Delivered as the main window would: through the window stack.
@@ -84,6 +89,9 @@ public:
     std::optional<ui::Point> cursor;
     bool shift = false;
     int handCursors = 0;
+    std::optional<std::wstring> clipboard;
+    int caretTimerStarts = 0, caretTimerStops = 0;
+    std::optional<ui::Point> composition;
     bool anySkin = false;
     std::map<std::uint32_t, SkinImage> skins;
     std::vector<DrawnText> drawnTexts;

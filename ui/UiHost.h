@@ -53,6 +53,17 @@ public:
     // The program's hand cursor (resource 102) over a button.
     virtual void showHandCursor() = 0;
 
+    // The clipboard as UTF-16 text. Putting fails quietly when it cannot be opened; taking
+    // gives nothing when it holds no text.
+    virtual void putClipboardText(std::wstring_view text) = 0;
+    [[nodiscard]] virtual std::optional<std::wstring> clipboardText() = 0;
+    // The caret blink timer of the main window (identifier 65535, every 500 ms); it arrives
+    // as a timer message routed like any other.
+    virtual void startCaretTimer() = 0;
+    virtual void stopCaretTimer() = 0;
+    // Where the input method shows what is being composed, in client coordinates.
+    virtual void placeCompositionWindow(int x, int y) = 0;
+
     // An interface text of the language in force, by its number in the string table.
     [[nodiscard]] virtual std::wstring uiText(int identifier) const = 0;
     // Sends a message to the main window and waits for it to be handled (dialog answers).

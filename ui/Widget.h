@@ -22,6 +22,7 @@ namespace likenex::ui {
 class Button;
 class CheckBox;
 class Control;
+class EditBox;
 class Label;
 class ListBox;
 class RadioButton;
@@ -94,6 +95,7 @@ public:
     RadioButton* createRadioButton(std::int32_t controlId, std::int32_t group, std::wstring_view text, bool ticked,
                                    const ImageRect& rect);
     ListBox* createListBox(std::int32_t controlId, const ImageRect& rect);
+    EditBox* createEditBox(std::int32_t controlId, const ImageRect& rect, std::int32_t mode);
     // Every radio button child in `group` cleared, without notifications.
     void untickGroup(std::int32_t group);
     // Loads the nine images into `skin` (order 0, 2, 6, 8, 1, 3, 5, 7, 4), lays them out in

@@ -13,4 +13,11 @@ namespace likenex {
 // Shows a cursor of the module's resources.
 void showCursorResource(HINSTANCE instance, int resourceId);
 
+// A window timer; starting one that runs restarts it.
+void startWindowTimer(HWND window, UINT_PTR id, UINT milliseconds);
+void stopWindowTimer(HWND window, UINT_PTR id);
+
+// Places the input method's composition window of the window's default input context.
+void placeCompositionWindow(HWND window, POINT at);
+
 }  // namespace likenex
