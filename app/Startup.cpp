@@ -4,6 +4,8 @@
 #include "base/WindowMessages.h"
 
 #include "app/ProgramFiles.h"
+#include "app/TestSeams.h"
+#include "app/WidgetGallery.h"
 #include "avatar/AvatarModel.h"
 #include "base/Text.h"
 #include "catalogue/AvatarArchive.h"
@@ -105,6 +107,7 @@ void Application::startup() {
 
     step("screens");
     createScreens();
+    if (testSeams::galleryRequested()) openWidgetGallery(windowStack(), width(), height());
 
     startupState() = 1;
 

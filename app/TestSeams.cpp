@@ -23,9 +23,12 @@ void raiseRequestedFrameFault() {
     if (requested == "other") throw 7;
 }
 
+bool galleryRequested() { return GetEnvironmentVariableA("LIKENEX_TEST_GALLERY", nullptr, 0) > 0; }
+
 #else
 
 void raiseRequestedFrameFault() {}
+bool galleryRequested() { return false; }
 
 #endif
 

@@ -10,4 +10,7 @@ namespace likenex::testSeams {
 // string) or "other" (an int). Later frames run normally.
 void raiseRequestedFrameFault();
 
+// LIKENEX_TEST_GALLERY set: start-up opens the widget gallery over the editor.
+[[nodiscard]] bool galleryRequested();
+
 }  // namespace likenex::testSeams

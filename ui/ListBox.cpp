@@ -229,7 +229,12 @@ void ListBox::draw() {
         Entry& entry = entries_[i];
         entry.rect = {innerRect_.left, top, innerRect_.right, top + line};
         entry.shown = true;
-        if (static_cast<std::int32_t>(i) == highlighted_) drawInto(highlight_, entry.rect);
+        const bool isHighlighted = static_cast<std::int32_t>(i) == highlighted_;
+        if (isHighlighted) {
+            // Text drawing may leave its colour behind: the picture is drawn untinted.
+            if (ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
+            drawInto(highlight_, entry.rect);
+        }
         int textLeft = innerRect_.left + 2;
         if (entry.icon) {
             render::drawImage(&entry.icon, innerRect_.left, top + (line - kIconSize) / 2, innerRect_.left + kIconSize,

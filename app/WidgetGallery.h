@@ -1,0 +1,14 @@
+#pragma once
+// A window holding every widget family of the toolkit in each of its states, for looking at
+// the toolkit as a user sees it (scripts/gallery.sh takes its picture).
+
+namespace likenex::ui {
+class WindowStack;
+}
+
+namespace likenex {
+
+// Opens the gallery over whatever is open, and a message dialog beside it.
+void openWidgetGallery(ui::WindowStack& stack, int clientWidth, int clientHeight);
+
+}  // namespace likenex
