@@ -70,7 +70,9 @@ void Application::updateFrame() {
     // stands where the editor's preview area will be, on that area's backdrop.
     drawPreviewBackdrop();
     if (const auto& model = services_.avatarModel) model->drawAvatar(kPreviewAvatarX, kPreviewAvatarY);
+    testSeams::beginWindowDrawing();
     uiHost_.windowStack().drawWindows();
+    testSeams::endWindowDrawing();
     if (!firstFrameNoted_) {
         firstFrameNoted_ = true;
         noteFirstFrame();

@@ -107,7 +107,8 @@ void Application::startup() {
 
     step("screens");
     createScreens();
-    if (testSeams::galleryRequested()) openWidgetGallery(windowStack(), width(), height());
+    if (const int count = testSeams::galleryWidgetCount()) openWidgetField(windowStack(), width(), height(), count);
+    else if (testSeams::galleryRequested()) openWidgetGallery(windowStack(), width(), height());
 
     startupState() = 1;
 

@@ -2,8 +2,14 @@
 
 #include <windows.h>
 
+#include "render/RenderOps.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace likenex::testSeams {
 
@@ -25,10 +31,88 @@ void raiseRequestedFrameFault() {
 
 bool galleryRequested() { return GetEnvironmentVariableA("LIKENEX_TEST_GALLERY", nullptr, 0) > 0; }
 
+int galleryWidgetCount() {
+    char value[16]{};
+    const DWORD length = GetEnvironmentVariableA("LIKENEX_TEST_GALLERY", value, sizeof value);
+    if (length == 0 || length >= sizeof value) return 0;
+    const int count = std::atoi(value);
+    return count > 1 ? std::min(count, 400) : 0;
+}
+
+namespace {
+
+constexpr std::size_t kLoggedFrames = 500;
+
+struct FrameLog {
+    bool checked = false;
+    std::wstring path;
+    LARGE_INTEGER start{};
+    std::vector<double> milliseconds;
+    std::vector<int> draws;
+    int drawsThisFrame = 0;
+    decltype(RenderOps::drawTexture) drawTexture = nullptr;
+};
+
+FrameLog& frameLog() {
+    static FrameLog log;
+    return log;
+}
+
+template <typename T>
+T median(std::vector<T> values) {
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+void beginWindowDrawing() {
+    FrameLog& log = frameLog();
+    if (!log.checked) {
+        log.checked = true;
+        wchar_t path[1024];
+        const DWORD length = GetEnvironmentVariableW(L"LIKENEX_TEST_FRAME_LOG", path, 1024);
+        if (length > 0 && length < 1024) log.path.assign(path, length);
+    }
+    if (log.path.empty() || log.milliseconds.size() >= kLoggedFrames) return;
+    // Texture draws are counted through the table, the way every widget reaches them.
+    RenderOps& ops = renderOps();
+    if (ops.drawTexture && !log.drawTexture) {
+        log.drawTexture = ops.drawTexture;
+        ops.drawTexture = [](const TextureHandle* handle, float s0, float t0, float s1, float t1, int l, int t, int r,
+                             int b) {
+            ++frameLog().drawsThisFrame;
+            frameLog().drawTexture(handle, s0, t0, s1, t1, l, t, r, b);
+        };
+    }
+    log.drawsThisFrame = 0;
+    QueryPerformanceCounter(&log.start);
+}
+
+void endWindowDrawing() {
+    FrameLog& log = frameLog();
+    if (log.path.empty() || log.milliseconds.size() >= kLoggedFrames) return;
+    LARGE_INTEGER end{}, frequency{};
+    QueryPerformanceCounter(&end);
+    QueryPerformanceFrequency(&frequency);
+    log.milliseconds.push_back(1000.0 * static_cast<double>(end.QuadPart - log.start.QuadPart) /
+                               static_cast<double>(frequency.QuadPart));
+    log.draws.push_back(log.drawsThisFrame);
+    if (log.milliseconds.size() < kLoggedFrames) return;
+    if (FILE* file = _wfopen(log.path.c_str(), L"a")) {
+        std::fprintf(file, "window stack drawing over %zu frames: median %.3f ms, %d texture draws a frame\n",
+                     log.milliseconds.size(), median(log.milliseconds), median(log.draws));
+        std::fclose(file);
+    }
+}
+
 #else
 
 void raiseRequestedFrameFault() {}
 bool galleryRequested() { return false; }
+int galleryWidgetCount() { return 0; }
+void beginWindowDrawing() {}
+void endWindowDrawing() {}
 
 #endif
 

@@ -10,7 +10,14 @@ namespace likenex::testSeams {
 // string) or "other" (an int). Later frames run normally.
 void raiseRequestedFrameFault();
 
-// LIKENEX_TEST_GALLERY set: start-up opens the widget gallery over the editor.
+// LIKENEX_TEST_GALLERY set: start-up opens the widget gallery over the editor; a number
+// above 1 asks for a window of that many widgets instead, for measuring.
 [[nodiscard]] bool galleryRequested();
+[[nodiscard]] int galleryWidgetCount();
+
+// LIKENEX_TEST_FRAME_LOG names a file: the time the window stack takes to draw and the texture
+// draws it makes are taken over 500 frames, and their medians appended to the file.
+void beginWindowDrawing();
+void endWindowDrawing();
 
 }  // namespace likenex::testSeams

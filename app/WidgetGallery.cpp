@@ -57,4 +57,24 @@ void openWidgetGallery(ui::WindowStack& stack, int clientWidth, int clientHeight
     dialog->dragTo(clientWidth - 290, clientHeight - 220);
 }
 
+void openWidgetField(ui::WindowStack& stack, int clientWidth, int clientHeight, int count) {
+    if (!stack.root()) stack.openWindow(nullptr, {0, 0, clientWidth, clientHeight}, false)->visible = false;
+    ui::Widget* window = stack.openWindow(stack.root(), {10, 10, clientWidth - 10, clientHeight - 10}, false);
+    const int columns = 5, cellWidth = (clientWidth - 40) / columns, cellHeight = 28;
+    for (int i = 0; i < count; ++i) {
+        const int x = 10 + (i % columns) * cellWidth, y = 36 + (i / columns) * cellHeight;
+        const ImageRect cell{x, y, x + cellWidth - 8, y + cellHeight - 6};
+        const std::wstring text = L"Widget " + std::to_wstring(i + 1);
+        switch (i % 4) {
+        case 0: window->createLabel(100 + i, text, cell); break;
+        case 1: window->createButton(100 + i, text, cell); break;
+        case 2: window->createCheckBox(100 + i, text, i % 8 == 2, cell); break;
+        default:
+            if (ui::EditBox* edit = window->createEditBox(100 + i, cell, ui::EditBox::singleLine))
+                edit->setEditText(text);
+            break;
+        }
+    }
+}
+
 }  // namespace likenex

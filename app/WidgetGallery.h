@@ -11,4 +11,8 @@ namespace likenex {
 // Opens the gallery over whatever is open, and a message dialog beside it.
 void openWidgetGallery(ui::WindowStack& stack, int clientWidth, int clientHeight);
 
+// Opens a window of `count` widgets (labels, buttons, check boxes, edit boxes in turn), for
+// measuring the drawing of a busy screen.
+void openWidgetField(ui::WindowStack& stack, int clientWidth, int clientHeight, int count);
+
 }  // namespace likenex

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Measures the editor's window with 50 widgets under Wine: the median time the window stack
+# takes to draw a frame and its texture draws over 500 frames, then the processor use of the
+# frame loop with that window open and idle beside the empty window's. Run after
+# scripts/build.sh (a test build, which has the seams it uses).
+#
+#   scripts/measure-widgets.sh [WIDGETS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+export LIKENEX_TEST_GALLERY=${1:-50}
+export LIKENEX_TEST_FRAME_LOG="Z:${log//\//\\}"
+scripts/wine-run --prefix build/wine-measure --session bash -c '
+  wine build/program/Likenex.exe &
+  for t in $(seq 600); do [ -s "'"$log"'" ] && break; sleep 0.1; done
+  wine build/windows/tools/likenex-window-ctl.exe close || true
+  wait
+'
+echo "with $LIKENEX_TEST_GALLERY widgets: $(cat "$log")"
+echo "processor use, $LIKENEX_TEST_GALLERY widgets:"
+scripts/measure-cpu.sh 10
+unset LIKENEX_TEST_GALLERY LIKENEX_TEST_FRAME_LOG
+echo "processor use, the empty window:"
+scripts/measure-cpu.sh 10
