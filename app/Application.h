@@ -13,6 +13,7 @@
 #include "avatar/AvatarServices.h"
 #include "render/text/GlyphFont.h"
 #include "render/text/TextRenderer.h"
+#include "screens/Settings.h"
 
 #include <cstdint>
 #include <memory>
@@ -66,6 +67,7 @@ public:
     [[nodiscard]] bool editRequested() const { return editRequested_; }
     [[nodiscard]] int quitPending() const { return quitPending_; }
     [[nodiscard]] int languageIndex() const { return languageIndex_; }
+    [[nodiscard]] const Settings& settings() const { return settings_; }
     // The language the interface starts in, until the settings file is read at start-up.
     void setLanguageIndex(int index) { languageIndex_ = index; }
 
@@ -125,7 +127,9 @@ public:
 protected:
     // Start-up steps that belong to parts still to come; each is a named call here.
     virtual bool startNetwork() { return true; }
-    virtual void loadSettings(const std::string&) {}
+    // Reads opt.dat and the registry language; the language set before start-up stays when
+    // the registry names none.
+    virtual void loadSettings(const std::string& programDirectory);
     virtual void createScreens() {}
     virtual void drawPreviewBackdrop();
     bool routeThroughWindowStack(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -148,6 +152,7 @@ private:
     AppServices services_;
     // The toolkit's host and the window stack; installed for the toolkit while this lives.
     AppUiHost uiHost_;
+    Settings settings_;
     ServerEndpoint endpoint_;
     std::int64_t pendingAvatarId_ = 0;
     bool editRequested_ = false;

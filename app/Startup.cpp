@@ -13,6 +13,7 @@
 #include "catalogue/StringTable.h"
 #include "platform/win/MessageBox.h"
 #include "render/text/Fonts.h"
+#include "screens/SettingsStore.h"
 #include "ui/InterfaceArchive.h"
 
 #include <mmsystem.h>
@@ -114,6 +115,12 @@ void Application::startup() {
 
     step("updater files");
     cleanUpAfterUpdater(programDirectory_);
+}
+
+void Application::loadSettings(const std::string& programDirectory) {
+    settings_.language = languageIndex_;
+    readSettings(programDirectory, settings_);
+    languageIndex_ = settings_.language;
 }
 
 void Application::releaseRendererResources() { services_.interfaceArchive.releaseInterfaceArchive(); }
