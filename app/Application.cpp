@@ -1,7 +1,11 @@
 #include "app/Application.h"
 
 #include "app/TestSeams.h"
+#include "base/Constants.h"
 #include "base/WindowMessages.h"
+#include "platform/win/CodePage.h"
+#include "screens/FrameWindows.h"
+#include "screens/SettingsStore.h"
 #include "ui/MessageDialog.h"
 
 #include "avatar/AvatarModel.h"
@@ -40,11 +44,13 @@ std::uint8_t& startupState() {
 Application::Application()
     : services_(AppServices::forProcess()), uiHost_(*this, services_.interfaceArchive, services_.strings) {
     ui::setUiHost(&uiHost_);
+    setScreenActions(this);
 }
 
 Application::~Application() {
     closeWindows();
     if (ui::hasUiHost() && &ui::uiHost() == &uiHost_) ui::setUiHost(nullptr);
+    setScreenActions(nullptr);
 }
 
 void Application::closeWindows() {
@@ -134,6 +140,46 @@ void Application::removeTrayIcon() {
     NOTIFYICONDATAW record = trayIconRecord(window(), instance_, false);
     Shell_NotifyIconW(NIM_DELETE, &record);
 }
+
+void Application::hideToTray() {
+    active_ = false;
+    ShowWindow(window(), SW_HIDE);
+    addTrayIcon();
+}
+
+void Application::askToQuit() {
+    showMessageDialog(uiText(kTextConfirmQuit), uiText(kTextDialogTitle), 1, 0, 0);
+    quitPending_ = 1;
+}
+
+void Application::moveWindowWithMouse() {
+    // The system moves the window as if its caption had been pressed, for as long as the
+    // button is held; a press that is no longer held (or never was) moves nothing.
+    if (GetAsyncKeyState(VK_LBUTTON) >= 0) return;
+    ReleaseCapture();
+    SendMessageW(window(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+void Application::openWebPage(std::string_view path) {
+    const std::string address = joinWebAddress(kDefaultWebAddress, path);
+    if (webPageOpener_) webPageOpener_(address);
+    else ShellExecuteA(nullptr, nullptr, "iexplore", address.c_str(), nullptr, SW_SHOW);
+}
+
+void Application::requestVersionCheck() {
+    startupState() = 2;
+    requests_->sendVersionQuery(endpoint_);
+}
+
+void Application::changeLanguage(int language) {
+    languageIndex_ = language;
+    settings_.language = language;
+    writeSettings(programDirectory_, settings_);
+    services_.strings.setLanguage(language);
+    reloadFonts();
+}
+
+std::wstring Application::webAddressText() const { return systemCodePage().toWide(kDefaultWebAddress); }
 
 void Application::showFromTray() {
     active_ = true;

@@ -13,9 +13,11 @@
 #include "avatar/AvatarServices.h"
 #include "render/text/GlyphFont.h"
 #include "render/text/TextRenderer.h"
+#include "screens/ScreenActions.h"
 #include "screens/Settings.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,7 +49,11 @@ inline constexpr std::uint32_t kPreviewBackdropSkin = 16001090;
 // The UI font file of a language index; empty for an index with no font of its own.
 [[nodiscard]] const wchar_t* uiFontForLanguage(int languageIndex);
 
-class Application : public MainWindow, public AvatarScene, public AvatarEvents, public AvatarClock {
+class Application : public MainWindow,
+                    public AvatarScene,
+                    public AvatarEvents,
+                    public AvatarClock,
+                    public ScreenActions {
 public:
     Application();
     ~Application() override;
@@ -127,10 +133,23 @@ public:
 protected:
     // Start-up steps that belong to parts still to come; each is a named call here.
     virtual bool startNetwork() { return true; }
+    // ScreenActions: what the frame's windows ask of the program.
+    void hideToTray() override;
+    void askToQuit() override;
+    void moveWindowWithMouse() override;
+    void openWebPage(std::string_view path) override;
+    void requestVersionCheck() override;
+    [[nodiscard]] int language() const override { return languageIndex_; }
+    void changeLanguage(int language) override;
+    [[nodiscard]] std::wstring webAddressText() const override;
+    // Every web page goes through here; tests see the addresses instead of a browser.
+    void setWebPageOpener(std::function<void(const std::string&)> opener) { webPageOpener_ = std::move(opener); }
+
     // Reads opt.dat and the registry language; the language set before start-up stays when
     // the registry names none.
     virtual void loadSettings(const std::string& programDirectory);
-    virtual void createScreens() {}
+    // The main frame as the root of the window stack; the editor comes on top of it.
+    virtual void createScreens();
     virtual void drawPreviewBackdrop();
     bool routeThroughWindowStack(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -153,6 +172,7 @@ private:
     // The toolkit's host and the window stack; installed for the toolkit while this lives.
     AppUiHost uiHost_;
     Settings settings_;
+    std::function<void(const std::string&)> webPageOpener_;
     ServerEndpoint endpoint_;
     std::int64_t pendingAvatarId_ = 0;
     bool editRequested_ = false;

@@ -13,6 +13,7 @@
 #include "catalogue/StringTable.h"
 #include "platform/win/MessageBox.h"
 #include "render/text/Fonts.h"
+#include "screens/FrameWindows.h"
 #include "screens/SettingsStore.h"
 #include "ui/InterfaceArchive.h"
 
@@ -115,6 +116,10 @@ void Application::startup() {
 
     step("updater files");
     cleanUpAfterUpdater(programDirectory_);
+}
+
+void Application::createScreens() {
+    windowStack().openWindow(nullptr, {0, 0, width(), height()}, false, std::make_unique<MainFrame>());
 }
 
 void Application::loadSettings(const std::string& programDirectory) {

@@ -8,5 +8,7 @@ namespace likenex {
 // The service's address when the command line names none; the server listens there by default.
 inline constexpr const char* kDefaultServerHost = "127.0.0.1";
 inline constexpr std::int32_t kDefaultServerPort = 1234;
+// The service's web site, which the server serves beside the protocol.
+inline constexpr const char* kDefaultWebAddress = "http://127.0.0.1:8080";
 
 }  // namespace likenex

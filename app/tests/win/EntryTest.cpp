@@ -177,6 +177,8 @@ TEST_F(ApplicationMessagesTest, QuitFromTheTrayAsksInTheWindowAndItsOkQuits) {
     EXPECT_EQ(dialog->title(), app.uiText(kTextDialogTitle));
     EXPECT_EQ(dialog->lines()[0], app.uiText(kTextConfirmQuit).substr(0, app.uiText(kTextConfirmQuit).find(L'\n')));
     EXPECT_EQ(dialog->dialogStyle(), ui::MessageDialog::confirm);
+    EXPECT_TRUE(dialog->modal);
+    EXPECT_EQ(dialog->owner, app.windowStack().root()) << "owned by the main frame";
     ui::Control* ok = nullptr;
     for (const auto& child : dialog->children())
         if (child->id == 2) ok = child.get();
@@ -186,7 +188,7 @@ TEST_F(ApplicationMessagesTest, QuitFromTheTrayAsksInTheWindowAndItsOkQuits) {
     EXPECT_FALSE(quitPosted());
     EXPECT_EQ(send(WM_LBUTTONUP, 0, at), 1);
     EXPECT_TRUE(quitPosted());
-    EXPECT_EQ(app.windowStack().size(), 0u) << "the dialog closed";
+    EXPECT_EQ(app.windowStack().size(), 1u) << "the dialog closed; the frame stays";
 }
 
 TEST_F(ApplicationMessagesTest, TrayAndCommandMessagesAreAlwaysTaken) {

@@ -79,9 +79,8 @@ TEST_F(ToolkitWindowTest, RealMessagesDriveTheWidgetsAndTheFrameShowsThem) {
     app.whileRunning = [&] {
         ran = true;
         ui::WindowStack& stack = app.windowStack();
-        ui::Widget* root = stack.openWindow(nullptr, {0, 0, 654, 537}, false);
-        root->visible = false;
-        ui::Widget* window = stack.openWindow(root, {10, 10, 300, 250}, false);
+        // Below the frame's title band, whose presses move the main window.
+        ui::Widget* window = stack.openWindow(stack.root(), {10, 100, 300, 340}, false);
         ui::Button* close = window->createButton(4, L"", {20, 40, 36, 56});
         ui::CheckBox* box = window->createCheckBox(20, L"tick", false, {20, 70, 120, 90});
         ui::EditBox* edit = window->createEditBox(30, {20, 100, 200, 124}, ui::EditBox::singleLine);

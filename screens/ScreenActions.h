@@ -1,0 +1,38 @@
+#pragma once
+// What the screens ask of the application: the window, the web, the server and the
+// settings. The application implements it; tests record the calls.
+
+#include <string>
+#include <string_view>
+
+namespace likenex {
+
+class ScreenActions {
+public:
+    virtual ~ScreenActions() = default;
+
+    // The main window to the notification area.
+    virtual void hideToTray() = 0;
+    // Asks in a dialog whether to quit; the answer decides.
+    virtual void askToQuit() = 0;
+    // Lets the system move the main window with the mouse, from a press on the frame's bands.
+    virtual void moveWindowWithMouse() = 0;
+    // Opens a page of the service's web site in the browser; `path` is joined to its address.
+    virtual void openWebPage(std::string_view path) = 0;
+    // The user asked for an update check: the version query goes to the server.
+    virtual void requestVersionCheck() = 0;
+    [[nodiscard]] virtual int language() const = 0;
+    // Stores the language and switches every text and font to it.
+    virtual void changeLanguage(int language) = 0;
+    // The service's web address as shown to the user.
+    [[nodiscard]] virtual std::wstring webAddressText() const = 0;
+};
+
+// The installed actions (UI thread only); screens must not be made before they are set.
+[[nodiscard]] ScreenActions& screenActions();
+void setScreenActions(ScreenActions* actions);
+
+// Joins a path to a web address so that exactly one "/" separates them.
+[[nodiscard]] std::string joinWebAddress(std::string_view address, std::string_view path);
+
+}  // namespace likenex
