@@ -26,7 +26,7 @@ constexpr const char* kUsage =
 
 // A clock that never moves: rendering never advances playback.
 struct StillClock : AvatarClock {
-    std::int64_t now() const override { return 0; }
+    Tick now() const override { return 0; }
 };
 
 RgbaPicture frameFromCopy(const std::vector<std::uint8_t>& bgra) {
@@ -180,7 +180,7 @@ int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) 
             formFrameLayers(layers, f, direction, model.look());
             ImageRecord canvas = emptyFrameCanvas();
             (void)composeLayers(archive, canvas, layers, PaintConditions::of(model.look()),
-                                (direction + f.directionOffset) % 8, 1);
+                                turnedDirection(direction, f.directionOffset), 1);
             writePicture(output, frameFromCopy(canvas.pixels));
         }
         return 0;
