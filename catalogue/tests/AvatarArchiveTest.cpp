@@ -104,7 +104,7 @@ TEST_F(AvatarArchiveTest, TheFirstEntryOfAKeyWins) {
 }
 
 TEST_F(AvatarArchiveTest, CountZeroLoadsAndFindsNothing) {
-    writeRaw(Bytes{}.u32(0), Bytes{});
+    writeRaw(Bytes{}.u32(0), Bytes{}.u32(0));
     EXPECT_TRUE(archive.isLoaded());
     EXPECT_TRUE(archive.index().empty());
     ImageRecord canvas = canvasOf(bgra(0, 0, 0, 0));
@@ -134,8 +134,15 @@ TEST_F(AvatarArchiveTest, LoadingFailsWithoutEitherFileOrWithATooLongDirectory) 
     EXPECT_FALSE(archive.loadAvatarArchive(noIndex.path()));
 
     shortIndex.write("data/avatar.inx", {1, 0});  // not even a count
-    shortIndex.write("data/avatar.iso", {});
+    shortIndex.write("data/avatar.iso", {0});
     EXPECT_FALSE(archive.loadAvatarArchive(shortIndex.path()));
+
+    // An empty data file is a broken install, as Windows cannot map it.
+    TempDirectory emptyData;
+    emptyData.write("data/avatar.inx", Bytes{}.u32(0).data);
+    emptyData.write("data/avatar.iso", {});
+    EXPECT_FALSE(archive.loadAvatarArchive(emptyData.path()));
+    EXPECT_FALSE(archive.isLoaded());
 
     EXPECT_FALSE(archive.loadAvatarArchive(std::string(500, 'x')));
     EXPECT_FALSE(archive.loadAvatarArchive(""));
@@ -143,10 +150,8 @@ TEST_F(AvatarArchiveTest, LoadingFailsWithoutEitherFileOrWithATooLongDirectory) 
 
 TEST_F(AvatarArchiveTest, AReadOnlyInstallFolderLoads) {
     writeSprites({sprite(7, 1, 1, 0, 0, bgra(9, 9, 9, 9))});
-    namespace fs = std::filesystem;
-    fs::permissions(dir.file("data/avatar.iso"), fs::perms::owner_read | fs::perms::group_read);
-    fs::permissions(dir.file("data/avatar.inx"), fs::perms::owner_read | fs::perms::group_read);
-    fs::permissions(dir.file("data"), fs::perms::owner_read | fs::perms::owner_exec);
+    const testing::ReadOnlyFolder readOnly(dir.path());
+    ASSERT_EQ(readOnly.failure(), "");
     AvatarArchive other(tables);
     ASSERT_TRUE(other.loadAvatarArchive(dir.path()));
     Pixels out;
