@@ -85,6 +85,9 @@ const std::uint8_t* AvatarModel::takeSnapshot() {
             line(bubbleLines_[1], 30, 244 - w4);
         }
     }
+    // The name label is left out: drawn with the renderer it would not enter the buffer, and
+    // the snapshot has no screen position to draw it at. The screens that show the avatar
+    // draw its label through drawAvatar.
     clockStep(now);
     return snapshot_.data();
 }

@@ -7,9 +7,21 @@
 #include <algorithm>
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace likenex::fuzzing {
+
+// The part a 32-bit little-endian length in front of `bytes` names, and what follows it;
+// both empty when there is no length.
+inline std::pair<std::span<const std::uint8_t>, std::span<const std::uint8_t>> splitLengthPrefixed(
+    std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < 4) return {};
+    const std::uint32_t length = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
+    const std::span<const std::uint8_t> rest = bytes.subspan(4);
+    const std::size_t first = std::min<std::size_t>(length, rest.size());
+    return {rest.first(first), rest.subspan(first)};
+}
 
 struct AvatarArchiveInput {
     std::span<const std::uint8_t> index;
@@ -17,14 +29,8 @@ struct AvatarArchiveInput {
 };
 
 inline AvatarArchiveInput splitAvatarArchiveInput(std::span<const std::uint8_t> bytes) {
-    AvatarArchiveInput input;
-    if (bytes.size() < 4) return input;
-    std::uint32_t length = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
-    std::span<const std::uint8_t> rest = bytes.subspan(4);
-    std::size_t indexLength = std::min<std::size_t>(length, rest.size());
-    input.index = rest.first(indexLength);
-    input.data.assign(rest.begin() + static_cast<std::ptrdiff_t>(indexLength), rest.end());
-    return input;
+    const auto [index, data] = splitLengthPrefixed(bytes);
+    return {index, std::vector<std::uint8_t>(data.begin(), data.end())};
 }
 
 // The avatar model's input: a 32-bit little-endian length of the catalogue (avatar.dat), the
@@ -35,14 +41,8 @@ struct AvatarModelInput {
 };
 
 inline AvatarModelInput splitAvatarModelInput(std::span<const std::uint8_t> bytes) {
-    AvatarModelInput input;
-    if (bytes.size() < 4) return input;
-    std::uint32_t length = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | std::uint32_t(bytes[3]) << 24;
-    std::span<const std::uint8_t> rest = bytes.subspan(4);
-    std::size_t catalogueLength = std::min<std::size_t>(length, rest.size());
-    input.catalogue.assign(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(catalogueLength));
-    input.archive = splitAvatarArchiveInput(rest.subspan(catalogueLength));
-    return input;
+    const auto [catalogue, archive] = splitLengthPrefixed(bytes);
+    return {std::vector<std::uint8_t>(catalogue.begin(), catalogue.end()), splitAvatarArchiveInput(archive)};
 }
 
 inline std::vector<std::uint8_t> joinAvatarArchiveInput(const std::vector<std::uint8_t>& index,

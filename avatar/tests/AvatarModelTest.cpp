@@ -6,6 +6,7 @@
 #include "catalogue/CatalogueWriter.h"
 #include "catalogue/ImageKey.h"
 #include "test_support/RecordingRenderer.h"
+#include "test_support/SpriteSources.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,9 @@ namespace likenex {
 namespace {
 
 using testing::RecordingRenderer;
+using testing::solidSprite;
+
+constexpr std::array<std::uint8_t, 4> kWhite{255, 255, 255, 255};
 
 struct FakeClock : AvatarClock {
     Tick time = 1000;
@@ -68,17 +72,6 @@ ActionFrame frame(int duration, int headImage) {
     f.layers[0].x = 104;
     f.layers[0].y = 109;
     return f;
-}
-
-SpriteSource solidSprite(std::int64_t key, int width, int height, int x, int y) {
-    SpriteSource s;
-    s.key = key;
-    s.width = width;
-    s.height = height;
-    s.x = x;
-    s.y = y;
-    s.pixels.assign(static_cast<std::size_t>(width * height * 4), 255);
-    return s;
 }
 
 Action action(std::uint16_t id, std::vector<ActionFrame> frames) {
@@ -135,9 +128,9 @@ protected:
             s.pixels.assign(16, 200);
             sprites.push_back(s);
             for (int number : {71, 72, 73})
-                sprites.push_back(solidSprite(makeImageKey(number, 3, 0, d, 0, 0), 1, 1, 0, 0));
+                sprites.push_back(solidSprite(makeImageKey(number, 3, 0, d, 0, 0), 1, 1, 0, 0, kWhite));
         }
-        sprites.push_back(solidSprite(kSmallShadowKey, 3, 1, 0, 0));
+        sprites.push_back(solidSprite(kSmallShadowKey, 3, 1, 0, 0, kWhite));
         const auto files = encodeAvatarArchive(sprites);
         ASSERT_TRUE(files);
         ASSERT_TRUE(archive_.loadAvatarArchive(files->index, files->data));
@@ -165,6 +158,19 @@ protected:
     TextureHandle framePicture(std::size_t i) const { return model_->frameStore().framePictures.at(i).texture; }
     TextureHandle composed(int list, std::size_t frame = 0) const {
         return model_->frameStore().pictures[list].at(frame).texture;
+    }
+    // A white picture of one pixel with its texture.
+    static ImageRecord whitePixel() {
+        ImageRecord picture;
+        picture.width = picture.height = 1;
+        picture.texture = makeTexture(1, 1, kWhite.data());
+        return picture;
+    }
+    // The shadow that start-up loads, shared by every model (TearDown removes it).
+    static ImageRecord installShadow() {
+        const ImageRecord shadow = whitePixel();
+        AvatarModel::setShadowPicture(shadow, std::vector<std::uint8_t>(kWhite.begin(), kWhite.end()));
+        return shadow;
     }
     // A record the model is loaded from, as a stored avatar arrives.
     std::shared_ptr<AvatarRecord> loadRecord(const std::function<void(AvatarRecord&)>& fill, bool copy = true) {
@@ -431,9 +437,15 @@ TEST_F(AvatarModelTest, SnapshotOfNothingIsWhiteAndBlendingClips) {
     EXPECT_EQ(pixel(0, 0)[0], 255) << "source column 3 (transparent) lands on column 0";
 }
 
-TEST_F(AvatarModelTest, SnapshotDrawsTheFrameCopyWhereTheViewWould) {
-    ASSERT_TRUE(model_->playAction(1353, 0, false));
+TEST_F(AvatarModelTest, SnapshotDrawsTheFrameCopyWhereTheViewWouldAndNothingOnScreen) {
+    (void)loadRecord([](AvatarRecord& r) {
+        r.names = {u"", u"label"};
+        r.skin = -1;  // (no skin table here)
+    });
+    (void)drawn();
     const std::uint8_t* shot = model_->takeSnapshot();
+    EXPECT_TRUE(drawn().empty());
+    EXPECT_TRUE(scene_.texts.empty()) << "no name label";
     // The head's picture sits at frame column 60, frame rows 20..21 from the top; the frame
     // is placed at column 104 - 40 and its top at row 241 - 109 counted from the bottom.
     const int column = 104 - 40 + 60, row = 241 - 109 - 20;
@@ -473,10 +485,7 @@ TEST_F(AvatarModelTest, PlaybackBubbleAndExtraPictureRunOnAcrossTheTickWrap) {
     (void)model_->playSpan(0, 2, true);
     const std::u16string words = u"hello";
     ASSERT_TRUE(model_->say(&words, 0, 1000));
-    ImageRecord extra;
-    extra.width = extra.height = 1;
-    const std::vector<std::uint8_t> pixel(4, 255);
-    extra.texture = makeTexture(1, 1, pixel.data());
+    const ImageRecord extra = whitePixel();
     model_->setExtraPicture(extra);
 
     clock_.time += 99;  // now 49 after the wrap
@@ -522,11 +531,7 @@ TEST_F(AvatarModelTest, TalkingShowsTheSecondPictureOnEveryOtherToggleAcrossTheW
 }
 
 TEST_F(AvatarModelTest, FramePicturesLieBehindOrInFrontByTheirDirectionBit) {
-    ImageRecord shadow;
-    shadow.width = shadow.height = 1;
-    const std::vector<std::uint8_t> pixel(4, 255);
-    shadow.texture = makeTexture(1, 1, pixel.data());
-    AvatarModel::setShadowPicture(shadow, pixel);
+    const ImageRecord shadow = installShadow();
 
     ASSERT_TRUE(model_->playAction(7, 0, false));
     (void)drawn();
@@ -541,11 +546,7 @@ TEST_F(AvatarModelTest, FramePicturesLieBehindOrInFrontByTheirDirectionBit) {
 }
 
 TEST_F(AvatarModelTest, TheShadowIsChosenByTheRecordAndAStoredHiddenFigureDrawsNothing) {
-    ImageRecord shadow;
-    shadow.width = shadow.height = 1;
-    const std::vector<std::uint8_t> pixel(4, 255);
-    shadow.texture = makeTexture(1, 1, pixel.data());
-    AvatarModel::setShadowPicture(shadow, pixel);
+    const ImageRecord shadow = installShadow();
     auto record = loadRecord([](AvatarRecord&) {});
     (void)drawn();
     draw();

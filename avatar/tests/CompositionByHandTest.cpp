@@ -6,6 +6,7 @@
 #include "catalogue/CatalogueWriter.h"
 #include "catalogue/ImageKey.h"
 #include "test_support/RecordingRenderer.h"
+#include "test_support/SpriteSources.h"
 
 #include <gtest/gtest.h>
 
@@ -14,18 +15,9 @@ namespace {
 
 using Pixel = std::array<std::uint8_t, 4>;  // blue, green, red, alpha
 
-constexpr std::int32_t kTop = 21;  // an item of category 2 (a top)
+using testing::solidSprite;
 
-SpriteSource sprite(std::int64_t key, int x, int y, int width, int height, Pixel fill) {
-    SpriteSource s;
-    s.key = key;
-    s.x = x;
-    s.y = y;
-    s.width = width;
-    s.height = height;
-    for (int i = 0; i < width * height; ++i) s.pixels.insert(s.pixels.end(), fill.begin(), fill.end());
-    return s;
-}
+constexpr std::int32_t kTop = 21;  // an item of category 2 (a top)
 
 class CompositionByHandTest : public ::testing::Test {
 protected:
@@ -60,12 +52,12 @@ protected:
         std::vector<SpriteSource> sprites;
         for (int d = 0; d < 8; ++d) {
             const int turned = (d + 1) % 8;
-            sprites.push_back(sprite(makeImageKey(1, 0, 5, d, 0, 0), 10, 117, 1, 1, {0, 0, 255, 255}));       // A5 red
-            sprites.push_back(sprite(makeImageKey(1, 0, 3, turned, 0, 0), 10, 117, 2, 1, {0, 255, 0, 128}));  // A3
-            sprites.push_back(sprite(makeImageKey(kTop, 1, 3, turned, 2, 1), 11, 117, 1, 1, {180, 180, 180, 255}));
-            sprites.push_back(sprite(makeImageKey(1, 0, 0, d, 0, 0), 12, 117, 1, 1, {255, 0, 0, 255}));   // head
-            sprites.push_back(sprite(makeImageKey(1, 0, 4, d, 0, 0), 12, 117, 1, 1, {9, 9, 9, 0}));       // A4 clear
-            sprites.push_back(sprite(makeImageKey(1, 0, 8, d, 0, 0), 126, 0, 2, 2, {200, 100, 50, 64}));  // feet
+            sprites.push_back(solidSprite(makeImageKey(1, 0, 5, d, 0, 0), 1, 1, 10, 117, {0, 0, 255, 255}));  // A5 red
+            sprites.push_back(solidSprite(makeImageKey(1, 0, 3, turned, 0, 0), 2, 1, 10, 117, {0, 255, 0, 128}));  // A3
+            sprites.push_back(solidSprite(makeImageKey(kTop, 1, 3, turned, 2, 1), 1, 1, 11, 117, {180, 180, 180, 255}));
+            sprites.push_back(solidSprite(makeImageKey(1, 0, 0, d, 0, 0), 1, 1, 12, 117, {255, 0, 0, 255}));  // head
+            sprites.push_back(solidSprite(makeImageKey(1, 0, 4, d, 0, 0), 1, 1, 12, 117, {9, 9, 9, 0}));  // A4 clear
+            sprites.push_back(solidSprite(makeImageKey(1, 0, 8, d, 0, 0), 2, 2, 126, 0, {200, 100, 50, 64}));  // feet
         }
         const auto files = encodeAvatarArchive(sprites);
         ASSERT_TRUE(files);

@@ -4,6 +4,7 @@
 #include "catalogue/CatalogueWriter.h"
 #include "catalogue/ImageKey.h"
 #include "test_support/AvatarModelDrive.h"
+#include "test_support/SpriteSources.h"
 
 #include <gtest/gtest.h>
 
@@ -14,17 +15,9 @@ namespace {
 
 constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+constexpr std::array<std::uint8_t, 4> kOpaque{255, 255, 255, 255};
 
-SpriteSource opaque(std::int64_t key, std::int32_t x, std::int32_t y) {
-    SpriteSource s;
-    s.key = key;
-    s.width = 2;
-    s.height = 2;
-    s.x = x;
-    s.y = y;
-    s.pixels.assign(16, 255);
-    return s;
-}
+using testing::solidSprite;
 
 // `place` and `opposite` are the two ends of the range, or both 0.
 std::vector<std::uint8_t> hostileInput(std::int32_t offset, std::int32_t place, std::int32_t opposite) {
@@ -47,10 +40,11 @@ std::vector<std::uint8_t> hostileInput(std::int32_t offset, std::int32_t place, 
     outfit.availability = 1;
     t.items = {outfit};
     const auto catalogue = encodeAvatarData(t);
-    std::vector<SpriteSource> sprites = {opaque(kShadowKey, place, place), opaque(kSmallShadowKey, place, opposite)};
+    std::vector<SpriteSource> sprites = {solidSprite(kShadowKey, 2, 2, place, place, kOpaque),
+                                         solidSprite(kSmallShadowKey, 2, 2, place, opposite, kOpaque)};
     for (int d = 0; d < 8; ++d) {
-        sprites.push_back(opaque(makeImageKey(5, kFramePictureKind, 0, d, 0, 0), place, opposite));
-        sprites.push_back(opaque(makeImageKey(1, 0, 0, d, 0, 0), 0, 0));
+        sprites.push_back(solidSprite(makeImageKey(5, kFramePictureKind, 0, d, 0, 0), 2, 2, place, opposite, kOpaque));
+        sprites.push_back(solidSprite(makeImageKey(1, 0, 0, d, 0, 0), 2, 2, 0, 0, kOpaque));
     }
     const auto files = encodeAvatarArchive(sprites);
     if (!catalogue || !files) return {};

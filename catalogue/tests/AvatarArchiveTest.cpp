@@ -1,6 +1,7 @@
 #include "catalogue/AvatarArchive.h"
 #include "test_support/ArchiveTestSupport.h"
 #include "test_support/RecordingRenderer.h"
+#include "test_support/SpriteSources.h"
 
 #include <gtest/gtest.h>
 
@@ -21,14 +22,7 @@ using testing::TempDirectory;
 using Pixels = std::vector<std::uint8_t>;
 
 SpriteSource sprite(std::int64_t key, int width, int height, int x, int y, const Pixels& fill) {
-    SpriteSource s;
-    s.key = key;
-    s.width = width;
-    s.height = height;
-    s.x = x;
-    s.y = y;
-    for (int i = 0; i < width * height; ++i) s.pixels.insert(s.pixels.end(), fill.begin(), fill.end());
-    return s;
+    return testing::solidSprite(key, width, height, x, y, std::span<const std::uint8_t>(fill));
 }
 
 ImageRecord canvasOf(const Pixels& fill) {

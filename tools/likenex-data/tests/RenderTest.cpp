@@ -3,6 +3,7 @@
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/CatalogueWriter.h"
 #include "catalogue/ImageKey.h"
+#include "test_support/SpriteSources.h"
 #include "tools/likenex-data/Commands.h"
 #include "tools/likenex-data/Png.h"
 #include "tools/likenex-data/RenderCommand.h"
@@ -18,17 +19,7 @@ namespace likenex {
 namespace {
 
 namespace fs = std::filesystem;
-
-SpriteSource solid(std::int64_t key, int width, int height, int x, int y, std::array<std::uint8_t, 4> bgra) {
-    SpriteSource s;
-    s.key = key;
-    s.width = width;
-    s.height = height;
-    s.x = x;
-    s.y = y;
-    for (int i = 0; i < width * height; ++i) s.pixels.insert(s.pixels.end(), bgra.begin(), bgra.end());
-    return s;
-}
+using testing::solidSprite;
 
 class RenderCommandTest : public ::testing::Test {
 protected:
@@ -78,14 +69,15 @@ protected:
         ASSERT_TRUE(writeAvatarData(dir_.string(), t));
         std::vector<SpriteSource> sprites;
         for (int d = 0; d < 8; ++d) {
-            sprites.push_back(solid(makeImageKey(1, 0, 0, d, 0, 0), 2, 2, 60, 20, {0, 0, 255, 255}));  // red head
-            sprites.push_back(solid(makeImageKey(5, 1, 0, d, 0, 1), 2, 1, 60, 19, {255, 0, 0, 255}));  // blue hat
-            sprites.push_back(solid(makeImageKey(4, 0, 2, d, 0, 0), 1, 1, 61, 21, {0, 255, 0, 255}));  // green mouth
-            sprites.push_back(solid(makeImageKey(4, 0, 2, d, 1, 0), 1, 1, 60, 21, {0, 255, 0, 255}));  // talking
+            sprites.push_back(solidSprite(makeImageKey(1, 0, 0, d, 0, 0), 2, 2, 60, 20, {0, 0, 255, 255}));  // red head
+            sprites.push_back(solidSprite(makeImageKey(5, 1, 0, d, 0, 1), 2, 1, 60, 19, {255, 0, 0, 255}));  // blue hat
             sprites.push_back(
-                solid(makeImageKey(61, 1, 3, d, 6, 2), 1, 1, 70, 50, {0, 255, 255, 255}));  // yellow jacket
+                solidSprite(makeImageKey(4, 0, 2, d, 0, 0), 1, 1, 61, 21, {0, 255, 0, 255}));  // green mouth
+            sprites.push_back(solidSprite(makeImageKey(4, 0, 2, d, 1, 0), 1, 1, 60, 21, {0, 255, 0, 255}));  // talking
+            sprites.push_back(
+                solidSprite(makeImageKey(61, 1, 3, d, 6, 2), 1, 1, 70, 50, {0, 255, 255, 255}));  // yellow jacket
         }
-        sprites.push_back(solid(1050000000, 4, 2, 10, 120, {0, 0, 0, 255}));
+        sprites.push_back(solidSprite(1050000000, 4, 2, 10, 120, {0, 0, 0, 255}));
         ASSERT_TRUE(writeAvatarArchive(dir_.string(), sprites));
         // No skin table here: the body is drawn as stored (skin -1).
         write("avatar.json", R"({"items": [{"item": 5, "colour": -1}, null, null, null, null, null, null, null,
