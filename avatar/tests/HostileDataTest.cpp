@@ -59,6 +59,7 @@ TEST(HostileDataTest, OffsetsAndPositionsAtTheEndsOfTheirRangesPlayDrawAndSnapsh
             fuzzing::driveAvatarModel(input);
         }
     renderOps() = RenderOps{};
+    AvatarModel::setShadowPicture(ImageRecord{}, {});  // shared by every model
 }
 
 }  // namespace
