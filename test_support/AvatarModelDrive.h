@@ -115,7 +115,9 @@ inline void driveAvatarModel(std::span<const std::uint8_t> bytes) {
         if (++worn > 16) break;
         model->wearItem(item.category, item.identifier, worn % 3 - 1);
     }
-    for (const LayerOption& option : t.layerOptions) model->setFaceOption(6 + option.faceLayer, option.optionNumber);
+    for (const LayerOption& option : t.layerOptions)  // face layer 1 or 2 fills slot 7 or 8; others try slot 9
+        model->setFaceOption(option.faceLayer == 1 || option.faceLayer == 2 ? 6 + option.faceLayer : 9,
+                             option.optionNumber);
     for (const BodyPart& part : t.bodyParts) (void)model->chooseBodyPart(part.identifier);
     model->setSkin(static_cast<std::int32_t>(t.items.size() % 3) - 1);
 
