@@ -117,7 +117,7 @@ public:
     // AvatarEvents: the end of an action goes to the main window as a message.
     void actionEnded(std::uint16_t actionId, std::int64_t value) override;
     // AvatarClock: the system tick count.
-    [[nodiscard]] std::int64_t now() const override;
+    [[nodiscard]] Tick now() const override;
 
     // Opens the in-window message dialog: style 0 text only, 1 with confirm and cancel
     // buttons that answer with WM_DIALOG_OK or WM_DIALOG_CANCEL carrying the two values.

@@ -232,6 +232,6 @@ void Application::actionEnded(std::uint16_t actionId, std::int64_t value) {
     if (HWND w = window()) PostMessageW(w, WM_AVATAR_ACTION_END, actionId, static_cast<LPARAM>(value));
 }
 
-std::int64_t Application::now() const { return timeGetTime(); }
+Tick Application::now() const { return timeGetTime(); }
 
 }  // namespace likenex

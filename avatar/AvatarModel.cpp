@@ -223,7 +223,7 @@ bool AvatarModel::playAction(std::uint16_t actionId, int direction, bool force) 
     }
     running_ = false;
     if (direction < 0 || direction >= kDirections) return false;
-    const std::int64_t now = parts_.clock ? parts_.clock->now() : 0;
+    const Tick now = tickNow();
     if (action_ && actionId == actionId_ && !force && record_ && direction == record_->direction) {
         frameIndex_ = 0;
         frameStart_ = now;
@@ -237,7 +237,7 @@ bool AvatarModel::playAction(std::uint16_t actionId, int direction, bool force) 
     clearFrameStore();
     look_.mode = record_ ? record_->mode : look_.mode;
     for (const ActionFrame& frame : action->frames) {
-        const int d = (direction + frame.directionOffset) % kDirections;
+        const int d = turnedDirection(direction, frame.directionOffset);
         store_.firstFramePicture.push_back(store_.framePictures.size());
         for (const FrameImage& image : frame.images) {
             const std::int64_t key = makeImageKey(image.imageNumber, 3, 0, d, 0, 0);
@@ -273,7 +273,7 @@ int AvatarModel::playSpan(int firstFrame, int lastFrame, bool repeat) {
     repeat_ = repeat;
     if (!repeat) pendingNotice_ = actionId_;
     running_ = true;
-    frameStart_ = parts_.clock ? parts_.clock->now() : 0;
+    frameStart_ = tickNow();
     frameIndex_ = std::min(firstFrame, std::max(0, count - 1));
     return count;
 }
@@ -321,8 +321,11 @@ bool AvatarModel::frameShowsBody() const {
     return frame && frame->layers[0].imageNumber > 0;
 }
 
-bool AvatarModel::bubbleShowing(std::int64_t now) const {
-    return said_ && now - saidAt_ < avatarSettings().bubbleDuration && bubbleLineCount_ > 0 && !bubbleLines_[0].empty();
+bool AvatarModel::bubbleShowing(Tick now) const {
+    // A negative duration shows nothing.
+    const std::int32_t duration = avatarSettings().bubbleDuration;
+    return said_ && duration > 0 && !ticksElapsed(saidAt_, now, static_cast<std::uint32_t>(duration)) &&
+           bubbleLineCount_ > 0 && !bubbleLines_[0].empty();
 }
 
 }  // namespace likenex

@@ -142,11 +142,12 @@ private:
     [[nodiscard]] std::uint16_t standingOrReplacement(std::uint16_t action) const;
     void sendPendingNotice();
     void endOfPass();
-    void toggleStep(std::int64_t now);
-    void clockStep(std::int64_t now);
+    [[nodiscard]] Tick tickNow() const { return parts_.clock ? parts_.clock->now() : 0; }
+    void toggleStep(Tick now);
+    void clockStep(Tick now);
     [[nodiscard]] bool frameShowsBody() const;
     // Whether the said text still shows at `now`.
-    [[nodiscard]] bool bubbleShowing(std::int64_t now) const;
+    [[nodiscard]] bool bubbleShowing(Tick now) const;
     // Calls `use`(picture, its pixels, its frame image) for the current frame's extra pictures
     // that lie behind the avatar in its direction, or for those in front.
     template <typename Use>
@@ -164,7 +165,7 @@ private:
     const Action* action_ = nullptr;
     std::uint16_t actionId_ = 0;
     int frameIndex_ = 0;
-    std::int64_t frameStart_ = 0;
+    Tick frameStart_ = 0;
     bool running_ = false;
     bool repeat_ = false;
     std::uint16_t pendingNotice_ = 0;  // the action whose end is still to be reported
@@ -178,15 +179,15 @@ private:
     bool toggle_ = false;
     int toggleCount_ = 0;
     int toggleLimit_ = 0;
-    std::int64_t lastToggle_ = 0;
+    Tick lastToggle_ = 0;
     std::u16string bubbleLines_[2];
     int bubbleLineCount_ = 0;
     int bubbleWidth_ = 0;
     int bubbleStyle_ = 0;
-    std::int64_t saidAt_ = 0;
+    Tick saidAt_ = 0;
     bool said_ = false;
     ImageRecord extraPicture_;
-    std::int64_t extraSetAt_ = 0;
+    Tick extraSetAt_ = 0;
 
     std::vector<std::uint8_t> snapshot_;
 };
@@ -196,10 +197,12 @@ void AvatarModel::forEachFramePicture(const ActionFrame& frame, bool behind, Use
     const std::size_t index = static_cast<std::size_t>(frameIndex_);
     if (index >= store_.firstFramePicture.size()) return;
     const std::size_t first = store_.firstFramePicture[index];
+    // A record may hold any direction until a play accepts it; outside 0..7 nothing is behind.
     const int direction = record_ ? record_->direction : 0;
+    const bool known = direction >= 0 && direction < 8;
     for (std::size_t i = 0; i < frame.images.size() && first + i < store_.framePictures.size(); ++i) {
         const FrameImage& image = frame.images[i];
-        if (((image.directionMask >> direction & 1u) != 0) == behind)
+        if ((known && (image.directionMask >> direction & 1u) != 0) == behind)
             use(store_.framePictures[first + i], store_.framePixels[first + i], image);
     }
 }

@@ -6,17 +6,19 @@
 #include <string>
 #include <vector>
 
+#include "base/Tick.h"
 #include "render/Colour.h"
 
 namespace likenex {
 
 class AvatarModel;
 
-// Milliseconds since some start, as the system tick count gives them.
+// The system tick count in milliseconds; it wraps to 0 every 2^32 ms, so spans are taken
+// with ticksBetween, never by comparing two ticks.
 class AvatarClock {
 public:
     virtual ~AvatarClock() = default;
-    [[nodiscard]] virtual std::int64_t now() const = 0;
+    [[nodiscard]] virtual Tick now() const = 0;
 };
 
 // Receives the end of an action (WM_AVATAR_ACTION_END to the main window).

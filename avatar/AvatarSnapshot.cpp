@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "base/Position.h"
 #include "catalogue/AvatarArchive.h"
 
 namespace likenex {
@@ -14,13 +15,15 @@ constexpr std::size_t kSnapshotBytes = std::size_t{kSnapshotSize} * kSnapshotSiz
 void AvatarModel::blendInto(const std::uint8_t* source, int column, int row, int width, int height) {
     if (!source || width <= 0 || height <= 0) return;
     if (snapshot_.size() != kSnapshotBytes) snapshot_.assign(kSnapshotBytes, 255);
-    // Only the part inside the buffer is touched: nothing wraps to the next row.
-    const int i0 = std::max(0, -row), i1 = std::min(height, kSnapshotSize - row);
-    const int j0 = std::max(0, -column), j1 = std::min(width, kSnapshotSize - column);
-    for (int i = i0; i < i1; ++i) {
-        for (int j = j0; j < j1; ++j) {
-            const std::uint8_t* s = source + (static_cast<std::size_t>(i) * width + j) * 4;
-            std::uint8_t* t = &snapshot_[(static_cast<std::size_t>(row + i) * kSnapshotSize + column + j) * 4];
+    // Only the part inside the buffer is touched: nothing wraps to the next row. The bounds
+    // are taken in 64 bits so that no position overflows them.
+    const std::int64_t r = row, c = column;
+    const std::int64_t i0 = std::max<std::int64_t>(0, -r), i1 = std::min<std::int64_t>(height, kSnapshotSize - r);
+    const std::int64_t j0 = std::max<std::int64_t>(0, -c), j1 = std::min<std::int64_t>(width, kSnapshotSize - c);
+    for (std::int64_t i = i0; i < i1; ++i) {
+        for (std::int64_t j = j0; j < j1; ++j) {
+            const std::uint8_t* s = source + static_cast<std::size_t>(i * width + j) * 4;
+            std::uint8_t* t = &snapshot_[static_cast<std::size_t>((r + i) * kSnapshotSize + c + j) * 4];
             const int d = t[3];
             if (d == 0) {
                 std::copy_n(s, 4, t);
@@ -37,7 +40,7 @@ const std::uint8_t* AvatarModel::takeSnapshot() {
     snapshot_.assign(kSnapshotBytes, 255);
     const ActionFrame* frame = currentFrame();
     if (!frame) return snapshot_.data();
-    const std::int64_t now = parts_.clock ? parts_.clock->now() : 0;
+    const Tick now = tickNow();
     toggleStep(now);
     const std::size_t index = static_cast<std::size_t>(frameIndex_);
     auto framePictures = [&](bool behind) {
@@ -45,30 +48,34 @@ const std::uint8_t* AvatarModel::takeSnapshot() {
             *frame, behind,
             [&](const ImageRecord& picture, const std::vector<std::uint8_t>* pixels, const FrameImage& image) {
                 if (!pixels || pixels->size() != static_cast<std::size_t>(picture.width) * picture.height * 4) return;
-                blendInto(pixels->data(), picture.xOffset + image.x - 40,
-                          242 - picture.height - picture.yOffset - image.y, picture.width, picture.height);
+                blendInto(pixels->data(), clampPosition(std::int64_t{picture.xOffset} + image.x - 40),
+                          clampPosition(std::int64_t{242} - picture.height - picture.yOffset - image.y), picture.width,
+                          picture.height);
             });
     };
     framePictures(true);
     const Shadow& s = shadow();
     if (s.pixels.size() == static_cast<std::size_t>(s.picture.width) * s.picture.height * 4)
-        blendInto(s.pixels.data(), s.picture.xOffset + 62, 139 - s.picture.yOffset - s.picture.height, s.picture.width,
+        blendInto(s.pixels.data(), clampPosition(std::int64_t{s.picture.xOffset} + 62),
+                  clampPosition(std::int64_t{139} - s.picture.yOffset - s.picture.height), s.picture.width,
                   s.picture.height);
-    const int w3 = frame->layers[0].x, w4 = frame->layers[0].y;
+    const std::int64_t w3 = frame->layers[0].x, w4 = frame->layers[0].y;
     if (index < store_.copies.size())
-        blendInto(store_.copies[index].data(), w3 - 40, 242 - w4 - 128, kFrameSize, kFrameSize);
+        blendInto(store_.copies[index].data(), clampPosition(w3 - 40), clampPosition(242 - w4 - 128), kFrameSize,
+                  kFrameSize);
     framePictures(false);
     if (frameShowsBody() && parts_.scene && bubbleShowing(now)) {
-        parts_.scene->composeBubble(*this, w3 - 40, w4 - 40, bubbleWidth_ / 2, bubbleLineCount_ == 2);
-        auto line = [&](const std::u16string& text, std::size_t limit, int row) {
-            int column = w3 - bubbleWidth_ / 2 + 22;
+        parts_.scene->composeBubble(*this, clampPosition(w3 - 40), clampPosition(w4 - 40), bubbleWidth_ / 2,
+                                    bubbleLineCount_ == 2);
+        auto line = [&](const std::u16string& text, std::size_t limit, std::int64_t row) {
+            std::int64_t column = w3 - bubbleWidth_ / 2 + 22;
             std::vector<std::uint8_t> pixels;
             for (std::size_t k = 0; k < text.size() && k < limit; ++k) {
                 int width = 0, height = 0, advance = 0;
                 if (!parts_.scene->renderCharacter(text[k], pixels, width, height, advance)) continue;
                 if (pixels.size() >= static_cast<std::size_t>(width) * height * 4)
-                    blendInto(pixels.data(), column, row, width, height);
-                column += advance;
+                    blendInto(pixels.data(), clampPosition(column), clampPosition(row), width, height);
+                column = clampPosition(column + advance);
             }
         };
         if (bubbleLineCount_ == 1) {
@@ -78,6 +85,9 @@ const std::uint8_t* AvatarModel::takeSnapshot() {
             line(bubbleLines_[1], 30, 244 - w4);
         }
     }
+    // The name label is left out: drawn with the renderer it would not enter the buffer, and
+    // the snapshot has no screen position to draw it at. The screens that show the avatar
+    // draw its label through drawAvatar.
     clockStep(now);
     return snapshot_.data();
 }

@@ -1,8 +1,7 @@
 // Drawing the avatar's current frame, the playback clock, the speech bubble and the label.
 #include "avatar/AvatarModel.h"
 
-#include <exception>
-
+#include "base/Position.h"
 #include "catalogue/AvatarArchive.h"
 
 namespace likenex {
@@ -14,11 +13,11 @@ AvatarModel::Shadow& AvatarModel::shadow() {
 
 namespace {
 
-constexpr std::int64_t kTogglePeriod = 160;
+constexpr std::uint32_t kTogglePeriod = 160;
 constexpr int kBubbleLineLimit = 128;
 constexpr int kSecondLineLimit = 240;
 constexpr int kExtraLetters = 12;
-constexpr std::int64_t kExtraPictureDelay = 3000;
+constexpr std::uint32_t kExtraPictureDelay = 3000;
 const Colour kBubbleText = Colour::fromFloats(0.94f, 0.94f, 0.94f, 1);
 
 bool asciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
@@ -40,11 +39,11 @@ void AvatarModel::setShadowPicture(const ImageRecord& picture, std::vector<std::
 
 void AvatarModel::setExtraPicture(const ImageRecord& picture) {
     extraPicture_ = picture;
-    extraSetAt_ = parts_.clock ? parts_.clock->now() : 0;
+    extraSetAt_ = tickNow();
 }
 
-void AvatarModel::toggleStep(std::int64_t now) {
-    if (now - lastToggle_ < kTogglePeriod) return;
+void AvatarModel::toggleStep(Tick now) {
+    if (!ticksElapsed(lastToggle_, now, kTogglePeriod)) return;
     toggle_ = !toggle_;
     lastToggle_ = now;
     if (talking_ && ++toggleCount_ > toggleLimit_) {
@@ -62,10 +61,11 @@ void AvatarModel::endOfPass() {
     if (parts_.events) parts_.events->actionEnded(actionId_, record_ ? record_->notifyValue() : 0);
 }
 
-void AvatarModel::clockStep(std::int64_t now) {
+void AvatarModel::clockStep(Tick now) {
     const ActionFrame* frame = currentFrame();
     if (!running_ || !frame) return;
-    if (now - frameStart_ < frame->duration) return;
+    // The duration is an unsigned count of milliseconds, like the ticks it is measured in.
+    if (!ticksElapsed(frameStart_, now, static_cast<std::uint32_t>(frame->duration))) return;
     frameStart_ = now;
     ++frameIndex_;
     if (frameIndex_ >= static_cast<int>(action_->frames.size())) {
@@ -83,13 +83,15 @@ void AvatarModel::drawAvatar(int x, int y) {
     try {
         const ActionFrame* frame = currentFrame();
         if (!frame) return;
-        const std::int64_t now = parts_.clock ? parts_.clock->now() : 0;
+        const Tick now = tickNow();
         toggleStep(now);
         const AvatarRecord& r = *record_;
-        const int px = x + frame->layers[0].x, py = y + frame->layers[0].y;
+        const int px = clampPosition(std::int64_t{x} + frame->layers[0].x),
+                  py = clampPosition(std::int64_t{y} + frame->layers[0].y);
         auto framePictures = [&](bool behind) {
             forEachFramePicture(*frame, behind, [&](const ImageRecord& picture, const auto*, const FrameImage& image) {
-                drawImageAt(picture, x + image.x, y + image.y);
+                drawImageAt(picture, clampPosition(std::int64_t{x} + image.x),
+                            clampPosition(std::int64_t{y} + image.y));
             });
         };
         if (!(r.number >= 0 && r.standingAction == 9999)) {
@@ -99,7 +101,7 @@ void AvatarModel::drawAvatar(int x, int y) {
                 if (small) drawImageAt(parts_.cache->image(archive(), kSmallShadowKey), x + 102, y + 103);
                 else drawImageAt(shadow().picture, x + 102, y + 103);
             }
-            if (hasTexture(extraPicture_.texture) && now - extraSetAt_ > kExtraPictureDelay)
+            if (hasTexture(extraPicture_.texture) && ticksBetween(extraSetAt_, now) > kExtraPictureDelay)
                 drawImageAt(extraPicture_, x + 185, y + 125);
             const auto& list = store_.pictures[talking_ && toggle_ ? 1 : 0];
             if (static_cast<std::size_t>(frameIndex_) < list.size())
@@ -126,8 +128,9 @@ void AvatarModel::drawAvatar(int x, int y) {
             }
         }
         clockStep(now);
-    } catch (const std::exception&) {
-        // Drawing never takes the window down; the next paint tries again.
+    } catch (...) {
+        // Whatever is thrown while drawing (the scene's text and bubble calls included) ends
+        // this call only: drawing never takes the window down, and the next paint tries again.
     }
 }
 
@@ -158,7 +161,7 @@ bool AvatarModel::say(const std::u16string* text, int style, int durationMs) {
         bubbleWidth_ = firstWidth + 2;
         toggleLimit_ = length;
     }
-    saidAt_ = parts_.clock ? parts_.clock->now() : 0;
+    saidAt_ = tickNow();
     said_ = true;
     return true;
 }

@@ -5,7 +5,6 @@
 namespace likenex {
 namespace {
 
-constexpr int kDirections = 8;
 constexpr std::int32_t kBodyKind = 0;
 constexpr std::int32_t kItemKind = 1;
 constexpr std::int32_t kBodyPartKind = 2;
@@ -46,8 +45,7 @@ void formFrameLayers(FrameLayers& layers, const ActionFrame& frame, int directio
         const auto index = static_cast<std::size_t>(v);
         const LayerEntry& entry = frame.layers[index];
         const std::int32_t n = entry.imageNumber;
-        // A plain remainder: the catalogue's offsets are never negative.
-        const int dv = (direction + entry.directionOffset) % kDirections;
+        const int dv = turnedDirection(direction, entry.directionOffset);
 
         layers.body[index] = {makeImageKey(n, kBodyKind, v, dv, 0, 0), kSkinTable, look.skin};
         if (const BodyPartSlot& part = look.bodyParts[index]; part.chosen)

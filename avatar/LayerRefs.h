@@ -64,6 +64,14 @@ struct AvatarLook {
     std::int32_t mode = 0;   // kMode501 adds body part 501 on body layer 8
 };
 
+// The direction a picture faces when the avatar faces `direction` (0..7) and a frame or layer
+// turns it by `offset`: the remainder of the sum by 8, summed in 64 bits so that no catalogue
+// value overflows it. The catalogue's offsets are never negative; a negative one gives a
+// negative remainder, which names no picture and paints nothing.
+[[nodiscard]] constexpr int turnedDirection(int direction, std::int32_t offset) {
+    return static_cast<int>((std::int64_t{direction} + offset) % 8);
+}
+
 // Sets the layers of `frame` for an avatar facing `direction` (0..7): each layer's picture
 // faces (direction + the layer's direction offset) mod 8. Only the entries the frame and the
 // look call for are written; the others keep what an earlier frame left in them, as the

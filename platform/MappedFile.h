@@ -19,8 +19,9 @@ public:
     MappedFile(const MappedFile&) = delete;
     MappedFile& operator=(const MappedFile&) = delete;
 
-    // Maps the whole existing file; replaces any mapping held before. An empty file gives
-    // an open, empty view. The path is 8-bit, in the system code page on Windows.
+    // Maps the whole existing file; replaces any mapping held before. An empty file fails, as
+    // Windows refuses to map one: an empty archive is a broken install, not an empty view.
+    // The path is 8-bit, in the system code page on Windows.
     [[nodiscard]] bool open(const std::string& path);
     void close();
 

@@ -1,5 +1,7 @@
 #include "render/ImageRecord.h"
 
+#include "base/Position.h"
+
 namespace likenex {
 
 TextureHandle makeTexture(int width, int height, const void* pixels) {
@@ -20,9 +22,11 @@ bool hasTexture(const TextureHandle& handle) {
 
 void drawImageAt(const ImageRecord& image, int x, int y) {
     if (image.texture == 0) return;
-    int left = x + image.xOffset;
-    int top = y + image.yOffset;
-    render::drawImage(&image.texture, left, top, left + image.width, top + image.height);
+    // Offsets and sizes come from data files, which nothing bounds.
+    const int left = clampPosition(std::int64_t{x} + image.xOffset);
+    const int top = clampPosition(std::int64_t{y} + image.yOffset);
+    render::drawImage(&image.texture, left, top, clampPosition(std::int64_t{left} + image.width),
+                      clampPosition(std::int64_t{top} + image.height));
 }
 
 }  // namespace likenex

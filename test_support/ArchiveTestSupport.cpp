@@ -5,6 +5,14 @@
 #include <stdexcept>
 #include <unistd.h>
 
+#ifndef _WIN32
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#endif
+
 namespace likenex::testing {
 
 TempDirectory::TempDirectory() {
@@ -34,6 +42,76 @@ void TempDirectory::write(const std::string& relative, const std::vector<std::ui
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + target.string());
 }
+
+namespace {
+
+// Clears the write bits of the folder and everything in it.
+void clearWriteBits(const std::filesystem::path& folder) {
+    namespace fs = std::filesystem;
+    const fs::perms write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        fs::permissions(entry.path(), write, fs::perm_options::remove);
+    fs::permissions(folder, write, fs::perm_options::remove);
+}
+
+}  // namespace
+
+#ifdef _WIN32
+
+ReadOnlyFolder::ReadOnlyFolder(const std::string& path) : path_(path) { clearWriteBits(path_); }
+ReadOnlyFolder::~ReadOnlyFolder() = default;
+
+#else
+
+namespace {
+
+std::string errorText(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+
+// Once per process: the test's own mount namespace, so that nothing mounted here is seen
+// outside it (and nothing is left behind when the process ends).
+const std::string& privateMountNamespace() {
+    static const std::string failure = [] {
+        if (::unshare(CLONE_NEWNS) != 0) return errorText("unshare(CLONE_NEWNS)");
+        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return errorText("mount private /");
+        return std::string();
+    }();
+    return failure;
+}
+
+}  // namespace
+
+ReadOnlyFolder::ReadOnlyFolder(const std::string& path) : path_(path) {
+    clearWriteBits(path_);
+    if (::geteuid() == 0) {
+        failure_ = privateMountNamespace();
+        if (failure_.empty()) {
+            if (::mount(path_.c_str(), path_.c_str(), nullptr, MS_BIND | MS_REC, nullptr) != 0) {
+                failure_ = errorText("bind mount");
+            } else {
+                mounted_ = true;
+                if (::mount(nullptr, path_.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+                    failure_ = errorText("read-only remount");
+            }
+        }
+    }
+    if (!failure_.empty()) return;
+    // The proof: no file of the folder opens for writing.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_)) {
+        if (!entry.is_regular_file()) continue;
+        const int fd = ::open(entry.path().c_str(), O_RDWR | O_CLOEXEC);
+        if (fd >= 0) {
+            ::close(fd);
+            failure_ = entry.path().string() + " still opens for writing";
+            return;
+        }
+    }
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+    if (mounted_) (void)::umount2(path_.c_str(), MNT_DETACH);
+}
+
+#endif
 
 Bytes& Bytes::u32(std::uint32_t v) {
     for (int i = 0; i < 4; ++i) data.push_back(static_cast<std::uint8_t>(v >> (8 * i)));

@@ -25,6 +25,28 @@ private:
     std::string path_;
 };
 
+// Makes a folder and everything in it unwritable for as long as the object lives, root
+// included: the write bits go, and on Linux as root (which ignores them) the folder is also
+// mounted read-only over itself in a private mount namespace of the test process. A test of
+// a read-only install then fails if the code under test asks for write access. Windows keeps
+// only the cleared write bits.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const std::string& path);
+    ~ReadOnlyFolder();
+    ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+    ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+    // Empty when opening a file of the folder for writing is refused (checked on Linux);
+    // otherwise what went wrong.
+    [[nodiscard]] const std::string& failure() const { return failure_; }
+
+private:
+    std::string path_;
+    bool mounted_ = false;
+    std::string failure_;
+};
+
 // Little-endian building blocks for hostile files.
 struct Bytes {
     std::vector<std::uint8_t> data;

@@ -6,19 +6,24 @@
 #include "catalogue/CatalogueWriter.h"
 #include "catalogue/ImageKey.h"
 #include "test_support/RecordingRenderer.h"
+#include "test_support/SpriteSources.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace likenex {
 namespace {
 
 using testing::RecordingRenderer;
+using testing::solidSprite;
+
+constexpr std::array<std::uint8_t, 4> kWhite{255, 255, 255, 255};
 
 struct FakeClock : AvatarClock {
-    std::int64_t time = 1000;
-    std::int64_t now() const override { return time; }
+    Tick time = 1000;
+    Tick now() const override { return time; }
 };
 
 struct FakeEvents : AvatarEvents {
@@ -29,11 +34,16 @@ struct FakeEvents : AvatarEvents {
 // Every character is 8 pixels wide; glyphs are 4 by 16 opaque blocks.
 struct FakeScene : AvatarScene {
     int bubbles = 0;
+    std::vector<std::u16string> texts;
+    bool throwInText = false;  // throws something that is no std::exception
     int textWidth(const std::u16string& text) override { return 8 * static_cast<int>(text.size()); }
     int textWidthOf(const std::u16string& text, int count) override {
         return 8 * std::clamp(count, 0, static_cast<int>(text.size()));
     }
-    void drawText(const std::u16string&, int, int, Colour) override {}
+    void drawText(const std::u16string& text, int, int, Colour) override {
+        if (throwInText) throw 42;
+        texts.push_back(text);
+    }
     void drawBubble(int, int, int, bool, int) override { ++bubbles; }
     void composeBubble(AvatarModel&, int, int, int, bool) override { ++bubbles; }
     bool renderCharacter(char16_t, std::vector<std::uint8_t>& pixels, int& width, int& height, int& advance) override {
@@ -85,14 +95,23 @@ protected:
                    item(62, 6),
                    item(64, 6),
                    item(61, 6, 1, 62, 31, 41),
-                   item(63, 6, 2, 64, 51, 41)};
+                   item(63, 6, 2, 64, 51, 41),
+                   item(6050, 6)};
         BodyPart part;
         part.identifier = 7;
         part.bodyLayer = 8;
         part.style = 1;
         t.bodyParts = {part};
-        t.actions = {action(1353, {frame(100, 1), frame(0, 1), frame(100, 1)}), action(4046, {frame(100, 1)}),
-                     action(5, {frame(50, 9)}), action(6, {frame(100, 1), frame(100, 1)})};
+        // Action 7 carries three frame pictures: 71 behind in direction 0, 72 always in
+        // front (no direction bit), 73 behind in direction 1.
+        ActionFrame pictured = frame(100, 1);
+        pictured.images = {{71, 0, 1, 2, 1u << 0}, {72, 0, 3, 4, 0}, {73, 0, 5, 6, 1u << 1}};
+        t.actions = {action(1353, {frame(100, 1), frame(0, 1), frame(100, 1)}),
+                     action(4046, {frame(100, 1)}),
+                     action(5, {frame(50, 9)}),
+                     action(6, {frame(100, 1), frame(100, 1)}),
+                     action(7, {pictured}),
+                     action(4020, {frame(100, 1)})};
         const auto bytes = encodeAvatarData(t);
         ASSERT_TRUE(bytes);
         ASSERT_TRUE(catalogue_.readCatalogueSection1(*bytes));
@@ -108,7 +127,10 @@ protected:
             s.y = 20;
             s.pixels.assign(16, 200);
             sprites.push_back(s);
+            for (int number : {71, 72, 73})
+                sprites.push_back(solidSprite(makeImageKey(number, 3, 0, d, 0, 0), 1, 1, 0, 0, kWhite));
         }
+        sprites.push_back(solidSprite(kSmallShadowKey, 3, 1, 0, 0, kWhite));
         const auto files = encodeAvatarArchive(sprites);
         ASSERT_TRUE(files);
         ASSERT_TRUE(archive_.loadAvatarArchive(files->index, files->data));
@@ -116,6 +138,7 @@ protected:
             AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events_, &scene_});
     }
     void TearDown() override {
+        AvatarModel::setShadowPicture(ImageRecord{}, {});  // shared by every model
         model_.reset();
         RecordingRenderer::uninstall();
     }
@@ -123,6 +146,39 @@ protected:
     std::int32_t in(int slot) const { return model_->look().items[static_cast<std::size_t>(slot)].item; }
     void draw(int times = 1) {
         for (int i = 0; i < times; ++i) model_->drawAvatar(0, 0);
+    }
+    // The textures drawn since the last call, in order.
+    std::vector<TextureHandle> drawn() {
+        std::vector<TextureHandle> handles;
+        for (const std::string& call : RecordingRenderer::current().calls)
+            if (call.rfind("draw ", 0) == 0) handles.push_back(static_cast<TextureHandle>(std::stoul(call.substr(5))));
+        RecordingRenderer::current().calls.clear();
+        return handles;
+    }
+    TextureHandle framePicture(std::size_t i) const { return model_->frameStore().framePictures.at(i).texture; }
+    TextureHandle composed(int list, std::size_t frame = 0) const {
+        return model_->frameStore().pictures[list].at(frame).texture;
+    }
+    // A white picture of one pixel with its texture.
+    static ImageRecord whitePixel() {
+        ImageRecord picture;
+        picture.width = picture.height = 1;
+        picture.texture = makeTexture(1, 1, kWhite.data());
+        return picture;
+    }
+    // The shadow that start-up loads, shared by every model (TearDown removes it).
+    static ImageRecord installShadow() {
+        const ImageRecord shadow = whitePixel();
+        AvatarModel::setShadowPicture(shadow, std::vector<std::uint8_t>(kWhite.begin(), kWhite.end()));
+        return shadow;
+    }
+    // A record the model is loaded from, as a stored avatar arrives.
+    std::shared_ptr<AvatarRecord> loadRecord(const std::function<void(AvatarRecord&)>& fill, bool copy = true) {
+        auto record = std::make_shared<AvatarRecord>();
+        fill(*record);
+        model_->setRecord(record);
+        model_->loadFromRecord(copy);
+        return record;
     }
 
     Catalogue catalogue_;
@@ -153,16 +209,74 @@ TEST_F(AvatarModelTest, OutfitsExpandIntoTheirComponentsAndFreeWhatTheyReplace) 
 }
 
 TEST_F(AvatarModelTest, ASinglePieceOverAnOutfitTakesTheOutfitOff) {
+    // Wearing an outfit leaves its first component in slot 6, an ordinary item: trousers
+    // over it replace only the component trousers.
     model_->wearItem(6, 61, 0);
-    // Slot 6 now holds the first component, an ordinary item: the outfit rule of step 2
-    // looks at that item, so wearing trousers only replaces the component trousers.
     model_->wearItem(3, 31, 5);
-    EXPECT_TRUE(occupied(3));
+    EXPECT_EQ(in(6), 62);
+    EXPECT_EQ(in(4), 41);
+    EXPECT_EQ(model_->look().items[3].colourId, 5);
+
+    // A stored record can hold the outfit itself in slot 6, with its pieces beside it.
+    auto storedOutfit = [](int kind) {
+        return [kind](AvatarRecord& r) {
+            r.items[6] = {kind == 1 ? 61 : 63, 2, true};
+            r.items[3] = {31, 2, kind == 1};
+            r.items[5] = {51, 2, kind == 2};
+            r.items[4] = {41, 2, true};
+            r.items[2] = {21, 2, true};
+        };
+    };
+    // A single piece in slots 2..5 takes off slots 6, 3, 4 and 5 first.
+    (void)loadRecord(storedOutfit(1));
+    ASSERT_EQ(in(6), 61);
+    model_->wearItem(5, 51, 9);
+    EXPECT_FALSE(occupied(6));
+    EXPECT_FALSE(occupied(3));
+    EXPECT_FALSE(occupied(4));
+    EXPECT_EQ(in(5), 51);
+    EXPECT_TRUE(occupied(2)) << "the top is no part of the outfit rule";
+
+    // Anything worn into slot 6 over an outfit of kind 1 frees 6, 3 and 4; of kind 2, 6, 5 and 4.
+    (void)loadRecord(storedOutfit(1));
+    model_->wearItem(6, 62, 9);
+    EXPECT_EQ(in(6), 62);
+    EXPECT_FALSE(occupied(3));
+    EXPECT_FALSE(occupied(4));
+    (void)loadRecord(storedOutfit(2));
+    ASSERT_EQ(in(6), 63);
+    model_->wearItem(6, 64, 9);
+    EXPECT_EQ(in(6), 64);
     EXPECT_FALSE(occupied(5));
-    // An outfit item itself in slot 6 (worn through the record, for example) is taken off whole.
-    model_->clearItems();
-    model_->wearItem(6, 62, 0);
-    EXPECT_TRUE(occupied(6));
+    EXPECT_FALSE(occupied(4));
+    EXPECT_TRUE(occupied(2));
+}
+
+TEST_F(AvatarModelTest, TheCostumeFlagWearsTheCostumeAndClearingItWearsTheRecordAgain) {
+    auto record = loadRecord([](AvatarRecord& r) {
+        r.costume = true;
+        r.items[0] = {11, 1, true};
+        r.items[2] = {21, 2, true};
+        r.items[5] = {31, 3, true};  // trousers kept in the skirt slot: worn by their category
+    });
+    EXPECT_EQ(in(6), 6050);
+    EXPECT_EQ(model_->look().items[6].colourId, 31);
+    model_->wearItem(4, 41, 0);
+    // The flag already applied changes nothing when loaded again.
+    model_->loadFromRecord(false);
+    EXPECT_EQ(in(6), 6050);
+    EXPECT_TRUE(occupied(4));
+
+    record->costume = false;
+    model_->loadFromRecord(false);
+    EXPECT_EQ(in(0), 11);
+    EXPECT_EQ(in(2), 21);
+    EXPECT_EQ(in(3), 31);
+    EXPECT_EQ(model_->look().items[3].colourId, 3);
+    EXPECT_FALSE(occupied(5)) << "wearing the trousers took the skirt slot off";
+    EXPECT_FALSE(occupied(4)) << "an empty record slot frees the model's";
+    EXPECT_FALSE(occupied(6));
+    EXPECT_FALSE(occupied(1));
 }
 
 TEST_F(AvatarModelTest, HeadwearAndLegwearExcludeEachOther) {
@@ -323,9 +437,15 @@ TEST_F(AvatarModelTest, SnapshotOfNothingIsWhiteAndBlendingClips) {
     EXPECT_EQ(pixel(0, 0)[0], 255) << "source column 3 (transparent) lands on column 0";
 }
 
-TEST_F(AvatarModelTest, SnapshotDrawsTheFrameCopyWhereTheViewWould) {
-    ASSERT_TRUE(model_->playAction(1353, 0, false));
+TEST_F(AvatarModelTest, SnapshotDrawsTheFrameCopyWhereTheViewWouldAndNothingOnScreen) {
+    (void)loadRecord([](AvatarRecord& r) {
+        r.names = {u"", u"label"};
+        r.skin = -1;  // (no skin table here)
+    });
+    (void)drawn();
     const std::uint8_t* shot = model_->takeSnapshot();
+    EXPECT_TRUE(drawn().empty());
+    EXPECT_TRUE(scene_.texts.empty()) << "no name label";
     // The head's picture sits at frame column 60, frame rows 20..21 from the top; the frame
     // is placed at column 104 - 40 and its top at row 241 - 109 counted from the bottom.
     const int column = 104 - 40 + 60, row = 241 - 109 - 20;
@@ -357,6 +477,186 @@ TEST_F(AvatarModelTest, LoadingFromTheRecordWearsAndPlaysTheStandingAction) {
     EXPECT_EQ(model_->direction(), 3);
     EXPECT_EQ(model_->caption(), u"second");
     EXPECT_EQ(model_->placement()[0], 32);
+}
+
+TEST_F(AvatarModelTest, PlaybackBubbleAndExtraPictureRunOnAcrossTheTickWrap) {
+    clock_.time = 0xFFFFFFFFu - 49;  // 50 ms before the tick count wraps to 0
+    ASSERT_TRUE(model_->playAction(1353, 0, false));
+    (void)model_->playSpan(0, 2, true);
+    const std::u16string words = u"hello";
+    ASSERT_TRUE(model_->say(&words, 0, 1000));
+    const ImageRecord extra = whitePixel();
+    model_->setExtraPicture(extra);
+
+    clock_.time += 99;  // now 49 after the wrap
+    draw();
+    EXPECT_EQ(model_->frameIndex(), 0);
+    clock_.time += 1;
+    draw();
+    EXPECT_EQ(model_->frameIndex(), 1) << "100 ms across the wrap";
+    EXPECT_EQ(scene_.bubbles, 2);
+    clock_.time += 900;  // 1000 ms after saying
+    draw();
+    EXPECT_EQ(scene_.bubbles, 2) << "the bubble's time is over";
+    (void)drawn();
+    clock_.time += 2000;  // 3000 ms after setting the extra picture: not yet more
+    draw();
+    auto handles = drawn();
+    EXPECT_EQ(std::count(handles.begin(), handles.end(), extra.texture), 0);
+    clock_.time += 1;
+    draw();
+    handles = drawn();
+    EXPECT_EQ(std::count(handles.begin(), handles.end(), extra.texture), 1);
+}
+
+TEST_F(AvatarModelTest, TalkingShowsTheSecondPictureOnEveryOtherToggleAcrossTheWrap) {
+    ASSERT_TRUE(model_->playAction(1353, 0, false));
+    const std::u16string twoLines(20, u'a');  // talks for as many toggles as it has letters
+    ASSERT_TRUE(model_->say(&twoLines, 0, 100000));
+    clock_.time = 0xFFFFFFFFu - 100;
+    draw();  // toggles: far more than 160 ms since the last toggle
+    (void)drawn();
+    model_->setTalking(true);
+    std::vector<TextureHandle> shown;
+    for (int i = 0; i < 4; ++i) {
+        clock_.time += 160;
+        draw();
+        shown.push_back(drawn().back());
+    }
+    clock_.time += 159;  // too soon for the next toggle
+    draw();
+    shown.push_back(drawn().back());
+    const TextureHandle plain = composed(0), talking = composed(1);
+    EXPECT_EQ(shown, (std::vector<TextureHandle>{plain, talking, plain, talking, talking}));
+}
+
+TEST_F(AvatarModelTest, FramePicturesLieBehindOrInFrontByTheirDirectionBit) {
+    const ImageRecord shadow = installShadow();
+
+    ASSERT_TRUE(model_->playAction(7, 0, false));
+    (void)drawn();
+    model_->drawAvatar(10, 20);
+    // Direction 0: 71 behind, the shadow, the figure, then 72 (no bit) and 73 in front.
+    EXPECT_EQ(drawn(), (std::vector<TextureHandle>{framePicture(0), shadow.texture, composed(0), framePicture(1),
+                                                   framePicture(2)}));
+    ASSERT_TRUE(model_->playAction(7, 1, false));
+    model_->drawAvatar(10, 20);
+    EXPECT_EQ(drawn(), (std::vector<TextureHandle>{framePicture(2), shadow.texture, composed(0), framePicture(0),
+                                                   framePicture(1)}));
+}
+
+TEST_F(AvatarModelTest, TheShadowIsChosenByTheRecordAndAStoredHiddenFigureDrawsNothing) {
+    const ImageRecord shadow = installShadow();
+    auto record = loadRecord([](AvatarRecord&) {});
+    (void)drawn();
+    draw();
+    EXPECT_EQ(drawn(), (std::vector<TextureHandle>{shadow.texture, composed(0)}));
+
+    record->stateA = 1, record->stateB = 4999, record->mode = -1, record->number = -1;
+    draw();
+    auto handles = drawn();
+    ASSERT_EQ(handles.size(), 2u);
+    EXPECT_NE(handles[0], shadow.texture);
+    EXPECT_EQ(RecordingRenderer::current().live.at(handles[0]).width, 3) << "the picture of key 2050000000";
+    record->stateB = 5000;
+    draw();
+    EXPECT_EQ(drawn().front(), shadow.texture);
+
+    record->replaceStanding = true;
+    draw();
+    EXPECT_EQ(drawn(), (std::vector<TextureHandle>{composed(0)})) << "no shadow under a replaced standing action";
+
+    // A stored avatar (number >= 0) whose standing action is 9999 draws nothing, yet its
+    // label is drawn and its clock runs.
+    record->number = 5;
+    record->standingAction = 9999;
+    record->names = {u"", u"shown"};
+    model_->loadFromRecord(false);
+    (void)model_->playSpan(0, 0, true);
+    scene_.texts.clear();
+    clock_.time += 100;
+    draw();
+    EXPECT_TRUE(drawn().empty());
+    EXPECT_EQ(scene_.texts, std::vector<std::u16string>{u"shown"});
+    EXPECT_EQ(events_.ended.size(), 1u);
+}
+
+TEST_F(AvatarModelTest, DrawingSwallowsEveryKindOfException) {
+    (void)loadRecord([](AvatarRecord& r) { r.names = {u"", u"name"}; });
+    scene_.throwInText = true;
+    EXPECT_NO_THROW(draw());
+    const std::u16string words = u"hi";
+    ASSERT_TRUE(model_->say(&words, 0, 1000));
+    EXPECT_NO_THROW(draw());
+}
+
+TEST_F(AvatarModelTest, StoppingReportsAnInterruptedActionOnce) {
+    ASSERT_TRUE(model_->playAction(6, 0, false));
+    (void)model_->playSpan(0, 1, false);
+    clock_.time += 100;
+    draw();
+    ASSERT_EQ(model_->frameIndex(), 1);
+    model_->stopPlayback(true);
+    EXPECT_EQ(events_.ended, std::vector<std::uint16_t>{6});
+    EXPECT_EQ(model_->frameIndex(), 0);
+    EXPECT_FALSE(model_->running());
+    model_->stopPlayback(false);
+    EXPECT_EQ(events_.ended.size(), 1u) << "the notice went with the first stop";
+    // A repeating span leaves nothing pending.
+    (void)model_->playSpan(0, 1, true);
+    model_->stopPlayback(false);
+    EXPECT_EQ(events_.ended.size(), 1u);
+    // Playing another action reports the pending one first.
+    (void)model_->playSpan(0, 1, false);
+    ASSERT_TRUE(model_->playAction(5, 0, false));
+    EXPECT_EQ(events_.ended, (std::vector<std::uint16_t>{6, 6}));
+
+    ASSERT_TRUE(model_->playAction(4046, 0, false));
+    EXPECT_FALSE(model_->pendingFinal());
+    model_->stopPlayback(false);
+    EXPECT_TRUE(model_->pendingFinal());
+}
+
+TEST_F(AvatarModelTest, PlaySpanChecksItsFramesBeforeStarting) {
+    EXPECT_EQ(model_->playSpan(0, 0, false), 0) << "nothing loaded";
+    EXPECT_FALSE(model_->running());
+    ASSERT_TRUE(model_->playAction(1353, 0, false));
+    EXPECT_EQ(model_->playSpan(4, 0, false), 3);
+    EXPECT_EQ(model_->playSpan(0, 4, false), 3);
+    EXPECT_FALSE(model_->running());
+    model_->stopPlayback(false);
+    EXPECT_TRUE(events_.ended.empty()) << "a refused span leaves nothing pending";
+
+    clock_.time += 100;
+    (void)model_->playSpan(3, 3, true);  // the frame count itself passes the check
+    EXPECT_TRUE(model_->running());
+    EXPECT_EQ(model_->frameIndex(), 2);
+    model_->stopPlayback(true);
+    EXPECT_EQ(model_->playSpan(-1, 0, false), 3);
+    EXPECT_TRUE(model_->running()) << "a negative first frame only starts the clock";
+    EXPECT_EQ(model_->frameIndex(), 0);
+    model_->stopPlayback(false);
+    EXPECT_TRUE(events_.ended.empty());
+    (void)model_->playSpan(1, 2, false);
+    EXPECT_EQ(model_->frameIndex(), 1);
+    clock_.time += 100;
+    draw(2);
+    EXPECT_EQ(model_->frameIndex(), 2) << "the span runs to the action's end";
+}
+
+TEST_F(AvatarModelTest, ReplayPlaysTheReplacementForAStandingActionReplaced) {
+    auto record = loadRecord([](AvatarRecord& r) { r.replaceStanding = true; });
+    ASSERT_NE(model_->action(), nullptr);
+    EXPECT_EQ(model_->action()->identifier, 4020);
+    ASSERT_TRUE(model_->playAction(6, 2, false));
+    model_->replay(5);
+    EXPECT_EQ(model_->action()->identifier, 4020);
+    EXPECT_EQ(model_->direction(), 5);
+    record->replaceStanding = false;
+    ASSERT_TRUE(model_->playAction(6, 2, false));
+    model_->replay(4);
+    EXPECT_EQ(model_->action()->identifier, 6);
+    EXPECT_EQ(model_->direction(), 4);
 }
 
 }  // namespace

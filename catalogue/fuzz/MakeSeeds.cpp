@@ -6,6 +6,7 @@
 #include "catalogue/CatalogueWriter.h"
 #include "catalogue/ColourTable.h"
 #include "catalogue/DataFiles.h"
+#include "catalogue/ImageKey.h"
 #include "catalogue/StringTableWriter.h"
 #include "test_support/AvatarArchiveFuzzInput.h"
 
@@ -74,6 +75,20 @@ bool makeSeeds(const std::string& root) {
     if (auto files = encodeAvatarArchive(sprites))
         ok &= writeSeed(root, "avatar_archive_fuzz", "seed-sprites",
                         fuzzing::joinAvatarArchiveInput(files->index, files->data));
+    else ok = false;
+
+    // The avatar model's seed: the small catalogue with a picture for each body layer and
+    // frame picture it names, in every direction, and the shadow.
+    std::vector<SpriteSource> modelSprites = {sprite(kShadowImageKey, 4, 2, 10, 120)};
+    for (int d = 0; d < 8; ++d) {
+        for (int v = 0; v < kBodyLayerCount; ++v)
+            modelSprites.push_back(sprite(makeImageKey(v * 3, 0, v, d, 0, 0), 2, 3, 40 + v, 60));
+        modelSprites.push_back(sprite(makeImageKey(1234, 3, 0, d, 0, 0), 3, 2, 20, 5));
+    }
+    const auto modelCatalogue = encodeAvatarData(smallCatalogue());
+    if (auto files = encodeAvatarArchive(modelSprites); files && modelCatalogue)
+        ok &= writeSeed(root, "avatar_model_fuzz", "seed-model",
+                        fuzzing::joinAvatarModelInput(*modelCatalogue, files->index, files->data));
     else ok = false;
 
     ColourSet set;

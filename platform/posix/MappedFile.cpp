@@ -27,8 +27,8 @@ bool MappedFile::open(const std::string& path) {
     if (fd < 0) return false;
     auto mapping = std::make_unique<Mapping>();
     struct stat status {};
-    bool ok = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-    if (ok && status.st_size > 0) {
+    bool ok = fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0;
+    if (ok) {
         void* address = mmap(nullptr, static_cast<std::size_t>(status.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
         if (address == MAP_FAILED) {
             ok = false;

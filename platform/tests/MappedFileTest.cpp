@@ -10,7 +10,7 @@ namespace {
 
 using testing::TempDirectory;
 
-TEST(MappedFileTest, MapsTheWholeFileAndAnEmptyFileAsAnEmptyView) {
+TEST(MappedFileTest, MapsTheWholeFileAndRefusesAnEmptyOne) {
     TempDirectory dir;
     dir.write("a.bin", {1, 2, 3, 4, 5});
     dir.write("empty.bin", {});
@@ -20,8 +20,8 @@ TEST(MappedFileTest, MapsTheWholeFileAndAnEmptyFileAsAnEmptyView) {
     EXPECT_EQ(std::vector<std::uint8_t>(file.bytes().begin(), file.bytes().end()),
               (std::vector<std::uint8_t>{1, 2, 3, 4, 5}));
 
-    ASSERT_TRUE(file.open(dir.file("empty.bin")));
-    EXPECT_TRUE(file.isOpen());
+    EXPECT_FALSE(file.open(dir.file("empty.bin")));
+    EXPECT_FALSE(file.isOpen()) << "a failed open leaves nothing of the earlier mapping";
     EXPECT_TRUE(file.bytes().empty());
 
     EXPECT_FALSE(file.open(dir.file("missing.bin")));
@@ -32,7 +32,8 @@ TEST(MappedFileTest, MapsTheWholeFileAndAnEmptyFileAsAnEmptyView) {
 TEST(MappedFileTest, AReadOnlyFileMapsAndAMoveKeepsTheView) {
     TempDirectory dir;
     dir.write("ro.bin", {9, 8, 7});
-    std::filesystem::permissions(dir.file("ro.bin"), std::filesystem::perms::owner_read);
+    const testing::ReadOnlyFolder readOnly(dir.path());
+    ASSERT_EQ(readOnly.failure(), "");
     MappedFile file;
     ASSERT_TRUE(file.open(dir.file("ro.bin")));
     MappedFile moved(std::move(file));

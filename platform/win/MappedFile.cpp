@@ -45,14 +45,13 @@ bool MappedFile::open(const std::string& path) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) return false;
     if (static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX) return false;
-    // A file of zero bytes cannot be mapped; it is simply an empty view.
-    if (size.QuadPart > 0) {
-        mapping->section.reset(CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr));
-        if (!mapping->section) return false;
-        mapping->view.reset(MapViewOfFile(mapping->section.get(), FILE_MAP_READ, 0, 0, 0));
-        if (!mapping->view) return false;
-        mapping->length = static_cast<std::size_t>(size.QuadPart);
-    }
+    // CreateFileMappingW refuses a file of zero bytes; say so before asking it.
+    if (size.QuadPart == 0) return false;
+    mapping->section.reset(CreateFileMappingW(file, nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping->section) return false;
+    mapping->view.reset(MapViewOfFile(mapping->section.get(), FILE_MAP_READ, 0, 0, 0));
+    if (!mapping->view) return false;
+    mapping->length = static_cast<std::size_t>(size.QuadPart);
     mapping_ = std::move(mapping);
     return true;
 }

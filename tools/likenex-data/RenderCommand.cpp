@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <ostream>
 
 namespace likenex {
@@ -26,7 +27,7 @@ constexpr const char* kUsage =
 
 // A clock that never moves: rendering never advances playback.
 struct StillClock : AvatarClock {
-    std::int64_t now() const override { return 0; }
+    Tick now() const override { return 0; }
 };
 
 RgbaPicture frameFromCopy(const std::vector<std::uint8_t>& bgra) {
@@ -46,17 +47,24 @@ void writePicture(const std::string& path, const RgbaPicture& picture) {
 
 }  // namespace
 
-AvatarRecord readAvatarDescription(const std::string& text, const std::string& source) {
+AvatarDescription readAvatarDescription(const std::string& text, const std::string& source) {
     const nlohmann::ordered_json json = parseJsonOrFail(text, source);
     if (!json.is_object()) throw ToolError(source + ": an avatar is a JSON object");
-    AvatarRecord record;
+    AvatarDescription description;
+    AvatarRecord& record = description.record;
     JsonFields fields(json, source);
-    if (const auto* items = fields.array("items")) {
-        if (items->size() > 9) throw ToolError(source + ": \"items\" has at most nine slots");
+    const auto* items = fields.array("items");
+    const auto* slots = fields.array("slots");
+    if (items && slots) throw ToolError(source + ": give \"items\" (worn) or \"slots\" (as stored), not both");
+    description.storedSlots = slots != nullptr;
+    const char* name = slots ? "slots" : "items";
+    if (slots) items = slots;
+    if (items) {
+        if (items->size() > 9) throw ToolError(source + ": \"" + name + "\" has at most nine slots");
         for (std::size_t s = 0; s < items->size(); ++s) {
             const auto& slot = (*items)[s];
             if (slot.is_null()) continue;
-            JsonFields f(slot, source + ": items[" + std::to_string(s) + "]");
+            JsonFields f(slot, source + ": " + name + "[" + std::to_string(s) + "]");
             AvatarRecord::ItemSlot& to = record.items[s];
             f.get("item", to.item);
             f.get("colour", to.colourId);
@@ -86,8 +94,43 @@ AvatarRecord readAvatarDescription(const std::string& text, const std::string& s
     fields.get("costume", flag);
     record.costume = flag != 0;
     fields.finish();
-    return record;
+    return description;
 }
+
+namespace {
+
+// A model of the described avatar playing `action` in `direction`, dressed as the
+// description says and loaded from its record as the editor loads one. Each direction of a
+// sheet gets a model of its own: once action 4046 is loaded, a model plays nothing else.
+std::unique_ptr<AvatarModel> posedModel(const AvatarModelParts& parts, const AvatarDescription& description,
+                                        std::uint16_t action, int direction) {
+    auto model = std::make_unique<AvatarModel>(parts);
+    auto record = std::make_shared<AvatarRecord>(description.record);
+    record->standingAction = action;
+    record->direction = direction;
+    model->setRecord(record);
+    if (description.storedSlots) {
+        model->loadFromRecord(true);
+    } else {
+        model->setSkin(record->skin);
+        for (const AvatarRecord::BodyPartSlot& part : record->bodyParts)
+            if (part.chosen) (void)model->chooseBodyPart(part.part);
+        for (int s = 0; s < kItemSlotCount; ++s) {
+            const AvatarRecord::ItemSlot& slot = record->items[static_cast<std::size_t>(s)];
+            if (!slot.occupied) continue;
+            if (s < kFaceOptionSlot1) model->wearItem(s, slot.item, slot.colourId);
+            else model->setFaceOption(s, slot.item);
+        }
+        model->loadFromRecord(false);
+    }
+    // A record whose standing action is replaced has played action 4020 instead.
+    if (!model->action() || model->action()->identifier != action) (void)model->playAction(action, direction, true);
+    if (!model->action() || model->action()->identifier != action)
+        throw ToolError("the catalogue has no action " + std::to_string(action));
+    return model;
+}
+
+}  // namespace
 
 RgbaPicture exportFromSnapshot(const std::uint8_t* snapshot) {
     // Output row i (top first) is snapshot row 121 - i, columns 80 to 175.
@@ -127,21 +170,16 @@ int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) 
     const int variant = parsed.options.contains("--variant")
                             ? static_cast<int>(parseInteger(parsed.options["--variant"], "--variant", 0, 1))
                             : 0;
-    const AvatarRecord description =
+    const AvatarDescription description =
         readAvatarDescription(readTextFileOrFail(parsed.options["--avatar"]), parsed.options["--avatar"]);
 
     const LoadedAvatarData data(parsed.positional[0]);
     const AvatarArchive& archive = data.archive;
     SpriteCache cache;
     StillClock clock;
-    AvatarModel model(AvatarModelParts{&data.catalogue, &archive, &cache, &clock, nullptr, nullptr});
-    auto record = std::make_shared<AvatarRecord>(description);
-    record->standingAction = action;
-    record->direction = direction;
-    model.setRecord(record);
-    model.loadFromRecord(true);
-    if (!model.action() || model.action()->identifier != action)
-        throw ToolError("the catalogue has no action " + std::to_string(action));
+    const AvatarModelParts parts{&data.catalogue, &archive, &cache, &clock, nullptr, nullptr};
+    const std::unique_ptr<AvatarModel> posed = posedModel(parts, description, action, direction);
+    AvatarModel& model = *posed;
     const int frames = static_cast<int>(model.action()->frames.size());
     if (frames == 0) throw ToolError("action " + std::to_string(action) + " has no frames");
 
@@ -152,10 +190,9 @@ int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) 
             kFrameSize * frames, kFrameSize * 8,
             std::vector<std::uint8_t>(static_cast<std::size_t>(kFrameSize) * frames * kFrameSize * 8 * 4)};
         for (int d = 0; d < 8; ++d) {
-            if (!model.playAction(action, d, true))
-                throw ToolError("action " + std::to_string(action) + " cannot be played");
+            const std::unique_ptr<AvatarModel> turned = posedModel(parts, description, action, d);
             for (int f = 0; f < frames; ++f) {
-                const RgbaPicture cell = frameFromCopy(model.frameStore().copies.at(static_cast<std::size_t>(f)));
+                const RgbaPicture cell = frameFromCopy(turned->frameStore().copies.at(static_cast<std::size_t>(f)));
                 for (int row = 0; row < kFrameSize; ++row)
                     std::memcpy(
                         &sheet.rgba[((static_cast<std::size_t>(d) * kFrameSize + row) * sheet.width + f * kFrameSize) *
@@ -180,7 +217,7 @@ int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) 
             formFrameLayers(layers, f, direction, model.look());
             ImageRecord canvas = emptyFrameCanvas();
             (void)composeLayers(archive, canvas, layers, PaintConditions::of(model.look()),
-                                (direction + f.directionOffset) % 8, 1);
+                                turnedDirection(direction, f.directionOffset), 1);
             writePicture(output, frameFromCopy(canvas.pixels));
         }
         return 0;

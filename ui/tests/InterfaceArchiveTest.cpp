@@ -140,11 +140,12 @@ TEST_F(InterfaceArchiveTest, RecordsOutsideTheDataFileAndUnknownIdentifiersAreRe
 
 TEST_F(InterfaceArchiveTest, LoadingFailsWithoutItsFilesAndWorksReadOnly) {
     writePictures({picture(1, 1, 1, 1, 1)});
-    namespace fs = std::filesystem;
-    fs::permissions(dir.file("data/inter.dat"), fs::perms::owner_read);
-    fs::permissions(dir.file("data"), fs::perms::owner_read | fs::perms::owner_exec);
-    InterfaceArchive other;
-    EXPECT_TRUE(other.loadInterfaceArchive(dir.path()));
+    {
+        const testing::ReadOnlyFolder readOnly(dir.path());
+        ASSERT_EQ(readOnly.failure(), "");
+        InterfaceArchive other;
+        EXPECT_TRUE(other.loadInterfaceArchive(dir.path()));
+    }
 
     // (Windows cannot delete a mapped file: the broken installs are other folders.)
     TempDirectory noData, noIndex, shortIndex;
@@ -155,8 +156,14 @@ TEST_F(InterfaceArchiveTest, LoadingFailsWithoutItsFilesAndWorksReadOnly) {
     noIndex.write("data/inter.dat", {});
     EXPECT_FALSE(archive.loadInterfaceArchive(noIndex.path()));
     shortIndex.write("data/inter.inx", {0, 0});
-    shortIndex.write("data/inter.dat", {});
+    shortIndex.write("data/inter.dat", {0});
     EXPECT_FALSE(archive.loadInterfaceArchive(shortIndex.path()));
+    // An empty data file is a broken install, as Windows cannot map it.
+    TempDirectory emptyData;
+    emptyData.write("data/inter.inx", Bytes{}.u32(0).data);
+    emptyData.write("data/inter.dat", {});
+    EXPECT_FALSE(archive.loadInterfaceArchive(emptyData.path()));
+    EXPECT_FALSE(archive.isLoaded());
     EXPECT_FALSE(archive.loadInterfaceArchive(std::string(500, 'd')));
 }
 

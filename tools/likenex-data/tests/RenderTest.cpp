@@ -3,6 +3,7 @@
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/CatalogueWriter.h"
 #include "catalogue/ImageKey.h"
+#include "test_support/SpriteSources.h"
 #include "tools/likenex-data/Commands.h"
 #include "tools/likenex-data/Png.h"
 #include "tools/likenex-data/RenderCommand.h"
@@ -18,17 +19,7 @@ namespace likenex {
 namespace {
 
 namespace fs = std::filesystem;
-
-SpriteSource solid(std::int64_t key, int width, int height, int x, int y, std::array<std::uint8_t, 4> bgra) {
-    SpriteSource s;
-    s.key = key;
-    s.width = width;
-    s.height = height;
-    s.x = x;
-    s.y = y;
-    for (int i = 0; i < width * height; ++i) s.pixels.insert(s.pixels.end(), bgra.begin(), bgra.end());
-    return s;
-}
+using testing::solidSprite;
 
 class RenderCommandTest : public ::testing::Test {
 protected:
@@ -46,9 +37,12 @@ protected:
             f.layers[0].x = 104;
             f.layers[0].y = 109;
             f.layers[2].imageNumber = 1;
+            f.layers[3].imageNumber = 2;
             a.frames.push_back(f);
         }
-        t.actions = {a};
+        Action last = a;  // once loaded, a model plays nothing else
+        last.identifier = 4046;
+        t.actions = {a, last};
         LayerOption mouth;
         mouth.faceLayer = 2;
         mouth.optionNumber = 4;
@@ -58,16 +52,32 @@ protected:
         hat.identifier = 5;
         hat.category = 0;
         hat.availability = 1;
-        t.items = {hat};
+        // An outfit of kind 1 whose first component (61) is drawn on body layer 3.
+        auto item = [](std::uint16_t id, int category, int kind = 0) {
+            Item i;
+            i.identifier = id;
+            i.category = category;
+            i.availability = 1;
+            i.outfitKind = kind;
+            return i;
+        };
+        Item outfit = item(60, 6, 1);
+        outfit.outfitSlot6 = 61;
+        outfit.outfitSlot3or5 = 31;
+        outfit.outfitSlot4 = 41;
+        t.items = {hat, outfit, item(61, 6), item(31, 3), item(41, 4)};
         ASSERT_TRUE(writeAvatarData(dir_.string(), t));
         std::vector<SpriteSource> sprites;
         for (int d = 0; d < 8; ++d) {
-            sprites.push_back(solid(makeImageKey(1, 0, 0, d, 0, 0), 2, 2, 60, 20, {0, 0, 255, 255}));  // red head
-            sprites.push_back(solid(makeImageKey(5, 1, 0, d, 0, 1), 2, 1, 60, 19, {255, 0, 0, 255}));  // blue hat
-            sprites.push_back(solid(makeImageKey(4, 0, 2, d, 0, 0), 1, 1, 61, 21, {0, 255, 0, 255}));  // green mouth
-            sprites.push_back(solid(makeImageKey(4, 0, 2, d, 1, 0), 1, 1, 60, 21, {0, 255, 0, 255}));  // talking
+            sprites.push_back(solidSprite(makeImageKey(1, 0, 0, d, 0, 0), 2, 2, 60, 20, {0, 0, 255, 255}));  // red head
+            sprites.push_back(solidSprite(makeImageKey(5, 1, 0, d, 0, 1), 2, 1, 60, 19, {255, 0, 0, 255}));  // blue hat
+            sprites.push_back(
+                solidSprite(makeImageKey(4, 0, 2, d, 0, 0), 1, 1, 61, 21, {0, 255, 0, 255}));  // green mouth
+            sprites.push_back(solidSprite(makeImageKey(4, 0, 2, d, 1, 0), 1, 1, 60, 21, {0, 255, 0, 255}));  // talking
+            sprites.push_back(
+                solidSprite(makeImageKey(61, 1, 3, d, 6, 2), 1, 1, 70, 50, {0, 255, 255, 255}));  // yellow jacket
         }
-        sprites.push_back(solid(1050000000, 4, 2, 10, 120, {0, 0, 0, 255}));
+        sprites.push_back(solidSprite(1050000000, 4, 2, 10, 120, {0, 0, 0, 255}));
         ASSERT_TRUE(writeAvatarArchive(dir_.string(), sprites));
         // No skin table here: the body is drawn as stored (skin -1).
         write("avatar.json", R"({"items": [{"item": 5, "colour": -1}, null, null, null, null, null, null, null,
@@ -76,8 +86,8 @@ protected:
     void TearDown() override { fs::remove_all(dir_); }
 
     void write(const std::string& name, const std::string& text) { std::ofstream(dir_ / name) << text; }
-    int render(std::vector<std::string> extra) {
-        Arguments args = {"render",      dir_.string(), "--avatar", (dir_ / "avatar.json").string(), "--action", "7",
+    int render(std::vector<std::string> extra, const std::string& action = "7") {
+        Arguments args = {"render",      dir_.string(), "--avatar", (dir_ / "avatar.json").string(), "--action", action,
                           "--direction", "2",           "-o",       (dir_ / "out.png").string()};
         args.insert(args.end(), extra.begin(), extra.end());
         std::ostringstream out, err;
@@ -146,12 +156,53 @@ TEST(AvatarDescription, RefusesWhatItDoesNotKnow) {
         ToolError);
     EXPECT_THROW((void)readAvatarDescription(R"({"bodyParts": ["puppy"]})", "a.json"), ToolError);
     EXPECT_THROW((void)readAvatarDescription(R"([1])", "a.json"), ToolError);
-    const AvatarRecord r = readAvatarDescription(R"({"items": [null, {"item": 3, "colour": 2}], "skin": 9})", "a.json");
+    EXPECT_THROW((void)readAvatarDescription(R"({"items": [], "slots": []})", "a.json"), ToolError);
+    const AvatarDescription d =
+        readAvatarDescription(R"({"items": [null, {"item": 3, "colour": 2}], "skin": 9})", "a.json");
+    const AvatarRecord& r = d.record;
+    EXPECT_FALSE(d.storedSlots);
     EXPECT_FALSE(r.items[0].occupied);
     EXPECT_TRUE(r.items[1].occupied);
     EXPECT_EQ(r.items[1].colourId, 2);
     EXPECT_EQ(r.skin, 9);
-    EXPECT_EQ(readAvatarDescription("{}", "a.json").skin, 4);
+    EXPECT_EQ(readAvatarDescription("{}", "a.json").record.skin, 4);
+    const AvatarDescription stored = readAvatarDescription(R"({"slots": [null, {"item": 3, "colour": 2}]})", "a.json");
+    EXPECT_TRUE(stored.storedSlots);
+    EXPECT_EQ(stored.record.items[1].item, 3);
+}
+
+TEST_F(RenderCommandTest, ItemsAreWornAsInTheEditorAndSlotsAreTakenAsStored) {
+    // Worn in slot 6, the outfit is its components: the jacket (61) shows.
+    write("avatar.json", R"({"items": [null, null, null, null, null, null, {"item": 60, "colour": -1}], "skin": -1})");
+    ASSERT_EQ(render({}), 0) << error_;
+    const int row = 50;  // in the upright picture a sprite one row high lies on row y
+    EXPECT_EQ(at(out(), 70, row), (std::array<int, 4>{255, 255, 0, 255}));
+    // A stored record holding the outfit itself in slot 6 draws the outfit's own (absent) pictures.
+    write("avatar.json", R"({"slots": [null, null, null, null, null, null, {"item": 60, "colour": -1}], "skin": -1})");
+    ASSERT_EQ(render({}), 0) << error_;
+    EXPECT_EQ(at(out(), 70, row)[3], 0);
+    // Wearing goes in slot order: the hairstyle slot is empty here, the hat stays.
+    write("avatar.json", R"({"items": [{"item": 5, "colour": -1}, null, null, null, null, null,
+                                       {"item": 61, "colour": -1}], "skin": -1})");
+    ASSERT_EQ(render({}), 0) << error_;
+    EXPECT_EQ(at(out(), 60, 19), (std::array<int, 4>{0, 0, 255, 255}));
+    EXPECT_EQ(at(out(), 70, row), (std::array<int, 4>{255, 255, 0, 255}));
+}
+
+TEST_F(RenderCommandTest, AnyActionRendersForAnyDescription) {
+    // Action 4046 in every direction of a sheet.
+    ASSERT_EQ(render({"--sheet"}, "4046"), 0) << error_;
+    EXPECT_EQ(out().height, 8 * 128);
+    // A record whose standing action is replaced (by 4020, absent here) still renders the action asked for.
+    ASSERT_EQ(render({}), 0) << error_;
+    const RgbaPicture plain = out();
+    write("avatar.json", R"({"items": [{"item": 5, "colour": -1}, null, null, null, null, null, null, null,
+                                       {"item": 4}], "skin": -1, "replaceStanding": 1})");
+    ASSERT_EQ(render({}), 0) << error_;
+    EXPECT_EQ(out().rgba, plain.rgba);
+    ASSERT_EQ(render({"--snapshot"}), 0) << error_;
+    EXPECT_EQ(render({}, "9"), 1);
+    EXPECT_NE(error_.find("no action 9"), std::string::npos) << error_;
 }
 
 }  // namespace
