@@ -1,0 +1,57 @@
+#include "server/Accounts.h"
+
+#include "server/CodePage.h"
+
+#include <sodium.h>
+
+#include <stdexcept>
+
+namespace likenex {
+
+Accounts::Accounts(Storage& storage, Argon2Cost cost) : storage_(storage), cost_(cost) {
+    if (sodium_init() < 0) throw std::runtime_error("libsodium cannot start");
+}
+
+std::string Accounts::nameKey(std::u16string_view name) { return utf16ToUtf8(foldCase(name)); }
+
+bool Accounts::isGuest(std::u16string_view name) { return nameKey(name) == "guest"; }
+
+bool Accounts::isValidName(std::u16string_view name) {
+    if (name.empty() || name.size() > kMaxUserNameUnits) return false;
+    for (char16_t c : name)
+        if (c < 0x20 || c == 0x7F) return false;
+    return true;
+}
+
+std::string Accounts::hashDigest(std::string_view digest) const {
+    char hash[crypto_pwhash_STRBYTES];
+    if (crypto_pwhash_str_alg(hash, digest.data(), digest.size(), cost_.operations, cost_.memoryBytes,
+                              crypto_pwhash_ALG_ARGON2ID13) != 0)
+        throw std::runtime_error("argon2id hashing ran out of memory");
+    return hash;
+}
+
+bool Accounts::digestMatches(const std::string& hash, std::string_view digest) {
+    if (hash.empty()) return false;
+    return crypto_pwhash_str_verify(hash.c_str(), digest.data(), digest.size()) == 0;
+}
+
+std::optional<Account> Accounts::signIn(std::u16string_view name, std::string_view digest) {
+    if (!isValidName(name)) return std::nullopt;
+    auto account = storage_.findAccount(nameKey(name));
+    if (!account) return std::nullopt;
+    if (isGuest(name) || digestMatches(account->secretHash, digest)) return account;
+    return std::nullopt;
+}
+
+Accounts::AddResult Accounts::addAccount(std::u16string_view name, std::string_view digest) {
+    if (!isValidName(name) || isGuest(name)) return AddResult::InvalidName;
+    Account account;
+    account.name = utf16ToUtf8(name);
+    account.nameKey = nameKey(name);
+    if (storage_.findAccount(account.nameKey)) return AddResult::NameTaken;
+    account.secretHash = hashDigest(digest);
+    return storage_.addAccount(account) ? AddResult::Added : AddResult::NameTaken;
+}
+
+}  // namespace likenex
