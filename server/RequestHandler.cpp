@@ -37,8 +37,11 @@ RequestHandler::Outcome RequestHandler::handle(std::span<const std::uint8_t> fra
     if (!header) return {{}, {}, "short frame"};
     try {
         switch (static_cast<MessageType>(header->type)) {
-        case MessageType::VersionQuery:
+        case MessageType::VersionQuery: {
+            VersionQuery query;
+            if (!query.assign(frame) || !query.decode()) return {{}, {}, "version: malformed"};
             return version();
+        }
         case MessageType::OpenAvatarRequest:
             return openAvatar(frame);
         case MessageType::SaveAvatarRequest:
