@@ -51,7 +51,10 @@ private:
     }
 
     void onLength(error_code ec) {
-        if (ec) return finish("closed before a request");
+        if (ec) {
+            finish("closed before a request");
+            return close();
+        }
         length_ = static_cast<std::size_t>(frame_[0] | frame_[1] << 8);
         if (!isValidFrameLength(length_)) {
             finish("bad length " + std::to_string(length_));
@@ -62,7 +65,10 @@ private:
     }
 
     void onFrame(error_code ec) {
-        if (ec) return finish("closed within a request");
+        if (ec) {
+            finish("closed within a request");
+            return close();
+        }
         auto self = shared_from_this();
         asio::post(server_.workers_, [self] {
             auto outcome = self->server_.handler_({self->frame_.data(), self->length_}, self->peer_);

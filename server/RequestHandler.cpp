@@ -108,7 +108,7 @@ RequestHandler::Outcome RequestHandler::saveAvatar(std::span<const std::uint8_t>
         outcome.delay = *wait;
         return outcome;
     }
-    if (!guest) throttle_.recordSuccess(key);
+    if (!guest) throttle_.recordSuccess(key, peerAddress);
 
     std::string refusal = uploadRefusal(upload, catalogue_, guest);
     if (!refusal.empty()) {

@@ -62,9 +62,11 @@ void SignInThrottle::recordFailure(const std::string& account, const std::string
     }
 }
 
-void SignInThrottle::recordSuccess(const std::string& account) {
+void SignInThrottle::recordSuccess(const std::string& account, const std::string& address) {
     std::lock_guard lock(mutex_);
     accounts_.erase(account);
+    auto it = addresses_.find(address);
+    if (it != addresses_.end()) it->second.nextAllowed = it->second.lastFailure + delayAfter(it->second.failures);
 }
 
 }  // namespace likenex

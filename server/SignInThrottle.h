@@ -32,7 +32,9 @@ public:
     // How long to hold the answer to this attempt, or nothing when it must be rejected unchecked.
     [[nodiscard]] std::optional<Clock::duration> admit(const std::string& account, const std::string& address, Clock::time_point now);
     void recordFailure(const std::string& account, const std::string& address, Clock::time_point now);
-    void recordSuccess(const std::string& account);
+    // Clears the account's failures; the address keeps its count but gives back the slot
+    // this attempt took.
+    void recordSuccess(const std::string& account, const std::string& address);
 
 private:
     struct Entry {

@@ -219,7 +219,7 @@ std::optional<Account> WebSite::postedSignIn(const std::map<std::string, std::st
         message = "The name or the password is wrong.";
         return std::nullopt;
     }
-    throttle_.recordSuccess(key);
+    throttle_.recordSuccess(key, peer);
     return signedIn;
 }
 
@@ -254,6 +254,7 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
             throttle_.recordFailure(key, request.peer, std::chrono::steady_clock::now());
             return html("Avatar " + std::to_string(number), paragraph("That is not the access password.") + form, 403);
         }
+        throttle_.recordSuccess(key, request.peer);
     } else if (stored->accessMode != 0) {
         std::string form = "<form method=\"post\" action=\"" + self + "\">" + signInFields() + "<button>Sign in</button></form>";
         if (request.method != "POST") return html("Avatar " + std::to_string(number), paragraph("Only its owner sees this avatar.") + form);

@@ -129,7 +129,7 @@ TEST_F(RequestHandlerTest, UnknownCatalogueEntriesAndLongScriptsAreRefusedUnstor
         [](SaveAvatarRequest& r) { r.avatar.items[0] = {0, 4}; },
         [](SaveAvatarRequest& r) { r.avatar.bodyPart = 13; },
         [](SaveAvatarRequest& r) { r.avatar.faceOption1 = 2; },  // an option of the other layer
-        [](SaveAvatarRequest& r) { r.appendScriptEntry(8, u"x"); },
+        [](SaveAvatarRequest& r) { r.appendScriptEntry(9, u"x"); },
         [](SaveAvatarRequest& r) { r.appendScriptEntry(0x10005, u"x"); },  // not a 16-bit identifier
         [](SaveAvatarRequest& r) { r.avatar.direction = 8; },
         [](SaveAvatarRequest& r) { r.avatar.skin = 44; },
@@ -202,7 +202,7 @@ TEST(SignInThrottle, DelaysDoubleQueueAndAreForgotten) {
     for (int i = 0; i < 10 && !rejected; ++i) rejected = !throttle.admit("a", "5.5.5.5", t0).has_value();
     EXPECT_TRUE(rejected);
     // A success clears the account; the address keeps its count until forgotten.
-    throttle.recordSuccess("a");
+    throttle.recordSuccess("a", "1.1.1.1");
     EXPECT_EQ(throttle.admit("a", "6.6.6.6", t0), 0ms);
     EXPECT_EQ(throttle.admit("c", "1.1.1.1", t0 + std::chrono::minutes(2)), 0ms);
 }

@@ -52,7 +52,7 @@ CatalogueTables testCatalogue() {
     CatalogueTables t;
     t.layerOptions.push_back(LayerOption{1, 1, 1, {}, 0});
     t.layerOptions.push_back(LayerOption{2, 2, 1, {}, 0});
-    t.actions = {action(5, 10, 0), action(6, 60, 0), action(7, 1, 3)};
+    t.actions = {action(5, 10, 0), action(6, 60, 0), action(7, 1, 3), action(8, 1, 0)};
     t.bodyParts = {bodyPart(11, 0), bodyPart(12, 5)};
     t.items = {item(101, 0, 0), item(102, 2, 50), item(201, 6, 0, 1), item(202, 3, 0, 0, 0)};
     return t;
@@ -83,7 +83,7 @@ SaveAvatarRequest freeUpload(std::u16string user, std::string digest, int steps)
     r.avatar.faceOption1 = 1;
     r.avatar.items[0] = {101, 3};
     r.avatar.bodyPart = 11;
-    for (int i = 0; i < steps; ++i) r.appendScriptEntry(5, u"step " + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)));
+    for (int i = 0; i < steps; ++i) r.appendScriptEntry(8, u"step " + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)));
     r.title = u"A title";
     r.secondText = u"second";
     r.thirdText = u"third";

@@ -22,7 +22,7 @@ namespace likenex::testing {
 
 // Items: 101 (price 0), 102 (price 50), 201 an outfit of kind 1 (price 0), 202 withdrawn.
 // Body parts: 11 (price 0), 12 (price 5). Actions: 5 (10 frames, price 0), 6 (60 frames,
-// price 0), 7 (1 frame, price 3). Face options: 1 of layer 1, 2 of layer 2 (price 0).
+// price 0), 7 (1 frame, price 3), 8 (1 frame, price 0). Face options: 1 of layer 1, 2 of layer 2 (price 0).
 CatalogueTables testCatalogue();
 
 class TempDirectory {
@@ -40,7 +40,7 @@ private:
 // A program directory with data/avatar.dat written from testCatalogue().
 void writeProgramDirectory(const std::string& directory);
 
-// A free upload by the given user with a script of `steps` entries of action 5.
+// A free upload by the given user with a script of `steps` entries of action 8.
 SaveAvatarRequest freeUpload(std::u16string user, std::string digest, int steps = 1);
 
 // Settings for a server on free loopback ports with cheap hashing.
