@@ -109,7 +109,7 @@ std::string cdata(std::string_view text) {
 WebSite::WebSite(Storage& storage, Accounts& accounts, SignInThrottle& throttle, const Catalogue& catalogue, const ServerConfig& config,
                  std::string programDirectory)
     : storage_(storage), accounts_(accounts), throttle_(throttle), catalogue_(catalogue), config_(config),
-      programDirectory_(std::move(programDirectory)) {}
+      programDirectory_(std::move(programDirectory)), pictures_(programDirectory_) {}
 
 std::string WebSite::digestOf(const std::string& passwordUtf8) const {
     return passwordDigest(utf8ToUtf16(passwordUtf8), *codePageNamed(config_.codePage));
@@ -129,10 +129,12 @@ HttpResponse WebSite::respond(const HttpRequest& request) {
     if (path.rfind("/a/", 0) == 0) {
         std::int64_t number = 0;
         std::string_view digits = std::string_view(path).substr(3);
+        bool picture = digits.size() > 4 && digits.substr(digits.size() - 4) == ".bmp";
+        if (picture) digits.remove_suffix(4);
         auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
         if (ec != std::errc() || end != digits.data() + digits.size() || number <= 0)
             return html("Not found", paragraph("There is no such avatar."), 404);
-        return avatarPage(number, request);
+        return picture ? avatarPicture(number) : avatarPage(number, request);
     }
     if (path == "/my.aspx") return account(request);
     if (path == "/" || path.empty()) {
@@ -266,7 +268,10 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
     }
 
     const AvatarFields& a = stored->avatar;
-    std::string body = "<p>By " + htmlEscape(stored->ownerName) + ", stored " + isoUtc(stored->createdAt) + ".</p>";
+    std::string body;
+    if (stored->accessMode == 0 && pictures_.available())
+        body += "<p><img src=\"" + self + ".bmp\" width=\"256\" height=\"256\" alt=\"The avatar\"></p>";
+    body += "<p>By " + htmlEscape(stored->ownerName) + ", stored " + isoUtc(stored->createdAt) + ".</p>";
     if (!stored->secondText.empty()) body += paragraph(utf16ToUtf8(stored->secondText));
     if (!stored->thirdText.empty()) body += paragraph(utf16ToUtf8(stored->thirdText));
     body += "<table><tr><th>Facing</th><td>" + std::to_string(a.direction) + "</td></tr><tr><th>Skin</th><td>" +
@@ -289,7 +294,7 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
             long long frames = 0;
             if (entry.action >= 0 && entry.action <= 0xFFFF)
                 if (const Action* action = catalogue_.findAction(static_cast<std::uint16_t>(entry.action))) frames = static_cast<long long>(action->frames.size());
-            body += "<li>Action " + std::to_string(entry.action) + " (" + std::to_string(frames) + " frames)";
+            body += "<li>Action " + std::to_string(entry.action) + " (" + std::to_string(frames) + (frames == 1 ? " frame)" : " frames)");
             if (!entry.caption.empty()) body += ": \u201c" + htmlEscape(utf16ToUtf8(entry.caption)) + "\u201d";
             body += "</li>";
         }
@@ -298,6 +303,19 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
     if (stored->accessMode == 0)
         body += "<p><a href=\"avatar:edit:" + std::to_string(number) + "\">Open in the editor</a></p>";
     return html(utf16ToUtf8(stored->title).empty() ? "Avatar " + std::to_string(number) : utf16ToUtf8(stored->title), body);
+}
+
+HttpResponse WebSite::avatarPicture(std::int64_t number) {
+    auto stored = storage_.loadAvatar(number);
+    // Restricted avatars show no picture at an address of their own.
+    if (!stored || stored->accessMode != 0) return html("Not found", paragraph("There is no such picture."), 404);
+    std::vector<std::uint8_t> bmp = pictures_.stillBmp(stored->avatar);
+    if (bmp.empty()) return html("Not found", paragraph("There is no such picture."), 404);
+    HttpResponse r;
+    r.contentType = "image/bmp";
+    r.body.assign(bmp.begin(), bmp.end());
+    r.headers["Cache-Control"] = "max-age=3600";
+    return r;
 }
 
 HttpResponse WebSite::download(std::string_view name) {

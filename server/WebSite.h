@@ -4,10 +4,11 @@
 //
 // Addresses: "/" home; "/?c=search&type=0&q=..." search by title; "/?c=help"; "/?c=reg"
 // registration; "/?c=forgot&type=pwd"; "/my.aspx?mc=account&to=pay" the account page;
-// "/a/N" an avatar's page; "/Download/NAME" the update host's files; the news base path
+// "/a/N" an avatar's page and "/a/N.bmp" its still picture (open avatars only); "/Download/NAME" the update host's files; the news base path
 // (by default "/news.xml") the RSS 2.0 feed.
 
 #include "catalogue/Catalogue.h"
+#include "server/AvatarPicture.h"
 #include "server/Accounts.h"
 #include "server/HttpServer.h"
 #include "server/ServerConfig.h"
@@ -33,6 +34,7 @@ private:
     HttpResponse forgotten();
     HttpResponse account(const HttpRequest& request);
     HttpResponse avatarPage(std::int64_t number, const HttpRequest& request);
+    HttpResponse avatarPicture(std::int64_t number);
     HttpResponse download(std::string_view name);
     HttpResponse feed();
     // The account signed in by a posted name and password, through the throttle.
@@ -45,6 +47,7 @@ private:
     const Catalogue& catalogue_;
     ServerConfig config_;
     std::string programDirectory_;
+    AvatarPictures pictures_;
 };
 
 // Writes the data directory's news file with one first item when there is none. Lines:

@@ -206,6 +206,29 @@ TEST_F(ServerNetworkTest, RegistrationPageAndEditorAgreeOnTheDigest) {
     EXPECT_NE(account.find("/a/1"), std::string::npos);
 }
 
+// With the build's own data set, open avatars get a still picture composed by the avatar model.
+TEST(AvatarPicture, OpenAvatarsHaveAStillPicture) {
+    TempDirectory data;
+    ServerConfig config = testConfig(data.path(), LIKENEX_DEFAULT_PROGRAM_DIR);
+    RunningServer server(config);
+    for (std::uint8_t mode : {0, 1}) {
+        SaveAvatarRequest upload = freeUpload(u"guest", "", 0);
+        upload.avatar = AvatarFields{};
+        upload.accessMode = mode;
+        ASSERT_EQ(decodeReply<SaveAvatarReply>(exchange(server.protocolPort(), upload))->result, SaveAvatarReply::Saved);
+    }
+    std::string picture = httpRequest(server.httpPort(), "GET", "/a/1.bmp");
+    ASSERT_EQ(picture.rfind("HTTP/1.1 200", 0), 0u);
+    std::string body = picture.substr(picture.find("\r\n\r\n") + 4);
+    ASSERT_EQ(body.size(), 54u + 128 * 128 * 4);
+    EXPECT_EQ(body.substr(0, 2), "BM");
+    std::size_t notWhite = 0;
+    for (std::size_t i = 54; i < body.size(); i += 4) notWhite += (body[i] & 0xff) != 0xff ? 1 : 0;
+    EXPECT_GT(notWhite, 500u);  // a figure is drawn
+    EXPECT_NE(httpRequest(server.httpPort(), "GET", "/a/1").find("/a/1.bmp"), std::string::npos);
+    EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/2.bmp").rfind("HTTP/1.1 404", 0), 0u);  // restricted
+}
+
 // ---- The program itself: user command, SIGTERM, kill -9 ----
 
 class ServerProcess {
