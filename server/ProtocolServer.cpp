@@ -70,6 +70,9 @@ private:
             return close();
         }
         auto self = shared_from_this();
+        auto header = peekFrameHeader({frame_.data(), length_});
+        if (header && server_.answerInline_ && server_.answerInline_(header->type))
+            return onOutcome(server_.handler_({frame_.data(), length_}, peer_));
         asio::post(server_.workers_, [self] {
             auto outcome = self->server_.handler_({self->frame_.data(), self->length_}, self->peer_);
             asio::post(self->socket_.get_executor(), [self, outcome = std::move(outcome)]() mutable { self->onOutcome(std::move(outcome)); });

@@ -40,6 +40,9 @@ public:
 
     [[nodiscard]] std::uint16_t port() const { return port_; }
     [[nodiscard]] int openConnections() const { return open_; }
+    // Requests of these types are answered on the network thread itself, without the trip
+    // to the worker pool: for cheap answers that touch neither storage nor hashing.
+    void answerInline(std::function<bool(std::int32_t type)> predicate) { answerInline_ = std::move(predicate); }
     // Stops accepting; requests in flight finish, connections waiting after their reply close.
     void stop();
 
@@ -53,6 +56,7 @@ private:
     boost::asio::thread_pool& workers_;
     boost::asio::ip::tcp::acceptor acceptor_;
     Handler handler_;
+    std::function<bool(std::int32_t)> answerInline_;
     Limits limits_;
     RequestLog& log_;
     std::uint16_t port_ = 0;

@@ -83,6 +83,7 @@ struct ServerApp::Parts {
             [this](std::span<const std::uint8_t> frame, const std::string& peer) { return handler->handle(frame, peer); },
             ProtocolServer::Limits{std::chrono::seconds(config.requestSeconds), std::chrono::seconds(config.idleSeconds), config.maxConnections},
             log);
+        protocol->answerInline([](std::int32_t type) { return type == static_cast<std::int32_t>(MessageType::VersionQuery); });
         http = std::make_unique<HttpServer>(io, workers, asio::ip::tcp::endpoint(address(config.httpAddress), config.httpPort),
                                             [this](const HttpRequest& request) { return site->respond(request); }, log);
     }
