@@ -1,14 +1,18 @@
 // PostgreSQL storage through libpq, for several server instances on one database. Every
 // statement runs on its own in autocommit (a commit that returned is durable with the
 // server's default synchronous_commit); the schema migration takes an advisory lock, so
-// instances starting together migrate once. One connection per instance, used under a
-// mutex; a broken connection is reset once before a statement fails.
+// instances starting together migrate once. Each instance keeps a
+// small pool of connections (one per worker thread), each used by one caller at a time; a
+// broken connection is reset once before a statement fails.
 #include "server/CodePage.h"
 #include "server/Storage.h"
 
 #include <libpq-fe.h>
 
+#include <algorithm>
+#include <atomic>
 #include <mutex>
+#include <vector>
 
 namespace likenex {
 namespace {
@@ -39,39 +43,46 @@ constexpr const char* kSummary =
 
 class PostgresStorage final : public Storage {
 public:
-    explicit PostgresStorage(const std::string& connection) : connection_(PQconnectdb(connection.c_str())) {
-        if (!connection_ || PQstatus(connection_.get()) != CONNECTION_OK)
-            throw StorageError(std::string("cannot connect to PostgreSQL: ") + (connection_ ? PQerrorMessage(connection_.get()) : "out of memory"));
-        // Notices ("relation already exists, skipping") are not the log's business.
-        PQsetNoticeProcessor(connection_.get(), [](void*, const char*) {}, nullptr);
+    PostgresStorage(const std::string& connection, int poolSize) : pool_(static_cast<std::size_t>(std::max(1, poolSize))) {
+        for (Pooled& pooled : pool_) {
+            pooled.connection.reset(PQconnectdb(connection.c_str()));
+            if (!pooled.connection || PQstatus(pooled.connection.get()) != CONNECTION_OK)
+                throw StorageError(std::string("cannot connect to PostgreSQL: ") +
+                                   (pooled.connection ? PQerrorMessage(pooled.connection.get()) : "out of memory"));
+            // Notices ("relation already exists, skipping") are not the log's business.
+            PQsetNoticeProcessor(pooled.connection.get(), [](void*, const char*) {}, nullptr);
+        }
     }
 
     void migrate() override {
-        std::lock_guard lock(mutex_);
-        command("BEGIN");
+        Lease lease = acquire();
+        PGconn* c = lease.connection;
+        command(c, "BEGIN");
         try {
-            command("SELECT pg_advisory_xact_lock(7241003)");
-            command("CREATE TABLE IF NOT EXISTS schema_meta (version INTEGER NOT NULL)");
-            int version = currentVersion();
+            command(c, "SELECT pg_advisory_xact_lock(7241003)");
+            command(c, "CREATE TABLE IF NOT EXISTS schema_meta (version INTEGER NOT NULL)");
+            int version = currentVersion(c);
             if (version > kStorageSchemaVersion) throw StorageError("the database is newer than this server");
-            for (; version < kStorageSchemaVersion; ++version) command(kMigrations[version]);
-            command("DELETE FROM schema_meta");
-            query("INSERT INTO schema_meta (version) VALUES ($1)", {std::to_string(version)});
-            command("COMMIT");
+            for (; version < kStorageSchemaVersion; ++version) command(c, kMigrations[version]);
+            command(c, "DELETE FROM schema_meta");
+            query(c, "INSERT INTO schema_meta (version) VALUES ($1)", {std::to_string(version)});
+            command(c, "COMMIT");
         } catch (...) {
-            Result(PQexec(connection_.get(), "ROLLBACK"));
+            Result(PQexec(c, "ROLLBACK"));
             throw;
         }
     }
 
     int schemaVersion() override {
-        std::lock_guard lock(mutex_);
-        return currentVersion();
+        Lease lease = acquire();
+        PGconn* c = lease.connection;
+        return currentVersion(c);
     }
 
     std::optional<std::int64_t> addAccount(const Account& account) override {
-        std::lock_guard lock(mutex_);
-        Result r = query(
+        Lease lease = acquire();
+        PGconn* c = lease.connection;
+        Result r = query(c, 
             "INSERT INTO accounts (name, name_key, secret_hash, created_at) VALUES ($1, $2, $3, extract(epoch from now())::bigint)"
             " ON CONFLICT (name_key) DO NOTHING RETURNING id",
             {account.name, account.nameKey, account.secretHash});
@@ -80,22 +91,25 @@ public:
     }
 
     std::optional<Account> findAccount(const std::string& nameKey) override {
-        std::lock_guard lock(mutex_);
-        Result r = query("SELECT id, name, name_key, secret_hash FROM accounts WHERE name_key = $1", {nameKey});
+        Lease lease = acquire();
+        PGconn* c = lease.connection;
+        Result r = query(c, "SELECT id, name, name_key, secret_hash FROM accounts WHERE name_key = $1", {nameKey});
         if (PQntuples(r.get()) == 0) return std::nullopt;
         return Account{integer(r, 0, 0), text(r, 0, 1), text(r, 0, 2), text(r, 0, 3)};
     }
 
     bool setAccountSecret(const std::string& nameKey, const std::string& secretHash) override {
-        std::lock_guard lock(mutex_);
-        Result r = query("UPDATE accounts SET secret_hash = $1 WHERE name_key = $2", {secretHash, nameKey});
+        Lease lease = acquire();
+        PGconn* c = lease.connection;
+        Result r = query(c, "UPDATE accounts SET secret_hash = $1 WHERE name_key = $2", {secretHash, nameKey});
         return std::string(PQcmdTuples(r.get())) == "1";
     }
 
     std::int64_t storeAvatar(const StoredAvatar& a) override {
         std::vector<std::uint8_t> look = encodeAvatarFields(a.avatar);
-        std::lock_guard lock(mutex_);
-        Result r = query(
+        Lease lease = acquire();
+        PGconn* c = lease.connection;
+        Result r = query(c, 
             "INSERT INTO avatars (owner_id, look, title, title_key, second_text, third_text, first_option, second_option,"
             " access_mode, language, access_hash, created_at) VALUES ($1,$2,$3,$4,$5,$6,$7,$8,$9,$10,$11,$12) RETURNING number",
             {std::to_string(a.ownerId), std::string(look.begin(), look.end()), utf16ToUtf8(a.title), utf16ToUtf8(foldCase(a.title)),
@@ -106,8 +120,9 @@ public:
     }
 
     std::optional<StoredAvatar> loadAvatar(std::int64_t number) override {
-        std::lock_guard lock(mutex_);
-        Result r = query(
+        Lease lease = acquire();
+        PGconn* c = lease.connection;
+        Result r = query(c, 
             "SELECT v.number, v.owner_id, a.name, v.look, v.title, v.second_text, v.third_text, v.first_option,"
             " v.second_option, v.access_mode, v.language, v.access_hash, v.created_at"
             " FROM avatars v JOIN accounts a ON a.id = v.owner_id WHERE v.number = $1",
@@ -135,38 +150,42 @@ public:
     }
 
     std::int64_t avatarCount() override {
-        std::lock_guard lock(mutex_);
-        Result r = query("SELECT count(*) FROM avatars", {});
+        Lease lease = acquire();
+        PGconn* c = lease.connection;
+        Result r = query(c, "SELECT count(*) FROM avatars", {});
         return integer(r, 0, 0);
     }
 
     std::vector<AvatarSummary> latestAvatars(int limit) override {
-        std::lock_guard lock(mutex_);
-        return summaries(query(std::string(kSummary) + " WHERE v.access_mode = 0 ORDER BY v.number DESC LIMIT $1", {std::to_string(limit)}));
+        Lease lease = acquire();
+        PGconn* c = lease.connection;
+        return summaries(query(c, std::string(kSummary) + " WHERE v.access_mode = 0 ORDER BY v.number DESC LIMIT $1", {std::to_string(limit)}));
     }
 
     std::vector<AvatarSummary> avatarsOf(std::int64_t ownerId, int limit) override {
-        std::lock_guard lock(mutex_);
-        return summaries(query(std::string(kSummary) + " WHERE v.owner_id = $1 ORDER BY v.number DESC LIMIT $2",
+        Lease lease = acquire();
+        PGconn* c = lease.connection;
+        return summaries(query(c, std::string(kSummary) + " WHERE v.owner_id = $1 ORDER BY v.number DESC LIMIT $2",
                                {std::to_string(ownerId), std::to_string(limit)}));
     }
 
     std::vector<AvatarSummary> searchAvatars(const std::u16string& titlePart, int limit) override {
-        std::lock_guard lock(mutex_);
-        return summaries(query(std::string(kSummary) + " WHERE v.access_mode = 0 AND strpos(v.title_key, $1) > 0 ORDER BY v.number DESC LIMIT $2",
+        Lease lease = acquire();
+        PGconn* c = lease.connection;
+        return summaries(query(c, std::string(kSummary) + " WHERE v.access_mode = 0 AND strpos(v.title_key, $1) > 0 ORDER BY v.number DESC LIMIT $2",
                                {utf16ToUtf8(foldCase(titlePart)), std::to_string(limit)}));
     }
 
 private:
-    void command(const char* sql) {
-        Result r(PQexec(connection_.get(), sql));
+    static void command(PGconn* c, const char* sql) {
+        Result r(PQexec(c, sql));
         if (!r || (PQresultStatus(r.get()) != PGRES_COMMAND_OK && PQresultStatus(r.get()) != PGRES_TUPLES_OK))
-            throw StorageError(std::string("postgresql: ") + PQerrorMessage(connection_.get()));
+            throw StorageError(std::string("postgresql: ") + PQerrorMessage(c));
     }
 
     // Parameters are text except `binaryParameter` (index, -1 for none); results are text
     // unless `binaryResult`.
-    Result query(const std::string& sql, const std::vector<std::string>& parameters, int binaryParameter = -1, bool binaryResult = false) {
+    static Result query(PGconn* c, const std::string& sql, const std::vector<std::string>& parameters, int binaryParameter = -1, bool binaryResult = false) {
         std::vector<const char*> values;
         std::vector<int> lengths, formats;
         for (std::size_t i = 0; i < parameters.size(); ++i) {
@@ -175,16 +194,16 @@ private:
             formats.push_back(static_cast<int>(i) == binaryParameter ? 1 : 0);
         }
         for (int attempt = 0;; ++attempt) {
-            Result r(PQexecParams(connection_.get(), sql.c_str(), static_cast<int>(parameters.size()), nullptr, values.data(),
+            Result r(PQexecParams(c, sql.c_str(), static_cast<int>(parameters.size()), nullptr, values.data(),
                                   lengths.data(), formats.data(), binaryResult ? 1 : 0));
             if (r && (PQresultStatus(r.get()) == PGRES_COMMAND_OK || PQresultStatus(r.get()) == PGRES_TUPLES_OK)) return r;
             // A dropped connection (a restarted database) is reset once; the statement is
             // repeated only when it cannot have run.
-            if (attempt == 0 && PQstatus(connection_.get()) == CONNECTION_BAD) {
-                PQreset(connection_.get());
-                if (PQstatus(connection_.get()) == CONNECTION_OK && sql.rfind("SELECT", 0) == 0) continue;
+            if (attempt == 0 && PQstatus(c) == CONNECTION_BAD) {
+                PQreset(c);
+                if (PQstatus(c) == CONNECTION_OK && sql.rfind("SELECT", 0) == 0) continue;
             }
-            throw StorageError(std::string("postgresql: ") + PQerrorMessage(connection_.get()));
+            throw StorageError(std::string("postgresql: ") + PQerrorMessage(c));
         }
     }
 
@@ -200,8 +219,8 @@ private:
         if (bytes.size() == 4 && (v & 0x80000000u)) v |= 0xFFFFFFFF00000000ull;
         return static_cast<std::int64_t>(v);
     }
-    int currentVersion() {
-        Result r = query("SELECT version FROM schema_meta", {});
+    static int currentVersion(PGconn* c) {
+        Result r = query(c, "SELECT version FROM schema_meta", {});
         return PQntuples(r.get()) ? static_cast<int>(integer(r, 0, 0)) : 0;
     }
     std::vector<AvatarSummary> summaries(Result r) {
@@ -212,12 +231,32 @@ private:
         return list;
     }
 
-    std::mutex mutex_;
-    std::unique_ptr<PGconn, ConnectionCloser> connection_;
+    struct Pooled {
+        std::mutex mutex;
+        std::unique_ptr<PGconn, ConnectionCloser> connection;
+    };
+    // One pooled connection, held for one operation.
+    struct Lease {
+        std::unique_lock<std::mutex> lock;
+        PGconn* connection = nullptr;
+    };
+    Lease acquire() {
+        for (Pooled& pooled : pool_) {
+            std::unique_lock lock(pooled.mutex, std::try_to_lock);
+            if (lock.owns_lock()) return {std::move(lock), pooled.connection.get()};
+        }
+        Pooled& pooled = pool_[next_++ % pool_.size()];
+        return {std::unique_lock(pooled.mutex), pooled.connection.get()};
+    }
+
+    std::vector<Pooled> pool_;
+    std::atomic<std::size_t> next_{0};
 };
 
 }  // namespace
 
-std::unique_ptr<Storage> openPostgresStorage(const std::string& connection) { return std::make_unique<PostgresStorage>(connection); }
+std::unique_ptr<Storage> openPostgresStorage(const std::string& connection, int poolSize) {
+    return std::make_unique<PostgresStorage>(connection, poolSize);
+}
 
 }  // namespace likenex

@@ -38,7 +38,7 @@ std::string programDirectory(const ServerConfig& config) {
 
 std::unique_ptr<Storage> openStorage(const ServerConfig& config) {
     std::unique_ptr<Storage> storage = config.storage == "postgresql"
-                                           ? openPostgresStorage(config.postgresConnection)
+                                           ? openPostgresStorage(config.postgresConnection, config.workerThreads + 1)
                                            : openSqliteStorage((fs::path(config.dataDirectory) / "likenex.sqlite").string());
     storage->migrate();
     return storage;
@@ -160,6 +160,12 @@ int addUserCommand(const ServerConfig& config, const std::string& name, const st
         prepareDataDirectory(c);
         auto storage = openStorage(c);
         Accounts accounts(*storage, Argon2Cost{c.argon2Operations, c.argon2MemoryKiB * 1024});
+        // The editor takes a text longer than 30 characters for a remembered digest and sends
+        // it undigested: such a password could never sign in as typed.
+        if (utf8ToUtf16(passwordUtf8).size() > kLongestDigestedPassword) {
+            std::fprintf(err, "likenex-server: a password has at most 30 characters\n");
+            return 2;
+        }
         std::string digest = passwordDigest(utf8ToUtf16(passwordUtf8), *codePageNamed(c.codePage));
         switch (accounts.addAccount(utf8ToUtf16(name), digest)) {
         case Accounts::AddResult::Added:

@@ -87,6 +87,7 @@ public:
 [[nodiscard]] std::optional<AvatarFields> decodeAvatarFields(const std::vector<std::uint8_t>& blob);
 
 [[nodiscard]] std::unique_ptr<Storage> openSqliteStorage(const std::string& path);
-[[nodiscard]] std::unique_ptr<Storage> openPostgresStorage(const std::string& connection);
+// `poolSize` connections, so that that many callers can work at once.
+[[nodiscard]] std::unique_ptr<Storage> openPostgresStorage(const std::string& connection, int poolSize = 1);
 
 }  // namespace likenex

@@ -7,6 +7,8 @@
 #include <sqlite3.h>
 
 #include <functional>
+#include <mutex>
+#include <set>
 #include <thread>
 
 namespace likenex {
@@ -56,7 +58,7 @@ protected:
         storage_->migrate();
     }
     std::unique_ptr<Storage> open() {
-        return GetParam() == "postgresql" ? openPostgresStorage(connection_) : openSqliteStorage(connection_);
+        return GetParam() == "postgresql" ? openPostgresStorage(connection_, 3) : openSqliteStorage(connection_);
     }
 
     TempDirectory directory_;
@@ -150,18 +152,27 @@ TEST_P(StorageTest, AReopenedStorageSeesWhatWasCommitted) {
     EXPECT_EQ(storage_->loadAvatar(6)->title, u"from the other");
 }
 
-// Several connections storing at once get distinct numbers and lose nothing.
+// Several storages, and several threads on one storage, writing at once get distinct
+// numbers and lose nothing.
 TEST_P(StorageTest, ConcurrentWritersFromSeveralConnections) {
     auto owner = *storage_->addAccount({0, "o", "o", "h"});
     std::vector<std::thread> writers;
-    for (int w = 0; w < 3; ++w)
-        writers.emplace_back([&] {
-            auto mine = open();
-            for (int i = 0; i < 20; ++i) (void)mine->storeAvatar(sampleAvatar(owner, u"t", 0));
+    std::mutex numbersMutex;
+    std::set<std::int64_t> numbers;
+    for (int w = 0; w < 6; ++w)
+        writers.emplace_back([&, w] {
+            std::unique_ptr<Storage> own = w < 3 ? open() : nullptr;
+            Storage& storage = own ? *own : *storage_;
+            for (int i = 0; i < 20; ++i) {
+                std::int64_t number = storage.storeAvatar(sampleAvatar(owner, u"t", 0));
+                std::lock_guard lock(numbersMutex);
+                numbers.insert(number);
+            }
         });
     for (auto& t : writers) t.join();
-    EXPECT_EQ(storage_->avatarCount(), 60);
-    EXPECT_TRUE(storage_->loadAvatar(60).has_value());
+    EXPECT_EQ(numbers.size(), 120u);
+    EXPECT_EQ(storage_->avatarCount(), 120);
+    EXPECT_TRUE(storage_->loadAvatar(*numbers.rbegin())->avatar == sampleAvatar(owner, u"t", 0).avatar);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, StorageTest, ::testing::Values("sqlite", "postgresql"),
