@@ -16,6 +16,15 @@ void check(bool condition, const char* what) {
     }
 }
 
+bool sameFields(const likenex::SaveAvatarRequest& a, const likenex::SaveAvatarRequest& b) {
+    return a.userName == b.userName && a.passwordDigest == b.passwordDigest && a.avatar == b.avatar && a.title == b.title &&
+           a.secondText == b.secondText && a.thirdText == b.thirdText && a.firstOption == b.firstOption &&
+           a.secondOption == b.secondOption && a.accessMode == b.accessMode && a.language == b.language &&
+           (a.accessMode != 2 || a.accessDigest == b.accessDigest);
+}
+bool sameFields(const likenex::VersionQuery&, const likenex::VersionQuery&) { return true; }
+bool sameFields(const likenex::OpenAvatarRequest& a, const likenex::OpenAvatarRequest& b) { return a.avatarId == b.avatarId; }
+
 template <typename Message>
 void tryDecode(std::vector<std::uint8_t> frame, std::int32_t type) {
     if (frame.size() < 6) return;
@@ -25,8 +34,10 @@ void tryDecode(std::vector<std::uint8_t> frame, std::int32_t type) {
     Message message;
     if (!message.assign(frame) || !message.decode()) return;
     Message again = message;
-    check(again.encode(), "a decoded request encodes");
-    check(again.length() <= frame.size(), "encoding is no longer than what decoded");
+    if (!again.encode()) return;
+    Message back;
+    check(back.assign(again.bytes()) && back.decode(), "an encoded request decodes");
+    check(sameFields(message, back), "a request survives encode and decode");
 }
 
 }  // namespace
