@@ -44,6 +44,11 @@ std::optional<Account> Accounts::signIn(std::u16string_view name, std::string_vi
     return std::nullopt;
 }
 
+bool Accounts::setPassword(std::u16string_view name, std::string_view digest) {
+    if (!isValidName(name)) return false;
+    return storage_.setAccountSecret(nameKey(name), hashDigest(digest));
+}
+
 Accounts::AddResult Accounts::addAccount(std::u16string_view name, std::string_view digest) {
     if (!isValidName(name) || isGuest(name)) return AddResult::InvalidName;
     Account account;

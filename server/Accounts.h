@@ -35,6 +35,9 @@ public:
     // with any digest. Nothing otherwise.
     [[nodiscard]] std::optional<Account> signIn(std::u16string_view name, std::string_view digest);
 
+    // A new secret for an existing account; false when there is none.
+    [[nodiscard]] bool setPassword(std::u16string_view name, std::string_view digest);
+
     enum class AddResult { Added, NameTaken, InvalidName };
     [[nodiscard]] AddResult addAccount(std::u16string_view name, std::string_view digest);
 

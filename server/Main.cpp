@@ -14,6 +14,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: likenex-server [--config FILE] [--set KEY=VALUE]... [--data DIR]\n"
     "       likenex-server [options] user add NAME     (the password is read from standard input)\n"
+    "       likenex-server [options] user passwd NAME  (a new password, from standard input)\n"
     "       likenex-server --help\n"
     "\n"
     "Serves the editor's binary protocol (default 127.0.0.1:1234) and the web side: pages,\n"
@@ -72,11 +73,11 @@ int main(int argc, char** argv) {
     }
 
     if (!rest.empty()) {
-        if (rest.size() == 3 && rest[0] == "user" && rest[1] == "add") {
+        if (rest.size() == 3 && rest[0] == "user" && (rest[1] == "add" || rest[1] == "passwd")) {
             std::string password;
             std::getline(std::cin, password);
             if (!password.empty() && password.back() == '\r') password.pop_back();
-            return addUserCommand(config, rest[2], password, stderr);
+            return userCommand(config, rest[1], rest[2], password, stderr);
         }
         std::fprintf(stderr, "likenex-server: unexpected '%s'\n%s", rest[0].c_str(), kUsage);
         return 2;

@@ -154,7 +154,8 @@ void ServerApp::stop() {
     p.http->stop();
 }
 
-int addUserCommand(const ServerConfig& config, const std::string& name, const std::string& passwordUtf8, std::FILE* err) {
+int userCommand(const ServerConfig& config, const std::string& verb, const std::string& name, const std::string& passwordUtf8,
+                std::FILE* err) {
     try {
         ServerConfig c = checked(config);
         prepareDataDirectory(c);
@@ -167,6 +168,14 @@ int addUserCommand(const ServerConfig& config, const std::string& name, const st
             return 2;
         }
         std::string digest = passwordDigest(utf8ToUtf16(passwordUtf8), *codePageNamed(c.codePage));
+        if (verb == "passwd") {
+            if (Accounts::isGuest(utf8ToUtf16(name)) || !accounts.setPassword(utf8ToUtf16(name), digest)) {
+                std::fprintf(err, "likenex-server: there is no account %s\n", name.c_str());
+                return 1;
+            }
+            std::fprintf(err, "new password set for %s\n", name.c_str());
+            return 0;
+        }
         switch (accounts.addAccount(utf8ToUtf16(name), digest)) {
         case Accounts::AddResult::Added:
             std::fprintf(err, "added %s\n", name.c_str());

@@ -30,8 +30,10 @@ private:
     std::unique_ptr<Parts> parts_;
 };
 
-// Adds an account from the command line: `likenex-server user add NAME` with the password
-// on standard input. Returns the process exit code; messages go to `err`.
-int addUserCommand(const ServerConfig& config, const std::string& name, const std::string& passwordUtf8, std::FILE* err);
+// `likenex-server user add NAME` (a new account) and `user passwd NAME` (a new password for
+// an existing one), with the password read from standard input by the caller. Returns the
+// process exit code; messages go to `err`.
+int userCommand(const ServerConfig& config, const std::string& verb, const std::string& name, const std::string& passwordUtf8,
+                std::FILE* err);
 
 }  // namespace likenex

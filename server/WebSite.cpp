@@ -55,7 +55,7 @@ std::string avatarList(const std::vector<AvatarSummary>& avatars) {
 
 std::string signInFields() {
     return "<label>Name <input name=\"name\" maxlength=\"23\" autocomplete=\"username\" required></label>"
-           "<label>Password <input name=\"password\" type=\"password\" maxlength=\"33\" autocomplete=\"current-password\"></label>";
+           "<label>Password <input name=\"password\" type=\"password\" maxlength=\"30\" autocomplete=\"current-password\"></label>";
 }
 
 std::string paragraph(std::string_view text) { return "<p>" + htmlEscape(text) + "</p>"; }
@@ -179,7 +179,7 @@ HttpResponse WebSite::help() {
 
 HttpResponse WebSite::registration(const HttpRequest& request) {
     std::string form = "<form method=\"post\" action=\"/?c=reg\">" + signInFields() +
-                       "<label>Password again <input name=\"again\" type=\"password\" maxlength=\"33\"></label>"
+                       "<label>Password again <input name=\"again\" type=\"password\" maxlength=\"30\"></label>"
                        "<button>Create the account</button></form>";
     if (request.method != "POST") return html("Register", paragraph("Choose a name of at most 23 characters.") + form);
     auto posted = parseForm(request.body);
@@ -201,7 +201,7 @@ HttpResponse WebSite::registration(const HttpRequest& request) {
 HttpResponse WebSite::forgotten() {
     return html("Forgotten password",
                 "<p>This service keeps no e-mail addresses, so it cannot send a new password. Ask the service's "
-                "operator to set a new one for your account.</p><p>If the editor remembered your sign-in, it still "
+                "operator to set a new one for your account (<code>likenex-server user passwd NAME</code>).</p><p>If the editor remembered your sign-in, it still "
                 "signs in without the password.</p>");
 }
 
@@ -245,7 +245,7 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
     auto posted = request.method == "POST" ? parseForm(request.body) : std::map<std::string, std::string>{};
     if (stored->accessMode == 2) {
         std::string form = "<form method=\"post\" action=\"" + self +
-                           "\"><label>Access password <input name=\"access\" type=\"password\" maxlength=\"33\"></label>"
+                           "\"><label>Access password <input name=\"access\" type=\"password\" maxlength=\"30\"></label>"
                            "<button>Show</button></form>";
         if (request.method != "POST") return html("Avatar " + std::to_string(number), paragraph("This avatar asks for its access password.") + form);
         std::string key = "avatar:" + std::to_string(number);

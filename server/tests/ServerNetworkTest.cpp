@@ -2,6 +2,7 @@
 // connections at once, stopping and crashing, two instances on one PostgreSQL database,
 // and the web side.
 #include "net/Md5.h"
+#include "server/Accounts.h"
 #include "server/ServerApp.h"
 #include "server/Storage.h"
 #include "server/tests/ServerTestSupport.h"
@@ -282,6 +283,14 @@ TEST_F(ServerNetworkTest, UserCommandThenSigtermFinishesTheRequestInFlight) {
                           " --set argon2_memory_kib=8 --set argon2_operations=1 user add Bob 2>/dev/null";
     ASSERT_EQ(runCommand(command), 0);
     EXPECT_NE(runCommand(command), 0);  // the name is taken now
+    std::string binary = LIKENEX_SERVER_BINARY;
+    std::string options = " --data " + config_.dataDirectory + " --set argon2_memory_kib=8 --set argon2_operations=1 ";
+    EXPECT_EQ(runCommand(binary + " --help >/dev/null"), 0);
+    EXPECT_NE(runCommand("echo x | " + binary + options + "user passwd nobody 2>/dev/null"), 0);
+    EXPECT_NE(runCommand("echo " + std::string(31, 'x') + " | " + binary + options + "user add Longpass 2>/dev/null"), 0);
+    // A new password replaces the old one; the old digest no longer signs in (checked below).
+    ASSERT_EQ(runCommand("echo old | " + binary + options + "user add Carol 2>/dev/null"), 0);
+    ASSERT_EQ(runCommand("echo new | " + binary + options + "user passwd CAROL 2>/dev/null"), 0);
 
     int port = freePort();
     ServerProcess process(config_, port, freePort(), data_.path() + "/server.log");
@@ -301,6 +310,12 @@ TEST_F(ServerNetworkTest, UserCommandThenSigtermFinishesTheRequestInFlight) {
     EXPECT_EQ(saved->result, SaveAvatarReply::Saved);
     EXPECT_EQ(process.wait(10s), 0);
     EXPECT_EQ(storedAvatars(), 1);
+    {
+        auto storage = openSqliteStorage(config_.dataDirectory + "/likenex.sqlite");
+        Accounts accounts(*storage, Argon2Cost{1, 8192});
+        EXPECT_TRUE(accounts.signIn(u"carol", md5Hex("new")).has_value());
+        EXPECT_FALSE(accounts.signIn(u"carol", md5Hex("old")).has_value());
+    }
 
     std::ifstream log(data_.path() + "/server.log");
     std::string all((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
