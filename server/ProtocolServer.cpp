@@ -17,13 +17,14 @@ using boost::system::error_code;
 class ProtocolServer::Connection : public std::enable_shared_from_this<Connection> {
 public:
     Connection(ProtocolServer& server, tcp::socket socket)
-        : server_(server), socket_(std::move(socket)), timer_(socket_.get_executor()), started_(std::chrono::steady_clock::now()) {
+        : server_(server), open_(server.open_), socket_(std::move(socket)), timer_(socket_.get_executor()),
+          started_(std::chrono::steady_clock::now()) {
         error_code ec;
         auto remote = socket_.remote_endpoint(ec);
         peer_ = ec ? "?" : remote.address().to_string();
-        ++server_.open_;
+        ++*open_;
     }
-    ~Connection() { --server_.open_; }
+    ~Connection() { --*open_; }
 
     void start() {
         armTimer(server_.limits_.request);
@@ -132,6 +133,7 @@ private:
     }
 
     ProtocolServer& server_;
+    std::shared_ptr<std::atomic<int>> open_;
     tcp::socket socket_;
     asio::steady_timer timer_;
     std::chrono::steady_clock::time_point started_;
@@ -161,7 +163,7 @@ void ProtocolServer::accept() {
     acceptor_.async_accept(asio::make_strand(io_), [this](error_code ec, tcp::socket socket) {
         if (ec == asio::error::operation_aborted || !acceptor_.is_open()) return;
         if (!ec) {
-            if (open_ >= limits_.maxConnections) {
+            if (*open_ >= limits_.maxConnections) {
                 error_code ignored;
                 socket.close(ignored);
             } else {

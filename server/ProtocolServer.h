@@ -39,7 +39,7 @@ public:
     ProtocolServer& operator=(const ProtocolServer&) = delete;
 
     [[nodiscard]] std::uint16_t port() const { return port_; }
-    [[nodiscard]] int openConnections() const { return open_; }
+    [[nodiscard]] int openConnections() const { return *open_; }
     // Requests of these types are answered on the network thread itself, without the trip
     // to the worker pool: for cheap answers that touch neither storage nor hashing.
     void answerInline(std::function<bool(std::int32_t type)> predicate) { answerInline_ = std::move(predicate); }
@@ -60,7 +60,9 @@ private:
     Limits limits_;
     RequestLog& log_;
     std::uint16_t port_ = 0;
-    std::atomic<int> open_{0};
+    // Shared with the connections: one still held by a handler when the io_context is torn
+    // down after this server must not reach into a destroyed server.
+    std::shared_ptr<std::atomic<int>> open_ = std::make_shared<std::atomic<int>>(0);
     std::atomic<bool> stopping_{false};
     std::mutex connectionsMutex_;
     std::set<std::weak_ptr<Connection>, std::owner_less<std::weak_ptr<Connection>>> connections_;

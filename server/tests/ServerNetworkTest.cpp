@@ -113,6 +113,24 @@ TEST_F(ServerNetworkTest, BadFramesAreClosedWithoutReplyOrStorage) {
     EXPECT_EQ(storedAvatars(), 0);
 }
 
+// Replies held back by the sign-in slowing outlast the stop's grace period: the server ends
+// anyway, and the connections still held by its handlers are torn down safely after it.
+TEST_F(ServerNetworkTest, StopEndsEvenWithRepliesHeldBack) {
+    config_.requestSeconds = 1;
+    auto server = start();
+    std::vector<std::unique_ptr<ProtocolClient>> clients;
+    for (int i = 0; i < 8; ++i) {
+        SaveAvatarRequest guess = freeUpload(u"nobody", md5Hex("guess" + std::to_string(i)));
+        ASSERT_TRUE(guess.encode());
+        clients.push_back(std::make_unique<ProtocolClient>(server->protocolPort()));
+        ASSERT_TRUE(clients.back()->send(guess.bytes()));
+        std::this_thread::sleep_for(20ms);
+    }
+    auto started = std::chrono::steady_clock::now();
+    server.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+}
+
 TEST_F(ServerNetworkTest, AThousandConnectionsAtOnce) {
     auto server = start();
     VersionQuery query;
