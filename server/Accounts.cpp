@@ -8,8 +8,24 @@
 
 namespace likenex {
 
+namespace {
+constexpr auto kVerificationLifetime = std::chrono::minutes(10);
+constexpr std::size_t kMaxVerifications = 100000;
+}  // namespace
+
 Accounts::Accounts(Storage& storage, Argon2Cost cost) : storage_(storage), cost_(cost) {
     if (sodium_init() < 0) throw std::runtime_error("libsodium cannot start");
+    randombytes_buf(cacheKey_.data(), cacheKey_.size());
+}
+
+std::string Accounts::verificationKey(const Account& account, std::string_view digest) const {
+    std::string input = account.secretHash;
+    input.push_back('\0');
+    input.append(digest);
+    unsigned char mac[crypto_generichash_BYTES];
+    crypto_generichash(mac, sizeof mac, reinterpret_cast<const unsigned char*>(input.data()), input.size(), cacheKey_.data(),
+                       cacheKey_.size());
+    return std::string(reinterpret_cast<const char*>(mac), sizeof mac);
 }
 
 std::string Accounts::nameKey(std::u16string_view name) { return utf16ToUtf8(foldCase(name)); }
@@ -40,8 +56,19 @@ std::optional<Account> Accounts::signIn(std::u16string_view name, std::string_vi
     if (!isValidName(name)) return std::nullopt;
     auto account = storage_.findAccount(nameKey(name));
     if (!account) return std::nullopt;
-    if (isGuest(name) || digestMatches(account->secretHash, digest)) return account;
-    return std::nullopt;
+    if (isGuest(name)) return account;
+    std::string key = verificationKey(*account, digest);
+    auto now = std::chrono::steady_clock::now();
+    {
+        std::lock_guard lock(cacheMutex_);
+        auto it = verified_.find(key);
+        if (it != verified_.end() && now - it->second < kVerificationLifetime) return account;
+    }
+    if (!digestMatches(account->secretHash, digest)) return std::nullopt;
+    std::lock_guard lock(cacheMutex_);
+    if (verified_.size() >= kMaxVerifications) verified_.clear();
+    verified_[key] = now;
+    return account;
 }
 
 bool Accounts::setPassword(std::u16string_view name, std::string_view digest) {

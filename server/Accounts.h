@@ -5,7 +5,11 @@
 
 #include "server/Storage.h"
 
+#include <array>
+#include <chrono>
 #include <cstddef>
+#include <mutex>
+#include <unordered_map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,8 +46,16 @@ public:
     [[nodiscard]] AddResult addAccount(std::u16string_view name, std::string_view digest);
 
 private:
+    [[nodiscard]] std::string verificationKey(const Account& account, std::string_view digest) const;
+
     Storage& storage_;
     Argon2Cost cost_;
+    // Sign-ins that passed argon2id lately, for ten minutes, so that an editor uploading again
+    // does not pay for the hash each time. Kept as keyed BLAKE2b MACs (a key of this process)
+    // over the stored hash and the digest: a new password changes the hash and ends them.
+    std::array<unsigned char, 32> cacheKey_{};
+    std::mutex cacheMutex_;
+    std::unordered_map<std::string, std::chrono::steady_clock::time_point> verified_;
 };
 
 }  // namespace likenex

@@ -24,9 +24,11 @@ using Clock = std::chrono::steady_clock;
 constexpr const char* kUsage =
     "usage: likenex-load [--address 127.0.0.1] [--port 1234] [--kind version|upload|open]\n"
     "                    [--connections 32] [--requests 100000] [--seconds 10] [--program DIR] [--avatar N]\n"
+    "                    [--user NAME --digest 32HEXDIGITS]\n"
     "Sends one request per connection to a server on loopback and prints requests per second\n"
-    "and latency percentiles. upload stores, as the guest, a free avatar with a 20-step script\n"
-    "of the shortest free action of DIR/data/avatar.dat.\n";
+    "and latency percentiles. upload stores a free avatar with a 20-step script of the shortest\n"
+    "free action of DIR/data/avatar.dat, as the guest unless --user and --digest name an account\n"
+    "(each upload then pays for one argon2id check).\n";
 
 struct Run {
     tcp::endpoint endpoint;
@@ -86,7 +88,7 @@ private:
     std::array<std::uint8_t, likenex::kMaxMessageLength> reply_{};
 };
 
-std::vector<std::uint8_t> uploadRequest(const std::string& programDirectory) {
+std::vector<std::uint8_t> uploadRequest(const std::string& programDirectory, const std::string& user, const std::string& digest) {
     likenex::Catalogue catalogue;
     if (!catalogue.loadCatalogueSection1(programDirectory)) {
         std::fprintf(stderr, "likenex-load: cannot read %s/data/avatar.dat\n", programDirectory.c_str());
@@ -100,8 +102,8 @@ std::vector<std::uint8_t> uploadRequest(const std::string& programDirectory) {
         std::exit(2);
     }
     likenex::SaveAvatarRequest upload;
-    upload.userName = u"guest";
-    upload.passwordDigest = "00000000000000000000000000000000";
+    upload.userName = std::u16string(user.begin(), user.end());
+    upload.passwordDigest = digest;
     for (int i = 0; i < 20; ++i) upload.appendScriptEntry(shortest->identifier, u"Hello, step " + std::u16string(1, static_cast<char16_t>(u'A' + i)));
     upload.title = u"Load test";
     upload.secondText = u"An avatar stored by likenex-load.";
@@ -115,6 +117,7 @@ std::vector<std::uint8_t> uploadRequest(const std::string& programDirectory) {
 
 int main(int argc, char** argv) {
     std::string address = "127.0.0.1", kind = "version", program = LIKENEX_DEFAULT_PROGRAM_DIR;
+    std::string user = "guest", digest = "00000000000000000000000000000000";
     int port = 1234, connections = 32;
     long long requests = 100000, avatar = 1;
     double seconds = 10;
@@ -138,6 +141,8 @@ int main(int argc, char** argv) {
         else if (a == "--seconds") seconds = std::clamp(std::stod(value()), 0.1, 600.0);
         else if (a == "--program") program = value();
         else if (a == "--avatar") avatar = std::stoll(value());
+        else if (a == "--user") user = value();
+        else if (a == "--digest") digest = value();
         else {
             std::fputs(kUsage, stderr);
             return 2;
@@ -163,7 +168,7 @@ int main(int argc, char** argv) {
         (void)open.encode();
         run.request = open.bytes();
     } else if (kind == "upload") {
-        run.request = uploadRequest(program);
+        run.request = uploadRequest(program, user, digest);
     } else {
         std::fputs(kUsage, stderr);
         return 2;

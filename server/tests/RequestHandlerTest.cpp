@@ -107,6 +107,17 @@ TEST_F(RequestHandlerTest, WrongPasswordsAndUnknownNamesAreRejected) {
     EXPECT_EQ(account->secretHash.rfind("$argon2id$", 0), 0u);
 }
 
+// Repeated sign-ins are remembered, but never across a change of password.
+TEST_F(RequestHandlerTest, RememberedSignInsEndWithANewPassword) {
+    EXPECT_TRUE(accounts_.signIn(u"alice", kPassword).has_value());
+    EXPECT_TRUE(accounts_.signIn(u"ALICE", kPassword).has_value());
+    EXPECT_FALSE(accounts_.signIn(u"alice", md5Hex("other")).has_value());
+    ASSERT_TRUE(accounts_.setPassword(u"Alice", md5Hex("other")));
+    EXPECT_FALSE(accounts_.signIn(u"alice", kPassword).has_value());
+    EXPECT_TRUE(accounts_.signIn(u"alice", md5Hex("other")).has_value());
+    EXPECT_FALSE(accounts_.setPassword(u"nobody", kPassword));
+}
+
 TEST_F(RequestHandlerTest, TheGuestNeedsNoPasswordButStoresOnlyFreeOutfits) {
     EXPECT_EQ(save(freeUpload(u"GuEsT", "anything")).result, SaveAvatarReply::Saved);
     SaveAvatarRequest priced = freeUpload(u"guest", "");
