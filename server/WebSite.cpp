@@ -109,7 +109,13 @@ std::string cdata(std::string_view text) {
 WebSite::WebSite(Storage& storage, Accounts& accounts, SignInThrottle& throttle, const Catalogue& catalogue, const ServerConfig& config,
                  std::string programDirectory)
     : storage_(storage), accounts_(accounts), throttle_(throttle), catalogue_(catalogue), config_(config),
-      programDirectory_(std::move(programDirectory)), pictures_(programDirectory_) {}
+      programDirectory_(std::move(programDirectory)), pictures_(programDirectory_) {
+    // The feed answers at the path of the news base ("http://host:port/path"); the query the
+    // updater appends is ignored.
+    const std::string base = config_.newsBaseOrDefault();
+    std::size_t pathStart = base.find('/', std::string_view("http://").size());
+    newsPath_ = pathStart == std::string_view::npos ? "/" : std::string(targetPath(std::string_view(base).substr(pathStart)));
+}
 
 std::string WebSite::digestOf(const std::string& passwordUtf8) const {
     return passwordDigest(utf8ToUtf16(passwordUtf8), *codePageNamed(config_.codePage));
@@ -122,9 +128,7 @@ HttpResponse WebSite::respond(const HttpRequest& request) {
     auto query = parseForm(targetQuery(request.target));
     auto value = [&](const char* key) { return query.contains(key) ? query[key] : std::string(); };
 
-    std::string newsPath(targetPath(std::string_view(config_.newsBaseOrDefault()).substr(
-        std::min(config_.newsBaseOrDefault().size(), config_.newsBaseOrDefault().find('/', 7)))));
-    if (path == newsPath) return feed();
+    if (path == newsPath_) return feed();
     if (path.rfind("/Download/", 0) == 0) return download(std::string_view(path).substr(10));
     if (path.rfind("/a/", 0) == 0) {
         std::int64_t number = 0;

@@ -47,6 +47,7 @@ private:
     const Catalogue& catalogue_;
     ServerConfig config_;
     std::string programDirectory_;
+    std::string newsPath_;
     AvatarPictures pictures_;
 };
 
