@@ -14,6 +14,9 @@ packages=(
   g++-mingw-w64-x86-64-posix dpkg-dev libboost1.81-dev libfreetype-dev libcairo2-dev
   # running and testing the Windows programs
   wine wine64 xvfb xauth libgl1-mesa-dri imagemagick
+  # the server: storage, password hashing, and a PostgreSQL server for its storage tests;
+  # wrk for its web figures (Boost.Asio and Beast come with libboost1.81-dev)
+  libsqlite3-dev libpq-dev libsodium-dev postgresql wrk
   # free fonts the programs fall back to
   fonts-dejavu-core fonts-arphic-uming fonts-ipafont-gothic
 )

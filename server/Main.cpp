@@ -1,0 +1,97 @@
+// likenex-server: the service's server. See --help.
+#include "server/ServerApp.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: likenex-server [--config FILE] [--set KEY=VALUE]... [--data DIR]\n"
+    "       likenex-server [options] user add NAME     (the password is read from standard input)\n"
+    "       likenex-server [options] user passwd NAME  (a new password, from standard input)\n"
+    "       likenex-server --help\n"
+    "\n"
+    "Serves the editor's binary protocol (default 127.0.0.1:1234) and the web side: pages,\n"
+    "/Download/ files and the news feed (default 127.0.0.1:8080). It creates its data directory\n"
+    "and stores accounts and avatars in SQLite there unless told to use PostgreSQL. SIGTERM\n"
+    "stops it after the requests in flight. One line per request goes to standard error.\n"
+    "\n"
+    "The built-in configuration, which --config FILE and then each --set override:\n\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace likenex;
+    ServerConfig config;
+    (void)applyConfigurationText(config, defaultConfigurationText());
+    std::vector<std::string> rest;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto next = [&]() -> std::string {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "likenex-server: %s needs a value\n", a.c_str());
+                std::exit(2);
+            }
+            return argv[++i];
+        };
+        std::optional<std::string> error;
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            std::fwrite(defaultConfigurationText().data(), 1, defaultConfigurationText().size(), stdout);
+            return 0;
+        } else if (a == "--config") {
+            std::string path = next();
+            std::ifstream in(path);
+            if (!in) {
+                std::fprintf(stderr, "likenex-server: cannot read %s\n", path.c_str());
+                return 2;
+            }
+            std::stringstream text;
+            text << in.rdbuf();
+            error = applyConfigurationText(config, text.str());
+            if (error) *error = path + ": " + *error;
+        } else if (a == "--set") {
+            std::string setting = next();
+            std::size_t equals = setting.find('=');
+            error = equals == std::string::npos ? std::optional<std::string>("--set needs KEY=VALUE")
+                                                : applySetting(config, setting.substr(0, equals), setting.substr(equals + 1));
+        } else if (a == "--data") {
+            config.dataDirectory = next();
+        } else {
+            rest.push_back(a);
+        }
+        if (error) {
+            std::fprintf(stderr, "likenex-server: %s\n", error->c_str());
+            return 2;
+        }
+    }
+
+    if (!rest.empty()) {
+        if (rest.size() == 3 && rest[0] == "user" && (rest[1] == "add" || rest[1] == "passwd")) {
+            std::string password;
+            std::getline(std::cin, password);
+            if (!password.empty() && password.back() == '\r') password.pop_back();
+            return userCommand(config, rest[1], rest[2], password, stderr);
+        }
+        std::fprintf(stderr, "likenex-server: unexpected '%s'\n%s", rest[0].c_str(), kUsage);
+        return 2;
+    }
+
+    try {
+        ServerApp app(config);
+        std::fprintf(stderr, "likenex-server: protocol on %s:%u, web on %s:%u, data in %s\n", config.protocolAddress.c_str(),
+                     app.protocolPort(), config.httpAddress.c_str(), app.httpPort(), config.dataDirectory.c_str());
+        app.run(true);
+        std::fprintf(stderr, "likenex-server: stopped\n");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "likenex-server: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

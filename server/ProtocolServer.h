@@ -1,0 +1,71 @@
+#pragma once
+// The binary protocol's listener: one request per connection, read event-driven on the
+// network threads, answered by the request handler on the worker pool, written back on the
+// connection's strand. A connection closes when the client closes its side after the reply,
+// or when the request does not arrive whole within the request limit, or the client stays
+// idle past the idle limit after the reply. The server never closes first after a reply
+// unless the idle limit runs out: the client's reader may treat an early close as the end of
+// the exchange before its dispatcher has handed the reply on.
+
+#include "server/RequestHandler.h"
+#include "server/RequestLog.h"
+
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/thread_pool.hpp>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <set>
+
+namespace likenex {
+
+class ProtocolServer {
+public:
+    using Handler = std::function<RequestHandler::Outcome(std::span<const std::uint8_t>, const std::string&)>;
+    struct Limits {
+        std::chrono::milliseconds request{10000};
+        std::chrono::milliseconds idle{10000};
+        int maxConnections = 10000;
+    };
+
+    ProtocolServer(boost::asio::io_context& io, boost::asio::thread_pool& workers, const boost::asio::ip::tcp::endpoint& endpoint,
+                   Handler handler, Limits limits, RequestLog& log);
+    ~ProtocolServer();
+    ProtocolServer(const ProtocolServer&) = delete;
+    ProtocolServer& operator=(const ProtocolServer&) = delete;
+
+    [[nodiscard]] std::uint16_t port() const { return port_; }
+    [[nodiscard]] int openConnections() const { return *open_; }
+    // Requests of these types are answered on the network thread itself, without the trip
+    // to the worker pool: for cheap answers that touch neither storage nor hashing.
+    void answerInline(std::function<bool(std::int32_t type)> predicate) { answerInline_ = std::move(predicate); }
+    // Stops accepting; requests in flight finish, connections waiting after their reply close.
+    void stop();
+
+    class Connection;
+
+private:
+    void accept();
+    friend class Connection;
+
+    boost::asio::io_context& io_;
+    boost::asio::thread_pool& workers_;
+    boost::asio::ip::tcp::acceptor acceptor_;
+    Handler handler_;
+    std::function<bool(std::int32_t)> answerInline_;
+    Limits limits_;
+    RequestLog& log_;
+    std::uint16_t port_ = 0;
+    // Shared with the connections: one still held by a handler when the io_context is torn
+    // down after this server must not reach into a destroyed server.
+    std::shared_ptr<std::atomic<int>> open_ = std::make_shared<std::atomic<int>>(0);
+    std::atomic<bool> stopping_{false};
+    std::mutex connectionsMutex_;
+    std::set<std::weak_ptr<Connection>, std::owner_less<std::weak_ptr<Connection>>> connections_;
+};
+
+}  // namespace likenex

@@ -1,0 +1,144 @@
+#include "server/RequestHandler.h"
+
+#include "net/Messages.h"
+#include "server/CodePage.h"
+#include "server/UploadCheck.h"
+
+#include <ctime>
+
+namespace likenex {
+namespace {
+
+RequestHandler::Outcome replyWith(ProtocolMessage& reply, std::string summary) {
+    RequestHandler::Outcome outcome;
+    if (reply.encode()) outcome.reply = reply.bytes();
+    outcome.summary = std::move(summary);
+    return outcome;
+}
+
+RequestHandler::Outcome saveResult(std::uint8_t result, std::string summary) {
+    SaveAvatarReply reply;
+    reply.result = result;
+    return replyWith(reply, std::move(summary));
+}
+
+}  // namespace
+
+RequestHandler::RequestHandler(Storage& storage, Accounts& accounts, SignInThrottle& throttle, const Catalogue& catalogue,
+                               ProtocolSettings settings)
+    : storage_(storage), accounts_(accounts), throttle_(throttle), catalogue_(catalogue), settings_(std::move(settings)) {}
+
+std::string RequestHandler::avatarAddress(const std::string& publicBase, std::int64_t number) {
+    return publicBase + "/a/" + std::to_string(number);
+}
+
+RequestHandler::Outcome RequestHandler::handle(std::span<const std::uint8_t> frame, const std::string& peerAddress) {
+    auto header = peekFrameHeader(frame);
+    if (!header) return {{}, {}, "short frame"};
+    try {
+        switch (static_cast<MessageType>(header->type)) {
+        case MessageType::VersionQuery: {
+            VersionQuery query;
+            if (!query.assign(frame) || !query.decode()) return {{}, {}, "version: malformed"};
+            return version();
+        }
+        case MessageType::OpenAvatarRequest:
+            return openAvatar(frame);
+        case MessageType::SaveAvatarRequest:
+            return saveAvatar(frame, peerAddress);
+        default:
+            return {{}, {}, "type " + std::to_string(header->type) + " refused"};
+        }
+    } catch (const std::exception& e) {
+        // A storage failure: the client is told, nothing was acknowledged.
+        if (header->type == static_cast<std::int32_t>(MessageType::SaveAvatarRequest))
+            return saveResult(SaveAvatarReply::Failed, std::string("save failed: ") + e.what());
+        AvatarReply reply;
+        reply.result = AvatarReply::Failed;
+        if (header->type == static_cast<std::int32_t>(MessageType::OpenAvatarRequest))
+            return replyWith(reply, std::string("open failed: ") + e.what());
+        return {{}, {}, std::string("failed: ") + e.what()};
+    }
+}
+
+RequestHandler::Outcome RequestHandler::version() {
+    VersionReply reply;
+    reply.newestVersion = settings_.newestVersion;
+    reply.updaterArguments = settings_.updaterArguments;
+    reply.newsBase = settings_.newsBase;
+    return replyWith(reply, "version " + std::to_string(settings_.newestVersion));
+}
+
+RequestHandler::Outcome RequestHandler::openAvatar(std::span<const std::uint8_t> frame) {
+    OpenAvatarRequest request;
+    if (!request.assign(frame) || !request.decode()) return {{}, {}, "open: malformed"};
+    AvatarReply reply;
+    auto stored = request.avatarId > 0 ? storage_.loadAvatar(request.avatarId) : std::nullopt;
+    std::string summary = "open " + std::to_string(request.avatarId);
+    if (!stored) {
+        reply.result = AvatarReply::Failed;
+        return replyWith(reply, summary + ": unknown");
+    }
+    if (stored->accessMode != 0) {
+        reply.result = AvatarReply::Refused;
+        return replyWith(reply, summary + ": restricted");
+    }
+    reply.result = AvatarReply::Found;
+    reply.avatar = stored->avatar;
+    return replyWith(reply, summary + ": found");
+}
+
+RequestHandler::Outcome RequestHandler::saveAvatar(std::span<const std::uint8_t> frame, const std::string& peerAddress) {
+    SaveAvatarRequest upload;
+    if (!upload.assign(frame) || !upload.decode()) return {{}, {}, "save: malformed"};
+    std::string who = utf16ToUtf8(upload.userName);
+    bool guest = Accounts::isGuest(upload.userName);
+    std::string key = Accounts::nameKey(upload.userName);
+
+    auto wait = guest ? std::optional<std::chrono::steady_clock::duration>(std::chrono::steady_clock::duration::zero())
+                      : throttle_.admit(key, peerAddress, std::chrono::steady_clock::now());
+    if (!wait) {
+        Outcome outcome = saveResult(SaveAvatarReply::SignInRejected, "save by " + who + ": sign-in slowed, rejected unchecked");
+        return outcome;
+    }
+    auto account = accounts_.signIn(upload.userName, upload.passwordDigest);
+    if (!account) {
+        throttle_.recordFailure(key, peerAddress, std::chrono::steady_clock::now());
+        Outcome outcome = saveResult(SaveAvatarReply::SignInRejected, "save by " + who + ": sign-in rejected");
+        outcome.delay = *wait;
+        return outcome;
+    }
+    if (!guest) throttle_.recordSuccess(key, peerAddress);
+
+    std::string refusal = uploadRefusal(upload, catalogue_, guest);
+    if (!refusal.empty()) {
+        Outcome outcome = saveResult(SaveAvatarReply::Refused, "save by " + who + ": refused, " + refusal);
+        outcome.delay = *wait;
+        return outcome;
+    }
+
+    StoredAvatar avatar;
+    avatar.ownerId = account->id;
+    avatar.avatar = upload.avatar;
+    avatar.title = upload.title;
+    avatar.secondText = upload.secondText;
+    avatar.thirdText = upload.thirdText;
+    avatar.firstOption = upload.firstOption;
+    avatar.secondOption = upload.secondOption;
+    avatar.accessMode = upload.accessMode;
+    avatar.language = upload.language;
+    if (upload.accessMode == 2) avatar.accessHash = accounts_.hashDigest(upload.accessDigest);
+    avatar.createdAt = static_cast<std::int64_t>(std::time(nullptr));
+    std::int64_t number = storage_.storeAvatar(avatar);
+    if (number <= 0 || number > INT32_MAX) return saveResult(SaveAvatarReply::Failed, "save: number out of range");
+
+    SaveAvatarReply reply;
+    reply.result = SaveAvatarReply::Saved;
+    reply.avatarNumber = static_cast<std::int32_t>(number);
+    reply.address = avatarAddress(settings_.publicBase, number);
+    Outcome outcome = replyWith(reply, "save by " + who + ": stored " + std::to_string(number));
+    outcome.delay = *wait;
+    return outcome;
+}
+
+}  // namespace likenex

@@ -1,0 +1,196 @@
+#include "server/ServerApp.h"
+
+#include "catalogue/Catalogue.h"
+#include "server/Accounts.h"
+#include "server/CodePage.h"
+#include "server/HttpServer.h"
+#include "server/ProtocolServer.h"
+#include "server/RequestHandler.h"
+#include "server/WebSite.h"
+
+#include <boost/asio/signal_set.hpp>
+#include <boost/asio/steady_timer.hpp>
+
+#include <filesystem>
+#include <stdexcept>
+#include <thread>
+#include <unistd.h>
+
+#ifndef LIKENEX_DEFAULT_PROGRAM_DIR
+#define LIKENEX_DEFAULT_PROGRAM_DIR ""
+#endif
+
+namespace likenex {
+
+namespace asio = boost::asio;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string programDirectory(const ServerConfig& config) {
+    if (!config.programDirectory.empty()) return config.programDirectory;
+    // Beside the executable first (an installed server), else the build's program directory.
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec && fs::exists(exe.parent_path() / "data" / "avatar.dat")) return exe.parent_path().string();
+    return LIKENEX_DEFAULT_PROGRAM_DIR;
+}
+
+std::unique_ptr<Storage> openStorage(const ServerConfig& config) {
+    std::unique_ptr<Storage> storage = config.storage == "postgresql"
+                                           ? openPostgresStorage(config.postgresConnection, config.workerThreads + 1)
+                                           : openSqliteStorage((fs::path(config.dataDirectory) / "likenex.sqlite").string());
+    storage->migrate();
+    return storage;
+}
+
+void prepareDataDirectory(const ServerConfig& config) {
+    std::error_code ec;
+    fs::create_directories(fs::path(config.dataDirectory) / "Download", ec);
+    if (ec) throw std::runtime_error("cannot create the data directory " + config.dataDirectory + ": " + ec.message());
+    writeDefaultNews(config.dataDirectory);
+}
+
+ServerConfig checked(ServerConfig config) {
+    if (auto error = validateConfig(config)) throw std::runtime_error(*error);
+    if (!codePageNamed(config.codePage)) throw std::runtime_error("unknown code_page " + config.codePage);
+    return config;
+}
+
+}  // namespace
+
+struct ServerApp::Parts {
+    explicit Parts(ServerConfig c)
+        : config(checked(std::move(c))),
+          workers(static_cast<std::size_t>(config.workerThreads)),
+          storage((prepareDataDirectory(config), openStorage(config))),
+          accounts(*storage, Argon2Cost{config.argon2Operations, config.argon2MemoryKiB * 1024}) {
+        std::string directory = programDirectory(config);
+        if (!catalogue.loadCatalogueSection1(directory) || !catalogue.loadBodyParts(directory) || !catalogue.loadItems(directory))
+            throw std::runtime_error("cannot read data/avatar.dat in the program directory '" + directory + "'");
+        ProtocolSettings settings{config.newestVersion, config.updaterArgumentsOrDefault(), config.newsBaseOrDefault(),
+                                  config.publicBase, *codePageNamed(config.codePage)};
+        handler = std::make_unique<RequestHandler>(*storage, accounts, throttle, catalogue, settings);
+        site = std::make_unique<WebSite>(*storage, accounts, throttle, catalogue, config, directory);
+        auto address = [](const std::string& text) {
+            boost::system::error_code ec;
+            auto parsed = asio::ip::make_address(text, ec);
+            if (ec) throw std::runtime_error("not an address: " + text);
+            return parsed;
+        };
+        protocol = std::make_unique<ProtocolServer>(
+            io, workers, asio::ip::tcp::endpoint(address(config.protocolAddress), config.protocolPort),
+            [this](std::span<const std::uint8_t> frame, const std::string& peer) { return handler->handle(frame, peer); },
+            ProtocolServer::Limits{std::chrono::seconds(config.requestSeconds), std::chrono::seconds(config.idleSeconds), config.maxConnections},
+            log);
+        protocol->answerInline([](std::int32_t type) { return type == static_cast<std::int32_t>(MessageType::VersionQuery); });
+        http = std::make_unique<HttpServer>(io, workers, asio::ip::tcp::endpoint(address(config.httpAddress), config.httpPort),
+                                            [this](const HttpRequest& request) { return site->respond(request); }, log);
+    }
+
+    ServerConfig config;
+    asio::io_context io;
+    asio::thread_pool workers;
+    std::unique_ptr<Storage> storage;
+    Accounts accounts;
+    SignInThrottle throttle;
+    Catalogue catalogue;
+    RequestLog log;
+    std::unique_ptr<RequestHandler> handler;
+    std::unique_ptr<WebSite> site;
+    std::unique_ptr<ProtocolServer> protocol;
+    std::unique_ptr<HttpServer> http;
+    std::atomic<bool> stopping{false};
+};
+
+ServerApp::ServerApp(ServerConfig config) : parts_(std::make_unique<Parts>(std::move(config))) {}
+
+ServerApp::~ServerApp() {
+    stop();
+    parts_->workers.join();
+}
+
+std::uint16_t ServerApp::protocolPort() const { return parts_->protocol->port(); }
+std::uint16_t ServerApp::httpPort() const { return parts_->http->port(); }
+
+void ServerApp::run(bool handleSignals) {
+    Parts& p = *parts_;
+    asio::signal_set signals(p.io);
+    if (handleSignals) {
+        signals.add(SIGTERM);
+        signals.add(SIGINT);
+        signals.async_wait([this](boost::system::error_code ec, int) {
+            if (!ec) stop();
+        });
+    }
+    // Stopping: wait for requests in flight (bounded by the request limit), then end the loop.
+    asio::steady_timer watcher(p.io);
+    auto deadline = std::make_shared<std::chrono::steady_clock::time_point>();
+    std::function<void(boost::system::error_code)> watch = [&](boost::system::error_code) {
+        if (p.stopping) {
+            if (*deadline == std::chrono::steady_clock::time_point{})
+                *deadline = std::chrono::steady_clock::now() + std::chrono::seconds(p.config.requestSeconds + 1);
+            if ((p.protocol->openConnections() == 0 && p.http->busy() == 0) || std::chrono::steady_clock::now() > *deadline) {
+                signals.cancel();
+                p.io.stop();
+                return;
+            }
+        }
+        watcher.expires_after(std::chrono::milliseconds(20));
+        watcher.async_wait(watch);
+    };
+    watch({});
+    std::vector<std::thread> extra;
+    for (int i = 1; i < p.config.networkThreads; ++i) extra.emplace_back([&] { p.io.run(); });
+    p.io.run();
+    for (auto& t : extra) t.join();
+    p.workers.join();
+}
+
+void ServerApp::stop() {
+    Parts& p = *parts_;
+    if (p.stopping.exchange(true)) return;
+    p.protocol->stop();
+    p.http->stop();
+}
+
+int userCommand(const ServerConfig& config, const std::string& verb, const std::string& name, const std::string& passwordUtf8,
+                std::FILE* err) {
+    try {
+        ServerConfig c = checked(config);
+        prepareDataDirectory(c);
+        auto storage = openStorage(c);
+        Accounts accounts(*storage, Argon2Cost{c.argon2Operations, c.argon2MemoryKiB * 1024});
+        // The editor takes a text longer than 30 characters for a remembered digest and sends
+        // it undigested: such a password could never sign in as typed.
+        if (utf8ToUtf16(passwordUtf8).size() > kLongestDigestedPassword) {
+            std::fprintf(err, "likenex-server: a password has at most 30 characters\n");
+            return 2;
+        }
+        std::string digest = passwordDigest(utf8ToUtf16(passwordUtf8), *codePageNamed(c.codePage));
+        if (verb == "passwd") {
+            if (Accounts::isGuest(utf8ToUtf16(name)) || !accounts.setPassword(utf8ToUtf16(name), digest)) {
+                std::fprintf(err, "likenex-server: there is no account %s\n", name.c_str());
+                return 1;
+            }
+            std::fprintf(err, "new password set for %s\n", name.c_str());
+            return 0;
+        }
+        switch (accounts.addAccount(utf8ToUtf16(name), digest)) {
+        case Accounts::AddResult::Added:
+            std::fprintf(err, "added %s\n", name.c_str());
+            return 0;
+        case Accounts::AddResult::NameTaken:
+            std::fprintf(err, "likenex-server: the name %s is taken\n", name.c_str());
+            return 1;
+        case Accounts::AddResult::InvalidName:
+            std::fprintf(err, "likenex-server: a name has 1 to 23 UTF-16 units, no control characters, and is not guest\n");
+            return 2;
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(err, "likenex-server: %s\n", e.what());
+    }
+    return 1;
+}
+
+}  // namespace likenex

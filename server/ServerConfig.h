@@ -1,0 +1,51 @@
+#pragma once
+// The server's settings: an embedded default configuration, overridden by a file of
+// "key = value" lines and then by --set key=value on the command line.
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace likenex {
+
+struct ServerConfig {
+    std::string dataDirectory = "likenex-server-data";
+    std::string programDirectory;  // where data/avatar.dat is; empty: beside the executable
+    std::string protocolAddress = "127.0.0.1";
+    std::uint16_t protocolPort = 1234;
+    std::string httpAddress = "127.0.0.1";
+    std::uint16_t httpPort = 8080;
+    std::string publicBase = "http://127.0.0.1:8080";  // the web side as clients reach it, no trailing '/'
+    std::string storage = "sqlite";                    // or "postgresql"
+    std::string postgresConnection;                    // libpq connection string
+    std::int32_t newestVersion = 2;
+    std::string updaterArguments;  // empty: publicBase + "/Download/"
+    std::string newsBase;          // empty: publicBase + "/news.xml"
+    std::string codePage = "windows-1252";
+    int requestSeconds = 10;  // a whole request must arrive within this
+    int idleSeconds = 10;     // after the reply, the client has this long to close
+    int workerThreads = 2;    // storage and hashing
+    int networkThreads = 1;
+    int maxConnections = 10000;
+    unsigned long long argon2Operations = 2;
+    std::size_t argon2MemoryKiB = 65536;
+
+    [[nodiscard]] std::string updaterArgumentsOrDefault() const {
+        return updaterArguments.empty() ? publicBase + "/Download/" : updaterArguments;
+    }
+    [[nodiscard]] std::string newsBaseOrDefault() const { return newsBase.empty() ? publicBase + "/news.xml" : newsBase; }
+};
+
+// The embedded default configuration, as a file would say it; `--help` prints it.
+[[nodiscard]] std::string_view defaultConfigurationText();
+
+// Applies one setting; an error text for an unknown key or a bad value.
+[[nodiscard]] std::optional<std::string> applySetting(ServerConfig& config, std::string_view key, std::string_view value);
+// Applies every "key = value" line ('#' starts a comment); the first error, with its line number.
+[[nodiscard]] std::optional<std::string> applyConfigurationText(ServerConfig& config, std::string_view text);
+// Checks values that depend on each other (the news base the client accepts, and so on).
+[[nodiscard]] std::optional<std::string> validateConfig(const ServerConfig& config);
+
+}  // namespace likenex

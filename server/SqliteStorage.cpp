@@ -1,0 +1,237 @@
+// SQLite storage: one file in write-ahead-log mode with synchronous=FULL, so that a commit
+// that returned is on disk. One connection, used under a mutex: statements are short and
+// the server's workers take turns.
+#include "server/CodePage.h"
+#include "server/Storage.h"
+
+#include <sqlite3.h>
+
+#include <mutex>
+
+namespace likenex {
+namespace {
+
+struct DatabaseCloser {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
+};
+
+// Each step runs in its own transaction with the version it reaches.
+const char* const kMigrations[] = {
+    // 1: accounts and avatars; the guest account has no secret.
+    "CREATE TABLE accounts (id INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT NOT NULL,"
+    " name_key TEXT NOT NULL UNIQUE, secret_hash TEXT NOT NULL, created_at INTEGER NOT NULL);"
+    "CREATE TABLE avatars (number INTEGER PRIMARY KEY AUTOINCREMENT,"
+    " owner_id INTEGER NOT NULL REFERENCES accounts(id), look BLOB NOT NULL, title TEXT NOT NULL,"
+    " title_key TEXT NOT NULL, second_text TEXT NOT NULL, third_text TEXT NOT NULL,"
+    " first_option INTEGER NOT NULL, second_option INTEGER NOT NULL, access_mode INTEGER NOT NULL,"
+    " language INTEGER NOT NULL, access_hash TEXT NOT NULL, created_at INTEGER NOT NULL);"
+    "INSERT INTO accounts (name, name_key, secret_hash, created_at) VALUES ('guest', 'guest', '', 0);",
+    // 2: indexes for the owner's page and the lists of open avatars.
+    "CREATE INDEX avatars_owner ON avatars (owner_id, number);"
+    "CREATE INDEX avatars_open ON avatars (access_mode, number);",
+};
+static_assert(std::size(kMigrations) == kStorageSchemaVersion);
+
+class SqliteStorage final : public Storage {
+public:
+    explicit SqliteStorage(const std::string& path) {
+        sqlite3* raw = nullptr;
+        int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+        db_.reset(raw);
+        if (rc != SQLITE_OK) throw StorageError("cannot open " + path + ": " + (raw ? sqlite3_errmsg(raw) : "out of memory"));
+        sqlite3_busy_timeout(db_.get(), 5000);
+        exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=ON;");
+    }
+
+    void migrate() override {
+        std::lock_guard lock(mutex_);
+        exec("CREATE TABLE IF NOT EXISTS schema_meta (version INTEGER NOT NULL);");
+        exec("BEGIN IMMEDIATE;");
+        try {
+            int version = currentVersion();
+            if (version > kStorageSchemaVersion) throw StorageError("the database is newer than this server");
+            for (; version < kStorageSchemaVersion; ++version) exec(kMigrations[version]);
+            exec("DELETE FROM schema_meta;");
+            auto s = prepare("INSERT INTO schema_meta (version) VALUES (?)");
+            sqlite3_bind_int(s.get(), 1, version);
+            step(s);
+            exec("COMMIT;");
+        } catch (...) {
+            sqlite3_exec(db_.get(), "ROLLBACK;", nullptr, nullptr, nullptr);
+            throw;
+        }
+    }
+
+    int schemaVersion() override {
+        std::lock_guard lock(mutex_);
+        return currentVersion();
+    }
+
+    std::optional<std::int64_t> addAccount(const Account& account) override {
+        std::lock_guard lock(mutex_);
+        auto s = prepare("INSERT INTO accounts (name, name_key, secret_hash, created_at) VALUES (?, ?, ?, strftime('%s','now'))");
+        bindText(s, 1, account.name);
+        bindText(s, 2, account.nameKey);
+        bindText(s, 3, account.secretHash);
+        int rc = sqlite3_step(s.get());
+        if (rc == SQLITE_CONSTRAINT) return std::nullopt;
+        if (rc != SQLITE_DONE) fail("add account");
+        return sqlite3_last_insert_rowid(db_.get());
+    }
+
+    std::optional<Account> findAccount(const std::string& nameKey) override {
+        std::lock_guard lock(mutex_);
+        auto s = prepare("SELECT id, name, name_key, secret_hash FROM accounts WHERE name_key = ?");
+        bindText(s, 1, nameKey);
+        if (!step(s)) return std::nullopt;
+        return Account{sqlite3_column_int64(s.get(), 0), text(s, 1), text(s, 2), text(s, 3)};
+    }
+
+    bool setAccountSecret(const std::string& nameKey, const std::string& secretHash) override {
+        std::lock_guard lock(mutex_);
+        auto s = prepare("UPDATE accounts SET secret_hash = ? WHERE name_key = ?");
+        bindText(s, 1, secretHash);
+        bindText(s, 2, nameKey);
+        step(s);
+        return sqlite3_changes(db_.get()) == 1;
+    }
+
+    std::int64_t storeAvatar(const StoredAvatar& a) override {
+        std::vector<std::uint8_t> look = encodeAvatarFields(a.avatar);
+        std::lock_guard lock(mutex_);
+        auto s = prepare(
+            "INSERT INTO avatars (owner_id, look, title, title_key, second_text, third_text, first_option,"
+            " second_option, access_mode, language, access_hash, created_at) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)");
+        sqlite3_bind_int64(s.get(), 1, a.ownerId);
+        sqlite3_bind_blob(s.get(), 2, look.data(), static_cast<int>(look.size()), SQLITE_TRANSIENT);
+        bindText(s, 3, utf16ToUtf8(a.title));
+        bindText(s, 4, utf16ToUtf8(foldCase(a.title)));
+        bindText(s, 5, utf16ToUtf8(a.secondText));
+        bindText(s, 6, utf16ToUtf8(a.thirdText));
+        sqlite3_bind_int(s.get(), 7, a.firstOption);
+        sqlite3_bind_int(s.get(), 8, a.secondOption);
+        sqlite3_bind_int(s.get(), 9, a.accessMode);
+        sqlite3_bind_int(s.get(), 10, a.language);
+        bindText(s, 11, a.accessHash);
+        sqlite3_bind_int64(s.get(), 12, a.createdAt);
+        step(s);
+        return sqlite3_last_insert_rowid(db_.get());
+    }
+
+    std::optional<StoredAvatar> loadAvatar(std::int64_t number) override {
+        std::lock_guard lock(mutex_);
+        auto s = prepare(
+            "SELECT v.number, v.owner_id, a.name, v.look, v.title, v.second_text, v.third_text, v.first_option,"
+            " v.second_option, v.access_mode, v.language, v.access_hash, v.created_at"
+            " FROM avatars v JOIN accounts a ON a.id = v.owner_id WHERE v.number = ?");
+        sqlite3_bind_int64(s.get(), 1, number);
+        if (!step(s)) return std::nullopt;
+        StoredAvatar a;
+        a.number = sqlite3_column_int64(s.get(), 0);
+        a.ownerId = sqlite3_column_int64(s.get(), 1);
+        a.ownerName = text(s, 2);
+        auto* blob = static_cast<const std::uint8_t*>(sqlite3_column_blob(s.get(), 3));
+        std::vector<std::uint8_t> look(blob, blob + sqlite3_column_bytes(s.get(), 3));
+        auto fields = decodeAvatarFields(look);
+        if (!fields) throw StorageError("avatar " + std::to_string(number) + " has a damaged look");
+        a.avatar = std::move(*fields);
+        a.title = utf8ToUtf16(text(s, 4));
+        a.secondText = utf8ToUtf16(text(s, 5));
+        a.thirdText = utf8ToUtf16(text(s, 6));
+        a.firstOption = static_cast<std::uint8_t>(sqlite3_column_int(s.get(), 7));
+        a.secondOption = static_cast<std::uint8_t>(sqlite3_column_int(s.get(), 8));
+        a.accessMode = static_cast<std::uint8_t>(sqlite3_column_int(s.get(), 9));
+        a.language = static_cast<std::uint8_t>(sqlite3_column_int(s.get(), 10));
+        a.accessHash = text(s, 11);
+        a.createdAt = sqlite3_column_int64(s.get(), 12);
+        return a;
+    }
+
+    std::int64_t avatarCount() override {
+        std::lock_guard lock(mutex_);
+        auto s = prepare("SELECT count(*) FROM avatars");
+        step(s);
+        return sqlite3_column_int64(s.get(), 0);
+    }
+
+    std::vector<AvatarSummary> latestAvatars(int limit) override {
+        std::lock_guard lock(mutex_);
+        auto s = prepare(kSummary + std::string(" WHERE v.access_mode = 0 ORDER BY v.number DESC LIMIT ?"));
+        sqlite3_bind_int(s.get(), 1, limit);
+        return summaries(s);
+    }
+
+    std::vector<AvatarSummary> avatarsOf(std::int64_t ownerId, int limit) override {
+        std::lock_guard lock(mutex_);
+        auto s = prepare(kSummary + std::string(" WHERE v.owner_id = ? ORDER BY v.number DESC LIMIT ?"));
+        sqlite3_bind_int64(s.get(), 1, ownerId);
+        sqlite3_bind_int(s.get(), 2, limit);
+        return summaries(s);
+    }
+
+    std::vector<AvatarSummary> searchAvatars(const std::u16string& titlePart, int limit) override {
+        std::lock_guard lock(mutex_);
+        auto s = prepare(kSummary + std::string(" WHERE v.access_mode = 0 AND instr(v.title_key, ?) > 0 ORDER BY v.number DESC LIMIT ?"));
+        bindText(s, 1, utf16ToUtf8(foldCase(titlePart)));
+        sqlite3_bind_int(s.get(), 2, limit);
+        return summaries(s);
+    }
+
+private:
+    using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+    static constexpr const char* kSummary =
+        "SELECT v.number, v.title, a.name, v.access_mode, v.created_at FROM avatars v JOIN accounts a ON a.id = v.owner_id";
+
+    [[noreturn]] void fail(const std::string& what) { throw StorageError(what + ": " + sqlite3_errmsg(db_.get())); }
+
+    void exec(const char* sql) {
+        char* message = nullptr;
+        if (sqlite3_exec(db_.get(), sql, nullptr, nullptr, &message) != SQLITE_OK) {
+            std::string text = message ? message : "unknown";
+            sqlite3_free(message);
+            throw StorageError(std::string("sqlite: ") + text);
+        }
+    }
+    Statement prepare(const std::string& sql) {
+        sqlite3_stmt* raw = nullptr;
+        if (sqlite3_prepare_v2(db_.get(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) fail("prepare");
+        return Statement(raw);
+    }
+    // True with a row, false when done.
+    bool step(Statement& s) {
+        int rc = sqlite3_step(s.get());
+        if (rc == SQLITE_ROW) return true;
+        if (rc != SQLITE_DONE) fail("step");
+        return false;
+    }
+    void bindText(Statement& s, int at, const std::string& value) {
+        sqlite3_bind_text(s.get(), at, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+    }
+    static std::string text(Statement& s, int column) {
+        auto* p = sqlite3_column_text(s.get(), column);
+        return p ? std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(sqlite3_column_bytes(s.get(), column))) : std::string();
+    }
+    int currentVersion() {
+        auto s = prepare("SELECT version FROM schema_meta");
+        return step(s) ? sqlite3_column_int(s.get(), 0) : 0;
+    }
+    std::vector<AvatarSummary> summaries(Statement& s) {
+        std::vector<AvatarSummary> list;
+        while (step(s))
+            list.push_back({sqlite3_column_int64(s.get(), 0), utf8ToUtf16(text(s, 1)), text(s, 2),
+                            static_cast<std::uint8_t>(sqlite3_column_int(s.get(), 3)), sqlite3_column_int64(s.get(), 4)});
+        return list;
+    }
+
+    std::mutex mutex_;
+    std::unique_ptr<sqlite3, DatabaseCloser> db_;
+};
+
+}  // namespace
+
+std::unique_ptr<Storage> openSqliteStorage(const std::string& path) { return std::make_unique<SqliteStorage>(path); }
+
+}  // namespace likenex

@@ -1,0 +1,404 @@
+// The server over real sockets on loopback: framing faults, slow and idle clients, many
+// connections at once, stopping and crashing, two instances on one PostgreSQL database,
+// and the web side.
+#include "net/Md5.h"
+#include "server/Accounts.h"
+#include "server/ServerApp.h"
+#include "server/Storage.h"
+#include "server/tests/ServerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <mutex>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace likenex {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace testing;
+
+class ServerNetworkTest : public ::testing::Test {
+protected:
+    ServerNetworkTest() {
+        writeProgramDirectory(program_.path());
+        config_ = testConfig(data_.path() + "/data", program_.path());
+    }
+    std::unique_ptr<RunningServer> start() { return std::make_unique<RunningServer>(config_); }
+    std::int64_t storedAvatars() {
+        auto storage = openSqliteStorage(config_.dataDirectory + "/likenex.sqlite");
+        return storage->avatarCount();
+    }
+
+    TempDirectory program_;
+    TempDirectory data_;
+    ServerConfig config_;
+};
+
+std::vector<std::uint8_t> frameOfLength(std::uint16_t length) {
+    std::vector<std::uint8_t> frame(std::max<std::size_t>(length, 6), 0);
+    frame[0] = static_cast<std::uint8_t>(length);
+    frame[1] = static_cast<std::uint8_t>(length >> 8);
+    frame[2] = 1;  // type 257
+    frame[3] = 1;
+    return frame;
+}
+
+TEST_F(ServerNetworkTest, RepliesAndWaitsForTheClientToClose) {
+    auto server = start();
+    VersionQuery query;
+    ASSERT_TRUE(query.encode());
+    ProtocolClient client(server->protocolPort());
+    ASSERT_TRUE(client.send(query.bytes()));
+    auto reply = decodeReply<VersionReply>(client.receive());
+    ASSERT_TRUE(reply.has_value());
+    EXPECT_EQ(reply->newestVersion, 2);
+    EXPECT_FALSE(client.closedByServer(300ms));  // the server never closes first after a reply
+    client.shutdownSend();
+    EXPECT_TRUE(client.closedByServer(3s));
+}
+
+TEST_F(ServerNetworkTest, BadFramesAreClosedWithoutReplyOrStorage) {
+    config_.requestSeconds = 1;
+    config_.idleSeconds = 1;
+    auto server = start();
+    for (std::uint16_t length : {0, 5, 4097, 65535}) {
+        ProtocolClient client(server->protocolPort());
+        ASSERT_TRUE(client.send(frameOfLength(length)));
+        EXPECT_TRUE(client.closedByServer(3s)) << length;
+    }
+    {
+        // Says 200 bytes, sends 50: the request limit closes it.
+        ProtocolClient client(server->protocolPort());
+        auto frame = frameOfLength(200);
+        frame.resize(50);
+        ASSERT_TRUE(client.send(frame));
+        EXPECT_TRUE(client.closedByServer(3s));
+    }
+    {
+        // A valid upload, one byte every 100 ms: cut off by the request limit, not served.
+        SaveAvatarRequest upload = freeUpload(u"guest", "");
+        ASSERT_TRUE(upload.encode());
+        ProtocolClient client(server->protocolPort());
+        auto started = std::chrono::steady_clock::now();
+        bool closed = false;
+        for (std::uint8_t byte : upload.bytes()) {
+            if (!client.send({byte})) {
+                closed = true;
+                break;
+            }
+            if (client.closedByServer(100ms)) {
+                closed = true;
+                break;
+            }
+        }
+        EXPECT_TRUE(closed);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, 3s);
+    }
+    {
+        // A client that never closes after its reply is closed after the idle limit.
+        VersionQuery query;
+        ASSERT_TRUE(query.encode());
+        ProtocolClient client(server->protocolPort());
+        ASSERT_TRUE(client.send(query.bytes()));
+        ASSERT_TRUE(client.receive().has_value());
+        EXPECT_TRUE(client.closedByServer(3s));
+    }
+    server.reset();
+    EXPECT_EQ(storedAvatars(), 0);
+}
+
+// Replies held back by the sign-in slowing outlast the stop's grace period: the server ends
+// anyway, and the connections still held by its handlers are torn down safely after it.
+TEST_F(ServerNetworkTest, StopEndsEvenWithRepliesHeldBack) {
+    config_.requestSeconds = 1;
+    auto server = start();
+    std::vector<std::unique_ptr<ProtocolClient>> clients;
+    for (int i = 0; i < 8; ++i) {
+        SaveAvatarRequest guess = freeUpload(u"nobody", md5Hex("guess" + std::to_string(i)));
+        ASSERT_TRUE(guess.encode());
+        clients.push_back(std::make_unique<ProtocolClient>(server->protocolPort()));
+        ASSERT_TRUE(clients.back()->send(guess.bytes()));
+        std::this_thread::sleep_for(20ms);
+    }
+    auto started = std::chrono::steady_clock::now();
+    server.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+}
+
+TEST_F(ServerNetworkTest, AThousandConnectionsAtOnce) {
+    auto server = start();
+    VersionQuery query;
+    ASSERT_TRUE(query.encode());
+    std::vector<std::unique_ptr<ProtocolClient>> clients;
+    for (int i = 0; i < 1000; ++i) {
+        clients.push_back(std::make_unique<ProtocolClient>(server->protocolPort()));
+        ASSERT_TRUE(clients.back()->connected()) << i;
+    }
+    for (auto& client : clients) ASSERT_TRUE(client->send(query.bytes()));
+    int answered = 0;
+    for (auto& client : clients) answered += decodeReply<VersionReply>(client->receive(20s)).has_value() ? 1 : 0;
+    EXPECT_EQ(answered, 1000);
+}
+
+TEST_F(ServerNetworkTest, UploadThenOpenAndTheWebPagesEscapeEverything) {
+    auto server = start();
+    SaveAvatarRequest upload = freeUpload(u"guest", "");
+    upload.title = u"<script>alert(1)</script>\"'&";
+    upload.secondText = u"<img src=x onerror=alert(2)>";
+    upload.avatar.script[0].caption = u"</li><b>caption</b>";
+    auto saved = decodeReply<SaveAvatarReply>(exchange(server->protocolPort(), upload));
+    ASSERT_TRUE(saved.has_value());
+    ASSERT_EQ(saved->result, SaveAvatarReply::Saved);
+    EXPECT_EQ(saved->address, "http://127.0.0.1:8080/a/1");
+
+    OpenAvatarRequest open;
+    open.avatarId = saved->avatarNumber;
+    auto opened = decodeReply<AvatarReply>(exchange(server->protocolPort(), open));
+    ASSERT_TRUE(opened.has_value());
+    EXPECT_EQ(opened->avatar, upload.avatar);
+
+    for (const char* target : {"/", "/a/1", "/?c=search&type=0&q=%3Cscript%3E", "/?c=search&type=0&q=%22%3E%3Cb%3E"}) {
+        std::string response = httpRequest(server->httpPort(), "GET", target);
+        EXPECT_NE(response.find("200 OK"), std::string::npos) << target;
+        EXPECT_EQ(response.find("<script>"), std::string::npos) << target;
+        EXPECT_EQ(response.find("<img"), std::string::npos) << target;
+        EXPECT_EQ(response.find("<b>"), std::string::npos) << target;
+    }
+    std::string page = httpRequest(server->httpPort(), "GET", "/a/1");
+    EXPECT_NE(page.find("&lt;script&gt;alert(1)&lt;/script&gt;&quot;&#39;&amp;"), std::string::npos);
+    std::string search = httpRequest(server->httpPort(), "GET", "/?c=search&type=0&q=%22%3E%3Cb%3E");
+    EXPECT_NE(search.find("value=\"&quot;&gt;&lt;b&gt;\""), std::string::npos);
+}
+
+TEST_F(ServerNetworkTest, EveryAddressTheProgramsOpenAnswers) {
+    auto server = start();
+    {
+        std::ofstream file(config_.dataDirectory + "/Download/3.exe", std::ios::binary);
+        file << "installer";
+    }
+    for (const char* target : {"/", "/?c=search&type=0", "/?c=help", "/?c=reg", "/?c=forgot&type=pwd", "/my.aspx?mc=account&to=pay",
+                               "/news.xml?v=1.0&ln=fr", "/Download/3.exe"}) {
+        std::string response = httpRequest(server->httpPort(), "GET", target);
+        EXPECT_EQ(response.rfind("HTTP/1.1 200 OK", 0), 0u) << target << "\n" << response.substr(0, 200);
+    }
+    EXPECT_NE(httpRequest(server->httpPort(), "GET", "/Download/3.exe").find("\r\n\r\ninstaller"), std::string::npos);
+    for (const char* target : {"/Download/../likenex.sqlite", "/Download/.hidden", "/a/0", "/a/x", "/a/99", "/nothing"})
+        EXPECT_EQ(httpRequest(server->httpPort(), "GET", target).rfind("HTTP/1.1 404", 0), 0u) << target;
+
+    std::string feed = httpRequest(server->httpPort(), "GET", "/news.xml");
+    EXPECT_NE(feed.find("<rss version=\"2.0\""), std::string::npos);
+    EXPECT_NE(feed.find("<content:encoded><![CDATA["), std::string::npos);
+    auto date = feed.find("<dc:date>");
+    ASSERT_NE(date, std::string::npos);
+    EXPECT_EQ(feed[date + 9 + 19], 'Z');
+}
+
+TEST_F(ServerNetworkTest, RegistrationPageAndEditorAgreeOnTheDigest) {
+    auto server = start();
+    std::string created = httpRequest(server->httpPort(), "POST", "/?c=reg", "name=Zo%C3%A9&password=caf%C3%A9&again=caf%C3%A9");
+    ASSERT_EQ(created.rfind("HTTP/1.1 200", 0), 0u) << created;
+    EXPECT_EQ(httpRequest(server->httpPort(), "POST", "/?c=reg", "name=zo%C3%89&password=x&again=x").rfind("HTTP/1.1 409", 0), 0u);
+
+    // The editor digests "café" in Windows-1252.
+    SaveAvatarRequest upload = freeUpload(u"ZOÉ", md5Hex("caf\xe9"));
+    upload.accessMode = 2;
+    upload.accessDigest = md5Hex("door");
+    auto saved = decodeReply<SaveAvatarReply>(exchange(server->protocolPort(), upload));
+    ASSERT_TRUE(saved.has_value());
+    ASSERT_EQ(saved->result, SaveAvatarReply::Saved);
+
+    std::string asked = httpRequest(server->httpPort(), "GET", "/a/1");
+    EXPECT_NE(asked.find("access password"), std::string::npos);
+    EXPECT_EQ(asked.find("A title"), std::string::npos);
+    EXPECT_EQ(httpRequest(server->httpPort(), "POST", "/a/1", "access=wrong").rfind("HTTP/1.1 403", 0), 0u);
+    std::this_thread::sleep_for(1100ms);  // past the slowing of that failure
+    EXPECT_NE(httpRequest(server->httpPort(), "POST", "/a/1", "access=door").find("A title"), std::string::npos);
+
+    // The account page lists the owner's restricted avatars.
+    std::string account = httpRequest(server->httpPort(), "POST", "/my.aspx?mc=account&to=pay", "name=zo%C3%A9&password=caf%C3%A9");
+    EXPECT_NE(account.find("/a/1"), std::string::npos);
+}
+
+// With the build's own data set, open avatars get a still picture composed by the avatar model.
+TEST(AvatarPicture, OpenAvatarsHaveAStillPicture) {
+    TempDirectory data;
+    ServerConfig config = testConfig(data.path(), LIKENEX_DEFAULT_PROGRAM_DIR);
+    RunningServer server(config);
+    for (std::uint8_t mode : {0, 1}) {
+        SaveAvatarRequest upload = freeUpload(u"guest", "", 0);
+        upload.avatar = AvatarFields{};
+        upload.accessMode = mode;
+        ASSERT_EQ(decodeReply<SaveAvatarReply>(exchange(server.protocolPort(), upload))->result, SaveAvatarReply::Saved);
+    }
+    std::string picture = httpRequest(server.httpPort(), "GET", "/a/1.bmp");
+    ASSERT_EQ(picture.rfind("HTTP/1.1 200", 0), 0u);
+    std::string body = picture.substr(picture.find("\r\n\r\n") + 4);
+    ASSERT_EQ(body.size(), 54u + 128 * 128 * 4);
+    EXPECT_EQ(body.substr(0, 2), "BM");
+    std::size_t notWhite = 0;
+    for (std::size_t i = 54; i < body.size(); i += 4) notWhite += (body[i] & 0xff) != 0xff ? 1 : 0;
+    EXPECT_GT(notWhite, 500u);  // a figure is drawn
+    EXPECT_NE(httpRequest(server.httpPort(), "GET", "/a/1").find("/a/1.bmp"), std::string::npos);
+    EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/2.bmp").rfind("HTTP/1.1 404", 0), 0u);  // restricted
+}
+
+// ---- The program itself: user command, SIGTERM, kill -9 ----
+
+class ServerProcess {
+public:
+    ServerProcess(const ServerConfig& config, int protocolPort, int httpPort, const std::string& logPath) {
+        pid_ = fork();
+        if (pid_ == 0) {
+            int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+            dup2(log, 2);
+            std::vector<std::string> args = {LIKENEX_SERVER_BINARY, "--data", config.dataDirectory,
+                                             "--set", "program_directory=" + config.programDirectory,
+                                             "--set", "protocol_port=" + std::to_string(protocolPort),
+                                             "--set", "http_port=" + std::to_string(httpPort),
+                                             "--set", "argon2_memory_kib=8", "--set", "argon2_operations=1"};
+            std::vector<char*> argv;
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        // Ready once it accepts a connection.
+        for (int i = 0; i < 200 && !ProtocolClient(static_cast<std::uint16_t>(protocolPort)).connected(); ++i) std::this_thread::sleep_for(50ms);
+    }
+    ~ServerProcess() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    void signal(int number) { kill(pid_, number); }
+    // The exit status once it has ended within the limit; -1 otherwise.
+    int wait(std::chrono::milliseconds limit) {
+        auto deadline = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < deadline) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+};
+
+TEST_F(ServerNetworkTest, UserCommandThenSigtermFinishesTheRequestInFlight) {
+    std::string command = "echo 'p\xc3\xa4ss' | " + std::string(LIKENEX_SERVER_BINARY) + " --data " + config_.dataDirectory +
+                          " --set argon2_memory_kib=8 --set argon2_operations=1 user add Bob 2>/dev/null";
+    ASSERT_EQ(runCommand(command), 0);
+    EXPECT_NE(runCommand(command), 0);  // the name is taken now
+    std::string binary = LIKENEX_SERVER_BINARY;
+    std::string options = " --data " + config_.dataDirectory + " --set argon2_memory_kib=8 --set argon2_operations=1 ";
+    EXPECT_EQ(runCommand(binary + " --help >/dev/null"), 0);
+    EXPECT_NE(runCommand("echo x | " + binary + options + "user passwd nobody 2>/dev/null"), 0);
+    EXPECT_NE(runCommand("echo " + std::string(31, 'x') + " | " + binary + options + "user add Longpass 2>/dev/null"), 0);
+    // A new password replaces the old one; the old digest no longer signs in (checked below).
+    ASSERT_EQ(runCommand("echo old | " + binary + options + "user add Carol 2>/dev/null"), 0);
+    ASSERT_EQ(runCommand("echo new | " + binary + options + "user passwd CAROL 2>/dev/null"), 0);
+
+    int port = freePort();
+    ServerProcess process(config_, port, freePort(), data_.path() + "/server.log");
+    SaveAvatarRequest upload = freeUpload(u"bob", md5Hex("p\xe4ss"));
+    ASSERT_TRUE(upload.encode());
+    ProtocolClient client(static_cast<std::uint16_t>(port));
+    ASSERT_TRUE(client.connected());
+    std::vector<std::uint8_t> half(upload.bytes().begin(), upload.bytes().begin() + 40);
+    std::vector<std::uint8_t> rest(upload.bytes().begin() + 40, upload.bytes().end());
+    ASSERT_TRUE(client.send(half));
+    std::this_thread::sleep_for(200ms);
+    process.signal(SIGTERM);
+    std::this_thread::sleep_for(200ms);
+    ASSERT_TRUE(client.send(rest));
+    auto saved = decodeReply<SaveAvatarReply>(client.receive());
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(saved->result, SaveAvatarReply::Saved);
+    EXPECT_EQ(process.wait(10s), 0);
+    EXPECT_EQ(storedAvatars(), 1);
+    {
+        auto storage = openSqliteStorage(config_.dataDirectory + "/likenex.sqlite");
+        Accounts accounts(*storage, Argon2Cost{1, 8192});
+        EXPECT_TRUE(accounts.signIn(u"carol", md5Hex("new")).has_value());
+        EXPECT_FALSE(accounts.signIn(u"carol", md5Hex("old")).has_value());
+    }
+
+    std::ifstream log(data_.path() + "/server.log");
+    std::string all((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(all.find("save by bob: stored 1"), std::string::npos) << all;
+}
+
+TEST_F(ServerNetworkTest, KillDuringABurstLosesNothingAcknowledged) {
+    int port = freePort();
+    auto process = std::make_unique<ServerProcess>(config_, port, freePort(), data_.path() + "/server.log");
+    std::mutex mutex;
+    std::vector<std::int32_t> acknowledged;
+    std::atomic<bool> running{true};
+    std::vector<std::thread> uploaders;
+    for (int t = 0; t < 4; ++t)
+        uploaders.emplace_back([&] {
+            while (running) {
+                SaveAvatarRequest upload = freeUpload(u"guest", "", 20);
+                auto saved = decodeReply<SaveAvatarReply>(exchange(static_cast<std::uint16_t>(port), upload));
+                if (!saved) continue;
+                if (saved->result == SaveAvatarReply::Saved) {
+                    std::lock_guard lock(mutex);
+                    acknowledged.push_back(saved->avatarNumber);
+                }
+            }
+        });
+    std::this_thread::sleep_for(1500ms);
+    process->signal(SIGKILL);
+    std::this_thread::sleep_for(300ms);
+    running = false;
+    for (auto& t : uploaders) t.join();
+    process.reset();
+
+    ASSERT_GT(acknowledged.size(), 10u);
+    auto storage = openSqliteStorage(config_.dataDirectory + "/likenex.sqlite");
+    storage->migrate();
+    for (std::int32_t number : acknowledged) EXPECT_TRUE(storage->loadAvatar(number).has_value()) << number;
+    EXPECT_GE(storage->avatarCount(), static_cast<std::int64_t>(acknowledged.size()));
+}
+
+TEST(TwoInstances, ShareOnePostgresDatabase) {
+    PostgresCluster cluster;
+    if (!cluster.available()) GTEST_SKIP() << "PostgreSQL tests skipped: " << cluster.reason();
+    TempDirectory program, dataA, dataB;
+    writeProgramDirectory(program.path());
+    std::string database = cluster.newDatabase();
+    ServerConfig a = testConfig(dataA.path(), program.path());
+    ServerConfig b = testConfig(dataB.path(), program.path());
+    for (ServerConfig* c : {&a, &b}) {
+        c->storage = "postgresql";
+        c->postgresConnection = database;
+    }
+    RunningServer first(a);
+    RunningServer second(b);
+    SaveAvatarRequest upload = freeUpload(u"guest", "", 4);
+    auto saved = decodeReply<SaveAvatarReply>(exchange(first.protocolPort(), upload));
+    ASSERT_TRUE(saved.has_value());
+    ASSERT_EQ(saved->result, SaveAvatarReply::Saved);
+    OpenAvatarRequest open;
+    open.avatarId = saved->avatarNumber;
+    auto opened = decodeReply<AvatarReply>(exchange(second.protocolPort(), open));
+    ASSERT_TRUE(opened.has_value());
+    EXPECT_EQ(opened->result, AvatarReply::Found);
+    EXPECT_EQ(opened->avatar, upload.avatar);
+    EXPECT_NE(httpRequest(second.httpPort(), "GET", "/a/1").find("A title"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace likenex
