@@ -8,7 +8,7 @@ namespace likenex {
 namespace {
 
 struct StillClock : AvatarClock {
-    std::int64_t now() const override { return 0; }
+    Tick now() const override { return 0; }
 };
 
 // The wire's five item pairs back into the model's item slots.
