@@ -87,8 +87,9 @@ std::vector<HWND> markedEditorWindows(DWORD processId) {
 
 HWND waitForEditorWindow(const EditorProcess& process) {
     for (DWORD waited = 0; waited < kProcessTimeout; waited += 50) {
+        // The editor marks its window before it places and shows it: wait for both.
         auto windows = markedEditorWindows(process.id());
-        if (!windows.empty()) return windows.front();
+        if (!windows.empty() && IsWindowVisible(windows.front())) return windows.front();
         if (process.waitForExit(0) != -1) return nullptr;
         Sleep(50);
     }

@@ -41,7 +41,7 @@ private:
 // one process only.
 [[nodiscard]] std::vector<HWND> markedEditorWindows(DWORD processId = 0);
 
-// The process's marked window once it appears; null when the process ends first or in time.
+// The process's marked window once it is shown; null when the process ends first or in time.
 [[nodiscard]] HWND waitForEditorWindow(const EditorProcess& process);
 
 }  // namespace likenex::testing
