@@ -72,6 +72,8 @@ void Application::setCommandLineRequest(const CommandLineRequest& request) {
 
 void Application::updateFrame() {
     testSeams::raiseRequestedFrameFault();
+    // Pictures are drawn untinted, whatever the last frame's texts left in force.
+    if (RenderOps& ops = renderOps(); ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
     // The window stack draws here once the widget toolkit exists; until then the avatar
     // stands where the editor's preview area will be, on that area's backdrop.
     drawPreviewBackdrop();

@@ -1,5 +1,7 @@
 #include "ui/WindowStack.h"
 
+#include "render/RenderOps.h"
+
 #include <algorithm>
 
 namespace likenex::ui {
@@ -77,6 +79,8 @@ void WindowStack::drawWindows() {
         if (w.get() != active_ && w.get() != root_ && w->visible) w->draw();
     if (active_ && active_ != root_ && active_->visible) active_->draw();
     if (root_ && root_->visible) root_->draw();
+    // Text drawing leaves its colour in force; whatever is drawn next starts untinted.
+    if (RenderOps& ops = renderOps(); ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
     destroyClosed();
 }
 
