@@ -74,10 +74,12 @@ void Application::updateFrame() {
     testSeams::raiseRequestedFrameFault();
     // Pictures are drawn untinted, whatever the last frame's texts left in force.
     if (RenderOps& ops = renderOps(); ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
-    // The window stack draws here once the widget toolkit exists; until then the avatar
-    // stands where the editor's preview area will be, on that area's backdrop.
-    drawPreviewBackdrop();
-    if (const auto& model = services_.avatarModel) model->drawAvatar(kPreviewAvatarX, kPreviewAvatarY);
+    // The editor screen shows the avatar in its preview area; without it (the widget gallery)
+    // the avatar stands where that area is.
+    if (!windowStack().findWindow(kEditorScreenId)) {
+        drawPreviewBackdrop();
+        if (const auto& model = services_.avatarModel) model->drawAvatar(kPreviewAvatarX, kPreviewAvatarY);
+    }
     testSeams::beginWindowDrawing();
     uiHost_.windowStack().drawWindows();
     testSeams::endWindowDrawing();

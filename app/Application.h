@@ -142,6 +142,7 @@ protected:
     [[nodiscard]] int language() const override { return languageIndex_; }
     void changeLanguage(int language) override;
     [[nodiscard]] std::wstring webAddressText() const override;
+    AvatarModel* startNewAvatar() override;
     // Every web page goes through here; tests see the addresses instead of a browser.
     void setWebPageOpener(std::function<void(const std::string&)> opener) { webPageOpener_ = std::move(opener); }
 
@@ -165,6 +166,8 @@ private:
     void createTextRenderers();
     void releaseTextRenderers();
     void showTrayMenu(HWND window);
+    // A new avatar record with its defaults and a model of it, standing, as the current model.
+    AvatarModel& makeAvatarModel();
     void showFromTray();
 
     // Declared first: everything below may use it to the end of its own life.

@@ -13,6 +13,7 @@
 #include "catalogue/StringTable.h"
 #include "platform/win/MessageBox.h"
 #include "render/text/Fonts.h"
+#include "screens/EditorScreen.h"
 #include "screens/FrameWindows.h"
 #include "screens/SettingsStore.h"
 #include "ui/InterfaceArchive.h"
@@ -96,16 +97,7 @@ void Application::startup() {
     createTextRenderers();
 
     step("avatar model");
-    avatarRecord_ = std::make_shared<AvatarRecord>();
-    avatarRecord_->standingAction = kStandingAction;
-    avatarRecord_->skin = kDefaultSkin;
-    avatarRecord_->shown = true;
-    auto model = std::make_shared<AvatarModel>(
-        AvatarModelParts{&services_.catalogue, &services_.avatarArchive, &services_.spriteCache, this, this, this});
-    model->setRecord(avatarRecord_);
-    services_.avatarModel = model;
-    model->loadFromRecord(true);
-    (void)model->playSpan(0, 0, true);
+    (void)makeAvatarModel();
 
     step("screens");
     createScreens();
@@ -118,8 +110,33 @@ void Application::startup() {
     cleanUpAfterUpdater(programDirectory_);
 }
 
+AvatarModel& Application::makeAvatarModel() {
+    avatarRecord_ = std::make_shared<AvatarRecord>();
+    avatarRecord_->standingAction = kStandingAction;
+    avatarRecord_->skin = kDefaultSkin;
+    avatarRecord_->shown = true;
+    auto model = std::make_shared<AvatarModel>(
+        AvatarModelParts{&services_.catalogue, &services_.avatarArchive, &services_.spriteCache, this, this, this});
+    model->setRecord(avatarRecord_);
+    services_.avatarModel = model;
+    model->loadFromRecord(true);
+    (void)model->playSpan(0, 0, true);
+    return *model;
+}
+
+AvatarModel* Application::startNewAvatar() {
+    AvatarModel& model = makeAvatarModel();
+    (void)model.playAction(kStandingAction, 0, false);
+    (void)model.playSpan(0, 0, true);
+    return &model;
+}
+
 void Application::createScreens() {
-    windowStack().openWindow(nullptr, {0, 0, width(), height()}, false, std::make_unique<MainFrame>());
+    ui::WindowStack& stack = windowStack();
+    stack.openWindow(nullptr, {0, 0, width(), height()}, false, std::make_unique<MainFrame>());
+    stack.openWindow(stack.root(), {0, kTitleBandHeight - 1, width(), height()}, false,
+                     std::make_unique<EditorScreen>(
+                         EditorScreen::Parts{services_.catalogue, services_.avatarArchive, services_.strings}));
 }
 
 void Application::loadSettings(const std::string& programDirectory) {
@@ -169,7 +186,7 @@ void Application::releaseTextRenderers() {
 void Application::reloadFonts() {
     releaseTextRenderers();
     createTextRenderers();
-    // The editor screen refreshes its texts here once it exists.
+    for (const auto& window : windowStack().windows()) window->languageChanged();
 }
 
 TextRenderer* Application::renderer(int size) {

@@ -83,6 +83,8 @@ public:
     void clearItems();
     void clearBodyParts();
     [[nodiscard]] const AvatarLook& look() const { return look_; }
+    // Puts back a look taken from look() earlier (the editor's undo); replay to show it.
+    void setLook(const AvatarLook& look) { look_ = look; }
 
     // --- Loading and playing ---
     void setRecord(std::shared_ptr<AvatarRecord> record) { record_ = std::move(record); }

@@ -7,6 +7,8 @@
 
 namespace likenex {
 
+class AvatarModel;
+
 class ScreenActions {
 public:
     virtual ~ScreenActions() = default;
@@ -26,6 +28,8 @@ public:
     virtual void changeLanguage(int language) = 0;
     // The service's web address as shown to the user.
     [[nodiscard]] virtual std::wstring webAddressText() const = 0;
+    // Replaces the avatar by a new default one, standing, which becomes the current model.
+    virtual AvatarModel* startNewAvatar() = 0;
 };
 
 // The installed actions (UI thread only); screens must not be made before they are set.

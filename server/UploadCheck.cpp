@@ -1,6 +1,10 @@
 #include "server/UploadCheck.h"
 
+#include "catalogue/OutfitPrice.h"
+
+#include <array>
 #include <cctype>
+#include <vector>
 
 namespace likenex {
 namespace {
@@ -23,9 +27,11 @@ std::string avatarRefusal(const AvatarFields& avatar, const Catalogue& catalogue
         const Item* item = catalogue.findItem(pair.item);
         if (!item || item->availability == 0) return "unknown item " + std::to_string(pair.item);
     }
-    if (avatar.bodyPart != 0 && !catalogue.findBodyPart(avatar.bodyPart)) return "unknown body part " + std::to_string(avatar.bodyPart);
+    if (avatar.bodyPart != 0 && !catalogue.findBodyPart(avatar.bodyPart))
+        return "unknown body part " + std::to_string(avatar.bodyPart);
     for (const ScriptEntry& entry : avatar.script) {
-        if (entry.action < 0 || entry.action > 0xFFFF || !catalogue.findAction(static_cast<std::uint16_t>(entry.action)))
+        if (entry.action < 0 || entry.action > 0xFFFF ||
+            !catalogue.findAction(static_cast<std::uint16_t>(entry.action)))
             return "unknown action " + std::to_string(entry.action);
     }
     if (scriptFrames(avatar, catalogue) > kMaxScriptFrames) return "script longer than 120 frames";
@@ -35,20 +41,18 @@ std::string avatarRefusal(const AvatarFields& avatar, const Catalogue& catalogue
 }  // namespace
 
 long long outfitPrice(const AvatarFields& avatar, const Catalogue& catalogue) {
-    long long price = 0;
-    if (const LayerOption* o = catalogue.findLayerOption(avatar.faceOption1, 1)) price += o->screenValue;
-    if (const LayerOption* o = catalogue.findLayerOption(avatar.faceOption2, 2)) price += o->screenValue;
-    bool outfit = false;
-    if (const Item* slot6 = catalogue.findItem(avatar.items[1].item)) outfit = slot6->outfitKind == 1 || slot6->outfitKind == 2;
-    for (std::size_t i = 0; i < avatar.items.size(); ++i) {
-        if (outfit && i >= 2) break;
-        if (const Item* item = catalogue.findItem(avatar.items[i].item)) price += item->listValue;
-    }
-    if (const BodyPart* part = catalogue.findBodyPart(avatar.bodyPart)) price += part->listValue;
+    // The pairs carry slot 0 (or 1), slot 6, slot 2, slot 3 (or 5) and slot 4.
+    PricedOutfit outfit;
+    outfit.faceOption1 = avatar.faceOption1;
+    outfit.faceOption2 = avatar.faceOption2;
+    constexpr std::array<std::size_t, kAvatarItemPairs> slotOfPair = {0, 6, 2, 3, 4};
+    for (std::size_t i = 0; i < avatar.items.size(); ++i) outfit.worn[slotOfPair[i]] = avatar.items[i].item;
+    outfit.bodyPart = avatar.bodyPart;
+    std::vector<std::uint16_t> actions;
     for (const ScriptEntry& entry : avatar.script)
-        if (entry.action >= 0 && entry.action <= 0xFFFF)
-            if (const Action* action = catalogue.findAction(static_cast<std::uint16_t>(entry.action))) price += action->displayValue;
-    return price;
+        if (entry.action >= 0 && entry.action <= 0xFFFF) actions.push_back(static_cast<std::uint16_t>(entry.action));
+    outfit.actions = actions;
+    return outfitPrice(outfit, catalogue);
 }
 
 long long scriptFrames(const AvatarFields& avatar, const Catalogue& catalogue) {

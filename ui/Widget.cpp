@@ -139,6 +139,11 @@ void Widget::setFont(std::wstring_view face, int size) {
     if (font_) (void)font_->create(face, size);
 }
 
+void Widget::languageChanged() {
+    setFont(uiHost().fontFace(), fontSize);
+    for (const auto& child : children_) child->languageChanged();
+}
+
 Status Widget::addChild(Control* control) {
     if (!control) return kInvalidArgument;
     std::unique_ptr<Control> child(control);

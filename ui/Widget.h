@@ -78,6 +78,9 @@ public:
     virtual void draw();
     [[nodiscard]] virtual bool hitTest(int x, int y) const;
     virtual void setFont(std::wstring_view face, int size);
+    // After a change of language: the fonts of this window and its controls again, in the
+    // interface font of the new language; windows with texts of their own refresh them too.
+    virtual void languageChanged();
 
     // Takes ownership of the control (also on failure). Newest first; tabIndex = the number
     // of children before it.

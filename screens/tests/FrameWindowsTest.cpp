@@ -2,6 +2,7 @@
 // through the window stack as the main window routes messages.
 #include "screens/FrameWindows.h"
 #include "screens/ScreenActions.h"
+#include "screens/tests/RecordedActions.h"
 #include "test_support/FakeUiHost.h"
 #include "test_support/RecordingRenderer.h"
 #include "ui/WindowStack.h"
@@ -13,25 +14,6 @@ namespace {
 
 using testing::FakeUiHost;
 using testing::RecordingRenderer;
-
-class RecordedActions : public ScreenActions {
-public:
-    RecordedActions() { setScreenActions(this); }
-    ~RecordedActions() override { setScreenActions(nullptr); }
-    void hideToTray() override { calls.push_back("tray"); }
-    void askToQuit() override { calls.push_back("quit?"); }
-    void moveWindowWithMouse() override { calls.push_back("move"); }
-    void openWebPage(std::string_view path) override { calls.push_back("web " + std::string(path)); }
-    void requestVersionCheck() override { calls.push_back("version"); }
-    int language() const override { return current; }
-    void changeLanguage(int language) override {
-        current = language;
-        calls.push_back("language " + std::to_string(language));
-    }
-    std::wstring webAddressText() const override { return L"http://127.0.0.1:8080"; }
-    std::vector<std::string> calls;
-    int current = 2;
-};
 
 class FrameWindowsTest : public ::testing::Test {
 protected:

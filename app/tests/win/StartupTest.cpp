@@ -11,6 +11,7 @@
 #include "render/RenderOps.h"
 #include "render/RendererStart.h"
 #include "render/text/Fonts.h"
+#include "screens/EditorScreen.h"
 #include "test_support/BmpDecode.h"
 
 #include <gtest/gtest.h>
@@ -27,34 +28,9 @@ namespace {
 using testing::CapturedMessages;
 using testing::RecordedRequests;
 using testing::RecordingRenderer;
+using testing::StartedApplication;
 
 namespace fs = std::filesystem;
-
-// The application on the program directory; its first frame runs `onFirstFrame`, then the
-// window closes.
-class StartedApplication : public Application {
-public:
-    explicit StartedApplication(bool realRenderer = false) {
-        setProgramDirectory(LIKENEX_PROGRAM_DIR_PATH);
-        if (!realRenderer)
-            setRendererFunctions(&RecordingRenderer::start, &RecordingRenderer::stop,
-                                 &RecordingRenderer::maxTextureSize);
-        setServerRequests(&requests);
-    }
-    void updateFrame() override {
-        Application::updateFrame();
-        if (frames++ == 0 && onFirstFrame) onFirstFrame();
-        PostMessageW(window(), WM_CLOSE, 0, 0);
-    }
-    // The golden frame is compared over the black of a cleared frame.
-    void drawPreviewBackdrop() override {
-        if (backdrop) Application::drawPreviewBackdrop();
-    }
-    RecordedRequests requests;
-    int frames = 0;
-    bool backdrop = true;
-    std::function<void()> onFirstFrame;
-};
 
 class StartupTest : public ::testing::Test {
 protected:
@@ -357,16 +333,27 @@ TEST_F(StartupTest, ComposedBubblePiecesLandOnTheirRowsAndColumns) {
 TEST_F(StartupTest, TheWindowShowsTheComposedFramePixelForPixel) {
     CapturedMessages messages;
     StartedApplication app(true);
-    app.backdrop = false;
     const std::wstring shot = (fs::temp_directory_path() / "likenex-window-frame.bmp").wstring();
+    const std::wstring bare = (fs::temp_directory_path() / "likenex-window-bare.bmp").wstring();
     bool saved = false;
     // The second frame, drawn after the frame's texts of the first: what they leave behind
-    // must not tint the pictures.
+    // must not tint the pictures. Then the same frame without the figure, for what the
+    // figure's soft edges are blended over.
     app.onFirstFrame = [&] {
+        auto* editor = static_cast<EditorScreen*>(app.windowStack().findWindow(kEditorScreenId));
+        ASSERT_TRUE(editor);
+        ASSERT_EQ(editor->state().page(), kFacePage);
         renderOps().clear();
         renderOps().beginScene();
         app.Application::updateFrame();
         saved = renderOps().saveRegion(0, 0, 654, 537, shot.c_str());
+        AvatarModel* model = editor->state().model();
+        editor->state().attachModel(nullptr);
+        renderOps().clear();
+        renderOps().beginScene();
+        app.Application::updateFrame();
+        saved = saved && renderOps().saveRegion(0, 0, 654, 537, bare.c_str());
+        editor->state().attachModel(model);
     };
     EXPECT_EQ(runEntry(app, nullptr), 0);
     ASSERT_TRUE(saved);
@@ -375,11 +362,13 @@ TEST_F(StartupTest, TheWindowShowsTheComposedFramePixelForPixel) {
         return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
     };
     const auto window = test::decodeBmp(read(shot));
+    const auto under = test::decodeBmp(read(bare));
     const auto golden = test::decodeBmp(read(LIKENEX_GOLDEN_FRAME));
-    ASSERT_TRUE(window && golden);
+    ASSERT_TRUE(window && under && golden);
     ASSERT_EQ(golden->width, 128);
-    // The frame is drawn at the view's point plus body layer 0's offsets (104, 109), over the
-    // black of a cleared frame. The shadow lies under the feet, so rows from 112 on are left out.
+    // The frame is drawn at the view's point in the preview area of the first page plus body
+    // layer 0's offsets (104, 109). The shadow lies under the feet, so rows from 112 on are
+    // left out.
     const int left = kPreviewAvatarX + 104, top = kPreviewAvatarY + 109;
     int compared = 0, opaque = 0;
     for (int y = 0; y < 112; ++y) {
@@ -387,11 +376,13 @@ TEST_F(StartupTest, TheWindowShowsTheComposedFramePixelForPixel) {
             const std::uint32_t g = golden->at(x, y);
             const int a = static_cast<int>(g >> 24);
             const std::uint32_t w = window->at(left + x, top + y);
+            const std::uint32_t b = under->at(left + x, top + y);
             for (int shift : {16, 8, 0}) {
-                const int expected = static_cast<int>((g >> shift) & 255) * a / 255;
+                const int expected =
+                    (static_cast<int>((g >> shift) & 255) * a + static_cast<int>((b >> shift) & 255) * (255 - a)) / 255;
                 const int got = static_cast<int>((w >> shift) & 255);
                 if (a == 255) ASSERT_EQ(got, expected) << "pixel " << x << "," << y;
-                else ASSERT_NEAR(got, expected, 1) << "pixel " << x << "," << y << " alpha " << a;
+                else ASSERT_NEAR(got, expected, 2) << "pixel " << x << "," << y << " alpha " << a;
             }
             ++compared;
             opaque += a == 255;

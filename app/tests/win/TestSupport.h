@@ -8,6 +8,7 @@
 #include "render/RenderOps.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,27 @@ struct RecordingRenderer {
     static void stop(RenderContext& context);
     static int maxTextureSize();
     static int maxTextureSizeValue;
+};
+
+// The application on the program directory; its first frame runs `onFirstFrame`, then the
+// window closes.
+class StartedApplication : public Application {
+public:
+    explicit StartedApplication(bool realRenderer = false) {
+        setProgramDirectory(LIKENEX_PROGRAM_DIR_PATH);
+        if (!realRenderer)
+            setRendererFunctions(&RecordingRenderer::start, &RecordingRenderer::stop,
+                                 &RecordingRenderer::maxTextureSize);
+        setServerRequests(&requests);
+    }
+    void updateFrame() override {
+        Application::updateFrame();
+        if (frames++ == 0 && onFirstFrame) onFirstFrame();
+        PostMessageW(window(), WM_CLOSE, 0, 0);
+    }
+    RecordedRequests requests;
+    int frames = 0;
+    std::function<void()> onFirstFrame;
 };
 
 }  // namespace likenex::testing

@@ -1,0 +1,98 @@
+// The editor in the running program with the program's own data, driven by the mouse and
+// keyboard messages that reach the main window: clicks dress the figure and move the price,
+// an outfit worn over single pieces is undone and redone with the keys, and the new-avatar
+// button starts over once confirmed.
+#include "app/Application.h"
+#include "app/Entry.h"
+#include "app/tests/win/TestSupport.h"
+#include "avatar/AvatarModel.h"
+#include "base/WindowMessages.h"
+#include "screens/EditorScreen.h"
+#include "screens/FrameWindows.h"
+
+#include <gtest/gtest.h>
+
+namespace likenex {
+namespace {
+
+using testing::CapturedMessages;
+using testing::RecordingRenderer;
+using testing::StartedApplication;
+
+class EditorWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { RecordingRenderer::reset(); }
+    void TearDown() override {
+        RecordingRenderer::reset();
+        currentAvatarModel().reset();
+    }
+};
+
+TEST_F(EditorWindowTest, ClicksDressTheFigureAndKeysUndoTheOutfit) {
+    CapturedMessages messages;
+    StartedApplication app;
+    app.onFirstFrame = [&] {
+        auto* editor = static_cast<EditorScreen*>(app.windowStack().findWindow(kEditorScreenId));
+        ASSERT_TRUE(editor);
+        EditorState& state = editor->state();
+        HWND window = app.window();
+        auto click = [&](int x, int y) {
+            SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+            SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        };
+        auto key = [&](wchar_t c) { SendMessageW(window, WM_CHAR, c, 0); };
+        auto firstCell = [&] { click(26 + 20, 154 + 20); };
+        auto next = [&] { click(600, 470); };
+
+        next();
+        next();
+        next();
+        ASSERT_EQ(state.page(), 3);
+        ASSERT_FALSE(state.pageItems(3).empty());
+        firstCell();
+        const Item& top = *state.pageItems(3)[0];
+        EXPECT_EQ(currentAvatarModel()->look().items[2].item, top.identifier);
+        next();
+        firstCell();
+        const Item& legs = *state.pageItems(4)[0];
+        EXPECT_EQ(state.price(), top.listValue + legs.listValue);
+
+        click(16 + 100 + 23, 96);  // tab 403: the outfits
+        ASSERT_EQ(state.page(), 2);
+        const Item& outfit = *state.pageItems(2)[0];
+        ASSERT_NE(outfit.outfitKind, 0) << "the data set lists its outfits first";
+        firstCell();
+        EXPECT_TRUE(state.outfit());
+        EXPECT_EQ(state.price(), outfit.listValue) << "an outfit's pieces are not counted";
+        EXPECT_EQ(currentAvatarModel()->look().items[6].item, outfit.outfitSlot6);
+        EXPECT_FALSE(editor->tab(3)->visible);
+
+        key(0x1A);  // Ctrl+Z
+        EXPECT_FALSE(state.outfit());
+        EXPECT_EQ(currentAvatarModel()->look().items[2].item, top.identifier);
+        EXPECT_EQ(state.price(), top.listValue + legs.listValue);
+        EXPECT_TRUE(editor->tab(3)->visible);
+        key(0x19);  // Ctrl+Y
+        EXPECT_TRUE(state.outfit());
+        EXPECT_EQ(state.price(), outfit.listValue);
+
+        click(566, 378);  // turn
+        EXPECT_EQ(state.direction(), 1);
+        EXPECT_EQ(currentAvatarModel()->direction(), 1);
+
+        const AvatarModel* before = currentAvatarModel().get();
+        click(37, 37);  // the frame's new-avatar button asks first
+        EXPECT_EQ(editor->pendingAction(), kEditorNewAvatarAnswer);
+        SendMessageW(window, WM_DIALOG_OK, kEditorScreenId, kEditorNewAvatarAnswer);
+        EXPECT_NE(currentAvatarModel().get(), before);
+        EXPECT_EQ(state.model(), currentAvatarModel().get());
+        EXPECT_EQ(state.page(), kFacePage);
+        EXPECT_EQ(state.price(), 0);
+        EXPECT_EQ(currentAvatarModel()->action()->identifier, kStandingAction);
+    };
+    EXPECT_EQ(runEntry(app, nullptr), 0);
+    EXPECT_EQ(app.frames, 1);
+}
+
+}  // namespace
+}  // namespace likenex

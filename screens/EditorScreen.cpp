@@ -1,0 +1,565 @@
+#include "screens/EditorScreen.h"
+
+#include "avatar/ChoicePicture.h"
+#include "base/Text.h"
+#include "base/WindowMessages.h"
+#include "catalogue/StringTable.h"
+#include "render/RenderOps.h"
+#include "screens/FrameWindows.h"
+#include "screens/ScreenActions.h"
+#include "ui/MessageDialog.h"
+#include "ui/WindowStack.h"
+
+#include <algorithm>
+#include <string>
+
+namespace likenex {
+namespace {
+
+using ui::uiHost;
+
+constexpr ui::SkinIds kScreenFrame = {16001094, 16001095, 16001096, 16001097, 16001098,
+                                      16001099, 16001100, 16001101, 16001102};
+constexpr std::array<std::array<std::uint32_t, 2>, 9> kTabSkins = {{{16001016, 16001015},
+                                                                    {16001020, 16001019},
+                                                                    {16001030, 16001029},
+                                                                    {16001022, 16001021},
+                                                                    {16001024, 16001023},
+                                                                    {16001026, 16001025},
+                                                                    {16001028, 16001027},
+                                                                    {16001014, 16001013},
+                                                                    {16001018, 16001017}}};
+constexpr std::uint32_t kBackdrop = 16001090, kSkinPalette = 16001201, kColourPalette = 16001202;
+constexpr int kFirstTabId = 401, kTabLeft = 16, kTabTop = 80;
+constexpr int kReset = 301, kTurn = 302, kNext = 303, kCaption = 501, kAddStep = 502, kStepUp = 503, kStepDown = 504,
+              kDeleteStep = 505, kPlay = 506;
+constexpr int kFaceGrid1 = 701, kFaceGrid2 = 702, kItemGrid = 703, kActionList = 704, kScriptList = 705;
+constexpr int kTextDialogTitle = 115, kTextNoAction = 500, kTextTooLong = 475, kTextStartOver = 484;
+constexpr int kTextPrice = 940, kTextPageTitle = 900, kTextPageHelp = 910, kTextSkin = 920, kTextColour = 921,
+              kTextEyes = 922, kTextMouth = 923, kTextActions = 924, kTextScript = 925, kTextWords = 926,
+              kTextLength = 927;
+constexpr int kPaletteLeft = 372, kPaletteTop = 409;
+// The avatar stands this far from the preview area's corner (its frame is larger than the area).
+constexpr int kAvatarFromCornerX = -65, kAvatarFromCornerY = -45;
+constexpr std::uint32_t kInk = 0xFF3A3A3Au, kSoftInk = 0xFF6A6A6Au, kMark = 0xFFE0402Fu;
+// Control characters that Ctrl+Z and Ctrl+Y type.
+constexpr ui::WParam kCtrlZ = 0x1A, kCtrlY = 0x19;
+
+[[nodiscard]] bool insideRect(int x, int y, const ImageRect& r) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+[[nodiscard]] std::wstring withNumber(std::wstring text, long long number) {
+    const std::size_t at = text.find(L"%d");
+    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(number));
+    return text;
+}
+
+void setColour(std::uint32_t packed) {
+    if (RenderOps& ops = renderOps(); ops.setColour) ops.setColour(Colour::fromPacked(packed));
+}
+
+void drawPicture(const SkinImage& picture, int left, int top) {
+    if (!picture.texture) return;
+    setColour(0xFFFFFFFFu);
+    render::drawImage(&picture.texture, left, top, left + picture.width, top + picture.height);
+}
+
+// A one-pixel frame around a rectangle.
+void outline(const ImageRect& r, std::uint32_t colour) {
+    RenderOps& ops = renderOps();
+    if (!ops.fillRect) return;
+    setColour(colour);
+    ops.fillRect(r.left, r.top, r.right, r.top + 1);
+    ops.fillRect(r.left, r.bottom - 1, r.right, r.bottom);
+    ops.fillRect(r.left, r.top, r.left + 1, r.bottom);
+    ops.fillRect(r.right - 1, r.top, r.right, r.bottom);
+}
+
+[[nodiscard]] std::wstring priceNote(std::int32_t value) { return value != 0 ? std::to_wstring(value) : L""; }
+
+}  // namespace
+
+EditorScreen::EditorScreen(Parts parts) : parts_(parts), state_(parts.catalogue) { id = kEditorScreenId; }
+
+EditorScreen::~EditorScreen() = default;
+
+ImageRect EditorScreen::local(int left, int top, int right, int bottom) const {
+    return {left - bounds.left, top - bounds.top, right - bounds.left, bottom - bounds.top};
+}
+
+ui::Button* EditorScreen::imageButton(std::int32_t controlId, const ImageRect& rect, std::uint32_t normal,
+                                      std::uint32_t pressed, int tooltipText) {
+    ui::Button* button = createButton(controlId, L"", rect, ui::Button::image);
+    if (!button) return nullptr;
+    const std::uint32_t pictures[] = {normal, pressed};
+    (void)button->setButtonImages(pictures);
+    if (tooltipText) button->tooltip = uiHost().uiText(tooltipText);
+    return button;
+}
+
+ui::ChoiceGrid* EditorScreen::grid(std::int32_t controlId, const ImageRect& rect,
+                                   const ui::ChoiceGrid::Layout& layout) {
+    auto* g = new ui::ChoiceGrid();
+    g->setBounds({rect.left + bounds.left, rect.top + bounds.top, rect.right + bounds.left, rect.bottom + bounds.top});
+    g->id = controlId;
+    g->setLayout(layout);
+    g->setTextColour(Colour::fromPacked(kInk));
+    g->setFont(uiHost().fontFace(), 11);
+    return addChild(g) == ui::kStatusOk ? g : nullptr;
+}
+
+bool EditorScreen::loadSkin() {
+    // The frame is drawn under the page's pictures, so it is kept apart from the widget's own
+    // skin, which the toolkit draws over them.
+    bool ok = true;
+    const std::array<std::size_t, 9> order = {0, 2, 6, 8, 1, 3, 5, 7, 4};
+    for (std::size_t k : order) ok = loadImage(kScreenFrame[k], frame_[k]) && ok;
+    layoutNinePatch(bounds, frame_);
+    (void)loadImage(kBackdrop, backdrop_);
+    (void)loadImage(kSkinPalette, skinPalette_);
+    (void)loadImage(kColourPalette, colourPalette_);
+    clientRect = {0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top};
+
+    for (int k = 0; k < 9; ++k) {
+        const int left = kTabLeft + 50 * k;
+        tabs_[static_cast<std::size_t>(k)] = imageButton(kFirstTabId + k, local(left, kTabTop, left + 46, kTabTop + 32),
+                                                         kTabSkins[k][0], kTabSkins[k][1]);
+    }
+    reset_ = imageButton(kReset, local(527, 371, 547, 386), 16001203, 16001204, 482);
+    turn_ = imageButton(kTurn, local(556, 371, 576, 386), 16001205, 16001206, 483);
+    next_ = imageButton(kNext, local(584, 458, 625, 488), 16001043, 16001042);
+    addStep_ = imageButton(kAddStep, local(252, 470, 268, 508), 16001066, 16001065);
+    stepUp_ = imageButton(kStepUp, local(523, 421, 541, 438), 16001003, 16001004, 496);
+    stepDown_ = imageButton(kStepDown, local(523, 442, 541, 459), 16001010, 16001009, 497);
+    deleteStep_ = imageButton(kDeleteStep, local(523, 473, 541, 490), 16001008, 16001007, 498);
+    play_ = imageButton(kPlay, local(409, 496, 433, 518), 16001006, 16001005);
+    captionBox_ = createEditBox(kCaption, local(23, 470, 245, 509), ui::EditBox::multiLine);
+
+    faceGrids_[0] = grid(kFaceGrid1, local(20, 148, 338, 312), {5, 2, 61, 75, 7, 8});
+    faceGrids_[1] = grid(kFaceGrid2, local(20, 339, 338, 503), {5, 2, 61, 75, 7, 8});
+    itemGrid_ = grid(kItemGrid, local(22, 148, 340, 502), {3, 3, 103, 114, 4, 6});
+    actionList_ = grid(kActionList, local(22, 148, 254, 431), {1, 13, 171, 19, 6, 31});
+    scriptList_ = grid(kScriptList, local(306, 375, 488, 490), {1, 4, 171, 19, 6, 29});
+
+    fillFaceGrids();
+    fillActionList();
+    state_.attachModel(currentAvatarModel().get());
+    enterPage(kFacePage);
+    return ok;
+}
+
+void EditorScreen::languageChanged() {
+    Widget::languageChanged();
+    for (auto [button, text] :
+         {std::pair{reset_, 482}, {turn_, 483}, {stepUp_, 496}, {stepDown_, 497}, {deleteStep_, 498}})
+        if (button) button->tooltip = uiHost().uiText(text);
+    // Names in the grids and lists are in the language too.
+    const int selectedAction = actionList_ ? actionList_->selected() : -1;
+    fillActionList();
+    if (actionList_) actionList_->select(selectedAction);
+    fillScriptList();
+    if (state_.page() >= 1 && state_.page() <= kBodyPartPage) fillItemGrid();
+}
+
+std::wstring EditorScreen::catalogueText(int kind, std::int32_t identifier) const {
+    return text::wideFromUtf16(parts_.strings.text(kind, identifier));
+}
+
+// ---- Filling the grids ---------------------------------------------------------------
+
+void EditorScreen::fillFaceGrids() {
+    const std::int32_t skin = state_.skin() >= 0 ? state_.skin() : kDefaultSkin;
+    if (skin == faceSkin_) return;
+    faceSkin_ = skin;
+    for (int list = 0; list < 2; ++list) {
+        ui::ChoiceGrid* g = faceGrids_[static_cast<std::size_t>(list)];
+        if (!g) continue;
+        auto& pictures = facePictures_[static_cast<std::size_t>(list)];
+        pictures.clear();
+        std::vector<ui::ChoiceGrid::Cell> cells;
+        for (const LayerOption* option : state_.faceOptions(list)) {
+            pictures.push_back(cellPicture(faceOptionPicture(parts_.catalogue, parts_.archive, *option, skin)));
+            cells.push_back(cellOf(pictures.back(), L"", priceNote(option->screenValue)));
+        }
+        g->setCells(std::move(cells));
+        g->select(state_.faceSelection(list));
+    }
+}
+
+EditorScreen::CellPicture EditorScreen::cellPicture(const ChoicePicture& picture) {
+    CellPicture cell;
+    if (picture.empty()) return cell;
+    cell.texture = OwnedTexture(makeTexture(picture.width, picture.height, picture.pixels.data()));
+    cell.width = picture.width;
+    cell.height = picture.height;
+    return cell;
+}
+
+ui::ChoiceGrid::Cell EditorScreen::cellOf(const CellPicture& picture, std::wstring text, std::wstring note) {
+    ui::ChoiceGrid::Cell cell;
+    cell.picture = picture.texture.get();
+    cell.pictureWidth = picture.width;
+    cell.pictureHeight = picture.height;
+    cell.text = std::move(text);
+    cell.note = std::move(note);
+    return cell;
+}
+
+void EditorScreen::fillItemGrid() {
+    const int page = state_.page();
+    if (!itemGrid_ || page < 1 || page > kBodyPartPage) return;
+    // Pictures are made the first time a page shows; names follow the language every time.
+    auto& pictures = pagePictures_[static_cast<std::size_t>(page)];
+    const bool makePictures = pictures.empty();
+    std::vector<ui::ChoiceGrid::Cell> cells;
+    if (page == kBodyPartPage) {
+        const auto& parts = state_.bodyParts();
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            if (makePictures) pictures.push_back(cellPicture(bodyPartPicture(parts_.archive, *parts[i])));
+            cells.push_back(
+                cellOf(pictures[i], catalogueText(1, parts[i]->identifier), priceNote(parts[i]->listValue)));
+        }
+    } else {
+        const auto& items = state_.pageItems(page);
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const Item& item = *items[i];
+            if (makePictures)
+                pictures.push_back(cellPicture(itemPicture(parts_.catalogue, parts_.archive, item, item.word0)));
+            cells.push_back(cellOf(pictures[i], catalogueText(0, item.category * 9000 + item.identifier + 100000),
+                                   priceNote(item.listValue)));
+        }
+    }
+    itemGrid_->setCells(std::move(cells));
+    itemGrid_->select(state_.pageChoice(page).index);
+}
+
+void EditorScreen::fillActionList() {
+    if (!actionList_) return;
+    std::vector<ui::ChoiceGrid::Cell> cells;
+    for (const Action& action : state_.actions()) {
+        ui::ChoiceGrid::Cell cell;
+        cell.text = catalogueText(2, action.identifier);
+        if (cell.text.empty()) cell.text = std::to_wstring(action.identifier);
+        if (action.displayValue != 0) cell.text += L"  (" + std::to_wstring(action.displayValue) + L")";
+        cells.push_back(std::move(cell));
+    }
+    actionList_->setCells(std::move(cells));
+}
+
+void EditorScreen::fillScriptList() {
+    if (!scriptList_) return;
+    std::vector<ui::ChoiceGrid::Cell> cells;
+    int number = 1;
+    for (const ScriptStep& step : state_.script()) {
+        ui::ChoiceGrid::Cell cell;
+        std::wstring name = catalogueText(2, step.action);
+        if (name.empty()) name = std::to_wstring(step.action);
+        cell.text = std::to_wstring(number++) + L". " + name;
+        if (!step.caption.empty()) cell.text += L": " + text::wideFromUtf16(step.caption);
+        cells.push_back(std::move(cell));
+    }
+    scriptList_->setCells(std::move(cells));
+    scriptList_->select(state_.selectedStep());
+}
+
+// ---- Pages -----------------------------------------------------------------------
+
+ui::Point EditorScreen::previewCorner() const {
+    switch (state_.page()) {
+    case kScriptPage: return {306, 133};
+    case kUploadPage: return {370, 133};
+    default: return {370, 148};
+    }
+}
+
+void EditorScreen::enterPage(int page) {
+    state_.showPage(page);
+    if (page >= 1 && page <= kBodyPartPage) fillItemGrid();
+    if (page == kScriptPage) fillScriptList();
+    syncControls();
+    // The focus stays only on a control that the page shows.
+    if (ui::Control* focused = ui::focusedWidget(); focused && focused->owner == this && !focused->visible)
+        ui::clearFocus();
+}
+
+void EditorScreen::syncControls() {
+    const int page = state_.page();
+    const bool face = page == kFacePage, items = page >= 1 && page <= kBodyPartPage, script = page == kScriptPage;
+    for (int k = 0; k < 9; ++k) {
+        ui::Button* tab = tabs_[static_cast<std::size_t>(k)];
+        if (!tab) continue;
+        tab->visible = state_.tabShown(k);
+        const int left = bounds.left + kTabLeft + state_.tabOffset(k);
+        tab->setBounds({left, kTabTop, left + 46, kTabTop + 32});
+    }
+    for (ui::ChoiceGrid* g : faceGrids_)
+        if (g) g->visible = face;
+    if (itemGrid_) itemGrid_->visible = items;
+    if (reset_) reset_->visible = face || items;
+    if (turn_) {
+        turn_->visible = page <= kScriptPage;
+        const ui::Point at = script ? ui::Point{490, 352} : ui::Point{556, 371};
+        turn_->setBounds({at.x, at.y, at.x + 20, at.y + 15});
+    }
+    for (ui::Control* c : std::initializer_list<ui::Control*>{actionList_, scriptList_, captionBox_, addStep_, stepUp_,
+                                                              stepDown_, deleteStep_})
+        if (c) c->visible = script;
+    if (play_) {
+        play_->visible = page <= kScriptPage;
+        const ui::Point at = script ? ui::Point{409, 496} : ui::Point{480, 360};
+        play_->setBounds({at.x, at.y, at.x + 24, at.y + 22});
+    }
+    if (scriptList_) scriptList_->select(state_.selectedStep());
+    if (actionList_) actionList_->select(state_.selectedAction());
+    for (int list = 0; list < 2; ++list)
+        if (ui::ChoiceGrid* g = faceGrids_[static_cast<std::size_t>(list)]) g->select(state_.faceSelection(list));
+}
+
+void EditorScreen::pressTab(int tab) {
+    if (tab < 0 || tab >= 9 || !state_.tabShown(tab)) return;
+    enterPage(state_.nextPage(tab - 1));
+}
+
+void EditorScreen::pressNext() {
+    const int page = state_.page();
+    if (page == kUploadPage) return;  // the upload belongs to the upload page
+    if (page == kScriptPage && state_.script().empty()) {
+        showDialog(kTextNoAction);
+        return;
+    }
+    enterPage(state_.nextPage(page));
+}
+
+void EditorScreen::showDialog(int textId) {
+    (void)ui::showMessageDialog(uiHost().uiText(textId), uiHost().uiText(kTextDialogTitle), 0, 0, 0);
+}
+
+void EditorScreen::askToStartOver() {
+    pendingAction_ = kEditorNewAvatarAnswer;
+    (void)ui::showMessageDialog(uiHost().uiText(kTextStartOver), uiHost().uiText(kTextDialogTitle), 1,
+                                static_cast<std::uintptr_t>(kEditorScreenId), kEditorNewAvatarAnswer);
+}
+
+void EditorScreen::startOver() {
+    pendingAction_ = 0;
+    AvatarModel* fresh = screenActions().startNewAvatar();
+    state_.startOver(fresh);
+    if (captionBox_) captionBox_->setEditText(L"");
+    faceSkin_ = -2;
+    fillFaceGrids();
+    fillScriptList();
+    if (actionList_) actionList_->select(-1);
+    if (itemGrid_) itemGrid_->select(-1);
+    syncControls();
+}
+
+// ---- Input -------------------------------------------------------------------------
+
+bool EditorScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam lParam) {
+    switch (message) {
+    case WM_AVATAR_ACTION_END:
+        state_.actionEnded(static_cast<std::uint16_t>(wParam), uiHost().loopTime());
+        if (scriptList_) scriptList_->select(state_.selectedStep());
+        return true;
+    case WM_DIALOG_OK:
+    case WM_DIALOG_CANCEL:
+        if (wParam != static_cast<ui::WParam>(kEditorScreenId) || lParam != kEditorNewAvatarAnswer ||
+            pendingAction_ != kEditorNewAvatarAnswer)
+            return false;
+        if (message == WM_DIALOG_OK) startOver();
+        else pendingAction_ = 0;
+        return true;
+    case ui::kLButtonDown:
+    case ui::kRButtonDown:
+        // A press anywhere ends the playback of the script.
+        if (state_.playing()) {
+            state_.stopPlaying();
+            if (scriptList_) scriptList_->select(state_.selectedStep());
+        }
+        break;
+    case ui::kChar: {
+        const ui::Control* focused = ui::focusedWidget();
+        const bool editing = focused && focused->kind == ui::ControlKind::editBox;
+        if (!editing && (wParam == kCtrlZ || wParam == kCtrlY)) {
+            if (wParam == kCtrlZ ? state_.undo() : state_.redo()) {
+                faceSkin_ = -2;
+                fillFaceGrids();
+                if (state_.page() >= 1 && state_.page() <= kBodyPartPage) fillItemGrid();
+                fillScriptList();
+                // An outfit put back or taken away moves the tabs, and may hide the page shown.
+                if (!state_.tabShown(state_.page()) && state_.page() < kUploadPage) enterPage(kOutfitPage);
+                syncControls();
+            }
+            return true;
+        }
+        break;
+    }
+    default: break;
+    }
+    if (message == ui::kLButtonDown && onPalette(ui::mouseX(lParam), ui::mouseY(lParam))) return true;
+    return Widget::onMessage(message, wParam, lParam);
+}
+
+bool EditorScreen::onPalette(int x, int y) {
+    if (childAt(x, y)) return false;
+    const int page = state_.page();
+    if (page == kFacePage) {
+        const int cell = paletteCellAt(x, y, kSkinCells);
+        if (cell < 0) return false;
+        state_.chooseSkin(cell);
+        fillFaceGrids();
+        return true;
+    }
+    if (page < 1 || page > 5) return false;
+    const int cell = paletteCellAt(x, y, kColourCells);
+    if (cell < 0) return false;
+    // Only what the grid highlights is recoloured.
+    if (itemGrid_ && itemGrid_->selected() >= 0) (void)state_.chooseColour(cell);
+    return true;
+}
+
+int EditorScreen::paletteCellAt(int x, int y, int cells) {
+    if (x < kPaletteLeft + 1 || y < kPaletteTop + 1) return -1;
+    const int column = (x - kPaletteLeft - 1) / 22, row = (y - kPaletteTop - 1) / 17;
+    if (column >= 9) return -1;
+    const int cell = row * 9 + column;
+    return cell < cells ? cell : -1;
+}
+
+void EditorScreen::onNotify(int code, int controlId, ui::Widget* sender) {
+    if (controlId >= kFirstTabId && controlId < kFirstTabId + 9) {
+        pressTab(controlId - kFirstTabId);
+        return;
+    }
+    switch (controlId) {
+    case 201: askToStartOver(); return;  // the main frame's new-avatar button
+    case kNext: pressNext(); return;
+    case kReset:
+        state_.reset();
+        syncControls();
+        if (state_.page() >= 1 && state_.page() <= kBodyPartPage && itemGrid_) itemGrid_->select(-1);
+        return;
+    case kTurn: state_.turn(); return;
+    case kFaceGrid1:
+    case kFaceGrid2:
+        if (code == ui::kNotifyListSelection) {
+            const int list = controlId == kFaceGrid1 ? 0 : 1;
+            state_.chooseFaceOption(list, faceGrids_[static_cast<std::size_t>(list)]->selected());
+        }
+        return;
+    case kItemGrid:
+        if (code == ui::kNotifyListSelection) {
+            const bool wasOutfit = state_.outfit();
+            state_.chooseEntry(itemGrid_->selected());
+            if (wasOutfit != state_.outfit()) syncControls();
+        }
+        return;
+    case kActionList:
+        if (code == ui::kNotifyListSelection) {
+            state_.selectAction(actionList_->selected());
+            if (scriptList_) scriptList_->select(state_.selectedStep());
+        }
+        return;
+    case kScriptList:
+        if (code == ui::kNotifyListSelection) state_.selectStep(scriptList_->selected());
+        return;
+    case kAddStep: {
+        const std::u16string caption = captionBox_ ? text::utf16FromWide(captionBox_->editText()) : std::u16string();
+        switch (state_.addStep(caption)) {
+        case StepRefusal::noAction: showDialog(kTextNoAction); return;
+        case StepRefusal::tooLong: showDialog(kTextTooLong); return;
+        case StepRefusal::none: break;
+        }
+        if (captionBox_) captionBox_->setEditText(L"");
+        fillScriptList();
+        if (actionList_) actionList_->select(-1);
+        return;
+    }
+    case kStepUp:
+    case kStepDown:
+        state_.moveStep(controlId == kStepUp ? -1 : 1);
+        fillScriptList();
+        return;
+    case kDeleteStep:
+        state_.deleteStep();
+        fillScriptList();
+        return;
+    case kPlay:
+        state_.play();
+        if (scriptList_) scriptList_->select(state_.selectedStep());
+        return;
+    default: break;
+    }
+    Widget::onNotify(code, controlId, sender);
+}
+
+// ---- Drawing -----------------------------------------------------------------------
+
+void EditorScreen::draw() {
+    if (!visible) return;
+    state_.update(uiHost().loopTime());
+    if (scriptList_ && scriptList_->selected() != state_.selectedStep()) scriptList_->select(state_.selectedStep());
+    setColour(0xFFFFFFFFu);
+    drawNinePatch(frame_, bounds.left, bounds.top);
+    drawPreview();
+    drawPalette();
+    drawTexts();
+    for (int k = 0; k < 9; ++k)
+        if (ui::Button* tab = tabs_[static_cast<std::size_t>(k)]; tab && tab->visible)
+            tab->pressed = state_.nextPage(k - 1) == state_.page();
+    Widget::draw();
+}
+
+void EditorScreen::drawPreview() {
+    const ui::Point corner = previewCorner();
+    drawPicture(backdrop_, corner.x, corner.y);
+    setColour(0xFFFFFFFFu);
+    if (AvatarModel* model = state_.model())
+        model->drawAvatar(corner.x + kAvatarFromCornerX, corner.y + kAvatarFromCornerY);
+}
+
+void EditorScreen::drawPalette() {
+    const int page = state_.page();
+    if (page > 5) return;
+    const bool skinPage = page == kFacePage;
+    const SkinImage& palette = skinPage ? skinPalette_ : colourPalette_;
+    drawPicture(palette, kPaletteLeft, kPaletteTop);
+    const int marked = skinPage ? state_.skin() : state_.pageChoice(page).colour;
+    if (marked < 0 || (!skinPage && state_.pageChoice(page).index < 0)) return;
+    const int left = kPaletteLeft + 1 + (marked % 9) * 22, top = kPaletteTop + 1 + (marked / 9) * 17;
+    outline({left, top, left + 22, top + 17}, kMark);
+    outline({left + 1, top + 1, left + 21, top + 16}, 0xFFFFFFFFu);
+}
+
+void EditorScreen::drawTexts() {
+    ui::UiText* f = font();
+    if (!f) return;
+    const int page = state_.page();
+    auto write = [&](int textId, int x, int y, std::uint32_t colour) {
+        f->setText(uiHost().uiText(textId));
+        f->draw(x, y, Colour::fromPacked(colour));
+    };
+    write(kTextPageTitle + page, 20, 131, kInk);
+    // The help line runs along the bottom band.
+    write(kTextPageHelp + page, 20, bounds.bottom - 6, kSoftInk);
+
+    f->setText(withNumber(uiHost().uiText(kTextPrice), state_.price()));
+    f->draw(637 - f->textWidth(), 131, Colour::fromPacked(kInk));
+
+    if (page == kFacePage) {
+        write(kTextEyes, 250, 131, kSoftInk);
+        write(kTextMouth, 27, 334, kSoftInk);
+        write(kTextSkin, kPaletteLeft, kPaletteTop - 4, kSoftInk);
+    } else if (page >= 1 && page <= 5) {
+        write(kTextColour, kPaletteLeft, kPaletteTop - 4, kSoftInk);
+    } else if (page == kScriptPage) {
+        write(kTextActions, 28, 171, kInk);
+        write(kTextScript, 312, 396, kInk);
+        write(kTextWords, 23, 465, kSoftInk);
+        f->setText(withNumber(uiHost().uiText(kTextLength), state_.scriptLength()));
+        f->draw(482 - f->textWidth(), 396, Colour::fromPacked(kSoftInk));
+    }
+}
+
+}  // namespace likenex

@@ -1,0 +1,108 @@
+#pragma once
+// The editor screen: the wizard of pages through which the user dresses the figure (face and
+// skin, items, body parts), writes its action script and finally uploads it. It shows the
+// choices that EditorState keeps, in the toolkit's controls, and draws the model's own view
+// in its preview area.
+
+#include "render/OwnedTexture.h"
+#include "screens/EditorState.h"
+#include "screens/FrameWindows.h"
+#include "ui/Buttons.h"
+#include "ui/ChoiceGrid.h"
+#include "ui/EditBox.h"
+#include "ui/Widget.h"
+
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace likenex {
+
+class AvatarArchive;
+struct ChoicePicture;
+class StringTable;
+
+inline constexpr std::int32_t kEditorNewAvatarAnswer = 3;
+
+class EditorScreen : public ui::Widget {
+public:
+    struct Parts {
+        const Catalogue& catalogue;
+        const AvatarArchive& archive;
+        const StringTable& strings;
+    };
+
+    explicit EditorScreen(Parts parts);
+    ~EditorScreen() override;
+
+    bool loadSkin() override;
+    bool onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam lParam) override;
+    void onNotify(int code, int controlId, ui::Widget* sender) override;
+    void draw() override;
+    void dragTo(int, int) override {}
+    void languageChanged() override;
+
+    [[nodiscard]] EditorState& state() { return state_; }
+    // Pressing tab 401 + k, or the next button.
+    void pressTab(int tab);
+    void pressNext();
+    // Asks whether to start a new avatar; the answer comes back as a dialog message.
+    void askToStartOver();
+
+    [[nodiscard]] ui::ChoiceGrid* faceGrid(int list) const { return faceGrids_[static_cast<std::size_t>(list & 1)]; }
+    [[nodiscard]] ui::ChoiceGrid* itemGrid() const { return itemGrid_; }
+    [[nodiscard]] ui::ChoiceGrid* actionList() const { return actionList_; }
+    [[nodiscard]] ui::ChoiceGrid* scriptList() const { return scriptList_; }
+    [[nodiscard]] ui::EditBox* captionBox() const { return captionBox_; }
+    [[nodiscard]] ui::Button* tab(int k) const { return tabs_[static_cast<std::size_t>(k)]; }
+    [[nodiscard]] int pendingAction() const { return pendingAction_; }
+    // The preview's corner for the page shown: the avatar stands in it.
+    [[nodiscard]] ui::Point previewCorner() const;
+    // The palette cell under a point, or -1.
+    [[nodiscard]] static int paletteCellAt(int x, int y, int cells);
+
+private:
+    void enterPage(int page);
+    struct CellPicture;
+    [[nodiscard]] static CellPicture cellPicture(const ChoicePicture& picture);
+    [[nodiscard]] static ui::ChoiceGrid::Cell cellOf(const CellPicture& picture, std::wstring text, std::wstring note);
+    void fillFaceGrids();
+    void fillItemGrid();
+    void fillActionList();
+    void fillScriptList();
+    void syncControls();
+    void startOver();
+    void showDialog(int textId);
+    // A press on the page's palette; false when it is not on one.
+    bool onPalette(int x, int y);
+    void drawTexts();
+    void drawPalette();
+    void drawPreview();
+    [[nodiscard]] ImageRect local(int left, int top, int right, int bottom) const;
+    ui::Button* imageButton(std::int32_t id, const ImageRect& rect, std::uint32_t normal, std::uint32_t pressed,
+                            int tooltipText = 0);
+    ui::ChoiceGrid* grid(std::int32_t id, const ImageRect& rect, const ui::ChoiceGrid::Layout& layout);
+    [[nodiscard]] std::wstring catalogueText(int kind, std::int32_t identifier) const;
+
+    Parts parts_;
+    EditorState state_;
+    int pendingAction_ = 0;
+    ui::NinePatch frame_;
+    SkinImage backdrop_, skinPalette_, colourPalette_;
+    std::array<ui::Button*, 9> tabs_{};
+    ui::Button *reset_ = nullptr, *turn_ = nullptr, *next_ = nullptr, *addStep_ = nullptr, *stepUp_ = nullptr,
+               *stepDown_ = nullptr, *deleteStep_ = nullptr, *play_ = nullptr;
+    std::array<ui::ChoiceGrid*, 2> faceGrids_{};
+    ui::ChoiceGrid *itemGrid_ = nullptr, *actionList_ = nullptr, *scriptList_ = nullptr;
+    ui::EditBox* captionBox_ = nullptr;
+    // The pictures of the grids' cells, made once per page and skin.
+    struct CellPicture {
+        OwnedTexture texture;
+        int width = 0, height = 0;
+    };
+    std::array<std::vector<CellPicture>, 2> facePictures_;
+    std::array<std::vector<CellPicture>, 7> pagePictures_;
+    std::int32_t faceSkin_ = -2;
+};
+
+}  // namespace likenex

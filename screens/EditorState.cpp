@@ -1,0 +1,414 @@
+#include "screens/EditorState.h"
+
+#include "avatar/AvatarRecord.h"
+#include "catalogue/OutfitPrice.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace likenex {
+namespace {
+
+// The categories each of pages 1 to 5 offers.
+[[nodiscard]] bool pageOffers(int page, std::int32_t category) {
+    switch (page) {
+    case 1: return category == 0 || category == 1;
+    case 2: return category == 6;
+    case 3: return category == 2;
+    case 4: return category == 3 || category == 5;
+    case 5: return category == 4;
+    default: return false;
+    }
+}
+
+[[nodiscard]] bool offered(std::uint8_t availability) { return availability >= 1 && availability <= 3; }
+
+[[nodiscard]] bool isOutfit(const Item* item) { return item && (item->outfitKind == 1 || item->outfitKind == 2); }
+
+// An item's own colour: the one it is worn in until the user picks another; -1 when it
+// cannot be recoloured.
+[[nodiscard]] std::int32_t defaultColour(const Item& item) { return item.word0; }
+
+const std::vector<const Item*> kNoItems;
+
+}  // namespace
+
+EditorState::EditorState(const Catalogue& catalogue) : catalogue_(catalogue) {
+    for (const LayerOption& option : catalogue.layerOptions()) {
+        if (!offered(option.availability)) continue;
+        if (option.faceLayer == 1) faceOptions_[0].push_back(&option);
+        else if (option.faceLayer == 2) faceOptions_[1].push_back(&option);
+    }
+    for (const Item& item : catalogue.items()) {
+        if (!offered(item.availability)) continue;
+        for (int page = 1; page <= 5; ++page)
+            if (pageOffers(page, item.category)) pageItems_[static_cast<std::size_t>(page)].push_back(&item);
+    }
+    for (const BodyPart& part : catalogue.bodyParts()) bodyParts_.push_back(&part);
+    reached_[0] = true;
+}
+
+const std::vector<const LayerOption*>& EditorState::faceOptions(int list) const { return faceOptions_[list & 1]; }
+
+const std::vector<const Item*>& EditorState::pageItems(int page) const {
+    return page >= 1 && page <= 5 ? pageItems_[static_cast<std::size_t>(page)] : kNoItems;
+}
+
+const PageChoice& EditorState::pageChoice(int page) const {
+    static const PageChoice none;
+    return page >= 1 && page <= 6 ? choices_.pages[static_cast<std::size_t>(page)] : none;
+}
+
+// ---- Pages and tabs ----------------------------------------------------------------
+
+int EditorState::nextPage(int page) const {
+    const int next = page == kOutfitPage && choices_.outfit ? kBodyPartPage : page + 1;
+    return next >= kPageCount || next < 0 ? 0 : next;
+}
+
+void EditorState::showPage(int page) {
+    page_ = std::clamp(page, 0, kPageCount - 1);
+    reached_[static_cast<std::size_t>(page_)] = true;
+}
+
+bool EditorState::tabShown(int tab) const {
+    if (tab < 0 || tab >= kUploadPage) return false;
+    if (choices_.outfit && tab >= 3 && tab <= 5) return false;
+    return reached_[static_cast<std::size_t>(tab)];
+}
+
+int EditorState::tabOffset(int tab) const {
+    if (tab >= 6 && choices_.outfit) return (tab - 3) * 50;
+    return tab * 50;
+}
+
+// ---- Dressing ----------------------------------------------------------------------
+
+void EditorState::standIdle() {
+    if (!model_) return;
+    if (model_->playAction(kStandingAction, direction_, true)) (void)model_->playSpan(0, 0, true);
+    awaitedAction_ = 0;
+}
+
+void EditorState::chooseFaceOption(int list, int index) {
+    const auto& options = faceOptions(list);
+    if (index < 0 || static_cast<std::size_t>(index) >= options.size()) return;
+    remember();
+    choices_.faceSelection[list & 1] = index;
+    if (model_) model_->setFaceOption(list == 0 ? kFaceOptionSlot1 : kFaceOptionSlot2, options[index]->optionNumber);
+    standIdle();
+}
+
+void EditorState::chooseSkin(int cell) {
+    if (cell < 0 || cell >= kSkinCells) return;
+    remember();
+    choices_.skin = cell;
+    if (model_) model_->setSkin(cell);
+    standIdle();
+}
+
+void EditorState::chooseEntry(int index) {
+    if (page_ == kBodyPartPage) {
+        if (index < 0 || static_cast<std::size_t>(index) >= bodyParts_.size()) return;
+        remember();
+        const BodyPart& part = *bodyParts_[static_cast<std::size_t>(index)];
+        choices_.pages[kBodyPartPage] = {index, part.identifier, -1};
+        // One body part at a time: it is the one the avatar is stored with.
+        if (model_) {
+            model_->clearBodyParts();
+            (void)model_->chooseBodyPart(part.identifier);
+        }
+        standIdle();
+        return;
+    }
+    const auto& items = pageItems(page_);
+    if (index < 0 || static_cast<std::size_t>(index) >= items.size()) return;
+    remember();
+    const Item& item = *items[static_cast<std::size_t>(index)];
+    choices_.pages[static_cast<std::size_t>(page_)] = {index, item.identifier, defaultColour(item)};
+    if (page_ == kOutfitPage) choices_.outfit = isOutfit(&item);
+    if (model_) model_->wearItem(item.category, item.identifier, defaultColour(item));
+    standIdle();
+}
+
+bool EditorState::chooseColour(int cell) {
+    if (page_ < 1 || page_ > 5 || cell < 0 || cell >= kColourCells) return false;
+    PageChoice& choice = choices_.pages[static_cast<std::size_t>(page_)];
+    if (choice.index < 0) return false;
+    const Item* item = catalogue_.findItem(choice.identifier);
+    if (!item || defaultColour(*item) == -1) return false;
+    remember();
+    choice.colour = cell;
+    if (model_) model_->wearItem(item->category, item->identifier, cell);
+    standIdle();
+    return true;
+}
+
+void EditorState::wearPage(int page) {
+    const PageChoice& choice = choices_.pages[static_cast<std::size_t>(page)];
+    if (choice.index < 0 || !model_) return;
+    if (const Item* item = catalogue_.findItem(choice.identifier))
+        model_->wearItem(item->category, item->identifier, choice.colour);
+}
+
+void EditorState::reset() {
+    if (page_ == kFacePage) {
+        remember();
+        choices_.faceSelection = {-1, -1};
+        if (model_) {
+            model_->setFaceOption(kFaceOptionSlot1, 0);
+            model_->setFaceOption(kFaceOptionSlot2, 0);
+        }
+    } else if (page_ >= 1 && page_ <= 5) {
+        remember();
+        choices_.pages[static_cast<std::size_t>(page_)] = {};
+        if (page_ == kOutfitPage) choices_.outfit = false;
+        if (model_) model_->clearItems();
+        for (int page = 1; page <= 5; ++page) wearPage(page);
+    } else if (page_ == kBodyPartPage) {
+        remember();
+        choices_.pages[kBodyPartPage] = {};
+        if (model_) model_->clearBodyParts();
+    } else {
+        return;
+    }
+    standIdle();
+}
+
+void EditorState::turn() {
+    direction_ = (direction_ + 1) % 8;
+    if (!model_) return;
+    // The figure keeps doing what it does, facing the new way.
+    const bool looping = model_->running() && awaitedAction_ == 0;
+    model_->turn(direction_);
+    if (looping) (void)model_->playSpan(0, 0, true);
+    else if (awaitedAction_ != 0) (void)model_->playSpan(0, 0, false);
+}
+
+// ---- The action script ---------------------------------------------------------------
+
+void EditorState::say(const std::u16string& caption) {
+    if (model_) (void)model_->say(&caption, 0, kCaptionShownMs);
+}
+
+void EditorState::playOnce(std::uint16_t actionId) {
+    if (!model_) return;
+    if (!model_->playAction(actionId, direction_, true)) {
+        standIdle();
+        return;
+    }
+    awaitedAction_ = actionId;
+    (void)model_->playSpan(0, 0, false);
+}
+
+void EditorState::selectAction(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= actions().size()) {
+        selectedAction_ = -1;
+        return;
+    }
+    stopPlaying();
+    selectedAction_ = index;
+    say(u"");
+    playOnce(actions()[static_cast<std::size_t>(index)].identifier);
+}
+
+int EditorState::scriptLength() const {
+    long long frames = 0;
+    for (const ScriptStep& step : choices_.script)
+        if (const Action* action = catalogue_.findAction(step.action))
+            frames += static_cast<long long>(action->frames.size());
+    return static_cast<int>(std::min<long long>(frames, 1 << 30));
+}
+
+StepRefusal EditorState::addStep(std::u16string caption) {
+    if (selectedAction_ < 0 || static_cast<std::size_t>(selectedAction_) >= actions().size())
+        return StepRefusal::noAction;
+    const Action& action = actions()[static_cast<std::size_t>(selectedAction_)];
+    if (static_cast<long long>(scriptLength()) + static_cast<long long>(action.frames.size()) > kMaxScriptFrames)
+        return StepRefusal::tooLong;
+    stopPlaying();
+    remember();
+    choices_.script.push_back({action.identifier, std::move(caption)});
+    say(choices_.script.back().caption);
+    selectedAction_ = -1;
+    selectedStep_ = static_cast<int>(choices_.script.size()) - 1;
+    return StepRefusal::none;
+}
+
+void EditorState::selectStep(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= choices_.script.size()) return;
+    stopPlaying();
+    selectedStep_ = index;
+    const ScriptStep& step = choices_.script[static_cast<std::size_t>(index)];
+    say(step.caption);
+    playOnce(step.action);
+}
+
+void EditorState::moveStep(int delta) {
+    const int other = selectedStep_ + delta;
+    if (selectedStep_ < 0 || other < 0 || static_cast<std::size_t>(other) >= choices_.script.size()) return;
+    stopPlaying();
+    remember();
+    std::swap(choices_.script[static_cast<std::size_t>(selectedStep_)],
+              choices_.script[static_cast<std::size_t>(other)]);
+    selectedStep_ = other;
+}
+
+void EditorState::deleteStep() {
+    if (selectedStep_ < 0 || static_cast<std::size_t>(selectedStep_) >= choices_.script.size()) return;
+    stopPlaying();
+    remember();
+    choices_.script.erase(choices_.script.begin() + selectedStep_);
+    if (choices_.script.empty()) selectedStep_ = -1;
+    else selectedStep_ = std::max(0, selectedStep_ - 1);
+}
+
+std::u16string EditorState::scriptCaptions() const {
+    std::u16string text;
+    for (const ScriptStep& step : choices_.script) {
+        text += step.caption;
+        text += u'\r';
+    }
+    return text;
+}
+
+void EditorState::startStep(int index) {
+    stepDue_.reset();
+    const ScriptStep& step = choices_.script[static_cast<std::size_t>(index)];
+    say(step.caption);
+    playOnce(step.action);
+}
+
+void EditorState::play() {
+    if (choices_.script.empty()) return;
+    stopPlaying();
+    selectedStep_ = 0;
+    playing_ = true;
+    startStep(0);
+}
+
+void EditorState::actionEnded(std::uint16_t actionId, Tick now) {
+    // The standing action loops and reports every pass; only the awaited end counts.
+    if (awaitedAction_ == 0 || actionId != awaitedAction_) return;
+    awaitedAction_ = 0;
+    if (!playing_) {
+        standIdle();
+        return;
+    }
+    const int next = selectedStep_ + 1;
+    if (next >= static_cast<int>(choices_.script.size())) {
+        stopPlaying();
+        return;
+    }
+    selectedStep_ = next;
+    stepDue_ = now;
+}
+
+void EditorState::update(Tick now) {
+    if (!playing_ || !stepDue_ || ticksBetween(*stepDue_, now) < static_cast<Tick>(kStepPauseMs)) return;
+    if (selectedStep_ < 0 || static_cast<std::size_t>(selectedStep_) >= choices_.script.size()) {
+        stopPlaying();
+        return;
+    }
+    startStep(selectedStep_);
+}
+
+void EditorState::stopPlaying() {
+    if (!playing_) return;
+    playing_ = false;
+    stepDue_.reset();
+    selectedStep_ = choices_.script.empty() ? -1 : 0;
+    standIdle();
+}
+
+// ---- Starting over -------------------------------------------------------------------
+
+void EditorState::startOver(AvatarModel* fresh) {
+    playing_ = false;
+    stepDue_.reset();
+    awaitedAction_ = 0;
+    choices_ = EditorChoices{};
+    direction_ = 0;
+    selectedAction_ = -1;
+    selectedStep_ = -1;
+    reached_ = {};
+    undo_.clear();
+    redo_.clear();
+    model_ = fresh;
+    showPage(nextPage(kUploadPage));
+}
+
+// ---- Price -------------------------------------------------------------------------
+
+long long EditorState::price() const {
+    PricedOutfit outfit;
+    if (model_) {
+        const AvatarLook& look = model_->look();
+        for (std::size_t slot = 0; slot < outfit.worn.size(); ++slot)
+            if (look.items[slot].occupied) outfit.worn[slot] = look.items[slot].item;
+        if (look.items[kFaceOptionSlot1].occupied) outfit.faceOption1 = look.items[kFaceOptionSlot1].item;
+        if (look.items[kFaceOptionSlot2].occupied) outfit.faceOption2 = look.items[kFaceOptionSlot2].item;
+    }
+    // The model holds an outfit's components; the outfit itself is the page's choice.
+    if (choices_.outfit) outfit.worn[6] = choices_.pages[kOutfitPage].identifier;
+    outfit.bodyPart = choices_.pages[kBodyPartPage].identifier;
+    std::vector<std::uint16_t> actions;
+    actions.reserve(choices_.script.size());
+    for (const ScriptStep& step : choices_.script) actions.push_back(step.action);
+    outfit.actions = actions;
+    return outfitPrice(outfit, catalogue_);
+}
+
+// ---- Undo ------------------------------------------------------------------------
+
+EditorChoices EditorState::currentChoices() const {
+    EditorChoices c = choices_;
+    if (model_) {
+        c.items = model_->look().items;
+        c.bodyParts = model_->look().bodyParts;
+        c.modelSkin = model_->look().skin;
+    }
+    return c;
+}
+
+void EditorState::remember() {
+    undo_.push_back(currentChoices());
+    if (undo_.size() > kUndoSteps) undo_.pop_front();
+    redo_.clear();
+}
+
+void EditorState::restore(const EditorChoices& choices) {
+    stopPlaying();
+    choices_ = choices;
+    if (selectedStep_ >= static_cast<int>(choices_.script.size()))
+        selectedStep_ = static_cast<int>(choices_.script.size()) - 1;
+    // Reached pages stay reached; an outfit put back hides its tabs again by itself.
+    if (model_) {
+        AvatarLook look = model_->look();
+        look.items = choices.items;
+        look.bodyParts = choices.bodyParts;
+        look.skin = choices.modelSkin;
+        model_->setLook(look);
+    }
+    standIdle();
+}
+
+bool EditorState::undo() {
+    if (undo_.empty()) return false;
+    redo_.push_back(currentChoices());
+    EditorChoices back = std::move(undo_.back());
+    undo_.pop_back();
+    restore(back);
+    return true;
+}
+
+bool EditorState::redo() {
+    if (redo_.empty()) return false;
+    undo_.push_back(currentChoices());
+    EditorChoices forward = std::move(redo_.back());
+    redo_.pop_back();
+    restore(forward);
+    return true;
+}
+
+}  // namespace likenex

@@ -1,0 +1,194 @@
+// The editor screen on the window stack, driven as the main window routes messages: tabs and
+// the outfit, the script page's buttons and dialogs, palettes, undo keys and starting over.
+#include "screens/EditorScreen.h"
+
+#include "base/WindowMessages.h"
+#include "catalogue/AvatarArchive.h"
+#include "catalogue/StringTable.h"
+#include "screens/FrameWindows.h"
+#include "screens/tests/RecordedActions.h"
+#include "screens/tests/SmallCatalogue.h"
+#include "test_support/FakeUiHost.h"
+#include "test_support/RecordingRenderer.h"
+#include "ui/MessageDialog.h"
+#include "ui/WindowStack.h"
+
+#include <gtest/gtest.h>
+
+namespace likenex {
+namespace {
+
+using namespace small_catalogue;
+using testing::FakeUiHost;
+using testing::RecordingRenderer;
+
+class EditorScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RecordingRenderer::install();
+        ASSERT_TRUE(readSmallCatalogue(catalogue_));
+        host_.anySkin = true;
+        model_ = newModel();
+        currentAvatarModel() = model_;
+        actions_.newAvatar = [this] {
+            model_ = newModel();
+            currentAvatarModel() = model_;
+            return model_.get();
+        };
+        frame_ = host_.stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<MainFrame>());
+        editor_ = static_cast<EditorScreen*>(host_.stack.openWindow(
+            frame_, {0, 69, 654, 537}, false,
+            std::make_unique<EditorScreen>(EditorScreen::Parts{catalogue_, archive_, strings_})));
+    }
+    void TearDown() override {
+        ui::clearFocus();
+        host_.stack.closeAllWindows();
+        host_.stack.destroyClosed();
+        currentAvatarModel().reset();
+        model_.reset();
+        RecordingRenderer::uninstall();
+    }
+    std::shared_ptr<AvatarModel> newModel() {
+        auto model = std::make_shared<AvatarModel>(
+            AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events_, nullptr});
+        model->setRecord(std::make_shared<AvatarRecord>());
+        model->loadFromRecord(true);
+        return model;
+    }
+    void click(int x, int y) {
+        host_.stack.route(ui::kLButtonDown, 0, ui::mousePosition(x, y));
+        host_.stack.route(ui::kLButtonUp, 0, ui::mousePosition(x, y));
+    }
+    void clickControl(const ui::Widget* control) {
+        ASSERT_TRUE(control);
+        click((control->bounds.left + control->bounds.right) / 2, (control->bounds.top + control->bounds.bottom) / 2);
+    }
+    void clickCell(ui::ChoiceGrid* grid, int index) {
+        const ImageRect r = grid->cellRect(index);
+        click(r.left + 3, r.top + 3);
+    }
+    void pressNext() { click(600, 470); }
+    [[nodiscard]] bool dialogOpen() const {
+        return host_.stack.active() && host_.stack.active() != editor_ && host_.stack.active() != frame_;
+    }
+    void closeDialog() { host_.stack.closeWindow(host_.stack.active()); }
+
+    Catalogue catalogue_;
+    AvatarArchive archive_;
+    StringTable strings_;
+    SpriteCache cache_;
+    FakeClock clock_;
+    FakeEvents events_;
+    FakeUiHost host_;
+    RecordedActions actions_;
+    std::shared_ptr<AvatarModel> model_;
+    ui::Widget* frame_ = nullptr;
+    EditorScreen* editor_ = nullptr;
+};
+
+TEST_F(EditorScreenTest, TheOutfitSkipsPagesAndMovesTheLastTabs) {
+    for (int page = 0; page < 7; ++page) pressNext();
+    EXPECT_EQ(editor_->state().page(), kScriptPage);
+    EXPECT_EQ(editor_->tab(6)->bounds.left, 16 + 300);
+    EXPECT_EQ(editor_->tab(7)->bounds.left, 16 + 350);
+
+    clickControl(editor_->tab(2));
+    ASSERT_EQ(editor_->state().page(), kOutfitPage);
+    clickCell(editor_->itemGrid(), 0);  // the outfit
+    EXPECT_TRUE(editor_->state().outfit());
+    for (int k : {3, 4, 5}) EXPECT_FALSE(editor_->tab(k)->visible);
+    EXPECT_EQ(editor_->tab(6)->bounds.left, 16 + 150);
+    EXPECT_EQ(editor_->tab(7)->bounds.left, 16 + 200);
+    pressNext();
+    EXPECT_EQ(editor_->state().page(), kBodyPartPage);
+    EXPECT_FALSE(editor_->tab(8)->visible);
+}
+
+TEST_F(EditorScreenTest, TheScriptPageRefusesEmptyScriptsAndAddsCaptionedSteps) {
+    for (int page = 0; page < 7; ++page) pressNext();
+    pressNext();  // an empty script may not leave the page
+    EXPECT_EQ(editor_->state().page(), kScriptPage);
+    ASSERT_TRUE(dialogOpen());
+    closeDialog();
+
+    clickControl(editor_->captionBox());
+    host_.stack.route(ui::kChar, 'H', 0);
+    host_.stack.route(ui::kChar, 'i', 0);
+    click(260, 490);  // add step, nothing chosen
+    EXPECT_TRUE(dialogOpen());
+    closeDialog();
+    clickCell(editor_->actionList(), 1);
+    click(260, 490);
+    ASSERT_EQ(editor_->state().script().size(), 1u);
+    EXPECT_EQ(editor_->state().script()[0].caption, u"Hi");
+    EXPECT_TRUE(editor_->captionBox()->editText().empty());
+    EXPECT_EQ(editor_->scriptList()->size(), 1u);
+    EXPECT_EQ(editor_->scriptList()->selected(), 0);
+
+    // Ctrl+Z types its control character: with the caption box focused it stays there.
+    clickControl(editor_->captionBox());
+    host_.stack.route(ui::kChar, 0x1A, 0);
+    EXPECT_EQ(editor_->state().script().size(), 1u);
+    ui::clearFocus();
+    host_.stack.route(ui::kChar, 0x1A, 0);
+    EXPECT_TRUE(editor_->state().script().empty());
+    EXPECT_EQ(editor_->scriptList()->size(), 0u);
+    host_.stack.route(ui::kChar, 0x19, 0);
+    EXPECT_EQ(editor_->scriptList()->size(), 1u);
+}
+
+TEST_F(EditorScreenTest, PalettesPickTheSkinAndTheItemColour) {
+    click(373 + 22 * 2 + 5, 410 + 17 * 1 + 5);  // row 1, column 2
+    EXPECT_EQ(editor_->state().skin(), 11);
+    EXPECT_EQ(model_->look().skin, 11);
+    EXPECT_EQ(EditorScreen::paletteCellAt(373 + 22 * 8 + 21, 410, kColourCells), 8);
+    EXPECT_EQ(EditorScreen::paletteCellAt(373 + 22 * 9, 410, kColourCells), -1);
+    EXPECT_EQ(EditorScreen::paletteCellAt(373, 410 + 17 * 4 + 16, kSkinCells), 36);
+    EXPECT_EQ(EditorScreen::paletteCellAt(373 + 22 * 8, 410 + 17 * 4, kSkinCells), -1);  // cell 44
+
+    pressNext();              // page 1: the hat
+    click(373 + 5, 410 + 5);  // nothing chosen yet: no colour
+    EXPECT_EQ(editor_->state().pageChoice(1).colour, -1);
+    clickCell(editor_->itemGrid(), 0);
+    click(373 + 22 * 4 + 5, 410 + 5);
+    EXPECT_EQ(model_->look().items[0].colourId, 4);
+}
+
+TEST_F(EditorScreenTest, ANewAvatarIsConfirmedThenStartsFromTheFirstPage) {
+    for (int page = 0; page < 3; ++page) pressNext();
+    clickCell(editor_->itemGrid(), 0);
+    const AvatarModel* before = model_.get();
+    frame_->onNotify(ui::kNotifyButton, 201, frame_);
+    EXPECT_EQ(editor_->pendingAction(), kEditorNewAvatarAnswer);
+    ASSERT_TRUE(dialogOpen());
+    // Another dialog's answer is not ours.
+    host_.stack.route(WM_DIALOG_OK, 0, 0);
+    EXPECT_EQ(editor_->pendingAction(), kEditorNewAvatarAnswer);
+    host_.stack.route(WM_DIALOG_OK, kEditorScreenId, kEditorNewAvatarAnswer);
+    EXPECT_EQ(editor_->pendingAction(), 0);
+    EXPECT_NE(model_.get(), before);
+    EXPECT_EQ(editor_->state().model(), model_.get());
+    EXPECT_EQ(editor_->state().page(), kFacePage);
+    EXPECT_FALSE(editor_->state().outfit());
+    for (int k = 1; k < 9; ++k) EXPECT_FALSE(editor_->tab(k)->visible) << k;
+    EXPECT_TRUE(editor_->faceGrid(0)->visible);
+    EXPECT_FALSE(editor_->itemGrid()->visible);
+}
+
+TEST_F(EditorScreenTest, ThePriceIsDrawnOnEveryPage) {
+    pressNext();
+    clickCell(editor_->itemGrid(), 0);  // the hat, 10
+    for (int page = 1; page < 8; ++page) {
+        host_.drawnTexts.clear();
+        editor_->draw();
+        bool found = false;
+        for (const auto& t : host_.drawnTexts) found = found || t.text == L"#940";
+        EXPECT_TRUE(found) << "page " << editor_->state().page();
+        EXPECT_EQ(editor_->state().price(), 10);
+        pressNext();
+        if (editor_->state().page() == kScriptPage) break;
+    }
+}
+
+}  // namespace
+}  // namespace likenex

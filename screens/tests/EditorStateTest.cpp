@@ -1,0 +1,312 @@
+// The editor's choices over a small catalogue of its own: what each page offers, navigation
+// and tabs with and without an outfit, dressing and recolouring, reset and turn, the action
+// script's limits, order and playback, the price, starting over, and undo and redo.
+#include "screens/EditorState.h"
+
+#include "catalogue/AvatarArchive.h"
+#include "screens/tests/SmallCatalogue.h"
+#include "test_support/RecordingRenderer.h"
+
+#include <gtest/gtest.h>
+
+namespace likenex {
+namespace {
+
+using testing::RecordingRenderer;
+using namespace small_catalogue;
+
+class EditorStateTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RecordingRenderer::install();
+        ASSERT_TRUE(readSmallCatalogue(catalogue_));
+        model_ = makeModel();
+        state_ = std::make_unique<EditorState>(catalogue_);
+        state_->attachModel(model_.get());
+    }
+    void TearDown() override {
+        state_.reset();
+        model_.reset();
+        RecordingRenderer::uninstall();
+    }
+    std::unique_ptr<AvatarModel> makeModel() {
+        auto model = std::make_unique<AvatarModel>(
+            AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events_, nullptr});
+        model->setRecord(std::make_shared<AvatarRecord>());
+        model->loadFromRecord(true);
+        return model;
+    }
+    // Index of an entry on a page's grid.
+    int entry(int page, std::uint16_t id) const {
+        const auto& items = state_->pageItems(page);
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (items[i]->identifier == id) return static_cast<int>(i);
+        return -1;
+    }
+    void choose(int page, std::uint16_t id) {
+        state_->showPage(page);
+        state_->chooseEntry(entry(page, id));
+    }
+    int actionIndex(std::uint16_t id) const {
+        for (std::size_t i = 0; i < state_->actions().size(); ++i)
+            if (state_->actions()[i].identifier == id) return static_cast<int>(i);
+        return -1;
+    }
+    void addStep(std::uint16_t id, std::u16string caption = u"") {
+        state_->selectAction(actionIndex(id));
+        ASSERT_EQ(state_->addStep(std::move(caption)), StepRefusal::none);
+    }
+    const ItemSlot& slot(int s) const { return model_->look().items[static_cast<std::size_t>(s)]; }
+
+    Catalogue catalogue_;
+    AvatarArchive archive_;
+    SpriteCache cache_;
+    FakeClock clock_;
+    FakeEvents events_;
+    std::unique_ptr<AvatarModel> model_;
+    std::unique_ptr<EditorState> state_;
+};
+
+TEST_F(EditorStateTest, PagesOfferWhatIsAvailableInTheirCategories) {
+    ASSERT_EQ(state_->faceOptions(0).size(), 2u);  // the withdrawn option 12 is left out
+    EXPECT_EQ(state_->faceOptions(0)[1]->optionNumber, 13);
+    ASSERT_EQ(state_->faceOptions(1).size(), 1u);
+    auto ids = [&](int page) {
+        std::vector<int> out;
+        for (const Item* i : state_->pageItems(page)) out.push_back(i->identifier);
+        return out;
+    };
+    EXPECT_EQ(ids(1), (std::vector<int>{101, 111}));
+    EXPECT_EQ(ids(2), (std::vector<int>{701, 703}));  // withdrawn outfit pieces are not offered
+    EXPECT_EQ(ids(4), (std::vector<int>{401, 501}));
+    EXPECT_EQ(ids(5), (std::vector<int>{601}));
+    EXPECT_TRUE(state_->pageItems(6).empty());
+    EXPECT_EQ(state_->bodyParts().size(), 2u);
+}
+
+TEST_F(EditorStateTest, NavigationAndTabsFollowTheOutfit) {
+    EXPECT_EQ(state_->nextPage(8), 0);
+    EXPECT_EQ(state_->nextPage(2), 3);
+    for (int p = 0; p <= 7; ++p) state_->showPage(p);
+    for (int tab = 0; tab < 8; ++tab) EXPECT_TRUE(state_->tabShown(tab)) << tab;
+    EXPECT_FALSE(state_->tabShown(8));  // the upload page's tab stays hidden
+    EXPECT_EQ(state_->tabOffset(6), 300);
+    EXPECT_EQ(state_->tabOffset(7), 350);
+
+    choose(2, 701);
+    EXPECT_TRUE(state_->outfit());
+    EXPECT_EQ(state_->nextPage(2), 6);
+    for (int tab : {3, 4, 5}) EXPECT_FALSE(state_->tabShown(tab));
+    EXPECT_EQ(state_->tabOffset(6), 150);
+    EXPECT_EQ(state_->tabOffset(7), 200);
+
+    choose(2, 703);  // a single piece takes the outfit off
+    EXPECT_FALSE(state_->outfit());
+    EXPECT_EQ(state_->nextPage(2), 3);
+    EXPECT_TRUE(state_->tabShown(4));
+}
+
+TEST_F(EditorStateTest, ChoicesDressTheModelAndPalettesRecolour) {
+    choose(1, 101);
+    EXPECT_TRUE(slot(0).occupied);
+    EXPECT_EQ(slot(0).item, 101);
+    EXPECT_EQ(slot(0).colourId, 3);  // the item's own colour first
+    EXPECT_TRUE(state_->chooseColour(45));
+    EXPECT_EQ(slot(0).colourId, 45);
+    EXPECT_EQ(state_->pageChoice(1).colour, 45);
+    EXPECT_FALSE(state_->chooseColour(46));
+
+    choose(1, 111);  // hair frees the hat's slot and cannot be recoloured
+    EXPECT_FALSE(slot(0).occupied);
+    EXPECT_FALSE(state_->chooseColour(4));
+    EXPECT_EQ(slot(1).colourId, -1);
+
+    choose(2, 701);  // the outfit puts on its three pieces
+    EXPECT_EQ(slot(6).item, 702);
+    EXPECT_EQ(slot(3).item, 402);
+    EXPECT_EQ(slot(4).item, 602);
+
+    state_->showPage(0);
+    state_->chooseFaceOption(0, 1);
+    EXPECT_EQ(slot(kFaceOptionSlot1).item, 13);
+    state_->chooseSkin(43);
+    EXPECT_EQ(model_->look().skin, 43);
+    state_->chooseSkin(44);  // past the palette
+    EXPECT_EQ(state_->skin(), 43);
+
+    state_->showPage(kBodyPartPage);
+    state_->chooseEntry(0);
+    state_->chooseEntry(1);  // one body part at a time
+    EXPECT_FALSE(model_->look().bodyParts[8].chosen);
+    EXPECT_TRUE(model_->look().bodyParts[9].chosen);
+}
+
+TEST_F(EditorStateTest, ResetClearsOnlyThePageShown) {
+    choose(1, 101);
+    choose(3, 301);
+    choose(5, 601);
+    state_->showPage(3);
+    state_->reset();
+    EXPECT_FALSE(slot(2).occupied);
+    EXPECT_EQ(slot(0).item, 101);
+    EXPECT_EQ(slot(4).item, 601);
+    EXPECT_EQ(state_->pageChoice(3).index, -1);
+
+    state_->showPage(0);
+    state_->chooseFaceOption(0, 0);
+    state_->chooseFaceOption(1, 0);
+    state_->reset();
+    EXPECT_EQ(state_->faceSelection(0), -1);
+    EXPECT_EQ(state_->faceSelection(1), -1);
+    EXPECT_EQ(slot(kFaceOptionSlot1).item, 0);
+    EXPECT_EQ(slot(kFaceOptionSlot2).item, 0);
+}
+
+TEST_F(EditorStateTest, TurnStepsThroughTheEightDirections) {
+    for (int expected : {1, 2, 3, 4, 5, 6, 7, 0}) {
+        state_->turn();
+        EXPECT_EQ(state_->direction(), expected);
+        EXPECT_EQ(model_->direction(), expected);
+    }
+}
+
+TEST_F(EditorStateTest, ScriptRefusesWhatWouldPassOneHundredTwentyFrames) {
+    EXPECT_EQ(state_->addStep(u"nothing chosen"), StepRefusal::noAction);
+    for (int i = 0; i < 23; ++i) addStep(2001);
+    EXPECT_EQ(state_->scriptLength(), 115);
+    state_->selectAction(actionIndex(2002));
+    EXPECT_EQ(state_->addStep(u"six frames"), StepRefusal::tooLong);
+    EXPECT_EQ(state_->script().size(), 23u);
+    addStep(2001, u"five frames");
+    EXPECT_EQ(state_->scriptLength(), 120);
+    EXPECT_EQ(state_->selectedStep(), 23);
+    EXPECT_EQ(state_->selectedAction(), -1);
+}
+
+TEST_F(EditorStateTest, StepsMoveAndDelete) {
+    addStep(2001, u"a");
+    addStep(2002, u"b");
+    addStep(2003, u"c");
+    EXPECT_EQ(state_->scriptCaptions(), u"a\rb\rc\r");
+    state_->selectStep(2);
+    state_->moveStep(-1);
+    EXPECT_EQ(state_->selectedStep(), 1);
+    EXPECT_EQ(state_->scriptCaptions(), u"a\rc\rb\r");
+    state_->moveStep(-1);
+    state_->moveStep(-1);  // already first
+    EXPECT_EQ(state_->selectedStep(), 0);
+    EXPECT_EQ(state_->scriptCaptions(), u"c\ra\rb\r");
+    state_->deleteStep();
+    EXPECT_EQ(state_->selectedStep(), 0);
+    state_->deleteStep();
+    state_->deleteStep();
+    EXPECT_TRUE(state_->script().empty());
+    EXPECT_EQ(state_->selectedStep(), -1);
+}
+
+TEST_F(EditorStateTest, PlaybackWalksTheStepsWithPauses) {
+    addStep(2001, u"one");
+    addStep(2003, u"two");
+    state_->play();
+    EXPECT_TRUE(state_->playing());
+    EXPECT_EQ(state_->selectedStep(), 0);
+    EXPECT_EQ(model_->action()->identifier, 2001);
+    EXPECT_EQ(model_->bubbleLine(0), u"one");
+
+    state_->actionEnded(kStandingAction, 5000);  // an idle loop's pass is no step's end
+    EXPECT_EQ(state_->selectedStep(), 0);
+    state_->actionEnded(2001, 5000);
+    EXPECT_EQ(state_->selectedStep(), 1);
+    state_->update(5499);
+    EXPECT_EQ(model_->action()->identifier, 2001);
+    state_->update(5500);
+    EXPECT_EQ(model_->action()->identifier, 2003);
+    EXPECT_EQ(model_->bubbleLine(0), u"two");
+
+    state_->actionEnded(2003, 6000);
+    EXPECT_FALSE(state_->playing());
+    EXPECT_EQ(state_->selectedStep(), 0);
+    EXPECT_EQ(model_->action()->identifier, kStandingAction);
+    EXPECT_TRUE(model_->running());
+}
+
+TEST_F(EditorStateTest, PriceCountsAnOutfitInsteadOfItsPieces) {
+    state_->showPage(0);
+    state_->chooseFaceOption(0, 0);  // 5
+    state_->chooseFaceOption(1, 0);  // 7
+    choose(1, 101);                  // 10
+    choose(3, 301);                  // 30
+    choose(4, 401);                  // 40
+    state_->showPage(kBodyPartPage);
+    state_->chooseEntry(0);  // 15
+    addStep(2001);           // 2
+    EXPECT_EQ(state_->price(), 5 + 7 + 10 + 30 + 40 + 15 + 2);
+    choose(2, 701);  // the outfit replaces top and trousers
+    EXPECT_EQ(state_->price(), 5 + 7 + 10 + 200 + 15 + 2);
+}
+
+TEST_F(EditorStateTest, UndoAndRedoRestoreTheExactModelState) {
+    std::vector<EditorChoices> seen{state_->currentChoices()};
+    auto looks = [&] { seen.push_back(state_->currentChoices()); };
+    choose(1, 101), looks();
+    choose(3, 301), looks();
+    choose(4, 501), looks();
+    choose(2, 701), looks();  // over the single pieces
+    state_->showPage(0);
+    state_->chooseSkin(12), looks();
+    addStep(2001, u"hi"), looks();
+    choose(2, 703), looks();
+
+    auto same = [](const EditorChoices& a, const EditorChoices& b) {
+        return a.outfit == b.outfit && a.skin == b.skin && a.faceSelection == b.faceSelection && a.pages == b.pages &&
+               a.script == b.script && a.modelSkin == b.modelSkin &&
+               std::equal(a.items.begin(), a.items.end(), b.items.begin(), [](const ItemSlot& x, const ItemSlot& y) {
+                   return x.occupied == y.occupied && (!x.occupied || (x.item == y.item && x.colourId == y.colourId));
+               });
+    };
+    for (std::size_t i = seen.size() - 1; i > 0; --i) {
+        ASSERT_TRUE(state_->undo());
+        EXPECT_TRUE(same(state_->currentChoices(), seen[i - 1])) << "undo to " << i - 1;
+    }
+    EXPECT_FALSE(state_->undo());
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+        ASSERT_TRUE(state_->redo());
+        EXPECT_TRUE(same(state_->currentChoices(), seen[i])) << "redo to " << i;
+    }
+    EXPECT_FALSE(state_->redo());
+
+    // A new choice after an undo drops what could have been redone.
+    ASSERT_TRUE(state_->undo());
+    choose(1, 111);
+    EXPECT_EQ(state_->redoDepth(), 0u);
+}
+
+TEST_F(EditorStateTest, HistoryKeepsAtLeastOneHundredSteps) {
+    state_->showPage(0);
+    for (int i = 0; i < 150; ++i) state_->chooseSkin(i % kSkinCells);
+    for (int i = 0; i < 150; ++i) ASSERT_TRUE(state_->undo()) << i;
+    EXPECT_EQ(model_->look().skin, kDefaultSkin);
+}
+
+TEST_F(EditorStateTest, StartingOverForgetsEverything) {
+    for (int p = 0; p <= 7; ++p) state_->showPage(p);
+    choose(2, 701);
+    addStep(2001, u"x");
+    state_->turn();
+    auto fresh = makeModel();
+    state_->startOver(fresh.get());
+    EXPECT_EQ(state_->model(), fresh.get());
+    EXPECT_EQ(state_->page(), 0);
+    EXPECT_TRUE(state_->tabShown(0));
+    for (int tab = 1; tab < 9; ++tab) EXPECT_FALSE(state_->tabShown(tab));
+    EXPECT_FALSE(state_->outfit());
+    EXPECT_TRUE(state_->script().empty());
+    EXPECT_EQ(state_->direction(), 0);
+    EXPECT_EQ(state_->skin(), -1);
+    EXPECT_EQ(state_->pageChoice(2).index, -1);
+    EXPECT_FALSE(state_->undo());
+    state_->attachModel(model_.get());
+}
+
+}  // namespace
+}  // namespace likenex
