@@ -540,16 +540,16 @@ void EditorScreen::drawTexts() {
         f->setText(uiHost().uiText(textId));
         f->draw(x, y, Colour::fromPacked(colour));
     };
-    write(kTextPageTitle + page, 20, 131, kInk);
+    write(kTextPageTitle + page, 20, 129, kInk);
     // The help line runs along the bottom band.
     write(kTextPageHelp + page, 20, bounds.bottom - 6, kSoftInk);
 
     f->setText(withNumber(uiHost().uiText(kTextPrice), state_.price()));
-    f->draw(637 - f->textWidth(), 131, Colour::fromPacked(kInk));
+    f->draw(637 - f->textWidth(), 129, Colour::fromPacked(kInk));
 
     if (page == kFacePage) {
-        write(kTextEyes, 250, 131, kSoftInk);
-        write(kTextMouth, 27, 334, kSoftInk);
+        write(kTextEyes, 27, 148, kSoftInk);
+        write(kTextMouth, 27, 336, kSoftInk);
         write(kTextSkin, kPaletteLeft, kPaletteTop - 4, kSoftInk);
     } else if (page >= 1 && page <= 5) {
         write(kTextColour, kPaletteLeft, kPaletteTop - 4, kSoftInk);

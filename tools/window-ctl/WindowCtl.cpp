@@ -3,6 +3,8 @@
 //
 //   likenex-window-ctl wait [SECONDS]   waits until an editor window is up (exit 1 on timeout)
 //   likenex-window-ctl minimise | restore | close
+//   likenex-window-ctl click X Y        a left click at a point of the window's client area
+//   likenex-window-ctl type TEXT        the characters of TEXT, as typed (ASCII)
 //
 // The editor is found by its window class and the instance property it carries.
 #include <windows.h>
@@ -30,7 +32,8 @@ HWND findEditor() {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: likenex-window-ctl wait [SECONDS] | minimise | restore | close\n");
+    std::fprintf(stderr,
+                 "usage: likenex-window-ctl wait [SECONDS] | minimise | restore | close | click X Y | type TEXT\n");
     return 2;
 }
 
@@ -56,6 +59,14 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "minimise") == 0) ShowWindow(editor, SW_MINIMIZE);
     else if (std::strcmp(command, "restore") == 0) ShowWindow(editor, SW_RESTORE);
     else if (std::strcmp(command, "close") == 0) PostMessageW(editor, WM_CLOSE, 0, 0);
-    else return usage();
+    else if (std::strcmp(command, "click") == 0 && argc == 4) {
+        // Sent, not posted: the click has been handled when this returns.
+        const LPARAM at = MAKELPARAM(std::atoi(argv[2]), std::atoi(argv[3]));
+        SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        SendMessageW(editor, WM_LBUTTONUP, 0, at);
+    } else if (std::strcmp(command, "type") == 0 && argc == 3) {
+        for (const char* c = argv[2]; *c; ++c) SendMessageW(editor, WM_CHAR, static_cast<unsigned char>(*c), 0);
+    } else
+        return usage();
     return 0;
 }

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Takes a screenshot of every editor page under Wine in a virtual display, in one language,
+# dressing the figure a little on the way so that each page shows a choice. Run after
+# scripts/build.sh.
+#
+#   scripts/screenshots.sh [LANGUAGE-CODE] [OUTPUT-DIRECTORY]
+#   LANGUAGE-CODE: tw, cn, en (default), jp or french; pictures go to build/screenshots/CODE
+set -euo pipefail
+cd "$(dirname "$0")/.."
+code=${1:-en}
+out=${2:-build/screenshots/$code}
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+export LIKENEX_SHOT_CODE=$code LIKENEX_SHOT_DIR=$out
+scripts/wine-run --prefix build/wine-shots --session bash -c '
+  ctl() { wine build/windows/tools/likenex-window-ctl.exe "$@"; }
+  shot() { sleep 1.5; import -window root "$LIKENEX_SHOT_DIR/$1.png"; }
+  wine reg add "HKLM\\Software\\Tovik\\Mimzu" /v language /t REG_SZ /d "$LIKENEX_SHOT_CODE" /f >/dev/null 2>&1
+  wine build/program/Likenex.exe &
+  ctl wait 60
+  sleep 2
+  ctl click 60 190; ctl click 120 380; ctl click 420 432    # eyes, mouth, skin
+  shot page-0-face
+  ctl click 600 470; ctl click 140 200; ctl click 470 420   # a hat, recoloured
+  shot page-1-hats
+  ctl click 600 470; shot page-2-outfits
+  ctl click 600 470; ctl click 80 200; shot page-3-tops
+  ctl click 600 470; ctl click 80 200; shot page-4-trousers
+  ctl click 600 470; ctl click 80 200; shot page-5-shoes
+  ctl click 600 470; ctl click 80 200; shot page-6-body-parts
+  ctl click 600 470; ctl click 80 190                        # an action
+  ctl click 100 480; ctl type "Hello!"; ctl click 260 490    # its words, added
+  ctl click 80 209; ctl click 260 490                        # another, without words
+  shot page-7-script
+  ctl close
+  wait
+'
+echo "screenshots in $out"
