@@ -146,8 +146,8 @@ void ChoiceGrid::draw() {
         }
         if (!text) continue;
         const bool onlyText = !c.picture;
-        int baseline = onlyText ? r.top + (layout_.cellHeight + fontSize) / 2 - 2
-                                : r.bottom - 4 - (lines - 1) * kTextLine;
+        int baseline =
+            onlyText ? r.top + (layout_.cellHeight + fontSize) / 2 - 2 : r.bottom - 4 - (lines - 1) * kTextLine;
         for (const std::wstring* line : {&c.text, &c.note}) {
             if (line->empty()) continue;
             text->setText(*line);
