@@ -45,10 +45,6 @@ constexpr std::uint32_t kInk = 0xFF3A3A3Au, kSoftInk = 0xFF6A6A6Au, kMark = 0xFF
 // Control characters that Ctrl+Z and Ctrl+Y type.
 constexpr ui::WParam kCtrlZ = 0x1A, kCtrlY = 0x19;
 
-[[nodiscard]] bool insideRect(int x, int y, const ImageRect& r) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
 [[nodiscard]] std::wstring withNumber(std::wstring text, long long number) {
     const std::size_t at = text.find(L"%d");
     if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(number));

@@ -188,7 +188,7 @@ TEST_F(ApplicationMessagesTest, QuitFromTheTrayAsksInTheWindowAndItsOkQuits) {
     EXPECT_FALSE(quitPosted());
     EXPECT_EQ(send(WM_LBUTTONUP, 0, at), 1);
     EXPECT_TRUE(quitPosted());
-    EXPECT_EQ(app.windowStack().size(), 1u) << "the dialog closed; the frame stays";
+    EXPECT_EQ(app.windowStack().size(), 2u) << "the dialog closed; the frame and the editor stay";
 }
 
 TEST_F(ApplicationMessagesTest, TrayAndCommandMessagesAreAlwaysTaken) {
