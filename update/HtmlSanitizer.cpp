@@ -105,11 +105,17 @@ bool isHttpAddress(std::u16string_view value) {
     return startsWithNoCase(value, u"http://") || startsWithNoCase(value, u"https://");
 }
 
-// Appends an attribute value for writing inside double quotes.
+// Appends an attribute value for writing inside double quotes. Only the quote could end the
+// value; the angle brackets are escaped too, so that no reader that looks for tags without
+// regard to quotes finds one in a value.
 void appendQuoted(std::u16string& out, std::u16string_view value) {
     for (const char16_t c : value) {
-        if (c == u'"') out += u"&quot;";
-        else out += c;
+        switch (c) {
+        case u'"': out += u"&quot;"; break;
+        case u'<': out += u"&lt;"; break;
+        case u'>': out += u"&gt;"; break;
+        default: out += c;
+        }
     }
 }
 

@@ -6,8 +6,8 @@
 // objects, embeds, forms, meta and base, comments, event-handler and style attributes, and any
 // address that is not http or https (javascript:, vbscript:, data:, ...).
 //
-// The kept markup is written back in one plain form (attribute values in double quotes, a
-// double quote inside escaped), so the browser cannot read it differently from us. Markup that
+// The kept markup is written back in one plain form (attribute values in double quotes, double
+// quotes and angle brackets inside them escaped), so the browser cannot read it differently from us. Markup that
 // is already in that form comes out byte for byte as it went in.
 
 #include <string>
@@ -18,7 +18,8 @@ namespace likenex::update {
 [[nodiscard]] std::u16string sanitizeHtml(std::u16string_view html);
 
 // The value for an href="..." written by the page itself: the link when it is an http or https
-// address, with any double quote escaped so that it cannot leave the attribute; otherwise empty.
+// address, with any double quote (and angle bracket) escaped so that it cannot leave the
+// attribute; otherwise empty.
 [[nodiscard]] std::u16string safeHref(std::u16string_view link);
 
 // Text meant as text: &, <, > and " escaped.

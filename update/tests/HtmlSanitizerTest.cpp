@@ -62,6 +62,8 @@ TEST(HtmlSanitizer, WhatIsKeptIsWrittenBackInOnePlainForm) {
     EXPECT_EQ(sanitized("<a href='http://x.example.com/\"onmouseover=\"alert(1)'>x</a>"),
               "<a href=\"http://x.example.com/&quot;onmouseover=&quot;alert(1)\">x</a>");
     EXPECT_EQ(sanitized("<font color=red size=2>f</font>"), "<font color=\"red\" size=\"2\">f</font>");
+    EXPECT_EQ(sanitized("<img alt='\"><script>alert(1)</script>'>"),
+              "<img alt=\"&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;\">");
     EXPECT_EQ(sanitized("<a  href=\"http://x.example.com/\"\ttarget=\"_blank\" >x</a>"),
               "<a href=\"http://x.example.com/\" target=\"_blank\">x</a>");
     // A '<' that opens no tag, or a tag cut off by the end of the text, stays text: in the page
