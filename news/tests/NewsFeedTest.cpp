@@ -63,8 +63,10 @@ TEST_F(NewsFeedTest, AFeedThatDoesNotLoadLeavesNoItems) {
     ASSERT_TRUE(feed.setUrl(kFeed));
     ASSERT_TRUE(feed.browse());
     ASSERT_EQ(feed.countOfItems(), 5);
-    for (const char* name : {"malformed/truncated.xml", "malformed/html-error-page.xml", "malformed/empty.xml"}) {
-        loader.serve(kFeed, testing::readFixture(name));
+    for (const char* name :
+         {"unclosed.xml", "crossed-tags.xml", "unknown-entity.xml", "two-roots.xml", "truncated.xml",
+          "html-error-page.xml", "empty.xml", "invalid-utf8.xml", "surrogate-reference.xml", "open-cdata.xml"}) {
+        loader.serve(kFeed, testing::readFixture(std::string("malformed/") + name));
         EXPECT_TRUE(feed.browse()) << name;
         EXPECT_EQ(feed.countOfItems(), 0) << name;
     }
