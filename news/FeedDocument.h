@@ -39,12 +39,27 @@ public:
     [[nodiscard]] virtual std::unique_ptr<FeedElement> item(std::size_t index) = 0;
 };
 
-// Fetches and parses the feed at an address. Null when the document did not load (no answer,
-// not XML): the feed then simply has no items.
+// What a load gives: the document, or none. A feed that does not load (no answer, not XML)
+// simply has no items; a failure of the component itself is also reported, like one during the
+// walk.
+struct LoadedFeed {
+    LoadedFeed() = default;
+    LoadedFeed(std::unique_ptr<FeedDocument> loaded) : document(std::move(loaded)) {}
+    [[nodiscard]] static LoadedFeed componentFailure() {
+        LoadedFeed failed;
+        failed.componentFailed = true;
+        return failed;
+    }
+
+    std::unique_ptr<FeedDocument> document;
+    bool componentFailed = false;
+};
+
+// Fetches and parses the feed at an address.
 class FeedLoader {
 public:
     virtual ~FeedLoader() = default;
-    [[nodiscard]] virtual std::unique_ptr<FeedDocument> load(std::string_view address) = 0;
+    [[nodiscard]] virtual LoadedFeed load(std::string_view address) = 0;
 };
 
 }  // namespace likenex::news

@@ -42,9 +42,9 @@ bool NewsFeed::browse() {
 
 void NewsFeed::rebuild(const std::string& address) {
     items_.clear();
-    const std::unique_ptr<FeedDocument> document = loader_.load(address);
-    if (!document) return;
-    if (!readFeedItems(*document, codePage_, items_) && debugOutput_) debugOutput_(kWalkFailedText);
+    const LoadedFeed loaded = loader_.load(address);
+    const bool walked = loaded.document ? readFeedItems(*loaded.document, codePage_, items_) : !loaded.componentFailed;
+    if (!walked && debugOutput_) debugOutput_(kWalkFailedText);
 }
 
 bool NewsFeed::getItem(RSSITEM& out, std::int32_t index) const {

@@ -23,7 +23,8 @@
 
 namespace likenex::news {
 
-// Written to the debugger output when the component fails while the items are walked.
+// Written to the debugger output when the component fails while the feed is loaded or its
+// items are walked.
 inline constexpr char kWalkFailedText[] = "error:FindIt";
 
 class NewsFeed {

@@ -80,8 +80,8 @@ TEST_F(NewsFeedTest, AFeedThatDoesNotLoadLeavesNoItems) {
 // Loads a document through a function, so a test can look at the feed while it is rebuilt.
 class CallbackLoader : public FeedLoader {
 public:
-    std::function<std::unique_ptr<FeedDocument>()> onLoad;
-    std::unique_ptr<FeedDocument> load(std::string_view) override { return onLoad(); }
+    std::function<LoadedFeed()> onLoad;
+    LoadedFeed load(std::string_view) override { return onLoad(); }
 };
 
 class BrokenDocument : public FeedDocument {
@@ -111,18 +111,27 @@ TEST(NewsFeedFailures, AWalkThatFailsReportsOnceAndKeepsTheItemsReadSoFar) {
     NewsFeed feed{loader, codePage, [&](const char* text) { debugLines.emplace_back(text); }};
     ASSERT_TRUE(feed.setUrl(kFeed));
 
-    loader.onLoad = [] { return std::make_unique<BrokenDocument>(false); };
+    loader.onLoad = [] { return LoadedFeed(std::make_unique<BrokenDocument>(false)); };
     EXPECT_TRUE(feed.browse());
     EXPECT_EQ(feed.countOfItems(), 2);
     EXPECT_EQ(debugLines, std::vector<std::string>{"error:FindIt"});
 
     // A failure the walk does not handle itself is swallowed; what was read is still offered.
-    loader.onLoad = [] { return std::make_unique<BrokenDocument>(true); };
+    loader.onLoad = [] { return LoadedFeed(std::make_unique<BrokenDocument>(true)); };
     EXPECT_TRUE(feed.browse());
     EXPECT_EQ(feed.countOfItems(), 2);
-    loader.onLoad = []() -> std::unique_ptr<FeedDocument> { throw std::runtime_error("no component"); };
+    loader.onLoad = []() -> LoadedFeed { throw std::runtime_error("no component"); };
     EXPECT_TRUE(feed.browse());
     EXPECT_EQ(feed.countOfItems(), 0);
+
+    // The component failing to load is reported too; a feed that does not load is not.
+    loader.onLoad = [] { return LoadedFeed::componentFailure(); };
+    EXPECT_TRUE(feed.browse());
+    EXPECT_EQ(feed.countOfItems(), 0);
+    EXPECT_EQ(debugLines, (std::vector<std::string>{"error:FindIt", "error:FindIt"}));
+    loader.onLoad = [] { return LoadedFeed(); };
+    EXPECT_TRUE(feed.browse());
+    EXPECT_EQ(debugLines.size(), 2u);
 }
 
 TEST(NewsFeedThreads, NoItemIsHandedOutWhileTheListIsRebuilt) {

@@ -242,7 +242,7 @@ std::string readFixture(std::string_view name) {
     return bytes.str();
 }
 
-std::unique_ptr<FeedDocument> FixtureLoader::load(std::string_view address) {
+LoadedFeed FixtureLoader::load(std::string_view address) {
     ++loads;
     const auto found = feeds_.find(address);
     return found == feeds_.end() ? nullptr : parseFeed(found->second);

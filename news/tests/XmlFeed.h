@@ -22,7 +22,7 @@ namespace likenex::news::testing {
 class FixtureLoader : public FeedLoader {
 public:
     void serve(std::string address, std::string xml) { feeds_[std::move(address)] = std::move(xml); }
-    [[nodiscard]] std::unique_ptr<FeedDocument> load(std::string_view address) override;
+    [[nodiscard]] LoadedFeed load(std::string_view address) override;
     int loads = 0;
 
 private:
