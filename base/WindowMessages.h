@@ -39,6 +39,12 @@ inline constexpr std::uint32_t WM_AVATAR_REPLY = kUserMessageBase + 203;   // 12
 // the low 32 bits of the avatar to open. Received by the application.
 inline constexpr std::uint32_t WM_OPEN_AVATAR = kUserMessageBase + 204;  // 1228
 
+// Posted by the server connection to the main window when an exchange ends without a reply:
+// no reply within its time limit, or the connection of a request that had to wait for an
+// earlier exchange could not be made. wParam is the request's message type. Received by the
+// application, which tells the user as for any connection failure.
+inline constexpr std::uint32_t WM_SERVER_FAILED = kUserMessageBase + 205;  // 1229
+
 // Posted by the updater, as it ends without installing, to a window of class "CLASSNAME";
 // wParam 1, lParam 0.
 inline constexpr std::uint32_t WM_UPDATE_FINISHED = kUserMessageBase + 100;  // 1124
