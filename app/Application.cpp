@@ -3,7 +3,9 @@
 #include "app/TestSeams.h"
 #include "base/Constants.h"
 #include "base/WindowMessages.h"
+#include "net/Messages.h"
 #include "platform/win/CodePage.h"
+#include "platform/win/Registry.h"
 #include "screens/FrameWindows.h"
 #include "screens/SettingsStore.h"
 #include "ui/MessageDialog.h"
@@ -129,10 +131,93 @@ void Application::attachChatLink() {
     // The chat-client link attaches itself to the main window here once it exists.
 }
 
-LRESULT Application::onVersionReply(WPARAM, LPARAM) {
-    // The protocol messages decode the reply, record the versions and start the updater
-    // here; the server exchange then closes.
+namespace {
+
+constexpr int kTextNoConnection = 455, kTextUpToDate = 450, kTextUpToDateTitle = 451;
+
+// The feed's language by interface language index.
+const char* newsLanguageQuery(int languageIndex) {
+    static constexpr const char* kQueries[] = {"?v=1.0&ln=zh-tw", "?v=1.0&ln=zh-cn", "?v=1.0&ln=en", "?v=1.0&ln=ja",
+                                               "?v=1.0&ln=fr"};
+    return languageIndex >= 0 && languageIndex < 5 ? kQueries[languageIndex] : "";
+}
+
+}  // namespace
+
+LRESULT Application::onVersionReply(WPARAM wParam, LPARAM lParam) {
+    VersionReply reply;
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(lParam), wParam);
+    if (lParam != 0 && reply.assign(bytes) && reply.decode()) {
+        (void)writeRegistryDword(HKEY_LOCAL_MACHINE, kVersionKey, "ver", kProgramVersion);
+        (void)writeRegistryDword(HKEY_LOCAL_MACHINE, kVersionKey, "newver",
+                                 static_cast<std::uint32_t>(reply.newestVersion));
+        (void)writeRegistryString(HKEY_LOCAL_MACHINE, kVersionKey, "news",
+                                  reply.newsBase + newsLanguageQuery(languageIndex_));
+        if (reply.newestVersion > static_cast<std::int32_t>(kProgramVersion)) {
+            handOverToUpdater(programDirectory_ + "\\update.exe", reply.updaterArguments);
+            return 1;
+        }
+        if (startupState() == 2) showMessageDialog(uiText(kTextUpToDate), uiText(kTextUpToDateTitle), 0, 0, 0);
+    }
+    closeServerConnection();
     return 1;
+}
+
+void Application::handOverToUpdater(const std::string& updaterPath, const std::string& arguments) {
+    ShellExecuteA(nullptr, "open", updaterPath.c_str(), arguments.c_str(), nullptr, SW_SHOW);
+    ExitProcess(0);
+}
+
+void Application::onServerFailed(WPARAM requestType) {
+    // The version check at start-up fails quietly; one the user asked for does not.
+    if (requestType == static_cast<WPARAM>(MessageType::VersionQuery) && startupState() != 2) return;
+    showMessageDialog(uiText(kTextNoConnection), uiText(kTextDialogTitle), 0, 0, 0);
+}
+
+void Application::openAvatar(std::int64_t avatarId) {
+    if (!requests_->sendOpenAvatar(endpoint_, avatarId))
+        showMessageDialog(uiText(kTextNoConnection), uiText(kTextDialogTitle), 0, 0, 0);
+}
+
+void Application::askForVersion() {
+    if (!requests_->sendVersionQuery(endpoint_)) onServerFailed(static_cast<WPARAM>(MessageType::VersionQuery));
+}
+
+bool Application::sendToServer(const ProtocolMessage& request) {
+    return exchange_ && exchange_->send(endpoint_.host, endpoint_.port, request);
+}
+
+void Application::closeServerConnection() {
+    if (exchange_) exchange_->closeConnection();
+}
+
+std::string Application::toCodePage(std::u16string_view text) const {
+    // A character the code page cannot spell has no byte to digest or send: it becomes "?".
+    const std::wstring wide = text::wideFromUtf16(text);
+    if (auto exact = systemCodePage().fromWideExact(wide)) return *exact;
+    std::string bytes;
+    for (wchar_t c : wide) {
+        const auto one = systemCodePage().fromWideExact(std::wstring_view(&c, 1));
+        bytes += one ? *one : "?";
+    }
+    return bytes;
+}
+
+std::wstring Application::fromCodePage(std::string_view text) const { return systemCodePage().toWide(text); }
+
+void Application::saveSettings() { writeSettings(programDirectory_, settings_); }
+
+void Application::openRegistrationPage() {
+    if (auto value = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionKey, "regurl", 200); value && !value->empty()) {
+        std::string address(value->begin(), value->end());
+        address = address.substr(0, address.find('\0'));
+        if (!address.empty()) {
+            if (webPageOpener_) webPageOpener_(address);
+            else ShellExecuteA(nullptr, nullptr, "iexplore", address.c_str(), nullptr, SW_SHOW);
+            return;
+        }
+    }
+    openWebPage("?c=reg");
 }
 
 void Application::addTrayIcon() {
@@ -172,7 +257,7 @@ void Application::openWebPage(std::string_view path) {
 
 void Application::requestVersionCheck() {
     startupState() = 2;
-    requests_->sendVersionQuery(endpoint_);
+    askForVersion();
 }
 
 void Application::changeLanguage(int language) {
@@ -215,7 +300,10 @@ LRESULT Application::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     // WM_AVATAR_ACTION_END goes on to the window stack: the screens that replay a script
     // take it there.
     case WM_VERSION_REPLY: return onVersionReply(wParam, lParam);
-    case WM_OPEN_AVATAR: requests_->sendOpenAvatar(endpoint_, joinAvatarId(wParam, lParam)); return 1;
+    case WM_OPEN_AVATAR: openAvatar(joinAvatarId(wParam, lParam)); return 1;
+    case WM_SERVER_FAILED:
+        if (!routeThroughWindowStack(window, message, wParam, lParam)) onServerFailed(wParam);
+        return 1;
     case WM_TRAY_NOTIFY:
         if (wParam == kTrayIconId) {
             if (lParam == WM_LBUTTONDBLCLK) showFromTray();

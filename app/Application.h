@@ -11,6 +11,7 @@
 #include "app/SpeechBubbles.h"
 #include "avatar/AvatarRecord.h"
 #include "avatar/AvatarServices.h"
+#include "net/ServerExchange.h"
 #include "render/text/GlyphFont.h"
 #include "render/text/TextRenderer.h"
 #include "screens/ScreenActions.h"
@@ -73,11 +74,20 @@ public:
     [[nodiscard]] bool editRequested() const { return editRequested_; }
     [[nodiscard]] int quitPending() const { return quitPending_; }
     [[nodiscard]] int languageIndex() const { return languageIndex_; }
-    [[nodiscard]] const Settings& settings() const { return settings_; }
     // The language the interface starts in, until the settings file is read at start-up.
     void setLanguageIndex(int index) { languageIndex_ = index; }
 
     [[nodiscard]] ServerRequests& serverRequests() { return *requests_; }
+    // The way to the server for every request; null sends nothing (each request then fails
+    // as a connection failure would).
+    void setServerExchange(ServerExchange* exchange) {
+        exchange_ = exchange;
+        networkRequests_.exchange = exchange;
+    }
+    // The start-up requests: the avatar asked for, or the version check. A request that
+    // cannot go out says so when the user is waiting for it.
+    void openAvatar(std::int64_t avatarId);
+    void askForVersion();
     // Tests record the requests; null restores the network requests.
     void setServerRequests(ServerRequests* requests) { requests_ = requests ? requests : &networkRequests_; }
 
@@ -143,7 +153,17 @@ protected:
     void changeLanguage(int language) override;
     [[nodiscard]] std::wstring webAddressText() const override;
     AvatarModel* startNewAvatar() override;
-    // Every web page goes through here; tests see the addresses instead of a browser.
+    void openRegistrationPage() override;
+    [[nodiscard]] Settings& settings() override { return settings_; }
+    void saveSettings() override;
+    [[nodiscard]] bool sendToServer(const ProtocolMessage& request) override;
+    void closeServerConnection() override;
+    [[nodiscard]] std::string toCodePage(std::u16string_view text) const override;
+    [[nodiscard]] std::wstring fromCodePage(std::string_view text) const override;
+    // A newer version: starts the updater with the server's arguments and ends the program.
+    virtual void handOverToUpdater(const std::string& updaterPath,
+                                   const std::string& arguments);  // Every web page goes through here; tests see the
+                                                                   // addresses instead of a browser.
     void setWebPageOpener(std::function<void(const std::string&)> opener) { webPageOpener_ = std::move(opener); }
 
     // Reads opt.dat and the registry language; the language set before start-up stays when
@@ -158,6 +178,8 @@ private:
     // Closes every window of the stack, the root last.
     void closeWindows();
     LRESULT onVersionReply(WPARAM wParam, LPARAM lParam);
+    // An exchange ended without a reply; the screen that waited for it was told first.
+    void onServerFailed(WPARAM requestType);
     void step(const char* name) { startupSteps_.emplace_back(name); }
     void noteFirstFrame();
     [[noreturn]] void failStartup(const std::string& text);
@@ -183,6 +205,7 @@ private:
     int quitPending_ = 0;
     NetworkServerRequests networkRequests_;
     ServerRequests* requests_ = &networkRequests_;
+    ServerExchange* exchange_ = nullptr;
 
     std::wstring programDirectoryOverride_;
     std::string programDirectory_;

@@ -33,9 +33,8 @@ int runEntry(Application& application, const char* commandLine) {
         markAsRunningInstance(window);
         placeMainWindow(window);
 
-        if (application.editRequested())
-            application.serverRequests().sendOpenAvatar(application.serverEndpoint(), application.pendingAvatarId());
-        else application.serverRequests().sendVersionQuery(application.serverEndpoint());
+        if (application.editRequested()) application.openAvatar(application.pendingAvatarId());
+        else application.askForVersion();
 
         ShowWindow(window, SW_SHOW);
         application.attachChatLink();

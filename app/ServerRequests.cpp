@@ -1,15 +1,19 @@
 #include "app/ServerRequests.h"
 
+#include "net/Messages.h"
+#include "net/ServerExchange.h"
+
 namespace likenex {
 
-void NetworkServerRequests::sendVersionQuery(const ServerEndpoint&) {
-    // Filled in with the client transport: connect, send the version query, or show the
-    // connection-failure dialog.
+bool NetworkServerRequests::sendVersionQuery(const ServerEndpoint& endpoint) {
+    VersionQuery query;
+    return exchange && query.encode() && exchange->send(endpoint.host, endpoint.port, query);
 }
 
-void NetworkServerRequests::sendOpenAvatar(const ServerEndpoint&, std::int64_t) {
-    // Filled in with the client transport: connect, send the open-avatar request, or show
-    // the connection-failure dialog.
+bool NetworkServerRequests::sendOpenAvatar(const ServerEndpoint& endpoint, std::int64_t avatarId) {
+    OpenAvatarRequest request;
+    request.avatarId = avatarId;
+    return exchange && request.encode() && exchange->send(endpoint.host, endpoint.port, request);
 }
 
 }  // namespace likenex

@@ -9,19 +9,23 @@
 
 namespace likenex {
 
+class ServerExchange;
+
 class ServerRequests {
 public:
     virtual ~ServerRequests() = default;
-    virtual void sendVersionQuery(const ServerEndpoint& endpoint) = 0;
-    virtual void sendOpenAvatar(const ServerEndpoint& endpoint, std::int64_t avatarId) = 0;
+    // False when the request could not go out (no connection to the server).
+    virtual bool sendVersionQuery(const ServerEndpoint& endpoint) = 0;
+    virtual bool sendOpenAvatar(const ServerEndpoint& endpoint, std::int64_t avatarId) = 0;
 };
 
-// The requests over the network connection. Until the client transport exists they send
-// nothing.
+// The requests over the program's server exchange; without one nothing goes out.
 class NetworkServerRequests : public ServerRequests {
 public:
-    void sendVersionQuery(const ServerEndpoint& endpoint) override;
-    void sendOpenAvatar(const ServerEndpoint& endpoint, std::int64_t avatarId) override;
+    bool sendVersionQuery(const ServerEndpoint& endpoint) override;
+    bool sendOpenAvatar(const ServerEndpoint& endpoint, std::int64_t avatarId) override;
+
+    ServerExchange* exchange = nullptr;
 };
 
 }  // namespace likenex

@@ -10,5 +10,9 @@ inline constexpr const char* kDefaultServerHost = "127.0.0.1";
 inline constexpr std::int32_t kDefaultServerPort = 1234;
 // The service's web site, which the server serves beside the protocol.
 inline constexpr const char* kDefaultWebAddress = "http://127.0.0.1:8080";
+// The editor's own version number, which the updater compares with the newest one.
+inline constexpr std::uint32_t kProgramVersion = 2;
+// Where the editor and the updater keep the version values and the installation's addresses.
+inline constexpr const char* kVersionKey = "Software\\Tovik\\Avatar\\CurrentVersion\\";
 
 }  // namespace likenex

@@ -76,7 +76,10 @@ void outline(const ImageRect& r, std::uint32_t colour) {
 
 }  // namespace
 
-EditorScreen::EditorScreen(Parts parts) : parts_(parts), state_(parts.catalogue) { id = kEditorScreenId; }
+EditorScreen::EditorScreen(Parts parts)
+    : parts_(parts), state_(parts.catalogue), upload_(std::make_unique<UploadPage>(*this)) {
+    id = kEditorScreenId;
+}
 
 EditorScreen::~EditorScreen() = default;
 
@@ -138,6 +141,7 @@ bool EditorScreen::loadSkin() {
     actionList_ = grid(kActionList, local(22, 148, 254, 431), {1, 13, 171, 19, 6, 31});
     scriptList_ = grid(kScriptList, local(306, 375, 488, 490), {1, 4, 171, 19, 6, 29});
 
+    upload_->create();
     fillFaceGrids();
     fillActionList();
     state_.attachModel(currentAvatarModel().get());
@@ -274,6 +278,7 @@ void EditorScreen::enterPage(int page) {
     if (page >= 1 && page <= kBodyPartPage) fillItemGrid();
     if (page == kScriptPage) fillScriptList();
     syncControls();
+    upload_->show(page == kUploadPage);
     // The focus stays only on a control that the page shows.
     if (ui::Control* focused = ui::focusedWidget(); focused && focused->owner == this && !focused->visible)
         ui::clearFocus();
@@ -319,10 +324,16 @@ void EditorScreen::pressTab(int tab) {
 
 void EditorScreen::pressNext() {
     const int page = state_.page();
-    if (page == kUploadPage) return;  // the upload belongs to the upload page
-    if (page == kScriptPage && state_.script().empty()) {
-        showDialog(kTextNoAction);
+    if (page == kUploadPage) {
+        upload_->upload();
         return;
+    }
+    if (page == kScriptPage) {
+        if (state_.script().empty()) {
+            showDialog(kTextNoAction);
+            return;
+        }
+        upload_->offerCaptions(state_.scriptCaptions());
     }
     enterPage(state_.nextPage(page));
 }
@@ -341,13 +352,34 @@ void EditorScreen::startOver() {
     pendingAction_ = 0;
     AvatarModel* fresh = screenActions().startNewAvatar();
     state_.startOver(fresh);
+    upload_->startOver();
+    refreshAll();
+}
+
+void EditorScreen::refreshAll() {
     if (captionBox_) captionBox_->setEditText(L"");
     faceSkin_ = -2;
     fillFaceGrids();
     fillScriptList();
-    if (actionList_) actionList_->select(-1);
-    if (itemGrid_) itemGrid_->select(-1);
-    syncControls();
+    if (actionList_) actionList_->select(state_.selectedAction());
+    enterPage(state_.page());
+}
+
+void EditorScreen::onAvatarReply(std::span<const std::uint8_t> bytes) {
+    AvatarReply reply;
+    if (bytes.data() && reply.assign(bytes) && reply.decode()) {
+        switch (reply.result) {
+        case AvatarReply::Found:
+            state_.loadStored(screenActions().startNewAvatar(), reply.avatar);
+            upload_->startOver();
+            refreshAll();
+            break;
+        case AvatarReply::Failed: showDialog(455); break;
+        case AvatarReply::Refused: showDialog(480); break;
+        default: break;
+        }
+    }
+    screenActions().closeServerConnection();
 }
 
 // ---- Input -------------------------------------------------------------------------
@@ -360,11 +392,17 @@ bool EditorScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPara
         return true;
     case WM_DIALOG_OK:
     case WM_DIALOG_CANCEL:
-        if (wParam != static_cast<ui::WParam>(kEditorScreenId) || lParam != kEditorNewAvatarAnswer ||
-            pendingAction_ != kEditorNewAvatarAnswer)
-            return false;
-        if (message == WM_DIALOG_OK) startOver();
-        else pendingAction_ = 0;
+        if (wParam == static_cast<ui::WParam>(kEditorScreenId) && lParam == kEditorNewAvatarAnswer &&
+            pendingAction_ == kEditorNewAvatarAnswer) {
+            if (message == WM_DIALOG_OK) startOver();
+            else pendingAction_ = 0;
+            return true;
+        }
+        return upload_->onMessage(message, wParam, lParam);
+    case WM_SAVE_REPLY:
+    case WM_SERVER_FAILED: return upload_->onMessage(message, wParam, lParam);
+    case WM_AVATAR_REPLY:
+        onAvatarReply({reinterpret_cast<const std::uint8_t*>(lParam), static_cast<std::size_t>(wParam)});
         return true;
     case ui::kLButtonDown:
     case ui::kRButtonDown:
@@ -393,7 +431,10 @@ bool EditorScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPara
     }
     default: break;
     }
-    if (message == ui::kLButtonDown && onPalette(ui::mouseX(lParam), ui::mouseY(lParam))) return true;
+    if (message == ui::kLButtonDown) {
+        const int x = ui::mouseX(lParam), y = ui::mouseY(lParam);
+        if (onPalette(x, y) || (!childAt(x, y) && upload_->onPress(x, y))) return true;
+    }
     return Widget::onMessage(message, wParam, lParam);
 }
 
@@ -428,6 +469,7 @@ void EditorScreen::onNotify(int code, int controlId, ui::Widget* sender) {
         pressTab(controlId - kFirstTabId);
         return;
     }
+    if (upload_->onNotify(controlId)) return;
     switch (controlId) {
     case 201: askToStartOver(); return;  // the main frame's new-avatar button
     case kNext: pressNext(); return;
@@ -501,6 +543,7 @@ void EditorScreen::draw() {
     drawPreview();
     drawPalette();
     drawTexts();
+    upload_->draw();
     for (int k = 0; k < 9; ++k)
         if (ui::Button* tab = tabs_[static_cast<std::size_t>(k)]; tab && tab->visible)
             tab->pressed = state_.nextPage(k - 1) == state_.page();

@@ -7,6 +7,7 @@
 #include "render/OwnedTexture.h"
 #include "screens/EditorState.h"
 #include "screens/FrameWindows.h"
+#include "screens/UploadPage.h"
 #include "ui/Buttons.h"
 #include "ui/ChoiceGrid.h"
 #include "ui/EditBox.h"
@@ -60,6 +61,9 @@ public:
     [[nodiscard]] ui::Point previewCorner() const;
     // The palette cell under a point, or -1.
     [[nodiscard]] static int paletteCellAt(int x, int y, int cells);
+    [[nodiscard]] UploadPage& uploadPage() { return *upload_; }
+    // A rectangle of the main window's client area, relative to this screen.
+    [[nodiscard]] ImageRect local(int left, int top, int right, int bottom) const;
 
 private:
     void enterPage(int page);
@@ -78,7 +82,9 @@ private:
     void drawTexts();
     void drawPalette();
     void drawPreview();
-    [[nodiscard]] ImageRect local(int left, int top, int right, int bottom) const;
+    void onAvatarReply(std::span<const std::uint8_t> bytes);
+    // Every control shows the state again after it changed wholesale (undo, a loaded avatar).
+    void refreshAll();
     ui::Button* imageButton(std::int32_t id, const ImageRect& rect, std::uint32_t normal, std::uint32_t pressed,
                             int tooltipText = 0);
     ui::ChoiceGrid* grid(std::int32_t id, const ImageRect& rect, const ui::ChoiceGrid::Layout& layout);
@@ -103,6 +109,7 @@ private:
     std::array<std::vector<CellPicture>, 2> facePictures_;
     std::array<std::vector<CellPicture>, 7> pagePictures_;
     std::int32_t faceSkin_ = -2;
+    std::unique_ptr<UploadPage> upload_;
 };
 
 }  // namespace likenex

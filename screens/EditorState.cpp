@@ -338,6 +338,96 @@ void EditorState::startOver(AvatarModel* fresh) {
     showPage(nextPage(kUploadPage));
 }
 
+// ---- Stored avatars ------------------------------------------------------------------
+
+void EditorState::loadStored(AvatarModel* fresh, const AvatarFields& stored) {
+    startOver(fresh);
+    direction_ = stored.direction < 8 ? stored.direction : 0;
+    for (int list = 0; list < 2; ++list) {
+        const std::int32_t number = list == 0 ? stored.faceOption1 : stored.faceOption2;
+        const auto& options = faceOptions(list);
+        for (std::size_t i = 0; i < options.size(); ++i) {
+            if (options[i]->optionNumber != number) continue;
+            choices_.faceSelection[static_cast<std::size_t>(list)] = static_cast<int>(i);
+            if (model_) model_->setFaceOption(list == 0 ? kFaceOptionSlot1 : kFaceOptionSlot2, number);
+            break;
+        }
+    }
+    if (stored.skin < kSkinCells) {
+        choices_.skin = stored.skin;
+        if (model_) model_->setSkin(stored.skin);
+    }
+    // Pair k holds what page k chose.
+    for (int page = 1; page <= 5; ++page) {
+        const ItemPair& pair = stored.items[static_cast<std::size_t>(page - 1)];
+        const auto& items = pageItems(page);
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (items[i]->identifier != pair.item) continue;
+            const std::int32_t colour = pair.colour == 255 ? -1 : pair.colour;
+            choices_.pages[static_cast<std::size_t>(page)] = {static_cast<int>(i), items[i]->identifier, colour};
+            if (page == kOutfitPage) choices_.outfit = isOutfit(items[i]);
+            break;
+        }
+    }
+    if (model_) {
+        model_->clearItems();
+        for (int page = 1; page <= 5; ++page) wearPage(page);
+    }
+    for (std::size_t i = 0; i < bodyParts_.size(); ++i) {
+        if (stored.bodyPart == 0 || bodyParts_[i]->identifier != stored.bodyPart) continue;
+        choices_.pages[kBodyPartPage] = {static_cast<int>(i), bodyParts_[i]->identifier, -1};
+        if (model_) (void)model_->chooseBodyPart(bodyParts_[i]->identifier);
+        break;
+    }
+    long long length = 0;
+    for (const ScriptEntry& entry : stored.script) {
+        if (entry.action < 1 || entry.action > 0xFFFF) continue;
+        const Action* action = catalogue_.findAction(static_cast<std::uint16_t>(entry.action));
+        if (!action) continue;
+        length += static_cast<long long>(action->frames.size());
+        if (length > kMaxScriptFrames) break;
+        choices_.script.push_back({action->identifier, entry.caption});
+    }
+    standIdle();
+}
+
+AvatarFields EditorState::uploadFields() const {
+    AvatarFields fields;
+    fields.direction = static_cast<std::uint8_t>(direction_);
+    auto pairOf = [&](int slot) {
+        ItemPair pair;
+        if (!model_) return pair;
+        const ItemSlot& s = model_->look().items[static_cast<std::size_t>(slot)];
+        if (!s.occupied || s.item == 0) return pair;
+        pair.item = s.item;
+        pair.colour = s.colourId >= 0 && s.colourId < 255 ? static_cast<std::uint8_t>(s.colourId) : 255;
+        return pair;
+    };
+    if (model_) {
+        const AvatarLook& look = model_->look();
+        if (look.items[kFaceOptionSlot1].occupied) fields.faceOption1 = look.items[kFaceOptionSlot1].item;
+        if (look.items[kFaceOptionSlot2].occupied) fields.faceOption2 = look.items[kFaceOptionSlot2].item;
+        fields.skin = look.skin >= 0 && look.skin < kSkinCells ? static_cast<std::uint8_t>(look.skin) : kDefaultSkin;
+    }
+    fields.items[0] = pairOf(0).item != 0 ? pairOf(0) : pairOf(1);
+    fields.items[1] = pairOf(6);
+    fields.items[2] = pairOf(2);
+    fields.items[3] = pairOf(3).item != 0 ? pairOf(3) : pairOf(5);
+    fields.items[4] = pairOf(4);
+    if (choices_.outfit) {
+        // The model holds the outfit's pieces, which are not offered on their own: the
+        // outfit is stored as itself and puts its pieces on again when loaded.
+        const PageChoice& outfit = choices_.pages[kOutfitPage];
+        fields.items[1].item = outfit.identifier;
+        fields.items[1].colour =
+            outfit.colour >= 0 && outfit.colour < 255 ? static_cast<std::uint8_t>(outfit.colour) : 255;
+        fields.items[2] = fields.items[3] = fields.items[4] = ItemPair{};
+    }
+    fields.bodyPart = choices_.pages[kBodyPartPage].identifier;
+    for (const ScriptStep& step : choices_.script) fields.script.push_back({step.action, step.caption});
+    return fields;
+}
+
 // ---- Price -------------------------------------------------------------------------
 
 long long EditorState::price() const {

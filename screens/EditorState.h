@@ -8,6 +8,7 @@
 #include "avatar/AvatarModel.h"
 #include "base/Tick.h"
 #include "catalogue/Catalogue.h"
+#include "net/Messages.h"
 
 #include <array>
 #include <cstdint>
@@ -133,6 +134,13 @@ public:
     // --- Starting over ---
     // Forgets every choice and the script, shows page 0 and drives the new model.
     void startOver(AvatarModel* fresh);
+
+    // Starts over with `fresh` and puts on what a stored avatar wears, as the pages would have
+    // chosen it; identifiers the catalogue does not offer are skipped, and script steps past
+    // the length limit are left out.
+    void loadStored(AvatarModel* fresh, const AvatarFields& stored);
+    // What an upload carries of the avatar. An outfit is sent as itself, not as its pieces.
+    [[nodiscard]] AvatarFields uploadFields() const;
 
     // The outfit's price as shown on every page.
     [[nodiscard]] long long price() const;

@@ -2,6 +2,9 @@
 // What the screens ask of the application: the window, the web, the server and the
 // settings. The application implements it; tests record the calls.
 
+#include "net/ProtocolMessage.h"
+#include "screens/Settings.h"
+
 #include <string>
 #include <string_view>
 
@@ -30,6 +33,23 @@ public:
     [[nodiscard]] virtual std::wstring webAddressText() const = 0;
     // Replaces the avatar by a new default one, standing, which becomes the current model.
     virtual AvatarModel* startNewAvatar() = 0;
+    // The account registration page: the address the installation names, else the site's.
+    virtual void openRegistrationPage() = 0;
+
+    // The remembered sign-in and the language; saveSettings writes them where they are kept.
+    [[nodiscard]] virtual Settings& settings() = 0;
+    virtual void saveSettings() = 0;
+
+    // Sends an encoded request to the server the program was started with; false when no
+    // connection could be made. The reply comes to the windows as a window message, whose
+    // handler then ends the exchange with closeServerConnection.
+    [[nodiscard]] virtual bool sendToServer(const ProtocolMessage& request) = 0;
+    virtual void closeServerConnection() = 0;
+
+    // Text in the client's 8-bit code page and back: passwords are digested from it, and the
+    // server's 8-bit texts are read with it.
+    [[nodiscard]] virtual std::string toCodePage(std::u16string_view text) const = 0;
+    [[nodiscard]] virtual std::wstring fromCodePage(std::string_view text) const = 0;
 };
 
 // The installed actions (UI thread only); screens must not be made before they are set.

@@ -19,15 +19,34 @@ std::optional<std::vector<std::uint8_t>> readRegistryValue(HKEY root, const char
     return bytes;
 }
 
-bool writeRegistryString(HKEY root, const char* subkey, const char* name, std::string_view value) {
+namespace {
+
+// The key opened for writing, created when it is not there.
+UniqueRegistryKey openForWriting(HKEY root, const char* subkey) {
     HKEY opened = nullptr;
     if (RegOpenKeyExA(root, subkey, 0, KEY_WRITE, &opened) != ERROR_SUCCESS &&
         RegCreateKeyExA(root, subkey, 0, nullptr, 0, KEY_WRITE, nullptr, &opened, nullptr) != ERROR_SUCCESS)
-        return false;
-    const UniqueRegistryKey key(opened);
+        return UniqueRegistryKey();
+    return UniqueRegistryKey(opened);
+}
+
+}  // namespace
+
+bool writeRegistryString(HKEY root, const char* subkey, const char* name, std::string_view value) {
+    const UniqueRegistryKey key = openForWriting(root, subkey);
+    if (!key) return false;
+    // Stored with its terminator, so that no reader runs past the value.
     const std::string terminated(value);
     return RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(terminated.c_str()),
                           static_cast<DWORD>(terminated.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool writeRegistryDword(HKEY root, const char* subkey, const char* name, std::uint32_t value) {
+    const UniqueRegistryKey key = openForWriting(root, subkey);
+    if (!key) return false;
+    const DWORD stored = value;
+    return RegSetValueExA(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored), sizeof stored) ==
+           ERROR_SUCCESS;
 }
 
 }  // namespace likenex

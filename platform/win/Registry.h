@@ -16,5 +16,6 @@ namespace likenex {
                                                                          const char* name, std::size_t capacity);
 // Stores an 8-bit REG_SZ, its terminator counted; creates the key when it is missing.
 bool writeRegistryString(HKEY root, const char* subkey, const char* name, std::string_view value);
+bool writeRegistryDword(HKEY root, const char* subkey, const char* name, std::uint32_t value);
 
 }  // namespace likenex

@@ -288,6 +288,77 @@ TEST_F(EditorStateTest, HistoryKeepsAtLeastOneHundredSteps) {
     EXPECT_EQ(model_->look().skin, kDefaultSkin);
 }
 
+TEST_F(EditorStateTest, AStoredAvatarComesBackAsItWasUploaded) {
+    state_->showPage(0);
+    state_->chooseFaceOption(0, 1);
+    state_->chooseSkin(20);
+    choose(1, 101);
+    ASSERT_TRUE(state_->chooseColour(40));
+    choose(2, 701);
+    state_->showPage(kBodyPartPage);
+    state_->chooseEntry(1);
+    addStep(2002, u"bonjour");
+    addStep(2003);
+    state_->turn();
+    state_->turn();
+    const AvatarFields sent = state_->uploadFields();
+    EXPECT_EQ(sent.items[0], (ItemPair{101, 40}));
+    EXPECT_EQ(sent.items[1].item, 701) << "the outfit itself, not its first piece";
+    EXPECT_EQ(sent.items[2], ItemPair{});
+    EXPECT_EQ(sent.items[4], ItemPair{}) << "the outfit's shoes are its own";
+    EXPECT_EQ(sent.faceOption1, 13);
+    EXPECT_EQ(sent.faceOption2, 0);
+    EXPECT_EQ(sent.bodyPart, 9);
+    EXPECT_EQ(sent.direction, 2);
+    const AvatarLook before = model_->look();
+    const std::vector<ScriptStep> script = state_->script();
+
+    auto fresh = makeModel();
+    state_->loadStored(fresh.get(), sent);
+    model_.swap(fresh);
+    EXPECT_EQ(state_->page(), 0);
+    EXPECT_EQ(state_->direction(), 2);
+    EXPECT_EQ(model_->direction(), 2);
+    EXPECT_TRUE(state_->outfit());
+    EXPECT_EQ(state_->faceSelection(0), 1);
+    EXPECT_EQ(state_->faceSelection(1), -1);
+    EXPECT_EQ(state_->skin(), 20);
+    EXPECT_EQ(state_->pageChoice(1).colour, 40);
+    EXPECT_EQ(state_->pageChoice(kBodyPartPage).identifier, 9);
+    EXPECT_EQ(state_->script(), script);
+    for (int slot = 0; slot < kItemSlotCount; ++slot) {
+        const ItemSlot &a = before.items[static_cast<std::size_t>(slot)],
+                       &b = model_->look().items[static_cast<std::size_t>(slot)];
+        EXPECT_EQ(a.occupied, b.occupied) << slot;
+        if (a.occupied) EXPECT_EQ(std::pair(a.item, a.colourId), std::pair(b.item, b.colourId)) << slot;
+    }
+    EXPECT_EQ(model_->look().skin, 20);
+    EXPECT_EQ(state_->uploadFields(), sent);
+}
+
+TEST_F(EditorStateTest, AStoredAvatarSkipsWhatTheCatalogueDoesNotOffer) {
+    AvatarFields stored;
+    stored.direction = 9;
+    stored.faceOption1 = 12;  // withdrawn
+    stored.skin = 200;
+    stored.items[0] = {999, 3};
+    stored.items[2] = {301, 255};
+    stored.bodyPart = 77;
+    for (int i = 0; i < 30; ++i) stored.script.push_back({2001, u"x"});  // 150 frames
+    stored.script.insert(stored.script.begin(), {4242, u"unknown"});
+    auto fresh = makeModel();
+    state_->loadStored(fresh.get(), stored);
+    model_.swap(fresh);
+    EXPECT_EQ(state_->direction(), 0);
+    EXPECT_EQ(state_->faceSelection(0), -1);
+    EXPECT_EQ(state_->skin(), -1);
+    EXPECT_EQ(state_->pageChoice(1).index, -1);
+    EXPECT_EQ(state_->pageChoice(3).identifier, 301);
+    EXPECT_EQ(model_->look().items[2].colourId, -1);
+    EXPECT_EQ(state_->pageChoice(kBodyPartPage).index, -1);
+    EXPECT_EQ(state_->scriptLength(), 120);
+}
+
 TEST_F(EditorStateTest, StartingOverForgetsEverything) {
     for (int p = 0; p <= 7; ++p) state_->showPage(p);
     choose(2, 701);

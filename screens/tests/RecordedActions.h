@@ -29,6 +29,26 @@ public:
         return newAvatar ? newAvatar() : nullptr;
     }
     std::function<AvatarModel*()> newAvatar;
+    void openRegistrationPage() override { calls.push_back("registration"); }
+    Settings& settings() override { return stored; }
+    void saveSettings() override { ++savedSettings; }
+    bool sendToServer(const ProtocolMessage& request) override {
+        sent.push_back(request.bytes());
+        return serverReachable;
+    }
+    void closeServerConnection() override { ++closedConnections; }
+    std::string toCodePage(std::u16string_view text) const override {
+        std::string bytes;
+        for (char16_t c : text) bytes += c < 0x80 ? static_cast<char>(c) : '?';
+        return bytes;
+    }
+    std::wstring fromCodePage(std::string_view text) const override { return std::wstring(text.begin(), text.end()); }
+
+    Settings stored;
+    int savedSettings = 0;
+    std::vector<std::vector<std::uint8_t>> sent;
+    bool serverReachable = true;
+    int closedConnections = 0;
     std::vector<std::string> calls;
     int current = 2;
 };

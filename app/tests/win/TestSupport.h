@@ -30,13 +30,15 @@ public:
 
 class RecordedRequests : public ServerRequests {
 public:
-    void sendVersionQuery(const ServerEndpoint& endpoint) override {
+    bool sendVersionQuery(const ServerEndpoint& endpoint) override {
         ++versionQueries;
         lastEndpoint = endpoint;
+        return true;
     }
-    void sendOpenAvatar(const ServerEndpoint& endpoint, std::int64_t id) override {
+    bool sendOpenAvatar(const ServerEndpoint& endpoint, std::int64_t id) override {
         openedAvatars.push_back(id);
         lastEndpoint = endpoint;
+        return true;
     }
     int versionQueries = 0;
     std::vector<std::int64_t> openedAvatars;

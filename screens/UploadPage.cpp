@@ -1,0 +1,336 @@
+#include "screens/UploadPage.h"
+
+#include "base/Text.h"
+#include "base/WindowMessages.h"
+#include "net/PasswordDigest.h"
+#include "screens/EditorScreen.h"
+#include "screens/ScreenActions.h"
+#include "ui/MessageDialog.h"
+
+#include <algorithm>
+
+namespace likenex {
+namespace {
+
+using ui::uiHost;
+
+constexpr int kTitle = 601, kAccessPassword = 602, kRestrict = 603, kChoiceB = 604, kChoiceC = 605, kSecond = 606,
+              kThird = 607, kFirstOptions = 608, kSecondOptions = 609, kUser = 610, kPassword = 611, kRemember = 612,
+              kRegister = 613, kForgotten = 614, kChoiceA = 615;
+constexpr int kAccessGroup = 1;
+constexpr std::uintptr_t kEditorMark = 100;  // the editor's dialogs carry it as their first value
+constexpr std::intptr_t kGuestAnswer = 1, kForgottenAnswer = 2;
+constexpr int kPendingUpload = 1, kPendingWebSite = 2;
+constexpr int kTextDialogTitle = 115, kTextNoTitle = 473, kTextTooLong = 475, kTextGuest = 512, kTextNoConnection = 455,
+              kTextRejected = 454, kTextRefused = 457, kTextSaved = 485, kTextPriceTitle = 941, kTextPrice = 942,
+              kTextExplain = 452, kTextExplainMore = 474, kTextExplainTitle = 453, kTextRegister = 446,
+              kTextForgotten = 112, kTextTopUp = 413;
+constexpr std::array<int, 7> kSecondOptionTexts = {476, 477, 478, 479, 481, 510, 511};
+constexpr std::uint32_t kInk = 0xFF3A3A3Au, kLink = 0xFF1F6FB2u;
+constexpr ImageRect kExplainLink = {155, 387, 220, 407};
+
+[[nodiscard]] bool insideRect(int x, int y, const ImageRect& r) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+[[nodiscard]] std::wstring withNumber(std::wstring text, long long number) {
+    const std::size_t at = text.find(L"%d");
+    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(number));
+    return text;
+}
+
+[[nodiscard]] std::u16string utf16(const ui::EditBox* box) {
+    return box ? text::utf16FromWide(box->editText()) : std::u16string();
+}
+
+}  // namespace
+
+UploadPage::UploadPage(EditorScreen& editor) : editor_(editor) {}
+
+void UploadPage::create() {
+    auto edit = [&](int id, ImageRect r, ui::EditBox::Mode mode, int limit) {
+        ui::EditBox* box = editor_.createEditBox(id, editor_.local(r.left, r.top, r.right, r.bottom), mode);
+        if (box) box->maxLength = limit;
+        return box;
+    };
+    title_ = edit(kTitle, {45, 147, 276, 171}, ui::EditBox::singleLine, 20);
+    second_ = edit(kSecond, {45, 190, 276, 250}, ui::EditBox::multiLine, 100);
+    third_ = edit(kThird, {45, 268, 276, 308}, ui::EditBox::multiLine, 36);
+    accessPassword_ = edit(kAccessPassword, {65, 493, 223, 517}, ui::EditBox::password, 33);
+    user_ = edit(kUser, {430, 393, 549, 416}, ui::EditBox::singleLine, 100);
+    password_ = edit(kPassword, {430, 423, 549, 446}, ui::EditBox::password, 33);
+
+    firstOptions_ = editor_.createListBox(kFirstOptions, editor_.local(45, 326, 150, 342));
+    secondOptions_ = editor_.createListBox(kSecondOptions, editor_.local(45, 364, 165, 380));
+    if (firstOptions_)
+        for (int text = 458; text <= 468; ++text) (void)firstOptions_->addEntry(uiHost().uiText(text).c_str(), text);
+    if (secondOptions_) {
+        for (int text : kSecondOptionTexts) (void)secondOptions_->addEntry(uiHost().uiText(text).c_str(), text);
+        (void)secondOptions_->selectEntry(std::clamp(screenActions().language(), 0, 6));
+    }
+    restrict_ = editor_.createCheckBox(kRestrict, uiHost().uiText(469), false, editor_.local(48, 390, 146, 406));
+    choices_[0] =
+        editor_.createRadioButton(kChoiceA, kAccessGroup, uiHost().uiText(514), true, editor_.local(47, 416, 255, 432));
+    choices_[1] = editor_.createRadioButton(kChoiceB, kAccessGroup, uiHost().uiText(470), false,
+                                            editor_.local(47, 436, 166, 452));
+    choices_[2] = editor_.createRadioButton(kChoiceC, kAccessGroup, uiHost().uiText(471), false,
+                                            editor_.local(47, 456, 166, 472));
+    remember_ = editor_.createCheckBox(kRemember, uiHost().uiText(472), false, editor_.local(400, 456, 501, 472));
+    register_ = editor_.createButton(kRegister, L"", editor_.local(402, 479, 416, 493), ui::Button::image);
+    forgotten_ = editor_.createButton(kForgotten, L"", editor_.local(402, 502, 416, 516), ui::Button::image);
+    if (register_) {
+        const std::uint32_t pictures[] = {16001113, 16001114};
+        (void)register_->setButtonImages(pictures);
+    }
+    if (forgotten_) {
+        const std::uint32_t pictures[] = {16001120, 16001119};
+        (void)forgotten_->setButtonImages(pictures);
+    }
+
+    const Settings& settings = screenActions().settings();
+    if (settings.rememberLogin) {
+        if (user_) user_->setEditText(text::wideFromUtf16(settings.userNameText()));
+        if (password_) password_->setEditText(screenActions().fromCodePage(settings.passwordDigestText()));
+        if (remember_) remember_->setTicked(true, false);
+    }
+    show(false);
+}
+
+void UploadPage::show(bool shown) {
+    shown_ = shown;
+    for (ui::Control* c :
+         std::initializer_list<ui::Control*>{title_, second_, third_, user_, password_, firstOptions_, secondOptions_,
+                                             restrict_, remember_, register_, forgotten_})
+        if (c) c->visible = shown;
+    syncAccessControls();
+    if (shown && title_) ui::setFocus(title_);
+}
+
+void UploadPage::syncAccessControls() {
+    const bool restricted = shown_ && restrict_ && restrict_->ticked;
+    for (ui::RadioButton* choice : choices_)
+        if (choice) choice->visible = restricted;
+    if (accessPassword_) accessPassword_->visible = restricted && choices_[2] && choices_[2]->ticked;
+}
+
+std::uint8_t UploadPage::accessMode() const {
+    if (!restrict_ || !restrict_->ticked) return 0;
+    if (choices_[1] && choices_[1]->ticked) return 1;
+    if (choices_[2] && choices_[2]->ticked) return 2;
+    return 3;
+}
+
+bool UploadPage::guest() const {
+    const std::wstring name = user_ ? user_->editText() : L"";
+    if (name.size() != 5) return false;
+    return std::equal(name.begin(), name.end(), L"guest", [](wchar_t a, wchar_t b) { return std::towlower(a) == b; });
+}
+
+void UploadPage::dialog(int textId, int style, std::uintptr_t answerW, std::intptr_t answerL) {
+    (void)ui::showMessageDialog(uiHost().uiText(textId), uiHost().uiText(kTextDialogTitle), style, answerW, answerL);
+}
+
+void UploadPage::startOver() {
+    for (ui::EditBox* box : {title_, second_, third_})
+        if (box) box->setEditText(L"");
+    if (remember_ && !remember_->ticked) {
+        if (user_) user_->setEditText(L"");
+        if (password_) password_->setEditText(L"");
+    }
+}
+
+void UploadPage::offerCaptions(const std::u16string& captions) {
+    if (second_ && second_->editText().empty()) second_->setEditText(text::wideFromUtf16(captions));
+}
+
+void UploadPage::saveSignIn() {
+    Settings& settings = screenActions().settings();
+    if (remember_ && remember_->ticked) {
+        settings.rememberLogin = 1;
+        settings.setUserName(utf16(user_));
+        settings.setPasswordDigest(
+            passwordDigest(utf16(password_), [](std::u16string_view t) { return screenActions().toCodePage(t); }));
+    } else {
+        settings.rememberLogin = 0;
+        settings.setUserName(u"");
+        settings.setPasswordDigest("");
+    }
+    screenActions().saveSettings();
+}
+
+void UploadPage::upload() {
+    if (busy_) return;
+    if (!title_ || title_->editText().empty()) {
+        dialog(kTextNoTitle, 0);
+        return;
+    }
+    if (editor_.state().scriptLength() > kMaxScriptFrames) {
+        dialog(kTextTooLong, 0);
+        return;
+    }
+    if (guest()) {
+        dialog(kTextGuest, 2, kEditorMark, kGuestAnswer);
+        return;
+    }
+    (void)ui::showMessageDialog(withNumber(uiHost().uiText(kTextPrice), editor_.state().price()),
+                                uiHost().uiText(kTextPriceTitle), 1, kEditorMark, 0);
+    pendingAction_ = kPendingUpload;
+    saveSignIn();
+}
+
+void UploadPage::send() {
+    const auto digest = [](std::u16string_view t) { return screenActions().toCodePage(t); };
+    SaveAvatarRequest request;
+    request.userName = utf16(user_).substr(0, kMaxUserNameUnits);
+    request.passwordDigest = passwordDigest(utf16(password_), digest);
+    request.avatar = editor_.state().uploadFields();
+    request.title = utf16(title_);
+    request.secondText = utf16(second_);
+    request.thirdText = utf16(third_);
+    request.firstOption = static_cast<std::uint8_t>(std::max(0, firstOptions_ ? firstOptions_->selected() : 0));
+    request.secondOption = static_cast<std::uint8_t>(std::max(0, secondOptions_ ? secondOptions_->selected() : 0));
+    request.accessMode = accessMode();
+    request.language = static_cast<std::uint8_t>(std::clamp(screenActions().language(), 0, 4));
+    if (request.accessMode == 2) request.accessDigest = passwordDigest(utf16(accessPassword_), digest);
+    busy_ = true;
+    // A request that cannot be encoded (texts past the message's size) cannot be sent either.
+    if (!request.encode() || !screenActions().sendToServer(request)) {
+        busy_ = false;
+        dialog(kTextNoConnection, 0);
+    }
+}
+
+bool UploadPage::onNotify(int controlId) {
+    switch (controlId) {
+    case kRestrict:
+    case kChoiceA:
+    case kChoiceB:
+    case kChoiceC: syncAccessControls(); return true;
+    case kRemember: saveSignIn(); return true;
+    case kRegister: screenActions().openRegistrationPage(); return true;
+    case kForgotten: screenActions().openWebPage("?c=forgot&type=pwd"); return true;
+    default: return false;
+    }
+}
+
+bool UploadPage::onMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    switch (message) {
+    case WM_DIALOG_OK:
+        if (wParam != kEditorMark) return false;
+        if (lParam == kGuestAnswer) {
+            screenActions().openRegistrationPage();
+        } else if (lParam == kForgottenAnswer) {
+            screenActions().openWebPage("?c=forgot&type=pwd");
+        } else if (pendingAction_ == kPendingUpload) {
+            pendingAction_ = 0;
+            send();
+        } else if (pendingAction_ == kPendingWebSite) {
+            pendingAction_ = 0;
+            screenActions().openWebPage("/");
+        } else {
+            return false;  // the editor's own (a new avatar)
+        }
+        return true;
+    case WM_DIALOG_CANCEL:
+        if (wParam != kEditorMark) return false;
+        if (lParam == kGuestAnswer && editor_.state().price() < 1) send();
+        if (pendingAction_ == kPendingUpload || pendingAction_ == kPendingWebSite) pendingAction_ = 0;
+        return lParam == kGuestAnswer || lParam == 0;
+    case WM_SAVE_REPLY:
+        onSaveReply({reinterpret_cast<const std::uint8_t*>(lParam), static_cast<std::size_t>(wParam)});
+        return true;
+    case WM_SERVER_FAILED:
+        if (wParam != static_cast<std::uintptr_t>(MessageType::SaveAvatarRequest)) return false;
+        busy_ = false;
+        dialog(kTextNoConnection, 0);
+        return true;
+    default: return false;
+    }
+}
+
+void UploadPage::onSaveReply(std::span<const std::uint8_t> bytes) {
+    busy_ = false;
+    SaveAvatarReply reply;
+    if (bytes.data() && reply.assign(bytes) && reply.decode()) {
+        switch (reply.result) {
+        case SaveAvatarReply::SignInRejected: dialog(kTextRejected, 2, kEditorMark, kForgottenAnswer); break;
+        case SaveAvatarReply::Refused:
+            pendingAction_ = kPendingWebSite;
+            dialog(kTextRefused, 1, kEditorMark, 0);
+            break;
+        case SaveAvatarReply::Failed: dialog(kTextNoConnection, 0); break;
+        case SaveAvatarReply::Saved: {
+            if (AvatarModel* model = editor_.state().model()) model->turn(editor_.state().direction());
+            // Where the stored avatar can be seen, until the picture screen shows it.
+            std::wstring text = uiHost().uiText(kTextSaved);
+            text += L"\n" + screenActions().fromCodePage(reply.address);
+            (void)ui::showMessageDialog(text, uiHost().uiText(kTextDialogTitle), 0, 0, 0);
+            break;
+        }
+        default: break;
+        }
+    }
+    screenActions().closeServerConnection();
+}
+
+ImageRect UploadPage::linkRect(int textId, int x, int y) const {
+    ui::UiText* f = editor_.font();
+    if (!f) return {};
+    f->setText(uiHost().uiText(textId));
+    return {x, y, x + f->textWidth(), y + 18};
+}
+
+bool UploadPage::onPress(int x, int y) {
+    ui::UiText* f = editor_.font();
+    if (f) {
+        f->setText(uiHost().uiText(kTextTopUp));
+        const int w = f->textWidth();
+        if (insideRect(x, y, {637 - w, 71, 637, 91})) {
+            screenActions().openWebPage("my.aspx?mc=account&to=pay");
+            return true;
+        }
+    }
+    if (!shown_) return false;
+    if (insideRect(x, y, linkRect(kTextRegister, 420, 476))) {
+        screenActions().openRegistrationPage();
+        return true;
+    }
+    if (insideRect(x, y, linkRect(kTextForgotten, 420, 497))) {
+        screenActions().openWebPage("?c=forgot&type=pwd");
+        return true;
+    }
+    if (insideRect(x, y, kExplainLink)) {
+        (void)ui::showMessageDialog(uiHost().uiText(kTextExplain) + uiHost().uiText(kTextExplainMore),
+                                    uiHost().uiText(kTextExplainTitle), 0, 0, 0);
+        return true;
+    }
+    return false;
+}
+
+void UploadPage::draw() {
+    ui::UiText* f = editor_.font();
+    if (!f) return;
+    auto write = [&](int textId, int x, int y, std::uint32_t colour) {
+        f->setText(uiHost().uiText(textId));
+        f->draw(x, y, Colour::fromPacked(colour));
+    };
+    f->setText(uiHost().uiText(kTextTopUp));
+    f->draw(637 - f->textWidth(), 86, Colour::fromPacked(kLink));
+    if (!shown_) return;
+    write(930, 45, 143, kInk);
+    write(931, 45, 186, kInk);
+    write(932, 45, 264, kInk);
+    write(933, 45, 322, kInk);
+    write(934, 45, 360, kInk);
+    write(943, 158, 402, kLink);
+    if (accessPassword_ && accessPassword_->visible) write(935, 65, 489, kInk);
+    write(936, 400, 383, kInk);
+    for (auto [textId, y] : {std::pair{937, 409}, {938, 439}}) {
+        f->setText(uiHost().uiText(textId));
+        f->draw(424 - f->textWidth(), y, Colour::fromPacked(kInk));
+    }
+    write(kTextRegister, 420, 490, kLink);
+    write(kTextForgotten, 420, 511, kLink);
+}
+
+}  // namespace likenex
