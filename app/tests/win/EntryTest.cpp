@@ -1,7 +1,10 @@
 #include "app/Entry.h"
 #include "app/SingleInstance.h"
 #include "app/tests/win/TestSupport.h"
+#include "base/Constants.h"
 #include "base/WindowMessages.h"
+#include "net/Messages.h"
+#include "platform/win/Registry.h"
 #include "ui/MessageDialog.h"
 
 #include <gtest/gtest.h>
@@ -37,11 +40,15 @@ public:
             PostMessageW(window(), WM_CLOSE, 0, 0);
         }
     }
+    void handOverToUpdater(const std::string& updaterPath, const std::string& arguments) override {
+        handedOver.emplace_back(updaterPath, arguments);
+    }
     RecordedRequests requests;
     TestClock clock;
     int frames = 0;
     std::function<void()> onFirstFrame;
     std::function<void()> startupError;
+    std::vector<std::pair<std::string, std::string>> handedOver;
 };
 
 class EntryTest : public ::testing::Test {
@@ -147,6 +154,41 @@ TEST_F(ApplicationMessagesTest, ForwardedAvatarIdIsRebuiltWithoutSignExtension) 
     EXPECT_EQ(send(WM_OPEN_AVATAR, 1, static_cast<LPARAM>(static_cast<std::int32_t>(0x80000000u))), 1);
     EXPECT_EQ(send(WM_OPEN_AVATAR, 2, 1), 1);
     EXPECT_EQ(app.requests.openedAvatars, (std::vector<std::int64_t>{6442450944LL, 8589934593LL}));
+}
+
+TEST_F(ApplicationMessagesTest, VersionRepliesAreRecordedAndANewerVersionHandsOver) {
+    auto replyWith = [&](std::int32_t newest) {
+        VersionReply reply;
+        reply.newestVersion = newest;
+        reply.updaterArguments = "http://127.0.0.1:8080/Download/";
+        reply.newsBase = "http://127.0.0.1:8080/feed";
+        EXPECT_TRUE(reply.encode());
+        return send(WM_VERSION_REPLY, reply.bytes().size(), reinterpret_cast<LPARAM>(reply.bytes().data()));
+    };
+    auto dword = [](const char* name) -> std::uint32_t {
+        const auto v = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionKey, name, 4);
+        if (!v || v->size() != 4) return 0xFFFFFFFFu;
+        return (*v)[0] | (*v)[1] << 8 | (*v)[2] << 16 | static_cast<std::uint32_t>((*v)[3]) << 24;
+    };
+    app.setLanguageIndex(2);
+    EXPECT_EQ(replyWith(2), 1);
+    EXPECT_EQ(dword("ver"), 2u);
+    EXPECT_EQ(dword("newver"), 2u);
+    const auto news = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionKey, "news", 200);
+    ASSERT_TRUE(news);
+    EXPECT_EQ(std::string(news->begin(), news->end()), std::string("http://127.0.0.1:8080/feed?v=1.0&ln=en") + '\0');
+    EXPECT_TRUE(app.handedOver.empty()) << "version 2 is this program's";
+
+    EXPECT_EQ(replyWith(3), 1);
+    EXPECT_EQ(dword("newver"), 3u);
+    ASSERT_EQ(app.handedOver.size(), 1u);
+    EXPECT_TRUE(app.handedOver[0].first.ends_with("\\update.exe"));
+    EXPECT_EQ(app.handedOver[0].second, "http://127.0.0.1:8080/Download/");
+
+    // A reply too short for its layout changes nothing.
+    const std::uint8_t cut[] = {7, 0, 4, 1, 0, 0, 9};
+    EXPECT_EQ(send(WM_VERSION_REPLY, sizeof cut, reinterpret_cast<LPARAM>(cut)), 1);
+    EXPECT_EQ(dword("newver"), 3u);
 }
 
 TEST_F(ApplicationMessagesTest, QuitAsksFirstAndOnlyAConfirmationQuits) {
