@@ -32,6 +32,9 @@ scripts/wine-run --prefix build/wine-shots --session bash -c '
   ctl click 100 480; ctl type "Hello!"; ctl click 260 490    # its words, added
   ctl click 80 209; ctl click 260 490                        # another, without words
   shot page-7-script
+  ctl click 600 470; ctl type "My first avatar"                 # the upload page, its title
+  ctl click 480 404; ctl type "ann"                             # the user name
+  shot page-8-upload
   ctl close
   wait
 '
