@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/PictureFile.h"
 #include "app/TestSeams.h"
 #include "base/Constants.h"
 #include "base/WindowMessages.h"
@@ -7,6 +8,7 @@
 #include "platform/win/CodePage.h"
 #include "platform/win/Registry.h"
 #include "screens/FrameWindows.h"
+#include "screens/PictureScreen.h"
 #include "screens/SettingsStore.h"
 #include "ui/MessageDialog.h"
 
@@ -207,13 +209,33 @@ std::wstring Application::fromCodePage(std::string_view text) const { return sys
 
 void Application::saveSettings() { writeSettings(programDirectory_, settings_); }
 
+void Application::openAddress(std::string_view address) {
+    const std::string text(address);
+    if (webPageOpener_) webPageOpener_(text);
+    else ShellExecuteA(nullptr, nullptr, "iexplore", text.c_str(), nullptr, SW_SHOW);
+}
+
+void Application::openFolder(std::wstring_view folder) {
+    const std::wstring directory(folder);
+    if (webPageOpener_) webPageOpener_(text::utf8FromWide(directory));
+    else ShellExecuteW(nullptr, L"open", nullptr, nullptr, directory.c_str(), SW_SHOW);
+}
+
+std::optional<std::wstring> Application::writePicture(std::span<const std::uint8_t> pixels) {
+    return writeBmpWithGdiPlus(pictureFolder(), kExportSize, kExportSize, pixels);
+}
+
+bool Application::sendChatCommand(std::wstring_view) {
+    // No chat client is attached until the chat-client link exists: every command fails.
+    return false;
+}
+
 void Application::openRegistrationPage() {
     if (auto value = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionKey, "regurl", 200); value && !value->empty()) {
         std::string address(value->begin(), value->end());
         address = address.substr(0, address.find('\0'));
         if (!address.empty()) {
-            if (webPageOpener_) webPageOpener_(address);
-            else ShellExecuteA(nullptr, nullptr, "iexplore", address.c_str(), nullptr, SW_SHOW);
+            openAddress(address);
             return;
         }
     }
@@ -249,11 +271,7 @@ void Application::moveWindowWithMouse() {
     SendMessageW(window(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 
-void Application::openWebPage(std::string_view path) {
-    const std::string address = joinWebAddress(kDefaultWebAddress, path);
-    if (webPageOpener_) webPageOpener_(address);
-    else ShellExecuteA(nullptr, nullptr, "iexplore", address.c_str(), nullptr, SW_SHOW);
-}
+void Application::openWebPage(std::string_view path) { openAddress(joinWebAddress(kDefaultWebAddress, path)); }
 
 void Application::requestVersionCheck() {
     startupState() = 2;

@@ -160,6 +160,11 @@ protected:
     void closeServerConnection() override;
     [[nodiscard]] std::string toCodePage(std::u16string_view text) const override;
     [[nodiscard]] std::wstring fromCodePage(std::string_view text) const override;
+    void openAddress(std::string_view address) override;
+    void openFolder(std::wstring_view folder) override;
+    [[nodiscard]] std::wstring pictureFolder() const override { return programDirectoryW_ + L"\\photo"; }
+    [[nodiscard]] std::optional<std::wstring> writePicture(std::span<const std::uint8_t> pixels) override;
+    [[nodiscard]] bool sendChatCommand(std::wstring_view command) override;
     // A newer version: starts the updater with the server's arguments and ends the program.
     virtual void handOverToUpdater(const std::string& updaterPath,
                                    const std::string& arguments);  // Every web page goes through here; tests see the

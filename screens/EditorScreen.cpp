@@ -6,6 +6,7 @@
 #include "catalogue/StringTable.h"
 #include "render/RenderOps.h"
 #include "screens/FrameWindows.h"
+#include "screens/PictureScreen.h"
 #include "screens/ScreenActions.h"
 #include "ui/MessageDialog.h"
 #include "ui/WindowStack.h"
@@ -350,10 +351,16 @@ void EditorScreen::askToStartOver() {
 
 void EditorScreen::startOver() {
     pendingAction_ = 0;
+    closePictureScreen();
     AvatarModel* fresh = screenActions().startNewAvatar();
     state_.startOver(fresh);
     upload_->startOver();
     refreshAll();
+}
+
+void EditorScreen::closePictureScreen() {
+    ui::WindowStack& stack = uiHost().windowStack();
+    if (ui::Widget* screen = stack.findWindow(kPictureScreenId)) stack.closeWindow(screen);
 }
 
 void EditorScreen::refreshAll() {
@@ -370,6 +377,7 @@ void EditorScreen::onAvatarReply(std::span<const std::uint8_t> bytes) {
     if (bytes.data() && reply.assign(bytes) && reply.decode()) {
         switch (reply.result) {
         case AvatarReply::Found:
+            closePictureScreen();
             state_.loadStored(screenActions().startNewAvatar(), reply.avatar);
             upload_->startOver();
             refreshAll();

@@ -85,6 +85,7 @@ private:
     void onAvatarReply(std::span<const std::uint8_t> bytes);
     // Every control shows the state again after it changed wholesale (undo, a loaded avatar).
     void refreshAll();
+    void closePictureScreen();
     ui::Button* imageButton(std::int32_t id, const ImageRect& rect, std::uint32_t normal, std::uint32_t pressed,
                             int tooltipText = 0);
     ui::ChoiceGrid* grid(std::int32_t id, const ImageRect& rect, const ui::ChoiceGrid::Layout& layout);

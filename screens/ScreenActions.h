@@ -5,6 +5,9 @@
 #include "net/ProtocolMessage.h"
 #include "screens/Settings.h"
 
+#include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -45,6 +48,18 @@ public:
     // handler then ends the exchange with closeServerConnection.
     [[nodiscard]] virtual bool sendToServer(const ProtocolMessage& request) = 0;
     virtual void closeServerConnection() = 0;
+
+    // A full address in the web browser (the stored avatar's page).
+    virtual void openAddress(std::string_view address) = 0;
+    // A folder of the computer in its file browser.
+    virtual void openFolder(std::wstring_view folder) = 0;
+    // Where exported pictures go: the program directory's photo folder.
+    [[nodiscard]] virtual std::wstring pictureFolder() const = 0;
+    // Writes a 96 by 96 picture (BGRA, top row first) into the picture folder as a BMP named
+    // after the tick count; its path, or nothing when the folder or file cannot be written.
+    [[nodiscard]] virtual std::optional<std::wstring> writePicture(std::span<const std::uint8_t> pixels) = 0;
+    // A command to the running chat client; false when it is not attached or refuses.
+    [[nodiscard]] virtual bool sendChatCommand(std::wstring_view command) = 0;
 
     // Text in the client's 8-bit code page and back: passwords are digested from it, and the
     // server's 8-bit texts are read with it.

@@ -4,10 +4,13 @@
 #include "base/WindowMessages.h"
 #include "net/PasswordDigest.h"
 #include "screens/EditorScreen.h"
+#include "screens/PictureScreen.h"
 #include "screens/ScreenActions.h"
 #include "ui/MessageDialog.h"
+#include "ui/WindowStack.h"
 
 #include <algorithm>
+#include <cwctype>
 
 namespace likenex {
 namespace {
@@ -22,9 +25,9 @@ constexpr std::uintptr_t kEditorMark = 100;  // the editor's dialogs carry it as
 constexpr std::intptr_t kGuestAnswer = 1, kForgottenAnswer = 2;
 constexpr int kPendingUpload = 1, kPendingWebSite = 2;
 constexpr int kTextDialogTitle = 115, kTextNoTitle = 473, kTextTooLong = 475, kTextGuest = 512, kTextNoConnection = 455,
-              kTextRejected = 454, kTextRefused = 457, kTextSaved = 485, kTextPriceTitle = 941, kTextPrice = 942,
-              kTextExplain = 452, kTextExplainMore = 474, kTextExplainTitle = 453, kTextRegister = 446,
-              kTextForgotten = 112, kTextTopUp = 413;
+              kTextRejected = 454, kTextRefused = 457, kTextPriceTitle = 941, kTextPrice = 942, kTextExplain = 452,
+              kTextExplainMore = 474, kTextExplainTitle = 453, kTextRegister = 446, kTextForgotten = 112,
+              kTextTopUp = 413;
 constexpr std::array<int, 7> kSecondOptionTexts = {476, 477, 478, 479, 481, 510, 511};
 constexpr std::uint32_t kInk = 0xFF3A3A3Au, kLink = 0xFF1F6FB2u;
 constexpr ImageRect kExplainLink = {155, 387, 220, 407};
@@ -123,7 +126,9 @@ std::uint8_t UploadPage::accessMode() const {
 bool UploadPage::guest() const {
     const std::wstring name = user_ ? user_->editText() : L"";
     if (name.size() != 5) return false;
-    return std::equal(name.begin(), name.end(), L"guest", [](wchar_t a, wchar_t b) { return std::towlower(a) == b; });
+    return std::equal(name.begin(), name.end(), L"guest", [](wchar_t a, wchar_t b) {
+        return std::towlower(static_cast<wint_t>(a)) == static_cast<wint_t>(b);
+    });
 }
 
 void UploadPage::dialog(int textId, int style, std::uintptr_t answerW, std::intptr_t answerL) {
@@ -259,18 +264,42 @@ void UploadPage::onSaveReply(std::span<const std::uint8_t> bytes) {
             dialog(kTextRefused, 1, kEditorMark, 0);
             break;
         case SaveAvatarReply::Failed: dialog(kTextNoConnection, 0); break;
-        case SaveAvatarReply::Saved: {
-            if (AvatarModel* model = editor_.state().model()) model->turn(editor_.state().direction());
-            // Where the stored avatar can be seen, until the picture screen shows it.
-            std::wstring text = uiHost().uiText(kTextSaved);
-            text += L"\n" + screenActions().fromCodePage(reply.address);
-            (void)ui::showMessageDialog(text, uiHost().uiText(kTextDialogTitle), 0, 0, 0);
-            break;
-        }
+        case SaveAvatarReply::Saved: showPictureScreen(reply); break;
         default: break;
         }
     }
     screenActions().closeServerConnection();
+}
+
+void UploadPage::showPictureScreen(const SaveAvatarReply& reply) {
+    AvatarModel* model = editor_.state().model();
+    if (model) model->turn(editor_.state().direction());
+    ui::WindowStack& stack = uiHost().windowStack();
+    auto* screen = dynamic_cast<PictureScreen*>(stack.findWindow(kPictureScreenId));
+    if (!screen) {
+        screen = static_cast<PictureScreen*>(stack.openWindow(stack.root(),
+                                                              {0, 69, uiHost().clientWidth(), uiHost().clientHeight()},
+                                                              false, std::make_unique<PictureScreen>()));
+    }
+    if (!screen) return;
+    auto selectedText = [](const ui::ListBox* list) {
+        if (!list || list->selected() < 0) return std::wstring();
+        return list->entries()[static_cast<std::size_t>(list->selected())].text;
+    };
+    screen->setField(101, title_ ? title_->editText() : L"");
+    screen->setField(102, screenActions().fromCodePage(reply.address));
+    screen->setField(103, second_ ? second_->editText() : L"");
+    screen->setField(104, third_ ? third_->editText() : L"");
+    screen->setField(105, selectedText(firstOptions_));
+    screen->setField(106, selectedText(secondOptions_));
+    screen->setField(107, std::to_wstring(reply.avatarNumber));
+    screen->setField(108, user_ ? user_->editText() : L"");
+    auto& list = pictureList();
+    list.clear();
+    for (const ScriptStep& step : editor_.state().script()) list.push_back({step.action});
+    screen->setModel(model);
+    (void)screen->exportPicture();
+    stack.bringToFront(screen);
 }
 
 ImageRect UploadPage::linkRect(int textId, int x, int y) const {

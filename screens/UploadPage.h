@@ -54,6 +54,7 @@ private:
     void syncAccessControls();
     void dialog(int textId, int style, std::uintptr_t answerW = 0, std::intptr_t answerL = 0);
     void onSaveReply(std::span<const std::uint8_t> bytes);
+    void showPictureScreen(const SaveAvatarReply& reply);
     [[nodiscard]] bool guest() const;
     [[nodiscard]] ImageRect linkRect(int textId, int x, int y) const;
 

@@ -47,14 +47,21 @@ inline std::optional<DecodedBmp> decodeBmp(std::span<const std::uint8_t> b) {
     d.bitCount = static_cast<std::uint16_t>(readLe(b, 28, 2));
     d.compression = readLe(b, 30, 4);
     d.imageSize = readLe(b, 34, 4);
-    if (d.bitCount != 32 || d.compression != 0 || d.width < 0) return std::nullopt;
+    // 32-bit pictures, and 24-bit ones (what some encoders write for opaque pictures), whose
+    // rows are padded to four bytes; a 24-bit pixel reads as opaque.
+    if ((d.bitCount != 32 && d.bitCount != 24) || d.compression != 0 || d.width < 0) return std::nullopt;
     const std::size_t rows = static_cast<std::size_t>(d.height < 0 ? -static_cast<std::int64_t>(d.height) : d.height);
     const std::size_t w = static_cast<std::size_t>(d.width);
-    if (d.dataOffset > b.size() || b.size() - d.dataOffset < rows * w * 4) return std::nullopt;
+    const std::size_t bytesPerPixel = d.bitCount / 8;
+    const std::size_t stride = (w * bytesPerPixel + 3) / 4 * 4;
+    if (d.dataOffset > b.size() || b.size() - d.dataOffset < rows * stride) return std::nullopt;
     d.pixels.resize(rows * w);
     for (std::size_t fileRow = 0; fileRow < rows; ++fileRow) {
         const std::size_t y = d.height > 0 ? rows - 1 - fileRow : fileRow;
-        for (std::size_t x = 0; x < w; ++x) d.pixels[y * w + x] = readLe(b, d.dataOffset + (fileRow * w + x) * 4, 4);
+        for (std::size_t x = 0; x < w; ++x) {
+            const std::size_t at = d.dataOffset + fileRow * stride + x * bytesPerPixel;
+            d.pixels[y * w + x] = bytesPerPixel == 4 ? readLe(b, at, 4) : 0xFF000000u | readLe(b, at, 3);
+        }
     }
     return d;
 }

@@ -44,6 +44,23 @@ public:
     }
     std::wstring fromCodePage(std::string_view text) const override { return std::wstring(text.begin(), text.end()); }
 
+    void openAddress(std::string_view address) override { calls.push_back("address " + std::string(address)); }
+    void openFolder(std::wstring_view folder) override { calls.push_back("folder " + std::string(folder.begin(), folder.end())); }
+    std::wstring pictureFolder() const override { return L"C:\\Likenex\\photo"; }
+    std::optional<std::wstring> writePicture(std::span<const std::uint8_t> pixels) override {
+        pictures.emplace_back(pixels.begin(), pixels.end());
+        if (!picturesWritable) return std::nullopt;
+        return L"C:\\Likenex\\photo\\tovik_" + std::to_wstring(pictures.size()) + L".bmp";
+    }
+    bool sendChatCommand(std::wstring_view command) override {
+        chatCommands.emplace_back(command);
+        return chatAttached;
+    }
+
+    std::vector<std::vector<std::uint8_t>> pictures;
+    bool picturesWritable = true;
+    std::vector<std::wstring> chatCommands;
+    bool chatAttached = false;
     Settings stored;
     int savedSettings = 0;
     std::vector<std::vector<std::uint8_t>> sent;

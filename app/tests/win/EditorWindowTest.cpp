@@ -9,6 +9,11 @@
 #include "base/WindowMessages.h"
 #include "screens/EditorScreen.h"
 #include "screens/FrameWindows.h"
+#include "screens/PictureScreen.h"
+#include "test_support/BmpDecode.h"
+
+#include <filesystem>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -92,6 +97,44 @@ TEST_F(EditorWindowTest, ClicksDressTheFigureAndKeysUndoTheOutfit) {
     };
     EXPECT_EQ(runEntry(app, nullptr), 0);
     EXPECT_EQ(app.frames, 1);
+}
+
+// The picture screen's export, written with GDI+ into the photo folder, holds exactly the
+// pixels of the data tool's export of the same avatar, upright.
+TEST_F(EditorWindowTest, TheExportedPictureMatchesTheToolsExport) {
+    CapturedMessages messages;
+    StartedApplication app;
+    std::wstring written;
+    app.onFirstFrame = [&] {
+        ui::WindowStack& stack = app.windowStack();
+        auto* screen = static_cast<PictureScreen*>(stack.openWindow(stack.root(), {0, 69, app.width(), app.height()},
+                                                                    false, std::make_unique<PictureScreen>()));
+        ASSERT_TRUE(screen);
+        screen->setModel(currentAvatarModel().get());
+        pictureList() = {{kStandingAction}};
+        ASSERT_TRUE(screen->exportPicture());
+        written = lastPicturePath();
+        pictureList().clear();
+    };
+    EXPECT_EQ(runEntry(app, nullptr), 0);
+    ASSERT_FALSE(written.empty());
+    EXPECT_EQ(std::filesystem::path(written).parent_path().filename(), "photo");
+    auto read = [](const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+    };
+    const auto picture = test::decodeBmp(read(written));
+    const auto golden = test::decodeBmp(read(LIKENEX_GOLDEN_EXPORT));
+    ASSERT_TRUE(picture && golden);
+    ASSERT_EQ(picture->width, 96);
+    ASSERT_EQ(picture->height, 96);
+    ASSERT_EQ(golden->width, 96);
+    int differing = 0;
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 96; ++x)
+            if ((picture->at(x, y) & 0xFFFFFFu) != (golden->at(x, y) & 0xFFFFFFu)) ++differing;
+    EXPECT_EQ(differing, 0);
+    std::filesystem::remove(written);
 }
 
 }  // namespace

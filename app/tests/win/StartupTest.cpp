@@ -8,10 +8,13 @@
 #include "avatar/AvatarModel.h"
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/ImageKey.h"
+#include "platform/win/Handles.h"
+#include "platform/win/Registry.h"
 #include "render/RenderOps.h"
 #include "render/RendererStart.h"
 #include "render/text/Fonts.h"
 #include "screens/EditorScreen.h"
+#include "screens/SettingsStore.h"
 #include "test_support/BmpDecode.h"
 
 #include <gtest/gtest.h>
@@ -66,6 +69,43 @@ TEST_F(StartupTest, StepsRunInOrderAndLeaveAStandingAvatar) {
     // The bubble pieces came from the archive, with the geometry of the data set.
     EXPECT_EQ(app.speechBubbles().image(0).xOffset, -6);
     EXPECT_EQ(app.speechBubbles().image(4).width, 2);
+}
+
+TEST_F(StartupTest, TheRegistryLanguagePicksTheInterfaceFont) {
+    // "en" and "french" are Latin languages; "english" names no language and leaves the
+    // one the program starts with (traditional Chinese).
+    for (const auto& [code, font] : std::vector<std::pair<const char*, std::wstring>>{{"en", L"SSERIFE.FON"},
+                                                                                      {"french", L"SSERIFE.FON"},
+                                                                                      {"english", L"mingliu.TTC"},
+                                                                                      {"jp", L"MSGOTHIC.TTC"}}) {
+        ASSERT_TRUE(writeRegistryString(HKEY_LOCAL_MACHINE, kSettingsKey, "language", code));
+        CapturedMessages messages;
+        StartedApplication app;
+        app.setLanguageIndex(0);
+        EXPECT_EQ(runEntry(app, nullptr), 0);
+        EXPECT_EQ(app.uiFontFile(), font) << code;
+        currentAvatarModel().reset();
+    }
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKey);
+}
+
+// One popup per language in the tray menu, in language-index order.
+TEST_F(StartupTest, TheTrayMenuHasAPopupInEachLanguage) {
+    const UniqueModule exe(LoadLibraryExW(LIKENEX_EXE_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(exe);
+    UniqueMenu menu(LoadMenuW(exe.get(), MAKEINTRESOURCEW(kTrayMenuResource)));
+    ASSERT_TRUE(menu);
+    const std::wstring shows[] = {L"顯示Mimzu", L"显示Mimzu", L"Show Mimzu", L"Show Mimzu", L"Show Mimzu"};
+    const std::wstring quits[] = {L"退出Mimzu", L"退出Mimzu", L"Quit Mimzu", L"Quit Mimzu", L"Quit Mimzu"};
+    for (int language = 0; language < 5; ++language) {
+        HMENU popup = GetSubMenu(menu.get(), language);
+        ASSERT_NE(popup, nullptr) << language;
+        wchar_t text[64]{};
+        GetMenuStringW(popup, kShowCommand, text, 64, MF_BYCOMMAND);
+        EXPECT_EQ(std::wstring(text), shows[language]);
+        GetMenuStringW(popup, kQuitCommand, text, 64, MF_BYCOMMAND);
+        EXPECT_EQ(std::wstring(text), quits[language]);
+    }
 }
 
 TEST_F(StartupTest, AProgramDirectoryTheLoadersCannotTakeStopsStartUpWithAMessage) {

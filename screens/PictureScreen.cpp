@@ -1,0 +1,319 @@
+#include "screens/PictureScreen.h"
+
+#include "avatar/AvatarModel.h"
+#include "base/Text.h"
+#include "base/Tick.h"
+#include "base/WindowMessages.h"
+#include "screens/ScreenActions.h"
+#include "ui/MessageDialog.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace likenex {
+namespace {
+
+using ui::uiHost;
+
+constexpr ui::SkinIds kScreenFrame = {16001075, 16001067, 16001068, 16001069, 16001070,
+                                      16001071, 16001072, 16001073, 16001074};
+constexpr ui::SkinIds kFieldFrame = {4002001, 4002002, 4002003, 4002004, 4002005, 4002006, 4002007, 4002008, 4002009};
+constexpr std::uint32_t kBackdrop = 16001090, kChatFrame = 16001121, kCoin = 5006008;
+constexpr int kCopy = 200, kReplay = 201, kOpen = 202, kFolder = 203, kOpenToo = 205, kClose = 206;
+constexpr std::intptr_t kChatAnswer = 1, kCloseAnswer = 2;
+constexpr int kTextDialogTitle = 115, kTextCopied = 456, kTextChatFailed = 502, kTextUseAsChatPicture = 504,
+              kTextBackToEditor = 509, kTextPayment = 413, kTextChatCaption = 503, kTextReplay = 422, kTextStored = 485;
+constexpr ImageRect kPictureArea = {536, 206, 632, 302};
+constexpr int kStepPauseMs = 500;
+constexpr std::uint32_t kBlack = 0xFF000000u, kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu;
+// The avatar stands this far from the picture area's corner, as in the editor's preview.
+constexpr int kAvatarFromCornerX = -65, kAvatarFromCornerY = -45;
+
+[[nodiscard]] bool insideRect(int x, int y, const ImageRect& r) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+// A read-only field: a disabled edit box in the picture screen's own frame.
+class ReadOnlyField : public ui::EditBox {
+public:
+    bool loadSkin() override { return loadNinePatch(kFieldFrame); }
+};
+
+struct FieldPlace {
+    std::int32_t id;
+    ImageRect rect;
+    ui::EditBox::Mode mode;
+    bool margin;
+};
+constexpr FieldPlace kFields[] = {{101, {41, 79, 272, 101}, ui::EditBox::singleLine, true},
+                                  {102, {41, 123, 272, 163}, ui::EditBox::multiLine, false},
+                                  {109, {41, 184, 272, 204}, ui::EditBox::singleLine, true},
+                                  {103, {41, 222, 272, 282}, ui::EditBox::multiLine, false},
+                                  {104, {41, 300, 272, 340}, ui::EditBox::multiLine, false},
+                                  {105, {41, 358, 133, 378}, ui::EditBox::singleLine, true},
+                                  {106, {143, 358, 235, 378}, ui::EditBox::singleLine, true},
+                                  {107, {41, 399, 133, 419}, ui::EditBox::singleLine, true},
+                                  {108, {380, 327, 472, 347}, ui::EditBox::singleLine, true}};
+
+// Field captions: text, field, and where the caption's baseline is relative to the screen.
+struct Caption {
+    int text;
+    int x, y;
+};
+constexpr Caption kCaptions[] = {{405, 41, 75},  {406, 41, 119},  {407, 41, 180}, {408, 41, 218}, {409, 41, 296},
+                                 {410, 41, 354}, {411, 143, 354}, {412, 41, 395}, {421, 380, 323}};
+
+}  // namespace
+
+std::vector<PictureEntry>& pictureList() {
+    static std::vector<PictureEntry> list;
+    return list;
+}
+
+std::wstring& lastPicturePath() {
+    static std::wstring path;
+    return path;
+}
+
+std::vector<std::uint8_t> exportCrop(const std::uint8_t* snapshot) {
+    std::vector<std::uint8_t> picture(static_cast<std::size_t>(kExportSize) * kExportSize * 4);
+    if (!snapshot) return picture;
+    for (int i = 0; i < kExportSize; ++i) {
+        const std::uint8_t* row = snapshot + (static_cast<std::size_t>(121 - i) * kSnapshotSize + 80) * 4;
+        std::memcpy(picture.data() + static_cast<std::size_t>(i) * kExportSize * 4, row, kExportSize * 4);
+    }
+    return picture;
+}
+
+PictureScreen::PictureScreen() { id = kPictureScreenId; }
+
+PictureScreen::~PictureScreen() = default;
+
+bool PictureScreen::loadSkin() {
+    const bool ok = loadNinePatch(kScreenFrame);
+    clientRect = {0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top};
+    (void)loadImage(kBackdrop, backdrop_);
+    (void)loadImage(kChatFrame, frame_);
+    (void)loadImage(kCoin, coin_);
+    (void)createLabel(1, L"", {310, 63, 517, 281});
+    struct Tool {
+        int id;
+        ImageRect rect;
+        std::uint32_t normal, pressed;
+    };
+    for (const Tool& t :
+         {Tool{kOpen, {277, 125, 295, 142}, 16001092, 16001093}, Tool{kCopy, {277, 143, 295, 160}, 16001077, 16001076},
+          Tool{kFolder, {277, 187, 293, 200}, 16001106, 16001107},
+          Tool{kReplay, {436, 289, 460, 311}, 16001006, 16001005},
+          Tool{kOpenToo, {590, 320, 636, 352}, 16001118, 16001117},
+          Tool{kClose, {590, 375, 636, 407}, 16001116, 16001115}}) {
+        if (ui::Button* b = createButton(t.id, L"", t.rect, ui::Button::image)) {
+            const std::uint32_t pictures[] = {t.normal, t.pressed};
+            (void)b->setButtonImages(pictures);
+        }
+    }
+    for (const FieldPlace& f : kFields) {
+        auto* box = new ReadOnlyField();
+        box->mode = f.mode;
+        box->setBounds({f.rect.left + bounds.left, f.rect.top + bounds.top, f.rect.right + bounds.left,
+                        f.rect.bottom + bounds.top});
+        box->id = f.id;
+        box->enabled = false;
+        if (addChild(box) == ui::kStatusOk && f.margin) box->setMargin(4);
+    }
+    setField(109, screenActions().pictureFolder());
+    const Settings& settings = screenActions().settings();
+    if (settings.rememberLogin) setField(108, text::wideFromUtf16(settings.userNameText()));
+    return ok;
+}
+
+ui::EditBox* PictureScreen::fieldBox(std::int32_t fieldId) const {
+    for (const auto& child : children())
+        if (child->id == fieldId && child->kind == ui::ControlKind::editBox)
+            return static_cast<ui::EditBox*>(child.get());
+    return nullptr;
+}
+
+void PictureScreen::setField(std::int32_t fieldId, std::wstring_view text) {
+    if (ui::EditBox* box = fieldBox(fieldId)) box->setEditText(text);
+}
+
+std::wstring PictureScreen::field(std::int32_t fieldId) const {
+    const ui::EditBox* box = fieldBox(fieldId);
+    return box ? box->editText() : std::wstring();
+}
+
+bool PictureScreen::exportPicture() {
+    const auto& list = pictureList();
+    if (list.empty() || !model_) return false;
+    if (model_->playAction(list.front().action, model_->direction(), true)) (void)model_->playSpan(0, 0, true);
+    const std::uint8_t* snapshot = model_->takeSnapshot();
+    if (!snapshot) return false;
+    const std::vector<std::uint8_t> picture = exportCrop(snapshot);
+    const std::optional<std::wstring> path = screenActions().writePicture(picture);
+    if (!path) return false;
+    lastPicturePath() = *path;
+    // The frame beside the fields shows what was exported; textures are stored bottom row first.
+    std::vector<std::uint8_t> bottomUp(picture.size());
+    for (int row = 0; row < kExportSize; ++row)
+        std::memcpy(bottomUp.data() + static_cast<std::size_t>(row) * kExportSize * 4,
+                    picture.data() + static_cast<std::size_t>(kExportSize - 1 - row) * kExportSize * 4,
+                    kExportSize * 4);
+    exported_ = OwnedTexture(makeTexture(kExportSize, kExportSize, bottomUp.data()));
+    return true;
+}
+
+// ---- Replay ----------------------------------------------------------------------
+
+void PictureScreen::playEntry(int index) {
+    nextEntryAt_.reset();
+    const auto& list = pictureList();
+    if (!model_ || index < 0 || static_cast<std::size_t>(index) >= list.size()) return;
+    if (model_->playAction(list[static_cast<std::size_t>(index)].action, model_->direction(), true))
+        (void)model_->playSpan(0, 0, false);
+}
+
+void PictureScreen::stopReplay() {
+    replaying_ = false;
+    replayIndex_ = 0;
+    nextEntryAt_.reset();
+    if (model_ && model_->playAction(kStandingAction, model_->direction(), true)) (void)model_->playSpan(0, 0, true);
+}
+
+void PictureScreen::update(std::uint32_t now) {
+    if (replaying_ && nextEntryAt_ && ticksBetween(*nextEntryAt_, now) >= kStepPauseMs) playEntry(replayIndex_);
+}
+
+// ---- Input -------------------------------------------------------------------------
+
+PictureScreen::Link PictureScreen::linkAt(int x, int y) {
+    if (ui::UiText* f = font()) {
+        f->setText(uiHost().uiText(kTextPayment));
+        if (insideRect(x, y, {138, 471, 156 + f->textWidth(), 491})) return Link::payment;
+    }
+    if (insideRect(x, y, kPictureArea) || insideRect(x, y, {kPictureArea.left - 10, 307, kPictureArea.right + 10, 338}))
+        return Link::picture;
+    return Link::none;
+}
+
+bool PictureScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam lParam) {
+    const bool ours = wParam == static_cast<ui::WParam>(kPictureScreenId);
+    switch (message) {
+    case WM_DIALOG_OK:
+        if (!ours) break;
+        if (lParam == kChatAnswer) {
+            const std::wstring& path = lastPicturePath();
+            if (!screenActions().sendChatCommand(L"set avatar 1 " + path))
+                (void)ui::showMessageDialog(uiHost().uiText(kTextChatFailed), uiHost().uiText(kTextDialogTitle), 0, 0,
+                                            0);
+        } else if (lParam == kCloseAnswer) {
+            // Back to the editor, which goes on with the avatar as it is.
+            pictureList().clear();
+            close();
+        }
+        return true;
+    case WM_DIALOG_CANCEL:
+        if (!ours) break;
+        if (lParam == kCloseAnswer) close();  // the stored avatar stays as it was stored
+        return true;
+    case WM_AVATAR_ACTION_END:
+        if (!replaying_) break;
+        if (++replayIndex_ < static_cast<int>(pictureList().size())) nextEntryAt_ = uiHost().loopTime();
+        else stopReplay();
+        return true;
+    case ui::kLButtonDown:
+    case ui::kRButtonDown:
+        if (replaying_) stopReplay();
+        if (message == ui::kLButtonDown) {
+            switch (linkAt(ui::mouseX(lParam), ui::mouseY(lParam))) {
+            case Link::payment: screenActions().openWebPage("/my.aspx?mc=account&to=pay"); return true;
+            case Link::picture:
+                (void)ui::showMessageDialog(uiHost().uiText(kTextUseAsChatPicture), uiHost().uiText(kTextDialogTitle),
+                                            1, static_cast<std::uintptr_t>(kPictureScreenId), kChatAnswer);
+                return true;
+            case Link::none: break;
+            }
+        }
+        break;
+    default: break;
+    }
+    return Widget::onMessage(message, wParam, lParam);
+}
+
+void PictureScreen::onNotify(int code, int controlId, ui::Widget* sender) {
+    switch (controlId) {
+    case kCopy:
+        uiHost().putClipboardText(field(102));
+        (void)ui::showMessageDialog(uiHost().uiText(kTextCopied), uiHost().uiText(kTextDialogTitle), 0, 0, 0);
+        return;
+    case kReplay:
+        if (pictureList().empty()) return;
+        replaying_ = true;
+        replayIndex_ = 0;
+        playEntry(0);
+        return;
+    case kOpen:
+    case kOpenToo: {
+        screenActions().openAddress(screenActions().toCodePage(text::utf16FromWide(field(102))));
+        return;
+    }
+    case kFolder: screenActions().openFolder(field(109)); return;
+    case kClose:
+        (void)ui::showMessageDialog(uiHost().uiText(kTextBackToEditor), uiHost().uiText(kTextDialogTitle), 3,
+                                    static_cast<std::uintptr_t>(kPictureScreenId), kCloseAnswer);
+        return;
+    default: break;
+    }
+    Widget::onNotify(code, controlId, sender);
+}
+
+void PictureScreen::mouseMove(int x, int y) {
+    hovered_ = linkAt(x, y);
+    if (hovered_ != Link::none) uiHost().showHandCursor();
+    Widget::mouseMove(x, y);
+}
+
+// ---- Drawing -----------------------------------------------------------------------
+
+void PictureScreen::draw() {
+    if (!visible) return;
+    update(uiHost().loopTime());
+    Widget::draw();
+    RenderOps& ops = renderOps();
+    auto picture = [&](const SkinImage& image, int left, int top) {
+        if (!image.texture) return;
+        if (ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
+        render::drawImage(&image.texture, left, top, left + image.width, top + image.height);
+    };
+    const int left = bounds.left, top = bounds.top;
+    picture(backdrop_, left + 310, top + 63);
+    if (model_) model_->drawAvatar(left + 310 + kAvatarFromCornerX, top + 63 + kAvatarFromCornerY);
+    if (exported_) {
+        if (ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
+        const TextureHandle texture = exported_.get();
+        render::drawImage(&texture, kPictureArea.left, kPictureArea.top, kPictureArea.right, kPictureArea.bottom);
+    }
+    picture(frame_, kPictureArea.left, kPictureArea.top);
+    picture(coin_, 138, 473);
+    ui::UiText* f = font();
+    if (!f) return;
+    f->setText(uiHost().uiText(kTextStored));
+    f->draw(left + 41, top + 40, Colour::fromPacked(kBlack));
+    for (const Caption& c : kCaptions) {
+        f->setText(uiHost().uiText(c.text));
+        f->draw(left + c.x, top + c.y, Colour::fromPacked(kBlack));
+    }
+    f->setText(uiHost().uiText(kTextReplay));
+    f->draw(left + 466, top + 304, Colour::fromPacked(kBlack));
+    const std::uint32_t link = hovered_ == Link::payment ? kRed : kBlue;
+    f->setText(uiHost().uiText(kTextPayment));
+    f->draw(156, 486, Colour::fromPacked(link));
+    const std::uint32_t chat = hovered_ == Link::picture ? kRed : kBlue;
+    for (auto [text, y] :
+         {std::pair<std::wstring, int>{uiHost().uiText(kTextChatCaption), 319}, {L"Skype picture", 335}}) {
+        f->setText(text);
+        f->draw(584 - f->textWidth() / 2, y, Colour::fromPacked(chat));
+    }
+}
+
+}  // namespace likenex

@@ -1,0 +1,80 @@
+#pragma once
+// The screen shown after an avatar was stored: what was stored (read-only fields the editor
+// fills), the 96 by 96 picture exported into the photo folder, the stored avatar's address
+// to copy or open, a replay of the avatar's actions, the picture as the chat client's picture,
+// and a way back to the editor.
+
+#include "render/OwnedTexture.h"
+#include "ui/Buttons.h"
+#include "ui/EditBox.h"
+#include "ui/Widget.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace likenex {
+
+class AvatarModel;
+
+inline constexpr std::int32_t kPictureScreenId = 104;
+inline constexpr int kExportSize = 96;
+
+// The avatar's actions, one entry per step of its script, in order.
+struct PictureEntry {
+    std::uint16_t action = 0;
+};
+
+// The picture list the editor fills before it opens the screen, and the last exported
+// picture's path; both outlive the screen.
+std::vector<PictureEntry>& pictureList();
+std::wstring& lastPicturePath();
+
+// The 96 by 96 export of a 256 by 256 snapshot (bottom row first): rows 121 down to 26,
+// columns 80 to 175, BGRA, top row first.
+[[nodiscard]] std::vector<std::uint8_t> exportCrop(const std::uint8_t* snapshot);
+
+class PictureScreen : public ui::Widget {
+public:
+    PictureScreen();
+    ~PictureScreen() override;
+
+    bool loadSkin() override;
+    bool onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam lParam) override;
+    void onNotify(int code, int controlId, ui::Widget* sender) override;
+    void mouseMove(int x, int y) override;
+    void draw() override;
+    void dragTo(int, int) override {}
+
+    // The model whose picture is exported and replayed.
+    void setModel(AvatarModel* model) { model_ = model; }
+    void setField(std::int32_t fieldId, std::wstring_view text);
+    [[nodiscard]] std::wstring field(std::int32_t fieldId) const;
+    // Plays the first entry's action, takes the snapshot and writes its export; false when
+    // the picture list is empty or the picture cannot be written.
+    bool exportPicture();
+    [[nodiscard]] bool replaying() const { return replaying_; }
+    [[nodiscard]] int replayIndex() const { return replayIndex_; }
+    // Called with every frame: starts the next replayed action once its pause is over.
+    void update(std::uint32_t now);
+
+    // What a press at a point of the main window opens; none when nothing.
+    enum class Link { none, payment, picture };
+    [[nodiscard]] Link linkAt(int x, int y);
+
+private:
+    void playEntry(int index);
+    void stopReplay();
+    [[nodiscard]] ui::EditBox* fieldBox(std::int32_t fieldId) const;
+
+    AvatarModel* model_ = nullptr;
+    SkinImage backdrop_, frame_, coin_;
+    OwnedTexture exported_;
+    bool replaying_ = false;
+    int replayIndex_ = -1;
+    std::optional<std::uint32_t> nextEntryAt_;
+    Link hovered_ = Link::none;
+};
+
+}  // namespace likenex
