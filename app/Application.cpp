@@ -4,6 +4,7 @@
 #include "app/TestSeams.h"
 #include "base/Constants.h"
 #include "base/WindowMessages.h"
+#include "chatlink/ChatLinkText.h"
 #include "net/Messages.h"
 #include "platform/win/CodePage.h"
 #include "platform/win/Registry.h"
@@ -124,14 +125,16 @@ void Application::showMessageDialog(const std::wstring& text, const std::wstring
     (void)ui::showMessageDialog(text, title, style, wParamValue, lParamValue);
 }
 
-bool Application::chatLinkTakesMessage(HWND, UINT, WPARAM, LPARAM) {
-    // No chat-client link yet: it takes no message.
-    return false;
+bool Application::chatLinkTakesMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!chatLink_.handleMessage(message, wParam, lParam)) return false;
+    // The chat client's refusals are shown; its other answers are only kept.
+    const std::string reply = chatLink_.lastReply();
+    if (reply.find("ERROR") != std::string::npos)
+        showMessageDialog(systemCodePage().toWide(reply), uiText(kTextDialogTitle), 0, 0, 0);
+    return true;
 }
 
-void Application::attachChatLink() {
-    // The chat-client link attaches itself to the main window here once it exists.
-}
+void Application::attachChatLink() { (void)chatLink_.start(window()); }
 
 namespace {
 
@@ -225,9 +228,13 @@ std::optional<std::wstring> Application::writePicture(std::span<const std::uint8
     return writeBmpWithGdiPlus(pictureFolder(), kExportSize, kExportSize, pixels);
 }
 
-bool Application::sendChatCommand(std::wstring_view) {
-    // No chat client is attached until the chat-client link exists: every command fails.
-    return false;
+bool Application::sendChatCommand(std::wstring_view command) {
+    try {
+        return chatLink_.sendCommand(text::utf16FromWide(command));
+    } catch (const ChatCommandError&) {
+        // A path the chat client could not read is a failed command, not the end of the program.
+        return false;
+    }
 }
 
 void Application::openRegistrationPage() {

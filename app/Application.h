@@ -11,6 +11,7 @@
 #include "app/SpeechBubbles.h"
 #include "avatar/AvatarRecord.h"
 #include "avatar/AvatarServices.h"
+#include "chatlink/win/SkypeLink.h"
 #include "net/ServerExchange.h"
 #include "render/text/GlyphFont.h"
 #include "render/text/TextRenderer.h"
@@ -211,6 +212,7 @@ private:
     NetworkServerRequests networkRequests_;
     ServerRequests* requests_ = &networkRequests_;
     ServerExchange* exchange_ = nullptr;
+    SkypeLink chatLink_;
 
     std::wstring programDirectoryOverride_;
     std::string programDirectory_;
