@@ -7,14 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace likenex {
+#include "render/RgbaPicture.h"
 
-// An upright RGBA picture, top row first.
-struct RgbaPicture {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::vector<std::uint8_t> rgba;
-};
+namespace likenex {
 
 // Any PNG, converted to 8-bit RGBA. Fails with a ToolError naming the file.
 [[nodiscard]] RgbaPicture readPng(const std::string& path);
