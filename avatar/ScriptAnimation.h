@@ -33,11 +33,11 @@ struct SnapshotCrop {
 
 // The 96 by 96 picture the editor exports: rows 121 down to 26, columns 80 to 175.
 inline constexpr SnapshotCrop kExportCrop{80, 121, 96, 96};
-// The animation keeps the speech bubble: a two-line bubble of the widest text reaches from
-// column 0 to the right edge and up to row 190 for the highest frames of the data set, while
-// the feet and shadow stay above row 8. So the crop is the snapshot's full width, rows 199
-// down to 8.
-inline constexpr SnapshotCrop kAnimationCrop{0, 199, 256, 192};
+// The animation keeps the speech bubble, which the export crop cuts off: over the highest
+// frames of the data set a two-line bubble reaches up to row 183 and from column 3 to 247,
+// and lying and sitting frames reach down to row 0. So the crop is the snapshot's full width,
+// rows 191 down to 0.
+inline constexpr SnapshotCrop kAnimationCrop{0, 191, 256, 192};
 
 // The crop of a snapshot buffer (BGRA, bottom row first) as an upright RGBA picture; parts of
 // the crop outside the snapshot are transparent.

@@ -1,6 +1,7 @@
 #pragma once
-// PNG files through libpng, and the row order between them and the archives: a PNG holds
-// RGBA rows top row first, an archive BGRA rows bottom row first (the texture order).
+// PNG files, read through libpng and written by the program's own encoder, and the row
+// order between them and the archives: a PNG holds RGBA rows top row first, an archive BGRA
+// rows bottom row first (the texture order).
 
 #include <cstdint>
 #include <span>
