@@ -1,6 +1,8 @@
 // The server over real sockets on loopback: framing faults, slow and idle clients, many
 // connections at once, stopping and crashing, two instances on one PostgreSQL database,
 // and the web side.
+#include "avatar/ScriptAnimation.h"
+#include "catalogue/AvatarData.h"
 #include "net/Md5.h"
 #include "server/Accounts.h"
 #include "server/ServerApp.h"
@@ -246,6 +248,92 @@ TEST(AvatarPicture, OpenAvatarsHaveAStillPicture) {
     EXPECT_GT(notWhite, 500u);  // a figure is drawn
     EXPECT_NE(httpRequest(server.httpPort(), "GET", "/a/1").find("/a/1.bmp"), std::string::npos);
     EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/2.bmp").rfind("HTTP/1.1 404", 0), 0u);  // restricted
+}
+
+// Open avatars with a script are shown animated: the route serves the APNG that the shared
+// animation code makes of the stored script, frame for frame and delay for delay.
+TEST(AvatarPicture, OpenAvatarsWithAScriptAreAnimated) {
+    TempDirectory data;
+    ServerConfig config = testConfig(data.path(), LIKENEX_DEFAULT_PROGRAM_DIR);
+    RunningServer server(config);
+    // Actions without a price: guests may upload them.
+    const std::vector<ScriptEntry> script{{1001, u"Hello there"}, {1006, u""}, {1011, u"\u4f60\u597d"}};
+    for (std::uint8_t mode : {0, 1, 0}) {
+        SaveAvatarRequest upload = freeUpload(u"guest", "", 0);
+        upload.avatar = AvatarFields{};
+        if (mode == 0 && upload.avatar.script.empty()) upload.avatar.script = script;
+        upload.accessMode = mode;
+        ASSERT_EQ(decodeReply<SaveAvatarReply>(exchange(server.protocolPort(), upload))->result,
+                  SaveAvatarReply::Saved);
+    }
+    // Avatar 1 has the script; 2 is restricted; 3 is open and has the script too.
+    std::string reply = httpRequest(server.httpPort(), "GET", "/a/1.png");
+    ASSERT_EQ(reply.rfind("HTTP/1.1 200", 0), 0u) << reply.substr(0, 200);
+    EXPECT_NE(reply.find("image/png"), std::string::npos);
+    const std::string body = reply.substr(reply.find("\r\n\r\n") + 4);
+    ASSERT_GT(body.size(), 8u);
+    EXPECT_EQ(body.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+
+    // The timeline the shared code plays for this script, against the file's control chunks.
+    Catalogue catalogue;
+    ColourTables tables;
+    AvatarArchive archive(tables);
+    ASSERT_TRUE(loadAvatarData(catalogue, archive, tables, LIKENEX_DEFAULT_PROGRAM_DIR));
+    std::vector<ScriptStep> steps;
+    for (const ScriptEntry& e : script) steps.push_back({static_cast<std::uint16_t>(e.action), e.caption});
+    const ScriptAnimation animation(AvatarModelParts{&catalogue, &archive, nullptr, nullptr, nullptr, nullptr},
+                                    AvatarLook{}, 0, steps);
+    std::vector<std::uint32_t> expected;
+    for (const AnimationTiming& t : animation.timeline()) expected.push_back(t.durationMs);
+    ASSERT_FALSE(expected.empty());
+    auto read32 = [&](std::size_t at) {
+        return std::uint32_t(std::uint8_t(body[at])) << 24 | std::uint32_t(std::uint8_t(body[at + 1])) << 16 |
+               std::uint32_t(std::uint8_t(body[at + 2])) << 8 | std::uint8_t(body[at + 3]);
+    };
+    std::uint32_t announced = 0;
+    std::vector<std::uint32_t> delays;
+    for (std::size_t at = 8; at + 12 <= body.size();) {
+        const std::uint32_t length = read32(at);
+        ASSERT_LE(length, body.size() - at - 12);
+        const std::string type = body.substr(at + 4, 4);
+        if (type == "IHDR") {
+            EXPECT_EQ(read32(at + 8), 256u);
+            EXPECT_EQ(read32(at + 12), 192u);
+        }
+        if (type == "acTL") announced = read32(at + 8);
+        if (type == "fcTL") {
+            const std::uint32_t numerator = read32(at + 28) >> 16, denominator = read32(at + 28) & 0xFFFF;
+            delays.push_back(numerator * 1000 / denominator);
+        }
+        at += 12 + length;
+    }
+    EXPECT_EQ(announced, expected.size());
+    EXPECT_EQ(delays, expected);
+
+    // The page shows the animation; the still picture stays where it was.
+    EXPECT_NE(httpRequest(server.httpPort(), "GET", "/a/1").find("/a/1.png"), std::string::npos);
+    EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/1.bmp").rfind("HTTP/1.1 200", 0), 0u);
+    // Asked again (kept), and for another avatar with the same script: the same file.
+    EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/1.png"), reply);
+    const std::string other = httpRequest(server.httpPort(), "GET", "/a/3.png");
+    EXPECT_EQ(other.substr(other.find("\r\n\r\n") + 4), body);
+    EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/2.png").rfind("HTTP/1.1 404", 0), 0u);   // restricted
+    EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/99.png").rfind("HTTP/1.1 404", 0), 0u);  // missing
+    EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/x.png").rfind("HTTP/1.1 404", 0), 0u);
+}
+
+// An open avatar without a script keeps the still picture on its page and has no animation.
+TEST(AvatarPicture, AvatarWithoutAScriptHasNoAnimation) {
+    TempDirectory data;
+    ServerConfig config = testConfig(data.path(), LIKENEX_DEFAULT_PROGRAM_DIR);
+    RunningServer server(config);
+    SaveAvatarRequest upload = freeUpload(u"guest", "", 0);
+    upload.avatar = AvatarFields{};
+    ASSERT_EQ(decodeReply<SaveAvatarReply>(exchange(server.protocolPort(), upload))->result, SaveAvatarReply::Saved);
+    EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/1.png").rfind("HTTP/1.1 404", 0), 0u);
+    const std::string page = httpRequest(server.httpPort(), "GET", "/a/1");
+    EXPECT_NE(page.find("/a/1.bmp"), std::string::npos);
+    EXPECT_EQ(page.find("/a/1.png"), std::string::npos);
 }
 
 // ---- The program itself: user command, SIGTERM, kill -9 ----
