@@ -6,50 +6,18 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueWriter.h"
 #include "catalogue/ImageKey.h"
+#include "test_support/PngChunks.h"
+#include "test_support/PngDecode.h"
 #include "test_support/SpriteSources.h"
 
-#include <png.h>
-
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 namespace likenex {
 namespace {
 
 using testing::solidSprite;
 
-RgbaPicture decode(const std::vector<std::uint8_t>& file) {
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, file.data(), file.size())) return {};
-    image.format = PNG_FORMAT_RGBA;
-    RgbaPicture picture{static_cast<std::int32_t>(image.width), static_cast<std::int32_t>(image.height), {}};
-    picture.rgba.resize(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, picture.rgba.data(), 0, nullptr)) return {};
-    return picture;
-}
-
-std::uint32_t read32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
-}
-
-// The delays of the fcTL chunks in milliseconds, in file order.
-std::vector<std::uint32_t> delaysOf(const std::vector<std::uint8_t>& file) {
-    std::vector<std::uint32_t> delays;
-    for (std::size_t at = 8; at + 12 <= file.size();) {
-        const std::uint32_t length = read32(&file[at]);
-        if (length > file.size() - at - 12) break;
-        if (std::memcmp(&file[at + 4], "fcTL", 4) == 0 && length == 26) {
-            const std::uint8_t* d = &file[at + 8];
-            const std::uint32_t numerator = d[20] << 8 | d[21], denominator = d[22] << 8 | d[23];
-            delays.push_back(numerator * 1000 / denominator);
-        }
-        at += 12 + length;
-    }
-    return delays;
-}
+using test::decodePng;
 
 ActionFrame frame(int duration, int headImage) {
     ActionFrame f;
@@ -125,9 +93,11 @@ TEST_F(ExportPicturesTest, AnimatedPngHoldsTheScriptsFramesAndStartsWithTheFirst
     const std::vector<ScriptStep> script{{100, u"Hello there"}, {200, u""}};
     const std::vector<std::uint8_t> file = scriptAnimationPng(parts(), AvatarLook{}, 6, script);
     ASSERT_FALSE(file.empty());
-    EXPECT_EQ(delaysOf(file), (std::vector<std::uint32_t>{120, 580, 800}));
+    const auto chunks = test::pngChunks(file);
+    ASSERT_TRUE(chunks);
+    EXPECT_EQ(test::apngDelays(*chunks), (std::vector<std::uint32_t>{120, 580, 800}));
     // libpng shows the first frame: the transparent snapshot of the first step, bubble and all.
-    const RgbaPicture first = decode(file);
+    const RgbaPicture first = decodePng(file);
     auto model = posed(100, script[0].caption, 6);
     const RgbaPicture expected = cropSnapshot(model->composeSnapshot(0), kAnimationCrop);
     EXPECT_EQ(first, expected);
@@ -142,7 +112,7 @@ TEST_F(ExportPicturesTest, TransparentExportIsTheExportCropAndTouchesNothing) {
     const std::uint8_t* taken = model->takeSnapshot();
     const std::vector<std::uint8_t> before(taken, taken + model->snapshot().size());
     const int frameBefore = model->frameIndex();
-    const RgbaPicture picture = decode(transparentExportPng(*model));
+    const RgbaPicture picture = decodePng(transparentExportPng(*model));
     EXPECT_EQ(picture, cropSnapshot(model->composeSnapshot(0), kExportCrop));
     ASSERT_EQ(picture.width, 96);
     EXPECT_EQ(picture.rgba[3], 0);
