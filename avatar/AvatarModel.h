@@ -90,6 +90,8 @@ public:
     // --- Loading and playing ---
     void setRecord(std::shared_ptr<AvatarRecord> record) { record_ = std::move(record); }
     [[nodiscard]] const std::shared_ptr<AvatarRecord>& record() const { return record_; }
+    // What the model was made with, so that another model can be made alike.
+    [[nodiscard]] const AvatarModelParts& parts() const { return parts_; }
     void loadFromRecord(bool copy);
     void turn(int direction);  // -1: the next direction
     void replay(int direction);

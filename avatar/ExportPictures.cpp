@@ -27,4 +27,8 @@ std::vector<std::uint8_t> scriptAnimationPng(const AvatarModelParts& parts, cons
     return scriptAnimationPng(animation);
 }
 
+std::vector<std::uint8_t> scriptAnimationPng(const AvatarModel& like, std::vector<ScriptStep> script) {
+    return scriptAnimationPng(like.parts(), like.look(), like.direction(), std::move(script));
+}
+
 }  // namespace likenex

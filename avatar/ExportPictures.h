@@ -18,8 +18,13 @@ namespace likenex {
 // when the script plays nothing or the file cannot be made.
 [[nodiscard]] std::vector<std::uint8_t> scriptAnimationPng(ScriptAnimation& animation);
 
-// The same for an avatar and its script: what the editor's export and the server call.
+// The same for an avatar and its script: what the server calls.
 [[nodiscard]] std::vector<std::uint8_t> scriptAnimationPng(const AvatarModelParts& parts, const AvatarLook& look,
                                                            int direction, std::vector<ScriptStep> script);
+
+// The same for the avatar a model shows, with that model's catalogue, archive, sprite cache
+// and scene, as it wears and faces now: what the editor's export calls with its own model,
+// which it leaves untouched.
+[[nodiscard]] std::vector<std::uint8_t> scriptAnimationPng(const AvatarModel& like, std::vector<ScriptStep> script);
 
 }  // namespace likenex

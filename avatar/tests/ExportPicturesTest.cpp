@@ -107,20 +107,42 @@ TEST_F(ExportPicturesTest, AnimatedPngHoldsTheScriptsFramesAndStartsWithTheFirst
     EXPECT_TRUE(scriptAnimationPng(parts(), AvatarLook{}, 0, {{999, u"x"}}).empty());
 }
 
-TEST_F(ExportPicturesTest, TransparentExportIsTheExportCropAndTouchesNothing) {
-    auto model = posed(200, u"", 2);
-    const std::uint8_t* taken = model->takeSnapshot();
-    const std::vector<std::uint8_t> before(taken, taken + model->snapshot().size());
-    const int frameBefore = model->frameIndex();
-    const RgbaPicture picture = decodePng(transparentExportPng(*model));
-    EXPECT_EQ(picture, cropSnapshot(model->composeSnapshot(0), kExportCrop));
+// The editor's export: the BMP from takeSnapshot, then both PNGs from the same model.
+TEST_F(ExportPicturesTest, ExportPngsLeaveTheModelAsTheBmpSawIt) {
+    struct Events : AvatarEvents {
+        int ended = 0;
+        void actionEnded(std::uint16_t, std::int64_t) override { ++ended; }
+    } events;
+    AvatarModel model(AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events, scene_.get()});
+    model.setRecord(std::make_shared<AvatarRecord>());
+    ASSERT_TRUE(model.playAction(100, 2, true));
+    (void)model.playSpan(0, 1, false);
+    const std::u16string said = u"mine";
+    ASSERT_TRUE(model.say(&said, 0, 10000));
+    const std::uint8_t* taken = model.takeSnapshot();
+    const std::vector<std::uint8_t> bmpSnapshot(taken, taken + model.snapshot().size());
+
+    const RgbaPicture picture = decodePng(transparentExportPng(model));
+    EXPECT_EQ(picture, cropSnapshot(model.composeSnapshot(0), kExportCrop));
     ASSERT_EQ(picture.width, 96);
     EXPECT_EQ(picture.rgba[3], 0);
     std::size_t opaque = 0;
     for (std::size_t i = 3; i < picture.rgba.size(); i += 4) opaque += picture.rgba[i] == 255;
     EXPECT_GT(opaque, 0u);  // the head picture
-    EXPECT_EQ(model->snapshot(), before);
-    EXPECT_EQ(model->frameIndex(), frameBefore);
+    const std::vector<std::uint8_t> animated = scriptAnimationPng(model, {{200, u"bye"}, {100, u""}});
+    EXPECT_EQ(animated, scriptAnimationPng(parts(), model.look(), 2, {{200, u"bye"}, {100, u""}}));
+    EXPECT_FALSE(animated.empty());
+
+    EXPECT_EQ(model.snapshot(), bmpSnapshot);
+    EXPECT_EQ(model.frameIndex(), 0);
+    EXPECT_EQ(model.bubbleLine(0), said);
+    EXPECT_EQ(events.ended, 0);
+    // The model plays on as it would have: its one end reported after its two frames.
+    clock_.time += 120;
+    (void)model.takeSnapshot();
+    clock_.time += 80;
+    (void)model.takeSnapshot();
+    EXPECT_EQ(events.ended, 1);
 }
 
 TEST_F(ExportPicturesTest, SceneMeasuresAndRendersGlyphsAsTheGlyphFontDoes) {
