@@ -1,5 +1,6 @@
 #include "avatar/PictureScene.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace likenex {
@@ -20,9 +21,25 @@ PictureScene::PictureScene(const AvatarArchive& archive, const PictureFonts& fon
     (void)glyphs_.open(fonts.font, fonts.fallback, kBubbleTextPixels);
 }
 
-int PictureScene::textWidth(const std::u16string& text) { return glyphs_.widthOf(text, static_cast<int>(text.size())); }
+const std::vector<int>& PictureScene::prefixWidths(const std::u16string& text) {
+    if (prefixes_.empty() || text != measured_) {
+        measured_ = text;
+        prefixes_.assign(1, 0);
+        for (const char16_t c : text)
+            if (const GlyphRaster::Glyph* glyph = glyphs_.glyph(c))
+                prefixes_.push_back(prefixes_.back() + glyph->record.width + glyph->record.left);
+    }
+    return prefixes_;
+}
 
-int PictureScene::textWidthOf(const std::u16string& text, int count) { return glyphs_.widthOf(text, count); }
+int PictureScene::textWidth(const std::u16string& text) { return prefixWidths(text).back(); }
+
+int PictureScene::textWidthOf(const std::u16string& text, int count) {
+    // As the glyph font counts: the first `count` laid-out characters, all of them past the end.
+    const std::vector<int>& widths = prefixWidths(text);
+    if (count <= 0) return 0;
+    return widths[std::min(static_cast<std::size_t>(count), widths.size() - 1)];
+}
 
 void PictureScene::composeBubble(AvatarModel& model, int x, int y, int width, bool twoLines) {
     bubbles_.compose(model, x, y, width, twoLines);

@@ -9,6 +9,7 @@
 #include "render/text/GlyphRaster.h"
 
 #include <string>
+#include <vector>
 
 namespace likenex {
 
@@ -38,8 +39,14 @@ public:
     bool renderCharacter(char16_t c, std::vector<std::uint8_t>& pixels, int& width, int& height, int& advance) override;
 
 private:
+    // The widths of the last measured text's prefixes: `say` measures one text prefix after
+    // prefix while it looks for the break.
+    [[nodiscard]] const std::vector<int>& prefixWidths(const std::u16string& text);
+
     SpeechBubbles bubbles_;
     GlyphRaster glyphs_;
+    std::u16string measured_;
+    std::vector<int> prefixes_;  // prefixes_[n]: the width of the first n laid-out characters
 };
 
 }  // namespace likenex

@@ -62,6 +62,8 @@ ScriptAnimation::ScriptAnimation(const AvatarModelParts& parts, const AvatarLook
       look_(look),
       direction_((direction % kDirections + kDirections) % kDirections),
       script_(std::move(script)) {
+    for (ScriptStep& step : script_)
+        if (step.caption.size() > kLongestCaption) step.caption.resize(kLongestCaption);
     parts_.clock = &clock_;
     parts_.events = nullptr;
     planTimeline();

@@ -48,6 +48,9 @@ inline constexpr std::uint32_t kStepPauseMs = 500;          // the last frame he
 inline constexpr std::uint32_t kPaintPeriodMs = 20;         // a frame of duration 0 still shows for one paint
 inline constexpr std::uint32_t kLongestFrameMs = 65535;     // longer frames (hostile data) are held this long
 inline constexpr std::size_t kMostAnimationFrames = 600;    // the animation ends after this many frames
+// Captions are cut to this many UTF-16 units, as the editor's own text buffers cut them;
+// measuring where a longer one breaks would take time growing with the square of its length.
+inline constexpr std::size_t kLongestCaption = 512;
 
 // One frame of the animation: which step and action frame it shows, from when (milliseconds
 // since the start) and for how long.

@@ -166,6 +166,12 @@ TEST_F(ExportPicturesTest, SceneMeasuresAndRendersGlyphsAsTheGlyphFontDoes) {
         set |= pixels[i] == 255;
     }
     EXPECT_TRUE(set);
+    // The widths kept for the last text are those the glyph font lays out, text after text.
+    GlyphRaster raster;
+    ASSERT_TRUE(raster.open(defaultPictureFonts("").font, defaultPictureFonts("").fallback, kBubbleTextPixels));
+    for (const std::u16string text : {u"Hello World", u"abc", u"Hello World", u"\u4f60\u597d x", u""})
+        for (int n = -1; n <= static_cast<int>(text.size()) + 2; ++n)
+            EXPECT_EQ(scene.textWidthOf(text, n), raster.widthOf(text, n)) << n;
     // A character both faces lack is left out, and takes no width.
     EXPECT_FALSE(scene.renderCharacter(u'\uE123', pixels, width, height, advance));
     EXPECT_EQ(scene.textWidth(u"a\uE123b"), ab);

@@ -31,7 +31,11 @@ struct FakeEvents : AvatarEvents {
 
 // Characters 8 pixels wide, glyphs opaque black blocks; the bubble an opaque grey block.
 struct FakeScene : AvatarScene {
-    int textWidth(const std::u16string& text) override { return 8 * static_cast<int>(text.size()); }
+    std::size_t longestMeasured = 0;
+    int textWidth(const std::u16string& text) override {
+        longestMeasured = std::max(longestMeasured, text.size());
+        return 8 * static_cast<int>(text.size());
+    }
     int textWidthOf(const std::u16string& text, int count) override {
         return 8 * std::clamp(count, 0, static_cast<int>(text.size()));
     }
@@ -171,6 +175,12 @@ TEST_F(ScriptAnimationTest, StepsTheEditorCannotFinishEndOrLeaveOutTheRest) {
               (std::vector<std::uint32_t>{kLongestFrameMs, kLongestFrameMs + kStepPauseMs}));
     // A script of any length gives a bounded number of frames.
     EXPECT_EQ(animation(std::vector<ScriptStep>(1000, {kWalk, u""})).timeline().size(), kMostAnimationFrames);
+}
+
+TEST_F(ScriptAnimationTest, OverlongCaptionsAreCutBeforeTheyAreMeasured) {
+    ScriptAnimation a = animation({{kWave, std::u16string(100000, u'w')}});
+    EXPECT_EQ(frames(a, ScriptAnimation::Background::White).size(), 1u);
+    EXPECT_EQ(scene_.longestMeasured, kLongestCaption);
 }
 
 TEST_F(ScriptAnimationTest, CaptionRunningOutInsideAFrameCutsItInTwo) {
