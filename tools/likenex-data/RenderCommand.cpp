@@ -189,15 +189,8 @@ std::vector<ScriptStep> readActionScript(const std::string& text, const std::str
 }
 
 RgbaPicture exportFromSnapshot(const std::uint8_t* snapshot) {
-    // Output row i (top first) is snapshot row 121 - i, columns 80 to 175.
-    RgbaPicture out{96, 96, std::vector<std::uint8_t>(96 * 96 * 4)};
-    for (int i = 0; i < 96; ++i)
-        for (int j = 0; j < 96; ++j) {
-            const std::uint8_t* s = snapshot + (static_cast<std::size_t>(121 - i) * kSnapshotSize + 80 + j) * 4;
-            std::uint8_t* d = &out.rgba[(static_cast<std::size_t>(i) * 96 + j) * 4];
-            d[0] = s[2], d[1] = s[1], d[2] = s[0], d[3] = s[3];
-        }
-    return out;
+    return cropSnapshot(std::vector<std::uint8_t>(snapshot, snapshot + std::size_t{kSnapshotSize} * kSnapshotSize * 4),
+                        kExportCrop);
 }
 
 int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) {
