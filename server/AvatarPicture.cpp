@@ -81,9 +81,10 @@ std::vector<std::uint8_t> AvatarPictures::stillBmp(const AvatarFields& avatar) {
 
 bool AvatarPictures::animates(const AvatarFields& avatar) const {
     if (!available_) return false;
-    for (const ScriptStep& step : scriptOf(avatar))
-        if (catalogue_.findAction(step.action)) return true;
-    return false;
+    // Only the timeline is planned here; nothing is drawn.
+    const ScriptAnimation animation(AvatarModelParts{&catalogue_, nullptr, nullptr, nullptr, nullptr, nullptr},
+                                    AvatarLook{}, 0, scriptOf(avatar));
+    return !animation.timeline().empty();
 }
 
 std::vector<std::uint8_t> AvatarPictures::animatedPng(std::int64_t number, const AvatarFields& avatar) {

@@ -37,7 +37,7 @@ public:
     // it; empty when the data set is missing or no step of the script plays. The last few
     // are kept by number, and made again when the avatar under that number changed.
     [[nodiscard]] std::vector<std::uint8_t> animatedPng(std::int64_t number, const AvatarFields& avatar);
-    // Whether animatedPng has frames for the avatar: some step names an action of the catalogue.
+    // Whether animatedPng has frames for the avatar: some step plays an action of the catalogue.
     [[nodiscard]] bool animates(const AvatarFields& avatar) const;
 
 private:
