@@ -8,7 +8,7 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/ServerRequests.h"
-#include "app/SpeechBubbles.h"
+#include "avatar/SpeechBubbles.h"
 #include "avatar/AvatarRecord.h"
 #include "avatar/AvatarServices.h"
 #include "chatlink/win/SkypeLink.h"

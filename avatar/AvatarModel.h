@@ -83,12 +83,15 @@ public:
     void clearItems();
     void clearBodyParts();
     [[nodiscard]] const AvatarLook& look() const { return look_; }
-    // Puts back a look taken from look() earlier (the editor's undo); replay to show it.
+    // Takes over a look, as it is (no outfit rules run again): what another model wears, or
+    // one taken from look() earlier (the editor's undo). The next playAction composes with it.
     void setLook(const AvatarLook& look) { look_ = look; }
 
     // --- Loading and playing ---
     void setRecord(std::shared_ptr<AvatarRecord> record) { record_ = std::move(record); }
     [[nodiscard]] const std::shared_ptr<AvatarRecord>& record() const { return record_; }
+    // What the model was made with, so that another model can be made alike.
+    [[nodiscard]] const AvatarModelParts& parts() const { return parts_; }
     void loadFromRecord(bool copy);
     void turn(int direction);  // -1: the next direction
     void replay(int direction);
@@ -122,6 +125,10 @@ public:
     // --- Snapshot (AvatarSnapshot.cpp) ---
     // The 256 by 256 picture of the current frame, BGRA, row 0 the bottom row.
     const std::uint8_t* takeSnapshot();
+    // The current frame drawn as takeSnapshot draws it, onto a background of the given byte
+    // (255 white, 0 transparent), without moving the clock or the talking toggle: no
+    // end-of-action is reported and takeSnapshot's own buffer is left as it was.
+    [[nodiscard]] std::vector<std::uint8_t> composeSnapshot(std::uint8_t background);
     // Blends a source picture (first row placed at `row`) into the snapshot, clipped.
     void blendInto(const std::uint8_t* source, int column, int row, int width, int height);
     [[nodiscard]] const std::vector<std::uint8_t>& snapshot() const { return snapshot_; }
@@ -155,6 +162,8 @@ private:
     template <typename Use>
     void forEachFramePicture(const ActionFrame& frame, bool behind, Use use) const;
     [[nodiscard]] const ActionFrame* currentFrame() const;
+    // Steps 4 to 8 of the snapshot (frame pictures, shadow, frame, bubble) into snapshot_.
+    void drawSnapshotFrame(const ActionFrame& frame, Tick now);
 
     AvatarModelParts parts_;
     AvatarLook look_;

@@ -42,10 +42,34 @@ const std::uint8_t* AvatarModel::takeSnapshot() {
     if (!frame) return snapshot_.data();
     const Tick now = tickNow();
     toggleStep(now);
+    drawSnapshotFrame(*frame, now);
+    // The name label is left out: drawn with the renderer it would not enter the buffer, and
+    // the snapshot has no screen position to draw it at. The screens that show the avatar
+    // draw its label through drawAvatar.
+    clockStep(now);
+    return snapshot_.data();
+}
+
+std::vector<std::uint8_t> AvatarModel::composeSnapshot(std::uint8_t background) {
+    // The scene blends the bubble through blendInto, which draws into snapshot_: the picture
+    // is drawn there and takeSnapshot's buffer is put back afterwards.
+    std::vector<std::uint8_t> picture(kSnapshotBytes, background);
+    snapshot_.swap(picture);
+    try {
+        if (const ActionFrame* frame = currentFrame()) drawSnapshotFrame(*frame, tickNow());
+    } catch (...) {
+        snapshot_.swap(picture);
+        throw;
+    }
+    snapshot_.swap(picture);
+    return picture;
+}
+
+void AvatarModel::drawSnapshotFrame(const ActionFrame& frame, Tick now) {
     const std::size_t index = static_cast<std::size_t>(frameIndex_);
     auto framePictures = [&](bool behind) {
         forEachFramePicture(
-            *frame, behind,
+            frame, behind,
             [&](const ImageRecord& picture, const std::vector<std::uint8_t>* pixels, const FrameImage& image) {
                 if (!pixels || pixels->size() != static_cast<std::size_t>(picture.width) * picture.height * 4) return;
                 blendInto(pixels->data(), clampPosition(std::int64_t{picture.xOffset} + image.x - 40),
@@ -59,7 +83,7 @@ const std::uint8_t* AvatarModel::takeSnapshot() {
         blendInto(s.pixels.data(), clampPosition(std::int64_t{s.picture.xOffset} + 62),
                   clampPosition(std::int64_t{139} - s.picture.yOffset - s.picture.height), s.picture.width,
                   s.picture.height);
-    const std::int64_t w3 = frame->layers[0].x, w4 = frame->layers[0].y;
+    const std::int64_t w3 = frame.layers[0].x, w4 = frame.layers[0].y;
     if (index < store_.copies.size())
         blendInto(store_.copies[index].data(), clampPosition(w3 - 40), clampPosition(242 - w4 - 128), kFrameSize,
                   kFrameSize);
@@ -85,11 +109,6 @@ const std::uint8_t* AvatarModel::takeSnapshot() {
             line(bubbleLines_[1], 30, 244 - w4);
         }
     }
-    // The name label is left out: drawn with the renderer it would not enter the buffer, and
-    // the snapshot has no screen position to draw it at. The screens that show the avatar
-    // draw its label through drawAvatar.
-    clockStep(now);
-    return snapshot_.data();
 }
 
 }  // namespace likenex

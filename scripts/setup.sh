@@ -10,6 +10,8 @@ packages=(
   python3
   # the data tools, and fuzzing the readers with clang's libFuzzer
   libpng-dev nlohmann-json3-dev clang libclang-rt-14-dev
+  # the PNG encoder of the still and animated avatar pictures
+  zlib1g-dev
   # the Windows build and its dependencies' sources; Boost.Regex of the news library is
   # header-only in libboost1.81-dev (libboost-regex-dev would bring Boost 1.74, which conflicts)
   g++-mingw-w64-x86-64-posix dpkg-dev libboost1.81-dev libfreetype-dev libcairo2-dev

@@ -1,8 +1,12 @@
 #include "server/AvatarPicture.h"
 
 #include "avatar/AvatarModel.h"
+#include "avatar/ExportPictures.h"
+#include "avatar/PictureScene.h"
 #include "catalogue/AvatarData.h"
 #include "render/BmpFile.h"
+
+#include <algorithm>
 
 namespace likenex {
 namespace {
@@ -37,10 +41,20 @@ AvatarRecord recordOf(const AvatarFields& avatar, const Catalogue& catalogue) {
     return record;
 }
 
+// The stored script's steps; identifiers outside the action range name no action.
+std::vector<ScriptStep> scriptOf(const AvatarFields& avatar) {
+    std::vector<ScriptStep> steps;
+    for (const ScriptEntry& entry : avatar.script)
+        if (entry.action >= 0 && entry.action <= 0xFFFF)
+            steps.push_back({static_cast<std::uint16_t>(entry.action), entry.caption});
+    return steps;
+}
+
 }  // namespace
 
 AvatarPictures::AvatarPictures(const std::string& programDirectory) : cache_(std::make_unique<SpriteCache>()) {
     available_ = loadAvatarData(catalogue_, archive_, tables_, programDirectory);
+    if (available_) scene_ = std::make_unique<PictureScene>(archive_, defaultPictureFonts(programDirectory));
 }
 
 AvatarPictures::~AvatarPictures() = default;
@@ -58,10 +72,43 @@ std::vector<std::uint8_t> AvatarPictures::stillBmp(const AvatarFields& avatar) {
     std::vector<std::uint8_t> pixels = copies[0];
     for (std::size_t i = 0; i < pixels.size(); i += 4) {
         unsigned alpha = pixels[i + 3];
-        for (std::size_t c = 0; c < 3; ++c) pixels[i + c] = static_cast<std::uint8_t>((pixels[i + c] * alpha + 255 * (255 - alpha)) / 255);
+        for (std::size_t c = 0; c < 3; ++c)
+            pixels[i + c] = static_cast<std::uint8_t>((pixels[i + c] * alpha + 255 * (255 - alpha)) / 255);
         pixels[i + 3] = 255;
     }
     return encodeBmp32(kFrameSize, kFrameSize, pixels);
+}
+
+bool AvatarPictures::animates(const AvatarFields& avatar) const {
+    if (!available_) return false;
+    // Only the timeline is planned here; nothing is drawn.
+    const ScriptAnimation animation(AvatarModelParts{&catalogue_, nullptr, nullptr, nullptr, nullptr, nullptr},
+                                    AvatarLook{}, 0, scriptOf(avatar));
+    return !animation.timeline().empty();
+}
+
+std::vector<std::uint8_t> AvatarPictures::animatedPng(std::int64_t number, const AvatarFields& avatar) {
+    if (!available_) return {};
+    std::lock_guard lock(mutex_);
+    if (const auto it = animations_.find(number); it != animations_.end() && it->second.avatar == avatar)
+        return it->second.png;
+    StillClock clock;
+    const AvatarModelParts parts{&catalogue_, &archive_, cache_.get(), &clock, nullptr, scene_.get()};
+    // What the stored avatar wears, as the editor's model has it once loaded.
+    AvatarModel dressed(parts);
+    dressed.setRecord(std::make_shared<AvatarRecord>(recordOf(avatar, catalogue_)));
+    dressed.loadFromRecord(true);
+    std::vector<std::uint8_t> png = scriptAnimationPng(parts, dressed.look(), avatar.direction % 8, scriptOf(avatar));
+    if (png.empty()) return png;
+    if (animations_.erase(number) != 0)
+        animationOrder_.erase(std::find(animationOrder_.begin(), animationOrder_.end(), number));
+    if (animationOrder_.size() == kKeptAnimations) {
+        animations_.erase(animationOrder_.front());
+        animationOrder_.pop_front();
+    }
+    animations_.emplace(number, Animation{avatar, png});
+    animationOrder_.push_back(number);
+    return png;
 }
 
 }  // namespace likenex

@@ -133,12 +133,17 @@ HttpResponse WebSite::respond(const HttpRequest& request) {
     if (path.rfind("/a/", 0) == 0) {
         std::int64_t number = 0;
         std::string_view digits = std::string_view(path).substr(3);
-        bool picture = digits.size() > 4 && digits.substr(digits.size() - 4) == ".bmp";
-        if (picture) digits.remove_suffix(4);
+        auto endsWith = [&](std::string_view suffix) {
+            return digits.size() > suffix.size() && digits.substr(digits.size() - suffix.size()) == suffix;
+        };
+        const bool still = endsWith(".bmp"), animated = endsWith(".png");
+        if (still || animated) digits.remove_suffix(4);
         auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
         if (ec != std::errc() || end != digits.data() + digits.size() || number <= 0)
             return html("Not found", paragraph("There is no such avatar."), 404);
-        return picture ? avatarPicture(number) : avatarPage(number, request);
+        if (still) return avatarPicture(number);
+        if (animated) return avatarAnimation(number);
+        return avatarPage(number, request);
     }
     if (path == "/my.aspx") return account(request);
     if (path == "/" || path.empty()) {
@@ -273,7 +278,10 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
 
     const AvatarFields& a = stored->avatar;
     std::string body;
-    if (stored->accessMode == 0 && pictures_.available())
+    // The script animated when it plays something, else the still picture.
+    if (stored->accessMode == 0 && pictures_.animates(stored->avatar))
+        body += "<p><img src=\"" + self + ".png\" width=\"256\" height=\"192\" alt=\"The avatar\"></p>";
+    else if (stored->accessMode == 0 && pictures_.available())
         body += "<p><img src=\"" + self + ".bmp\" width=\"256\" height=\"256\" alt=\"The avatar\"></p>";
     body += "<p>By " + htmlEscape(stored->ownerName) + ", stored " + isoUtc(stored->createdAt) + ".</p>";
     if (!stored->secondText.empty()) body += paragraph(utf16ToUtf8(stored->secondText));
@@ -318,6 +326,19 @@ HttpResponse WebSite::avatarPicture(std::int64_t number) {
     HttpResponse r;
     r.contentType = "image/bmp";
     r.body.assign(bmp.begin(), bmp.end());
+    r.headers["Cache-Control"] = "max-age=3600";
+    return r;
+}
+
+HttpResponse WebSite::avatarAnimation(std::int64_t number) {
+    auto stored = storage_.loadAvatar(number);
+    // Like the still picture, only open avatars have one at an address of their own.
+    if (!stored || stored->accessMode != 0) return html("Not found", paragraph("There is no such picture."), 404);
+    std::vector<std::uint8_t> png = pictures_.animatedPng(number, stored->avatar);
+    if (png.empty()) return html("Not found", paragraph("This avatar has no actions to show."), 404);
+    HttpResponse r;
+    r.contentType = "image/png";
+    r.body.assign(png.begin(), png.end());
     r.headers["Cache-Control"] = "max-age=3600";
     return r;
 }

@@ -4,12 +4,12 @@
 //
 // Addresses: "/" home; "/?c=search&type=0&q=..." search by title; "/?c=help"; "/?c=reg"
 // registration; "/?c=forgot&type=pwd"; "/my.aspx?mc=account&to=pay" the account page;
-// "/a/N" an avatar's page and "/a/N.bmp" its still picture (open avatars only); "/Download/NAME" the update host's files; the news base path
-// (by default "/news.xml") the RSS 2.0 feed.
+// "/a/N" an avatar's page and "/a/N.bmp" its still picture and "/a/N.png" its action script animated (open avatars
+// only); "/Download/NAME" the update host's files; the news base path (by default "/news.xml") the RSS 2.0 feed.
 
 #include "catalogue/Catalogue.h"
-#include "server/AvatarPicture.h"
 #include "server/Accounts.h"
+#include "server/AvatarPicture.h"
 #include "server/HttpServer.h"
 #include "server/ServerConfig.h"
 #include "server/SignInThrottle.h"
@@ -21,8 +21,8 @@ namespace likenex {
 
 class WebSite {
 public:
-    WebSite(Storage& storage, Accounts& accounts, SignInThrottle& throttle, const Catalogue& catalogue, const ServerConfig& config,
-            std::string programDirectory);
+    WebSite(Storage& storage, Accounts& accounts, SignInThrottle& throttle, const Catalogue& catalogue,
+            const ServerConfig& config, std::string programDirectory);
 
     [[nodiscard]] HttpResponse respond(const HttpRequest& request);
 
@@ -35,10 +35,12 @@ private:
     HttpResponse account(const HttpRequest& request);
     HttpResponse avatarPage(std::int64_t number, const HttpRequest& request);
     HttpResponse avatarPicture(std::int64_t number);
+    HttpResponse avatarAnimation(std::int64_t number);
     HttpResponse download(std::string_view name);
     HttpResponse feed();
     // The account signed in by a posted name and password, through the throttle.
-    std::optional<Account> postedSignIn(const std::map<std::string, std::string>& form, const std::string& peer, std::string& message);
+    std::optional<Account> postedSignIn(const std::map<std::string, std::string>& form, const std::string& peer,
+                                        std::string& message);
     [[nodiscard]] std::string digestOf(const std::string& passwordUtf8) const;
 
     Storage& storage_;

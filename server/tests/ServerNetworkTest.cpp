@@ -1,11 +1,14 @@
 // The server over real sockets on loopback: framing faults, slow and idle clients, many
 // connections at once, stopping and crashing, two instances on one PostgreSQL database,
 // and the web side.
+#include "avatar/ScriptAnimation.h"
+#include "catalogue/AvatarData.h"
 #include "net/Md5.h"
 #include "server/Accounts.h"
 #include "server/ServerApp.h"
 #include "server/Storage.h"
 #include "server/tests/ServerTestSupport.h"
+#include "test_support/PngChunks.h"
 
 #include <gtest/gtest.h>
 
@@ -246,6 +249,77 @@ TEST(AvatarPicture, OpenAvatarsHaveAStillPicture) {
     EXPECT_GT(notWhite, 500u);  // a figure is drawn
     EXPECT_NE(httpRequest(server.httpPort(), "GET", "/a/1").find("/a/1.bmp"), std::string::npos);
     EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/2.bmp").rfind("HTTP/1.1 404", 0), 0u);  // restricted
+}
+
+// Open avatars with a script are shown animated: the route serves the APNG that the shared
+// animation code makes of the stored script, frame for frame and delay for delay.
+TEST(AvatarPicture, OpenAvatarsWithAScriptAreAnimated) {
+    TempDirectory data;
+    ServerConfig config = testConfig(data.path(), LIKENEX_DEFAULT_PROGRAM_DIR);
+    RunningServer server(config);
+    // Actions without a price: guests may upload them.
+    const std::vector<ScriptEntry> script{{1001, u"Hello there"}, {1006, u""}, {1011, u"\u4f60\u597d"}};
+    for (std::uint8_t mode : {0, 1, 0}) {
+        SaveAvatarRequest upload = freeUpload(u"guest", "", 0);
+        upload.avatar = AvatarFields{};
+        if (mode == 0 && upload.avatar.script.empty()) upload.avatar.script = script;
+        upload.accessMode = mode;
+        ASSERT_EQ(decodeReply<SaveAvatarReply>(exchange(server.protocolPort(), upload))->result,
+                  SaveAvatarReply::Saved);
+    }
+    // Avatar 1 has the script; 2 is restricted; 3 is open and has the script too.
+    std::string reply = httpRequest(server.httpPort(), "GET", "/a/1.png");
+    ASSERT_EQ(reply.rfind("HTTP/1.1 200", 0), 0u) << reply.substr(0, 200);
+    EXPECT_NE(reply.find("image/png"), std::string::npos);
+    const std::string body = reply.substr(reply.find("\r\n\r\n") + 4);
+
+    // The timeline the shared code plays for this script, against the file's control chunks.
+    Catalogue catalogue;
+    ColourTables tables;
+    AvatarArchive archive(tables);
+    ASSERT_TRUE(loadAvatarData(catalogue, archive, tables, LIKENEX_DEFAULT_PROGRAM_DIR));
+    std::vector<ScriptStep> steps;
+    for (const ScriptEntry& e : script) steps.push_back({static_cast<std::uint16_t>(e.action), e.caption});
+    const ScriptAnimation animation(AvatarModelParts{&catalogue, &archive, nullptr, nullptr, nullptr, nullptr},
+                                    AvatarLook{}, 0, steps);
+    std::vector<std::uint32_t> expected;
+    for (const AnimationTiming& t : animation.timeline()) expected.push_back(t.durationMs);
+    ASSERT_FALSE(expected.empty());
+    const auto chunks = test::pngChunks(std::vector<std::uint8_t>(body.begin(), body.end()));
+    ASSERT_TRUE(chunks);
+    ASSERT_GE(chunks->size(), 2u);
+    EXPECT_EQ(test::bigEndian32(&(*chunks)[0].data[0]), 256u);  // IHDR: width and height
+    EXPECT_EQ(test::bigEndian32(&(*chunks)[0].data[4]), 192u);
+    ASSERT_EQ((*chunks)[1].type, "acTL");
+    const std::uint32_t announced = test::bigEndian32(&(*chunks)[1].data[0]);
+    const std::vector<std::uint32_t> delays = test::apngDelays(*chunks);
+    EXPECT_EQ(announced, expected.size());
+    EXPECT_EQ(delays, expected);
+
+    // The page shows the animation; the still picture stays where it was.
+    EXPECT_NE(httpRequest(server.httpPort(), "GET", "/a/1").find("/a/1.png"), std::string::npos);
+    EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/1.bmp").rfind("HTTP/1.1 200", 0), 0u);
+    // Asked again (kept), and for another avatar with the same script: the same file.
+    EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/1.png"), reply);
+    const std::string other = httpRequest(server.httpPort(), "GET", "/a/3.png");
+    EXPECT_EQ(other.substr(other.find("\r\n\r\n") + 4), body);
+    EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/2.png").rfind("HTTP/1.1 404", 0), 0u);   // restricted
+    EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/99.png").rfind("HTTP/1.1 404", 0), 0u);  // missing
+    EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/x.png").rfind("HTTP/1.1 404", 0), 0u);
+}
+
+// An open avatar without a script keeps the still picture on its page and has no animation.
+TEST(AvatarPicture, AvatarWithoutAScriptHasNoAnimation) {
+    TempDirectory data;
+    ServerConfig config = testConfig(data.path(), LIKENEX_DEFAULT_PROGRAM_DIR);
+    RunningServer server(config);
+    SaveAvatarRequest upload = freeUpload(u"guest", "", 0);
+    upload.avatar = AvatarFields{};
+    ASSERT_EQ(decodeReply<SaveAvatarReply>(exchange(server.protocolPort(), upload))->result, SaveAvatarReply::Saved);
+    EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/1.png").rfind("HTTP/1.1 404", 0), 0u);
+    const std::string page = httpRequest(server.httpPort(), "GET", "/a/1");
+    EXPECT_NE(page.find("/a/1.bmp"), std::string::npos);
+    EXPECT_EQ(page.find("/a/1.png"), std::string::npos);
 }
 
 // ---- The program itself: user command, SIGTERM, kill -9 ----

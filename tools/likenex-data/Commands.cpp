@@ -92,6 +92,13 @@ PNG files (top row first). Any failure prints a message and exits with 1.
       export crop (a name ending in .bmp writes a 32-bit BMP instead). AVATAR.json: {"items": [null | {"item": ID, "colour": C}, ...],
       "bodyParts": [null | ID, ...], "skin": S, "mode": M}; items are slots 0..8 (7 and 8
       the face options), body parts by body layer; anything left out keeps the defaults.
+  likenex-data render DIR --avatar AVATAR.json --direction D --animate SCRIPT.json -o OUT.png
+      Plays the action script SCRIPT.json on the avatar as the editor plays a script (each
+      caption said in the speech bubble for 10000 ms, each action once, 500 ms after each
+      step) and writes it as an animated PNG looping forever: 256 by 192 pixels (snapshot
+      rows 191 down to 0), transparent background, one frame per action frame with its
+      duration (cut where a caption runs out). SCRIPT.json: [{"action": ID, "caption":
+      "text"}, ...]; steps with actions the catalogue lacks are left out.
   likenex-data validate DIR [--uses INTERFACE_DIR]
       Checks that every file is readable and complete and that every picture the
       catalogue can name is in the archive, and that every item, body part and action

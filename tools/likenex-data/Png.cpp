@@ -1,5 +1,6 @@
 #include "tools/likenex-data/Png.h"
 
+#include "render/PngFile.h"
 #include "tools/likenex-data/ToolSupport.h"
 
 #include <png.h>
@@ -50,14 +51,10 @@ void writePng(const std::string& path, const RgbaPicture& picture) {
     checkSize(picture.width, picture.height, picture.rgba.size());
     if (picture.width == 0 || picture.height == 0)
         throw ToolError("cannot write " + path + ": a PNG cannot hold an empty picture");
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(picture.width);
-    image.height = static_cast<png_uint_32>(picture.height);
-    image.format = PNG_FORMAT_RGBA;
-    if (!png_image_write_to_file(&image, path.c_str(), 0, picture.rgba.data(), 0, nullptr))
-        throw ToolError("cannot write the PNG " + path + ": " + image.message);
+    // The same encoder as the program's own PNG pictures.
+    const std::vector<std::uint8_t> file = encodePng(picture);
+    if (file.empty()) throw ToolError("cannot encode the PNG " + path);
+    writeFileOrFail(path, file);
 }
 
 RgbaPicture uprightFromTexture(std::int32_t width, std::int32_t height, std::span<const std::uint8_t> bgraBottomFirst) {

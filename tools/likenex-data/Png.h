@@ -1,20 +1,16 @@
 #pragma once
-// PNG files through libpng, and the row order between them and the archives: a PNG holds
-// RGBA rows top row first, an archive BGRA rows bottom row first (the texture order).
+// PNG files, read through libpng and written by the program's own encoder, and the row
+// order between them and the archives: a PNG holds RGBA rows top row first, an archive BGRA
+// rows bottom row first (the texture order).
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
 
-namespace likenex {
+#include "render/RgbaPicture.h"
 
-// An upright RGBA picture, top row first.
-struct RgbaPicture {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::vector<std::uint8_t> rgba;
-};
+namespace likenex {
 
 // Any PNG, converted to 8-bit RGBA. Fails with a ToolError naming the file.
 [[nodiscard]] RgbaPicture readPng(const std::string& path);

@@ -3,7 +3,10 @@
 // snapshot or the 96 by 96 export.
 #include "tools/likenex-data/RenderCommand.h"
 #include "avatar/AvatarModel.h"
+#include "avatar/ExportPictures.h"
 #include "avatar/PaintingOrder.h"
+#include "avatar/PictureScene.h"
+#include "base/Text.h"
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/AvatarData.h"
 #include "catalogue/Catalogue.h"
@@ -23,7 +26,8 @@ namespace {
 
 constexpr const char* kUsage =
     "render DIR --avatar AVATAR.json --action ID --direction D [--frame F] [--variant V] "
-    "[--sheet | --snapshot | --export] -o OUT.png";
+    "[--sheet | --snapshot | --export] -o OUT.png, or "
+    "render DIR --avatar AVATAR.json --direction D --animate SCRIPT.json -o OUT.png";
 
 // A clock that never moves: rendering never advances playback.
 struct StillClock : AvatarClock {
@@ -99,11 +103,10 @@ AvatarDescription readAvatarDescription(const std::string& text, const std::stri
 
 namespace {
 
-// A model of the described avatar playing `action` in `direction`, dressed as the
-// description says and loaded from its record as the editor loads one. Each direction of a
-// sheet gets a model of its own: once action 4046 is loaded, a model plays nothing else.
-std::unique_ptr<AvatarModel> posedModel(const AvatarModelParts& parts, const AvatarDescription& description,
-                                        std::uint16_t action, int direction) {
+// A model of the described avatar, dressed as the description says and loaded from its
+// record as the editor loads one, then playing `action` in `direction` if it can.
+std::unique_ptr<AvatarModel> dressedModel(const AvatarModelParts& parts, const AvatarDescription& description,
+                                          std::uint16_t action, int direction) {
     auto model = std::make_unique<AvatarModel>(parts);
     auto record = std::make_shared<AvatarRecord>(description.record);
     record->standingAction = action;
@@ -125,23 +128,69 @@ std::unique_ptr<AvatarModel> posedModel(const AvatarModelParts& parts, const Ava
     }
     // A record whose standing action is replaced has played action 4020 instead.
     if (!model->action() || model->action()->identifier != action) (void)model->playAction(action, direction, true);
+    return model;
+}
+
+// The same, failing unless it plays `action`. Each direction of a sheet gets a model of its
+// own: once action 4046 is loaded, a model plays nothing else.
+std::unique_ptr<AvatarModel> posedModel(const AvatarModelParts& parts, const AvatarDescription& description,
+                                        std::uint16_t action, int direction) {
+    std::unique_ptr<AvatarModel> model = dressedModel(parts, description, action, direction);
     if (!model->action() || model->action()->identifier != action)
         throw ToolError("the catalogue has no action " + std::to_string(action));
     return model;
 }
 
+// --animate: the script as an animated PNG, drawn as the editor's export draws it.
+int animateCommand(const LoadedAvatarData& data, const std::string& directory, const AvatarDescription& description,
+                   int direction, const std::string& scriptPath, const std::string& output, std::ostream& out) {
+    const std::vector<ScriptStep> script = readActionScript(readTextFileOrFail(scriptPath), scriptPath);
+    SpriteCache cache;
+    StillClock clock;
+    PictureScene scene(data.archive, defaultPictureFonts(directory));
+    if (!scene.hasFonts()) throw ToolError("cannot open the bubble fonts (DejaVuSans.ttf and uming.ttc)");
+    const AvatarModelParts parts{&data.catalogue, &data.archive, &cache, &clock, nullptr, &scene};
+    // The look the avatar has once dressed; what it plays meanwhile does not matter.
+    const AvatarLook look = dressedModel(parts, description, description.record.standingAction, direction)->look();
+    ScriptAnimation animation(parts, look, direction, script);
+    if (animation.timeline().empty()) throw ToolError(scriptPath + ": no step plays an action of the catalogue");
+    const std::vector<std::uint8_t> file = scriptAnimationPng(animation);
+    if (file.empty()) throw ToolError("cannot encode " + output);
+    writeFileOrFail(output, file);
+    std::uint64_t total = 0;
+    for (const AnimationTiming& t : animation.timeline()) total += t.durationMs;
+    out << "animation: " << animation.timeline().size() << " frames, " << total << " ms\n";
+    return 0;
+}
+
 }  // namespace
 
-RgbaPicture exportFromSnapshot(const std::uint8_t* snapshot) {
-    // Output row i (top first) is snapshot row 121 - i, columns 80 to 175.
-    RgbaPicture out{96, 96, std::vector<std::uint8_t>(96 * 96 * 4)};
-    for (int i = 0; i < 96; ++i)
-        for (int j = 0; j < 96; ++j) {
-            const std::uint8_t* s = snapshot + (static_cast<std::size_t>(121 - i) * kSnapshotSize + 80 + j) * 4;
-            std::uint8_t* d = &out.rgba[(static_cast<std::size_t>(i) * 96 + j) * 4];
-            d[0] = s[2], d[1] = s[1], d[2] = s[0], d[3] = s[3];
+std::vector<ScriptStep> readActionScript(const std::string& text, const std::string& source) {
+    const nlohmann::ordered_json json = parseJsonOrFail(text, source);
+    if (!json.is_array()) throw ToolError(source + ": an action script is a JSON array of steps");
+    std::vector<ScriptStep> steps;
+    for (std::size_t i = 0; i < json.size(); ++i) {
+        const std::string where = source + ": step " + std::to_string(i);
+        if (!json[i].is_object()) throw ToolError(where + " is not an object");
+        JsonFields fields(json[i], where);
+        if (!fields.find("action")) throw ToolError(where + " has no \"action\"");
+        ScriptStep step;
+        fields.get("action", step.action);
+        if (const auto* caption = fields.find("caption")) {
+            if (!caption->is_string()) throw ToolError(where + ": \"caption\" must be a string");
+            const std::optional<std::u16string> utf16 = text::utf16FromUtf8(caption->get<std::string>());
+            if (!utf16) throw ToolError(where + ": \"caption\" is not UTF-8");
+            step.caption = *utf16;
         }
-    return out;
+        fields.finish();
+        steps.push_back(std::move(step));
+    }
+    return steps;
+}
+
+RgbaPicture exportFromSnapshot(const std::uint8_t* snapshot) {
+    return cropSnapshot(std::vector<std::uint8_t>(snapshot, snapshot + std::size_t{kSnapshotSize} * kSnapshotSize * 4),
+                        kExportCrop);
 }
 
 int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) {
@@ -157,13 +206,25 @@ int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) 
         }
     }
     ParsedArguments parsed =
-        parseArguments(rest, {"--avatar", "--action", "--direction", "--frame", "--variant", "-o"});
+        parseArguments(rest, {"--avatar", "--action", "--direction", "--frame", "--variant", "--animate", "-o"});
     expectCount(parsed, 1, 1, kUsage);
+    const bool animate = parsed.options.contains("--animate");
+    if (animate && (kind != "frame" || parsed.options.contains("--action") || parsed.options.contains("--frame") ||
+                    parsed.options.contains("--variant")))
+        throw ToolError("--animate takes no --action, --frame, --variant or picture kind; usage: likenex-data " +
+                        std::string(kUsage));
     for (const char* required : {"--avatar", "--action", "--direction", "-o"})
-        if (!parsed.options.contains(required))
+        if (!parsed.options.contains(required) && !(animate && std::string(required) == "--action"))
             throw ToolError(std::string(required) + " is required; usage: likenex-data " + kUsage);
-    const auto action = parseArgument<std::uint16_t>(parsed.options["--action"], "--action");
     const auto direction = static_cast<int>(parseInteger(parsed.options["--direction"], "--direction", 0, 7));
+    if (animate) {
+        const AvatarDescription description =
+            readAvatarDescription(readTextFileOrFail(parsed.options["--avatar"]), parsed.options["--avatar"]);
+        const LoadedAvatarData data(parsed.positional[0]);
+        return animateCommand(data, parsed.positional[0], description, direction, parsed.options["--animate"],
+                              parsed.options["-o"], out);
+    }
+    const auto action = parseArgument<std::uint16_t>(parsed.options["--action"], "--action");
     const int frame = parsed.options.contains("--frame")
                           ? static_cast<int>(parseInteger(parsed.options["--frame"], "--frame", 0, 1 << 20))
                           : 0;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "avatar/AvatarRecord.h"
+#include "avatar/ScriptAnimation.h"
 #include "tools/likenex-data/Png.h"
 
 namespace likenex {
@@ -23,6 +24,10 @@ struct AvatarDescription {
 // "mode": M, "number": N, "stateA": A, "stateB": B, "replaceStanding": 0|1, "costume": 0|1};
 // anything left out keeps the new avatar's default (skin 4, nothing worn).
 [[nodiscard]] AvatarDescription readAvatarDescription(const std::string& text, const std::string& source);
+
+// An action script: [{"action": ID, "caption": "UTF-8 text"}, ...]; the caption may be left
+// out (nothing said).
+[[nodiscard]] std::vector<ScriptStep> readActionScript(const std::string& text, const std::string& source);
 
 // The 96 by 96 picture the program exports: rows 121 down to 26 of the snapshot, columns 80 to 175.
 [[nodiscard]] RgbaPicture exportFromSnapshot(const std::uint8_t* snapshot);

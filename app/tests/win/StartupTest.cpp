@@ -3,7 +3,7 @@
 #include "app/Application.h"
 #include "app/Entry.h"
 #include "app/ProgramFiles.h"
-#include "app/SpeechBubbles.h"
+#include "avatar/SpeechBubbles.h"
 #include "app/tests/win/TestSupport.h"
 #include "avatar/AvatarModel.h"
 #include "catalogue/AvatarArchive.h"

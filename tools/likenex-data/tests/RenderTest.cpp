@@ -207,3 +207,55 @@ TEST_F(RenderCommandTest, AnyActionRendersForAnyDescription) {
 
 }  // namespace
 }  // namespace likenex
+
+namespace likenex {
+namespace {
+
+TEST_F(RenderCommandTest, AnimateWritesTheScriptAsALoopingAnimatedPng) {
+    write("script.json", R"([{"action": 7, "caption": "hi"}, {"action": 999, "caption": "left out"}, {"action": 7}])");
+    auto animate = [&](std::vector<std::string> extra, std::string& printed) {
+        Arguments args = {"render",      dir_.string(), "--avatar", (dir_ / "avatar.json").string(),
+                          "--direction", "2",           "-o",       (dir_ / "out.png").string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::ostringstream out, err;
+        const int code = runLikenexData(args, out, err);
+        printed = out.str();
+        error_ = err.str();
+        return code;
+    };
+    std::string printed;
+    ASSERT_EQ(animate({"--animate", (dir_ / "script.json").string()}, printed), 0) << error_;
+    // Two frames of 100 ms per step, the last held 500 ms more.
+    EXPECT_EQ(printed, "animation: 4 frames, 1400 ms\n");
+    // libpng reads the first frame: the transparent snapshot's rows 191 down to 0, so the
+    // head's snapshot row 241 - 109 - 20 lands on row 191 - 112.
+    const RgbaPicture first = out();
+    ASSERT_EQ(first.width, 256);
+    ASSERT_EQ(first.height, 192);
+    EXPECT_EQ(at(first, 124, 191 - (241 - 109 - 20)), (std::array<int, 4>{255, 0, 0, 255}));
+    EXPECT_EQ(at(first, 0, 0)[3], 0);
+
+    EXPECT_EQ(animate({"--animate", (dir_ / "script.json").string(), "--action", "7"}, printed), 1);
+    EXPECT_EQ(animate({"--animate", (dir_ / "script.json").string(), "--snapshot"}, printed), 1);
+    write("none.json", R"([{"action": 999}])");
+    EXPECT_EQ(animate({"--animate", (dir_ / "none.json").string()}, printed), 1);
+    EXPECT_NE(error_.find("no step plays"), std::string::npos) << error_;
+    EXPECT_EQ(animate({"--animate", (dir_ / "missing.json").string()}, printed), 1);
+}
+
+TEST(ActionScript, ReadsStepsAndRefusesWhatItDoesNotKnow) {
+    const std::vector<ScriptStep> steps =
+        readActionScript(R"([{"action": 1001, "caption": "h\u00e9llo \u4f60\u597d"}, {"action": 7}])", "s.json");
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[0].action, 1001);
+    EXPECT_EQ(steps[0].caption, u"h\u00e9llo \u4f60\u597d");
+    EXPECT_TRUE(steps[1].caption.empty());
+    EXPECT_TRUE(readActionScript("[]", "s.json").empty());
+    for (const char* bad :
+         {R"({"action": 1})", R"([1])", R"([{"caption": "x"}])", R"([{"action": 70000}])", R"([{"action": -1}])",
+          R"([{"action": 1, "caption": 5}])", R"([{"action": 1, "say": "x"}])"})
+        EXPECT_THROW((void)readActionScript(bad, "s.json"), ToolError) << bad;
+}
+
+}  // namespace
+}  // namespace likenex

@@ -1,4 +1,4 @@
-#include "app/SpeechBubbles.h"
+#include "avatar/SpeechBubbles.h"
 
 #include "avatar/AvatarModel.h"
 #include "catalogue/AvatarArchive.h"
