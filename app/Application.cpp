@@ -228,6 +228,15 @@ std::optional<std::wstring> Application::writePicture(std::span<const std::uint8
     return writeBmpWithGdiPlus(pictureFolder(), kExportSize, kExportSize, pixels);
 }
 
+bool Application::writeFile(const std::wstring& path, std::span<const std::uint8_t> bytes) {
+    if (bytes.empty()) return false;
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
 bool Application::sendChatCommand(std::wstring_view command) {
     try {
         return chatLink_.sendCommand(text::utf16FromWide(command));

@@ -166,6 +166,7 @@ protected:
     [[nodiscard]] std::wstring pictureFolder() const override { return programDirectoryW_ + L"\\photo"; }
     [[nodiscard]] std::optional<std::wstring> writePicture(std::span<const std::uint8_t> pixels) override;
     [[nodiscard]] bool sendChatCommand(std::wstring_view command) override;
+    [[nodiscard]] bool writeFile(const std::wstring& path, std::span<const std::uint8_t> bytes) override;
     // A newer version: starts the updater with the server's arguments and ends the program.
     virtual void handOverToUpdater(const std::string& updaterPath,
                                    const std::string& arguments);  // Every web page goes through here; tests see the

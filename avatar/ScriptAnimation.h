@@ -20,6 +20,8 @@ namespace likenex {
 struct ScriptStep {
     std::uint16_t action = 0;
     std::u16string caption;
+
+    friend bool operator==(const ScriptStep&, const ScriptStep&) = default;
 };
 
 // A rectangle of the 256 by 256 snapshot (whose row 0 is its bottom row): output row i, top

@@ -62,3 +62,7 @@ file(CREATE_LINK /usr/include/boost ${LIKENEX_BOOST_INCLUDE}/boost SYMBOLIC)
 add_library(likenex_boost_headers INTERFACE)
 target_include_directories(likenex_boost_headers SYSTEM INTERFACE ${LIKENEX_BOOST_INCLUDE})
 add_library(Boost::regex_headers ALIAS likenex_boost_headers)
+
+# zlib for the PNG pictures of the export, from Debian's MinGW build of it (libz-mingw-w64-dev),
+# linked statically so that the programs need no zlib1.dll beside them.
+set(ZLIB_USE_STATIC_LIBS ON)

@@ -6,6 +6,7 @@
 // clicks, and tests drive it directly.
 
 #include "avatar/AvatarModel.h"
+#include "avatar/ScriptAnimation.h"
 #include "base/Tick.h"
 #include "catalogue/Catalogue.h"
 #include "net/Messages.h"
@@ -26,13 +27,6 @@ inline constexpr int kSkinCells = 44, kColourCells = 46;
 inline constexpr int kStepPauseMs = 500;
 inline constexpr int kCaptionShownMs = 10000;
 inline constexpr std::size_t kUndoSteps = 200;
-
-struct ScriptStep {
-    std::uint16_t action = 0;  // catalogue identifier
-    std::u16string caption;
-
-    friend bool operator==(const ScriptStep&, const ScriptStep&) = default;
-};
 
 // What one of pages 1 to 6 has chosen.
 struct PageChoice {

@@ -1,6 +1,7 @@
 #include "screens/PictureScreen.h"
 
 #include "avatar/AvatarModel.h"
+#include "avatar/ExportPictures.h"
 #include "base/Text.h"
 #include "base/Tick.h"
 #include "base/WindowMessages.h"
@@ -153,6 +154,14 @@ bool PictureScreen::exportPicture() {
     const std::optional<std::wstring> path = screenActions().writePicture(picture);
     if (!path) return false;
     lastPicturePath() = *path;
+    // Beside the BMP: the same crop with transparency, and the whole script animated. Both
+    // draw without touching the model's clock, its reports or the snapshot just taken.
+    const std::wstring stem = path->ends_with(L".bmp") ? path->substr(0, path->size() - 4) : *path;
+    (void)screenActions().writeFile(stem + L".png", transparentExportPng(*model_));
+    std::vector<ScriptStep> script;
+    for (const PictureEntry& entry : list) script.push_back({entry.action, entry.caption});
+    if (const std::vector<std::uint8_t> animation = scriptAnimationPng(*model_, std::move(script)); !animation.empty())
+        (void)screenActions().writeFile(stem + L"_anim.png", animation);
     // The frame beside the fields shows what was exported; textures are stored bottom row first.
     std::vector<std::uint8_t> bottomUp(picture.size());
     for (int row = 0; row < kExportSize; ++row)

@@ -24,6 +24,7 @@ inline constexpr int kExportSize = 96;
 // The avatar's actions, one entry per step of its script, in order.
 struct PictureEntry {
     std::uint16_t action = 0;
+    std::u16string caption;
 };
 
 // The picture list the editor fills before it opens the screen, and the last exported

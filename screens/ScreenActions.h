@@ -58,6 +58,8 @@ public:
     // Writes a 96 by 96 picture (BGRA, top row first) into the picture folder as a BMP named
     // after the tick count; its path, or nothing when the folder or file cannot be written.
     [[nodiscard]] virtual std::optional<std::wstring> writePicture(std::span<const std::uint8_t> pixels) = 0;
+    // Writes a file whole (the export's other pictures); false when it cannot be written.
+    [[nodiscard]] virtual bool writeFile(const std::wstring& path, std::span<const std::uint8_t> bytes) = 0;
     // A command to the running chat client; false when it is not attached or refuses.
     [[nodiscard]] virtual bool sendChatCommand(std::wstring_view command) = 0;
 

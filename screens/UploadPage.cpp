@@ -296,7 +296,7 @@ void UploadPage::showPictureScreen(const SaveAvatarReply& reply) {
     screen->setField(108, user_ ? user_->editText() : L"");
     auto& list = pictureList();
     list.clear();
-    for (const ScriptStep& step : editor_.state().script()) list.push_back({step.action});
+    for (const ScriptStep& step : editor_.state().script()) list.push_back({step.action, step.caption});
     screen->setModel(model);
     (void)screen->exportPicture();
     stack.bringToFront(screen);

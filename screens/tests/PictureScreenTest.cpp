@@ -98,6 +98,15 @@ TEST_F(PictureScreenTest, AnExportNeedsAPictureListAndAWritableFolder) {
     EXPECT_EQ(model_->action()->identifier, 2001);
     EXPECT_EQ(actions_.pictures.back(), exportCrop(model_->snapshot().data()));
     EXPECT_EQ(lastPicturePath(), L"C:\\Likenex\\photo\\tovik_2.bmp");
+    // Beside it, the transparent picture and the animation, both PNG files.
+    ASSERT_EQ(actions_.files.size(), 2u);
+    EXPECT_EQ(actions_.files[0].first, L"C:\\Likenex\\photo\\tovik_2.png");
+    EXPECT_EQ(actions_.files[1].first, L"C:\\Likenex\\photo\\tovik_2_anim.png");
+    for (const auto& [path, bytes] : actions_.files) {
+        ASSERT_GE(bytes.size(), 8u);
+        EXPECT_EQ(bytes[1], 'P');
+        EXPECT_EQ(bytes[2], 'N');
+    }
 }
 
 TEST_F(PictureScreenTest, TheChatCommandCarriesTheLastExportedPath) {

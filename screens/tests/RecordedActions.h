@@ -52,6 +52,11 @@ public:
         if (!picturesWritable) return std::nullopt;
         return L"C:\\Likenex\\photo\\tovik_" + std::to_wstring(pictures.size()) + L".bmp";
     }
+    bool writeFile(const std::wstring& path, std::span<const std::uint8_t> bytes) override {
+        files.emplace_back(path, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
+        return true;
+    }
+    std::vector<std::pair<std::wstring, std::vector<std::uint8_t>>> files;
     bool sendChatCommand(std::wstring_view command) override {
         chatCommands.emplace_back(command);
         return chatAttached;
