@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace likenex::test {
 namespace {
@@ -278,6 +279,60 @@ TEST_F(ServerConnectionTest, NothingIsSentWhenNoConnectionCanBeMadeOrTheRequestI
     window.pumpFor(300);
     EXPECT_TRUE(window.received.empty());
     EXPECT_TRUE(peer.requests().empty());
+}
+
+// Process exit with an exchange open: the test program starts itself again to run the child
+// case below, which opens an exchange and returns with the connection, its window and WinSock
+// still alive, so that they go with the process's static objects.
+constexpr wchar_t kExitModeVariable[] = L"LIKENEX_NET_EXIT_MODE";
+constexpr wchar_t kExitPortVariable[] = L"LIKENEX_NET_EXIT_PORT";
+
+DWORD runExitChild(const wchar_t* mode, int port) {
+    wchar_t program[MAX_PATH];
+    if (GetModuleFileNameW(nullptr, program, MAX_PATH) == 0) return 1001;
+    std::wstring commandLine = L"\"" + std::wstring(program) +
+                               L"\" --gtest_filter=ExitWithExchangeOpen.DISABLED_Child --gtest_also_run_disabled_tests";
+    SetEnvironmentVariableW(kExitModeVariable, mode);
+    SetEnvironmentVariableW(kExitPortVariable, std::to_wstring(port).c_str());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    BOOL ok =
+        CreateProcessW(program, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started);
+    SetEnvironmentVariableW(kExitModeVariable, nullptr);
+    if (!ok) return 1002;
+    UniqueHandle process(started.hProcess), thread(started.hThread);
+    if (WaitForSingleObject(process.get(), 30000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.get(), 1003);
+        return 1003;
+    }
+    DWORD code = 1004;
+    GetExitCodeProcess(process.get(), &code);
+    return code;
+}
+
+TEST(ExitWithExchangeOpen, TheProgramEndsWhetherTheServerIsSilentOrTheDispatcherWaitsForTheMainWindow) {
+    // Silent: the reader waits in its receive. Replied: the dispatcher waits inside its
+    // SendMessage for a main window whose thread never pumps again.
+    NetworkSession session;
+    ASSERT_TRUE(session.start());
+    ScriptedPeer peer({{}, {.replies = {frame(260, 18)}}});
+    EXPECT_EQ(runExitChild(L"silent", peer.port()), 0u);
+    EXPECT_EQ(runExitChild(L"replied", peer.port()), 0u);
+}
+
+TEST(ExitWithExchangeOpen, DISABLED_Child) {
+    wchar_t mode[16] = {}, port[16] = {};
+    ASSERT_NE(GetEnvironmentVariableW(kExitModeVariable, mode, 16), 0u);
+    ASSERT_NE(GetEnvironmentVariableW(kExitPortVariable, port, 16), 0u);
+    static NetworkSession session;
+    ASSERT_TRUE(session.start());
+    static MainWindowStandIn window;
+    static ServerConnection connection(window.handle());
+    ASSERT_TRUE(connection.send("127.0.0.1", std::stoi(port), encoded<VersionQuery>()));
+    // Long enough for the reply to reach the dispatcher; the window is not pumped.
+    Sleep(500);
+    EXPECT_TRUE(connection.exchangeOpen());
 }
 
 TEST(NetworkSession, AFailedStartSaysSoOnStandardOutput) {
