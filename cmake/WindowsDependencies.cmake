@@ -32,6 +32,12 @@ if(NOT LIKENEX_FREETYPE_SOURCE)
   endif()
 endif()
 list(GET LIKENEX_FREETYPE_SOURCE 0 LIKENEX_FREETYPE_SOURCE)
+# zlib for the PNG pictures of the export, from Debian's MinGW build of it (libz-mingw-w64-dev),
+# linked statically so that the programs need no zlib1.dll beside them. FreeType uses the same
+# zlib rather than its own copy, whose symbols would clash with it.
+set(ZLIB_USE_STATIC_LIBS ON)
+find_package(ZLIB REQUIRED)
+
 set(LIKENEX_FREETYPE_PREFIX ${CMAKE_BINARY_DIR}/_deps/freetype)
 include(ExternalProject)
 ExternalProject_Add(freetype_windows
@@ -44,14 +50,15 @@ ExternalProject_Add(freetype_windows
     -DCMAKE_BUILD_TYPE=Release
     -DCMAKE_INSTALL_PREFIX=<INSTALL_DIR>
     -DBUILD_SHARED_LIBS=OFF
-    -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON
+    -DFT_DISABLE_ZLIB=OFF -DFT_REQUIRE_ZLIB=ON -DZLIB_USE_STATIC_LIBS=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON
     -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
   BUILD_BYPRODUCTS <INSTALL_DIR>/lib/libfreetype.a)
 file(MAKE_DIRECTORY ${LIKENEX_FREETYPE_PREFIX}/include/freetype2)
 add_library(Freetype::Freetype STATIC IMPORTED GLOBAL)
 set_target_properties(Freetype::Freetype PROPERTIES
   IMPORTED_LOCATION ${LIKENEX_FREETYPE_PREFIX}/lib/libfreetype.a
-  INTERFACE_INCLUDE_DIRECTORIES ${LIKENEX_FREETYPE_PREFIX}/include/freetype2)
+  INTERFACE_INCLUDE_DIRECTORIES ${LIKENEX_FREETYPE_PREFIX}/include/freetype2
+  INTERFACE_LINK_LIBRARIES ZLIB::ZLIB)
 add_dependencies(Freetype::Freetype freetype_windows)
 
 # Boost.Regex is header-only; MinGW must not see the rest of /usr/include, so the build
@@ -63,6 +70,3 @@ add_library(likenex_boost_headers INTERFACE)
 target_include_directories(likenex_boost_headers SYSTEM INTERFACE ${LIKENEX_BOOST_INCLUDE})
 add_library(Boost::regex_headers ALIAS likenex_boost_headers)
 
-# zlib for the PNG pictures of the export, from Debian's MinGW build of it (libz-mingw-w64-dev),
-# linked statically so that the programs need no zlib1.dll beside them.
-set(ZLIB_USE_STATIC_LIBS ON)

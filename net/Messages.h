@@ -15,6 +15,8 @@ namespace likenex {
 inline constexpr std::size_t kMaxUserNameUnits = 23;
 inline constexpr std::size_t kDigestLength = 32;
 inline constexpr int kAvatarItemPairs = 5;
+// The most frames an avatar's action script may play, summed over its steps.
+inline constexpr int kMaxScriptFrames = 120;
 
 // One worn item; item 0 with colour 255 is an empty pair.
 struct ItemPair {

@@ -22,9 +22,7 @@ namespace likenex {
 
 inline constexpr int kFacePage = 0, kOutfitPage = 2, kBodyPartPage = 6, kScriptPage = 7, kUploadPage = 8;
 inline constexpr int kPageCount = 9;
-inline constexpr int kMaxScriptFrames = 120;
 inline constexpr int kSkinCells = 44, kColourCells = 46;
-inline constexpr int kStepPauseMs = 500;
 inline constexpr int kCaptionShownMs = 10000;
 inline constexpr std::size_t kUndoSteps = 200;
 

@@ -25,7 +25,6 @@ constexpr std::intptr_t kChatAnswer = 1, kCloseAnswer = 2;
 constexpr int kTextDialogTitle = 115, kTextCopied = 456, kTextChatFailed = 502, kTextUseAsChatPicture = 504,
               kTextBackToEditor = 509, kTextPayment = 413, kTextChatCaption = 503, kTextReplay = 422, kTextStored = 485;
 constexpr ImageRect kPictureArea = {536, 206, 632, 302};
-constexpr int kStepPauseMs = 500;
 constexpr std::uint32_t kBlack = 0xFF000000u, kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu;
 // The avatar stands this far from the picture area's corner, as in the editor's preview.
 constexpr int kAvatarFromCornerX = -65, kAvatarFromCornerY = -45;

@@ -10,7 +10,6 @@
 
 namespace likenex {
 
-inline constexpr int kMaxScriptFrames = 120;
 inline constexpr int kSkinColours = 44;
 
 // The outfit's price as the editor shows it: the two face options, the worn items (an outfit

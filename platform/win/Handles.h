@@ -98,6 +98,13 @@ struct WindowTraits {
     static Type invalid() { return nullptr; }
     static void close(Type h) { DestroyWindow(h); }
 };
+// WinSock 1.1 sockets (<winsock.h>, which <windows.h> brings in): closesocket releases the
+// handle at once; shut a connection down first when a peer or another thread must see its end.
+struct SocketTraits {
+    using Type = SOCKET;
+    static Type invalid() { return INVALID_SOCKET; }
+    static void close(Type s) { closesocket(s); }
+};
 using UniqueHandle = UniqueResource<KernelHandleTraits>;  // events, semaphores, mappings, threads
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
@@ -108,6 +115,7 @@ using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;  // a DC of our own (Crea
 using UniqueMenu = UniqueResource<MenuTraits>;
 using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
+using UniqueSocket = UniqueResource<SocketTraits>;
 
 // ---- WindowDc ------------------------------------------------------------------------
 // A device context obtained with GetDC, released to its window.
