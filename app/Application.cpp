@@ -230,7 +230,8 @@ std::optional<std::wstring> Application::writePicture(std::span<const std::uint8
 
 bool Application::writeFile(const std::wstring& path, std::span<const std::uint8_t> bytes) {
     if (bytes.empty()) return false;
-    UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     DWORD written = 0;
     return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&

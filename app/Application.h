@@ -8,11 +8,13 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/ServerRequests.h"
-#include "avatar/SpeechBubbles.h"
 #include "avatar/AvatarRecord.h"
 #include "avatar/AvatarServices.h"
+#include "avatar/SpeechBubbles.h"
 #include "chatlink/win/SkypeLink.h"
 #include "net/ServerExchange.h"
+#include "net/win/NetworkSession.h"
+#include "net/win/ServerConnection.h"
 #include "render/text/GlyphFont.h"
 #include "render/text/TextRenderer.h"
 #include "screens/ScreenActions.h"
@@ -143,7 +145,8 @@ public:
 
 protected:
     // Start-up steps that belong to parts still to come; each is a named call here.
-    virtual bool startNetwork() { return true; }
+    // WinSock, and the connection every server exchange goes through.
+    virtual bool startNetwork();
     // ScreenActions: what the frame's windows ask of the program.
     void hideToTray() override;
     void askToQuit() override;
@@ -201,6 +204,9 @@ private:
 
     // Declared first: everything below may use it to the end of its own life.
     AppServices services_;
+    // WinSock outlives the connection, which is made once the main window exists.
+    NetworkSession networkSession_;
+    std::unique_ptr<ServerConnection> connection_;
     // The toolkit's host and the window stack; installed for the toolkit while this lives.
     AppUiHost uiHost_;
     Settings settings_;

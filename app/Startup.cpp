@@ -110,6 +110,13 @@ void Application::startup() {
     cleanUpAfterUpdater(programDirectory_);
 }
 
+bool Application::startNetwork() {
+    if (!networkSession_.start()) return false;
+    connection_ = std::make_unique<ServerConnection>(window());
+    setServerExchange(connection_.get());
+    return true;
+}
+
 AvatarModel& Application::makeAvatarModel() {
     avatarRecord_ = std::make_shared<AvatarRecord>();
     avatarRecord_->standingAction = kStandingAction;
@@ -148,8 +155,10 @@ void Application::loadSettings(const std::string& programDirectory) {
 void Application::releaseRendererResources() { services_.interfaceArchive.releaseInterfaceArchive(); }
 
 void Application::shutdown() {
-    // Networking stops here once it exists.
     closeWindows();
+    // No reply can reach a window any more; nothing waits for the connection's threads.
+    setServerExchange(nullptr);
+    connection_.reset();
     services_.avatarModel.reset();
     bubbles_.release();
     releaseTextRenderers();
