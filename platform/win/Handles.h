@@ -98,6 +98,12 @@ struct WindowTraits {
     static Type invalid() { return nullptr; }
     static void close(Type h) { DestroyWindow(h); }
 };
+// A BSTR (SysAllocString): COM's length-prefixed text.
+struct BstrTraits {
+    using Type = BSTR;
+    static Type invalid() { return nullptr; }
+    static void close(Type s) { SysFreeString(s); }
+};
 using UniqueHandle = UniqueResource<KernelHandleTraits>;  // events, semaphores, mappings, threads
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
@@ -108,6 +114,23 @@ using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;  // a DC of our own (Crea
 using UniqueMenu = UniqueResource<MenuTraits>;
 using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
+using UniqueBstr = UniqueResource<BstrTraits>;  // link oleaut32 where used
+
+// ---- ComApartment --------------------------------------------------------------------
+// CoInitialize for the calling thread, undone when it goes out of scope.
+class ComApartment {
+public:
+    ComApartment() noexcept : result_(CoInitialize(nullptr)) {}
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) CoUninitialize();
+    }
+    [[nodiscard]] bool ok() const noexcept { return SUCCEEDED(result_); }
+
+private:
+    HRESULT result_;
+};
 
 // ---- WindowDc ------------------------------------------------------------------------
 // A device context obtained with GetDC, released to its window.
