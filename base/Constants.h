@@ -11,4 +11,8 @@ inline constexpr std::int32_t kDefaultServerPort = 1234;
 // The service's web site, which the server serves beside the protocol.
 inline constexpr const char* kDefaultWebAddress = "http://127.0.0.1:8080";
 
+// Under HKEY_LOCAL_MACHINE: the version values the editor writes and the updater reads
+// (`ver`, `newver`, `news`) and the registration page address (`regurl`).
+inline constexpr const char* kVersionRegistryKey = "Software\\Tovik\\Avatar\\CurrentVersion\\";
+
 }  // namespace likenex
