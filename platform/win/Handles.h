@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <wininet.h>
+
 #include <utility>
 
 namespace likenex {
@@ -104,6 +106,12 @@ struct BstrTraits {
     static Type invalid() { return nullptr; }
     static void close(Type s) { SysFreeString(s); }
 };
+// A WinINet session, connection or request; link wininet where used.
+struct InternetHandleTraits {
+    using Type = HINTERNET;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { InternetCloseHandle(h); }
+};
 using UniqueHandle = UniqueResource<KernelHandleTraits>;  // events, semaphores, mappings, threads
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
@@ -115,6 +123,7 @@ using UniqueMenu = UniqueResource<MenuTraits>;
 using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
 using UniqueBstr = UniqueResource<BstrTraits>;  // link oleaut32 where used
+using UniqueInternetHandle = UniqueResource<InternetHandleTraits>;
 
 // ---- ComApartment --------------------------------------------------------------------
 // CoInitialize for the calling thread, undone when it goes out of scope.

@@ -1,58 +1,74 @@
 #include "update/win/Download.h"
 
+#include "platform/win/Handles.h"
 #include "update/Updater.h"
 
 #include <windows.h>
 
-#include <urlmon.h>
+#include <wininet.h>
+
+#include <cstdint>
+#include <optional>
 
 namespace likenex::update {
 namespace {
 
-// The status callback: progress reports go to the caller; everything else is left to the
-// moniker. It lives on the downloading thread's stack for the one synchronous call.
-class StatusCallback final : public IBindStatusCallback {
-public:
-    explicit StatusCallback(const ProgressReport& progress) : progress_(progress) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** out) override {
-        if (!out) return E_POINTER;
-        if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IBindStatusCallback)) {
-            *out = static_cast<IBindStatusCallback*>(this);
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+// HTTP_QUERY_CONTENT_LENGTH as a number; empty when the server sent none.
+std::optional<std::uint64_t> contentLength(HINTERNET request) {
+    wchar_t text[32] = {};
+    DWORD size = sizeof text;
+    if (!HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return std::nullopt;
+    std::uint64_t value = 0;
+    for (const wchar_t* c = text; *c; ++c) {
+        if (*c < L'0' || *c > L'9' || value > UINT64_MAX / 10) return std::nullopt;
+        value = value * 10 + static_cast<std::uint64_t>(*c - L'0');
     }
-    // Not heap-allocated: the counts only have to satisfy the protocol.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    return value;
+}
 
-    HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD, IBinding*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetPriority(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE OnLowResource(DWORD) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnProgress(ULONG progress, ULONG maximum, ULONG, LPCWSTR) override {
-        if (progress_) progress_(downloadPercent(progress, maximum));
-        return S_OK;
+bool fetchInto(HINTERNET request, HANDLE file, const ProgressReport& progress) {
+    // An error page is not the installer: only a 200 answer is written.
+    DWORD status = 0;
+    DWORD size = sizeof status;
+    if (!HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) ||
+        status != 200)
+        return false;
+    const std::optional<std::uint64_t> expected = contentLength(request);
+    std::uint64_t received = 0;
+    char buffer[16384];
+    for (;;) {
+        DWORD got = 0;
+        if (!InternetReadFile(request, buffer, sizeof buffer, &got)) return false;
+        if (got == 0) break;
+        DWORD written = 0;
+        if (!WriteFile(file, buffer, got, &written, nullptr) || written != got) return false;
+        received += got;
+        if (expected && received > *expected) return false;  // more than announced: not that file
+        if (progress) progress(downloadPercent(received, expected.value_or(0)));
     }
-    HRESULT STDMETHODCALLTYPE OnStopBinding(HRESULT, LPCWSTR) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetBindInfo(DWORD* flags, BINDINFO* info) override {
-        if (!flags || !info) return E_INVALIDARG;
-        *flags = BINDF_GETNEWESTVERSION | BINDF_NOWRITECACHE | BINDF_PRAGMA_NO_CACHE;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE OnObjectAvailable(REFIID, IUnknown*) override { return S_OK; }
-
-private:
-    const ProgressReport& progress_;
-};
+    // A connection that ended early leaves a short file, which would not run as the installer.
+    return !expected || received == *expected;
+}
 
 }  // namespace
 
 bool downloadFile(const std::wstring& url, const std::wstring& path, const ProgressReport& progress) {
-    StatusCallback callback(progress);
-    return URLDownloadToFileW(nullptr, url.c_str(), path.c_str(), 0, &callback) == S_OK;
+    const UniqueInternetHandle session(InternetOpenW(L"Update", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!session) return false;
+    // Always from the host, never from a cache: a retry must not get the same broken copy.
+    const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+                        INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
+    const UniqueInternetHandle request(InternetOpenUrlW(session.get(), url.c_str(), nullptr, 0, flags, 0));
+    if (!request) return false;
+    bool complete = false;
+    {
+        const UniqueFile file(
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        complete = fetchInto(request.get(), file.get(), progress);
+    }
+    if (!complete) DeleteFileW(path.c_str());
+    return complete;
 }
 
 }  // namespace likenex::update

@@ -215,8 +215,6 @@ void UpdateDialog::deleteDownload(const std::string& fileName) {
 }
 
 bool UpdateDialog::download(const std::string& url, const std::string& fileName) {
-    // The thread gets COM for the moniker; it is undone when the download is over.
-    const ComApartment apartment;
     const std::wstring address = systemCodePage().toWide(url);
     return downloadFile(address, folder_ + L"\\" + wide(fileName), [this](int percent) { setProgress(percent); });
 }
