@@ -4,6 +4,7 @@
 #include "base/WindowMessages.h"
 #include "platform/win/CodePage.h"
 #include "platform/win/MessageBox.h"
+#include "platform/win/ModuleExport.h"
 #include "update/NewsPage.h"
 #include "update/win/Download.h"
 #include "update/win/NewsLibrary.h"
@@ -26,8 +27,9 @@ constexpr RECT kStatusArea = {10, 180, 393, 210};
 struct ControlPlace {
     int id, x, y, width, height;
 };
+constexpr ControlPlace kBrowserPlace = {IDC_BROWSER, 16, 31, 393, 144};
 constexpr ControlPlace kPlaces[] = {
-    {IDC_STATUS, 0, 187, 393, 15},  {IDC_PROGRESS, 14, 208, 397, 21}, {IDC_BROWSER, 16, 31, 393, 144},
+    {IDC_STATUS, 0, 187, 393, 15},  {IDC_PROGRESS, 14, 208, 397, 21}, kBrowserPlace,
     {IDC_ACTION, 127, 239, 68, 20}, {IDC_CLOSE, 245, 239, 45, 20},
 };
 
@@ -110,9 +112,22 @@ void UpdateDialog::writeNewsPage() {
 }
 
 void UpdateDialog::showBrowser() {
-    // The page is shown in the user's browser control where one can render; the control area
-    // then holds it. Without an HTML engine it stays an empty frame: the page is still on disk.
-    // (Hosting the control needs an HTML engine this build is not tested with; see the notes.)
+    // The control is hosted by the system's ActiveX host window class (atl.dll's "AtlAxWin"),
+    // which creates a web browser for an address given as the window text and navigates it.
+    // Where the library, the class or an HTML engine is missing (Wine here has no engine), the
+    // area stays an empty frame; the page is on disk all the same.
+    atl_.reset(LoadLibraryW(L"atl.dll"));
+    if (!atl_) return;
+    using Init = BOOL(WINAPI*)();
+    const auto init = exportedFunction<Init>(atl_.get(), "AtlAxWinInit");
+    if (!init || !init()) return;
+    HWND placeholder = GetDlgItem(window_, IDC_BROWSER);
+    if (!placeholder) return;
+    const std::wstring page = folder_ + L"\\news.html";
+    browser_.reset(CreateWindowExW(0, L"AtlAxWin", page.c_str(), WS_CHILD | WS_VISIBLE, kBrowserPlace.x,
+                                   kBrowserPlace.y, kBrowserPlace.width, kBrowserPlace.height, window_, nullptr,
+                                   instance_, nullptr));
+    if (browser_) ShowWindow(placeholder, SW_HIDE);
 }
 
 INT_PTR UpdateDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -67,6 +67,8 @@ private:
         static void close(Type b) { DeleteObject(b); }
     };
     UniqueResource<BrushTraits> backgroundBrush_;
+    UniqueModule atl_;                           // hosts the browser control; loaded while the dialog lives
+    UniqueWindow browser_;                       // destroyed before the library that drew it is freed
     std::atomic<bool> finishedPictures_{false};  // the action button shows 142/140
 
     // Declared last: the threads end (or are left to the process's end) before the rest goes.
