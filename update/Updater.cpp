@@ -1,5 +1,7 @@
 #include "update/Updater.h"
 
+#include "update/InstallerSignature.h"
+
 #include <algorithm>
 
 namespace likenex::update {
@@ -63,15 +65,20 @@ void Updater::install() {
     actions_.minimiseEditor();
     actions_.showStatus(kDownloadNewFiles);
     const Package package = choosePackage(installed_.load(), newest_);
+    const std::string signature = signatureName(package.fileName);
     bool downloaded = false;
     for (int attempt = 0; attempt < kDownloadAttempts && !downloaded; ++attempt) {
         actions_.deleteDownload(package.fileName);
+        actions_.deleteDownload(signature);
         actions_.showStatus(package.downloadingText);
-        downloaded = actions_.download(downloadBase_ + package.fileName, package.fileName);
+        downloaded = actions_.download(downloadBase_ + package.fileName, package.fileName) &&
+                     actions_.download(downloadBase_ + signature, signature) &&
+                     actions_.verifyDownload(package.fileName);
     }
     if (!downloaded) {
-        // Nothing half-fetched is left to be run by hand.
+        // Nothing unverified is left to be run by hand.
         actions_.deleteDownload(package.fileName);
+        actions_.deleteDownload(signature);
         actions_.showStatus(kFailToDownload);
         return;
     }

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <bcrypt.h>
 #include <wininet.h>
 
 #include <utility>
@@ -112,6 +113,22 @@ struct InternetHandleTraits {
     static Type invalid() { return nullptr; }
     static void close(Type h) { InternetCloseHandle(h); }
 };
+// CNG algorithm providers, keys and hashes; link bcrypt where used.
+struct CngAlgorithmTraits {
+    using Type = BCRYPT_ALG_HANDLE;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { BCryptCloseAlgorithmProvider(h, 0); }
+};
+struct CngKeyTraits {
+    using Type = BCRYPT_KEY_HANDLE;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { BCryptDestroyKey(h); }
+};
+struct CngHashTraits {
+    using Type = BCRYPT_HASH_HANDLE;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { BCryptDestroyHash(h); }
+};
 using UniqueHandle = UniqueResource<KernelHandleTraits>;  // events, semaphores, mappings, threads
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
@@ -124,6 +141,9 @@ using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
 using UniqueBstr = UniqueResource<BstrTraits>;  // link oleaut32 where used
 using UniqueInternetHandle = UniqueResource<InternetHandleTraits>;
+using UniqueCngAlgorithm = UniqueResource<CngAlgorithmTraits>;
+using UniqueCngKey = UniqueResource<CngKeyTraits>;
+using UniqueCngHash = UniqueResource<CngHashTraits>;
 
 // ---- ComApartment --------------------------------------------------------------------
 // CoInitialize for the calling thread, undone when it goes out of scope.

@@ -16,6 +16,7 @@ class RecordingActions : public UpdateActions {
 public:
     std::vector<std::string> log;
     std::deque<bool> downloadResults;
+    std::deque<bool> verifyResults;
     bool installerResult = true;
     bool mergerResult = true;
 
@@ -29,6 +30,13 @@ public:
         if (downloadResults.empty()) return true;
         const bool result = downloadResults.front();
         downloadResults.pop_front();
+        return result;
+    }
+    bool verifyDownload(const std::string& name) override {
+        log.push_back("verify " + name);
+        if (verifyResults.empty()) return true;
+        const bool result = verifyResults.front();
+        verifyResults.pop_front();
         return result;
     }
     bool runInstaller(const std::string& name) override {
@@ -86,9 +94,9 @@ TEST(UpdaterTest, OneVersionAheadTakesTheNumberedInstallerAnyOtherTheFullOne) {
     EXPECT_EQ(choosePackage(0xFFFFFFFFu, 0).fileName, "fullup.exe");
 }
 
-TEST(UpdaterTest, InstallFetchesRunsInstallerAndMergerThenOffersTheRestart) {
+TEST(UpdaterTest, InstallFetchesVerifiesRunsInstallerAndMergerThenOffersTheRestart) {
     RecordingActions actions;
-    actions.downloadResults = {false, false, true};  // the third attempt succeeds
+    actions.downloadResults = {false, true, false, true, true};  // installer, then its signature, fail once each
     Updater updater(actions, 2, 3, kBase);
     updater.check();
     ASSERT_EQ(updater.pressAction(), ActionResult::startInstaller);
@@ -99,14 +107,20 @@ TEST(UpdaterTest, InstallFetchesRunsInstallerAndMergerThenOffersTheRestart) {
         "minimise editor",
         "status Download new files!",
         "delete 3.exe",
+        "delete 3.exe.sig",
         "status Downloading file : 3.exe",
         "download http://127.0.0.1:8080/Download/3.exe to 3.exe",
         "delete 3.exe",
+        "delete 3.exe.sig",
         "status Downloading file : 3.exe",
         "download http://127.0.0.1:8080/Download/3.exe to 3.exe",
+        "download http://127.0.0.1:8080/Download/3.exe.sig to 3.exe.sig",
         "delete 3.exe",
+        "delete 3.exe.sig",
         "status Downloading file : 3.exe",
         "download http://127.0.0.1:8080/Download/3.exe to 3.exe",
+        "download http://127.0.0.1:8080/Download/3.exe.sig to 3.exe.sig",
+        "verify 3.exe",
         "status Updating files : 3.exe",
         "progress 0",
         "run 3.exe",
@@ -122,10 +136,31 @@ TEST(UpdaterTest, InstallFetchesRunsInstallerAndMergerThenOffersTheRestart) {
     EXPECT_EQ(updater.pressAction(), ActionResult::restartEditor);
 }
 
+TEST(UpdaterTest, AnInstallerFailingItsSignatureThreeTimesNeverRuns) {
+    RecordingActions actions;
+    actions.verifyResults = {false, false, false, true};
+    Updater updater(actions, 2, 3, kBase);
+    updater.check();
+    ASSERT_EQ(updater.pressAction(), ActionResult::startInstaller);
+    actions.log.clear();
+    updater.install();
+    int verified = 0;
+    for (const std::string& line : actions.log) {
+        EXPECT_EQ(line.rfind("run", 0), std::string::npos) << line;
+        verified += line == "verify 3.exe";
+    }
+    EXPECT_EQ(verified, 3);
+    ASSERT_GE(actions.log.size(), 3u);
+    EXPECT_EQ(actions.log[actions.log.size() - 3], "delete 3.exe");  // the unverified file goes
+    EXPECT_EQ(actions.log[actions.log.size() - 2], "delete 3.exe.sig");
+    EXPECT_EQ(actions.log.back(), "status Fail to download!");
+    EXPECT_FALSE(updater.installedThisRun());
+}
+
 TEST(UpdaterTest, ThreeFailedDownloadsRunNothing) {
     RecordingActions actions;
     actions.downloadResults = {false, false, false, true};
-    Updater updater(actions, 2, 5, kBase);
+    Updater updater(actions, 2, 5, kBase);  // the full installer
     updater.check();
     ASSERT_EQ(updater.pressAction(), ActionResult::startInstaller);
     actions.log.clear();
@@ -140,7 +175,7 @@ TEST(UpdaterTest, ThreeFailedDownloadsRunNothing) {
     }
     EXPECT_EQ(downloads, 3);
     ASSERT_GE(actions.log.size(), 2u);
-    EXPECT_EQ(actions.log[actions.log.size() - 2], "delete fullup.exe");  // no partial file stays
+    EXPECT_EQ(actions.log[actions.log.size() - 3], "delete fullup.exe");  // no partial file stays
     EXPECT_EQ(actions.log.back(), "status Fail to download!");
     EXPECT_EQ(updater.decision(), Decision::newerAvailable);
     EXPECT_FALSE(updater.installedThisRun());

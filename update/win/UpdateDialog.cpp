@@ -9,6 +9,7 @@
 #include "update/win/Download.h"
 #include "update/win/NewsLibrary.h"
 #include "update/win/ProgramRun.h"
+#include "update/win/SignatureCheck.h"
 #include "update/win/UpdateResources.h"
 
 #include <commctrl.h>
@@ -232,6 +233,11 @@ void UpdateDialog::deleteDownload(const std::string& fileName) {
 bool UpdateDialog::download(const std::string& url, const std::string& fileName) {
     const std::wstring address = systemCodePage().toWide(url);
     return downloadFile(address, folder_ + L"\\" + wide(fileName), [this](int percent) { setProgress(percent); });
+}
+
+bool UpdateDialog::verifyDownload(const std::string& fileName) {
+    return verifyFileSignature(folder_ + L"\\" + wide(fileName), folder_ + L"\\" + wide(signatureName(fileName)),
+                               installerPublicKey());
 }
 
 bool UpdateDialog::runInstaller(const std::string& fileName) {

@@ -6,6 +6,7 @@
 #include "platform/win/Handles.h"
 #include "update/win/Download.h"
 #include "update/win/ProgramRun.h"
+#include "update/win/SignatureCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,35 @@ TEST(ProgramRunTest, WaitsForTheProgramAndReportsHowItEnded) {
     EXPECT_EQ(outcome.result, RunResult::notStarted);
     EXPECT_NE(outcome.error, 0u);
     EXPECT_FALSE(systemErrorText(outcome.error).empty());
+}
+
+TEST(SignatureCheckTest, OnlyTheUntouchedInstallerWithItsSignatureAndOurKeyPasses) {
+    TempFolder folder;
+    const fs::path installer = folder.path / "3.exe";
+    const fs::path signature = folder.path / "3.exe.sig";
+    fs::copy_file(LIKENEX_RUN_RECORDER, installer);
+    fs::copy_file(std::string(LIKENEX_RUN_RECORDER) + ".sig", signature);
+    EXPECT_TRUE(verifyFileSignature(installer.wstring(), signature.wstring(), installerPublicKey()));
+
+    PublicKey otherKey = installerPublicKey();
+    otherKey[63] ^= 1;  // not even a point of the curve, most likely: refused either way
+    EXPECT_FALSE(verifyFileSignature(installer.wstring(), signature.wstring(), otherKey));
+    EXPECT_FALSE(verifyFileSignature(installer.wstring(), (folder.path / "none.sig").wstring(), installerPublicKey()));
+
+    // One byte changed anywhere in the installer.
+    std::string bytes = readBytes(installer);
+    bytes[bytes.size() / 2] ^= 0x40;
+    const fs::path tampered = folder.path / "tampered.exe";
+    std::ofstream(tampered, std::ios::binary) << bytes;
+    EXPECT_FALSE(verifyFileSignature(tampered.wstring(), signature.wstring(), installerPublicKey()));
+
+    // A signature changed in its last byte, and one that is not DER at all.
+    std::string sig = readBytes(signature);
+    sig.back() ^= 0x01;
+    std::ofstream(folder.path / "bad.sig", std::ios::binary) << sig;
+    EXPECT_FALSE(verifyFileSignature(installer.wstring(), (folder.path / "bad.sig").wstring(), installerPublicKey()));
+    std::ofstream(folder.path / "text.sig", std::ios::binary) << "not found";
+    EXPECT_FALSE(verifyFileSignature(installer.wstring(), (folder.path / "text.sig").wstring(), installerPublicKey()));
 }
 
 }  // namespace

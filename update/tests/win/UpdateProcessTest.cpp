@@ -90,6 +90,9 @@ struct UpdateProcessTest : ::testing::Test {
         server.serve("/news.xml", fixture("dates.xml"));
         server.serve("/Download/3.exe", readBytes(LIKENEX_RUN_RECORDER), "application/octet-stream");
         server.serve("/Download/fullup.exe", readBytes(LIKENEX_RUN_RECORDER), "application/octet-stream");
+        const std::string signature = readBytes(std::string(LIKENEX_RUN_RECORDER) + ".sig");
+        server.serve("/Download/3.exe.sig", signature, "application/octet-stream");
+        server.serve("/Download/fullup.exe.sig", signature, "application/octet-stream");
     }
 
     void TearDown() override {
@@ -232,6 +235,37 @@ TEST_F(UpdateProcessTest, ThreeFailedDownloadsRunNothing) {
     EXPECT_EQ(requestsFor("/Download/3.exe"), 3);
     EXPECT_EQ(runs(), "");
     EXPECT_FALSE(fs::exists(folder / "3.exe"));
+}
+
+TEST_F(UpdateProcessTest, ATamperedOrUnsignedInstallerNeverRuns) {
+    std::string tampered = readBytes(LIKENEX_RUN_RECORDER);
+    tampered[tampered.size() / 3] ^= 0x01;
+    server.serve("/Download/3.exe", tampered, "application/octet-stream");
+    writeVersions(2, 3, newsAddress());
+    start(server.url("/Download/"));
+    findTheDialog();
+    ASSERT_EQ(waitForStatus(L"New data are received!"), L"New data are received!");
+    press(IDC_ACTION);
+    EXPECT_EQ(waitForStatus(L"Fail to download!"), L"Fail to download!");
+    EXPECT_EQ(requestsFor("/Download/3.exe"), 3);
+    EXPECT_EQ(requestsFor("/Download/3.exe.sig"), 3);
+    EXPECT_EQ(runs(), "");
+    EXPECT_FALSE(fs::exists(folder / "3.exe"));
+    press(IDC_CLOSE);
+    EXPECT_EQ(exitCode(), 0);
+}
+
+TEST_F(UpdateProcessTest, AnInstallerWithoutSignatureNeverRuns) {
+    server.remove("/Download/fullup.exe.sig");
+    writeVersions(2, 5, newsAddress());
+    start(server.url("/Download/"));
+    findTheDialog();
+    ASSERT_EQ(waitForStatus(L"New data are received!"), L"New data are received!");
+    press(IDC_ACTION);
+    EXPECT_EQ(waitForStatus(L"Fail to download!"), L"Fail to download!");
+    EXPECT_EQ(requestsFor("/Download/fullup.exe.sig"), 3);
+    EXPECT_EQ(runs(), "");
+    EXPECT_FALSE(fs::exists(folder / "fullup.exe"));
 }
 
 TEST_F(UpdateProcessTest, AnInstallerThatFailsIsAFailedUpdate) {
