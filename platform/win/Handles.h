@@ -2,7 +2,8 @@
 // Owners of Win32 handles and COM pointers. Logic never calls a close function itself:
 // every handle is held by one of these from the moment it is obtained.
 //
-// Sections: UniqueResource and its traits; window device context; COM pointer. The OpenGL
+// Sections: UniqueResource and its traits (kernel, GDI, registry, BSTR, WinINet and CNG
+// handles among them); window device context; COM pointer. The OpenGL
 // rendering context has its own header (GlContext.h), so that only OpenGL code sees <GL/gl.h>.
 
 #include <windows.h>
@@ -144,22 +145,6 @@ using UniqueInternetHandle = UniqueResource<InternetHandleTraits>;
 using UniqueCngAlgorithm = UniqueResource<CngAlgorithmTraits>;
 using UniqueCngKey = UniqueResource<CngKeyTraits>;
 using UniqueCngHash = UniqueResource<CngHashTraits>;
-
-// ---- ComApartment --------------------------------------------------------------------
-// CoInitialize for the calling thread, undone when it goes out of scope.
-class ComApartment {
-public:
-    ComApartment() noexcept : result_(CoInitialize(nullptr)) {}
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    ~ComApartment() {
-        if (SUCCEEDED(result_)) CoUninitialize();
-    }
-    [[nodiscard]] bool ok() const noexcept { return SUCCEEDED(result_); }
-
-private:
-    HRESULT result_;
-};
 
 // ---- WindowDc ------------------------------------------------------------------------
 // A device context obtained with GetDC, released to its window.
