@@ -9,6 +9,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,7 @@ namespace likenex::update {
 namespace {
 
 constexpr std::size_t kNewsAddressBytes = 500;
+constexpr std::size_t kNewsValueLimit = 65536;  // read whole up to this, then cut to the address size
 constexpr std::size_t kArgumentBytes = 512;
 
 std::optional<std::uint32_t> readDword(const char* name) {
@@ -50,12 +52,12 @@ std::wstring programFolder() {
 std::optional<VersionValues> readVersionValues() {
     const std::optional<std::uint32_t> installed = readDword("ver");
     const std::optional<std::uint32_t> newest = readDword("newver");
-    const auto news = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionRegistryKey, "news", kNewsAddressBytes);
+    const auto news = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionRegistryKey, "news", kNewsValueLimit);
     if (!installed || !newest || !news) return std::nullopt;
     VersionValues values{*installed, *newest, std::string(news->begin(), news->end())};
     // The editor stores the text without its terminator; one stored with it ends at the first.
-    values.newsAddress.resize(values.newsAddress.find('\0') == std::string::npos ? values.newsAddress.size()
-                                                                                 : values.newsAddress.find('\0'));
+    // ... and an address longer than the 500 bytes of its buffer is cut there.
+    values.newsAddress.resize(std::min({values.newsAddress.find('\0'), values.newsAddress.size(), kNewsAddressBytes}));
     return values;
 }
 

@@ -87,8 +87,14 @@ void UpdateDialog::initialise() {
     doneDown_ = picture(IDB_DONE_DOWN);
     if (background_) backgroundBrush_.reset(CreatePatternBrush(background_.get()));
 
-    // No caption bar (the top strip drags the window), but a title for the task list.
+    // No caption bar (the top strip drags the window), but a title and icons for the task list.
     SetWindowTextW(window_, kDialogTitle);
+    // Shared icons from the module's resources: the system frees them, not us.
+    const auto icon = [&](int size) {
+        return LoadImageW(instance_, MAKEINTRESOURCEW(IDI_UPDATE), IMAGE_ICON, size, size, LR_SHARED);
+    };
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon(32)));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon(16)));
     SendDlgItemMessageW(window_, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     RECT placed;
     GetWindowRect(window_, &placed);

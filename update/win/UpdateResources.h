@@ -1,6 +1,7 @@
 #pragma once
 // Resource and control numbers of Update.exe, shared by the resource script and the code.
 
+#define IDI_UPDATE 101
 #define IDD_UPDATE 102
 #define IDC_STATUS 1000
 #define IDC_PROGRESS 1004

@@ -281,6 +281,18 @@ TEST_F(UpdateProcessTest, AnInstallerThatFailsIsAFailedUpdate) {
     EXPECT_EQ(runs(), "3.exe \nmerge.exe \n");  // no editor started
 }
 
+TEST_F(UpdateProcessTest, ANewsAddressLongerThanItsBufferIsCutThere) {
+    const std::string address = newsAddress() + "&pad=" + std::string(600, 'p');
+    writeVersions(3, 3, address);
+    start(server.url("/Download/"));
+    findTheDialog();
+    EXPECT_EQ(waitForStatus(L"No new data!"), L"No new data!");
+    const std::vector<std::string> asked = server.requests();
+    ASSERT_EQ(asked.size(), 1u);
+    const std::string host = server.url("");
+    EXPECT_EQ(host + asked[0], address.substr(0, 500));
+}
+
 TEST_F(UpdateProcessTest, WithoutTheVersionValuesUpdateEndsAtOnce) {
     deleteVersions();
     start(server.url("/Download/"));
