@@ -293,6 +293,18 @@ TEST_F(UpdateProcessTest, ANewsAddressLongerThanItsBufferIsCutThere) {
     EXPECT_EQ(host + asked[0], address.substr(0, 500));
 }
 
+TEST_F(UpdateProcessTest, WithoutTheNewsLibraryOrItsFeedTheOldPageStaysAndUpdateGoesOn) {
+    std::ofstream(folder / "news.html", std::ios::binary) << "earlier page";
+    fs::remove(folder / "News.dll");
+    writeVersions(3, 3, newsAddress());
+    start(server.url("/Download/"));
+    findTheDialog();
+    EXPECT_EQ(waitForStatus(L"No new data!"), L"No new data!");
+    EXPECT_EQ(readBytes(folder / "news.html"), "earlier page");
+    press(IDC_CLOSE);
+    EXPECT_EQ(exitCode(), 0);
+}
+
 TEST_F(UpdateProcessTest, WithoutTheVersionValuesUpdateEndsAtOnce) {
     deleteVersions();
     start(server.url("/Download/"));
