@@ -23,7 +23,10 @@ constexpr int kWidth = 425, kHeight = 274;
 constexpr int kCornerSize = 11;
 constexpr int kRaise = 50;      // pixels above the default position
 constexpr int kDragStrip = 20;  // a press this close to the top drags the window
-constexpr RECT kStatusArea = {10, 180, 393, 210};
+// Erased before and after each status change: the line is drawn without a background, so the
+// old text would show through. It starts at 0, where the status line does; from 10, the first
+// letters of a longer earlier text stayed on screen.
+constexpr RECT kStatusArea = {0, 180, 393, 210};
 
 struct ControlPlace {
     int id, x, y, width, height;
