@@ -15,4 +15,8 @@ inline constexpr std::uint32_t kProgramVersion = 2;
 // Where the editor and the updater keep the version values and the installation's addresses.
 inline constexpr const char* kVersionKey = "Software\\Tovik\\Avatar\\CurrentVersion\\";
 
+// Under HKEY_LOCAL_MACHINE: the version values the editor writes and the updater reads
+// (`ver`, `newver`, `news`) and the registration page address (`regurl`).
+inline constexpr const char* kVersionRegistryKey = "Software\\Tovik\\Avatar\\CurrentVersion\\";
+
 }  // namespace likenex

@@ -4,6 +4,9 @@
 set(LIKENEX_WINEPREFIX ${CMAKE_BINARY_DIR}/wine CACHE PATH "Wine prefix of the Windows tests")
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run --prefix ${LIKENEX_WINEPREFIX})
 
+# std::thread and std::mutex (MinGW's POSIX thread model).
+find_package(Threads REQUIRED)
+
 # GoogleTest from Debian's googletest sources.
 set(LIKENEX_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -2,10 +2,14 @@
 // Owners of Win32 handles and COM pointers. Logic never calls a close function itself:
 // every handle is held by one of these from the moment it is obtained.
 //
-// Sections: UniqueResource and its traits; window device context; COM pointer. The OpenGL
+// Sections: UniqueResource and its traits (kernel, GDI, registry, BSTR, WinINet and CNG
+// handles among them); window device context; COM pointer. The OpenGL
 // rendering context has its own header (GlContext.h), so that only OpenGL code sees <GL/gl.h>.
 
 #include <windows.h>
+
+#include <bcrypt.h>
+#include <wininet.h>
 
 #include <utility>
 
@@ -105,6 +109,34 @@ struct SocketTraits {
     static Type invalid() { return INVALID_SOCKET; }
     static void close(Type s) { closesocket(s); }
 };
+// A BSTR (SysAllocString): COM's length-prefixed text.
+struct BstrTraits {
+    using Type = BSTR;
+    static Type invalid() { return nullptr; }
+    static void close(Type s) { SysFreeString(s); }
+};
+// A WinINet session, connection or request; link wininet where used.
+struct InternetHandleTraits {
+    using Type = HINTERNET;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { InternetCloseHandle(h); }
+};
+// CNG algorithm providers, keys and hashes; link bcrypt where used.
+struct CngAlgorithmTraits {
+    using Type = BCRYPT_ALG_HANDLE;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { BCryptCloseAlgorithmProvider(h, 0); }
+};
+struct CngKeyTraits {
+    using Type = BCRYPT_KEY_HANDLE;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { BCryptDestroyKey(h); }
+};
+struct CngHashTraits {
+    using Type = BCRYPT_HASH_HANDLE;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { BCryptDestroyHash(h); }
+};
 using UniqueHandle = UniqueResource<KernelHandleTraits>;  // events, semaphores, mappings, threads
 using UniqueFile = UniqueResource<FileHandleTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
@@ -116,6 +148,12 @@ using UniqueMenu = UniqueResource<MenuTraits>;
 using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
 using UniqueSocket = UniqueResource<SocketTraits>;
+};
+using UniqueBstr = UniqueResource<BstrTraits>;  // link oleaut32 where used
+using UniqueInternetHandle = UniqueResource<InternetHandleTraits>;
+using UniqueCngAlgorithm = UniqueResource<CngAlgorithmTraits>;
+using UniqueCngKey = UniqueResource<CngKeyTraits>;
+using UniqueCngHash = UniqueResource<CngHashTraits>;
 
 // ---- WindowDc ------------------------------------------------------------------------
 // A device context obtained with GetDC, released to its window.

@@ -1,9 +1,10 @@
 // Draws the pictures that Likenex.exe carries as resources: the program icon (a cheerful
 // round face, at 16, 32 and 48 pixels), the two check images of the tray menu (an eye for
-// Show, a cross for Quit) and the pointing-hand cursor shown over buttons. Run by the build;
-// nothing it makes is committed.
+// Show, a cross for Quit) and the pointing-hand cursor shown over buttons; and those of
+// Update.exe: its dialog's background and picture buttons. Run by the build; nothing it makes
+// is committed.
 //
-//   likenex-resource-art OUTPUT_DIR   writes likenex.ico, show.bmp, quit.bmp and hand.cur
+//   likenex-resource-art OUTPUT_DIR   writes likenex.ico, show.bmp, quit.bmp, hand.cur, update-*.bmp
 
 #include <algorithm>
 #include <cmath>
@@ -19,24 +20,28 @@ struct Rgba {
     double r, g, b, a;
 };
 
-// A square canvas of premultiplied-free straight-alpha pixels, top row first.
+// A canvas of premultiplied-free straight-alpha pixels, top row first; square unless a
+// height is given (`size` is then the width).
 struct Canvas {
-    explicit Canvas(int size) : size(size), pixels(static_cast<size_t>(size * size), Rgba{0, 0, 0, 0}) {}
+    explicit Canvas(int size) : Canvas(size, size) {}
+    Canvas(int width, int height)
+        : size(width), width(width), height(height), pixels(static_cast<size_t>(width * height), Rgba{0, 0, 0, 0}) {}
     int size;
+    int width, height;
     std::vector<Rgba> pixels;
 
-    // Paints `colour` where inside(x, y) holds, in unit coordinates (0..1 over the canvas),
-    // anti-aliased by 4 x 4 supersampling.
+    // Paints `colour` where inside(x, y) holds, in unit coordinates (0..1 across and down the
+    // canvas), anti-aliased by 4 x 4 supersampling.
     void paint(const std::function<bool(double, double)>& inside, Rgba colour) {
-        for (int y = 0; y < size; ++y) {
-            for (int x = 0; x < size; ++x) {
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
                 int hits = 0;
                 for (int sy = 0; sy < 4; ++sy)
                     for (int sx = 0; sx < 4; ++sx)
-                        if (inside((x + (sx + 0.5) / 4) / size, (y + (sy + 0.5) / 4) / size)) ++hits;
+                        if (inside((x + (sx + 0.5) / 4) / width, (y + (sy + 0.5) / 4) / height)) ++hits;
                 if (!hits) continue;
                 double cover = colour.a * hits / 16.0;
-                Rgba& d = pixels[static_cast<size_t>(y * size + x)];
+                Rgba& d = pixels[static_cast<size_t>(y * width + x)];
                 double outA = cover + d.a * (1 - cover);
                 auto mix = [&](double s, double t) {
                     return outA > 0 ? (s * cover + t * d.a * (1 - cover)) / outA : 0;
@@ -123,6 +128,77 @@ Canvas drawHand(int size) {
     return c;
 }
 
+// ---- Update.exe's dialog ----------------------------------------------------------------
+// The background (425 x 274: a light gradient under a blue strip that drags the window) and
+// the picture buttons, each up and pressed: the action button with a download arrow, then,
+// once there is nothing to install, with a check mark; the close button with a cross.
+
+Canvas drawUpdateBackground() {
+    constexpr int kW = 425, kH = 274;
+    Canvas c(kW, kH);
+    for (int band = 0; band < kH; ++band) {
+        const double t = static_cast<double>(band) / kH;
+        c.paint([&](double, double y) { return y * kH >= band && y * kH < band + 1; },
+                rgb(static_cast<int>(236 - 20 * t), static_cast<int>(243 - 16 * t), 250));
+    }
+    c.paint([](double, double y) { return y * kH < 20; }, rgb(52, 110, 180));
+    c.paint([](double, double y) { return y * kH >= 20 && y * kH < 22; }, rgb(30, 80, 140));
+    // A frame around the news area (16,31 393 x 144).
+    c.paint(
+        [](double x, double y) {
+            const double px = x * kW, py = y * kH;
+            return px >= 14 && px < 411 && py >= 29 && py < 177;
+        },
+        rgb(150, 170, 195));
+    return c;
+}
+
+// A button face of `width` x 20: a rounded box in `fill`, darker and one pixel lower when
+// pressed, with `mark` (in pixels of the face) painted white on it.
+Canvas drawButtonFace(int width, Rgba fill, bool pressed, const std::function<bool(double, double)>& mark) {
+    constexpr int kH = 20;
+    Canvas c(width, kH);
+    const double shift = pressed ? 1 : 0;
+    auto box = [&](double x, double y, double inset) {
+        const double px = x * width, py = y * kH - shift, radius = 5 - inset;
+        const double l = inset, t = inset, r = width - inset, b = kH - 1 - inset;
+        const double cx = std::clamp(px, l + radius, r - radius), cy = std::clamp(py, t + radius, b - radius);
+        return px >= l && px <= r && py >= t && py <= b && std::hypot(px - cx, py - cy) <= radius;
+    };
+    c.paint([](double, double) { return true; }, rgb(236, 242, 250));
+    c.paint([&](double x, double y) { return box(x, y, 0); }, rgb(40, 60, 90));
+    const double dim = pressed ? 0.8 : 1.0;
+    c.paint([&](double x, double y) { return box(x, y, 1); }, Rgba{fill.r * dim, fill.g * dim, fill.b * dim, 1});
+    c.paint([&](double x, double y) { return mark(x * width, y * kH - shift); }, rgb(255, 255, 255));
+    return c;
+}
+
+bool nearSegment(double x, double y, double ax, double ay, double bx, double by, double half) {
+    const double dx = bx - ax, dy = by - ay;
+    const double t = std::clamp(((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
+    return std::hypot(x - (ax + t * dx), y - (ay + t * dy)) <= half;
+}
+
+Canvas drawActionButton(bool pressed) {
+    // A download arrow over a tray, centred on the 68-pixel face.
+    return drawButtonFace(68, rgb(60, 150, 80), pressed, [](double x, double y) {
+        return nearSegment(x, y, 34, 4, 34, 12, 1.3) || nearSegment(x, y, 30, 9, 34, 13, 1.3) ||
+               nearSegment(x, y, 38, 9, 34, 13, 1.3) || nearSegment(x, y, 27, 15, 41, 15, 1.1);
+    });
+}
+
+Canvas drawDoneButton(bool pressed) {
+    return drawButtonFace(68, rgb(50, 110, 190), pressed, [](double x, double y) {
+        return nearSegment(x, y, 28, 10, 32, 14, 1.5) || nearSegment(x, y, 32, 14, 40, 5, 1.5);
+    });
+}
+
+Canvas drawCloseButton(bool pressed) {
+    return drawButtonFace(45, rgb(190, 70, 60), pressed, [](double x, double y) {
+        return nearSegment(x, y, 18, 5, 27, 14, 1.4) || nearSegment(x, y, 27, 5, 18, 14, 1.4);
+    });
+}
+
 void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
     out.push_back(static_cast<std::uint8_t>(v));
     out.push_back(static_cast<std::uint8_t>(v >> 8));
@@ -192,22 +268,22 @@ std::vector<std::uint8_t> iconFile(const std::vector<Canvas>& images, const doub
     return out;
 }
 
-// A 24-bit bitmap with the picture over a white menu background.
+// A 24-bit bitmap with the picture over a white background.
 std::vector<std::uint8_t> bitmapFile(const Canvas& c) {
-    std::uint32_t row = static_cast<std::uint32_t>((c.size * 3 + 3) / 4 * 4);
-    std::uint32_t imageSize = row * static_cast<std::uint32_t>(c.size);
+    std::uint32_t row = static_cast<std::uint32_t>((c.width * 3 + 3) / 4 * 4);
+    std::uint32_t imageSize = row * static_cast<std::uint32_t>(c.height);
     std::vector<std::uint8_t> out{'B', 'M'};
     put32(out, 54 + imageSize);
     put32(out, 0);
     put32(out, 54);
-    putInfoHeader(out, c.size, c.size, 24, imageSize);
-    for (int y = c.size - 1; y >= 0; --y) {
-        for (int x = 0; x < c.size; ++x) {
-            const Rgba& p = c.pixels[static_cast<size_t>(y * c.size + x)];
+    putInfoHeader(out, c.width, c.height, 24, imageSize);
+    for (int y = c.height - 1; y >= 0; --y) {
+        for (int x = 0; x < c.width; ++x) {
+            const Rgba& p = c.pixels[static_cast<size_t>(y * c.width + x)];
             auto over = [&](double v) { return channel(v * p.a + (1 - p.a)); };
             out.insert(out.end(), {over(p.b), over(p.g), over(p.r)});
         }
-        out.insert(out.end(), row - static_cast<std::uint32_t>(c.size * 3), 0);
+        out.insert(out.end(), row - static_cast<std::uint32_t>(c.width * 3), 0);
     }
     return out;
 }
@@ -227,14 +303,22 @@ int main(int argc, char** argv) {
     if (argc != 2 || std::string(argv[1]) == "--help") {
         std::fprintf(stderr,
                      "usage: likenex-resource-art OUTPUT_DIR\n"
-                     "Writes likenex.ico, show.bmp, quit.bmp and hand.cur into OUTPUT_DIR.\n");
+                     "Writes likenex.ico, show.bmp, quit.bmp and hand.cur (Likenex.exe) and\n"
+                     "update-*.bmp (Update.exe) into OUTPUT_DIR.\n");
         return argc == 2 ? 0 : 1;
     }
     std::string dir = argv[1];
     bool ok = writeFile(dir + "/likenex.ico", iconFile({drawFace(48), drawFace(32), drawFace(16)})) &&
               writeFile(dir + "/show.bmp", bitmapFile(drawShowMark(13))) &&
               writeFile(dir + "/quit.bmp", bitmapFile(drawQuitMark(13))) &&
-              writeFile(dir + "/hand.cur", iconFile({drawHand(32)}, kHandHotSpot));
+              writeFile(dir + "/hand.cur", iconFile({drawHand(32)}, kHandHotSpot)) &&
+              writeFile(dir + "/update-background.bmp", bitmapFile(drawUpdateBackground())) &&
+              writeFile(dir + "/update-action-up.bmp", bitmapFile(drawActionButton(false))) &&
+              writeFile(dir + "/update-action-down.bmp", bitmapFile(drawActionButton(true))) &&
+              writeFile(dir + "/update-done-up.bmp", bitmapFile(drawDoneButton(false))) &&
+              writeFile(dir + "/update-done-down.bmp", bitmapFile(drawDoneButton(true))) &&
+              writeFile(dir + "/update-close-up.bmp", bitmapFile(drawCloseButton(false))) &&
+              writeFile(dir + "/update-close-down.bmp", bitmapFile(drawCloseButton(true)));
     if (!ok) {
         std::fprintf(stderr, "likenex-resource-art: cannot write into %s\n", dir.c_str());
         return 1;

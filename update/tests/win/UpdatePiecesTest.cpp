@@ -1,0 +1,137 @@
+// The updater's Win32 pieces in-process: downloads over HTTP with their progress, and
+// programs run and waited for.
+
+#include "test_support/HttpFixtureServer.h"  // winsock2.h before windows.h
+
+#include "platform/win/Handles.h"
+#include "update/win/Download.h"
+#include "update/win/ProgramRun.h"
+#include "update/win/SignatureCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace likenex::update {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+struct TempFolder {
+    fs::path path = fs::temp_directory_path() /
+                    ("likenex-update-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()));
+    TempFolder() { fs::create_directories(path); }
+    ~TempFolder() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+};
+
+TEST(DownloadTest, FetchesTheNewestBytesAndReportsProgressWithinTheBar) {
+    test::HttpFixtureServer server;
+    ASSERT_TRUE(server.running());
+    TempFolder folder;
+    std::string body(300000, '\0');
+    for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 7 + i / 251);
+    server.serve("/Download/3.exe", body, "application/octet-stream");
+
+    std::vector<int> reports;
+    const fs::path target = folder.path / "3.exe";
+    const std::string url = server.url("/Download/3.exe");
+    const std::wstring wideUrl(url.begin(), url.end());
+    ASSERT_TRUE(downloadFile(wideUrl, target.wstring(), [&](int percent) { reports.push_back(percent); }));
+    EXPECT_EQ(readBytes(target), body);
+    ASSERT_FALSE(reports.empty());
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        EXPECT_GE(reports[i], i ? reports[i - 1] : 0);
+        EXPECT_LE(reports[i], 100);
+    }
+    EXPECT_EQ(reports.back(), 100);
+
+    // A second fetch of the same address after the file changed on the host gets the new file.
+    server.serve("/Download/3.exe", "second version", "application/octet-stream");
+    fs::remove(target);
+    ASSERT_TRUE(downloadFile(wideUrl, target.wstring(), nullptr));
+    EXPECT_EQ(readBytes(target), "second version");
+}
+
+TEST(DownloadTest, AMissingFileOrHostIsAFailure) {
+    test::HttpFixtureServer server;
+    ASSERT_TRUE(server.running());
+    TempFolder folder;
+    const std::string missing = server.url("/Download/9.exe");
+    EXPECT_FALSE(
+        downloadFile(std::wstring(missing.begin(), missing.end()), (folder.path / "9.exe").wstring(), nullptr));
+    EXPECT_FALSE(fs::exists(folder.path / "9.exe"));  // the error page is not kept as the file
+    EXPECT_FALSE(downloadFile(L"http://127.0.0.1:1/Download/9.exe", (folder.path / "9.exe").wstring(), nullptr));
+    EXPECT_FALSE(fs::exists(folder.path / "9.exe"));
+}
+
+TEST(ProgramRunTest, WaitsForTheProgramAndReportsHowItEnded) {
+    TempFolder folder;
+    const fs::path recorder = fs::path(LIKENEX_RUN_RECORDER);
+    const fs::path installer = folder.path / "3.exe";
+    fs::copy_file(recorder, installer);
+
+    int ticks = 0;
+    SetEnvironmentVariableW(L"LIKENEX_TEST_RUN_MS", L"1500");
+    RunOutcome outcome =
+        runAndWait(installer.wstring(), L"\"" + installer.wstring() + L"\"", folder.path.wstring(), [&] { ++ticks; });
+    SetEnvironmentVariableW(L"LIKENEX_TEST_RUN_MS", nullptr);
+    EXPECT_EQ(outcome.result, RunResult::succeeded);
+    EXPECT_GE(ticks, 1);                                         // a tick a second while it ran
+    EXPECT_EQ(readBytes(folder.path / "runs.txt"), "3.exe \n");  // run in the program folder
+
+    SetEnvironmentVariableW(L"LIKENEX_TEST_RUN_EXIT", L"3");
+    outcome = runAndWait(installer.wstring(), L"\"" + installer.wstring() + L"\"", folder.path.wstring(), nullptr);
+    SetEnvironmentVariableW(L"LIKENEX_TEST_RUN_EXIT", nullptr);
+    EXPECT_EQ(outcome.result, RunResult::failed);
+
+    outcome = runAndWait((folder.path / "data" / "merge.exe").wstring(), L"merge.exe", folder.path.wstring(), nullptr);
+    EXPECT_EQ(outcome.result, RunResult::notStarted);
+    EXPECT_NE(outcome.error, 0u);
+    EXPECT_FALSE(systemErrorText(outcome.error).empty());
+}
+
+TEST(SignatureCheckTest, OnlyTheUntouchedInstallerWithItsSignatureAndOurKeyPasses) {
+    TempFolder folder;
+    const fs::path installer = folder.path / "3.exe";
+    const fs::path signature = folder.path / "3.exe.sig";
+    fs::copy_file(LIKENEX_RUN_RECORDER, installer);
+    fs::copy_file(std::string(LIKENEX_RUN_RECORDER) + ".sig", signature);
+    EXPECT_TRUE(verifyFileSignature(installer.wstring(), signature.wstring(), installerPublicKey()));
+
+    PublicKey otherKey = installerPublicKey();
+    otherKey[63] ^= 1;  // not even a point of the curve, most likely: refused either way
+    EXPECT_FALSE(verifyFileSignature(installer.wstring(), signature.wstring(), otherKey));
+    EXPECT_FALSE(verifyFileSignature(installer.wstring(), (folder.path / "none.sig").wstring(), installerPublicKey()));
+
+    // One byte changed anywhere in the installer.
+    std::string bytes = readBytes(installer);
+    bytes[bytes.size() / 2] ^= 0x40;
+    const fs::path tampered = folder.path / "tampered.exe";
+    std::ofstream(tampered, std::ios::binary) << bytes;
+    EXPECT_FALSE(verifyFileSignature(tampered.wstring(), signature.wstring(), installerPublicKey()));
+
+    // A signature changed in its last byte, and one that is not DER at all.
+    std::string sig = readBytes(signature);
+    sig.back() ^= 0x01;
+    std::ofstream(folder.path / "bad.sig", std::ios::binary) << sig;
+    EXPECT_FALSE(verifyFileSignature(installer.wstring(), (folder.path / "bad.sig").wstring(), installerPublicKey()));
+    std::ofstream(folder.path / "text.sig", std::ios::binary) << "not found";
+    EXPECT_FALSE(verifyFileSignature(installer.wstring(), (folder.path / "text.sig").wstring(), installerPublicKey()));
+}
+
+}  // namespace
+}  // namespace likenex::update
