@@ -12,11 +12,8 @@ inline constexpr std::int32_t kDefaultServerPort = 1234;
 inline constexpr const char* kDefaultWebAddress = "http://127.0.0.1:8080";
 // The editor's own version number, which the updater compares with the newest one.
 inline constexpr std::uint32_t kProgramVersion = 2;
-// Where the editor and the updater keep the version values and the installation's addresses.
-inline constexpr const char* kVersionKey = "Software\\Tovik\\Avatar\\CurrentVersion\\";
-
 // Under HKEY_LOCAL_MACHINE: the version values the editor writes and the updater reads
 // (`ver`, `newver`, `news`) and the registration page address (`regurl`).
-inline constexpr const char* kVersionRegistryKey = "Software\\Tovik\\Avatar\\CurrentVersion\\";
+inline constexpr const char* kVersionKey = "Software\\Tovik\\Avatar\\CurrentVersion\\";
 
 }  // namespace likenex

@@ -41,7 +41,7 @@ std::string fixture(const std::string& name) { return readBytes(fs::path(LIKENEX
 void writeVersions(std::uint32_t installed, std::uint32_t newest, const std::string& news) {
     HKEY raw = nullptr;
     ASSERT_EQ(
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kVersionRegistryKey, 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr),
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kVersionKey, 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr),
         ERROR_SUCCESS);
     const UniqueRegistryKey key(raw);
     RegSetValueExA(key.get(), "ver", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&installed), 4);
@@ -51,7 +51,7 @@ void writeVersions(std::uint32_t installed, std::uint32_t newest, const std::str
                    static_cast<DWORD>(news.size()));
 }
 
-void deleteVersions() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kVersionRegistryKey); }
+void deleteVersions() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kVersionKey); }
 
 struct FindDialog {
     DWORD process;
