@@ -148,7 +148,6 @@ using UniqueMenu = UniqueResource<MenuTraits>;
 using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;
 using UniqueWindow = UniqueResource<WindowTraits>;
 using UniqueSocket = UniqueResource<SocketTraits>;
-};
 using UniqueBstr = UniqueResource<BstrTraits>;  // link oleaut32 where used
 using UniqueInternetHandle = UniqueResource<InternetHandleTraits>;
 using UniqueCngAlgorithm = UniqueResource<CngAlgorithmTraits>;
