@@ -5,6 +5,7 @@
 //   likenex-window-ctl minimise | restore | close
 //   likenex-window-ctl click X Y        a left click at a point of the window's client area
 //   likenex-window-ctl type TEXT        the characters of TEXT, as typed (ASCII)
+//   likenex-window-ctl send MSG W L     a window message with its two values, sent
 //
 // The editor is found by its window class and the instance property it carries.
 #include <windows.h>
@@ -33,7 +34,8 @@ HWND findEditor() {
 
 int usage() {
     std::fprintf(stderr,
-                 "usage: likenex-window-ctl wait [SECONDS] | minimise | restore | close | click X Y | type TEXT\n");
+                 "usage: likenex-window-ctl wait [SECONDS] | minimise | restore | close | click X Y | type TEXT | "
+                 "send MSG W L\n");
     return 2;
 }
 
@@ -64,6 +66,10 @@ int main(int argc, char** argv) {
         const LPARAM at = MAKELPARAM(std::atoi(argv[2]), std::atoi(argv[3]));
         SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, at);
         SendMessageW(editor, WM_LBUTTONUP, 0, at);
+    } else if (std::strcmp(command, "send") == 0 && argc == 5) {
+        SendMessageW(editor, static_cast<UINT>(std::strtoul(argv[2], nullptr, 0)),
+                     static_cast<WPARAM>(std::strtoull(argv[3], nullptr, 0)),
+                     static_cast<LPARAM>(std::strtoll(argv[4], nullptr, 0)));
     } else if (std::strcmp(command, "type") == 0 && argc == 3) {
         for (const char* c = argv[2]; *c; ++c) SendMessageW(editor, WM_CHAR, static_cast<unsigned char>(*c), 0);
     } else
