@@ -134,7 +134,11 @@ TEST_F(EditorWindowTest, TheExportedPictureMatchesTheToolsExport) {
         for (int x = 0; x < 96; ++x)
             if ((picture->at(x, y) & 0xFFFFFFu) != (golden->at(x, y) & 0xFFFFFFu)) ++differing;
     EXPECT_EQ(differing, 0);
-    std::filesystem::remove(written);
+    // The BMP, and the transparent picture and the animation written beside it.
+    std::filesystem::path stem(written);
+    stem.replace_extension();
+    for (const std::wstring& suffix : {L".bmp", L".png", L"_anim.png"})
+        std::filesystem::remove(stem.wstring() + suffix);
 }
 
 }  // namespace
