@@ -24,7 +24,7 @@ std::string page(std::string_view title, std::string_view body) {
         "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
         "<title>" + htmlEscape(title) + " - Likenex</title>"
-        "<style>body{font-family:sans-serif;max-width:40em;margin:0 auto;padding:0 1em;line-height:1.4}"
+        "<style>body{font-family:sans-serif;max-width:40em;margin:0 auto;padding:0 1em;line-height:1.4;overflow-wrap:anywhere}"
         "nav a{margin-right:1em}input,button{font-size:1em;margin:.2em 0}label{display:block;margin-top:.5em}"
         "table{border-collapse:collapse}td,th{border-bottom:1px solid #ccc;padding:.2em .5em;text-align:left}"
         "img{image-rendering:pixelated}</style></head><body>\n"

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# The server's pages as a browser shows them: starts likenex-server on free ports with a data
+# directory of its own, stores two avatars (a scripted one through likenex-load, one with a
+# hostile title through a request written here), then has headless Chromium load every page
+# the programs open, checks what its DOM holds, and keeps screenshots in OUT_DIR.
+#
+#   pages-in-chromium.sh BUILD_DIR [OUT_DIR]
+set -euo pipefail
+build=$(cd "$1" && pwd)
+out=${2:-$build/server-pages}
+mkdir -p "$out"
+chrome=$(command -v chromium || true)
+if [ -z "$chrome" ]; then echo "chromium is not installed (scripts/setup.sh installs it)"; exit 1; fi
+work=$(mktemp -d)
+server_pid=
+cleanup() {
+  if [ -n "$server_pid" ]; then kill -TERM "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+protocol=$(free_port)
+web=$(free_port)
+"$build/server/likenex-server" --data "$work/data" --set "protocol_port=$protocol" --set "http_port=$web" \
+  --set "public_base=http://127.0.0.1:$web" --set "program_directory=$build/program" 2>"$work/server.log" &
+server_pid=$!
+for _ in $(seq 100); do (exec 3<>"/dev/tcp/127.0.0.1/$web") 2>/dev/null && break; sleep 0.1; done
+
+# Avatar 1: a free outfit with a twenty-step script, stored as the guest.
+"$build/server/likenex-load" --port "$protocol" --kind upload --connections 1 --requests 1 \
+  --program "$build/program" >/dev/null
+# Avatar 2: a title and texts that are markup, stored as the guest with no script.
+python3 - "$protocol" <<'PY'
+import socket, struct, sys
+def counted(text):
+    data = (text + "\0").encode("utf-16-le")
+    return struct.pack("<i", len(data)) + data
+body = ("guest".encode("utf-16-le")).ljust(48, b"\0") + b"\0\0" + b"0" * 32 + b"\0"
+body += struct.pack("<BiiB", 0, 0, 0, 4) + struct.pack("<iB", 0, 255) * 5 + struct.pack("<ii", 0, 0)
+body += counted('<script>document.title="owned"</script><b id="bold">') + counted('<img src=x onerror="alert(1)">')
+# the options, access mode and language, the access digest and the byte after it
+body += counted('"><iframe id="frame">') + bytes([0, 0, 0, 2]) + b"\0" * 33
+message = struct.pack("<Hi", 6 + len(body), 257) + body
+with socket.create_connection(("127.0.0.1", int(sys.argv[1]))) as s:
+    s.sendall(message)
+    reply = s.recv(4096)
+    s.shutdown(socket.SHUT_WR)
+assert len(reply) >= 7 and reply[6] == 0, "the hostile avatar was not stored: %r" % reply
+PY
+
+failures=0
+page() {  # NAME PATH EXPECTED-TEXT
+  local name=$1 path=$2 expected=$3 dom
+  dom=$("$chrome" --headless=new --no-sandbox --disable-gpu --virtual-time-budget=3000 \
+        --dump-dom "http://127.0.0.1:$web$path" 2>/dev/null || true)
+  "$chrome" --headless=new --no-sandbox --disable-gpu --hide-scrollbars --window-size=420,900 \
+    --screenshot="$out/$name.png" "http://127.0.0.1:$web$path" >/dev/null 2>&1 || true
+  if ! grep -qF -- "$expected" <<<"$dom"; then
+    echo "page $name ($path): no \"$expected\" in what the browser shows"; failures=$((failures + 1))
+  fi
+  # Stored markup must reach the page as text: none of it may become an element.
+  for active in '<script' '<iframe' '<b id="bold"' '<img src="x"' '<title>owned'; do
+    if grep -qiF -- "$active" <<<"$dom"; then
+      echo "page $name ($path): the browser built \"$active\" from stored text"; failures=$((failures + 1))
+    fi
+  done
+}
+page home / "Likenex"
+page search "/?c=search&type=0" "<form"
+page help "/?c=help" "Likenex"
+page registration "/?c=reg" 'name="password"'
+page forgotten "/?c=forgot&type=pwd" "user passwd NAME"
+page account "/my.aspx?mc=account&to=pay" "<form"
+page avatar /a/1 'src="/a/1.png"'
+page hostile /a/2 '&lt;script&gt;document.title'
+if [ "$failures" -ne 0 ]; then cat "$work/server.log" | tail -20; exit 1; fi
+echo "every page as expected; screenshots in $out"
