@@ -3,13 +3,8 @@
 #include "screens/EditorScreen.h"
 
 #include "base/WindowMessages.h"
-#include "catalogue/AvatarArchive.h"
-#include "catalogue/StringTable.h"
 #include "screens/FrameWindows.h"
-#include "screens/tests/RecordedActions.h"
-#include "screens/tests/SmallCatalogue.h"
-#include "test_support/FakeUiHost.h"
-#include "test_support/RecordingRenderer.h"
+#include "screens/tests/EditorTestBed.h"
 #include "ui/MessageDialog.h"
 #include "ui/WindowStack.h"
 
@@ -19,45 +14,12 @@ namespace likenex {
 namespace {
 
 using namespace small_catalogue;
-using testing::FakeUiHost;
-using testing::RecordingRenderer;
 
-class EditorScreenTest : public ::testing::Test {
+class EditorScreenTest : public EditorTestBed {
 protected:
     void SetUp() override {
-        RecordingRenderer::install();
-        ASSERT_TRUE(readSmallCatalogue(catalogue_));
-        host_.anySkin = true;
-        model_ = newModel();
-        currentAvatarModel() = model_;
-        actions_.newAvatar = [this] {
-            model_ = newModel();
-            currentAvatarModel() = model_;
-            return model_.get();
-        };
-        frame_ = host_.stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<MainFrame>());
-        editor_ = static_cast<EditorScreen*>(host_.stack.openWindow(
-            frame_, {0, 69, 654, 537}, false,
-            std::make_unique<EditorScreen>(EditorScreen::Parts{catalogue_, archive_, strings_})));
-    }
-    void TearDown() override {
-        ui::clearFocus();
-        host_.stack.closeAllWindows();
-        host_.stack.destroyClosed();
-        currentAvatarModel().reset();
-        model_.reset();
-        RecordingRenderer::uninstall();
-    }
-    std::shared_ptr<AvatarModel> newModel() {
-        auto model = std::make_shared<AvatarModel>(
-            AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events_, nullptr});
-        model->setRecord(std::make_shared<AvatarRecord>());
-        model->loadFromRecord(true);
-        return model;
-    }
-    void click(int x, int y) {
-        host_.stack.route(ui::kLButtonDown, 0, ui::mousePosition(x, y));
-        host_.stack.route(ui::kLButtonUp, 0, ui::mousePosition(x, y));
+        EditorTestBed::SetUp();
+        openEditor(std::make_unique<MainFrame>());
     }
     void clickControl(const ui::Widget* control) {
         ASSERT_TRUE(control);
@@ -72,18 +34,6 @@ protected:
         return host_.stack.active() && host_.stack.active() != editor_ && host_.stack.active() != frame_;
     }
     void closeDialog() { host_.stack.closeWindow(host_.stack.active()); }
-
-    Catalogue catalogue_;
-    AvatarArchive archive_;
-    StringTable strings_;
-    SpriteCache cache_;
-    FakeClock clock_;
-    FakeEvents events_;
-    FakeUiHost host_;
-    RecordedActions actions_;
-    std::shared_ptr<AvatarModel> model_;
-    ui::Widget* frame_ = nullptr;
-    EditorScreen* editor_ = nullptr;
 };
 
 TEST_F(EditorScreenTest, TheOutfitSkipsPagesAndMovesTheLastTabs) {

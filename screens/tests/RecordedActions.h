@@ -45,7 +45,9 @@ public:
     std::wstring fromCodePage(std::string_view text) const override { return std::wstring(text.begin(), text.end()); }
 
     void openAddress(std::string_view address) override { calls.push_back("address " + std::string(address)); }
-    void openFolder(std::wstring_view folder) override { calls.push_back("folder " + std::string(folder.begin(), folder.end())); }
+    void openFolder(std::wstring_view folder) override {
+        calls.push_back("folder " + std::string(folder.begin(), folder.end()));
+    }
     std::wstring pictureFolder() const override { return L"C:\\Likenex\\photo"; }
     std::optional<std::wstring> writePicture(std::span<const std::uint8_t> pixels) override {
         pictures.emplace_back(pixels.begin(), pixels.end());

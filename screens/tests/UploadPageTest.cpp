@@ -4,14 +4,9 @@
 #include "screens/EditorScreen.h"
 
 #include "base/WindowMessages.h"
-#include "catalogue/AvatarArchive.h"
-#include "catalogue/StringTable.h"
 #include "net/PasswordDigest.h"
 #include "screens/FrameWindows.h"
-#include "screens/tests/RecordedActions.h"
-#include "screens/tests/SmallCatalogue.h"
-#include "test_support/FakeUiHost.h"
-#include "test_support/RecordingRenderer.h"
+#include "screens/tests/EditorTestBed.h"
 #include "ui/MessageDialog.h"
 #include "ui/WindowStack.h"
 
@@ -21,50 +16,18 @@ namespace likenex {
 namespace {
 
 using namespace small_catalogue;
-using testing::FakeUiHost;
-using testing::RecordingRenderer;
 
 constexpr ui::WParam kMark = kEditorScreenId;
 
-class UploadPageTest : public ::testing::Test {
+class UploadPageTest : public EditorTestBed {
 protected:
     void SetUp() override {
-        RecordingRenderer::install();
-        ASSERT_TRUE(readSmallCatalogue(catalogue_));
-        host_.anySkin = true;
-        actions_.newAvatar = [this] {
-            model_ = newModel();
-            currentAvatarModel() = model_;
-            return model_.get();
-        };
-        (void)actions_.newAvatar();
+        EditorTestBed::SetUp();
         open();
     }
-    void TearDown() override {
-        ui::clearFocus();
-        host_.stack.closeAllWindows();
-        host_.stack.destroyClosed();
-        currentAvatarModel().reset();
-        model_.reset();
-        RecordingRenderer::uninstall();
-    }
     void open() {
-        if (editor_) {
-            host_.stack.closeAllWindows();
-            host_.stack.destroyClosed();
-        }
-        auto* frame = host_.stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<ui::Widget>());
-        editor_ = static_cast<EditorScreen*>(host_.stack.openWindow(
-            frame, {0, 69, 654, 537}, false,
-            std::make_unique<EditorScreen>(EditorScreen::Parts{catalogue_, archive_, strings_})));
+        openEditor(std::make_unique<ui::Widget>());
         page_ = &editor_->uploadPage();
-    }
-    std::shared_ptr<AvatarModel> newModel() {
-        auto model = std::make_shared<AvatarModel>(
-            AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events_, nullptr});
-        model->setRecord(std::make_shared<AvatarRecord>());
-        model->loadFromRecord(true);
-        return model;
     }
     // To the upload page with a one-step script, a title and a signed-in user.
     void readyToUpload(std::wstring user = L"ann", int action = 1) {
@@ -96,16 +59,6 @@ protected:
         host_.stack.route(windowMessage, message.bytes().size(), reinterpret_cast<ui::LParam>(message.bytes().data()));
     }
 
-    Catalogue catalogue_;
-    AvatarArchive archive_;
-    StringTable strings_;
-    SpriteCache cache_;
-    FakeClock clock_;
-    FakeEvents events_;
-    FakeUiHost host_;
-    RecordedActions actions_;
-    std::shared_ptr<AvatarModel> model_;
-    EditorScreen* editor_ = nullptr;
     UploadPage* page_ = nullptr;
 };
 

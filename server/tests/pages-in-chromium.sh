@@ -11,20 +11,9 @@ out=${2:-$build/server-pages}
 mkdir -p "$out"
 chrome=$(command -v chromium || true)
 if [ -z "$chrome" ]; then echo "chromium is not installed (scripts/setup.sh installs it)"; exit 1; fi
-work=$(mktemp -d)
-server_pid=
-cleanup() {
-  if [ -n "$server_pid" ]; then kill -TERM "$server_pid" 2>/dev/null || true; wait "$server_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
-protocol=$(free_port)
-web=$(free_port)
-"$build/server/likenex-server" --data "$work/data" --set "protocol_port=$protocol" --set "http_port=$web" \
-  --set "public_base=http://127.0.0.1:$web" --set "program_directory=$build/program" 2>"$work/server.log" &
-server_pid=$!
-for _ in $(seq 100); do (exec 3<>"/dev/tcp/127.0.0.1/$web") 2>/dev/null && break; sleep 0.1; done
+source "$(dirname "$0")/../../scripts/tests/test-server.sh"
+prepare_test_server "$build"
+run_test_server
 
 # Avatar 1: a free outfit with a twenty-step script, stored as the guest.
 "$build/server/likenex-load" --port "$protocol" --kind upload --connections 1 --requests 1 \

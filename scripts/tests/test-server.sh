@@ -1,0 +1,32 @@
+# Sourced by the test scripts that need a running likenex-server. prepare_test_server BUILD_DIR
+# picks two free loopback ports and a scratch directory (`protocol`, `web`, `work`) and sets
+# `test_server`, the command line, for subcommands such as "user add"; run_test_server then
+# starts it and waits until both ports answer. At exit the server stops and `work` goes.
+
+free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+
+stop_test_server() {
+  if [ -n "${test_server_pid:-}" ]; then
+    kill -TERM "$test_server_pid" 2>/dev/null || true
+    wait "$test_server_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+
+prepare_test_server() {
+  work=$(mktemp -d)
+  trap stop_test_server EXIT
+  protocol=$(free_port)
+  web=$(free_port)
+  test_server=("$1/server/likenex-server" --data "$work/data" --set "protocol_port=$protocol"
+               --set "http_port=$web" --set "public_base=http://127.0.0.1:$web" --set "program_directory=$1/program")
+}
+
+run_test_server() {
+  "${test_server[@]}" 2>"$work/server.log" &
+  test_server_pid=$!
+  local port
+  for port in "$protocol" "$web"; do
+    for _ in $(seq 100); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break; sleep 0.1; done
+  done
+}
