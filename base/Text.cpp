@@ -109,4 +109,10 @@ std::u16string utf16FromWide(std::wstring_view text) {
 
 std::string utf8FromWide(std::wstring_view text) { return utf8FromUtf16(utf16FromWide(text)); }
 
+std::wstring withNumber(std::wstring text, long long number) {
+    const std::size_t at = text.find(L"%d");
+    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(number));
+    return text;
+}
+
 }  // namespace likenex::text

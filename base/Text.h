@@ -50,4 +50,7 @@ void forEachCodePoint(std::u16string_view text, Visit visit) {
 [[nodiscard]] std::u16string utf16FromWide(std::wstring_view text);
 [[nodiscard]] std::string utf8FromWide(std::wstring_view text);
 
+// A language table text with its first "%d" replaced by the number; a text without one as it is.
+[[nodiscard]] std::wstring withNumber(std::wstring text, long long number);
+
 }  // namespace likenex::text

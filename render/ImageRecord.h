@@ -13,6 +13,11 @@ namespace likenex {
 struct ImageRect {
     std::int32_t left = 0, top = 0, right = 0, bottom = 0;
 
+    // Right and bottom edges are outside.
+    [[nodiscard]] constexpr bool contains(int x, int y) const {
+        return x >= left && x < right && y >= top && y < bottom;
+    }
+
     friend bool operator==(const ImageRect&, const ImageRect&) = default;
 };
 

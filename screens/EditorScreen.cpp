@@ -46,12 +46,6 @@ constexpr std::uint32_t kInk = 0xFF3A3A3Au, kSoftInk = 0xFF6A6A6Au, kMark = 0xFF
 // Control characters that Ctrl+Z and Ctrl+Y type.
 constexpr ui::WParam kCtrlZ = 0x1A, kCtrlY = 0x19;
 
-[[nodiscard]] std::wstring withNumber(std::wstring text, long long number) {
-    const std::size_t at = text.find(L"%d");
-    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(number));
-    return text;
-}
-
 void setColour(std::uint32_t packed) {
     if (RenderOps& ops = renderOps(); ops.setColour) ops.setColour(Colour::fromPacked(packed));
 }
@@ -591,7 +585,7 @@ void EditorScreen::drawTexts() {
     // The help line runs along the bottom band.
     write(kTextPageHelp + page, 20, bounds.bottom - 6, kSoftInk);
 
-    f->setText(withNumber(uiHost().uiText(kTextPrice), state_.price()));
+    f->setText(text::withNumber(uiHost().uiText(kTextPrice), state_.price()));
     f->draw(637 - f->textWidth(), 129, Colour::fromPacked(kInk));
 
     if (page == kFacePage) {
@@ -604,7 +598,7 @@ void EditorScreen::drawTexts() {
         write(kTextActions, 28, 171, kInk);
         write(kTextScript, 312, 396, kInk);
         write(kTextWords, 23, 465, kSoftInk);
-        f->setText(withNumber(uiHost().uiText(kTextLength), state_.scriptLength()));
+        f->setText(text::withNumber(uiHost().uiText(kTextLength), state_.scriptLength()));
         f->draw(482 - f->textWidth(), 396, Colour::fromPacked(kSoftInk));
     }
 }

@@ -20,10 +20,6 @@ constexpr ui::SkinIds kAboutSkin = {16001103, 16001104, 16001105, 14004004, 1400
 
 constexpr std::uint32_t kBlack = 0xFF000000u, kWhite = 0xFFFFFFFFu;
 
-[[nodiscard]] bool insideRect(int x, int y, const ImageRect& r) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
 void drawPicture(const SkinImage& picture, int left, int top) {
     if (!picture.texture) return;
     if (RenderOps& ops = renderOps(); ops.setColour) ops.setColour(Colour::fromPacked(kWhite));
@@ -73,7 +69,8 @@ bool MainFrame::onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam l
     if (message != ui::kLButtonDown) return false;
     const int y = ui::mouseY(lParam), x = ui::mouseX(lParam);
     const int w = uiHost().clientWidth(), h = uiHost().clientHeight();
-    if (!insideRect(x, y, {0, 0, w, kTitleBandHeight}) && !insideRect(x, y, {0, h - kStatusBandHeight, w, h}))
+    if (!ImageRect{0, 0, w, kTitleBandHeight}.contains(x, y) &&
+        !ImageRect{0, h - kStatusBandHeight, w, h}.contains(x, y))
         return false;
     screenActions().moveWindowWithMouse();
     return true;
@@ -189,7 +186,7 @@ ImageRect AboutWindow::linkRect(Link link) {
 
 AboutWindow::Link AboutWindow::linkAt(int x, int y) {
     for (Link link : {address, update, help})
-        if (insideRect(x, y, linkRect(link))) return link;
+        if (linkRect(link).contains(x, y)) return link;
     return none;
 }
 
@@ -220,7 +217,7 @@ void AboutWindow::draw() {
     drawPicture(picture_, bounds.left + (width - picture_.width) / 2, bounds.top + 176);
     ui::UiText* f = font();
     const std::optional<ui::Point> cursor = uiHost().cursorPosition();
-    const bool overAddress = cursor && insideRect(cursor->x, cursor->y, linkRect(address));
+    const bool overAddress = cursor && linkRect(address).contains(cursor->x, cursor->y);
     const int c = bounds.left + width / 2;
     drawCentred(f, screenActions().webAddressText(), c, bounds.top + 95, overAddress ? 0xFFFF0000u : 0xFF0000FFu);
     drawCentred(f, uiHost().uiText(kTextUpdate), c, bounds.top + 141, 0xFF0000FFu);

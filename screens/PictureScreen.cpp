@@ -29,10 +29,6 @@ constexpr std::uint32_t kBlack = 0xFF000000u, kRed = 0xFFFF0000u, kBlue = 0xFF00
 // The avatar stands this far from the picture area's corner, as in the editor's preview.
 constexpr int kAvatarFromCornerX = -65, kAvatarFromCornerY = -45;
 
-[[nodiscard]] bool insideRect(int x, int y, const ImageRect& r) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
 // A read-only field: a disabled edit box in the picture screen's own frame.
 class ReadOnlyField : public ui::EditBox {
 public:
@@ -197,9 +193,10 @@ void PictureScreen::update(std::uint32_t now) {
 PictureScreen::Link PictureScreen::linkAt(int x, int y) {
     if (ui::UiText* f = font()) {
         f->setText(uiHost().uiText(kTextPayment));
-        if (insideRect(x, y, {138, 471, 156 + f->textWidth(), 491})) return Link::payment;
+        if (ImageRect{138, 471, 156 + f->textWidth(), 491}.contains(x, y)) return Link::payment;
     }
-    if (insideRect(x, y, kPictureArea) || insideRect(x, y, {kPictureArea.left - 10, 307, kPictureArea.right + 10, 338}))
+    if (kPictureArea.contains(x, y) ||
+        ImageRect{kPictureArea.left - 10, 307, kPictureArea.right + 10, 338}.contains(x, y))
         return Link::picture;
     return Link::none;
 }

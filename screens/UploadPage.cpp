@@ -32,16 +32,6 @@ constexpr std::array<int, 7> kSecondOptionTexts = {476, 477, 478, 479, 481, 510,
 constexpr std::uint32_t kInk = 0xFF3A3A3Au, kLink = 0xFF1F6FB2u;
 constexpr ImageRect kExplainLink = {155, 387, 220, 407};
 
-[[nodiscard]] bool insideRect(int x, int y, const ImageRect& r) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
-[[nodiscard]] std::wstring withNumber(std::wstring text, long long number) {
-    const std::size_t at = text.find(L"%d");
-    if (at != std::wstring::npos) text.replace(at, 2, std::to_wstring(number));
-    return text;
-}
-
 [[nodiscard]] std::u16string utf16(const ui::EditBox* box) {
     return box ? text::utf16FromWide(box->editText()) : std::u16string();
 }
@@ -177,7 +167,7 @@ void UploadPage::upload() {
         dialog(kTextGuest, 2, kEditorMark, kGuestAnswer);
         return;
     }
-    (void)ui::showMessageDialog(withNumber(uiHost().uiText(kTextPrice), editor_.state().price()),
+    (void)ui::showMessageDialog(text::withNumber(uiHost().uiText(kTextPrice), editor_.state().price()),
                                 uiHost().uiText(kTextPriceTitle), 1, kEditorMark, 0);
     pendingAction_ = kPendingUpload;
     saveSignIn();
@@ -314,21 +304,21 @@ bool UploadPage::onPress(int x, int y) {
     if (f) {
         f->setText(uiHost().uiText(kTextTopUp));
         const int w = f->textWidth();
-        if (insideRect(x, y, {637 - w, 71, 637, 91})) {
+        if (ImageRect{637 - w, 71, 637, 91}.contains(x, y)) {
             screenActions().openWebPage("my.aspx?mc=account&to=pay");
             return true;
         }
     }
     if (!shown_) return false;
-    if (insideRect(x, y, linkRect(kTextRegister, 420, 476))) {
+    if (linkRect(kTextRegister, 420, 476).contains(x, y)) {
         screenActions().openRegistrationPage();
         return true;
     }
-    if (insideRect(x, y, linkRect(kTextForgotten, 420, 497))) {
+    if (linkRect(kTextForgotten, 420, 497).contains(x, y)) {
         screenActions().openWebPage("?c=forgot&type=pwd");
         return true;
     }
-    if (insideRect(x, y, kExplainLink)) {
+    if (kExplainLink.contains(x, y)) {
         (void)ui::showMessageDialog(uiHost().uiText(kTextExplain) + uiHost().uiText(kTextExplainMore),
                                     uiHost().uiText(kTextExplainTitle), 0, 0, 0);
         return true;

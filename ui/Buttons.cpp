@@ -22,10 +22,6 @@ constexpr std::array<std::uint32_t, 18> kButtonImages = {1004001, 1004002, 10040
 constexpr std::array<std::uint32_t, 2> kImageButtonFour = {1002002, 1002001};
 constexpr std::array<std::size_t, 9> kLoadOrder = {0, 2, 6, 8, 1, 3, 5, 7, 4};
 
-[[nodiscard]] bool insideRect(int x, int y, const ImageRect& r) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
 void setColour(std::uint32_t argb) {
     if (renderOps().setColour) renderOps().setColour(Colour::fromPacked(argb));
 }
@@ -216,7 +212,7 @@ void CheckBox::draw() {
     drawText(textRect.left);
 }
 
-bool CheckBox::hitTest(int x, int y) const { return insideRect(x, y, bounds) || insideRect(x, y, boxRect); }
+bool CheckBox::hitTest(int x, int y) const { return bounds.contains(x, y) || boxRect.contains(x, y); }
 
 bool CheckBox::onKey(std::uint32_t message, WParam key, LParam) {
     if (!enabled || !visible || key != kVkSpace) return false;

@@ -10,10 +10,6 @@ namespace {
 constexpr int kBarWidth = 12;
 constexpr int kTextLine = 14;
 
-[[nodiscard]] bool insideRect(int x, int y, const ImageRect& r) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
 void fill(const ImageRect& r, const Colour& colour) {
     RenderOps& ops = renderOps();
     if (!ops.fillRect) return;
@@ -115,8 +111,8 @@ bool ChoiceGrid::onKey(std::uint32_t message, WParam key, LParam) {
 bool ChoiceGrid::onMouse(std::uint32_t message, int x, int y, WParam wParam, LParam lParam) {
     if (!enabled || !visible) return false;
     if (rowCount() > layout_.rowsShown && scrollBar_.onMouse(message, x, y, wParam, lParam)) return true;
-    if (message != kLButtonDown && message != kLButtonDblClk) return insideRect(x, y, bounds);
-    if (!insideRect(x, y, bounds)) return false;
+    if (message != kLButtonDown && message != kLButtonDblClk) return bounds.contains(x, y);
+    if (!bounds.contains(x, y)) return false;
     setFocus(this);
     if (const int index = cellAt(x, y); index >= 0) choose(index);
     return true;

@@ -17,10 +17,6 @@ constexpr std::size_t kMaxDigits = 10;
 
 int liveEditBoxes = 0;
 
-[[nodiscard]] bool insideRect(int x, int y, const ImageRect& r) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
 void fill(const ImageRect& r, const Colour& colour) {
     RenderOps& ops = renderOps();
     if (ops.setColour) ops.setColour(colour);
@@ -387,7 +383,7 @@ bool EditBox::onMouse(std::uint32_t message, int x, int y, WParam, LParam) {
     if (!enabled || !visible || message < kMouseMove || message > kLButtonDblClk) return false;
     if (message == kLButtonDown || message == kLButtonDblClk) {
         if (focusedWidget() != this) setFocus(this);
-        if (!insideRect(x, y, bounds)) return false;
+        if (!bounds.contains(x, y)) return false;
         selecting_ = true;
         layout();
         std::pair<std::int32_t, std::int32_t> line = lines_.empty() ? std::pair{0, 0} : lines_.front();
@@ -401,7 +397,7 @@ bool EditBox::onMouse(std::uint32_t message, int x, int y, WParam, LParam) {
         return true;
     }
     if (message == kMouseMove) {
-        if (!selecting_ || mode == password || !insideRect(x, y, bounds)) return false;
+        if (!selecting_ || mode == password || !bounds.contains(x, y)) return false;
         layout();
         if (mode == multiLine) {
             if (y < textRect_.top && firstLine_ > 0) --firstLine_;

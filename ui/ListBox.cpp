@@ -15,10 +15,6 @@ constexpr WParam kVkF4 = 0x73;
 constexpr LParam kRepeatBit = 1 << 30;
 constexpr int kIconSize = 16;
 
-[[nodiscard]] bool insideRect(int x, int y, const ImageRect& r) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
 void drawInto(const SkinImage& image, const ImageRect& r) {
     if (image.texture) render::drawImage(&image.texture, r.left, r.top, r.right, r.bottom);
 }
@@ -149,18 +145,17 @@ bool ListBox::onMouse(std::uint32_t message, int x, int y, WParam wParam, LParam
         return true;
     }
     if (message == kMouseMove) {
-        if (dropped_ && insideRect(x, y, listRect_)) {
+        if (dropped_ && listRect_.contains(x, y)) {
             for (std::size_t i = 0; i < entries_.size(); ++i)
-                if (entries_[i].shown && insideRect(x, y, entries_[i].rect))
-                    highlighted_ = static_cast<std::int32_t>(i);
+                if (entries_[i].shown && entries_[i].rect.contains(x, y)) highlighted_ = static_cast<std::int32_t>(i);
             return true;
         }
         return false;
     }
     if (message == kLButtonDown || message == kLButtonDblClk) {
-        if (dropped_ && insideRect(x, y, listRect_)) {
+        if (dropped_ && listRect_.contains(x, y)) {
             for (std::size_t i = static_cast<std::size_t>(std::max(0, firstVisible_)); i < entries_.size(); ++i) {
-                if (!entries_[i].shown || !insideRect(x, y, entries_[i].rect)) continue;
+                if (!entries_[i].shown || !entries_[i].rect.contains(x, y)) continue;
                 selected_ = highlighted_ = static_cast<std::int32_t>(i);
                 notifySelection();
                 closeList();
@@ -169,7 +164,7 @@ bool ListBox::onMouse(std::uint32_t message, int x, int y, WParam wParam, LParam
             return true;  // between entries: the list stays open
         }
         // The whole closed box opens and closes the list, not only its arrow.
-        if (insideRect(x, y, bounds)) {
+        if (bounds.contains(x, y)) {
             pressed = true;
             if (focusedWidget() != this) setFocus(this);
             if (focusedWidget() != this) return true;
@@ -189,7 +184,7 @@ bool ListBox::onMouse(std::uint32_t message, int x, int y, WParam wParam, LParam
         return false;
     }
     if (message == kLButtonUp && pressed) {
-        if (insideRect(x, y, bounds)) pressed = false;
+        if (bounds.contains(x, y)) pressed = false;
         return true;
     }
     return false;

@@ -17,10 +17,6 @@ constexpr std::array<std::uint32_t, 8> kHorizontalSkin = {8001007, 8001011, 8001
 // Only one thumb is dragged at a time: the offset of the mouse from its leading edge.
 int grabOffset = 0;
 
-[[nodiscard]] bool insideRect(int x, int y, const ImageRect& r) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
 void drawInto(const SkinImage& image, const ImageRect& r) {
     if (image.texture) render::drawImage(&image.texture, r.left, r.top, r.right, r.bottom);
 }
@@ -116,14 +112,14 @@ void ScrollBar::placeThumb() {
 
 bool ScrollBar::onMouse(std::uint32_t message, int x, int y, WParam wParam, LParam) {
     if (message == kLButtonDown || message == kLButtonDblClk) {
-        if (!insideRect(x, y, bounds)) return false;
-        if (insideRect(x, y, firstArrow_)) {
+        if (!bounds.contains(x, y)) return false;
+        if (firstArrow_.contains(x, y)) {
             if (position_ > minimum_) setPosition(position_ - 1);
             heldArrow_ = 1;
-        } else if (insideRect(x, y, secondArrow_)) {
+        } else if (secondArrow_.contains(x, y)) {
             if (static_cast<std::int64_t>(position_) + pageSize_ < maximum_) setPosition(position_ + 1);
             heldArrow_ = 2;
-        } else if (thumbShown_ && insideRect(x, y, thumb_)) {
+        } else if (thumbShown_ && thumb_.contains(x, y)) {
             draggingThumb_ = true;
             grabOffset = along(x, y) - along(thumb_.left, thumb_.top);
         } else if (along(x, y) < along(thumb_.left, thumb_.top)) {

@@ -19,10 +19,6 @@ bool tooltipSkinLoaded = false;
 
 constexpr std::array<std::size_t, 9> kLoadOrder = {0, 2, 6, 8, 1, 3, 5, 7, 4};
 
-[[nodiscard]] bool insideRect(int x, int y, const ImageRect& r) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
 ImageRect offset(const ImageRect& r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
 
 // The layout size of a skin image (its dimensions as the frame counts them) and the stored size.
@@ -130,7 +126,7 @@ void Widget::drawNinePatch(const NinePatch& patch, int x, int y) {
     }
 }
 
-bool Widget::hitTest(int x, int y) const { return insideRect(x, y, bounds); }
+bool Widget::hitTest(int x, int y) const { return bounds.contains(x, y); }
 
 void Widget::setFont(std::wstring_view face, int size) {
     if (!font_) font_ = uiHost().makeText();
@@ -254,8 +250,8 @@ bool Widget::onMessage(std::uint32_t message, WParam wParam, LParam lParam) {
             else mouseMove(x, y);
             return false;
         case kLButtonDown: {
-            if (!insideRect(x, y, bounds) || uiHost().windowStack().root() == this) return false;
-            if (!insideRect(x, y, offset(clientRect, bounds.left, bounds.top))) {
+            if (!bounds.contains(x, y) || uiHost().windowStack().root() == this) return false;
+            if (!offset(clientRect, bounds.left, bounds.top).contains(x, y)) {
                 dragging = true;
                 dragAnchor = {x, y};
             }

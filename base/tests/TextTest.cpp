@@ -62,5 +62,12 @@ TEST(Utf, WideStringsCarryAstralCharacters) {
     EXPECT_EQ(utf8FromWide(wide), "\U0001F600z");
 }
 
+TEST(WithNumber, ReplacesOnlyTheFirstPlaceholder) {
+    EXPECT_EQ(withNumber(L"Price: %d points", 150), L"Price: 150 points");
+    EXPECT_EQ(withNumber(L"%d of %d", -3), L"-3 of %d");
+    EXPECT_EQ(withNumber(L"no number here", 7), L"no number here");
+    EXPECT_EQ(withNumber(L"%", 7), L"%");
+}
+
 }  // namespace
 }  // namespace likenex::text
