@@ -5,6 +5,7 @@
 #include "base/WindowMessages.h"
 #include "catalogue/StringTable.h"
 #include "render/RenderOps.h"
+#include "screens/AvatarPlacement.h"
 #include "screens/FrameWindows.h"
 #include "screens/PictureScreen.h"
 #include "screens/ScreenActions.h"
@@ -40,8 +41,6 @@ constexpr int kTextPrice = 940, kTextPageTitle = 900, kTextPageHelp = 910, kText
               kTextEyes = 922, kTextMouth = 923, kTextActions = 924, kTextScript = 925, kTextWords = 926,
               kTextLength = 927;
 constexpr int kPaletteLeft = 372, kPaletteTop = 409;
-// The avatar stands this far from the preview area's corner (its frame is larger than the area).
-constexpr int kAvatarFromCornerX = -65, kAvatarFromCornerY = -45;
 constexpr std::uint32_t kInk = 0xFF3A3A3Au, kSoftInk = 0xFF6A6A6Au, kMark = 0xFFE0402Fu;
 // Control characters that Ctrl+Z and Ctrl+Y type.
 constexpr ui::WParam kCtrlZ = 0x1A, kCtrlY = 0x19;

@@ -5,6 +5,7 @@
 #include "base/Text.h"
 #include "base/Tick.h"
 #include "base/WindowMessages.h"
+#include "screens/AvatarPlacement.h"
 #include "screens/ScreenActions.h"
 #include "ui/MessageDialog.h"
 
@@ -26,8 +27,6 @@ constexpr int kTextDialogTitle = 115, kTextCopied = 456, kTextChatFailed = 502, 
               kTextBackToEditor = 509, kTextPayment = 413, kTextChatCaption = 503, kTextReplay = 422, kTextStored = 485;
 constexpr ImageRect kPictureArea = {536, 206, 632, 302};
 constexpr std::uint32_t kBlack = 0xFF000000u, kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu;
-// The avatar stands this far from the picture area's corner, as in the editor's preview.
-constexpr int kAvatarFromCornerX = -65, kAvatarFromCornerY = -45;
 
 // A read-only field: a disabled edit box in the picture screen's own frame.
 class ReadOnlyField : public ui::EditBox {
