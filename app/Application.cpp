@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/PictureFile.h"
+#include "app/ProgramVersion.h"
 #include "app/TestSeams.h"
 #include "base/Constants.h"
 #include "base/WindowMessages.h"

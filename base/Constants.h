@@ -10,8 +10,6 @@ inline constexpr const char* kDefaultServerHost = "127.0.0.1";
 inline constexpr std::int32_t kDefaultServerPort = 1234;
 // The service's web site, which the server serves beside the protocol.
 inline constexpr const char* kDefaultWebAddress = "http://127.0.0.1:8080";
-// The editor's own version number, which the updater compares with the newest one.
-inline constexpr std::uint32_t kProgramVersion = 2;
 // Under HKEY_LOCAL_MACHINE: the version values the editor writes and the updater reads
 // (`ver`, `newver`, `news`) and the registration page address (`regurl`).
 inline constexpr const char* kVersionKey = "Software\\Tovik\\Avatar\\CurrentVersion\\";

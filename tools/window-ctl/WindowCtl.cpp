@@ -6,13 +6,21 @@
 //   likenex-window-ctl click X Y        a left click at a point of the window's client area
 //   likenex-window-ctl type TEXT        the characters of TEXT, as typed (ASCII)
 //   likenex-window-ctl send MSG W L     a window message with its two values, sent
+//   likenex-window-ctl update-wait TEXT [SECONDS]
+//                                       waits until the updater's status line says TEXT
+//   likenex-window-ctl update-press action | close
+//                                       presses one of the updater's two buttons
 //
-// The editor is found by its window class and the instance property it carries.
+// The editor is found by its window class and the instance property it carries, the updater
+// by its dialog's title and status line.
+#include "update/win/UpdateResources.h"
+
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -32,10 +40,61 @@ HWND findEditor() {
     return found;
 }
 
+HWND findUpdater() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            wchar_t title[32]{};
+            GetWindowTextW(window, title, 32);
+            if (wcscmp(title, L"Update") == 0 && GetDlgItem(window, IDC_STATUS)) {
+                *reinterpret_cast<HWND*>(data) = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::string updaterStatus(HWND updater) {
+    char text[256]{};
+    if (updater) GetDlgItemTextA(updater, IDC_STATUS, text, sizeof text);
+    return text;
+}
+
+int updaterCommand(int argc, char** argv) {
+    const char* command = argv[1];
+    if (std::strcmp(command, "update-wait") == 0 && (argc == 3 || argc == 4)) {
+        const int seconds = argc > 3 ? std::atoi(argv[3]) : 30;
+        std::string last;
+        for (int waited = 0; waited <= seconds * 10; ++waited) {
+            last = updaterStatus(findUpdater());
+            if (last == argv[2]) return 0;
+            Sleep(100);
+        }
+        std::fprintf(stderr, "likenex-window-ctl: the updater says \"%s\" after %d s\n", last.c_str(), seconds);
+        return 1;
+    }
+    if (std::strcmp(command, "update-press") == 0 && argc == 3) {
+        const int control = std::strcmp(argv[2], "action") == 0  ? IDC_ACTION
+                            : std::strcmp(argv[2], "close") == 0 ? IDC_CLOSE
+                                                                 : 0;
+        HWND updater = findUpdater();
+        if (!control || !updater) {
+            std::fprintf(stderr, "likenex-window-ctl: no updater, or no button \"%s\"\n", argv[2]);
+            return 1;
+        }
+        PostMessageW(updater, WM_COMMAND, MAKEWPARAM(control, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(updater, control)));
+        return 0;
+    }
+    return -1;
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: likenex-window-ctl wait [SECONDS] | minimise | restore | close | click X Y | type TEXT | "
-                 "send MSG W L\n");
+                 "send MSG W L | update-wait TEXT [SECONDS] | update-press action|close\n");
     return 2;
 }
 
@@ -44,6 +103,10 @@ int usage() {
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
     const char* command = argv[1];
+    if (std::strncmp(command, "update-", 7) == 0) {
+        const int result = updaterCommand(argc, argv);
+        return result < 0 ? usage() : result;
+    }
     if (std::strcmp(command, "wait") == 0) {
         int seconds = argc > 2 ? std::atoi(argv[2]) : 30;
         for (int waited = 0; waited < seconds * 10; ++waited) {
@@ -72,7 +135,6 @@ int main(int argc, char** argv) {
                      static_cast<LPARAM>(std::strtoll(argv[4], nullptr, 0)));
     } else if (std::strcmp(command, "type") == 0 && argc == 3) {
         for (const char* c = argv[2]; *c; ++c) SendMessageW(editor, WM_CHAR, static_cast<unsigned char>(*c), 0);
-    } else
-        return usage();
+    } else return usage();
     return 0;
 }

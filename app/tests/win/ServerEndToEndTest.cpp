@@ -5,6 +5,7 @@
 // uploads from its last page and shows the picture screen; a second editor opens the stored
 // avatar and finds every field as it was uploaded.
 #include "app/Application.h"
+#include "app/ProgramVersion.h"
 #include "app/tests/win/TestSupport.h"
 #include "avatar/AvatarModel.h"
 #include "base/Constants.h"
