@@ -6,6 +6,7 @@
 // The program folder is the parent of the folder holding merge.exe; a first argument names
 // another one, which the tests use.
 
+#include "platform/win/Handles.h"
 #include "update/merge/DataMerge.h"
 
 #include <windows.h>
@@ -19,6 +20,12 @@ namespace {
 
 using likenex::update::DiskFileSystem;
 
+struct ArgumentListTraits {
+    using Type = LPWSTR*;
+    static Type invalid() { return nullptr; }
+    static void close(Type list) { LocalFree(list); }
+};
+
 // A merge must survive a power failure: the journal is forced onto the disk before it is
 // renamed into place, and every rename is finished on the disk before the next one starts.
 class WriteThroughFileSystem : public DiskFileSystem {
@@ -28,18 +35,16 @@ public:
     }
 
     bool writeFile(const std::filesystem::path& path, std::string_view bytes) override {
-        const HANDLE file =
-            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        bool written = true;
-        while (written && !bytes.empty()) {
+        likenex::UniqueFile file(
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        while (!bytes.empty()) {
             const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
             DWORD done = 0;
-            written = WriteFile(file, bytes.data(), chunk, &done, nullptr) && done == chunk;
+            if (!WriteFile(file.get(), bytes.data(), chunk, &done, nullptr) || done != chunk) return false;
             bytes.remove_prefix(chunk);
         }
-        written = written && FlushFileBuffers(file);
-        return CloseHandle(file) && written;
+        return FlushFileBuffers(file.get()) && CloseHandle(file.release());
     }
 };
 
@@ -47,7 +52,7 @@ std::filesystem::path folderAboveExecutable() {
     std::vector<wchar_t> name(MAX_PATH);
     for (;;) {
         const DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-        if (length == 0) return L"..";  // started from data\, as Update.exe does not do
+        if (length == 0) return L".";  // Update.exe starts the merger in the program folder
         if (length < name.size())
             return std::filesystem::path(std::wstring(name.data(), length)).parent_path().parent_path();
         name.resize(name.size() * 2);  // the name was cut at the buffer's end
@@ -56,12 +61,9 @@ std::filesystem::path folderAboveExecutable() {
 
 std::filesystem::path programFolder() {
     int count = 0;
-    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::filesystem::path folder = arguments && count >= 2 && arguments[1][0] != L'\0'
-                                       ? std::filesystem::path(arguments[1])
-                                       : folderAboveExecutable();
-    LocalFree(arguments);
-    return folder;
+    const likenex::UniqueResource<ArgumentListTraits> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
+    if (arguments && count >= 2 && arguments.get()[1][0] != L'\0') return arguments.get()[1];
+    return folderAboveExecutable();
 }
 
 }  // namespace
