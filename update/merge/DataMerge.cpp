@@ -153,6 +153,15 @@ bool isDeviceName(std::string_view name) {
     return std::find(kDeviceNames.begin(), kDeviceNames.end(), stem) != kDeviceNames.end();
 }
 
+// Windows also finds a file by its 8.3 alias ("INCOMI~1" for "incoming"), which would let a
+// listed path reach the merger's own folders under another spelling.
+bool looksLikeShortName(std::string_view name) {
+    for (std::size_t tilde = name.find('~'); tilde != std::string_view::npos; tilde = name.find('~', tilde + 1)) {
+        if (tilde + 1 < name.size() && name[tilde + 1] >= '0' && name[tilde + 1] <= '9') return true;
+    }
+    return false;
+}
+
 bool isInside(std::string_view path, std::string_view folder) {
     return path.size() > folder.size() && path.substr(0, folder.size()) == folder && path[folder.size()] == '/';
 }
@@ -383,6 +392,7 @@ private:
         }
         // files.lst goes only once every file is in place: what is left is the clean-up.
         if (!*manifest) {
+            note("Every file was in place already; removing what the merge left.");
             cleanUp();
             return MergeResult::merged;
         }
@@ -529,6 +539,7 @@ std::string pathProblem(std::string_view path) {
         if (name == "." || name == "..") return "a path through \".\" or \"..\"";
         if (name.back() == ' ' || name.back() == '.') return "a name ending in a space or a dot";
         if (isDeviceName(name)) return "a device name";
+        if (looksLikeShortName(name)) return "a name Windows may take for another file's short name";
         if (end == path.size()) break;
         start = end + 1;
     }

@@ -234,10 +234,11 @@ TEST_F(DataMergeTest, RefusedListsTouchNothing) {
 }
 
 TEST(DataMergePaths, AcceptsOrdinaryNames) {
-    for (const char* path : {"Likenex.exe", "data/avatar.dat", "data/items/hats/hat 1.dat", "data/incoming.dat",
-                             "data/incomingx/a", "data/merge.journal2", "console.dat", "data/.hidden",
-                             "data/\xC3\xBC"
-                             "ber.dat"}) {
+    for (const char* path :
+         {"Likenex.exe", "data/avatar.dat", "data/items/hats/hat 1.dat", "data/incoming.dat", "data/incomingx/a",
+          "data/merge.journal2", "data/~backup.dat", "data/a~b", "console.dat", "data/.hidden",
+          "data/\xC3\xBC"
+          "ber.dat"}) {
         EXPECT_EQ(pathProblem(path), "") << path;
     }
     EXPECT_EQ(pathProblem(std::string(kMaxPathBytes, 'a')), "");
@@ -284,6 +285,8 @@ TEST(DataMergePaths, RefusesWhatCouldLeaveTheFolderOrReadDifferently) {
         "data/merge-backup/Likenex.exe",
         "data/merge.log",
         "data/Merge.Log/inner",
+        "data/INCOMI~1/files.lst",
+        "MERGE-~2.dat",
     };
     for (const std::string& name : names) EXPECT_NE(pathProblem(name), "") << name;
 }
