@@ -1,0 +1,594 @@
+#include "update/merge/DataMerge.h"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <system_error>
+#include <utility>
+
+namespace likenex::update {
+namespace fs = std::filesystem;
+
+std::optional<bool> DiskFileSystem::exists(const fs::path& path) {
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(path, error);
+    if (status.type() == fs::file_type::not_found) return false;
+    if (error) return std::nullopt;
+    return true;
+}
+
+std::optional<std::uint64_t> DiskFileSystem::fileSize(const fs::path& path) {
+    std::error_code error;
+    if (!fs::is_regular_file(fs::symlink_status(path, error)) || error) return std::nullopt;
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error) return std::nullopt;
+    return size;
+}
+
+bool DiskFileSystem::renameReplacing(const fs::path& from, const fs::path& to) {
+    std::error_code error;
+    fs::rename(from, to, error);
+    return !error;
+}
+
+bool DiskFileSystem::remove(const fs::path& path) {
+    std::error_code error;
+    fs::remove(path, error);
+    return !error;
+}
+
+bool DiskFileSystem::removeTree(const fs::path& path) {
+    std::error_code error;
+    fs::remove_all(path, error);
+    return !error;
+}
+
+bool DiskFileSystem::createDirectories(const fs::path& path) {
+    std::error_code error;
+    fs::create_directories(path, error);
+    return !error;
+}
+
+std::optional<std::string> DiskFileSystem::readFile(const fs::path& path, std::size_t maxBytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes;
+    std::array<char, 65536> chunk;
+    while (in) {
+        in.read(chunk.data(), chunk.size());
+        const auto got = static_cast<std::size_t>(in.gcount());
+        if (bytes.size() + got > maxBytes) return std::nullopt;
+        bytes.append(chunk.data(), got);
+    }
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
+bool DiskFileSystem::writeFile(const fs::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return !out.fail();
+}
+
+namespace {
+
+constexpr std::string_view kJournalHeader = "likenex-merge-journal 1";
+// A journal names at most the manifest's files and the folders above them.
+constexpr std::size_t kMaxJournalBytes = 4 * kMaxManifestBytes;
+
+// Windows opens a device instead of a file for these names, with or without an extension.
+constexpr std::array<std::string_view, 22> kDeviceNames = {
+    "con",  "prn",  "aux",  "nul",  "com1", "com2", "com3", "com4", "com5", "com6", "com7",
+    "com8", "com9", "lpt1", "lpt2", "lpt3", "lpt4", "lpt5", "lpt6", "lpt7", "lpt8", "lpt9"};
+
+constexpr std::array<std::string_view, 5> kOwnFiles = {kIncomingFolder, kJournalFile, kJournalTempFile, kBackupFolder,
+                                                       kLogFile};
+
+// Decodes one code point of well-formed UTF-8 at `at`, or -1 for anything else (overlong
+// forms, surrogates, values past U+10FFFF, cut sequences).
+long decodeUtf8(std::string_view text, std::size_t& at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    std::size_t length = 0;
+    long value = 0;
+    long smallest = 0;
+    if (lead < 0x80) {
+        ++at;
+        return lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+        length = 2, value = lead & 0x1F, smallest = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, value = lead & 0x0F, smallest = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, value = lead & 0x07, smallest = 0x10000;
+    } else {
+        return -1;
+    }
+    if (text.size() - at < length) return -1;
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[at + i]);
+        if ((next & 0xC0) != 0x80) return -1;
+        value = value << 6 | (next & 0x3F);
+    }
+    if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return -1;
+    at += length;
+    return value;
+}
+
+void appendUtf8(std::string& out, long value) {
+    if (value < 0x80) {
+        out += static_cast<char>(value);
+    } else if (value < 0x800) {
+        out += static_cast<char>(0xC0 | value >> 6);
+        out += static_cast<char>(0x80 | (value & 0x3F));
+    } else if (value < 0x10000) {
+        out += static_cast<char>(0xE0 | value >> 12);
+        out += static_cast<char>(0x80 | (value >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (value & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | value >> 18);
+        out += static_cast<char>(0x80 | (value >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (value >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (value & 0x3F));
+    }
+}
+
+long lowerCase(long c) {
+    if (c >= 'A' && c <= 'Z') return c + 32;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+    if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return c | 1;
+    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return c % 2 == 1 ? c + 1 : c;
+    if (c == 0x178) return 0xFF;
+    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32;
+    if (c >= 0x400 && c <= 0x40F) return c + 80;
+    if (c >= 0x410 && c <= 0x42F) return c + 32;
+    return c;
+}
+
+bool isDeviceName(std::string_view name) {
+    const std::string stem = foldCase(name.substr(0, name.find('.')));
+    return std::find(kDeviceNames.begin(), kDeviceNames.end(), stem) != kDeviceNames.end();
+}
+
+// Windows also finds a file by its 8.3 alias ("INCOMI~1" for "incoming"), which would let a
+// listed path reach the merger's own folders under another spelling.
+bool looksLikeShortName(std::string_view name) {
+    for (std::size_t tilde = name.find('~'); tilde != std::string_view::npos; tilde = name.find('~', tilde + 1)) {
+        if (tilde + 1 < name.size() && name[tilde + 1] >= '0' && name[tilde + 1] <= '9') return true;
+    }
+    return false;
+}
+
+bool isInside(std::string_view path, std::string_view folder) {
+    return path.size() > folder.size() && path.substr(0, folder.size()) == folder && path[folder.size()] == '/';
+}
+
+// Splits text into lines ending in LF or CRLF; a last line without an ending counts too.
+std::vector<std::string_view> splitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+std::optional<std::uint64_t> parseSize(std::string_view digits) {
+    if (digits.empty() || digits.size() > 20) return std::nullopt;
+    std::uint64_t value = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (value > (UINT64_MAX - digit) / 10) return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+// Checks a list of paths as a whole: no two name one file, and none is a folder of another.
+bool checkPathSet(const std::vector<std::string>& paths, std::string& error) {
+    std::set<std::string> folded;
+    for (const std::string& path : paths) {
+        if (!folded.insert(foldCase(path)).second) {
+            error = "\"" + path + "\" is listed twice";
+            return false;
+        }
+    }
+    for (const std::string& path : paths) {
+        const std::string key = foldCase(path);
+        for (std::size_t slash = key.find('/'); slash != std::string::npos; slash = key.find('/', slash + 1)) {
+            if (folded.count(key.substr(0, slash))) {
+                error = "\"" + path + "\" needs a folder where another entry is a file";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// What one run knows of the update it moves.
+struct Plan {
+    std::vector<std::string> files;
+    std::vector<std::string> newFolders;  // shallowest first; removed again when the merge is undone
+};
+
+std::string describe(const std::vector<std::string>& paths) {
+    std::string text;
+    for (const std::string& path : paths) text += "\n  " + path;
+    return text;
+}
+
+class Merger {
+public:
+    Merger(MergeFileSystem& files, fs::path root) : fs_(files), root_(std::move(root)) {}
+
+    MergeResult run() {
+        const MergeResult result = merge();
+        // The log is for a person; a log that cannot be written changes nothing.
+        (void)fs_.writeFile(at(kLogFile), log_);
+        return result;
+    }
+
+private:
+    MergeFileSystem& fs_;
+    const fs::path root_;
+    std::string log_;
+
+    fs::path at(std::string_view relative) const {
+        fs::path path = root_ / fs::path(std::u8string(relative.begin(), relative.end()));
+        return path.make_preferred();
+    }
+    fs::path incoming(const std::string& path) const { return at(std::string(kIncomingFolder) + "/" + path); }
+    fs::path backup(const std::string& path) const { return at(std::string(kBackupFolder) + "/" + path); }
+    void note(const std::string& line) { log_ += line + "\n"; }
+
+    MergeResult merge() {
+        const std::optional<bool> journal = fs_.exists(at(kJournalFile));
+        if (!journal) {
+            note("Could not tell whether an earlier merge was interrupted; nothing was touched.");
+            return MergeResult::failed;
+        }
+        if (*journal) return resume();
+        // No merge is under way, so what an earlier run may have left of its own files is of
+        // no use to anyone, and a new merge needs the backup folder empty.
+        if (!fs_.removeTree(at(kBackupFolder)) || !fs_.remove(at(kJournalTempFile))) {
+            note("Could not remove what an earlier merge left behind; nothing was merged.");
+            return MergeResult::failed;
+        }
+        const std::optional<bool> manifest = fs_.exists(at(kManifestFile));
+        if (!manifest) {
+            note("Could not tell whether " + std::string(kManifestFile) + " exists; nothing was merged.");
+            return MergeResult::failed;
+        }
+        if (!*manifest) {
+            note("Nothing to merge: there is no " + std::string(kManifestFile) + ".");
+            return MergeResult::nothingToDo;
+        }
+        Plan plan;
+        std::vector<ManifestEntry> entries;
+        if (!readManifest(entries) || !checkFiles(entries)) return MergeResult::refused;
+        for (const ManifestEntry& entry : entries) plan.files.push_back(entry.path);
+        if (!findNewFolders(plan) || !writeJournal(plan)) return MergeResult::failed;
+        return replaceAll(plan);
+    }
+
+    bool readManifest(std::vector<ManifestEntry>& entries) {
+        const std::optional<std::string> text = fs_.readFile(at(kManifestFile), kMaxManifestBytes);
+        if (!text) {
+            note("Refused: " + std::string(kManifestFile) + " could not be read or is larger than " +
+                 std::to_string(kMaxManifestBytes) + " bytes. Nothing was touched.");
+            return false;
+        }
+        std::string error;
+        if (!parseManifest(*text, entries, error)) {
+            note("Refused: " + std::string(kManifestFile) + ": " + error + ". Nothing was touched.");
+            return false;
+        }
+        return true;
+    }
+
+    // The incoming files must be there with the listed sizes, and each target must be a file
+    // if it is there at all: moving a folder aside would move everything in it.
+    bool checkFiles(const std::vector<ManifestEntry>& entries) {
+        for (const ManifestEntry& entry : entries) {
+            const std::optional<std::uint64_t> size = fs_.fileSize(incoming(entry.path));
+            std::string problem;
+            if (!size) {
+                problem = "the incoming file \"" + entry.path + "\" is missing or not a file";
+            } else if (*size != entry.size) {
+                problem = "the incoming file \"" + entry.path + "\" has " + std::to_string(*size) +
+                          " bytes, the list says " + std::to_string(entry.size);
+            } else {
+                const std::optional<bool> present = fs_.exists(at(entry.path));
+                if (!present) {
+                    problem = "could not tell whether \"" + entry.path + "\" exists";
+                } else if (*present && !fs_.fileSize(at(entry.path))) {
+                    problem = "\"" + entry.path + "\" is in place but is not a file that can be replaced";
+                }
+            }
+            if (!problem.empty()) {
+                note("Refused: " + problem + ". Nothing was touched.");
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool findNewFolders(Plan& plan) {
+        std::map<std::string, bool> known;  // folded folder -> missing now
+        for (const std::string& file : plan.files) {
+            bool parentMissing = false;
+            for (std::size_t slash = file.find('/'); slash != std::string::npos; slash = file.find('/', slash + 1)) {
+                const std::string folder = file.substr(0, slash);
+                const auto [entry, inserted] = known.try_emplace(foldCase(folder), false);
+                if (inserted) {
+                    if (parentMissing) {
+                        entry->second = true;
+                    } else {
+                        const std::optional<bool> present = fs_.exists(at(folder));
+                        if (!present) {
+                            note("Could not tell whether the folder \"" + folder + "\" exists; nothing was merged.");
+                            return false;
+                        }
+                        entry->second = !*present;
+                    }
+                    if (entry->second) plan.newFolders.push_back(folder);
+                }
+                parentMissing = entry->second;
+            }
+        }
+        return true;
+    }
+
+    bool writeJournal(const Plan& plan) {
+        std::string text = std::string(kJournalHeader) + "\n";
+        for (const std::string& folder : plan.newFolders) text += "folder\t" + folder + "\n";
+        for (const std::string& file : plan.files) text += "file\t" + file + "\n";
+        if (fs_.writeFile(at(kJournalTempFile), text) && fs_.renameReplacing(at(kJournalTempFile), at(kJournalFile)))
+            return true;
+        (void)fs_.remove(at(kJournalTempFile));
+        note("Could not write " + std::string(kJournalFile) + "; nothing was merged.");
+        return false;
+    }
+
+    // The journal as written, or false when it is not one: every line must be well formed,
+    // since a wrong list would move files no merge asked for.
+    bool readJournal(Plan& plan) {
+        const std::optional<std::string> text = fs_.readFile(at(kJournalFile), kMaxJournalBytes);
+        if (!text) return false;
+        const std::vector<std::string_view> lines = splitLines(*text);
+        if (lines.empty() || lines[0] != kJournalHeader) return false;
+        for (std::size_t i = 1; i < lines.size(); ++i) {
+            const std::size_t tab = lines[i].find('\t');
+            if (tab == std::string_view::npos) return false;
+            const std::string_view kind = lines[i].substr(0, tab);
+            const std::string path(lines[i].substr(tab + 1));
+            if (!pathProblem(path).empty()) return false;
+            if (kind == "folder") {
+                plan.newFolders.push_back(path);
+            } else if (kind == "file") {
+                plan.files.push_back(path);
+            } else {
+                return false;
+            }
+        }
+        std::string error;
+        return plan.files.size() <= kMaxManifestEntries && checkPathSet(plan.files, error);
+    }
+
+    MergeResult resume() {
+        note("An earlier merge was interrupted; finishing it.");
+        const std::optional<bool> manifest = fs_.exists(at(kManifestFile));
+        if (!manifest) {
+            note("Could not tell whether " + std::string(kManifestFile) + " exists; the next run tries again.");
+            return MergeResult::failed;
+        }
+        // files.lst goes only once every file is in place: what is left is the clean-up.
+        if (!*manifest) {
+            note("Every file was in place already; removing what the merge left.");
+            cleanUp();
+            return MergeResult::merged;
+        }
+        Plan plan;
+        if (!readJournal(plan)) {
+            // The list in files.lst is the one the journal was written from. Folders the
+            // interrupted run made already count as old ones and stay if the merge is undone.
+            note(std::string(kJournalFile) + " is unreadable; taking the list from " + std::string(kManifestFile) +
+                 ".");
+            plan = Plan{};
+            std::vector<ManifestEntry> entries;
+            if (!readManifest(entries)) {
+                note("Neither list can be read; everything was left as it is.");
+                return MergeResult::failed;
+            }
+            for (const ManifestEntry& entry : entries) plan.files.push_back(entry.path);
+            if (!findNewFolders(plan)) return MergeResult::failed;
+        }
+        return replaceAll(plan);
+    }
+
+    MergeResult replaceAll(const Plan& plan) {
+        std::vector<std::string> replaced, added;
+        for (const std::string& folder : plan.newFolders) {
+            if (!fs_.createDirectories(at(folder))) {
+                note("Could not create the folder \"" + folder + "\".");
+                return undo(plan);
+            }
+        }
+        for (const std::string& file : plan.files) {
+            if (!replace(file, replaced, added)) {
+                note("Could not put \"" + file + "\" in place.");
+                return undo(plan);
+            }
+        }
+        if (!fs_.remove(at(kManifestFile))) {
+            note("Could not remove " + std::string(kManifestFile) + ".");
+            return undo(plan);
+        }
+        note("Merged " + std::to_string(plan.files.size()) + " files.");
+        if (!replaced.empty()) note("Replaced:" + describe(replaced));
+        if (!added.empty()) note("Added:" + describe(added));
+        if (replaced.size() + added.size() < plan.files.size()) note("The others were in place already.");
+        cleanUp();
+        return MergeResult::merged;
+    }
+
+    // Moves one file into place. A file whose incoming copy is gone is in place already; one
+    // whose old copy is already in the backup folder has only its second move left.
+    bool replace(const std::string& file, std::vector<std::string>& replaced, std::vector<std::string>& added) {
+        const std::optional<bool> waiting = fs_.exists(incoming(file));
+        if (!waiting) return false;
+        if (!*waiting) return true;
+        const std::optional<bool> present = fs_.exists(at(file));
+        if (!present) return false;
+        if (*present) {
+            if (!fs_.createDirectories(backup(file).parent_path()) || !fs_.renameReplacing(at(file), backup(file)))
+                return false;
+        }
+        if (!fs_.renameReplacing(incoming(file), at(file))) return false;
+        (*present ? replaced : added).push_back(file);
+        return true;
+    }
+
+    // Puts every old file back and every new one back into data/incoming, whichever run moved
+    // them, so the merge can be tried again. Should a move back fail, the journal stays and
+    // the next run finishes the merge forward instead: either way no mix is left.
+    MergeResult undo(const Plan& plan) {
+        for (auto file = plan.files.rbegin(); file != plan.files.rend(); ++file) {
+            if (!restore(*file)) {
+                note("Could not move \"" + *file + "\" back; the next run finishes the merge instead.");
+                return MergeResult::failed;
+            }
+        }
+        // A folder someone has put a file into since stays.
+        for (auto folder = plan.newFolders.rbegin(); folder != plan.newFolders.rend(); ++folder)
+            (void)fs_.remove(at(*folder));
+        // A backup folder left now is removed by the next run, as no journal names it.
+        (void)fs_.removeTree(at(kBackupFolder));
+        if (!fs_.remove(at(kJournalFile))) {
+            note("Could not remove " + std::string(kJournalFile) + "; the next run finishes the merge instead.");
+            return MergeResult::failed;
+        }
+        note("Every file was put back as it was; " + std::string(kIncomingFolder) + " is kept.");
+        return MergeResult::failed;
+    }
+
+    bool restore(const std::string& file) {
+        const std::optional<bool> waiting = fs_.exists(incoming(file));
+        if (!waiting) return false;
+        if (!*waiting) {
+            const std::optional<bool> present = fs_.exists(at(file));
+            if (!present) return false;
+            if (*present && !fs_.renameReplacing(at(file), incoming(file))) return false;
+        }
+        const std::optional<bool> saved = fs_.exists(backup(file));
+        if (!saved) return false;
+        return !*saved || fs_.renameReplacing(backup(file), at(file));
+    }
+
+    // The journal goes last: while it is there, the next run repeats the clean-up.
+    void cleanUp() {
+        if (fs_.removeTree(at(kBackupFolder)) && fs_.removeTree(at(kIncomingFolder)) && fs_.remove(at(kJournalFile)))
+            return;
+        note("Some of the merge's own files could not be removed yet; the next run removes them.");
+    }
+};
+
+}  // namespace
+
+std::string foldCase(std::string_view path) {
+    std::string folded;
+    folded.reserve(path.size());
+    for (std::size_t at = 0; at < path.size();) {
+        const long c = decodeUtf8(path, at);
+        if (c < 0) {  // not UTF-8 after all: the rest compares as written
+            folded.append(path.substr(at));
+            break;
+        }
+        appendUtf8(folded, lowerCase(c));
+    }
+    return folded;
+}
+
+std::string pathProblem(std::string_view path) {
+    if (path.empty()) return "an empty path";
+    if (path.size() > kMaxPathBytes) return "a path longer than " + std::to_string(kMaxPathBytes) + " bytes";
+    for (std::size_t at = 0; at < path.size();) {
+        if (decodeUtf8(path, at) < 0) return "a path that is not UTF-8";
+    }
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) return "a path with a control character";
+        if (c == '\\') return "a path with a backslash";
+        if (c == ':') return "a path with a drive or stream colon";
+        if (std::string_view("<>\"|?*").find(c) != std::string_view::npos)
+            return "a path with a character Windows does not allow in names";
+    }
+    if (path.front() == '/') return "an absolute path";
+    for (std::size_t start = 0;;) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        const std::string_view name = path.substr(start, end - start);
+        if (name.empty()) return "a path with an empty name";
+        if (name == "." || name == "..") return "a path through \".\" or \"..\"";
+        if (name.back() == ' ' || name.back() == '.') return "a name ending in a space or a dot";
+        if (isDeviceName(name)) return "a device name";
+        if (looksLikeShortName(name)) return "a name Windows may take for another file's short name";
+        if (end == path.size()) break;
+        start = end + 1;
+    }
+    const std::string folded = foldCase(path);
+    for (const std::string_view own : kOwnFiles) {
+        if (folded == own || isInside(folded, own)) return "one of the merger's own files";
+    }
+    return {};
+}
+
+bool parseManifest(std::string_view text, std::vector<ManifestEntry>& entries, std::string& error) {
+    entries.clear();
+    if (text.size() > kMaxManifestBytes) {
+        error = "larger than " + std::to_string(kMaxManifestBytes) + " bytes";
+        return false;
+    }
+    const std::vector<std::string_view> lines = splitLines(text);
+    if (lines.empty() || lines[0] != kManifestHeader) {
+        error = "the first line is not \"" + std::string(kManifestHeader) + "\"";
+        return false;
+    }
+    if (lines.size() - 1 > kMaxManifestEntries) {
+        error = "more than " + std::to_string(kMaxManifestEntries) + " entries";
+        return false;
+    }
+    std::vector<std::string> paths;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::string where = "line " + std::to_string(i + 1) + ": ";
+        const std::size_t tab = lines[i].find('\t');
+        const std::optional<std::uint64_t> size =
+            tab == std::string_view::npos ? std::nullopt : parseSize(lines[i].substr(0, tab));
+        if (!size) {
+            error = where + "not a size, a tab and a path";
+            return false;
+        }
+        std::string path(lines[i].substr(tab + 1));
+        if (const std::string problem = pathProblem(path); !problem.empty()) {
+            error = where + problem;
+            return false;
+        }
+        paths.push_back(path);
+        entries.push_back({*size, std::move(path)});
+    }
+    if (!checkPathSet(paths, error)) return false;
+    return true;
+}
+
+MergeResult mergeIncomingData(MergeFileSystem& files, const fs::path& programFolder) {
+    return Merger(files, programFolder).run();
+}
+
+}  // namespace likenex::update

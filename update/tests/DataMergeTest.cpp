@@ -1,0 +1,462 @@
+#include "update/merge/DataMerge.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace likenex::update {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Thrown by StoppingFileSystem where the process would have died.
+struct SimulatedCrash {};
+
+// The real disk, but call number `failAt` fails and calls from number `stopAt` on never
+// happen. Calls are counted from 0, reads included, since a wrong answer to a read is as
+// dangerous as a failed rename.
+class StoppingFileSystem : public MergeFileSystem {
+public:
+    std::optional<int> failAt;
+    std::optional<int> stopAt;
+    int calls = 0;
+
+    std::optional<bool> exists(const fs::path& path) override {
+        if (next()) return std::nullopt;
+        return disk_.exists(path);
+    }
+    std::optional<std::uint64_t> fileSize(const fs::path& path) override {
+        if (next()) return std::nullopt;
+        return disk_.fileSize(path);
+    }
+    bool renameReplacing(const fs::path& from, const fs::path& to) override {
+        return !next() && disk_.renameReplacing(from, to);
+    }
+    bool remove(const fs::path& path) override { return !next() && disk_.remove(path); }
+    bool removeTree(const fs::path& path) override { return !next() && disk_.removeTree(path); }
+    bool createDirectories(const fs::path& path) override { return !next() && disk_.createDirectories(path); }
+    std::optional<std::string> readFile(const fs::path& path, std::size_t maxBytes) override {
+        if (next()) return std::nullopt;
+        return disk_.readFile(path, maxBytes);
+    }
+    bool writeFile(const fs::path& path, std::string_view bytes) override {
+        return !next() && disk_.writeFile(path, bytes);
+    }
+
+private:
+    DiskFileSystem disk_;
+
+    // True when this call is to fail.
+    bool next() {
+        const int index = calls++;
+        if (stopAt && index >= *stopAt) throw SimulatedCrash{};
+        return failAt && index == *failAt;
+    }
+};
+
+void put(const fs::path& root, const std::string& relative, const std::string& bytes) {
+    const fs::path path = root / relative;
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string contents(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Every file with its bytes and every folder, by relative path. The log is left out: it
+// describes a run and is expected to change with each.
+using Snapshot = std::map<std::string, std::string>;
+Snapshot snapshot(const fs::path& root) {
+    Snapshot result;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string relative = entry.path().lexically_relative(root).generic_string();
+        if (relative == kLogFile) continue;
+        result[relative] = entry.is_directory() ? "<folder>" : contents(entry.path());
+    }
+    return result;
+}
+
+std::string manifestOf(const std::map<std::string, std::string>& files) {
+    std::string text = "likenex-merge 1\n";
+    for (const auto& [path, bytes] : files) text += std::to_string(bytes.size()) + "\t" + path + "\n";
+    return text;
+}
+
+// A program folder with an update waiting: two files replaced, three added, two of them in
+// folders that do not exist yet; one file left alone.
+class DataMergeTest : public testing::Test {
+protected:
+    fs::path root;
+    const std::map<std::string, std::string> oldFiles = {
+        {"Likenex.exe", "old exe"},
+        {"data/avatar.dat", "old avatar"},
+        {"data/keep.dat", "untouched"},
+    };
+    const std::map<std::string, std::string> newFiles = {
+        {"Likenex.exe", "new exe!"},
+        {"data/avatar.dat", "new avatar data"},
+        {"data/items/hats/hat1.dat", "a hat"},
+        {"data/items/readme.txt", "items"},
+        {"Readme.txt", "read me"},
+    };
+    Snapshot before;  // the folder as set up
+    Snapshot after;   // the folder as a finished merge must leave it
+
+    void SetUp() override {
+        static int folderNumber = 0;
+        root = fs::temp_directory_path() /
+               ("likenex-merge-test-" + std::to_string(std::random_device{}()) + "-" + std::to_string(++folderNumber));
+        fs::remove_all(root);
+        after = expectedAfterMerge();
+        writeUpdate(manifestOf(newFiles));
+        before = snapshot(root);
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    // The whole folder again, with `manifest` as files.lst.
+    void writeUpdate(const std::string& manifest) {
+        fs::remove_all(root);
+        fs::create_directories(root);
+        for (const auto& [path, bytes] : oldFiles) put(root, path, bytes);
+        for (const auto& [path, bytes] : newFiles) put(root, std::string(kIncomingFolder) + "/" + path, bytes);
+        put(root, std::string(kManifestFile), manifest);
+    }
+
+    Snapshot expectedAfterMerge() const {
+        Snapshot expected;
+        for (const auto& [path, bytes] : oldFiles) expected[path] = bytes;
+        for (const auto& [path, bytes] : newFiles) expected[path] = bytes;
+        for (const char* folder : {"data", "data/items", "data/items/hats"}) expected[folder] = "<folder>";
+        return expected;
+    }
+
+    MergeResult merge() {
+        DiskFileSystem disk;
+        return mergeIncomingData(disk, root);
+    }
+
+    std::string log() const { return contents(root / kLogFile); }
+
+    // How many calls an undisturbed merge of the set-up folder makes.
+    int callsOfWholeMerge() {
+        StoppingFileSystem counter;
+        EXPECT_EQ(mergeIncomingData(counter, root), MergeResult::merged);
+        writeUpdate(manifestOf(newFiles));
+        return counter.calls;
+    }
+};
+
+TEST_F(DataMergeTest, ReplacesAndAddsFilesAndLeavesNothingOfItsOwn) {
+    EXPECT_EQ(merge(), MergeResult::merged);
+    EXPECT_EQ(snapshot(root), after);
+    EXPECT_NE(log().find("Merged 5 files."), std::string::npos) << log();
+    EXPECT_NE(log().find("data/items/hats/hat1.dat"), std::string::npos) << log();
+
+    // A second run finds nothing and changes nothing.
+    EXPECT_EQ(merge(), MergeResult::nothingToDo);
+    EXPECT_EQ(snapshot(root), after);
+    EXPECT_NE(log().find("Nothing to merge"), std::string::npos) << log();
+}
+
+TEST_F(DataMergeTest, WithoutListNothingIsTouched) {
+    fs::remove(root / kManifestFile);
+    const Snapshot unlisted = snapshot(root);
+    EXPECT_EQ(merge(), MergeResult::nothingToDo);
+    EXPECT_EQ(snapshot(root), unlisted);
+}
+
+TEST_F(DataMergeTest, AcceptsCrlfAndAMissingLastLineEnd) {
+    std::string manifest = manifestOf(newFiles);
+    manifest.pop_back();
+    std::string crlf;
+    for (const char c : manifest) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    writeUpdate(crlf);
+    EXPECT_EQ(merge(), MergeResult::merged) << log();
+    EXPECT_EQ(snapshot(root), after);
+}
+
+TEST_F(DataMergeTest, EmptyListOnlyClearsIncoming) {
+    writeUpdate("likenex-merge 1\n");
+    EXPECT_EQ(merge(), MergeResult::merged) << log();
+    EXPECT_FALSE(fs::exists(root / kIncomingFolder));
+    EXPECT_EQ(contents(root / "Likenex.exe"), "old exe");
+}
+
+// Each refusal must leave the folder, incoming files and list included, exactly as it was.
+TEST_F(DataMergeTest, RefusedListsTouchNothing) {
+    struct Case {
+        std::string name;
+        std::string manifest;
+        std::string logSays;
+        std::string folderInTheWay;  // made before the run, where the list has a file
+    };
+    std::vector<Case> cases;
+    for (const char* fixture : {"wrong-version", "byte-order-mark", "empty"})
+        cases.push_back({fixture,
+                         contents(fs::path(LIKENEX_UPDATE_FIXTURES) / "merge" / (fixture + std::string(".lst"))),
+                         "first line"});
+    for (const char* fixture : {"space-not-tab", "signed-size", "huge-size", "blank-line"})
+        cases.push_back({fixture,
+                         contents(fs::path(LIKENEX_UPDATE_FIXTURES) / "merge" / (fixture + std::string(".lst"))),
+                         "not a size, a tab and a path"});
+    cases.push_back(
+        {"duplicate-case", contents(fs::path(LIKENEX_UPDATE_FIXTURES) / "merge/duplicate-case.lst"), "listed twice"});
+    cases.push_back({"file-and-folder", contents(fs::path(LIKENEX_UPDATE_FIXTURES) / "merge/file-and-folder.lst"),
+                     "needs a folder"});
+    cases.push_back({"size differs", "likenex-merge 1\n9\tLikenex.exe\n", "has 8 bytes, the list says 9"});
+    cases.push_back({"incoming missing", "likenex-merge 1\n3\tdata/other.dat\n", "missing"});
+    cases.push_back({"incoming is a folder", "likenex-merge 1\n0\tdata/items\n", "missing or not a file"});
+    cases.push_back({"target is a folder", "likenex-merge 1\n7\tReadme.txt\n", "not a file that can be replaced",
+                     "Readme.txt/inner"});
+    cases.push_back({"unsafe path", "likenex-merge 1\n8\tLikenex.exe\n5\tdata/../Readme.txt\n", "line 3"});
+    cases.push_back({"own journal", "likenex-merge 1\n1\tData/Merge.Journal\n", "merger's own files"});
+    std::string tooMany = "likenex-merge 1\n";
+    for (std::size_t i = 0; i <= kMaxManifestEntries; ++i) tooMany += "1\tdata/f" + std::to_string(i) + "\n";
+    cases.push_back({"too many entries", tooMany, "more than 10000 entries"});
+    cases.push_back({"too large", manifestOf(newFiles) + std::string(kMaxManifestBytes, '\n'), "larger than"});
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeUpdate(c.manifest);
+        if (!c.folderInTheWay.empty()) fs::create_directories(root / c.folderInTheWay);
+        const Snapshot refused = snapshot(root);
+        EXPECT_EQ(merge(), MergeResult::refused);
+        EXPECT_EQ(snapshot(root), refused);
+        EXPECT_NE(log().find(c.logSays), std::string::npos) << log();
+    }
+}
+
+TEST(DataMergePaths, AcceptsOrdinaryNames) {
+    for (const char* path :
+         {"Likenex.exe", "data/avatar.dat", "data/items/hats/hat 1.dat", "data/incoming.dat", "data/incomingx/a",
+          "data/merge.journal2", "data/~backup.dat", "data/a~b", "console.dat", "data/.hidden",
+          "data/\xC3\xBC"
+          "ber.dat"}) {
+        EXPECT_EQ(pathProblem(path), "") << path;
+    }
+    EXPECT_EQ(pathProblem(std::string(kMaxPathBytes, 'a')), "");
+}
+
+TEST(DataMergePaths, RefusesWhatCouldLeaveTheFolderOrReadDifferently) {
+    const std::string names[] = {
+        "",
+        "/etc/passwd",
+        "C:/Windows/x.dll",
+        "data/file.dat:stream",
+        "data\\avatar.dat",
+        "../outside",
+        "data/../../outside",
+        "./Likenex.exe",
+        "data/./avatar.dat",
+        "data//avatar.dat",
+        "data/",
+        "data/avatar.dat.",
+        "data/avatar.dat ",
+        "data /avatar.dat",
+        "data/a\x01.dat",
+        "data/a\x7F.dat",
+        "data/tab\there",
+        "data/a?.dat",
+        "data/a*.dat",
+        "data/a|b",
+        "data/<a>",
+        "data/\"a\"",
+        "con",
+        "data/NUL.txt",
+        "data/Com1.dat",
+        "lpt9",
+        "data/\xFF.dat",
+        "data/\xC0\xAF.dat",      // an overlong '/'
+        "data/\xED\xA0\x80.dat",  // a surrogate
+        "data/\xC3",
+        std::string(kMaxPathBytes + 1, 'a'),
+        "data/incoming",
+        "data/incoming/files.lst",
+        "DATA/INCOMING/x.dat",
+        "data/merge.journal",
+        "data/merge.journal.new",
+        "data/merge-backup/Likenex.exe",
+        "data/merge.log",
+        "data/Merge.Log/inner",
+        "data/INCOMI~1/files.lst",
+        "MERGE-~2.dat",
+    };
+    for (const std::string& name : names) EXPECT_NE(pathProblem(name), "") << name;
+}
+
+TEST(DataMergePaths, FoldsCaseAsWindowsDoesForCommonScripts) {
+    EXPECT_EQ(foldCase("DATA/Avatar.DAT"), "data/avatar.dat");
+    EXPECT_EQ(foldCase("\xC3\x84rger"), "\xC3\xA4rger");                          // Ä
+    EXPECT_EQ(foldCase("\xC5\x81\xC3\x93\xC5\xB9"), "\xC5\x82\xC3\xB3\xC5\xBA");  // ŁÓŹ
+    EXPECT_EQ(foldCase("\xC5\xB8"), "\xC3\xBF");                                  // Ÿ
+    EXPECT_EQ(foldCase("\xCE\xA9"), "\xCF\x89");                                  // Ω
+    EXPECT_EQ(foldCase("\xD0\x94\xD0\x81"), "\xD0\xB4\xD1\x91");                  // ДЁ
+    EXPECT_EQ(foldCase("\xC3\x97"), "\xC3\x97");                                  // × has no case
+    EXPECT_EQ(foldCase("\xC5\x89"), "\xC5\x89");                                  // ŉ, between the pairs
+
+    std::vector<ManifestEntry> entries;
+    std::string error;
+    EXPECT_FALSE(parseManifest("likenex-merge 1\n1\tdata/\xC3\x84.dat\n1\tDATA/\xC3\xA4.dat\n", entries, error));
+    EXPECT_NE(error.find("listed twice"), std::string::npos) << error;
+}
+
+TEST(DataMergeManifest, ReadsSizesAndPaths) {
+    std::vector<ManifestEntry> entries;
+    std::string error;
+    ASSERT_TRUE(parseManifest("likenex-merge 1\r\n1234\tLikenex.exe\r\n0\tdata/empty.dat\r\n18446744073709551615\tbig",
+                              entries, error))
+        << error;
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].size, 1234u);
+    EXPECT_EQ(entries[0].path, "Likenex.exe");
+    EXPECT_EQ(entries[1].size, 0u);
+    EXPECT_EQ(entries[2].size, UINT64_MAX);
+    EXPECT_EQ(entries[2].path, "big");
+
+    EXPECT_FALSE(parseManifest("likenex-merge 1\n18446744073709551616\tbig\n", entries, error));
+    EXPECT_FALSE(parseManifest("likenex-merge 1\n\tnoSize\n", entries, error));
+    EXPECT_FALSE(parseManifest("likenex-merge 1\n12\t\n", entries, error));
+    EXPECT_FALSE(parseManifest("likenex-merge 1 \n", entries, error));
+}
+
+// Whichever call fails, the folder ends either as it was (the list kept for another try) or,
+// once the list is gone, with the update in place.
+TEST_F(DataMergeTest, AFailedCallLeavesTheOldFolderOrTheNewOne) {
+    const int calls = callsOfWholeMerge();
+    int undone = 0;
+    for (int k = 0; k < calls; ++k) {
+        SCOPED_TRACE("call " + std::to_string(k) + " fails");
+        writeUpdate(manifestOf(newFiles));
+        StoppingFileSystem failing;
+        failing.failAt = k;
+        const MergeResult result = mergeIncomingData(failing, root);
+        if (result == MergeResult::merged) {
+            for (const auto& [path, bytes] : after) EXPECT_EQ(snapshot(root)[path], bytes) << path;
+            (void)merge();  // clears whatever is left
+            EXPECT_EQ(snapshot(root), after) << log();
+        } else {
+            ++undone;
+            EXPECT_EQ(snapshot(root), before) << log();
+            EXPECT_EQ(merge(), MergeResult::merged);  // and the update can be tried again
+            EXPECT_EQ(snapshot(root), after);
+        }
+    }
+    EXPECT_GT(undone, calls / 2);
+}
+
+// A run that stops after any call is finished by the next one, however it stopped.
+TEST_F(DataMergeTest, ARunStoppedAnywhereIsFinishedByTheNext) {
+    const int calls = callsOfWholeMerge();
+    for (int k = 0; k <= calls; ++k) {
+        SCOPED_TRACE("stopped before call " + std::to_string(k));
+        writeUpdate(manifestOf(newFiles));
+        StoppingFileSystem stopping;
+        stopping.stopAt = k;
+        try {
+            (void)mergeIncomingData(stopping, root);
+        } catch (const SimulatedCrash&) {}
+        const MergeResult next = merge();
+        EXPECT_TRUE(next == MergeResult::merged || next == MergeResult::nothingToDo);
+        EXPECT_EQ(snapshot(root), after) << log();
+    }
+}
+
+// A failure and then a stop while the merge is undone, or while the next run finishes an
+// interrupted one: one more undisturbed run still ends with the update in place.
+TEST_F(DataMergeTest, StopsDuringUndoOrRecoveryAreFinishedToo) {
+    const int calls = callsOfWholeMerge();
+    for (int k = 0; k < calls; ++k) {
+        for (int stop = k + 1; stop < calls + 40; stop += 3) {
+            SCOPED_TRACE("call " + std::to_string(k) + " fails, stopped before " + std::to_string(stop));
+            writeUpdate(manifestOf(newFiles));
+            StoppingFileSystem disturbed;
+            disturbed.failAt = k;
+            disturbed.stopAt = stop;
+            try {
+                (void)mergeIncomingData(disturbed, root);
+            } catch (const SimulatedCrash&) {}
+            (void)merge();
+            EXPECT_EQ(snapshot(root), after) << log();
+        }
+    }
+}
+
+// A run that finishes an interrupted merge and meets a locked file undoes the lot, including
+// what the interrupted run had moved; if it cannot tell what to do it leaves the journal.
+TEST_F(DataMergeTest, AFailureWhileFinishingStillLeavesOldOrNew) {
+    const int calls = callsOfWholeMerge();
+    for (int k = 1; k < calls; k += 2) {
+        for (int j = 0; j < calls; ++j) {
+            SCOPED_TRACE("stopped before call " + std::to_string(k) + ", then call " + std::to_string(j) + " fails");
+            writeUpdate(manifestOf(newFiles));
+            StoppingFileSystem stopping;
+            stopping.stopAt = k;
+            try {
+                (void)mergeIncomingData(stopping, root);
+            } catch (const SimulatedCrash&) {}
+            StoppingFileSystem failing;
+            failing.failAt = j;
+            (void)mergeIncomingData(failing, root);
+            if (fs::exists(root / kJournalFile)) {
+                EXPECT_EQ(merge(), MergeResult::merged);
+                EXPECT_EQ(snapshot(root), after) << log();
+            } else {
+                const Snapshot now = snapshot(root);
+                bool incomingGone = !fs::exists(root / kIncomingFolder);
+                if (incomingGone) {
+                    EXPECT_EQ(now, after) << log();
+                } else {
+                    // The old files with the update waiting. Folders made for new files may stay,
+                    // as may a journal never renamed into place.
+                    for (const auto& [path, bytes] : before) EXPECT_EQ(now.at(path), bytes) << path;
+                    for (const auto& [path, bytes] : now) {
+                        EXPECT_TRUE(before.count(path) || bytes == "<folder>" || path == kJournalTempFile) << path;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST_F(DataMergeTest, AnUnreadableJournalFallsBackToTheList) {
+    // Stop once the journal is in place and the first file has moved.
+    int journalCall = -1;
+    for (int k = 0; journalCall < 0 && k < 200; ++k) {
+        writeUpdate(manifestOf(newFiles));
+        StoppingFileSystem probe;
+        probe.stopAt = k;
+        try {
+            (void)mergeIncomingData(probe, root);
+        } catch (const SimulatedCrash&) {}
+        if (fs::exists(root / kJournalFile) && !fs::exists(root / kIncomingFolder / "Likenex.exe")) journalCall = k;
+    }
+    ASSERT_GE(journalCall, 0);
+    EXPECT_EQ(contents(root / "Likenex.exe"), "new exe!");
+    put(root, std::string(kJournalFile), "likenex-merge-journal 1\nfile\t../../etc/passwd\n");
+    EXPECT_EQ(merge(), MergeResult::merged);
+    EXPECT_EQ(snapshot(root), after) << log();
+    EXPECT_NE(log().find("unreadable"), std::string::npos) << log();
+}
+
+TEST_F(DataMergeTest, AJournalWithoutListOnlyNeedsCleaningUp) {
+    // As after a stop once files.lst was removed: every file in place, the rest left over.
+    for (const auto& [path, bytes] : newFiles) {
+        fs::create_directories((root / path).parent_path());
+        fs::rename(root / kIncomingFolder / path, root / path);
+    }
+    fs::remove(root / kManifestFile);
+    put(root, std::string(kBackupFolder) + "/Likenex.exe", "old exe");
+    put(root, std::string(kJournalFile), "garbage");
+    EXPECT_EQ(merge(), MergeResult::merged);
+    EXPECT_EQ(snapshot(root), after) << log();
+}
+
+}  // namespace
+}  // namespace likenex::update
