@@ -1,11 +1,13 @@
 #include "app/ProgramFiles.h"
 
+#include "app/ProgramVersion.h"
 #include "platform/win/CodePage.h"
 #include "platform/win/Handles.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace likenex {
@@ -34,6 +36,19 @@ bool canOpen(const std::string& path) {
         return true;
     }
     return false;
+}
+
+// Puts a downloaded file in place in one step, so that no moment leaves the program without
+// either file. Right after an update the updater that started us may still be ending and hold
+// its files open: we wait a little for it; failing that, the next start tries again.
+void replaceWhenFree(const std::string& from, const std::string& to) {
+    constexpr int kAttempts = 30, kPauseMs = 100;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
+        const DWORD error = GetLastError();
+        if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) return;
+        Sleep(kPauseMs);
+    }
 }
 
 }  // namespace
@@ -71,15 +86,15 @@ void registerUrlProtocol(const std::string& directory) {
 
 void cleanUpAfterUpdater(const std::string& directory) {
     for (const char* name : {"\\1.exe", "\\2.exe", "\\fullup.exe"}) DeleteFileA((directory + name).c_str());
+    // And the incremental installer that brought this version.
+    DeleteFileA((directory + "\\" + std::to_string(kProgramVersion) + ".exe").c_str());
     const struct {
         const char* downloaded;
         const char* installed;
     } swaps[] = {{"\\Update.up", "\\Update.exe"}, {"\\News.up", "\\News.dll"}};
     for (const auto& swap : swaps) {
         const std::string from = directory + swap.downloaded, to = directory + swap.installed;
-        if (!canOpen(from)) continue;
-        DeleteFileA(to.c_str());
-        MoveFileA(from.c_str(), to.c_str());
+        if (canOpen(from)) replaceWhenFree(from, to);
     }
 }
 

@@ -65,6 +65,7 @@ status=0
   for _ in $(seq 100); do [ ! -e "$program/Update.up" ] && break; sleep 0.2; done
   [ ! -e "$program/Update.up" ] && [ ! -e "$program/News.up" ] || fail "Update.up and News.up were not installed"
   cmp -s "$program/Update.exe" "$stage/$next-incremental/direct/Update.up" || fail "Update.exe is not the new one"
+  [ ! -e "$program/$next.exe" ] || fail "the installer $next.exe was left behind"
   cmp -s "$program/News.dll" "$stage/$next-incremental/direct/News.up" || fail "News.dll is not the new one"
   shot editor-restarted
   wine "$ctl" close
