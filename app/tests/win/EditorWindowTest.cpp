@@ -137,7 +137,7 @@ TEST_F(EditorWindowTest, TheExportedPictureMatchesTheToolsExport) {
     // The BMP, and the transparent picture and the animation written beside it.
     std::filesystem::path stem(written);
     stem.replace_extension();
-    for (const std::wstring& suffix : {L".bmp", L".png", L"_anim.png"})
+    for (const wchar_t* suffix : {L".bmp", L".png", L"_anim.png"})
         std::filesystem::remove(stem.wstring() + suffix);
 }
 
