@@ -489,7 +489,7 @@ private:
         Plan inPlace = plan;
         inPlace.allInPlace = true;
         if (!writeJournal(inPlace)) return undo(plan);
-        note("Merged " + std::to_string(plan.files.size()) + " files.");
+        note("Merged " + std::to_string(plan.files.size()) + (plan.files.size() == 1 ? " file." : " files."));
         if (!replaced.empty()) note("Replaced:" + describe(replaced));
         if (!added.empty()) note("Added:" + describe(added));
         if (replaced.size() + added.size() < plan.files.size()) note("The others were in place already.");
@@ -556,11 +556,14 @@ private:
         return !*saved || fs_.renameReplacing(backup(file.path), at(file.path));
     }
 
-    // The journal goes last: while it is there, the next run repeats the clean-up.
+    // The journal goes last: while it is there, the next run repeats the clean-up. Each part
+    // is tried even when one before it fails: the old merge.exe of an update that replaces
+    // it, say, stays in the backup folder until this run has ended.
     void cleanUp() {
-        if (fs_.remove(at(kManifestFile)) && fs_.removeTree(at(kBackupFolder)) && fs_.removeTree(at(kIncomingFolder)) &&
-            fs_.remove(at(kJournalFile)))
-            return;
+        bool cleared = fs_.remove(at(kManifestFile));
+        cleared = fs_.removeTree(at(kBackupFolder)) && cleared;
+        cleared = fs_.removeTree(at(kIncomingFolder)) && cleared;
+        if (cleared && fs_.remove(at(kJournalFile))) return;
         note("Some of the merge's own files could not be removed yet; the next run removes them.");
     }
 };
