@@ -67,10 +67,15 @@ protected:
 };
 
 TEST_F(MergeProgramTest, ReplacesFilesAndClearsUp) {
+    // The list is UTF-8 whatever the system's code page.
+    put(folder / fs::path(u8"data/incoming/data/\u00C4rger.dat"), "neu");
+    const std::string list = "likenex-merge 1\r\n8\tLikenex.exe\r\n15\tdata/avatar.dat\r\n5\tdata/items/hat.dat\r\n";
+    put(folder / "data/incoming/files.lst", list + "3\tdata/\xC3\x84rger.dat\r\n");
     EXPECT_EQ(runMerger(), 0) << contents(folder / "data/merge.log");
     EXPECT_EQ(contents(folder / "Likenex.exe"), "new exe!");
     EXPECT_EQ(contents(folder / "data/avatar.dat"), "new avatar data");
     EXPECT_EQ(contents(folder / "data/items/hat.dat"), "a hat");
+    EXPECT_EQ(contents(folder / fs::path(u8"data/\u00C4rger.dat")), "neu");
     for (const char* leftover : {"data/incoming", "data/merge-backup", "data/merge.journal", "data/merge.journal.new"})
         EXPECT_FALSE(fs::exists(folder / leftover)) << leftover;
 
