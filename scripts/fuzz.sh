@@ -15,7 +15,7 @@ build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DLIKENEX_FUZZ=ON -DLIKENEX_WINDOWS=OFF -DLIKENEX_SANITIZE=OFF >/dev/null
 all=(archive_index_fuzz avatar_archive_fuzz colour_table_fuzz catalogue_fuzz string_table_fuzz interface_archive_fuzz
-  avatar_model_fuzz update_sanitizer_fuzz update_feed_page_fuzz)
+  avatar_model_fuzz update_sanitizer_fuzz update_feed_page_fuzz update_merge_list_fuzz)
 targets=("$@")
 if [[ ${#targets[@]} -eq 0 ]]; then targets=("${all[@]}"); fi
 cmake --build "$build" --target likenex_fuzz_seeds likenex_ui_fuzz_seeds "${targets[@]}"

@@ -212,12 +212,31 @@ bool checkPathSet(const std::vector<std::string>& paths, std::string& error) {
     }
     return true;
 }
+struct PlannedFile {
+    std::string path;
+    // Whether a file stood at the path when the journal was written. Its old copy is then
+    // in the backup folder once moved, and what stands at the path besides is a new copy.
+    bool replaces = true;
+};
 
 // What one run knows of the update it moves.
 struct Plan {
-    std::vector<std::string> files;
+    std::vector<PlannedFile> files;
     std::vector<std::string> newFolders;  // shallowest first; removed again when the merge is undone
+    std::string listPrint;                // of the files.lst the journal was written from
+    bool allInPlace = false;              // the journal's second writing: only clean-up is left
 };
+
+// Tells one files.lst from another: an installer run again over an interrupted merge may
+// have written a different one.
+std::string fingerprint(std::string_view text) {
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (const char c : text) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string print = std::to_string(text.size()) + ":";
+    for (int shift = 60; shift >= 0; shift -= 4) print += kDigits[hash >> shift & 0xF];
+    return print;
+}
 
 std::string describe(const std::vector<std::string>& paths) {
     std::string text;
@@ -255,7 +274,10 @@ private:
             note("Could not tell whether an earlier merge was interrupted; nothing was touched.");
             return MergeResult::failed;
         }
-        if (*journal) return resume();
+        return *journal ? resume() : mergeAfresh();
+    }
+
+    MergeResult mergeAfresh() {
         // No merge is under way, so what an earlier run may have left of its own files is of
         // no use to anyone, and a new merge needs the backup folder empty.
         if (!fs_.removeTree(at(kBackupFolder)) || !fs_.remove(at(kJournalTempFile))) {
@@ -273,19 +295,19 @@ private:
         }
         Plan plan;
         std::vector<ManifestEntry> entries;
-        if (!readManifest(entries) || !checkFiles(entries)) return MergeResult::refused;
-        for (const ManifestEntry& entry : entries) plan.files.push_back(entry.path);
+        if (!readManifest(entries, &plan.listPrint) || !checkFiles(entries, plan)) return MergeResult::refused;
         if (!findNewFolders(plan) || !writeJournal(plan)) return MergeResult::failed;
         return replaceAll(plan);
     }
 
-    bool readManifest(std::vector<ManifestEntry>& entries) {
+    bool readManifest(std::vector<ManifestEntry>& entries, std::string* print) {
         const std::optional<std::string> text = fs_.readFile(at(kManifestFile), kMaxManifestBytes);
         if (!text) {
             note("Refused: " + std::string(kManifestFile) + " could not be read or is larger than " +
                  std::to_string(kMaxManifestBytes) + " bytes. Nothing was touched.");
             return false;
         }
+        if (print) *print = fingerprint(*text);
         std::string error;
         if (!parseManifest(*text, entries, error)) {
             note("Refused: " + std::string(kManifestFile) + ": " + error + ". Nothing was touched.");
@@ -296,17 +318,18 @@ private:
 
     // The incoming files must be there with the listed sizes, and each target must be a file
     // if it is there at all: moving a folder aside would move everything in it.
-    bool checkFiles(const std::vector<ManifestEntry>& entries) {
+    bool checkFiles(const std::vector<ManifestEntry>& entries, Plan& plan) {
         for (const ManifestEntry& entry : entries) {
             const std::optional<std::uint64_t> size = fs_.fileSize(incoming(entry.path));
             std::string problem;
+            std::optional<bool> present;
             if (!size) {
                 problem = "the incoming file \"" + entry.path + "\" is missing or not a file";
             } else if (*size != entry.size) {
                 problem = "the incoming file \"" + entry.path + "\" has " + std::to_string(*size) +
                           " bytes, the list says " + std::to_string(entry.size);
             } else {
-                const std::optional<bool> present = fs_.exists(at(entry.path));
+                present = fs_.exists(at(entry.path));
                 if (!present) {
                     problem = "could not tell whether \"" + entry.path + "\" exists";
                 } else if (*present && !fs_.fileSize(at(entry.path))) {
@@ -317,16 +340,18 @@ private:
                 note("Refused: " + problem + ". Nothing was touched.");
                 return false;
             }
+            plan.files.push_back({entry.path, *present});
         }
         return true;
     }
 
     bool findNewFolders(Plan& plan) {
         std::map<std::string, bool> known;  // folded folder -> missing now
-        for (const std::string& file : plan.files) {
+        for (const PlannedFile& file : plan.files) {
+            const std::string& path = file.path;
             bool parentMissing = false;
-            for (std::size_t slash = file.find('/'); slash != std::string::npos; slash = file.find('/', slash + 1)) {
-                const std::string folder = file.substr(0, slash);
+            for (std::size_t slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+                const std::string folder = path.substr(0, slash);
                 const auto [entry, inserted] = known.try_emplace(foldCase(folder), false);
                 if (inserted) {
                     if (parentMissing) {
@@ -348,9 +373,10 @@ private:
     }
 
     bool writeJournal(const Plan& plan) {
-        std::string text = std::string(kJournalHeader) + "\n";
+        std::string text = std::string(kJournalHeader) + "\nlist\t" + plan.listPrint + "\n" +
+                           (plan.allInPlace ? "stage\tclean-up\n" : "stage\tmoving\n");
         for (const std::string& folder : plan.newFolders) text += "folder\t" + folder + "\n";
-        for (const std::string& file : plan.files) text += "file\t" + file + "\n";
+        for (const PlannedFile& file : plan.files) text += (file.replaces ? "replace\t" : "add\t") + file.path + "\n";
         if (fs_.writeFile(at(kJournalTempFile), text) && fs_.renameReplacing(at(kJournalTempFile), at(kJournalFile)))
             return true;
         (void)fs_.remove(at(kJournalTempFile));
@@ -364,8 +390,12 @@ private:
         const std::optional<std::string> text = fs_.readFile(at(kJournalFile), kMaxJournalBytes);
         if (!text) return false;
         const std::vector<std::string_view> lines = splitLines(*text);
-        if (lines.empty() || lines[0] != kJournalHeader) return false;
-        for (std::size_t i = 1; i < lines.size(); ++i) {
+        if (lines.size() < 3 || lines[0] != kJournalHeader || lines[1].substr(0, 5) != "list\t") return false;
+        plan.listPrint = lines[1].substr(5);
+        if (lines[2] != "stage\tmoving" && lines[2] != "stage\tclean-up") return false;
+        plan.allInPlace = lines[2] == "stage\tclean-up";
+        std::vector<std::string> paths;
+        for (std::size_t i = 3; i < lines.size(); ++i) {
             const std::size_t tab = lines[i].find('\t');
             if (tab == std::string_view::npos) return false;
             const std::string_view kind = lines[i].substr(0, tab);
@@ -373,14 +403,15 @@ private:
             if (!pathProblem(path).empty()) return false;
             if (kind == "folder") {
                 plan.newFolders.push_back(path);
-            } else if (kind == "file") {
-                plan.files.push_back(path);
+            } else if (kind == "replace" || kind == "add") {
+                plan.files.push_back({path, kind == "replace"});
+                paths.push_back(path);
             } else {
                 return false;
             }
         }
         std::string error;
-        return plan.files.size() <= kMaxManifestEntries && checkPathSet(plan.files, error);
+        return paths.size() <= kMaxManifestEntries && checkPathSet(paths, error);
     }
 
     MergeResult resume() {
@@ -390,28 +421,55 @@ private:
             note("Could not tell whether " + std::string(kManifestFile) + " exists; the next run tries again.");
             return MergeResult::failed;
         }
-        // files.lst goes only once every file is in place: what is left is the clean-up.
-        if (!*manifest) {
-            note("Every file was in place already; removing what the merge left.");
-            cleanUp();
-            return MergeResult::merged;
-        }
         Plan plan;
-        if (!readJournal(plan)) {
-            // The list in files.lst is the one the journal was written from. Folders the
-            // interrupted run made already count as old ones and stay if the merge is undone.
-            note(std::string(kJournalFile) + " is unreadable; taking the list from " + std::string(kManifestFile) +
-                 ".");
-            plan = Plan{};
-            std::vector<ManifestEntry> entries;
-            if (!readManifest(entries)) {
-                note("Neither list can be read; everything was left as it is.");
+        const bool journalRead = readJournal(plan);
+        if (!*manifest) {
+            // files.lst goes only in the clean-up, so without it the journal is at least that
+            // far, even when it cannot be read.
+            return journalRead ? finish(plan) : finish(Plan{{}, {}, {}, true});
+        }
+        if (journalRead) {
+            const std::optional<std::string> text = fs_.readFile(at(kManifestFile), kMaxManifestBytes);
+            if (!text) {
+                note("Could not read " + std::string(kManifestFile) + "; the next run tries again.");
                 return MergeResult::failed;
             }
-            for (const ManifestEntry& entry : entries) plan.files.push_back(entry.path);
-            if (!findNewFolders(plan)) return MergeResult::failed;
+            return fingerprint(*text) == plan.listPrint ? finish(plan) : abandon();
         }
+        // The list in files.lst is the one the journal was written from. Without the journal
+        // every file counts as replacing one, so a copy standing at its path is kept aside.
+        // Folders the interrupted run made count as old ones and stay if the merge is undone.
+        note(std::string(kJournalFile) + " is unreadable; taking the list from " + std::string(kManifestFile) + ".");
+        plan = Plan{};
+        std::vector<ManifestEntry> entries;
+        if (!readManifest(entries, &plan.listPrint)) {
+            note("Neither list can be read; everything was left as it is.");
+            return MergeResult::failed;
+        }
+        for (const ManifestEntry& entry : entries) plan.files.push_back({entry.path, true});
+        if (!findNewFolders(plan)) return MergeResult::failed;
         return replaceAll(plan);
+    }
+
+    MergeResult finish(const Plan& plan) {
+        if (!plan.allInPlace) return replaceAll(plan);
+        // An installer run again since may have put the same update into data/incoming; it
+        // is in place already and goes with the rest.
+        note("Every file was in place already; removing what the merge left.");
+        cleanUp();
+        return MergeResult::merged;
+    }
+
+    // An installer ran again over the interrupted merge and left another list. The old
+    // incoming files may be overwritten, so that merge can be neither finished nor undone;
+    // the files it moved stay, and the new list is merged whole on its own.
+    MergeResult abandon() {
+        note(std::string(kManifestFile) + " was replaced since that merge began; merging the new list instead.");
+        if (!fs_.removeTree(at(kBackupFolder)) || !fs_.remove(at(kJournalFile))) {
+            note("Could not put the interrupted merge aside; the next run tries again.");
+            return MergeResult::failed;
+        }
+        return mergeAfresh();
     }
 
     MergeResult replaceAll(const Plan& plan) {
@@ -422,17 +480,16 @@ private:
                 return undo(plan);
             }
         }
-        for (const std::string& file : plan.files) {
+        for (const PlannedFile& file : plan.files) {
             if (!replace(file, replaced, added)) {
-                note("Could not put \"" + file + "\" in place.");
+                note("Could not put \"" + file.path + "\" in place.");
                 return undo(plan);
             }
         }
-        if (!fs_.remove(at(kManifestFile))) {
-            note("Could not remove " + std::string(kManifestFile) + ".");
-            return undo(plan);
-        }
-        note("Merged " + std::to_string(plan.files.size()) + " files.");
+        Plan inPlace = plan;
+        inPlace.allInPlace = true;
+        if (!writeJournal(inPlace)) return undo(plan);
+        note("Merged " + std::to_string(plan.files.size()) + (plan.files.size() == 1 ? " file." : " files."));
         if (!replaced.empty()) note("Replaced:" + describe(replaced));
         if (!added.empty()) note("Added:" + describe(added));
         if (replaced.size() + added.size() < plan.files.size()) note("The others were in place already.");
@@ -440,20 +497,27 @@ private:
         return MergeResult::merged;
     }
 
-    // Moves one file into place. A file whose incoming copy is gone is in place already; one
-    // whose old copy is already in the backup folder has only its second move left.
-    bool replace(const std::string& file, std::vector<std::string>& replaced, std::vector<std::string>& added) {
-        const std::optional<bool> waiting = fs_.exists(incoming(file));
+    // Moves one file into place. One whose incoming copy is gone is in place already. An old
+    // copy already in the backup folder is never overwritten: an installer run again may
+    // have put a second incoming copy beside a new file already in place.
+    bool replace(const PlannedFile& file, std::vector<std::string>& replaced, std::vector<std::string>& added) {
+        const std::optional<bool> waiting = fs_.exists(incoming(file.path));
         if (!waiting) return false;
         if (!*waiting) return true;
-        const std::optional<bool> present = fs_.exists(at(file));
-        if (!present) return false;
-        if (*present) {
-            if (!fs_.createDirectories(backup(file).parent_path()) || !fs_.renameReplacing(at(file), backup(file)))
-                return false;
+        if (file.replaces) {
+            const std::optional<bool> saved = fs_.exists(backup(file.path));
+            if (!saved) return false;
+            if (!*saved) {
+                // Gone already if someone removed it since; then the new file is only added.
+                const std::optional<bool> present = fs_.exists(at(file.path));
+                if (!present) return false;
+                if (*present && (!fs_.createDirectories(backup(file.path).parent_path()) ||
+                                 !fs_.renameReplacing(at(file.path), backup(file.path))))
+                    return false;
+            }
         }
-        if (!fs_.renameReplacing(incoming(file), at(file))) return false;
-        (*present ? replaced : added).push_back(file);
+        if (!fs_.renameReplacing(incoming(file.path), at(file.path))) return false;
+        (file.replaces ? replaced : added).push_back(file.path);
         return true;
     }
 
@@ -463,7 +527,7 @@ private:
     MergeResult undo(const Plan& plan) {
         for (auto file = plan.files.rbegin(); file != plan.files.rend(); ++file) {
             if (!restore(*file)) {
-                note("Could not move \"" + *file + "\" back; the next run finishes the merge instead.");
+                note("Could not move \"" + file->path + "\" back; the next run finishes the merge instead.");
                 return MergeResult::failed;
             }
         }
@@ -480,23 +544,26 @@ private:
         return MergeResult::failed;
     }
 
-    bool restore(const std::string& file) {
-        const std::optional<bool> waiting = fs_.exists(incoming(file));
-        if (!waiting) return false;
-        if (!*waiting) {
-            const std::optional<bool> present = fs_.exists(at(file));
-            if (!present) return false;
-            if (*present && !fs_.renameReplacing(at(file), incoming(file))) return false;
-        }
-        const std::optional<bool> saved = fs_.exists(backup(file));
-        if (!saved) return false;
-        return !*saved || fs_.renameReplacing(backup(file), at(file));
+    bool restore(const PlannedFile& file) {
+        const std::optional<bool> waiting = fs_.exists(incoming(file.path));
+        const std::optional<bool> present = fs_.exists(at(file.path));
+        const std::optional<bool> saved = file.replaces ? fs_.exists(backup(file.path)) : false;
+        if (!waiting || !present || !saved) return false;
+        // What stands at the path is a new copy when the incoming one has gone, when nothing
+        // stood there before, or when the old copy is in the backup folder.
+        const bool isNew = !*waiting || !file.replaces || *saved;
+        if (*present && isNew && !fs_.renameReplacing(at(file.path), incoming(file.path))) return false;
+        return !*saved || fs_.renameReplacing(backup(file.path), at(file.path));
     }
 
-    // The journal goes last: while it is there, the next run repeats the clean-up.
+    // The journal goes last: while it is there, the next run repeats the clean-up. Each part
+    // is tried even when one before it fails: the old merge.exe of an update that replaces
+    // it, say, stays in the backup folder until this run has ended.
     void cleanUp() {
-        if (fs_.removeTree(at(kBackupFolder)) && fs_.removeTree(at(kIncomingFolder)) && fs_.remove(at(kJournalFile)))
-            return;
+        bool cleared = fs_.remove(at(kManifestFile));
+        cleared = fs_.removeTree(at(kBackupFolder)) && cleared;
+        cleared = fs_.removeTree(at(kIncomingFolder)) && cleared;
+        if (cleared && fs_.remove(at(kJournalFile))) return;
         note("Some of the merge's own files could not be removed yet; the next run removes them.");
     }
 };

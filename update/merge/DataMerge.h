@@ -7,9 +7,14 @@
 // (written under another name and renamed, so it is either whole or absent); from that moment
 // an interrupted merge is finished by the next run instead of started again. Each old file is
 // moved into data/merge-backup/ and the new one onto its place, all by renames on one volume.
-// Removing files.lst is the point of no return: before it, a failed operation moves every
-// file back; after it only the clean-up is left, and the journal, removed last, makes the
-// next run finish that too.
+// The journal written a second time, saying every file is in place, is the point of no
+// return: before it, a failed operation moves every file back; after it only the clean-up is
+// left, and the journal, removed last, makes the next run finish that too.
+//
+// Update.exe runs the installer again before the next merger run, so an interrupted merge is
+// usually met with data/incoming written anew. The journal records which list it was written
+// from and which paths held a file, so neither a second incoming copy of a file already in
+// place nor a new list confuses what is old and what is new.
 //
 // Every file-system call goes through MergeFileSystem, so tests can fail any single call or
 // stop the merge after any call as a crash would.

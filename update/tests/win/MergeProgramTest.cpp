@@ -45,13 +45,15 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder); }
 
-    // The merger's exit code, or -1 when it did not start or end in time.
-    int runMerger() {
-        std::wstring command = L"\"" LIKENEX_MERGE_PROGRAM L"\" \"" + folder.wstring() + L"\"";
+    // The merger's exit code, or -1 when it did not start or end in time. Given the folder
+    // on its command line as the tests do; without it, as Update.exe runs data\merge.exe.
+    int runMerger(const fs::path& program = LIKENEX_MERGE_PROGRAM, bool namingTheFolder = true) {
+        std::wstring command = L"\"" + program.wstring() + L"\"";
+        if (namingTheFolder) command += L" \"" + folder.wstring() + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION started{};
-        if (!CreateProcessW(LIKENEX_MERGE_PROGRAM, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+        if (!CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                             &startup, &started))
             return -1;
         const UniqueHandle process(started.hProcess);
@@ -65,10 +67,15 @@ protected:
 };
 
 TEST_F(MergeProgramTest, ReplacesFilesAndClearsUp) {
+    // The list is UTF-8 whatever the system's code page.
+    put(folder / fs::path(u8"data/incoming/data/\u00C4rger.dat"), "neu");
+    const std::string list = "likenex-merge 1\r\n8\tLikenex.exe\r\n15\tdata/avatar.dat\r\n5\tdata/items/hat.dat\r\n";
+    put(folder / "data/incoming/files.lst", list + "3\tdata/\xC3\x84rger.dat\r\n");
     EXPECT_EQ(runMerger(), 0) << contents(folder / "data/merge.log");
     EXPECT_EQ(contents(folder / "Likenex.exe"), "new exe!");
     EXPECT_EQ(contents(folder / "data/avatar.dat"), "new avatar data");
     EXPECT_EQ(contents(folder / "data/items/hat.dat"), "a hat");
+    EXPECT_EQ(contents(folder / fs::path(u8"data/\u00C4rger.dat")), "neu");
     for (const char* leftover : {"data/incoming", "data/merge-backup", "data/merge.journal", "data/merge.journal.new"})
         EXPECT_FALSE(fs::exists(folder / leftover)) << leftover;
 
@@ -91,6 +98,25 @@ TEST_F(MergeProgramTest, AnOpenFileLeavesEveryFileAsItWas) {
     }
     EXPECT_EQ(runMerger(), 0) << contents(folder / "data/merge.log");
     EXPECT_EQ(contents(folder / "data/avatar.dat"), "new avatar data");
+}
+
+// A running program can be renamed but not removed: the old merge.exe waits in the backup
+// folder, with the journal, for the next run.
+TEST_F(MergeProgramTest, ReplacingItselfLeavesItsOldCopyToTheNextRun) {
+    const fs::path installed = folder / "data/merge.exe";
+    fs::copy_file(LIKENEX_MERGE_PROGRAM, installed);
+    const std::string newer = contents(installed) + "newer";
+    put(folder / "data/incoming/data/merge.exe", newer);
+    put(folder / "data/incoming/files.lst", "likenex-merge 1\n" + std::to_string(newer.size()) + "\tdata/merge.exe\n");
+
+    EXPECT_EQ(runMerger(installed, false), 0) << contents(folder / "data/merge.log");
+    EXPECT_EQ(contents(installed), newer);
+    EXPECT_EQ(contents(folder / "Likenex.exe"), "old exe");  // not listed this time
+    EXPECT_TRUE(fs::exists(folder / "data/merge.journal"));
+
+    EXPECT_EQ(runMerger(installed, false), 0) << contents(folder / "data/merge.log");
+    for (const char* leftover : {"data/incoming", "data/merge-backup", "data/merge.journal"})
+        EXPECT_FALSE(fs::exists(folder / leftover)) << leftover;
 }
 
 TEST_F(MergeProgramTest, RefusesABadListWithExitCodeOne) {
