@@ -6,6 +6,7 @@
 #include "platform/win/MessageBox.h"
 #include "platform/win/ModuleExport.h"
 #include "update/NewsPage.h"
+#include "update/NewsText.h"
 #include "update/win/Download.h"
 #include "update/win/NewsLibrary.h"
 #include "update/win/ProgramRun.h"
@@ -117,27 +118,49 @@ void UpdateDialog::writeNewsPage() {
     NewsLibrary library(folder_ + L"\\News.dll");
     const std::optional<std::vector<news::RSSITEM>> items = fetchNewsItems(library, versions_.newsAddress);
     if (!items) return;  // the feed was refused: the page of an earlier run stays
+    newsText_ = text::wideFromUtf16(newsPlainText(*items));
     const std::vector<std::uint8_t> bytes = newsPageFile(buildNewsPage(*items, systemCodePage()));
     (void)writeWholeFile(folder_ + L"\\news.html", bytes.data(), bytes.size());
 }
 
 void UpdateDialog::showBrowser() {
+    // Without an HTML engine (Wine here has none) the control would host a blank page; the page
+    // is on disk all the same, and the dialog shows its news as text.
+    htmlEngine_.reset(LoadLibraryW(L"mshtml.dll"));
+    if (!htmlEngine_ || !hostBrowser()) showNewsAsText();
+}
+
+bool UpdateDialog::hostBrowser() {
     // The control is hosted by the system's ActiveX host window class (atl.dll's "AtlAxWin"),
     // which creates a web browser for an address given as the window text and navigates it.
-    // Where the library, the class or an HTML engine is missing (Wine here has no engine), the
-    // area stays an empty frame; the page is on disk all the same.
+    // Where the library or the class is missing, the news is shown as text instead.
     atl_.reset(LoadLibraryW(L"atl.dll"));
-    if (!atl_) return;
+    if (!atl_) return false;
     using Init = BOOL(WINAPI*)();
     const auto init = exportedFunction<Init>(atl_.get(), "AtlAxWinInit");
-    if (!init || !init()) return;
+    if (!init || !init()) return false;
     HWND placeholder = GetDlgItem(window_, IDC_BROWSER);
-    if (!placeholder) return;
+    if (!placeholder) return false;
     const std::wstring page = folder_ + L"\\news.html";
     browser_.reset(CreateWindowExW(0, L"AtlAxWin", page.c_str(), WS_CHILD | WS_VISIBLE, kBrowserPlace.x,
                                    kBrowserPlace.y, kBrowserPlace.width, kBrowserPlace.height, window_, nullptr,
                                    instance_, nullptr));
-    if (browser_) ShowWindow(placeholder, SW_HIDE);
+    if (!browser_) return false;
+    ShowWindow(placeholder, SW_HIDE);
+    return true;
+}
+
+void UpdateDialog::showNewsAsText() {
+    newsBox_.reset(CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                                   kBrowserPlace.x, kBrowserPlace.y, kBrowserPlace.width, kBrowserPlace.height, window_,
+                                   nullptr, instance_, nullptr));
+    if (!newsBox_) return;
+    SendMessageW(newsBox_.get(), WM_SETFONT, SendMessageW(window_, WM_GETFONT, 0, 0), FALSE);
+    SendMessageW(newsBox_.get(), EM_SETLIMITTEXT, 0, 0);  // no limit below the feed's size
+    SendMessageW(newsBox_.get(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(4, 4));
+    SetWindowTextW(newsBox_.get(), newsText_.c_str());
+    if (HWND placeholder = GetDlgItem(window_, IDC_BROWSER)) ShowWindow(placeholder, SW_HIDE);
 }
 
 INT_PTR UpdateDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -149,6 +172,10 @@ INT_PTR UpdateDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (reinterpret_cast<HWND>(lParam) == GetDlgItem(window_, IDC_STATUS)) {
             SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
             return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+        }
+        if (newsBox_ && reinterpret_cast<HWND>(lParam) == newsBox_.get()) {  // read-only, yet white like a page
+            SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+            return reinterpret_cast<INT_PTR>(GetStockObject(WHITE_BRUSH));
         }
         return FALSE;
     case WM_DRAWITEM: drawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;

@@ -6,8 +6,8 @@
 // thread while the dialog's thread runs its message loop.
 //
 // The news page is written before the checker starts. The browser control is optional:
-// where the system has no HTML engine (Wine here) the area stays blank and nothing else
-// changes.
+// where the system has no HTML engine (Wine here) the news area shows the items as plain text
+// and nothing else changes.
 
 #include "platform/win/Handles.h"
 #include "update/Updater.h"
@@ -49,6 +49,8 @@ private:
     void initialise();
     void writeNewsPage();
     void showBrowser();
+    [[nodiscard]] bool hostBrowser();
+    void showNewsAsText();
     void drawButton(const DRAWITEMSTRUCT& item);
     void onAction();
     void onClose();
@@ -68,8 +70,11 @@ private:
         static void close(Type b) { DeleteObject(b); }
     };
     UniqueResource<BrushTraits> backgroundBrush_;
+    UniqueModule htmlEngine_;                    // the browser control's engine, when the system has one
     UniqueModule atl_;                           // hosts the browser control; loaded while the dialog lives
     UniqueWindow browser_;                       // destroyed before the library that drew it is freed
+    std::wstring newsText_;                      // the news as text, for a system without an HTML engine
+    UniqueWindow newsBox_;                       // shows it
     std::atomic<bool> finishedPictures_{false};  // the action button shows 142/140
 
     // Declared last: the threads end (or are left to the process's end) before the rest goes.

@@ -5,9 +5,11 @@
 #include "test_support/HttpFixtureServer.h"  // winsock2.h before windows.h
 
 #include "base/Constants.h"
+#include "base/Text.h"
 #include "platform/win/CodePage.h"
 #include "platform/win/Handles.h"
 #include "update/NewsPage.h"
+#include "update/NewsText.h"
 #include "update/win/NewsLibrary.h"
 #include "update/win/UpdateResources.h"
 
@@ -40,9 +42,8 @@ std::string fixture(const std::string& name) { return readBytes(fs::path(LIKENEX
 
 void writeVersions(std::uint32_t installed, std::uint32_t newest, const std::string& news) {
     HKEY raw = nullptr;
-    ASSERT_EQ(
-        RegCreateKeyExA(HKEY_LOCAL_MACHINE, kVersionKey, 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr),
-        ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kVersionKey, 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr),
+              ERROR_SUCCESS);
     const UniqueRegistryKey key(raw);
     RegSetValueExA(key.get(), "ver", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&installed), 4);
     RegSetValueExA(key.get(), "newver", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&newest), 4);
@@ -184,6 +185,17 @@ TEST_F(UpdateProcessTest, NothingNewerSaysSoAndWritesTheNewsPage) {
     EXPECT_EQ(written, std::string(expected.begin(), expected.end()));
     ASSERT_GE(written.size(), 14u);
     EXPECT_EQ(written.substr(0, 14), std::string("\xFF\xFE<\0H\0T\0M\0L\0>\0", 14));
+
+    // Wine here has no HTML engine: the news area shows the same items as text.
+    HWND newsBox = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
+    ASSERT_NE(newsBox, nullptr) << "no text in place of the browser";
+    // GetWindowText would not ask another process's control for its text; the message does.
+    const auto length = static_cast<std::size_t>(SendMessageW(newsBox, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring shown(length + 1, L'\0');
+    shown.resize(static_cast<std::size_t>(
+        SendMessageW(newsBox, WM_GETTEXT, shown.size(), reinterpret_cast<LPARAM>(shown.data()))));
+    EXPECT_EQ(shown, text::wideFromUtf16(newsPlainText(*items)));
+    EXPECT_NE(shown.find(L"\r\n\r\n"), std::wstring::npos) << "items are set apart";
 
     press(IDC_ACTION);  // nothing installed: Update ends without starting anything
     EXPECT_EQ(exitCode(), 0);
