@@ -4,7 +4,8 @@
 # signed incremental installer, runs it and the data merger, and starts the editor again
 # with "goon". Started again, the editor reports the new version and stays. A second run
 # with a newest version two ahead takes the full installer instead, which brings every data
-# file through the merger.
+# file through the merger. Then an installed version ahead of the newest finds nothing to do,
+# and an installer changed on the host is refused and never run.
 #
 #   update-end-to-end.sh BUILD_DIR VERSION
 #
@@ -32,7 +33,8 @@ cp -r "$build/program/." "$program/"
 rm -f "$program/opt.dat" "$program/news.html"
 stage=$build/windows/update/installer-stage
 
-export shots program protocol web version next stage
+download=$work/data/Download
+export shots program protocol web version next stage download
 export ctl="$build/windows/tools/likenex-window-ctl.exe"
 status=0
 "$root/scripts/wine-run" --prefix "$build/windows/wine" --session bash -euo pipefail -c '
@@ -97,6 +99,31 @@ status=0
     cmp -s "$program/$file" "$stage/$next-full/incoming/$file" || fail "$file was not merged from the full installer"
   done
   [ ! -e "$program/data/incoming" ] || fail "the merger left data/incoming behind"
+  wine "$ctl" update-press close
+  wait "$updater" || true
+
+  # Installed ahead of the newest: nothing to do.
+  wine reg add "$key" /v ver /t REG_DWORD /d 5 /f >/dev/null
+  wine reg add "$key" /v newver /t REG_DWORD /d 3 /f >/dev/null
+  wine "$program/Update.exe" "http://127.0.0.1:$web/Download/" &
+  updater=$!
+  wine "$ctl" update-wait "No new data!" 60 || fail "installed 5 and newest 3 did not say there is nothing new"
+  wine "$ctl" update-press close
+  wait "$updater" || true
+
+  # An installer changed on the way (here: on the host) is fetched three times and never run.
+  printf x >>"$download/$next.exe"
+  cp "$program/Likenex.exe" "$program/../editor-before"
+  wine reg add "$key" /v ver /t REG_DWORD /d "$version" /f >/dev/null
+  wine reg add "$key" /v newver /t REG_DWORD /d "$next" /f >/dev/null
+  wine "$program/Update.exe" "http://127.0.0.1:$web/Download/" &
+  updater=$!
+  wine "$ctl" update-wait "New data are received!" 60 || fail "the updater did not offer the tampered installer"
+  wine "$ctl" update-press action
+  wine "$ctl" update-wait "Fail to download!" 120 || fail "a tampered installer was not refused"
+  shot update-tampered
+  cmp -s "$program/Likenex.exe" "$program/../editor-before" || fail "the tampered installer changed the program"
+  [ ! -e "$program/data/incoming" ] || fail "the tampered installer ran"
   wine "$ctl" update-press close
   wait "$updater" || true
   wine reg delete "HKLM\\Software\\Tovik\\Avatar" /f >/dev/null 2>&1 || true
