@@ -58,21 +58,11 @@ CatalogueTables testCatalogue() {
     return t;
 }
 
-TempDirectory::TempDirectory() {
-    std::string pattern = (fs::temp_directory_path() / "likenex-server-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempDirectory::~TempDirectory() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
-
 void writeProgramDirectory(const std::string& directory) {
     fs::create_directories(fs::path(directory) / "data");
     auto bytes = encodeAvatarData(testCatalogue());
-    if (!bytes || !writeWholeFile(directory + "/data/avatar.dat", *bytes)) throw std::runtime_error("cannot write avatar.dat");
+    if (!bytes || !writeWholeFile(directory + "/data/avatar.dat", *bytes))
+        throw std::runtime_error("cannot write avatar.dat");
 }
 
 SaveAvatarRequest freeUpload(std::u16string user, std::string digest, int steps) {
@@ -83,7 +73,8 @@ SaveAvatarRequest freeUpload(std::u16string user, std::string digest, int steps)
     r.avatar.faceOption1 = 1;
     r.avatar.items[0] = {101, 3};
     r.avatar.bodyPart = 11;
-    for (int i = 0; i < steps; ++i) r.appendScriptEntry(8, u"step " + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)));
+    for (int i = 0; i < steps; ++i)
+        r.appendScriptEntry(8, u"step " + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)));
     r.title = u"A title";
     r.secondText = u"second";
     r.thirdText = u"third";
@@ -135,7 +126,8 @@ namespace {
 bool readExactly(int fd, std::uint8_t* to, std::size_t count, std::chrono::steady_clock::time_point deadline) {
     std::size_t got = 0;
     while (got < count) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
         if (left <= 0) return false;
         pollfd p{fd, POLLIN, 0};
         if (::poll(&p, 1, static_cast<int>(left)) <= 0) return false;
@@ -162,7 +154,8 @@ bool ProtocolClient::closedByServer(std::chrono::milliseconds limit) {
     auto deadline = std::chrono::steady_clock::now() + limit;
     std::uint8_t byte;
     for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
         if (left <= 0) return false;
         pollfd p{fd_, POLLIN, 0};
         if (::poll(&p, 1, static_cast<int>(left)) <= 0) return false;
@@ -176,7 +169,8 @@ std::string ProtocolClient::readAll(std::chrono::milliseconds limit) {
     std::string all;
     char buffer[4096];
     for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
         if (left <= 0) return all;
         pollfd p{fd_, POLLIN, 0};
         if (::poll(&p, 1, static_cast<int>(left)) <= 0) return all;
@@ -246,11 +240,13 @@ PostgresCluster::PostgresCluster() {
     if (geteuid() == 0) runCommand("chown postgres " + directory_);
     port_ = freePort();
     std::string data = directory_ + "/data";
-    if (runCommand(as + bin_ + "/initdb -D " + data + " -A trust -U postgres --no-sync >" + directory_ + "/initdb.log 2>&1") != 0)
+    if (runCommand(as + bin_ + "/initdb -D " + data + " -A trust -U postgres --no-sync >" + directory_ +
+                   "/initdb.log 2>&1") != 0)
         throw std::runtime_error("initdb failed; see " + directory_ + "/initdb.log");
     std::string options = "-p " + std::to_string(port_) + " -k " + directory_ +
                           " -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=50 -c shared_buffers=16MB";
-    if (runCommand(as + bin_ + "/pg_ctl -D " + data + " -o '" + options + "' -w -t 30 -l " + directory_ + "/server.log start >/dev/null") != 0)
+    if (runCommand(as + bin_ + "/pg_ctl -D " + data + " -o '" + options + "' -w -t 30 -l " + directory_ +
+                   "/server.log start >/dev/null") != 0)
         throw std::runtime_error("pg_ctl start failed; see " + directory_ + "/server.log");
     available_ = true;
 }
@@ -270,12 +266,14 @@ std::string PostgresCluster::newDatabase() {
     return "host=127.0.0.1 port=" + std::to_string(port_) + " user=postgres dbname=" + name;
 }
 
-std::string httpRequest(std::uint16_t port, const std::string& method, const std::string& target, const std::string& body) {
+std::string httpRequest(std::uint16_t port, const std::string& method, const std::string& target,
+                        const std::string& body) {
     ProtocolClient client(port);
     if (!client.connected()) return {};
     std::string request = method + " " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
     if (method == "POST")
-        request += "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " + std::to_string(body.size()) + "\r\n";
+        request += "Content-Type: application/x-www-form-urlencoded\r\nContent-Length: " + std::to_string(body.size()) +
+                   "\r\n";
     request += "\r\n" + body;
     if (!client.send(std::vector<std::uint8_t>(request.begin(), request.end()))) return {};
     return client.readAll(std::chrono::seconds(10));

@@ -6,6 +6,7 @@
 #include "catalogue/CatalogueRecords.h"
 #include "net/Messages.h"
 #include "server/ServerConfig.h"
+#include "test_support/ArchiveTestSupport.h"
 
 #include <chrono>
 #include <memory>
@@ -24,18 +25,6 @@ namespace likenex::testing {
 // Body parts: 11 (price 0), 12 (price 5). Actions: 5 (10 frames, price 0), 6 (60 frames,
 // price 0), 7 (1 frame, price 3), 8 (1 frame, price 0). Face options: 1 of layer 1, 2 of layer 2 (price 0).
 CatalogueTables testCatalogue();
-
-class TempDirectory {
-public:
-    TempDirectory();
-    ~TempDirectory();
-    TempDirectory(const TempDirectory&) = delete;
-    TempDirectory& operator=(const TempDirectory&) = delete;
-    [[nodiscard]] const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 // A program directory with data/avatar.dat written from testCatalogue().
 void writeProgramDirectory(const std::string& directory);
@@ -122,6 +111,7 @@ int runCommand(const std::string& command);
 int freePort();
 
 // A minimal HTTP GET or POST on loopback; the whole response (status line, headers, body).
-std::string httpRequest(std::uint16_t port, const std::string& method, const std::string& target, const std::string& body = "");
+std::string httpRequest(std::uint16_t port, const std::string& method, const std::string& target,
+                        const std::string& body = "");
 
 }  // namespace likenex::testing

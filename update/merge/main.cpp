@@ -44,7 +44,7 @@ public:
             if (!WriteFile(file.get(), bytes.data(), chunk, &done, nullptr) || done != chunk) return false;
             bytes.remove_prefix(chunk);
         }
-        return FlushFileBuffers(file.get()) && CloseHandle(file.release());
+        return FlushFileBuffers(file.get()) != 0;  // on the disk now; the handle closes with `file`
     }
 };
 
