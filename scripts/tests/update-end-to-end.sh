@@ -51,6 +51,12 @@ status=0
   [ "$(registry newver)" = "$(printf 0x%x "$next")" ] || fail "newver is $(registry newver), not $next"
   [ -s "$program/news.html" ] || fail "no news page was written"
   shot update-offered
+  # The page as a browser shows it: the server'"'"'s news item, laid out, and nothing active.
+  dom=$(chromium --headless=new --no-sandbox --disable-gpu --dump-dom "file://$program/news.html" 2>/dev/null || true)
+  grep -q "The Likenex service is open" <<<"$dom" || fail "the news page does not show the feed'"'"'s item"
+  ! grep -qi "<script" <<<"$dom" || fail "the news page holds a script"
+  chromium --headless=new --no-sandbox --disable-gpu --hide-scrollbars --window-size=393,300 \
+    --screenshot="$shots/news-page.png" "file://$program/news.html" >/dev/null 2>&1 || true
 
   wine "$ctl" update-press action
   wine "$ctl" update-wait "Update is completed!" 120 || fail "the update did not complete"
