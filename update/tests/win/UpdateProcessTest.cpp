@@ -151,6 +151,15 @@ struct UpdateProcessTest : ::testing::Test {
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, control)));
     }
 
+    // Update started as the editor starts it, a newer version offered, and the offer taken.
+    void startAndAccept(std::uint32_t installed, std::uint32_t newest) {
+        writeVersions(installed, newest, newsAddress());
+        start(server.url("/Download/"));
+        findTheDialog();
+        ASSERT_EQ(waitForStatus(L"New data are received!"), L"New data are received!");
+        press(IDC_ACTION);
+    }
+
     // The exit code, or -1 when it is still running after the wait.
     long exitCode() {
         if (WaitForSingleObject(process.get(), kPatienceMs) != WAIT_OBJECT_0) return -1;
@@ -204,11 +213,7 @@ TEST_F(UpdateProcessTest, NothingNewerSaysSoAndWritesTheNewsPage) {
 }
 
 TEST_F(UpdateProcessTest, OneVersionBehindInstallsTheNumberedInstallerAndRestartsTheEditor) {
-    writeVersions(2, 3, newsAddress());
-    start(server.url("/Download/"));
-    findTheDialog();
-    ASSERT_EQ(waitForStatus(L"New data are received!"), L"New data are received!");
-    press(IDC_ACTION);
+    ASSERT_NO_FATAL_FAILURE(startAndAccept(2, 3));
     ASSERT_EQ(waitForStatus(L"Update is completed!"), L"Update is completed!");
     EXPECT_EQ(requestsFor("/Download/3.exe"), 1);
     EXPECT_EQ(requestsFor("/Download/fullup.exe"), 0);
@@ -226,11 +231,7 @@ TEST_F(UpdateProcessTest, OneVersionBehindInstallsTheNumberedInstallerAndRestart
 }
 
 TEST_F(UpdateProcessTest, SeveralVersionsBehindTakesTheFullInstaller) {
-    writeVersions(2, 5, newsAddress());
-    start(server.url("/Download/"));
-    findTheDialog();
-    ASSERT_EQ(waitForStatus(L"New data are received!"), L"New data are received!");
-    press(IDC_ACTION);
+    ASSERT_NO_FATAL_FAILURE(startAndAccept(2, 5));
     ASSERT_EQ(waitForStatus(L"Update is completed!"), L"Update is completed!");
     EXPECT_EQ(requestsFor("/Download/fullup.exe"), 1);
     EXPECT_EQ(runs(), "fullup.exe \nmerge.exe \n");
@@ -238,11 +239,7 @@ TEST_F(UpdateProcessTest, SeveralVersionsBehindTakesTheFullInstaller) {
 
 TEST_F(UpdateProcessTest, ThreeFailedDownloadsRunNothing) {
     server.remove("/Download/3.exe");
-    writeVersions(2, 3, newsAddress());
-    start(server.url("/Download/"));
-    findTheDialog();
-    ASSERT_EQ(waitForStatus(L"New data are received!"), L"New data are received!");
-    press(IDC_ACTION);
+    ASSERT_NO_FATAL_FAILURE(startAndAccept(2, 3));
     EXPECT_EQ(waitForStatus(L"Fail to download!"), L"Fail to download!");
     EXPECT_EQ(requestsFor("/Download/3.exe"), 3);
     EXPECT_EQ(runs(), "");
@@ -253,11 +250,7 @@ TEST_F(UpdateProcessTest, ATamperedOrUnsignedInstallerNeverRuns) {
     std::string tampered = readBytes(LIKENEX_RUN_RECORDER);
     tampered[tampered.size() / 3] ^= 0x01;
     server.serve("/Download/3.exe", tampered, "application/octet-stream");
-    writeVersions(2, 3, newsAddress());
-    start(server.url("/Download/"));
-    findTheDialog();
-    ASSERT_EQ(waitForStatus(L"New data are received!"), L"New data are received!");
-    press(IDC_ACTION);
+    ASSERT_NO_FATAL_FAILURE(startAndAccept(2, 3));
     EXPECT_EQ(waitForStatus(L"Fail to download!"), L"Fail to download!");
     EXPECT_EQ(requestsFor("/Download/3.exe"), 3);
     EXPECT_EQ(requestsFor("/Download/3.exe.sig"), 3);
@@ -269,11 +262,7 @@ TEST_F(UpdateProcessTest, ATamperedOrUnsignedInstallerNeverRuns) {
 
 TEST_F(UpdateProcessTest, AnInstallerWithoutSignatureNeverRuns) {
     server.remove("/Download/fullup.exe.sig");
-    writeVersions(2, 5, newsAddress());
-    start(server.url("/Download/"));
-    findTheDialog();
-    ASSERT_EQ(waitForStatus(L"New data are received!"), L"New data are received!");
-    press(IDC_ACTION);
+    ASSERT_NO_FATAL_FAILURE(startAndAccept(2, 5));
     EXPECT_EQ(waitForStatus(L"Fail to download!"), L"Fail to download!");
     EXPECT_EQ(requestsFor("/Download/fullup.exe.sig"), 3);
     EXPECT_EQ(runs(), "");
@@ -282,11 +271,7 @@ TEST_F(UpdateProcessTest, AnInstallerWithoutSignatureNeverRuns) {
 
 TEST_F(UpdateProcessTest, AnInstallerThatFailsIsAFailedUpdate) {
     SetEnvironmentVariableW(L"LIKENEX_TEST_RUN_EXIT", L"2");  // inherited by Update and what it runs
-    writeVersions(2, 3, newsAddress());
-    start(server.url("/Download/"));
-    findTheDialog();
-    ASSERT_EQ(waitForStatus(L"New data are received!"), L"New data are received!");
-    press(IDC_ACTION);
+    ASSERT_NO_FATAL_FAILURE(startAndAccept(2, 3));
     EXPECT_EQ(waitForStatus(L"Fail to update!"), L"Fail to update!");
     press(IDC_CLOSE);
     EXPECT_EQ(exitCode(), 0);
