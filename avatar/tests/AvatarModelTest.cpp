@@ -1,6 +1,7 @@
 // The avatar model with a small catalogue and archive of its own: wearing rules, playing and
 // the playback clock, the frame store, the speech bubble and the snapshot.
 #include "avatar/AvatarModel.h"
+#include "avatar/tests/HeadFrame.h"
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueWriter.h"
@@ -16,6 +17,7 @@
 namespace likenex {
 namespace {
 
+using testing::headFrame;
 using testing::RecordingRenderer;
 using testing::solidSprite;
 
@@ -65,15 +67,6 @@ Item item(std::uint16_t id, int category, int outfitKind = 0, int a = 0, int b =
     return i;
 }
 
-ActionFrame frame(int duration, int headImage) {
-    ActionFrame f;
-    f.duration = duration;
-    f.layers[0].imageNumber = headImage;
-    f.layers[0].x = 104;
-    f.layers[0].y = 109;
-    return f;
-}
-
 Action action(std::uint16_t id, std::vector<ActionFrame> frames) {
     Action a;
     a.identifier = id;
@@ -104,14 +97,14 @@ protected:
         t.bodyParts = {part};
         // Action 7 carries three frame pictures: 71 behind in direction 0, 72 always in
         // front (no direction bit), 73 behind in direction 1.
-        ActionFrame pictured = frame(100, 1);
+        ActionFrame pictured = headFrame(100, 1);
         pictured.images = {{71, 0, 1, 2, 1u << 0}, {72, 0, 3, 4, 0}, {73, 0, 5, 6, 1u << 1}};
-        t.actions = {action(1353, {frame(100, 1), frame(0, 1), frame(100, 1)}),
-                     action(4046, {frame(100, 1)}),
-                     action(5, {frame(50, 9)}),
-                     action(6, {frame(100, 1), frame(100, 1)}),
+        t.actions = {action(1353, {headFrame(100, 1), headFrame(0, 1), headFrame(100, 1)}),
+                     action(4046, {headFrame(100, 1)}),
+                     action(5, {headFrame(50, 9)}),
+                     action(6, {headFrame(100, 1), headFrame(100, 1)}),
                      action(7, {pictured}),
-                     action(4020, {frame(100, 1)})};
+                     action(4020, {headFrame(100, 1)})};
         const auto bytes = encodeAvatarData(t);
         ASSERT_TRUE(bytes);
         ASSERT_TRUE(catalogue_.readCatalogueSection1(*bytes));

@@ -2,6 +2,7 @@
 // tool and the server their speech bubbles.
 #include "avatar/ExportPictures.h"
 #include "avatar/PictureScene.h"
+#include "avatar/tests/HeadFrame.h"
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueWriter.h"
@@ -15,18 +16,10 @@
 namespace likenex {
 namespace {
 
+using testing::headFrame;
 using testing::solidSprite;
 
 using test::decodePng;
-
-ActionFrame frame(int duration, int headImage) {
-    ActionFrame f;
-    f.duration = duration;
-    f.layers[0].imageNumber = headImage;
-    f.layers[0].x = 104;
-    f.layers[0].y = 109;
-    return f;
-}
 
 constexpr std::array<std::uint8_t, 4> kBubbleBlue{200, 40, 10, 255};
 
@@ -36,10 +29,10 @@ protected:
         CatalogueTables t;
         Action walk;
         walk.identifier = 100;
-        walk.frames = {frame(120, 1), frame(80, 2)};
+        walk.frames = {headFrame(120, 1), headFrame(80, 2)};
         Action wave;
         wave.identifier = 200;
-        wave.frames = {frame(300, 1)};
+        wave.frames = {headFrame(300, 1)};
         t.actions = {walk, wave};
         const auto bytes = encodeAvatarData(t);
         ASSERT_TRUE(bytes);

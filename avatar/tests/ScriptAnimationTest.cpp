@@ -2,6 +2,7 @@
 // its pictures against the snapshots of a model posed as the editor poses one, and what it
 // leaves alone; the side-effect-free snapshot and the crop beside it.
 #include "avatar/ScriptAnimation.h"
+#include "avatar/tests/HeadFrame.h"
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/CatalogueWriter.h"
@@ -16,6 +17,7 @@
 namespace likenex {
 namespace {
 
+using testing::headFrame;
 using testing::RecordingRenderer;
 using testing::solidSprite;
 
@@ -53,15 +55,6 @@ struct FakeScene : AvatarScene {
     }
 };
 
-ActionFrame frame(int duration, int headImage) {
-    ActionFrame f;
-    f.duration = duration;
-    f.layers[0].imageNumber = headImage;
-    f.layers[0].x = 104;
-    f.layers[0].y = 109;
-    return f;
-}
-
 Action action(std::uint16_t id, std::vector<ActionFrame> frames) {
     Action a;
     a.identifier = id;
@@ -82,13 +75,13 @@ protected:
         RecordingRenderer::install();
         avatarSettings().bubbleDuration = 3000;
         CatalogueTables t;
-        t.actions = {action(kStandingAction, {frame(100, 1)}),
-                     action(kWalk, {frame(100, 1), frame(0, 2), frame(200, 3)}),
-                     action(kWave, {frame(300, 4)}),
-                     action(kLong, {frame(12000, 2)}),
+        t.actions = {action(kStandingAction, {headFrame(100, 1)}),
+                     action(kWalk, {headFrame(100, 1), headFrame(0, 2), headFrame(200, 3)}),
+                     action(kWave, {headFrame(300, 4)}),
+                     action(kLong, {headFrame(12000, 2)}),
                      action(kEmpty, {}),
-                     action(kStrange, {frame(-5, 1), frame(70000, 2)}),
-                     action(kFinalAction, {frame(50, 3)})};
+                     action(kStrange, {headFrame(-5, 1), headFrame(70000, 2)}),
+                     action(kFinalAction, {headFrame(50, 3)})};
         const auto bytes = encodeAvatarData(t);
         ASSERT_TRUE(bytes);
         ASSERT_TRUE(catalogue_.readCatalogueSection1(*bytes));

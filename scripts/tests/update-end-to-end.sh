@@ -42,6 +42,14 @@ status=0
   key="HKLM\\Software\\Tovik\\Avatar\\CurrentVersion"
   registry() { wine reg query "$key" /v "$1" 2>/dev/null | tr -d "\r" | awk -v name="$1" "\$1 == name { print \$3 }"; }
   shot() { sleep 1; import -window root "$shots/$1.png"; }
+  # Update.exe started by hand with the versions given, as the editor would leave them.
+  start_updater() {
+    wine reg add "$key" /v ver /t REG_DWORD /d "$1" /f >/dev/null
+    wine reg add "$key" /v newver /t REG_DWORD /d "$2" /f >/dev/null
+    wine "$program/Update.exe" "http://127.0.0.1:$web/Download/" &
+    updater=$!
+  }
+  close_updater() { wine "$ctl" update-press close; wait "$updater" || true; }
   wine reg delete "HKLM\\Software\\Tovik\\Avatar" /f >/dev/null 2>&1 || true
 
   # The editor asks for the version and hands over; the updater offers the newer one.
@@ -93,10 +101,7 @@ status=0
   # Two versions behind, the updater takes the full installer, which restores every data file.
   rm "$program/data/lang.bin"
   printf damaged >"$program/wall.dat"
-  wine reg add "$key" /v ver /t REG_DWORD /d "$version" /f >/dev/null
-  wine reg add "$key" /v newver /t REG_DWORD /d "$((next + 1))" /f >/dev/null
-  wine "$program/Update.exe" "http://127.0.0.1:$web/Download/" &
-  updater=$!
+  start_updater "$version" "$((next + 1))"
   wine "$ctl" update-wait "New data are received!" 60 || fail "the updater did not offer the full installer"
   wine "$ctl" update-press action
   wine "$ctl" update-wait "Update is completed!" 120 || fail "the full update did not complete"
@@ -105,33 +110,24 @@ status=0
     cmp -s "$program/$file" "$stage/$next-full/incoming/$file" || fail "$file was not merged from the full installer"
   done
   [ ! -e "$program/data/incoming" ] || fail "the merger left data/incoming behind"
-  wine "$ctl" update-press close
-  wait "$updater" || true
+  close_updater
 
   # Installed ahead of the newest: nothing to do.
-  wine reg add "$key" /v ver /t REG_DWORD /d 5 /f >/dev/null
-  wine reg add "$key" /v newver /t REG_DWORD /d 3 /f >/dev/null
-  wine "$program/Update.exe" "http://127.0.0.1:$web/Download/" &
-  updater=$!
+  start_updater 5 3
   wine "$ctl" update-wait "No new data!" 60 || fail "installed 5 and newest 3 did not say there is nothing new"
-  wine "$ctl" update-press close
-  wait "$updater" || true
+  close_updater
 
   # An installer changed on the way (here: on the host) is fetched three times and never run.
   printf x >>"$download/$next.exe"
   cp "$program/Likenex.exe" "$program/../editor-before"
-  wine reg add "$key" /v ver /t REG_DWORD /d "$version" /f >/dev/null
-  wine reg add "$key" /v newver /t REG_DWORD /d "$next" /f >/dev/null
-  wine "$program/Update.exe" "http://127.0.0.1:$web/Download/" &
-  updater=$!
+  start_updater "$version" "$next"
   wine "$ctl" update-wait "New data are received!" 60 || fail "the updater did not offer the tampered installer"
   wine "$ctl" update-press action
   wine "$ctl" update-wait "Fail to download!" 120 || fail "a tampered installer was not refused"
   shot update-tampered
   cmp -s "$program/Likenex.exe" "$program/../editor-before" || fail "the tampered installer changed the program"
   [ ! -e "$program/data/incoming" ] || fail "the tampered installer ran"
-  wine "$ctl" update-press close
-  wait "$updater" || true
+  close_updater
   wine reg delete "HKLM\\Software\\Tovik\\Avatar" /f >/dev/null 2>&1 || true
 ' || status=$?
 

@@ -10,6 +10,7 @@
 #include "test_support/FuzzCheck.h"
 #include "update/NewsPage.h"
 #include "update/tests/ActiveContentCheck.h"
+#include "update/tests/Latin1CodePage.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -23,24 +24,7 @@
 namespace {
 
 using namespace likenex;
-
-// Latin-1 as the code page: every byte a character, characters past U+00FF not spellable.
-class Latin1 : public CodePage {
-public:
-    std::wstring toWide(std::string_view text) const override {
-        std::wstring out;
-        for (const char c : text) out += static_cast<wchar_t>(static_cast<unsigned char>(c));
-        return out;
-    }
-    std::optional<std::string> fromWideExact(std::wstring_view text) const override {
-        std::string out;
-        for (const wchar_t c : text) {
-            if (c > 0xFF) return std::nullopt;
-            out += static_cast<char>(c);
-        }
-        return out;
-    }
-};
+using update::testing::Latin1;
 
 }  // namespace
 

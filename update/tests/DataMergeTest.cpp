@@ -150,6 +150,28 @@ protected:
         return mergeIncomingData(disk, root);
     }
 
+    // A run stopped before call `stopAt`, as a crash would stop it; call `failAt` fails first when given.
+    void runStoppedAt(int stopAt, std::optional<int> failAt = std::nullopt) {
+        StoppingFileSystem stopping;
+        stopping.stopAt = stopAt;
+        stopping.failAt = failAt;
+        try {
+            (void)mergeIncomingData(stopping, root);
+        } catch (const SimulatedCrash&) {}
+    }
+
+    MergeResult runFailingAt(int failAt) {
+        StoppingFileSystem failing;
+        failing.failAt = failAt;
+        return mergeIncomingData(failing, root);
+    }
+
+    // The installer run again: `files` written into data/incoming, and their list last.
+    void installAgain(const std::map<std::string, std::string>& files) {
+        for (const auto& [path, bytes] : files) put(root, std::string(kIncomingFolder) + "/" + path, bytes);
+        put(root, std::string(kManifestFile), manifestOf(files));
+    }
+
     std::string log() const { return contents(root / kLogFile); }
 
     // How many calls an undisturbed merge of the set-up folder makes.
@@ -342,9 +364,7 @@ TEST_F(DataMergeTest, AFailedCallLeavesTheOldFolderOrTheNewOne) {
     for (int k = 0; k < calls; ++k) {
         SCOPED_TRACE("call " + std::to_string(k) + " fails");
         writeUpdate(manifestOf(newFiles));
-        StoppingFileSystem failing;
-        failing.failAt = k;
-        const MergeResult result = mergeIncomingData(failing, root);
+        const MergeResult result = runFailingAt(k);
         if (result == MergeResult::merged) {
             for (const auto& [path, bytes] : after) EXPECT_EQ(snapshot(root)[path], bytes) << path;
             (void)merge();  // clears whatever is left
@@ -365,11 +385,7 @@ TEST_F(DataMergeTest, ARunStoppedAnywhereIsFinishedByTheNext) {
     for (int k = 0; k <= calls; ++k) {
         SCOPED_TRACE("stopped before call " + std::to_string(k));
         writeUpdate(manifestOf(newFiles));
-        StoppingFileSystem stopping;
-        stopping.stopAt = k;
-        try {
-            (void)mergeIncomingData(stopping, root);
-        } catch (const SimulatedCrash&) {}
+        runStoppedAt(k);
         const MergeResult next = merge();
         EXPECT_TRUE(next == MergeResult::merged || next == MergeResult::nothingToDo);
         EXPECT_EQ(snapshot(root), after) << log();
@@ -384,12 +400,7 @@ TEST_F(DataMergeTest, StopsDuringUndoOrRecoveryAreFinishedToo) {
         for (int stop = k + 1; stop < calls + 40; stop += 4) {
             SCOPED_TRACE("call " + std::to_string(k) + " fails, stopped before " + std::to_string(stop));
             writeUpdate(manifestOf(newFiles));
-            StoppingFileSystem disturbed;
-            disturbed.failAt = k;
-            disturbed.stopAt = stop;
-            try {
-                (void)mergeIncomingData(disturbed, root);
-            } catch (const SimulatedCrash&) {}
+            runStoppedAt(stop, k);
             (void)merge();
             EXPECT_EQ(snapshot(root), after) << log();
         }
@@ -404,14 +415,8 @@ TEST_F(DataMergeTest, AFailureWhileFinishingStillLeavesOldOrNew) {
         for (int j = 0; j < calls; ++j) {
             SCOPED_TRACE("stopped before call " + std::to_string(k) + ", then call " + std::to_string(j) + " fails");
             writeUpdate(manifestOf(newFiles));
-            StoppingFileSystem stopping;
-            stopping.stopAt = k;
-            try {
-                (void)mergeIncomingData(stopping, root);
-            } catch (const SimulatedCrash&) {}
-            StoppingFileSystem failing;
-            failing.failAt = j;
-            (void)mergeIncomingData(failing, root);
+            runStoppedAt(k);
+            (void)runFailingAt(j);
             if (fs::exists(root / kJournalFile)) {
                 EXPECT_EQ(merge(), MergeResult::merged);
                 EXPECT_EQ(snapshot(root), after) << log();
@@ -442,16 +447,9 @@ TEST_F(DataMergeTest, AnInstallerRunAgainAfterAStopIsMergedWhole) {
             SCOPED_TRACE("stopped before call " + std::to_string(k) + ", installed again, then call " +
                          std::to_string(j) + " fails");
             writeUpdate(manifestOf(newFiles));
-            StoppingFileSystem stopping;
-            stopping.stopAt = k;
-            try {
-                (void)mergeIncomingData(stopping, root);
-            } catch (const SimulatedCrash&) {}
-            for (const auto& [path, bytes] : newFiles) put(root, std::string(kIncomingFolder) + "/" + path, bytes);
-            put(root, std::string(kManifestFile), manifestOf(newFiles));
-            StoppingFileSystem failing;
-            failing.failAt = j;
-            if (mergeIncomingData(failing, root) != MergeResult::merged && !fs::exists(root / kJournalFile)) {
+            runStoppedAt(k);
+            installAgain(newFiles);
+            if (runFailingAt(j) != MergeResult::merged && !fs::exists(root / kJournalFile)) {
                 // Undone: every listed file as before either run, or every one new when the
                 // stopped run had got past removing files.lst.
                 bool allOld = true, allNew = true;
@@ -480,16 +478,9 @@ TEST_F(DataMergeTest, ADifferentListAfterAStopIsMergedWholeOnItsOwn) {
             SCOPED_TRACE("stopped before call " + std::to_string(k) + ", another list, then call " + std::to_string(j) +
                          " fails");
             writeUpdate(manifestOf(newFiles));
-            StoppingFileSystem stopping;
-            stopping.stopAt = k;
-            try {
-                (void)mergeIncomingData(stopping, root);
-            } catch (const SimulatedCrash&) {}
-            for (const auto& [path, bytes] : laterFiles) put(root, std::string(kIncomingFolder) + "/" + path, bytes);
-            put(root, std::string(kManifestFile), manifestOf(laterFiles));
-            StoppingFileSystem failing;
-            failing.failAt = j;
-            if (mergeIncomingData(failing, root) != MergeResult::merged && !fs::exists(root / kJournalFile)) {
+            runStoppedAt(k);
+            installAgain(laterFiles);
+            if (runFailingAt(j) != MergeResult::merged && !fs::exists(root / kJournalFile)) {
                 EXPECT_NE(contents(root / "Likenex.exe"), "later exe");
                 EXPECT_FALSE(fs::exists(root / "data/later/extra.dat"));
             }
@@ -506,11 +497,7 @@ TEST_F(DataMergeTest, AnUnreadableJournalFallsBackToTheList) {
     int journalCall = -1;
     for (int k = 0; journalCall < 0 && k < 200; ++k) {
         writeUpdate(manifestOf(newFiles));
-        StoppingFileSystem probe;
-        probe.stopAt = k;
-        try {
-            (void)mergeIncomingData(probe, root);
-        } catch (const SimulatedCrash&) {}
+        runStoppedAt(k);
         if (fs::exists(root / kJournalFile) && !fs::exists(root / kIncomingFolder / "Likenex.exe")) journalCall = k;
     }
     ASSERT_GE(journalCall, 0);

@@ -2,6 +2,7 @@
 
 #include "base/Text.h"
 #include "update/tests/ActiveContentCheck.h"
+#include "update/tests/Latin1CodePage.h"
 
 #include <gtest/gtest.h>
 
@@ -12,24 +13,7 @@ namespace likenex::update {
 namespace {
 
 using news::RSSITEM;
-
-// Latin-1: each byte is the character of the same number.
-class Latin1 : public CodePage {
-public:
-    std::wstring toWide(std::string_view text) const override {
-        std::wstring out;
-        for (const char c : text) out += static_cast<wchar_t>(static_cast<unsigned char>(c));
-        return out;
-    }
-    std::optional<std::string> fromWideExact(std::wstring_view text) const override {
-        std::string out;
-        for (const wchar_t c : text) {
-            if (c > 0xFF) return std::nullopt;
-            out += static_cast<char>(c);
-        }
-        return out;
-    }
-};
+using testing::Latin1;
 
 RSSITEM item(std::string_view link, std::u16string_view title, std::u16string_view date, std::u16string_view content) {
     RSSITEM record{};
