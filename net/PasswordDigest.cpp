@@ -4,7 +4,11 @@
 
 namespace likenex {
 
-std::string passwordDigest(std::u16string_view password, const CodePageConversion& toCodePage) {
+std::string typedPasswordDigest(std::u16string_view password, const CodePageConversion& toCodePage) {
+    return md5Hex(toCodePage(password));
+}
+
+std::string legacyPasswordDigest(std::u16string_view password, const CodePageConversion& toCodePage) {
     std::string bytes = toCodePage(password);
     if (password.size() <= kLongestDigestedPassword) return md5Hex(bytes);
     if (bytes.size() > 32) bytes.resize(32);
