@@ -1,7 +1,8 @@
 # Sourced by the test scripts that need a running likenex-server. prepare_test_server BUILD_DIR
 # picks two free loopback ports and a scratch directory (`protocol`, `web`, `work`) and sets
 # `test_server`, the command line, for subcommands such as "user add"; run_test_server then
-# starts it and waits until both ports answer. At exit the server stops and `work` goes.
+# starts it and waits until both ports answer, and fails, with the server's log, when the
+# server ends or a port stays shut. At exit the server stops and `work` goes.
 
 free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
 
@@ -25,8 +26,22 @@ prepare_test_server() {
 run_test_server() {
   "${test_server[@]}" 2>"$work/server.log" &
   test_server_pid=$!
-  local port
+  local port tries
   for port in "$protocol" "$web"; do
-    for _ in $(seq 100); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break; sleep 0.1; done
+    tries=0
+    until (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; do
+      if ! kill -0 "$test_server_pid" 2>/dev/null; then
+        echo "test-server: likenex-server ended before it answered on port $port; its log:" >&2
+        cat "$work/server.log" >&2
+        return 1
+      fi
+      tries=$((tries + 1))
+      if [ "$tries" -ge 300 ]; then
+        echo "test-server: likenex-server did not answer on port $port within 30 s; its log:" >&2
+        cat "$work/server.log" >&2
+        return 1
+      fi
+      sleep 0.1
+    done
   done
 }
