@@ -49,20 +49,25 @@ protected:
     ScopedProgramFonts fonts;
 };
 
-TEST_F(TextRendererTest, RenderersOfOneSizeShareAnEngineUntilTheLastRelease) {
+TEST_F(TextRendererTest, RenderersOfOneSizeAndFontShareAnEngineUntilTheLastRelease) {
     startBackEnd(BackEndKind::OpenGl);
-    TextRenderer first, second, other;
+    TextRenderer first, second, other, otherFont;
     ASSERT_TRUE(first.create(&context, L"SSERIFE.FON", 12));
     EXPECT_EQ(TextRenderer::engineKind(), TextEngineKind::GlyphTextures);
-    // Another font file at the same size: the engine made for the first one serves it.
-    ASSERT_TRUE(second.create(&context, L"mingliu.ttc", 12));
-    ASSERT_TRUE(other.create(&context, L"mingliu.ttc", 11));
+    ASSERT_TRUE(second.create(&context, L"SSERIFE.FON", 12));
+    ASSERT_TRUE(other.create(&context, L"SSERIFE.FON", 11));
+    // Another font file at the same size has an engine of its own.
+    ASSERT_TRUE(otherFont.create(&context, L"mingliu.ttc", 12));
     EXPECT_EQ(first.engine(), second.engine());
     EXPECT_NE(first.engine(), other.engine());
+    EXPECT_NE(first.engine(), otherFont.engine());
     auto* shared = dynamic_cast<GlyphFont*>(first.engine());
+    auto* chinese = dynamic_cast<GlyphFont*>(otherFont.engine());
     ASSERT_NE(shared, nullptr);
+    ASSERT_NE(chinese, nullptr);
     EXPECT_TRUE(shared->fontPath().ends_with(L"DejaVuSans.ttf"));
-    EXPECT_EQ(TextRenderer::registry().holders(12), 2);
+    EXPECT_TRUE(chinese->fontPath().ends_with(L"uming.ttc"));
+    EXPECT_EQ(TextRenderer::registry().holders(12, L"SSERIFE.FON"), 2);
 
     first.release();
     EXPECT_EQ(first.engine(), nullptr);
@@ -70,9 +75,11 @@ TEST_F(TextRendererTest, RenderersOfOneSizeShareAnEngineUntilTheLastRelease) {
     second.setPlainText(L"still here");
     EXPECT_GT(second.textWidth(), 0);
     second.release();
-    EXPECT_EQ(TextRenderer::registry().find(12), nullptr);
-    EXPECT_EQ(TextRenderer::registry().holders(11), 1);
+    EXPECT_EQ(TextRenderer::registry().find(12, L"SSERIFE.FON"), nullptr);
+    EXPECT_EQ(TextRenderer::registry().holders(11, L"SSERIFE.FON"), 1);
+    EXPECT_EQ(TextRenderer::registry().holders(12, L"mingliu.ttc"), 1);
     other.release();
+    otherFont.release();
 }
 
 TEST_F(TextRendererTest, AFontThatCannotBeOpenedRegistersNothing) {

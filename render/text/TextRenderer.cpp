@@ -40,15 +40,18 @@ bool TextRenderer::create(const RenderContext* context, std::wstring_view fontFi
             return font;
         };
     }
-    engine_ = registry().acquire(size, make);
-    if (engine_) size_ = size;
+    engine_ = registry().acquire(size, file, make);
+    if (engine_) {
+        size_ = size;
+        fontFile_ = file;
+    }
     return engine_ != nullptr;
 }
 
 void TextRenderer::release() {
     if (!engine_) return;
     engine_ = nullptr;
-    registry().release(size_);
+    registry().release(size_, fontFile_);
 }
 
 TextEngine* TextRenderer::activeEngine() const {

@@ -1,12 +1,13 @@
 #pragma once
 // One text in one font and pixel size, measured and drawn at a point. Renderers of the same
-// size share one engine (see TextEngineRegistry); the render context at creation decides the
+// size and font file share one engine (see TextEngineRegistry); the render context at creation decides the
 // engine: a GDI-made texture engine with Direct3D 8, FreeType glyph textures with OpenGL.
 
 #include "render/RenderOps.h"
 #include "render/text/TextEngine.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace likenex {
@@ -35,6 +36,7 @@ public:
 
     [[nodiscard]] TextEngine* engine() const { return engine_; }
     [[nodiscard]] std::int32_t size() const { return size_; }
+    [[nodiscard]] const std::wstring& fontFile() const { return fontFile_; }
 
     // The process-wide registry and the engine kind the last create chose.
     [[nodiscard]] static TextEngineRegistry& registry();
@@ -46,6 +48,7 @@ private:
 
     TextEngine* engine_ = nullptr;
     std::int32_t size_ = 0;
+    std::wstring fontFile_;
 };
 
 }  // namespace likenex
