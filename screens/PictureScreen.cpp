@@ -2,6 +2,7 @@
 
 #include "avatar/AvatarModel.h"
 #include "avatar/ExportPictures.h"
+#include "avatar/ScriptAnimation.h"
 #include "base/Text.h"
 #include "base/Tick.h"
 #include "base/WindowMessages.h"
@@ -141,6 +142,16 @@ std::wstring PictureScreen::field(std::int32_t fieldId) const {
 bool PictureScreen::exportPicture() {
     const auto& list = pictureList();
     if (list.empty() || !model_) return false;
+    // Whatever the model, the encoders or the file writes throw ends the export as a failure;
+    // the frame loop that called the editor never sees it.
+    try {
+        return exportPictureFiles(list);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool PictureScreen::exportPictureFiles(const std::vector<PictureEntry>& list) {
     if (model_->playAction(list.front().action, model_->direction(), true)) (void)model_->playSpan(0, 0, true);
     const std::uint8_t* snapshot = model_->takeSnapshot();
     if (!snapshot) return false;
@@ -149,13 +160,15 @@ bool PictureScreen::exportPicture() {
     if (!path) return false;
     lastPicturePath() = *path;
     // Beside the BMP: the same crop with transparency, and the whole script animated. Both
-    // draw without touching the model's clock, its reports or the snapshot just taken.
+    // draw without touching the model's clock, its reports or the snapshot just taken. The
+    // BMP stays the last exported picture when either of them cannot be written, but the
+    // export as a whole then reports failure.
     const std::wstring stem = path->ends_with(L".bmp") ? path->substr(0, path->size() - 4) : *path;
-    (void)screenActions().writeFile(stem + L".png", transparentExportPng(*model_));
+    bool written = screenActions().writeFile(stem + L".png", transparentExportPng(*model_));
     std::vector<ScriptStep> script;
     for (const PictureEntry& entry : list) script.push_back({entry.action, entry.caption});
-    if (const std::vector<std::uint8_t> animation = scriptAnimationPng(*model_, std::move(script)); !animation.empty())
-        (void)screenActions().writeFile(stem + L"_anim.png", animation);
+    const std::vector<std::uint8_t> animation = scriptAnimationPng(*model_, std::move(script));
+    written = !animation.empty() && screenActions().writeFile(stem + L"_anim.png", animation) && written;
     // The frame beside the fields shows what was exported; textures are stored bottom row first.
     std::vector<std::uint8_t> bottomUp(picture.size());
     for (int row = 0; row < kExportSize; ++row)
@@ -163,7 +176,7 @@ bool PictureScreen::exportPicture() {
                     picture.data() + static_cast<std::size_t>(kExportSize - 1 - row) * kExportSize * 4,
                     kExportSize * 4);
     exported_ = OwnedTexture(makeTexture(kExportSize, kExportSize, bottomUp.data()));
-    return true;
+    return written;
 }
 
 // ---- Replay ----------------------------------------------------------------------
@@ -172,8 +185,10 @@ void PictureScreen::playEntry(int index) {
     nextEntryAt_.reset();
     const auto& list = pictureList();
     if (!model_ || index < 0 || static_cast<std::size_t>(index) >= list.size()) return;
-    if (model_->playAction(list[static_cast<std::size_t>(index)].action, model_->direction(), true))
-        (void)model_->playSpan(0, 0, false);
+    const PictureEntry& entry = list[static_cast<std::size_t>(index)];
+    if (model_->playAction(entry.action, model_->direction(), true)) (void)model_->playSpan(0, 0, false);
+    // Each step says its caption, as the editor's own playback and the animated export do.
+    (void)model_->say(&entry.caption, 0, static_cast<int>(kCaptionDurationMs));
 }
 
 void PictureScreen::stopReplay() {

@@ -53,8 +53,9 @@ public:
     void setField(std::int32_t fieldId, std::wstring_view text);
     [[nodiscard]] std::wstring field(std::int32_t fieldId) const;
     // Plays the first entry's action, takes the snapshot and writes its export; false when
-    // the picture list is empty or the picture cannot be written.
-    bool exportPicture();
+    // the picture list is empty, when any of the export's files cannot be made or written,
+    // or when anything on the way throws.
+    [[nodiscard]] bool exportPicture();
     [[nodiscard]] bool replaying() const { return replaying_; }
     [[nodiscard]] int replayIndex() const { return replayIndex_; }
     // Called with every frame: starts the next replayed action once its pause is over.
@@ -65,6 +66,7 @@ public:
     [[nodiscard]] Link linkAt(int x, int y);
 
 private:
+    [[nodiscard]] bool exportPictureFiles(const std::vector<PictureEntry>& list);
     void playEntry(int index);
     void stopReplay();
     [[nodiscard]] ui::EditBox* fieldBox(std::int32_t fieldId) const;

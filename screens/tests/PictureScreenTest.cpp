@@ -109,6 +109,20 @@ TEST_F(PictureScreenTest, AnExportNeedsAPictureListAndAWritableFolder) {
     }
 }
 
+TEST_F(PictureScreenTest, AFailedOrThrowingFileWriteFailsTheExportWithoutEscaping) {
+    actions_.failFileWrites = RecordedActions::FileFault::refused;
+    EXPECT_FALSE(screen_->exportPicture()) << "a PNG beside the picture was not written";
+    EXPECT_EQ(lastPicturePath(), L"C:\\Likenex\\photo\\tovik_1.bmp") << "the BMP itself was written";
+
+    actions_.failFileWrites = RecordedActions::FileFault::throws;
+    bool result = true;
+    EXPECT_NO_THROW(result = screen_->exportPicture());
+    EXPECT_FALSE(result);
+
+    actions_.failFileWrites = RecordedActions::FileFault::none;
+    EXPECT_TRUE(screen_->exportPicture());
+}
+
 TEST_F(PictureScreenTest, TheChatCommandCarriesTheLastExportedPath) {
     ASSERT_TRUE(screen_->exportPicture());
     click(580, 250);  // the picture asks first
@@ -134,9 +148,11 @@ TEST_F(PictureScreenTest, TheChatCommandCarriesTheLastExportedPath) {
 }
 
 TEST_F(PictureScreenTest, TheReplayPlaysEachActionAfterAPauseAndAClickStopsIt) {
+    pictureList() = {{2001, u"Hello"}, {2003, u"Bye"}};
     screen_->onNotify(ui::kNotifyButton, 201, screen_);
     EXPECT_TRUE(screen_->replaying());
     EXPECT_EQ(model_->action()->identifier, 2001);
+    EXPECT_EQ(model_->bubbleLine(0), u"Hello") << "each replayed step says its caption";
     host_.now = 1000;
     host_.stack.route(WM_AVATAR_ACTION_END, 2001, 0);
     EXPECT_EQ(screen_->replayIndex(), 1);
@@ -144,6 +160,7 @@ TEST_F(PictureScreenTest, TheReplayPlaysEachActionAfterAPauseAndAClickStopsIt) {
     EXPECT_EQ(model_->action()->identifier, 2001);
     screen_->update(1500);
     EXPECT_EQ(model_->action()->identifier, 2003);
+    EXPECT_EQ(model_->bubbleLine(0), u"Bye");
     host_.stack.route(WM_AVATAR_ACTION_END, 2003, 0);
     EXPECT_FALSE(screen_->replaying()) << "after the last entry";
     EXPECT_EQ(model_->action()->identifier, kStandingAction);

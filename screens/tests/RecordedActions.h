@@ -4,6 +4,7 @@
 #include "screens/ScreenActions.h"
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -55,9 +56,12 @@ public:
         return L"C:\\Likenex\\photo\\tovik_" + std::to_wstring(pictures.size()) + L".bmp";
     }
     bool writeFile(const std::wstring& path, std::span<const std::uint8_t> bytes) override {
+        if (failFileWrites == FileFault::throws) throw std::runtime_error("disk gone");
         files.emplace_back(path, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
-        return true;
+        return failFileWrites == FileFault::none;
     }
+    enum class FileFault { none, refused, throws };
+    FileFault failFileWrites = FileFault::none;
     std::vector<std::pair<std::wstring, std::vector<std::uint8_t>>> files;
     bool sendChatCommand(std::wstring_view command) override {
         chatCommands.emplace_back(command);
