@@ -293,9 +293,7 @@ bool EditBox::onKey(std::uint32_t message, WParam key, LParam) {
     if (message != kKeyDown || !enabled || !visible) return false;
     const auto length = static_cast<std::int32_t>(text_.size());
     switch (key) {
-    case kVkTab:
-        if (tabStop) return false;
-        break;
+    case kVkTab: return !tabStop;  // with tabStop the window moves the focus on
     case kVkEscape: return false;
     case kVkEnd:
         caret_ = length;
@@ -354,9 +352,13 @@ bool EditBox::onKey(std::uint32_t message, WParam key, LParam) {
         layout();
         notify(kNotifyEditChanged);
         return true;
-    default: break;
+    default:
+        // Swallowed as it is: a key with a character sends it next, as WM_CHAR, and that
+        // character (Ctrl+C, a letter, Backspace) works on the selection as it stands.
+        return true;
     }
-    // Shift with a movement extends the selection; without it the selection collapses.
+    // Only the caret's movements get here: with Shift they extend the selection, without it
+    // they collapse it.
     if (!uiHost().shiftDown()) anchor_ = caret_;
     return true;
 }

@@ -1,5 +1,7 @@
 // The edit box: typing in each mode, the selection by Shift and keys, the clipboard, line
-// wrapping and scrolling, the mouse, the caret timer and what it draws.
+// wrapping and scrolling, the mouse, the caret timer and what it draws. Keys arrive as Windows
+// sends them: WM_KEYDOWN, the WM_CHAR that TranslateMessage makes of it, WM_KEYUP, with the
+// modifier's own key messages around them.
 #include "test_support/FakeUiHost.h"
 #include "test_support/RecordingRenderer.h"
 #include "ui/EditBox.h"
@@ -7,11 +9,55 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
 namespace likenex::ui {
 namespace {
 
 using testing::FakeUiHost;
 using testing::RecordingRenderer;
+
+constexpr WParam kVkShift = 0x10, kVkControl = 0x11, kVkHome = 0x24, kVkDelete = 0x2E;
+constexpr LParam kKeyUpBits = static_cast<LParam>(0xC0000001u);
+
+// What the box painted, in order: filled rectangles with the colour in force, and texts with
+// the colour they were drawn in.
+std::vector<std::string> painted;
+std::uint32_t colourInForce = 0;
+
+std::string hex(std::uint32_t argb) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%08x", argb);
+    return buffer;
+}
+
+// The fake host's 6-pixel text, also writing what it draws into `painted`.
+class PaintingHost : public FakeUiHost {
+public:
+    std::unique_ptr<UiText> makeText() override { return std::make_unique<Text>(*this); }
+
+private:
+    class Text : public UiText {
+    public:
+        explicit Text(PaintingHost& host) : host_(host) {}
+        bool create(std::wstring_view, int) override { return true; }
+        void release() override {}
+        void setText(std::wstring_view text) override { text_ = text; }
+        int textWidth() override { return static_cast<int>(text_.size()) * 6; }
+        int textWidthOf(int count) override { return std::min(count, static_cast<int>(text_.size())) * 6; }
+        void draw(int x, int y, const Colour& colour) override {
+            host_.drawnTexts.push_back({text_, x, y});
+            painted.push_back("text " + std::string(text_.begin(), text_.end()) + " " + std::to_string(x) + " " +
+                              hex(colour.packed));
+        }
+
+    private:
+        PaintingHost& host_;
+        std::wstring text_;
+    };
+};
 
 class Panel : public Widget {
 public:
@@ -23,6 +69,12 @@ class EditBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RecordingRenderer::install();
+        painted.clear();
+        renderOps().setColour = [](Colour colour) { colourInForce = colour.packed; };
+        renderOps().fillRect = [](int left, int top, int right, int bottom) {
+            painted.push_back("fill " + std::to_string(left) + "," + std::to_string(top) + "," + std::to_string(right) +
+                              "," + std::to_string(bottom) + " " + hex(colourInForce));
+        };
         host.anySkin = true;
         panel = static_cast<Panel*>(host.stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<Panel>()));
     }
@@ -36,14 +88,43 @@ protected:
         setFocus(b);
         return b;
     }
+    // One key stroke; `character` is what TranslateMessage makes of it (none for 0).
+    void stroke(WParam key, wchar_t character = 0) {
+        host.stack.route(kKeyDown, key, 1);
+        if (character) host.stack.route(kChar, static_cast<WParam>(character), 1);
+        host.stack.route(kKeyUp, key, kKeyUpBits);
+    }
+    void withModifier(WParam modifier, wchar_t letter, wchar_t character) {
+        if (modifier == kVkShift) host.shift = true;
+        host.stack.route(kKeyDown, modifier, 1);
+        stroke(static_cast<WParam>(letter), character);
+        host.shift = false;
+        host.stack.route(kKeyUp, modifier, kKeyUpBits);
+    }
+    void control(wchar_t letter) { withModifier(kVkControl, letter, static_cast<wchar_t>(letter - L'A' + 1)); }
+    void shifted(WParam key) {
+        host.shift = true;
+        host.stack.route(kKeyDown, kVkShift, 1);
+        stroke(key);
+        host.shift = false;
+        host.stack.route(kKeyUp, kVkShift, kKeyUpBits);
+    }
+    // Types the text on a US keyboard: letters, digits and space by their keys (capitals with
+    // Shift), CR as Enter, BS as Backspace, codes 1 to 26 as Ctrl with a letter. Anything else
+    // comes as an input method delivers it: the character alone.
     void type(std::wstring_view text) {
-        for (wchar_t c : text) host.stack.route(kChar, static_cast<WParam>(c), 0);
+        for (wchar_t c : text) {
+            if (c >= L'a' && c <= L'z') stroke(static_cast<WParam>(c - L'a' + L'A'), c);
+            else if (c >= L'A' && c <= L'Z') withModifier(kVkShift, c, c);
+            else if ((c >= L'0' && c <= L'9') || c == L' ') stroke(static_cast<WParam>(c), c);
+            else if (c == L'\r') stroke(kVkReturn, c);
+            else if (c == L'\b') stroke(kVkBack, c);
+            else if (c >= 1 && c <= 26) control(static_cast<wchar_t>(L'A' + c - 1));
+            else host.stack.route(kChar, static_cast<WParam>(c), 1);
+        }
     }
-    void press(WParam key) {
-        host.stack.route(kKeyDown, key, 0);
-        host.stack.route(kKeyUp, key, 0);
-    }
-    FakeUiHost host;
+    void press(WParam key) { stroke(key); }
+    PaintingHost host;
     Panel* panel = nullptr;
 };
 
@@ -72,7 +153,7 @@ TEST_F(EditBoxTest, PasswordModeShowsStarsAndRefusesTheClipboardButEditsTheRealT
     type(L"\b");
     press(kVkLeft);
     press(kVkLeft);
-    press(0x2E);  // Delete
+    press(kVkDelete);
     EXPECT_EQ(b->editText(), L"sece");
     EXPECT_EQ(b->mask(), L"****");
     // A drag does not select in a password box.
@@ -120,7 +201,7 @@ TEST_F(EditBoxTest, TypingPastTheRightEdgeKeepsTheCaretInViewWithACharacterBefor
     EXPECT_EQ(b->scroll(), 5);
     ASSERT_EQ(b->lines().size(), 1u);
     EXPECT_EQ(b->lines()[0], (std::pair<std::int32_t, std::int32_t>{5, 10}));
-    press(0x24);  // Home
+    press(kVkHome);
     EXPECT_EQ(b->scroll(), 0);
     press(0x23);  // End
     EXPECT_EQ(b->scroll(), 5);
@@ -132,28 +213,80 @@ TEST_F(EditBoxTest, TypingPastTheRightEdgeKeepsTheCaretInViewWithACharacterBefor
 TEST_F(EditBoxTest, ShiftLeftSelectsAndTypingReplacesTheSelection) {
     EditBox* b = box(EditBox::singleLine);
     type(L"hello");
-    host.shift = true;
-    press(kVkLeft);
-    host.shift = false;
+    shifted(kVkLeft);
     EXPECT_EQ(b->caret(), 4);
     EXPECT_EQ(b->anchor(), 5);
     type(L"p");
-    EXPECT_EQ(b->editText(), L"hellp");
+    EXPECT_EQ(b->editText(), L"hellp") << "the character's own key press keeps the selection";
     EXPECT_EQ(b->caret(), 5);
 
-    type(std::wstring(1, 1));  // Ctrl+A
+    control(L'A');
     EXPECT_EQ(b->anchor(), 0);
-    type(std::wstring(1, 24));  // Ctrl+X
+    EXPECT_EQ(b->caret(), 5);
+    control(L'X');
     EXPECT_EQ(host.clipboard, L"hellp");
     EXPECT_EQ(b->editText(), L"");
     host.clipboard = L"one\r\ntwo";
-    type(std::wstring(1, 22));  // Ctrl+V
+    control(L'V');
     EXPECT_EQ(b->editText(), L"onetwo") << "line breaks do not enter a single line";
     b->maxLength = 8;
-    type(std::wstring(1, 22));
+    control(L'V');
     EXPECT_EQ(b->editText(), L"onetwo") << "a paste that does not fit changes nothing";
     type(L"xyz");
     EXPECT_EQ(b->editText(), L"onetwoxy");
+}
+
+TEST_F(EditBoxTest, CtrlAThenBackspaceEmptiesTheBoxAndACopyPastesOverASelectionElsewhere) {
+    EditBox* first = box(EditBox::singleLine);
+    type(L"hello");
+    control(L'A');
+    control(L'C');
+    EXPECT_EQ(host.clipboard, L"hello");
+    EXPECT_EQ(first->editText(), L"hello") << "a copy leaves the text";
+
+    EditBox* second = panel->createEditBox(41, {100, 140, 170, 162}, EditBox::singleLine);
+    host.stack.route(kLButtonDown, kMkLButton, mousePosition(110, 150));
+    host.stack.route(kLButtonUp, 0, mousePosition(110, 150));
+    ASSERT_EQ(focusedWidget(), second);
+    type(L"ab");
+    shifted(kVkHome);
+    EXPECT_EQ(second->anchor(), 2);
+    panel->notes.clear();
+    control(L'V');
+    EXPECT_EQ(second->editText(), L"hello") << "the paste replaces the selection";
+    EXPECT_EQ(second->caret(), 5);
+    EXPECT_EQ(second->anchor(), 5);
+    EXPECT_EQ(panel->notes, std::vector<int>{kNotifyEditChanged});
+
+    host.stack.route(kLButtonDown, kMkLButton, mousePosition(110, 110));
+    host.stack.route(kLButtonUp, 0, mousePosition(110, 110));
+    ASSERT_EQ(focusedWidget(), first);
+    control(L'A');
+    panel->notes.clear();
+    type(L"\b");
+    EXPECT_EQ(first->editText(), L"") << "Backspace takes the whole selection";
+    EXPECT_EQ(panel->notes, std::vector<int>{kNotifyEditChanged});
+}
+
+TEST_F(EditBoxTest, OnlyMovingTheCaretWithoutShiftDropsTheSelection) {
+    EditBox* b = box(EditBox::singleLine);
+    type(L"abcd");
+    shifted(kVkLeft);
+    shifted(kVkLeft);
+    ASSERT_EQ(b->anchor(), 4);
+    press(0x70);  // F1: swallowed by the box
+    host.stack.route(kKeyDown, kVkControl, 1);
+    host.stack.route(kKeyUp, kVkControl, kKeyUpBits);
+    EXPECT_EQ(b->caret(), 2);
+    EXPECT_EQ(b->anchor(), 4) << "keys that move nothing keep the selection";
+    press(kVkRight);
+    EXPECT_EQ(b->caret(), 3);
+    EXPECT_EQ(b->anchor(), 3);
+    shifted(kVkLeft);
+    press(kVkDelete);
+    EXPECT_EQ(b->editText(), L"abd") << "Delete takes the selection";
+    EXPECT_EQ(b->caret(), 2);
+    EXPECT_EQ(b->anchor(), 2);
 }
 
 TEST_F(EditBoxTest, TabMovesOnUnlessTheBoxKeepsItAndOtherKeysAreSwallowed) {
@@ -204,16 +337,36 @@ TEST_F(EditBoxTest, TheCaretBlinksOnlyInTheFocusedBoxAndTheTimerFollowsTheLiveBo
 TEST_F(EditBoxTest, DrawsTheSelectionInvertedAndTheCaret) {
     EditBox* b = box(EditBox::singleLine);
     type(L"abcd");
-    host.shift = true;
-    press(kVkLeft);
-    press(kVkLeft);
-    host.shift = false;
-    host.drawnTexts.clear();
+    shifted(kVkLeft);
+    shifted(kVkLeft);
+    painted.clear();
     b->draw();
-    ASSERT_EQ(host.drawnTexts.size(), 2u);
-    EXPECT_EQ(host.drawnTexts[0].text, L"abcd");
-    EXPECT_EQ(host.drawnTexts[1].text, L"cd");
-    EXPECT_EQ(host.drawnTexts[1].x, 105 + 12);
+    // The text area starts at (105, 105) and is 12 high; the caret stands before "cd".
+    const std::vector<std::string> withCaret = {"text abcd 105 ff000000", "fill 117,105,129,117 ff000000",
+                                                "text cd 117 ffffffff", "fill 117,105,118,117 ff000000"};
+    EXPECT_EQ(painted, withCaret);
+
+    EXPECT_TRUE(host.stack.route(kTimer, kCaretTimerId, 0));
+    painted.clear();
+    b->draw();
+    EXPECT_EQ(painted, std::vector<std::string>(withCaret.begin(), withCaret.end() - 1)) << "the blink's dark phase";
+
+    // Scrolled: the run starts at the sixth character and the selection is its last one.
+    b->setEditText(L"");
+    EXPECT_TRUE(host.stack.route(kTimer, kCaretTimerId, 0));
+    ASSERT_TRUE(b->caretVisible());
+    type(L"abcdefghijklmno");
+    shifted(kVkLeft);
+    ASSERT_EQ(b->scroll(), 5);
+    painted.clear();
+    b->draw();
+    EXPECT_EQ(painted, (std::vector<std::string>{"text fghijklmno 105 ff000000", "fill 159,105,165,117 ff000000",
+                                                 "text o 159 ffffffff", "fill 159,105,160,117 ff000000"}));
+
+    clearFocus();
+    painted.clear();
+    b->draw();
+    EXPECT_EQ(painted.size(), 3u) << "no caret without the focus";
 }
 
 }  // namespace
