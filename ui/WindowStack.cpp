@@ -75,20 +75,17 @@ void WindowStack::closeAllWindows() {
 }
 
 void WindowStack::drawWindows() {
+    const Running running(*this);
     for (const auto& w : windows_)
         if (w.get() != active_ && w.get() != root_ && w->visible) w->draw();
     if (active_ && active_ != root_ && active_->visible) active_->draw();
     if (root_ && root_->visible) root_->draw();
     // Text drawing leaves its colour in force; whatever is drawn next starts untinted.
     if (RenderOps& ops = renderOps(); ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
-    destroyClosed();
 }
 
 bool WindowStack::route(std::uint32_t message, WParam wParam, LParam lParam) {
-    struct DestroyAfter {
-        WindowStack& stack;
-        ~DestroyAfter() { stack.destroyClosed(); }
-    } destroyAfter{*this};
+    const Running running(*this);
 
     if (root_ && root_->onMessage(message, wParam, lParam)) return true;
     if (active_ && active_ != root_ && active_->enabled && active_->onMessage(message, wParam, lParam)) return true;
@@ -118,7 +115,12 @@ bool WindowStack::route(std::uint32_t message, WParam wParam, LParam lParam) {
     return false;
 }
 
+WindowStack::Running::~Running() {
+    if (--stack_.running_ == 0) stack_.destroyClosed();
+}
+
 void WindowStack::destroyClosed() {
+    if (running_ > 0) return;
     // A window's destructor may close others: take the list before destroying it.
     while (!closed_.empty()) {
         std::vector<std::unique_ptr<Widget>> batch;

@@ -24,8 +24,9 @@ public:
     // its skin and brings it to front. The first window becomes the root, never modal.
     Widget* openWindow(Widget* owner, const ImageRect& rect, bool modal, std::unique_ptr<Widget> widget = nullptr);
     void bringToFront(Widget* widget);
-    // Removes the window at once; it is destroyed once the message or frame being handled is
-    // over, since it may be the very window whose code asked to close it.
+    // Removes the window at once; it is destroyed once the outermost message or frame being
+    // handled is over, since it may be the very window whose code asked to close it, perhaps
+    // from a nested message loop (a message box) that this code is waiting in.
     void closeWindow(Widget* widget);
     [[nodiscard]] Widget* windowAt(int x, int y) const;
     [[nodiscard]] Widget* findWindow(std::int32_t id) const;
@@ -35,7 +36,8 @@ public:
     // Offers a message of the main window to the windows; true when one handled it.
     bool route(std::uint32_t message, WParam wParam, LParam lParam);
 
-    // Destroys the windows closed while a message or a frame was handled.
+    // Destroys the windows closed so far; while a message or a frame is being handled it does
+    // nothing, and the end of the outermost one destroys them.
     void destroyClosed();
 
     [[nodiscard]] Widget* root() const { return root_; }
@@ -44,10 +46,23 @@ public:
     [[nodiscard]] const std::vector<std::unique_ptr<Widget>>& windows() const { return windows_; }
 
 private:
+    // Counts the messages and frames being handled, nested ones included, for its lifetime.
+    class Running {
+    public:
+        explicit Running(WindowStack& stack) : stack_(stack) { ++stack_.running_; }
+        ~Running();
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+
+    private:
+        WindowStack& stack_;
+    };
+
     std::vector<std::unique_ptr<Widget>> windows_;
     std::vector<std::unique_ptr<Widget>> closed_;
     Widget* root_ = nullptr;
     Widget* active_ = nullptr;
+    int running_ = 0;
 };
 
 }  // namespace likenex::ui

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,40 @@ public:
     void draw() override { journal.push_back("draw " + name_); }
     std::string name_;
     bool answer_;
+};
+
+bool journalHas(const std::string& line) { return std::find(journal.begin(), journal.end(), line) != journal.end(); }
+
+// A window whose handling of a click runs a nested message loop, as a message box shown from
+// its code does, and then goes on with its own members, as the code after such a box does.
+class Nesting : public Logged {
+public:
+    using Logged::Logged;
+    bool onMessage(std::uint32_t message, WParam wParam, LParam lParam) override {
+        if (message != kLButtonDown || !nestedLoop) return Logged::onMessage(message, wParam, lParam);
+        const std::string name = name_;
+        const auto loop = std::move(nestedLoop);
+        loop();
+        if (journalHas("destroy " + name)) return true;  // freed under its own code: nothing left to touch
+        journal.push_back(name_ + " goes on");
+        close();
+        return true;
+    }
+    std::function<void()> nestedLoop;
+};
+
+// The frame: a click in its title band closes the window it was told to.
+class Closing : public Logged {
+public:
+    using Logged::Logged;
+    bool onMessage(std::uint32_t message, WParam wParam, LParam lParam) override {
+        if (message == kLButtonDown && mouseY(lParam) < 70 && target) {
+            uiHost().windowStack().closeWindow(target);
+            return true;
+        }
+        return Logged::onMessage(message, wParam, lParam);
+    }
+    Widget* target = nullptr;
 };
 
 class WindowStackTest : public ::testing::Test {
@@ -164,6 +201,52 @@ TEST_F(WindowStackTest, ClosingActivatesTheTopWindowAndClosingAllKeepsTheRoot) {
     EXPECT_EQ(stack.root(), nullptr);
     EXPECT_EQ(stack.active(), nullptr);
     (void)b;
+}
+
+TEST_F(WindowStackTest, AWindowClosedInsideANestedLoopOfItsOwnCodeLivesUntilTheOutermostMessageIsDone) {
+    auto* frame =
+        static_cast<Closing*>(stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<Closing>("frame")));
+    auto* language = static_cast<Nesting*>(
+        stack.openWindow(frame, {200, 200, 454, 336}, true, std::make_unique<Nesting>("language")));
+    frame->target = language;
+    language->nestedLoop = [&] {
+        // Inside the box's loop the toolbar is clicked, and the frame closes the window.
+        EXPECT_TRUE(stack.route(kLButtonDown, kMkLButton, mousePosition(140, 30)));
+        EXPECT_FALSE(journalHas("destroy language")) << "destroyed while its code still runs";
+        // Windows closed by any means wait as well, and so does a frame drawn meanwhile.
+        stack.closeAllWindows();
+        stack.drawWindows();
+        stack.destroyClosed();
+        EXPECT_FALSE(journalHas("destroy language"));
+    };
+    journal.clear();
+    EXPECT_TRUE(stack.route(kLButtonDown, kMkLButton, mousePosition(300, 300)));
+    EXPECT_EQ(journal, (std::vector<std::string>{"frame 513", "draw frame", "language goes on", "destroy language"}))
+        << "destroyed once the outermost message was handled";
+    EXPECT_EQ(stack.size(), 1u);
+    EXPECT_EQ(stack.active(), frame);
+}
+
+TEST_F(WindowStackTest, AMessageEndedByAnExceptionStillLetsClosedWindowsGo) {
+    class Throwing : public Logged {
+    public:
+        using Logged::Logged;
+        bool onMessage(std::uint32_t message, WParam, LParam) override {
+            if (message == kKeyDown) {
+                close();
+                throw std::runtime_error("abandoned");
+            }
+            return false;
+        }
+    };
+    open("frame", {0, 0, 654, 537});
+    stack.openWindow(nullptr, {0, 0, 10, 10}, false, std::make_unique<Throwing>("thrower"));
+    EXPECT_THROW(stack.route(kKeyDown, kVkReturn, 0), std::runtime_error);
+    EXPECT_TRUE(journalHas("destroy thrower"));
+    Logged* later = open("later", {0, 0, 10, 10});
+    stack.closeWindow(later);
+    (void)stack.route(kKeyDown, kVkReturn, 0);
+    EXPECT_TRUE(journalHas("destroy later")) << "the count of running messages came back to zero";
 }
 
 }  // namespace
