@@ -193,6 +193,63 @@ TEST_F(ListBoxTest, ClicksDropPickAndCloseTheList) {
     EXPECT_EQ(panel->notes.size(), 2u);
 }
 
+TEST_F(ListBoxTest, F4ClosesWithANotificationAndTheFocusStaysOnlyWithKeyboardNavigation) {
+    constexpr WParam kF4 = 0x73;
+    ListBox* box = listWith(5);
+    setFocus(box);
+    EXPECT_TRUE(key(kF4));
+    ASSERT_TRUE(box->dropped());
+    EXPECT_TRUE(key(kVkDown));
+    EXPECT_TRUE(panel->notes.empty()) << "nothing is told while the list is dropped";
+    EXPECT_TRUE(host.stack.route(kKeyDown, kF4, 1 << 30));
+    EXPECT_TRUE(box->dropped()) << "an auto-repeated F4 does not close the list";
+    EXPECT_TRUE(key(kF4));
+    EXPECT_FALSE(box->dropped());
+    EXPECT_EQ(box->selected(), 1);
+    EXPECT_EQ(panel->notes, std::vector<int>{30}) << "closing by F4 tells the selection";
+    EXPECT_EQ(focusedWidget(), nullptr) << "without keyboard navigation the focus goes with the list";
+
+    // With keyboard navigation the box keeps the focus however the list closes: F4, Enter,
+    // the arrow again, or a click outside.
+    panel->keyboardNavigation = true;
+    setFocus(box);
+    key(kF4);
+    key(kF4);
+    EXPECT_FALSE(box->dropped());
+    EXPECT_EQ(panel->notes.size(), 2u);
+    EXPECT_EQ(focusedWidget(), box);
+    key(kF4);
+    key(kVkDown);
+    key(kVkReturn);
+    EXPECT_EQ(box->selected(), 2);
+    EXPECT_EQ(focusedWidget(), box);
+    mouse(kLButtonDown, 210, 110, kMkLButton);
+    mouse(kLButtonUp, 210, 110);
+    ASSERT_TRUE(box->dropped());
+    mouse(kLButtonDown, 210, 110, kMkLButton);
+    mouse(kLButtonUp, 210, 110);
+    EXPECT_FALSE(box->dropped());
+    EXPECT_EQ(focusedWidget(), box);
+    mouse(kLButtonDown, 210, 110, kMkLButton);
+    mouse(kLButtonUp, 210, 110);
+    panel->notes.clear();
+    mouse(kLButtonDown, 600, 500, kMkLButton);
+    EXPECT_FALSE(box->dropped());
+    EXPECT_FALSE(box->pressed);
+    EXPECT_EQ(panel->notes, std::vector<int>{30});
+    EXPECT_EQ(focusedWidget(), box);
+
+    // Without it, closing by the arrow lets the focus go too.
+    panel->keyboardNavigation = false;
+    mouse(kLButtonDown, 210, 110, kMkLButton);
+    mouse(kLButtonUp, 210, 110);
+    ASSERT_TRUE(box->dropped());
+    mouse(kLButtonDown, 210, 110, kMkLButton);
+    mouse(kLButtonUp, 210, 110);
+    EXPECT_FALSE(box->dropped());
+    EXPECT_EQ(focusedWidget(), nullptr);
+}
+
 TEST_F(ListBoxTest, KeysKeepTheHighlightInViewOfADroppedList) {
     ListBox* box = listWith(40);
     setFocus(box);
