@@ -16,6 +16,20 @@ std::string chatReplyLine(std::uintptr_t dataValue, std::span<const char> data) 
     return line;
 }
 
+std::u16string chatReplyText(std::string_view line) {
+    std::u16string out;
+    out.reserve(line.size());
+    for (std::size_t i = 0; i < line.size();) {
+        if (const std::optional<char32_t> c = text::decodeUtf8(line, i)) {
+            text::appendUtf16(out, *c);
+        } else {
+            text::appendUtf16(out, text::kReplacementCharacter);
+            ++i;
+        }
+    }
+    return out;
+}
+
 std::string_view attachStatusLine(std::intptr_t status) {
     switch (status) {
     case kAttachSuccess: return "!!! Connected; to terminate issue #disconnect\n";

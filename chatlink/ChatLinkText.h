@@ -29,6 +29,10 @@ public:
 // reply buffer. `data` is the reply as it came, which need not end in a zero.
 [[nodiscard]] std::string chatReplyLine(std::uintptr_t dataValue, std::span<const char> data);
 
+// The reply line as interface text. The chat client answers in UTF-8, as it is spoken to;
+// bytes that do not form UTF-8 (a reply cut inside a character among them) show as U+FFFD.
+[[nodiscard]] std::u16string chatReplyText(std::string_view line);
+
 // The line written to standard output for an attach status; empty for the statuses that
 // have none.
 [[nodiscard]] std::string_view attachStatusLine(std::intptr_t status);

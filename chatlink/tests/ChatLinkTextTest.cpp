@@ -20,6 +20,18 @@ TEST(ChatLinkText, ReplyLinesAreFormattedAndCutToTheBuffer) {
     EXPECT_EQ(line.substr(0, 10), "Skype(1): ");
 }
 
+TEST(ChatLinkText, RepliesAreReadAsUtf8AndBrokenBytesShowAsReplacements) {
+    EXPECT_EQ(chatReplyText("Skype(1): ERROR caf\xc3\xa9 \xe6\x97\xa5\xf0\x9f\x98\x80\n"),
+              u"Skype(1): ERROR caf\u00e9 \u65e5\U0001F600\n");
+    EXPECT_EQ(chatReplyText("a\xff" "b"), u"a\ufffdb");
+    EXPECT_EQ(chatReplyText("\xc0\xaf"), u"\ufffd\ufffd") << "an overlong form is not a slash";
+    // A long reply is cut to the buffer, possibly inside a character.
+    const std::string line = chatReplyLine(1, std::string(1100, '\xe9'));
+    const std::u16string text = chatReplyText(line);
+    EXPECT_EQ(text.substr(0, 10), u"Skype(1): ");
+    EXPECT_EQ(text.size(), line.size()) << "every stray byte becomes one replacement";
+}
+
 TEST(ChatLinkText, AttachStatusesHaveTheirLines) {
     EXPECT_EQ(attachStatusLine(kAttachSuccess), "!!! Connected; to terminate issue #disconnect\n");
     EXPECT_EQ(attachStatusLine(kAttachRefused), "!!! Connection refused\n");

@@ -29,6 +29,8 @@ bool SkypeLink::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return true;
     }
     if (attachMessage_ != 0 && message == attachMessage_) {
+        // A status is not a reply: the line kept from an earlier reply must not be shown again.
+        lastReply_.clear();
         const std::string_view line = attachStatusLine(lParam);
         if (!line.empty()) {
             std::fwrite(line.data(), 1, line.size(), stdout);

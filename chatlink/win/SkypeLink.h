@@ -16,7 +16,8 @@ public:
     // the messages cannot be registered or the broadcast is refused.
     bool start(HWND ownWindow);
     // True when the message was the link's (a reply from the attached client, or an attach
-    // status); the caller then looks at lastReply and handles the message no further.
+    // status); the caller then looks at lastReply and handles the message no further. An
+    // attach status clears the kept reply.
     bool handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Sends a command; false when no client is attached or it cannot be reached. Throws
     // ChatCommandError for a command with an unpaired surrogate.

@@ -113,6 +113,11 @@ TEST_F(SkypeLinkTest, RefusalsAreKeptAndASilentClientDetaches) {
     ASSERT_TRUE(link_.sendCommand(u"set avatar 1 x.bmp"));
     EXPECT_NE(link_.lastReply().find("ERROR"), std::string::npos);
 
+    // A later attach status is not a reply: the refusal is not shown with it again.
+    EXPECT_TRUE(link_.handleMessage(RegisterWindowMessageW(L"SkypeControlAPIAttach"),
+                                    reinterpret_cast<WPARAM>(peer_.get()), kAttachSuccess));
+    EXPECT_TRUE(link_.lastReply().empty());
+
     script_.reply = std::string(2000, 'r');
     ASSERT_TRUE(link_.sendCommand(u"set avatar 1 y.bmp"));
     EXPECT_EQ(link_.lastReply().size(), kChatReplyBuffer - 1) << "a long reply is cut, not overrun";
