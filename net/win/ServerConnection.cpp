@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <mutex>
 
 namespace likenex {
 
@@ -24,6 +25,19 @@ constexpr wchar_t kNoticeClass[] = L"LikenexServerConnectionNotice";
 
 std::atomic<int> unreleased{0};
 
+// The reply type that answers a request type; 0 for a type that is not a request.
+constexpr std::int32_t answerTo(std::int32_t requestType) {
+    switch (requestType) {
+    case static_cast<std::int32_t>(MessageType::SaveAvatarRequest):
+        return static_cast<std::int32_t>(MessageType::SaveAvatarReply);
+    case static_cast<std::int32_t>(MessageType::VersionQuery):
+        return static_cast<std::int32_t>(MessageType::VersionReply);
+    case static_cast<std::int32_t>(MessageType::OpenAvatarRequest):
+        return static_cast<std::int32_t>(MessageType::AvatarReply);
+    default: return 0;
+    }
+}
+
 }  // namespace
 
 // One exchange: its socket and both threads. Shared by the connection (while current) and by
@@ -33,6 +47,13 @@ struct ServerConnection::Exchange {
     ~Exchange() { --unreleased; }
 
     void shutDown() { ::shutdown(socket.get(), kShutDownBoth); }
+    // Ends the exchange as a failure, once, unless it was answered or its owner ended it.
+    void fail() {
+        if (!replied && !closed && !silenced.exchange(true))
+            PostMessageW(mainWindow, WM_SERVER_FAILED, static_cast<WPARAM>(requestType), 0);
+        silenced = true;
+        shutDown();
+    }
     void wake() { ReleaseSemaphore(wakeSemaphore.get(), 1, nullptr); }
     // Called once by each thread as its last act.
     void threadEnded() {
@@ -57,6 +78,17 @@ struct ServerConnection::Exchange {
     std::atomic<bool> closed{false};       // the owner ended it: a handler, or the connection going
     std::atomic<bool> silenced{false};     // nothing more reaches the main window
     bool replied = false;                  // dispatcher thread only
+
+    // The reply the dispatcher is handing to the main window right now, which the window
+    // may take once (takeDelivery).
+    struct Delivery {
+        UINT message = 0;
+        WPARAM wParam = 0;
+        LPARAM lParam = 0;
+        bool open = false;
+    };
+    std::mutex deliveryLock;
+    Delivery delivery;
 };
 
 namespace {
@@ -92,18 +124,26 @@ void deliver(Exchange& exchange, const std::vector<std::uint8_t>& frame) {
     if (exchange.silenced) return;
     auto message = replyWindowMessage(frame);
     if (!message) return;
+    // A reply of another request (an avatar for an upload, a version for an avatar) would be
+    // acted on by a handler that waits for nothing of the kind: the exchange fails instead.
+    if (peekFrameHeader(frame)->type != answerTo(exchange.requestType)) {
+        exchange.fail();
+        return;
+    }
     exchange.replied = true;
-    SendMessageW(exchange.mainWindow, *message, frame.size(), reinterpret_cast<LPARAM>(frame.data()));
+    const Exchange::Delivery delivery{*message, frame.size(), reinterpret_cast<LPARAM>(frame.data()), true};
+    {
+        std::lock_guard lock(exchange.deliveryLock);
+        exchange.delivery = delivery;
+    }
+    SendMessageW(exchange.mainWindow, delivery.message, delivery.wParam, delivery.lParam);
+    std::lock_guard lock(exchange.deliveryLock);
+    exchange.delivery = {};
 }
 
 // No reply in time: the exchange ends as a failure, unless a reply came (its handler has simply
 // not closed) or the owner ended it already.
-void timeLimitPassed(Exchange& exchange) {
-    if (!exchange.replied && !exchange.closed && !exchange.silenced)
-        PostMessageW(exchange.mainWindow, WM_SERVER_FAILED, static_cast<WPARAM>(exchange.requestType), 0);
-    exchange.silenced = true;
-    exchange.shutDown();
-}
+void timeLimitPassed(Exchange& exchange) { exchange.fail(); }
 
 DWORD WINAPI dispatchLoop(void* parameter) {
     std::shared_ptr<Exchange> owner = std::move(*static_cast<std::shared_ptr<Exchange>*>(parameter));
@@ -164,6 +204,19 @@ bool startThread(Exchange& exchange, const std::shared_ptr<Exchange>& owner, LPT
 }  // namespace
 
 int ServerConnection::unreleasedExchanges() { return unreleased; }
+
+std::size_t ServerConnection::queuedReplies() const { return current_ ? current_->replies.size() : 0; }
+
+bool ServerConnection::takeDelivery(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Only a message sent from another thread can be the dispatcher's; a posted one never is.
+    if (!current_ || !InSendMessage()) return false;
+    std::lock_guard lock(current_->deliveryLock);
+    Exchange::Delivery& delivery = current_->delivery;
+    if (!delivery.open || delivery.message != message || delivery.wParam != wParam || delivery.lParam != lParam)
+        return false;
+    delivery.open = false;
+    return true;
+}
 
 ServerConnection::ServerConnection(HWND mainWindow, Options options) : mainWindow_(mainWindow), options_(options) {}
 

@@ -4,7 +4,13 @@
 // The reader cuts replies from the stream (FrameReader) into the reply queue; the dispatcher
 // hands each reply to the main window with a synchronous SendMessage (WM_SAVE_REPLY,
 // WM_VERSION_REPLY, WM_AVATAR_REPLY; wParam the length, lParam the bytes, valid while the
-// handler runs), newest first, and drops replies of any other type.
+// handler runs), newest first, and drops replies of any other type. A reply of the wrong type
+// for the open request (a version reply to an upload) is dropped too, and the exchange ends as
+// a failure.
+//
+// Any process can send or post the reply messages to the main window with a pointer of its
+// choosing: the window acts on one only when takeDelivery says it is the one the current
+// exchange's dispatcher is handing over.
 //
 // Threads: send, closeConnection and the destructor belong to the main window's thread, which
 // must pump messages (the connection keeps a hidden message-only window there to hear that an
@@ -59,9 +65,17 @@ public:
     [[nodiscard]] bool send(const std::string& host, int port, const ProtocolMessage& request) override;
     void closeConnection() override;
 
+    // True, once, for the reply message the current exchange's dispatcher is sending to the
+    // main window at this moment; false for anything else (a posted message, a message from
+    // another process, the same reply a second time). Main window's thread, inside its
+    // window procedure.
+    [[nodiscard]] bool takeDelivery(UINT message, WPARAM wParam, LPARAM lParam);
+
     // An exchange is open (its threads have not both ended yet).
     [[nodiscard]] bool exchangeOpen() const { return current_ != nullptr; }
     [[nodiscard]] std::size_t waitingRequests() const { return waiting_.size(); }
+    // Replies of the open exchange received and not yet handed on.
+    [[nodiscard]] std::size_t queuedReplies() const;
     // Exchanges in the whole process whose socket, semaphore and thread handles are not yet
     // released.
     [[nodiscard]] static int unreleasedExchanges();

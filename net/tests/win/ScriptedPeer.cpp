@@ -109,6 +109,12 @@ void ScriptedPeer::serve(SOCKET connection, const PeerScript& script) {
             if (i + 1 < replies.size()) Sleep(script.byteIntervalMs);
         }
     }
+    if (!script.laterReplies.empty()) {
+        for (unsigned waited = 0; waited < script.laterDelayMs && !stopping_; waited += 10) Sleep(10);
+        Bytes later;
+        for (const Bytes& reply : script.laterReplies) later.insert(later.end(), reply.begin(), reply.end());
+        (void)sendAll(connection, later.data(), later.size());
+    }
     if (script.hangUp) return;
     // Until the client shuts the connection down.
     while (waitReadable(connection)) {

@@ -16,10 +16,12 @@ using Bytes = std::vector<std::uint8_t>;
 
 // What the peer does with one connection, after reading the request.
 struct PeerScript {
-    unsigned delayMs = 0;         // pause before the replies
-    std::vector<Bytes> replies;   // written back to back in one go, or byte by byte
-    unsigned byteIntervalMs = 0;  // above 0: one byte, then this pause, and so on
-    bool hangUp = false;          // close at once after the replies instead of waiting for the client
+    unsigned delayMs = 0;             // pause before the replies
+    std::vector<Bytes> replies;       // written back to back in one go, or byte by byte
+    unsigned byteIntervalMs = 0;      // above 0: one byte, then this pause, and so on
+    bool hangUp = false;              // close at once after the replies instead of waiting for the client
+    unsigned laterDelayMs = 0;        // pause after the replies, before the later replies
+    std::vector<Bytes> laterReplies;  // written back to back in one go after that pause
 };
 
 class ScriptedPeer {

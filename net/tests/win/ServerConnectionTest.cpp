@@ -36,6 +36,7 @@ struct Received {
     UINT message = 0;
     WPARAM wParam = 0;
     Bytes bytes;
+    LPARAM lParam = 0;  // where the bytes lay while the message was handled
 };
 
 // Stands in for the main window: records the replies and failures it is given and runs the
@@ -81,7 +82,7 @@ private:
         auto* self = reinterpret_cast<MainWindowStandIn*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self && message >= WM_SAVE_REPLY && message <= WM_AVATAR_REPLY) {
             const auto* bytes = reinterpret_cast<const std::uint8_t*>(lParam);
-            self->received.push_back({message, wParam, Bytes(bytes, bytes + wParam)});
+            self->received.push_back({message, wParam, Bytes(bytes, bytes + wParam), lParam});
             if (self->onReply) self->onReply(self->received.back());
             return 0;
         }
@@ -132,22 +133,83 @@ TEST_F(ServerConnectionTest, EachReplyTypeReachesTheMainWindowAsItsMessageWithIt
     ScriptedPeer peer(
         {{.replies = {version}}, {.replies = {save}}, {.replies = {avatar}}, {.replies = {unknown, version}}});
     VersionQuery query = encoded<VersionQuery>();
-    const std::pair<UINT, Bytes> expected[] = {
-        {WM_VERSION_REPLY, version}, {WM_SAVE_REPLY, save}, {WM_AVATAR_REPLY, avatar}, {WM_VERSION_REPLY, version}};
+    SaveAvatarRequest upload = encoded<SaveAvatarRequest>();
+    OpenAvatarRequest open = encoded<OpenAvatarRequest>();
+    const struct {
+        const ProtocolMessage* request;
+        UINT message;
+        Bytes reply;
+    } expected[] = {{&query, WM_VERSION_REPLY, version},
+                    {&upload, WM_SAVE_REPLY, save},
+                    {&open, WM_AVATAR_REPLY, avatar},
+                    {&query, WM_VERSION_REPLY, version}};
     for (std::size_t i = 0; i < std::size(expected); ++i) {
-        ASSERT_TRUE(connection->send("127.0.0.1", peer.port(), query));
+        ASSERT_TRUE(connection->send("127.0.0.1", peer.port(), *expected[i].request));
         ASSERT_TRUE(waitForMessages(i + 1));
-        EXPECT_EQ(window.received[i].message, expected[i].first);
-        EXPECT_EQ(window.received[i].wParam, expected[i].second.size());
-        EXPECT_EQ(window.received[i].bytes, expected[i].second);
+        EXPECT_EQ(window.received[i].message, expected[i].message);
+        EXPECT_EQ(window.received[i].wParam, expected[i].reply.size());
+        EXPECT_EQ(window.received[i].bytes, expected[i].reply);
         ASSERT_TRUE(waitUntilIdle());
     }
     // The type nobody handles was dropped, not delivered after the known one.
     window.pumpFor(200);
     EXPECT_EQ(window.received.size(), 4u);
     ASSERT_EQ(peer.requests().size(), 4u);
-    for (const Bytes& request : peer.requests()) EXPECT_EQ(request, query.bytes());
+    for (std::size_t i = 0; i < std::size(expected); ++i) EXPECT_EQ(peer.requests()[i], expected[i].request->bytes());
     EXPECT_EQ(peer.clientShutDowns(), 4);
+}
+
+// A reply that answers another request (an avatar for an upload, a version for an avatar)
+// reaches no handler: the exchange ends as a failure of its own request at once.
+TEST_F(ServerConnectionTest, AReplyOfAnotherRequestIsDroppedAndTheExchangeFails) {
+    const Bytes save = frame(258, 7), version = frame(260, 18), avatar = frame(262, 7);
+    const SaveAvatarRequest upload = encoded<SaveAvatarRequest>();
+    const VersionQuery query = encoded<VersionQuery>();
+    const OpenAvatarRequest open = encoded<OpenAvatarRequest>();
+    const struct {
+        const ProtocolMessage* request;
+        Bytes reply;
+    } cases[] = {{&upload, avatar}, {&upload, version}, {&query, save},
+                 {&query, avatar},  {&open, version},   {&open, save}};
+    std::vector<PeerScript> scripts;
+    for (const auto& c : cases) scripts.push_back({.replies = {c.reply}});
+    ScriptedPeer peer(scripts);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_TRUE(connection->send("127.0.0.1", peer.port(), *cases[i].request));
+        ASSERT_TRUE(waitForMessages(i + 1));
+        EXPECT_EQ(window.received[i].message, WM_SERVER_FAILED);
+        EXPECT_EQ(window.received[i].wParam, static_cast<WPARAM>(cases[i].request->type()));
+        // Ended by the connection, not left open to its time limit.
+        ASSERT_TRUE(waitUntilIdle());
+        EXPECT_EQ(peer.clientShutDowns(), static_cast<int>(i + 1));
+    }
+    window.pumpFor(200);
+    EXPECT_EQ(window.received.size(), std::size(cases));
+}
+
+// The main window acts on a reply message only when the connection says it is the one its
+// dispatcher is handing over, and says so once.
+TEST_F(ServerConnectionTest, OnlyTheReplyBeingHandedOverIsTakenAndOnlyOnce) {
+    ScriptedPeer peer({{.replies = {frame(260, 18)}}});
+    std::vector<bool> taken;
+    LPARAM handedOver = 0;
+    window.onReply = [&](const Received& r) {
+        handedOver = r.lParam;
+        taken.push_back(connection->takeDelivery(r.message, r.wParam, r.lParam + 1));
+        taken.push_back(connection->takeDelivery(WM_AVATAR_REPLY, r.wParam, r.lParam));
+        taken.push_back(connection->takeDelivery(r.message, r.wParam + 1, r.lParam));
+        taken.push_back(connection->takeDelivery(r.message, r.wParam, r.lParam));
+        taken.push_back(connection->takeDelivery(r.message, r.wParam, r.lParam));
+        connection->closeConnection();
+    };
+    EXPECT_FALSE(connection->takeDelivery(WM_VERSION_REPLY, 18, 0)) << "no exchange open";
+    ASSERT_TRUE(connection->send("127.0.0.1", peer.port(), encoded<VersionQuery>()));
+    EXPECT_FALSE(connection->takeDelivery(WM_VERSION_REPLY, 18, 0)) << "nothing handed over yet";
+    ASSERT_TRUE(waitForMessages(1));
+    EXPECT_EQ(taken, (std::vector<bool>{false, false, false, true, false}));
+    EXPECT_FALSE(connection->takeDelivery(WM_VERSION_REPLY, 18, handedOver)) << "not inside the dispatcher's send";
+    EXPECT_TRUE(waitUntilIdle());
 }
 
 TEST_F(ServerConnectionTest, TheLongestReplyArrivesWholeAndALongerOneNeverArrives) {
@@ -182,7 +244,7 @@ TEST_F(ServerConnectionTest, APeerThatHangsUpWithoutAReplyGivesNoMessageUntilThe
 
 TEST_F(ServerConnectionTest, APeerThatNeverAnswersIsShutDownAtTheTimeLimitAndALateReplyIsDropped) {
     useTimeLimit(1000);
-    ScriptedPeer peer({{}, {.delayMs = 2000, .replies = {frame(260, 20)}}, {.replies = {frame(258, 7)}}});
+    ScriptedPeer peer({{}, {.delayMs = 2000, .replies = {frame(260, 20)}}, {.replies = {frame(260, 18)}}});
     ASSERT_TRUE(connection->send("127.0.0.1", peer.port(), encoded<OpenAvatarRequest>()));
     ASSERT_TRUE(waitForMessages(1));
     EXPECT_EQ(window.received[0].message, WM_SERVER_FAILED);
@@ -200,7 +262,7 @@ TEST_F(ServerConnectionTest, APeerThatNeverAnswersIsShutDownAtTheTimeLimitAndALa
     ASSERT_TRUE(waitUntilIdle());
     ASSERT_TRUE(connection->send("127.0.0.1", peer.port(), encoded<VersionQuery>()));
     ASSERT_TRUE(waitForMessages(3));
-    EXPECT_EQ(window.received[2].message, WM_SAVE_REPLY);
+    EXPECT_EQ(window.received[2].message, WM_VERSION_REPLY);
 }
 
 TEST_F(ServerConnectionTest, ARequestMadeDuringAnExchangeGoesOutOnceItsReplyIsHandled) {
@@ -225,23 +287,30 @@ TEST_F(ServerConnectionTest, ARequestMadeDuringAnExchangeGoesOutOnceItsReplyIsHa
     EXPECT_TRUE(waitUntilIdle());
 }
 
-TEST_F(ServerConnectionTest, RepliesStillQueuedWhenTheHandlerClosesReachTheirHandlersBeforeTheNextExchange) {
-    Bytes older = frame(260, 20, 1), newer = frame(260, 20, 2), next = frame(262, 7);
-    ScriptedPeer peer({{.replies = {older, newer}}, {.replies = {next}}});
+// Replies are handed on newest first. The first reply's handler holds the dispatcher until the
+// reader has queued the two that follow it, so the order is the queue's, not the threads'.
+TEST_F(ServerConnectionTest, QueuedRepliesGoNewestFirstAndAllBeforeTheNextExchange) {
+    Bytes first = frame(260, 20, 1), older = frame(260, 20, 2), newer = frame(260, 20, 3), next = frame(260, 20, 4);
+    ScriptedPeer peer({{.replies = {first}, .laterDelayMs = 100, .laterReplies = {older, newer}}, {.replies = {next}}});
+    std::size_t queuedAtFirst = 0;
     window.onReply = [&](const Received&) {
         if (window.received.size() == 1) {
+            for (int i = 0; i < 1000 && connection->queuedReplies() < 2; ++i) Sleep(10);
+            queuedAtFirst = connection->queuedReplies();
+            return;  // not closed: the exchange goes on
+        }
+        if (window.received.size() == 2) {
             EXPECT_TRUE(connection->send("127.0.0.1", peer.port(), encoded<VersionQuery>()));
         }
         connection->closeConnection();
     };
     ASSERT_TRUE(connection->send("127.0.0.1", peer.port(), encoded<VersionQuery>()));
-    // Not pumping yet: the dispatcher waits in its SendMessage with one reply while the
-    // reader queues the other (a reply still unread when the handler closes is lost).
-    Sleep(300);
-    ASSERT_TRUE(waitForMessages(3));
-    std::vector<Bytes> firstTwo = {window.received[0].bytes, window.received[1].bytes};
-    EXPECT_TRUE((firstTwo == std::vector<Bytes>{newer, older}) || (firstTwo == std::vector<Bytes>{older, newer}));
-    EXPECT_EQ(window.received[2].bytes, next);
+    ASSERT_TRUE(waitForMessages(4));
+    ASSERT_EQ(queuedAtFirst, 2u);
+    EXPECT_EQ(window.received[0].bytes, first);
+    EXPECT_EQ(window.received[1].bytes, newer);
+    EXPECT_EQ(window.received[2].bytes, older) << "queued when the handler closed: still handed on";
+    EXPECT_EQ(window.received[3].bytes, next);
     EXPECT_TRUE(waitUntilIdle());
 }
 
@@ -263,18 +332,18 @@ TEST_F(ServerConnectionTest, AnExchangeWhoseHandlerNeverClosesEndsQuietlyAtTheTi
 }
 
 TEST_F(ServerConnectionTest, AWaitingRequestWhoseConnectionFailsIsReportedWithItsType) {
-    ScriptedPeer peer({{.delayMs = 200, .replies = {frame(258, 7)}}});
+    ScriptedPeer peer({{.delayMs = 200, .replies = {frame(260, 18)}}});
     ASSERT_TRUE(connection->send("127.0.0.1", peer.port(), encoded<VersionQuery>()));
     ASSERT_TRUE(connection->send("127.0.0.1", refusingPort(), encoded<OpenAvatarRequest>()));
     ASSERT_TRUE(waitForMessages(2));
-    EXPECT_EQ(window.received[0].message, WM_SAVE_REPLY);
+    EXPECT_EQ(window.received[0].message, WM_VERSION_REPLY);
     EXPECT_EQ(window.received[1].message, WM_SERVER_FAILED);
     EXPECT_EQ(window.received[1].wParam, 261u);
     EXPECT_TRUE(waitUntilIdle());
 }
 
 TEST_F(ServerConnectionTest, AReplySentOneByteASecondIsDelivered) {
-    Bytes reply = frame(258, 7);
+    Bytes reply = frame(260, 8);
     ScriptedPeer peer({{.replies = {reply}, .byteIntervalMs = 1000}});
     ASSERT_TRUE(connection->send("127.0.0.1", peer.port(), encoded<VersionQuery>()));
     ASSERT_TRUE(waitForMessages(1, 15000));
