@@ -131,7 +131,7 @@ bool Application::chatLinkTakesMessage(HWND, UINT message, WPARAM wParam, LPARAM
     // The chat client's refusals are shown; its other answers are only kept.
     const std::string reply = chatLink_.lastReply();
     if (reply.find("ERROR") != std::string::npos)
-        showMessageDialog(systemCodePage().toWide(reply), uiText(kTextDialogTitle), 0, 0, 0);
+        showMessageDialog(text::wideFromUtf16(chatReplyText(reply)), uiText(kTextDialogTitle), 0, 0, 0);
     return true;
 }
 
