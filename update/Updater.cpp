@@ -11,8 +11,14 @@ constexpr std::size_t kMaxDownloadBase = 1000;
 
 std::u16string ascii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
 
-bool startsWith(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
+// URL schemes are case blind: "HTTP://" names the same scheme as "http://".
+bool startsWithScheme(std::string_view text, std::string_view scheme) {
+    if (text.size() < scheme.size()) return false;
+    for (std::size_t i = 0; i < scheme.size(); ++i) {
+        const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
+        if (c != scheme[i]) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -29,7 +35,8 @@ std::string downloadBase(std::optional<std::string_view> argument, std::string_v
     std::string_view chosen = fallback;
     // Anything but a web address (a file:// path, a share, an empty argument) would have us
     // run whatever lies there.
-    if (argument && (startsWith(*argument, "http://") || startsWith(*argument, "https://"))) chosen = *argument;
+    if (argument && (startsWithScheme(*argument, "http://") || startsWithScheme(*argument, "https://")))
+        chosen = *argument;
     std::string base(chosen.substr(0, kMaxDownloadBase));
     if (base.empty() || base.back() != '/') {
         if (base.size() == kMaxDownloadBase) base.pop_back();

@@ -45,8 +45,9 @@ struct Package {
 [[nodiscard]] Package choosePackage(std::uint32_t installed, std::uint32_t newest);
 
 // The download base from the command line's first argument (already in the code page), or
-// the default when there is none. Only an http or https address is taken, and it is made to
-// end with "/" since file names are appended to it directly; at most 1000 bytes.
+// the default when there is none. Only an http or https address (the scheme in any case) is
+// taken, and it is made to end with "/" since file names are appended to it directly; at most
+// 1000 bytes.
 [[nodiscard]] std::string downloadBase(std::optional<std::string_view> argument, std::string_view fallback);
 
 // The progress bar while a download reports `progress` of `maximum`: 0 to 100, 0 when the

@@ -215,7 +215,10 @@ TEST(UpdaterTest, DownloadBaseIsAWebAddressEndingInASlash) {
     EXPECT_EQ(downloadBase(std::nullopt, kBase), kBase);
     EXPECT_EQ(downloadBase("http://updates.example.com/Download/", kBase), "http://updates.example.com/Download/");
     EXPECT_EQ(downloadBase("https://updates.example.com/d", kBase), "https://updates.example.com/d/");
-    for (const char* refused : {"", "file:///C:/Windows/", "\\\\share\\files\\", "ftp://example.com/", "HTTP:"})
+    // The scheme is case blind; the rest of the address is kept as given.
+    EXPECT_EQ(downloadBase("HTTP://Updates.Example.com/Download/", kBase), "HTTP://Updates.Example.com/Download/");
+    EXPECT_EQ(downloadBase("hTtPs://updates.example.com/d", kBase), "hTtPs://updates.example.com/d/");
+    for (const char* refused : {"", "file:///C:/Windows/", "\\\\share\\files\\", "ftp://example.com/", "HTTP:", "HTTPX://example.com/"})
         EXPECT_EQ(downloadBase(refused, kBase), kBase) << refused;
     const std::string longBase = "http://example.com/" + std::string(2000, 'a');
     const std::string cut = downloadBase(longBase, kBase);
