@@ -20,6 +20,14 @@ std::optional<bool> DiskFileSystem::exists(const fs::path& path) {
     return true;
 }
 
+std::optional<bool> DiskFileSystem::isLink(const fs::path& path) {
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(path, error);
+    if (status.type() == fs::file_type::not_found) return false;
+    if (error) return std::nullopt;
+    return fs::is_symlink(status);
+}
+
 std::optional<std::uint64_t> DiskFileSystem::fileSize(const fs::path& path) {
     std::error_code error;
     if (!fs::is_regular_file(fs::symlink_status(path, error)) || error) return std::nullopt;
@@ -40,7 +48,26 @@ bool DiskFileSystem::remove(const fs::path& path) {
     return !error;
 }
 
+bool DiskFileSystem::holdsNoLink(const fs::path& path, int depthLeft) {
+    const std::optional<bool> link = isLink(path);
+    if (!link || *link || depthLeft == 0) return false;
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(path, error);
+    if (status.type() == fs::file_type::not_found) return true;
+    if (error) return false;
+    if (!fs::is_directory(status)) return true;
+    for (fs::directory_iterator entry(path, error), end; !error && entry != end; entry.increment(error)) {
+        if (!holdsNoLink(entry->path(), depthLeft - 1)) return false;
+    }
+    return !error;
+}
+
 bool DiskFileSystem::removeTree(const fs::path& path) {
+    // remove_all descends into whatever a junction points at where the standard library cannot
+    // tell one from a folder, so the whole tree is searched first. Nothing the merger puts
+    // there lies deeper than a listed path can reach.
+    constexpr int kMaxDepth = static_cast<int>(kMaxPathBytes / 2) + 2;
+    if (!holdsNoLink(path, kMaxDepth)) return false;
     std::error_code error;
     fs::remove_all(path, error);
     return !error;
@@ -80,10 +107,13 @@ constexpr std::string_view kJournalHeader = "likenex-merge-journal 1";
 // A journal names at most the manifest's files and the folders above them.
 constexpr std::size_t kMaxJournalBytes = 4 * kMaxManifestBytes;
 
-// Windows opens a device instead of a file for these names, with or without an extension.
-constexpr std::array<std::string_view, 22> kDeviceNames = {
-    "con",  "prn",  "aux",  "nul",  "com1", "com2", "com3", "com4", "com5", "com6", "com7",
-    "com8", "com9", "lpt1", "lpt2", "lpt3", "lpt4", "lpt5", "lpt6", "lpt7", "lpt8", "lpt9"};
+// Windows opens a device instead of a file for these names, with or without an extension:
+// the ports count the digits 0 to 9 and the superscripts one, two and three (UTF-8 here), and
+// the console has its own two names.
+constexpr std::array<std::string_view, 6> kDeviceNames = {"con", "prn", "aux", "nul", "conin$", "conout$"};
+constexpr std::array<std::string_view, 2> kNumberedDevices = {"com", "lpt"};
+constexpr std::array<std::string_view, 13> kDeviceNumbers = {
+    "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
 
 constexpr std::array<std::string_view, 5> kOwnFiles = {kIncomingFolder, kJournalFile, kJournalTempFile, kBackupFolder,
                                                        kLogFile};
@@ -148,9 +178,19 @@ long lowerCase(long c) {
     return c;
 }
 
+// Windows reads a name up to its first dot, less the spaces before that dot, when it looks
+// for a device: "nul .txt" is the device too.
 bool isDeviceName(std::string_view name) {
-    const std::string stem = foldCase(name.substr(0, name.find('.')));
-    return std::find(kDeviceNames.begin(), kDeviceNames.end(), stem) != kDeviceNames.end();
+    std::string_view stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+    const std::string folded = foldCase(stem);
+    if (std::find(kDeviceNames.begin(), kDeviceNames.end(), folded) != kDeviceNames.end()) return true;
+    for (const std::string_view device : kNumberedDevices) {
+        if (folded.size() <= device.size() || folded.compare(0, device.size(), device) != 0) continue;
+        const std::string_view number = std::string_view(folded).substr(device.size());
+        if (std::find(kDeviceNumbers.begin(), kDeviceNumbers.end(), number) != kDeviceNumbers.end()) return true;
+    }
+    return false;
 }
 
 // Windows also finds a file by its 8.3 alias ("INCOMI~1" for "incoming"), which would let a
@@ -250,8 +290,9 @@ public:
 
     MergeResult run() {
         const MergeResult result = merge();
-        // The log is for a person; a log that cannot be written changes nothing.
-        (void)fs_.writeFile(at(kLogFile), log_);
+        // The log is for a person; a log that cannot be written changes nothing. Written
+        // through a link it would overwrite whatever the link points at.
+        if (clearOfLinks(kLogFile)) (void)fs_.writeFile(at(kLogFile), log_);
         return result;
     }
 
@@ -259,6 +300,7 @@ private:
     MergeFileSystem& fs_;
     const fs::path root_;
     std::string log_;
+    std::map<std::string, bool> linkFree_;  // folded relative path -> neither it nor a folder above is a link
 
     fs::path at(std::string_view relative) const {
         fs::path path = root_ / fs::path(std::u8string(relative.begin(), relative.end()));
@@ -268,7 +310,44 @@ private:
     fs::path backup(const std::string& path) const { return at(std::string(kBackupFolder) + "/" + path); }
     void note(const std::string& line) { log_ += line + "\n"; }
 
+    // Whether `relative` and every folder above it are plain files or folders, or absent. A
+    // link, or a path that cannot be looked at, counts as not clear.
+    bool clearOfLinks(std::string_view relative) {
+        for (std::size_t end = relative.find('/');; end = relative.find('/', end + 1)) {
+            const std::string part(relative.substr(0, end));
+            const auto [known, inserted] = linkFree_.try_emplace(foldCase(part), false);
+            if (inserted) {
+                const std::optional<bool> link = fs_.isLink(at(part));
+                known->second = link && !*link;
+            }
+            if (!known->second) return false;
+            if (end == std::string_view::npos) return true;
+        }
+    }
+
+    bool refuseLink(std::string_view relative) {
+        if (clearOfLinks(relative)) return false;
+        note("Refused: \"" + std::string(relative) +
+             "\" or a folder above it is a link or junction, or could not be looked at. Nothing was touched.");
+        return true;
+    }
+
+    // Every file of the plan where it goes, where it waits and where its old copy is kept.
+    bool planClearOfLinks(const Plan& plan) {
+        for (const PlannedFile& file : plan.files) {
+            for (const std::string& where : {file.path, std::string(kIncomingFolder) + "/" + file.path,
+                                             std::string(kBackupFolder) + "/" + file.path}) {
+                if (refuseLink(where)) return false;
+            }
+        }
+        return true;
+    }
+
     MergeResult merge() {
+        for (const std::string_view own :
+             {kLogFile, kIncomingFolder, kManifestFile, kBackupFolder, kJournalFile, kJournalTempFile}) {
+            if (refuseLink(own)) return MergeResult::refused;
+        }
         const std::optional<bool> journal = fs_.exists(at(kJournalFile));
         if (!journal) {
             note("Could not tell whether an earlier merge was interrupted; nothing was touched.");
@@ -320,6 +399,7 @@ private:
     // if it is there at all: moving a folder aside would move everything in it.
     bool checkFiles(const std::vector<ManifestEntry>& entries, Plan& plan) {
         for (const ManifestEntry& entry : entries) {
+            if (refuseLink(entry.path) || refuseLink(std::string(kIncomingFolder) + "/" + entry.path)) return false;
             const std::optional<std::uint64_t> size = fs_.fileSize(incoming(entry.path));
             std::string problem;
             std::optional<bool> present;
@@ -426,7 +506,8 @@ private:
         if (!*manifest) {
             // files.lst goes only in the clean-up, so without it the journal is at least that
             // far, even when it cannot be read.
-            return journalRead ? finish(plan) : finish(Plan{{}, {}, {}, true});
+            if (!journalRead) return finish(Plan{{}, {}, {}, true});
+            return planClearOfLinks(plan) ? finish(plan) : MergeResult::refused;
         }
         if (journalRead) {
             const std::optional<std::string> text = fs_.readFile(at(kManifestFile), kMaxManifestBytes);
@@ -434,7 +515,8 @@ private:
                 note("Could not read " + std::string(kManifestFile) + "; the next run tries again.");
                 return MergeResult::failed;
             }
-            return fingerprint(*text) == plan.listPrint ? finish(plan) : abandon();
+            if (fingerprint(*text) != plan.listPrint) return abandon();
+            return planClearOfLinks(plan) ? finish(plan) : MergeResult::refused;
         }
         // The list in files.lst is the one the journal was written from. Without the journal
         // every file counts as replacing one, so a copy standing at its path is kept aside.
@@ -447,6 +529,7 @@ private:
             return MergeResult::failed;
         }
         for (const ManifestEntry& entry : entries) plan.files.push_back({entry.path, true});
+        if (!planClearOfLinks(plan)) return MergeResult::refused;
         if (!findNewFolders(plan)) return MergeResult::failed;
         return replaceAll(plan);
     }

@@ -18,6 +18,11 @@
 //
 // Every file-system call goes through MergeFileSystem, so tests can fail any single call or
 // stop the merge after any call as a crash would.
+//
+// Nothing the merge touches may be a link: a junction or symbolic link planted at
+// data\incoming, data\merge-backup or on the way to a listed file would have its renames and
+// removals land wherever it points. The merge refuses before touching anything when it meets
+// one, and removeTree never descends through one.
 
 #include <cstddef>
 #include <cstdint>
@@ -34,13 +39,17 @@ public:
     virtual ~MergeFileSystem() = default;
     // Empty when it cannot be told; the merge then stops rather than guess.
     [[nodiscard]] virtual std::optional<bool> exists(const std::filesystem::path& path) = 0;
+    // Whether the path is a symbolic link, a junction or any other reparse point: false when
+    // nothing is there, empty when it cannot be told.
+    [[nodiscard]] virtual std::optional<bool> isLink(const std::filesystem::path& path) = 0;
     // Empty for anything but a readable regular file.
     [[nodiscard]] virtual std::optional<std::uint64_t> fileSize(const std::filesystem::path& path) = 0;
     // Moves a file, replacing one already at `to`. Both lie on the program folder's volume.
     [[nodiscard]] virtual bool renameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
     // A file or an empty folder; true also when there was nothing to remove.
     [[nodiscard]] virtual bool remove(const std::filesystem::path& path) = 0;
-    // A folder with everything in it; true also when there was nothing to remove.
+    // A folder with everything in it; true also when there was nothing to remove. A tree that
+    // is or holds a link is left whole and the call fails.
     [[nodiscard]] virtual bool removeTree(const std::filesystem::path& path) = 0;
     [[nodiscard]] virtual bool createDirectories(const std::filesystem::path& path) = 0;
     // Empty when the file is missing, unreadable or larger than maxBytes.
@@ -49,10 +58,14 @@ public:
     [[nodiscard]] virtual bool writeFile(const std::filesystem::path& path, std::string_view bytes) = 0;
 };
 
-// The real disk through std::filesystem and file streams.
+// The real disk through std::filesystem and file streams. Its isLink knows symbolic links
+// only; the Windows program overrides it to see every reparse point, since MinGW's
+// symlink_status takes a junction for the folder it points at. removeTree asks isLink, so an
+// override reaches it too.
 class DiskFileSystem : public MergeFileSystem {
 public:
     [[nodiscard]] std::optional<bool> exists(const std::filesystem::path& path) override;
+    [[nodiscard]] std::optional<bool> isLink(const std::filesystem::path& path) override;
     [[nodiscard]] std::optional<std::uint64_t> fileSize(const std::filesystem::path& path) override;
     [[nodiscard]] bool renameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) override;
     [[nodiscard]] bool remove(const std::filesystem::path& path) override;
@@ -60,6 +73,10 @@ public:
     [[nodiscard]] bool createDirectories(const std::filesystem::path& path) override;
     [[nodiscard]] std::optional<std::string> readFile(const std::filesystem::path& path, std::size_t maxBytes) override;
     [[nodiscard]] bool writeFile(const std::filesystem::path& path, std::string_view bytes) override;
+
+private:
+    // True when nothing in the tree at `path` is a link, searched no deeper than `depthLeft`.
+    [[nodiscard]] bool holdsNoLink(const std::filesystem::path& path, int depthLeft);
 };
 
 // Where the merge's files lie, relative to the program folder.

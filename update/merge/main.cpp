@@ -14,6 +14,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -28,8 +29,19 @@ struct ArgumentListTraits {
 
 // A merge must survive a power failure: the journal is forced onto the disk before it is
 // renamed into place, and every rename is finished on the disk before the next one starts.
+// Links are told by their attributes: MinGW's symlink_status follows a junction.
 class WriteThroughFileSystem : public DiskFileSystem {
 public:
+    std::optional<bool> isLink(const std::filesystem::path& path) override {
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+            return std::nullopt;
+        }
+        return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    }
+
     bool renameReplacing(const std::filesystem::path& from, const std::filesystem::path& to) override {
         return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     }

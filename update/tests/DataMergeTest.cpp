@@ -30,6 +30,10 @@ public:
         if (next()) return std::nullopt;
         return disk_.exists(path);
     }
+    std::optional<bool> isLink(const fs::path& path) override {
+        if (next()) return std::nullopt;
+        return disk_.isLink(path);
+    }
     std::optional<std::uint64_t> fileSize(const fs::path& path) override {
         if (next()) return std::nullopt;
         return disk_.fileSize(path);
@@ -97,10 +101,58 @@ std::string manifestOf(const std::map<std::string, std::string>& files) {
     return text;
 }
 
+// The disk, but the paths in `links` answer isLink as a junction does on Windows, where the
+// standard library takes it for the folder it points at; every other call goes to what lies
+// there. Each change asked for at or below one of them is recorded.
+class JunctionFileSystem : public DiskFileSystem {
+public:
+    std::vector<fs::path> links;
+    std::vector<std::string> reachedThrough;
+
+    std::optional<bool> isLink(const fs::path& path) override {
+        for (const fs::path& link : links) {
+            if (path.lexically_normal() == link.lexically_normal()) return true;
+        }
+        return DiskFileSystem::isLink(path);
+    }
+    bool renameReplacing(const fs::path& from, const fs::path& to) override {
+        record(from);
+        record(to);
+        return DiskFileSystem::renameReplacing(from, to);
+    }
+    bool remove(const fs::path& path) override {
+        record(path);
+        return DiskFileSystem::remove(path);
+    }
+    bool removeTree(const fs::path& path) override {
+        record(path);
+        return DiskFileSystem::removeTree(path);
+    }
+    bool createDirectories(const fs::path& path) override {
+        record(path);
+        return DiskFileSystem::createDirectories(path);
+    }
+    bool writeFile(const fs::path& path, std::string_view bytes) override {
+        record(path);
+        return DiskFileSystem::writeFile(path, bytes);
+    }
+
+private:
+    void record(const fs::path& path) {
+        const std::string changed = path.lexically_normal().generic_string();
+        for (const fs::path& link : links) {
+            const std::string at = link.lexically_normal().generic_string();
+            if (changed == at || changed.rfind(at + "/", 0) == 0) reachedThrough.push_back(changed);
+        }
+    }
+};
+
 // A program folder with an update waiting: two files replaced, three added, two of them in
-// folders that do not exist yet; one file left alone.
+// folders that do not exist yet; one file left alone. It lies in a scratch folder of its own,
+// so a path that leaves it stays within the test's reach.
 class DataMergeTest : public testing::Test {
 protected:
+    fs::path scratch;
     fs::path root;
     const std::map<std::string, std::string> oldFiles = {
         {"Likenex.exe", "old exe"},
@@ -119,14 +171,15 @@ protected:
 
     void SetUp() override {
         static int folderNumber = 0;
-        root = scratchBase() /
-               ("likenex-merge-test-" + std::to_string(std::random_device{}()) + "-" + std::to_string(++folderNumber));
-        fs::remove_all(root);
+        scratch = scratchBase() / ("likenex-merge-test-" + std::to_string(std::random_device{}()) + "-" +
+                                   std::to_string(++folderNumber));
+        fs::remove_all(scratch);
+        root = scratch / "program";
         after = expectedAfterMerge();
         writeUpdate(manifestOf(newFiles));
         before = snapshot(root);
     }
-    void TearDown() override { fs::remove_all(root); }
+    void TearDown() override { fs::remove_all(scratch); }
 
     // The whole folder again, with `manifest` as files.lst.
     void writeUpdate(const std::string& manifest) {
@@ -180,6 +233,17 @@ protected:
         EXPECT_EQ(mergeIncomingData(counter, root), MergeResult::merged);
         writeUpdate(manifestOf(newFiles));
         return counter.calls;
+    }
+
+    // Leaves the folder as a run stopped once the journal is in place and the first file has
+    // moved leaves it; false when no stop does.
+    bool stopOnceTheJournalIsInPlace() {
+        for (int k = 0; k < 200; ++k) {
+            writeUpdate(manifestOf(newFiles));
+            runStoppedAt(k);
+            if (fs::exists(root / kJournalFile) && !fs::exists(root / kIncomingFolder / "Likenex.exe")) return true;
+        }
+        return false;
     }
 };
 
@@ -266,7 +330,9 @@ TEST_F(DataMergeTest, RefusedListsTouchNothing) {
 TEST(DataMergePaths, AcceptsOrdinaryNames) {
     for (const char* path :
          {"Likenex.exe", "data/avatar.dat", "data/items/hats/hat 1.dat", "data/incoming.dat", "data/incomingx/a",
-          "data/merge.journal2", "data/~backup.dat", "data/a~b", "console.dat", "data/.hidden",
+          "data/merge.journal2", "data/~backup.dat", "data/a~b", "console.dat", "data/.hidden", "com10", "lpt",
+          "data/com", "conin", "data/con$.dat", "comx.dat", "nul_x.txt", "data/com\xC2\xB4", "data/lpt\xC2\xBC.dat",
+
           "data/\xC3\xBC"
           "ber.dat"}) {
         EXPECT_EQ(pathProblem(path), "") << path;
@@ -302,6 +368,16 @@ TEST(DataMergePaths, RefusesWhatCouldLeaveTheFolderOrReadDifferently) {
         "data/NUL.txt",
         "data/Com1.dat",
         "lpt9",
+        "com0",
+        "data/lpt0.txt",
+        "CONIN$",
+        "data/conout$.dat",
+        "data/Aux.tar.gz",
+        "COM\xC2\xB9",           // superscript one
+        "data/lpt\xC2\xB2.log",  // superscript two
+        "data/com\xC2\xB3",      // superscript three
+        "nul .txt",
+        "data/con   .dat",
         "data/\xFF.dat",
         "data/\xC0\xAF.dat",      // an overlong '/'
         "data/\xED\xA0\x80.dat",  // a surrogate
@@ -492,20 +568,117 @@ TEST_F(DataMergeTest, ADifferentListAfterAStopIsMergedWholeOnItsOwn) {
     }
 }
 
-TEST_F(DataMergeTest, AnUnreadableJournalFallsBackToTheList) {
-    // Stop once the journal is in place and the first file has moved.
-    int journalCall = -1;
-    for (int k = 0; journalCall < 0 && k < 200; ++k) {
-        writeUpdate(manifestOf(newFiles));
-        runStoppedAt(k);
-        if (fs::exists(root / kJournalFile) && !fs::exists(root / kIncomingFolder / "Likenex.exe")) journalCall = k;
+// The journal of the stopped run, well formed and naming the list in files.lst, with one
+// line more that leads out of the program folder: it is not followed, and the list is merged.
+TEST_F(DataMergeTest, AJournalPathLeavingTheFolderMakesItUnreadable) {
+    const std::map<std::string, std::string> unsafeLines = {
+        {"folder", "folder\t../made-by-the-merge\n"},
+        {"device", "folder\tdata/com0\n"},
+    };
+    for (const auto& [name, line] : unsafeLines) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(stopOnceTheJournalIsInPlace());
+        EXPECT_EQ(contents(root / "Likenex.exe"), "new exe!");
+        std::string journal = contents(root / kJournalFile);
+        std::size_t afterStage = 0;
+        for (int lines = 0; lines < 3; ++lines) afterStage = journal.find('\n', afterStage) + 1;
+        ASSERT_NE(journal.find("stage\t"), std::string::npos) << journal;
+        journal.insert(afterStage, line);
+        put(root, std::string(kJournalFile), journal);
+
+        EXPECT_EQ(merge(), MergeResult::merged);
+        EXPECT_EQ(snapshot(root), after) << log();
+        EXPECT_FALSE(fs::exists(scratch / "made-by-the-merge")) << log();
+        EXPECT_NE(log().find("unreadable"), std::string::npos) << log();
     }
-    ASSERT_GE(journalCall, 0);
-    EXPECT_EQ(contents(root / "Likenex.exe"), "new exe!");
-    put(root, std::string(kJournalFile), "likenex-merge-journal 1\nfile\t../../etc/passwd\n");
+}
+
+// A junction in the way of anything the merge would change: refused before a single change,
+// and nothing is asked of the disk at or below it.
+TEST_F(DataMergeTest, RefusesToWorkThroughALinkOrJunction) {
+    struct Case {
+        std::string name;
+        std::string link;           // relative to the program folder
+        std::string folderToMake;   // made before the run, as a junction's target would look
+    };
+    const std::vector<Case> cases = {
+        {"incoming", "data/incoming", ""},
+        {"backup", "data/merge-backup", "data/merge-backup/victim"},
+        {"a folder of the update", "data/items", "data/items"},
+        {"a folder inside incoming", "data/incoming/data/items", ""},
+        {"a file in place", "data/avatar.dat", ""},
+        {"the journal", "data/merge.journal", ""},
+        {"the data folder", "data", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeUpdate(manifestOf(newFiles));
+        if (!c.folderToMake.empty()) put(root, c.folderToMake + "/keep.txt", "not the merger's");
+        const Snapshot planted = snapshot(root);
+        JunctionFileSystem junctions;
+        junctions.links = {root / c.link};
+        EXPECT_EQ(mergeIncomingData(junctions, root), MergeResult::refused);
+        EXPECT_EQ(junctions.reachedThrough, std::vector<std::string>{});
+        EXPECT_EQ(snapshot(root), planted);
+        if (c.link == "data") {
+            EXPECT_FALSE(fs::exists(root / kLogFile));  // the log would be written through it
+        } else {
+            EXPECT_NE(log().find("or a folder above it is a link or junction"), std::string::npos) << log();
+        }
+    }
+}
+
+// An interrupted merge is not finished through a junction planted since it stopped.
+TEST_F(DataMergeTest, AnInterruptedMergeIsNotFinishedThroughALink) {
+    ASSERT_TRUE(stopOnceTheJournalIsInPlace());
+    const Snapshot stopped = snapshot(root);
+    JunctionFileSystem junctions;
+    junctions.links = {root / kBackupFolder / "Likenex.exe"};
+    EXPECT_EQ(mergeIncomingData(junctions, root), MergeResult::refused);
+    EXPECT_EQ(junctions.reachedThrough, std::vector<std::string>{});
+    EXPECT_EQ(snapshot(root), stopped);
+
+    // Once it is gone, the merge is finished.
     EXPECT_EQ(merge(), MergeResult::merged);
     EXPECT_EQ(snapshot(root), after) << log();
-    EXPECT_NE(log().find("unreadable"), std::string::npos) << log();
+}
+
+// removeTree leaves a tree holding a link whole, wherever the link lies in it: Windows's
+// remove_all would empty the folder a junction points at.
+TEST_F(DataMergeTest, RemovingATreeNeverDescendsThroughALink) {
+    put(root, std::string(kBackupFolder) + "/data/inner/victim.txt", "someone else's");
+    put(root, std::string(kBackupFolder) + "/Likenex.exe", "old exe");
+    JunctionFileSystem junctions;
+    junctions.links = {root / kBackupFolder / "data/inner"};
+    EXPECT_FALSE(junctions.removeTree(root / kBackupFolder));
+    EXPECT_EQ(contents(root / kBackupFolder / "data/inner/victim.txt"), "someone else's");
+    EXPECT_EQ(contents(root / kBackupFolder / "Likenex.exe"), "old exe");
+
+    junctions.links.clear();
+    EXPECT_TRUE(junctions.removeTree(root / kBackupFolder));
+    EXPECT_FALSE(fs::exists(root / kBackupFolder));
+    EXPECT_TRUE(junctions.removeTree(root / kBackupFolder));  // nothing there is fine too
+}
+
+// The same with real symbolic links, which this system's standard library does recognise.
+TEST_F(DataMergeTest, RealSymbolicLinksAreRefusedAndLeftAlone) {
+    // data/incoming is a link to a folder elsewhere that holds the whole update.
+    const fs::path elsewhere = scratch / "elsewhere";
+    fs::rename(root / kIncomingFolder, elsewhere);
+    fs::create_directory_symlink(elsewhere, root / kIncomingFolder);
+    const Snapshot outside = snapshot(elsewhere);
+    EXPECT_EQ(merge(), MergeResult::refused);
+    EXPECT_EQ(snapshot(elsewhere), outside);
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(root / kIncomingFolder)));
+    EXPECT_EQ(contents(root / "Likenex.exe"), "old exe");
+
+    // A link deep in the backup folder keeps that folder from being removed.
+    DiskFileSystem disk;
+    put(root, std::string(kBackupFolder) + "/data/keep.dat", "old");
+    fs::create_directory_symlink(elsewhere, root / kBackupFolder / "data/linked");
+    EXPECT_FALSE(disk.removeTree(root / kBackupFolder));
+    EXPECT_EQ(snapshot(elsewhere), outside);
+    EXPECT_TRUE(fs::exists(root / kBackupFolder / "data/keep.dat"));
 }
 
 TEST_F(DataMergeTest, AJournalWithoutListOnlyNeedsCleaningUp) {
