@@ -154,6 +154,7 @@ void EditorScreen::languageChanged() {
     if (actionList_) actionList_->select(selectedAction);
     fillScriptList();
     if (state_.page() >= 1 && state_.page() <= kBodyPartPage) fillItemGrid();
+    upload_->languageChanged();
 }
 
 std::wstring EditorScreen::catalogueText(int kind, std::int32_t identifier) const {
@@ -338,8 +339,10 @@ void EditorScreen::showDialog(int textId) {
 
 void EditorScreen::askToStartOver() {
     pendingAction_ = kEditorNewAvatarAnswer;
-    (void)ui::showMessageDialog(uiHost().uiText(kTextStartOver), uiHost().uiText(kTextDialogTitle), 1,
-                                static_cast<std::uintptr_t>(kEditorScreenId), kEditorNewAvatarAnswer);
+    if (ui::MessageDialog* question =
+            ui::showMessageDialog(uiHost().uiText(kTextStartOver), uiHost().uiText(kTextDialogTitle), 1,
+                                  static_cast<std::uintptr_t>(kEditorScreenId), kEditorNewAvatarAnswer))
+        question->id = kEditorQuestionId;
 }
 
 void EditorScreen::startOver() {
@@ -370,6 +373,7 @@ void EditorScreen::onAvatarReply(std::span<const std::uint8_t> bytes) {
     if (bytes.data() && reply.assign(bytes) && reply.decode()) {
         switch (reply.result) {
         case AvatarReply::Found:
+            pendingAction_ = 0;
             closePictureScreen();
             state_.loadStored(screenActions().startNewAvatar(), reply.avatar);
             upload_->startOver();
@@ -470,7 +474,7 @@ void EditorScreen::onNotify(int code, int controlId, ui::Widget* sender) {
         pressTab(controlId - kFirstTabId);
         return;
     }
-    if (upload_->onNotify(controlId)) return;
+    if (upload_->onNotify(code, controlId)) return;
     switch (controlId) {
     case 201: askToStartOver(); return;  // the main frame's new-avatar button
     case kNext: pressNext(); return;
@@ -508,6 +512,7 @@ void EditorScreen::onNotify(int code, int controlId, ui::Widget* sender) {
         switch (state_.addStep(caption)) {
         case StepRefusal::noAction: showDialog(kTextNoAction); return;
         case StepRefusal::tooLong: showDialog(kTextTooLong); return;
+        case StepRefusal::tooLargeToUpload: showDialog(kTextTooLargeToUpload); return;
         case StepRefusal::none: break;
         }
         if (captionBox_) captionBox_->setEditText(L"");

@@ -126,8 +126,13 @@ void EditorState::chooseEntry(int index) {
     remember();
     const Item& item = *items[static_cast<std::size_t>(index)];
     choices_.pages[static_cast<std::size_t>(page_)] = {index, item.identifier, defaultColour(item)};
-    if (page_ == kOutfitPage) choices_.outfit = isOutfit(&item);
-    if (model_) model_->wearItem(item.category, item.identifier, defaultColour(item));
+    if (page_ == kOutfitPage) {
+        // Taking an outfit off must give back what pages 3 to 5 show, not leave its pieces on.
+        choices_.outfit = isOutfit(&item);
+        wearChoices();
+    } else if (model_) {
+        model_->wearItem(item.category, item.identifier, defaultColour(item));
+    }
     standIdle();
 }
 
@@ -151,6 +156,15 @@ void EditorState::wearPage(int page) {
         model_->wearItem(item->category, item->identifier, choice.colour);
 }
 
+void EditorState::wearChoices() {
+    if (!model_) return;
+    model_->clearItems();
+    wearPage(1);
+    if (!choices_.outfit)
+        for (int page : {3, 4, 5}) wearPage(page);
+    wearPage(kOutfitPage);
+}
+
 void EditorState::reset() {
     if (page_ == kFacePage) {
         remember();
@@ -163,8 +177,7 @@ void EditorState::reset() {
         remember();
         choices_.pages[static_cast<std::size_t>(page_)] = {};
         if (page_ == kOutfitPage) choices_.outfit = false;
-        if (model_) model_->clearItems();
-        for (int page = 1; page <= 5; ++page) wearPage(page);
+        wearChoices();
     } else if (page_ == kBodyPartPage) {
         remember();
         choices_.pages[kBodyPartPage] = {};
@@ -226,6 +239,10 @@ StepRefusal EditorState::addStep(std::u16string caption) {
     const Action& action = actions()[static_cast<std::size_t>(selectedAction_)];
     if (static_cast<long long>(scriptLength()) + static_cast<long long>(action.frames.size()) > kMaxScriptFrames)
         return StepRefusal::tooLong;
+    // Refused here, where the words can still be shortened, rather than failing at the upload.
+    std::vector<ScriptStep> longer = choices_.script;
+    longer.push_back({action.identifier, caption});
+    if (!fitsUpload(longer)) return StepRefusal::tooLargeToUpload;
     stopPlaying();
     remember();
     choices_.script.push_back({action.identifier, std::move(caption)});
@@ -369,10 +386,7 @@ void EditorState::loadStored(AvatarModel* fresh, const AvatarFields& stored) {
             break;
         }
     }
-    if (model_) {
-        model_->clearItems();
-        for (int page = 1; page <= 5; ++page) wearPage(page);
-    }
+    wearChoices();
     for (std::size_t i = 0; i < bodyParts_.size(); ++i) {
         if (stored.bodyPart == 0 || bodyParts_[i]->identifier != stored.bodyPart) continue;
         choices_.pages[kBodyPartPage] = {static_cast<int>(i), bodyParts_[i]->identifier, -1};
@@ -387,6 +401,10 @@ void EditorState::loadStored(AvatarModel* fresh, const AvatarFields& stored) {
         length += static_cast<long long>(action->frames.size());
         if (length > kMaxScriptFrames) break;
         choices_.script.push_back({action->identifier, entry.caption});
+        if (!fitsUpload(choices_.script)) {
+            choices_.script.pop_back();
+            break;
+        }
     }
     standIdle();
 }
@@ -426,6 +444,19 @@ AvatarFields EditorState::uploadFields() const {
     fields.bodyPart = choices_.pages[kBodyPartPage].identifier;
     for (const ScriptStep& step : choices_.script) fields.script.push_back({step.action, step.caption});
     return fields;
+}
+
+bool EditorState::fitsUpload(const std::vector<ScriptStep>& script) {
+    SaveAvatarRequest request;
+    request.userName.assign(kMaxUserNameUnits, u'n');
+    request.passwordDigest.assign(kDigestLength, '0');
+    for (const ScriptStep& step : script) request.appendScriptEntry(step.action, step.caption);
+    request.title.assign(static_cast<std::size_t>(kTitleUnits), u't');
+    request.secondText.assign(static_cast<std::size_t>(kSecondTextUnits), u't');
+    request.thirdText.assign(static_cast<std::size_t>(kThirdTextUnits), u't');
+    request.accessMode = 2;
+    request.accessDigest.assign(kDigestLength, '0');
+    return request.encode();
 }
 
 // ---- Price -------------------------------------------------------------------------

@@ -25,6 +25,8 @@ inline constexpr int kPageCount = 9;
 inline constexpr int kSkinCells = 44, kColourCells = 46;
 inline constexpr int kCaptionShownMs = 10000;
 inline constexpr std::size_t kUndoSteps = 200;
+// The most UTF-16 units the upload page's title, second and third text boxes take.
+inline constexpr int kTitleUnits = 20, kSecondTextUnits = 100, kThirdTextUnits = 36;
 
 // What one of pages 1 to 6 has chosen.
 struct PageChoice {
@@ -47,7 +49,9 @@ struct EditorChoices {
     std::int32_t modelSkin = -1;
 };
 
-enum class StepRefusal { none, noAction, tooLong };
+// Why a step was not added: no action chosen, too many frames, or captions that together
+// would no longer fit one upload message.
+enum class StepRefusal { none, noAction, tooLong, tooLargeToUpload };
 
 class EditorState {
 public:
@@ -133,6 +137,9 @@ public:
     void loadStored(AvatarModel* fresh, const AvatarFields& stored);
     // What an upload carries of the avatar. An outfit is sent as itself, not as its pieces.
     [[nodiscard]] AvatarFields uploadFields() const;
+    // Whether an upload with this script still fits one message, whatever the upload page's
+    // texts hold within their limits.
+    [[nodiscard]] static bool fitsUpload(const std::vector<ScriptStep>& script);
 
     // The outfit's price as shown on every page.
     [[nodiscard]] long long price() const;
@@ -155,6 +162,9 @@ private:
     void say(const std::u16string& caption);
     void startStep(int index);
     void wearPage(int page);
+    // Dresses the model from nothing in what pages 1 to 5 have chosen. While an outfit is
+    // chosen, the hidden choices of pages 3 to 5 stay off: the outfit covers those slots.
+    void wearChoices();
 
     const Catalogue& catalogue_;
     AvatarModel* model_ = nullptr;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <utility>
 
 namespace likenex {
 namespace {
@@ -27,13 +28,25 @@ constexpr int kPendingUpload = 1, kPendingWebSite = 2;
 constexpr int kTextDialogTitle = 115, kTextNoTitle = 473, kTextTooLong = 475, kTextGuest = 512, kTextNoConnection = 455,
               kTextRejected = 454, kTextRefused = 457, kTextPriceTitle = 941, kTextPrice = 942, kTextExplain = 452,
               kTextExplainMore = 474, kTextExplainTitle = 453, kTextRegister = 446, kTextForgotten = 112,
-              kTextTopUp = 413;
+              kTextTopUp = 413, kTextUnconfirmed = 951;
+constexpr int kTextRestrict = 469, kTextChoiceA = 514, kTextChoiceB = 470, kTextChoiceC = 471, kTextRemember = 472;
+constexpr int kFirstOptionText = 458, kLastOptionText = 468;
 constexpr std::array<int, 7> kSecondOptionTexts = {476, 477, 478, 479, 481, 510, 511};
 constexpr std::uint32_t kInk = 0xFF3A3A3Au, kLink = 0xFF1F6FB2u;
 constexpr ImageRect kExplainLink = {155, 387, 220, 407};
 
 [[nodiscard]] std::u16string utf16(const ui::EditBox* box) {
     return box ? text::utf16FromWide(box->editText()) : std::u16string();
+}
+
+[[nodiscard]] std::string toCodePage(std::u16string_view text) { return screenActions().toCodePage(text); }
+
+// What a remembered sign-in may put into the password box: a digest as this program stores
+// it. Anything else in opt.dat (an earlier version kept long passwords there in clear) is
+// not shown, so that it is neither sent nor written back.
+[[nodiscard]] bool isDigest(std::string_view text) {
+    return text.size() == kDigestLength &&
+           std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 }  // namespace
@@ -46,9 +59,9 @@ void UploadPage::create() {
         if (box) box->maxLength = limit;
         return box;
     };
-    title_ = edit(kTitle, {45, 147, 276, 171}, ui::EditBox::singleLine, 20);
-    second_ = edit(kSecond, {45, 190, 276, 250}, ui::EditBox::multiLine, 100);
-    third_ = edit(kThird, {45, 268, 276, 308}, ui::EditBox::multiLine, 36);
+    title_ = edit(kTitle, {45, 147, 276, 171}, ui::EditBox::singleLine, kTitleUnits);
+    second_ = edit(kSecond, {45, 190, 276, 250}, ui::EditBox::multiLine, kSecondTextUnits);
+    third_ = edit(kThird, {45, 268, 276, 308}, ui::EditBox::multiLine, kThirdTextUnits);
     accessPassword_ = edit(kAccessPassword, {65, 493, 223, 517}, ui::EditBox::password, 33);
     user_ = edit(kUser, {430, 393, 549, 416}, ui::EditBox::singleLine, 100);
     password_ = edit(kPassword, {430, 423, 549, 446}, ui::EditBox::password, 33);
@@ -56,19 +69,22 @@ void UploadPage::create() {
     firstOptions_ = editor_.createListBox(kFirstOptions, editor_.local(45, 326, 150, 342));
     secondOptions_ = editor_.createListBox(kSecondOptions, editor_.local(45, 364, 165, 380));
     if (firstOptions_)
-        for (int text = 458; text <= 468; ++text) (void)firstOptions_->addEntry(uiHost().uiText(text).c_str(), text);
+        for (int text = kFirstOptionText; text <= kLastOptionText; ++text)
+            (void)firstOptions_->addEntry(uiHost().uiText(text).c_str(), text);
     if (secondOptions_) {
         for (int text : kSecondOptionTexts) (void)secondOptions_->addEntry(uiHost().uiText(text).c_str(), text);
         (void)secondOptions_->selectEntry(std::clamp(screenActions().language(), 0, 6));
     }
-    restrict_ = editor_.createCheckBox(kRestrict, uiHost().uiText(469), false, editor_.local(48, 390, 146, 406));
-    choices_[0] =
-        editor_.createRadioButton(kChoiceA, kAccessGroup, uiHost().uiText(514), true, editor_.local(47, 416, 255, 432));
-    choices_[1] = editor_.createRadioButton(kChoiceB, kAccessGroup, uiHost().uiText(470), false,
+    restrict_ =
+        editor_.createCheckBox(kRestrict, uiHost().uiText(kTextRestrict), false, editor_.local(48, 390, 146, 406));
+    choices_[0] = editor_.createRadioButton(kChoiceA, kAccessGroup, uiHost().uiText(kTextChoiceA), true,
+                                            editor_.local(47, 416, 255, 432));
+    choices_[1] = editor_.createRadioButton(kChoiceB, kAccessGroup, uiHost().uiText(kTextChoiceB), false,
                                             editor_.local(47, 436, 166, 452));
-    choices_[2] = editor_.createRadioButton(kChoiceC, kAccessGroup, uiHost().uiText(471), false,
+    choices_[2] = editor_.createRadioButton(kChoiceC, kAccessGroup, uiHost().uiText(kTextChoiceC), false,
                                             editor_.local(47, 456, 166, 472));
-    remember_ = editor_.createCheckBox(kRemember, uiHost().uiText(472), false, editor_.local(400, 456, 501, 472));
+    remember_ =
+        editor_.createCheckBox(kRemember, uiHost().uiText(kTextRemember), false, editor_.local(400, 456, 501, 472));
     register_ = editor_.createButton(kRegister, L"", editor_.local(402, 479, 416, 493), ui::Button::image);
     forgotten_ = editor_.createButton(kForgotten, L"", editor_.local(402, 502, 416, 516), ui::Button::image);
     if (register_) {
@@ -83,10 +99,29 @@ void UploadPage::create() {
     const Settings& settings = screenActions().settings();
     if (settings.rememberLogin) {
         if (user_) user_->setEditText(text::wideFromUtf16(settings.userNameText()));
-        if (password_) password_->setEditText(screenActions().fromCodePage(settings.passwordDigestText()));
+        const std::string digest = settings.passwordDigestText();
+        if (password_ && isDigest(digest)) {
+            password_->setEditText(screenActions().fromCodePage(digest));
+            rememberedDigest_ = true;
+        }
         if (remember_) remember_->setTicked(true, false);
     }
     show(false);
+}
+
+void UploadPage::languageChanged() {
+    // The entries' values are their text numbers; the selections stay where the user left them.
+    for (ui::ListBox* list : {firstOptions_, secondOptions_}) {
+        if (!list) continue;
+        for (std::size_t i = 0; i < list->entries().size(); ++i)
+            (void)list->setEntryText(static_cast<std::int32_t>(i), uiHost().uiText(list->entries()[i].value));
+    }
+    for (auto [box, textId] : {std::pair<ui::CheckBox*, int>{restrict_, kTextRestrict},
+                               {choices_[0], kTextChoiceA},
+                               {choices_[1], kTextChoiceB},
+                               {choices_[2], kTextChoiceC},
+                               {remember_, kTextRemember}})
+        if (box) box->setCaption(uiHost().uiText(textId));
 }
 
 void UploadPage::show(bool shown) {
@@ -121,16 +156,22 @@ bool UploadPage::guest() const {
     });
 }
 
-void UploadPage::dialog(int textId, int style, std::uintptr_t answerW, std::intptr_t answerL) {
-    (void)ui::showMessageDialog(uiHost().uiText(textId), uiHost().uiText(kTextDialogTitle), style, answerW, answerL);
+ui::MessageDialog* UploadPage::dialog(int textId, int style, std::uintptr_t answerW, std::intptr_t answerL) {
+    return ui::showMessageDialog(uiHost().uiText(textId), uiHost().uiText(kTextDialogTitle), style, answerW, answerL);
 }
 
 void UploadPage::startOver() {
+    // A confirmation still open was asked about the avatar that is going away.
+    pendingAction_ = 0;
+    guestAsked_ = false;
+    ui::WindowStack& stack = uiHost().windowStack();
+    while (ui::Widget* question = stack.findWindow(kEditorQuestionId)) stack.closeWindow(question);
     for (ui::EditBox* box : {title_, second_, third_})
         if (box) box->setEditText(L"");
     if (remember_ && !remember_->ticked) {
         if (user_) user_->setEditText(L"");
         if (password_) password_->setEditText(L"");
+        rememberedDigest_ = false;
     }
 }
 
@@ -138,13 +179,19 @@ void UploadPage::offerCaptions(const std::u16string& captions) {
     if (second_ && second_->editText().empty()) second_->setEditText(text::wideFromUtf16(captions));
 }
 
+std::string UploadPage::signInDigest() const {
+    // The remembered digest goes out as it was kept; a typed password, whatever its length,
+    // is digested, so that it is never sent or stored in clear.
+    if (rememberedDigest_) return toCodePage(utf16(password_));
+    return typedPasswordDigest(utf16(password_), toCodePage);
+}
+
 void UploadPage::saveSignIn() {
     Settings& settings = screenActions().settings();
     if (remember_ && remember_->ticked) {
         settings.rememberLogin = 1;
         settings.setUserName(utf16(user_));
-        settings.setPasswordDigest(
-            passwordDigest(utf16(password_), [](std::u16string_view t) { return screenActions().toCodePage(t); }));
+        settings.setPasswordDigest(signInDigest());
     } else {
         settings.rememberLogin = 0;
         settings.setUserName(u"");
@@ -163,21 +210,30 @@ void UploadPage::upload() {
         dialog(kTextTooLong, 0);
         return;
     }
-    if (guest()) {
-        dialog(kTextGuest, 2, kEditorMark, kGuestAnswer);
+    // Steps are refused before they make the script too large; this catches what came
+    // another way, before the user is asked to pay for an upload that cannot go out.
+    if (SaveAvatarRequest whole = makeRequest(); !whole.encode()) {
+        dialog(kTextTooLargeToUpload, 0);
         return;
     }
-    (void)ui::showMessageDialog(text::withNumber(uiHost().uiText(kTextPrice), editor_.state().price()),
-                                uiHost().uiText(kTextPriceTitle), 1, kEditorMark, 0);
+    if (guest()) {
+        if (ui::MessageDialog* question = dialog(kTextGuest, 2, kEditorMark, kGuestAnswer))
+            question->id = kEditorQuestionId;
+        guestAsked_ = true;
+        return;
+    }
+    ui::MessageDialog* price =
+        ui::showMessageDialog(text::withNumber(uiHost().uiText(kTextPrice), editor_.state().price()),
+                              uiHost().uiText(kTextPriceTitle), 1, kEditorMark, 0);
+    if (price) price->id = kEditorQuestionId;
     pendingAction_ = kPendingUpload;
     saveSignIn();
 }
 
-void UploadPage::send() {
-    const auto digest = [](std::u16string_view t) { return screenActions().toCodePage(t); };
+SaveAvatarRequest UploadPage::makeRequest() const {
     SaveAvatarRequest request;
     request.userName = utf16(user_).substr(0, kMaxUserNameUnits);
-    request.passwordDigest = passwordDigest(utf16(password_), digest);
+    request.passwordDigest = signInDigest();
     request.avatar = editor_.state().uploadFields();
     request.title = utf16(title_);
     request.secondText = utf16(second_);
@@ -186,17 +242,30 @@ void UploadPage::send() {
     request.secondOption = static_cast<std::uint8_t>(std::max(0, secondOptions_ ? secondOptions_->selected() : 0));
     request.accessMode = accessMode();
     request.language = static_cast<std::uint8_t>(std::clamp(screenActions().language(), 0, 4));
-    if (request.accessMode == 2) request.accessDigest = passwordDigest(utf16(accessPassword_), digest);
+    // The access password is always digested: it is never a remembered digest.
+    if (request.accessMode == 2) request.accessDigest = typedPasswordDigest(utf16(accessPassword_), toCodePage);
+    return request;
+}
+
+void UploadPage::send() {
+    SaveAvatarRequest whole = makeRequest();
+    if (!whole.encode()) {
+        dialog(kTextTooLargeToUpload, 0);
+        return;
+    }
     busy_ = true;
-    // A request that cannot be encoded (texts past the message's size) cannot be sent either.
-    if (!request.encode() || !screenActions().sendToServer(request)) {
+    if (!screenActions().sendToServer(whole)) {
         busy_ = false;
         dialog(kTextNoConnection, 0);
     }
 }
 
-bool UploadPage::onNotify(int controlId) {
+bool UploadPage::onNotify(int code, int controlId) {
     switch (controlId) {
+    case kPassword:
+        if (code != ui::kNotifyEditChanged) return false;
+        rememberedDigest_ = false;
+        return true;
     case kRestrict:
     case kChoiceA:
     case kChoiceB:
@@ -213,6 +282,7 @@ bool UploadPage::onMessage(std::uint32_t message, std::uintptr_t wParam, std::in
     case WM_DIALOG_OK:
         if (wParam != kEditorMark) return false;
         if (lParam == kGuestAnswer) {
+            guestAsked_ = false;
             screenActions().openRegistrationPage();
         } else if (lParam == kForgottenAnswer) {
             screenActions().openWebPage("?c=forgot&type=pwd");
@@ -228,7 +298,7 @@ bool UploadPage::onMessage(std::uint32_t message, std::uintptr_t wParam, std::in
         return true;
     case WM_DIALOG_CANCEL:
         if (wParam != kEditorMark) return false;
-        if (lParam == kGuestAnswer && editor_.state().price() < 1) send();
+        if (lParam == kGuestAnswer && std::exchange(guestAsked_, false) && editor_.state().price() < 1) send();
         if (pendingAction_ == kPendingUpload || pendingAction_ == kPendingWebSite) pendingAction_ = 0;
         return lParam == kGuestAnswer || lParam == 0;
     case WM_SAVE_REPLY:
@@ -246,17 +316,18 @@ bool UploadPage::onMessage(std::uint32_t message, std::uintptr_t wParam, std::in
 void UploadPage::onSaveReply(std::span<const std::uint8_t> bytes) {
     busy_ = false;
     SaveAvatarReply reply;
-    if (bytes.data() && reply.assign(bytes) && reply.decode()) {
-        switch (reply.result) {
-        case SaveAvatarReply::SignInRejected: dialog(kTextRejected, 2, kEditorMark, kForgottenAnswer); break;
-        case SaveAvatarReply::Refused:
-            pendingAction_ = kPendingWebSite;
-            dialog(kTextRefused, 1, kEditorMark, 0);
-            break;
-        case SaveAvatarReply::Failed: dialog(kTextNoConnection, 0); break;
-        case SaveAvatarReply::Saved: showPictureScreen(reply); break;
-        default: break;
-        }
+    const bool readable = bytes.data() && reply.assign(bytes) && reply.decode();
+    switch (readable ? reply.result : -1) {
+    case SaveAvatarReply::SignInRejected: dialog(kTextRejected, 2, kEditorMark, kForgottenAnswer); break;
+    case SaveAvatarReply::Refused:
+        pendingAction_ = kPendingWebSite;
+        dialog(kTextRefused, 1, kEditorMark, 0);
+        break;
+    case SaveAvatarReply::Failed: dialog(kTextNoConnection, 0); break;
+    case SaveAvatarReply::Saved: showPictureScreen(reply); break;
+    // A reply that cannot be read, or a result this program does not know, confirms
+    // nothing: the avatar may or may not be stored, and the person must not be left waiting.
+    default: dialog(kTextUnconfirmed, 0); break;
     }
     screenActions().closeServerConnection();
 }

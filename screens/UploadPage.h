@@ -7,12 +7,20 @@
 #include "ui/Buttons.h"
 #include "ui/EditBox.h"
 #include "ui/ListBox.h"
+#include "ui/MessageDialog.h"
 
 #include <array>
 
 namespace likenex {
 
 class EditorScreen;
+
+// The window-stack entry of an open question whose answer would change or send the avatar
+// being edited (the price confirmation, the guest's choice, starting over): a new or loaded
+// avatar closes it, so that no answer acts on an avatar it was not asked about.
+inline constexpr std::int32_t kEditorQuestionId = 110;
+// Said when the script's captions would make the upload too large for one message.
+inline constexpr int kTextTooLargeToUpload = 950;
 
 class UploadPage {
 public:
@@ -24,14 +32,17 @@ public:
     // The editor's next button on this page.
     void upload();
     // A control of this page told the editor something; false when it is not this page's.
-    bool onNotify(int controlId);
+    bool onNotify(int code, int controlId);
     // Dialog answers, the upload's reply and a failed exchange; false when not this page's.
     bool onMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
     // A press on one of the page's text links; false when not on one.
     bool onPress(int x, int y);
     void draw();
-    // Empties the texts, and the sign-in too unless it is remembered.
+    // Empties the texts, and the sign-in too unless it is remembered; an upload waiting for
+    // its confirmation is dropped with its question.
     void startOver();
+    // The option lists' entries and the check and radio captions in the new language.
+    void languageChanged();
     // The second text box takes the script's captions when it is empty.
     void offerCaptions(const std::u16string& captions);
 
@@ -47,12 +58,20 @@ public:
     [[nodiscard]] ui::CheckBox* restrictBox() const { return restrict_; }
     [[nodiscard]] ui::RadioButton* accessChoice(int k) const { return choices_[static_cast<std::size_t>(k)]; }
     [[nodiscard]] ui::EditBox* accessPasswordBox() const { return accessPassword_; }
+    // The first (0) or second (1) option list.
+    [[nodiscard]] ui::ListBox* optionList(int k) const { return k == 0 ? firstOptions_ : secondOptions_; }
+
+    // The password box still holds the digest loaded from the remembered sign-in, untouched.
+    [[nodiscard]] bool holdsRememberedDigest() const { return rememberedDigest_; }
 
 private:
+    // The request as the page stands; its digests follow the password rules.
+    [[nodiscard]] SaveAvatarRequest makeRequest() const;
+    [[nodiscard]] std::string signInDigest() const;
     void send();
     void saveSignIn();
     void syncAccessControls();
-    void dialog(int textId, int style, std::uintptr_t answerW = 0, std::intptr_t answerL = 0);
+    ui::MessageDialog* dialog(int textId, int style, std::uintptr_t answerW = 0, std::intptr_t answerL = 0);
     void onSaveReply(std::span<const std::uint8_t> bytes);
     void showPictureScreen(const SaveAvatarReply& reply);
     [[nodiscard]] bool guest() const;
@@ -62,6 +81,11 @@ private:
     bool shown_ = false;
     bool busy_ = false;
     int pendingAction_ = 0;
+    // Set when the password box was filled with the remembered digest, cleared by any edit:
+    // only then is its text a digest to send as it is, never to be digested again.
+    bool rememberedDigest_ = false;
+    // The guest's question is open: only its own answer may send the upload as a guest.
+    bool guestAsked_ = false;
     ui::EditBox *title_ = nullptr, *second_ = nullptr, *third_ = nullptr, *accessPassword_ = nullptr, *user_ = nullptr,
                 *password_ = nullptr;
     ui::ListBox *firstOptions_ = nullptr, *secondOptions_ = nullptr;

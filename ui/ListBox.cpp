@@ -67,6 +67,12 @@ Status ListBox::addEntry(const wchar_t* text, std::int32_t value) {
     return kStatusOk;
 }
 
+Status ListBox::setEntryText(std::int32_t index, std::wstring_view text) {
+    if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) return kInvalidArgument;
+    entries_[static_cast<std::size_t>(index)].text.assign(text.substr(0, kMaxEntryText));
+    return kStatusOk;
+}
+
 Status ListBox::selectEntry(std::int32_t index) {
     if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) return kInvalidArgument;
     selected_ = highlighted_ = index;

@@ -36,6 +36,8 @@ public:
     // The text is cut to 255 characters. The first entry added becomes the selection.
     Status addEntry(const wchar_t* text, std::int32_t value);
     Status selectEntry(std::int32_t index);
+    // Replaces an entry's text, cut as addEntry cuts it (a new language); the selection stays.
+    Status setEntryText(std::int32_t index, std::wstring_view text);
     // The next entry, wrapping after the last; not while dropped or with nothing selected.
     void selectNext();
 

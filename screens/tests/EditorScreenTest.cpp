@@ -1,14 +1,21 @@
 // The editor screen on the window stack, driven as the main window routes messages: tabs and
-// the outfit, the script page's buttons and dialogs, palettes, undo keys and starting over.
+// the outfit, the script page's buttons and dialogs, palettes, undo keys, starting over, the
+// price on every page, and every text after a change of language.
 #include "screens/EditorScreen.h"
 
 #include "base/WindowMessages.h"
 #include "screens/FrameWindows.h"
 #include "screens/tests/EditorTestBed.h"
+#include "ui/ListBox.h"
 #include "ui/MessageDialog.h"
 #include "ui/WindowStack.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
 
 namespace likenex {
 namespace {
@@ -126,18 +133,87 @@ TEST_F(EditorScreenTest, ANewAvatarIsConfirmedThenStartsFromTheFirstPage) {
 }
 
 TEST_F(EditorScreenTest, ThePriceIsDrawnOnEveryPage) {
-    pressNext();
-    clickCell(editor_->itemGrid(), 0);  // the hat, 10
-    for (int page = 1; page < 8; ++page) {
+    host_.texts[940] = L"Price %d";
+    auto drawnPrices = [&] {
         host_.drawnTexts.clear();
         editor_->draw();
-        bool found = false;
-        for (const auto& t : host_.drawnTexts) found = found || t.text == L"#940";
-        EXPECT_TRUE(found) << "page " << editor_->state().page();
-        EXPECT_EQ(editor_->state().price(), 10);
+        std::vector<std::wstring> prices;
+        for (const auto& t : host_.drawnTexts)
+            if (t.text.starts_with(L"Price")) prices.push_back(t.text);
+        return prices;
+    };
+    using Texts = std::vector<std::wstring>;
+    clickCell(editor_->faceGrid(0), 0);  // face option 11, 5
+    EXPECT_EQ(drawnPrices(), Texts{L"Price 5"}) << "page 0";
+    pressNext();
+    clickCell(editor_->itemGrid(), 0);  // the hat, 10
+    for (int page = 1; page < kScriptPage; ++page) {
+        ASSERT_EQ(editor_->state().page(), page);
+        EXPECT_EQ(drawnPrices(), Texts{L"Price 15"}) << "page " << page;
         pressNext();
-        if (editor_->state().page() == kScriptPage) break;
     }
+    ASSERT_EQ(editor_->state().page(), kScriptPage);
+    clickCell(editor_->actionList(), 1);  // action 2001, 2
+    click(260, 490);
+    EXPECT_EQ(drawnPrices(), Texts{L"Price 17"}) << "page 7";
+    pressNext();
+    ASSERT_EQ(editor_->state().page(), kUploadPage);
+    EXPECT_EQ(drawnPrices(), Texts{L"Price 17"}) << "page 8";
+}
+
+TEST_F(EditorScreenTest, WordsTooLongForAnUploadAreRefusedWhenTheStepIsAdded) {
+    for (int page = 0; page < 7; ++page) pressNext();
+    const std::wstring words(1794, L'w');  // one more than leaves room for the upload's texts
+    editor_->captionBox()->setEditText(words);
+    clickCell(editor_->actionList(), 3);
+    click(260, 490);
+    auto* refusal = dynamic_cast<ui::MessageDialog*>(host_.stack.active());
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->lines()[0], L"#950");
+    EXPECT_TRUE(editor_->state().script().empty());
+    EXPECT_EQ(editor_->captionBox()->editText(), words) << "kept to be shortened";
+}
+
+// Every text of every page, after the language changed: the controls' captions, tooltips and
+// list entries, and what each page draws.
+TEST_F(EditorScreenTest, EveryTextFollowsTheLanguage) {
+    for (int page = 0; page < 7; ++page) pressNext();
+    clickCell(editor_->actionList(), 1);
+    click(260, 490);
+    pressNext();
+    ASSERT_EQ(editor_->state().page(), kUploadPage);
+    UploadPage& upload = editor_->uploadPage();
+    ASSERT_EQ(upload.optionList(0)->selectEntry(4), ui::kStatusOk);
+    ASSERT_EQ(upload.optionList(1)->selectEntry(3), ui::kStatusOk);
+
+    changeLanguage(L"fr");
+    std::vector<std::wstring> texts;
+    std::function<void(const ui::Widget&)> collect = [&](const ui::Widget& widget) {
+        for (const auto& child : widget.children()) {
+            texts.push_back(child->tooltip);
+            if (const auto* label = dynamic_cast<const ui::Label*>(child.get())) texts.push_back(label->text());
+            if (const auto* list = dynamic_cast<const ui::ListBox*>(child.get()))
+                for (const auto& entry : list->entries()) texts.push_back(entry.text);
+            collect(*child);
+        }
+    };
+    collect(*editor_);
+    for (int tab = 0; tab < 8; ++tab) {
+        editor_->pressTab(tab);
+        editor_->draw();
+    }
+    pressNext();
+    ASSERT_EQ(editor_->state().page(), kUploadPage);
+    editor_->draw();
+    for (const auto& drawn : host_.drawnTexts) texts.push_back(drawn.text);
+
+    // Texts of the language table carry their number after "#"; names and numbers do not.
+    for (const std::wstring& text : texts)
+        if (text.find(L'#') != std::wstring::npos) EXPECT_TRUE(text.starts_with(L"fr:#")) << text;
+    for (int id : {458, 468, 469, 470, 471, 472, 476, 511, 514, 482, 498})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), L"fr:#" + std::to_wstring(id)), texts.end()) << id;
+    EXPECT_EQ(upload.optionList(0)->selected(), 4);
+    EXPECT_EQ(upload.optionList(1)->selected(), 3);
 }
 
 }  // namespace

@@ -162,6 +162,91 @@ TEST_F(EditorStateTest, ResetClearsOnlyThePageShown) {
     EXPECT_EQ(slot(kFaceOptionSlot2).item, 0);
 }
 
+TEST_F(EditorStateTest, LeavingAnOutfitGivesBackWhatPagesThreeToFiveShow) {
+    // Nothing chosen on pages 3 to 5: a single top after the outfit leaves none of its pieces.
+    choose(2, 701);
+    choose(2, 703);
+    EXPECT_FALSE(state_->outfit());
+    for (int s : {2, 3, 4, 5}) EXPECT_FALSE(slot(s).occupied) << s;
+    EXPECT_EQ(state_->price(), 70) << "the outfit's trousers and shoes are not charged";
+    AvatarFields fields = state_->uploadFields();
+    EXPECT_EQ(fields.items[1], (ItemPair{703, 9}));
+    for (std::size_t pair : {2u, 3u, 4u}) EXPECT_EQ(fields.items[pair], ItemPair{}) << pair;
+
+    // The pages' own choices come back, in their colours.
+    choose(3, 301);
+    choose(4, 401);
+    ASSERT_TRUE(state_->chooseColour(12));
+    choose(5, 601);
+    choose(2, 701);
+    EXPECT_EQ(slot(3).item, 402);
+    choose(2, 703);
+    EXPECT_EQ(slot(2).item, 301);
+    EXPECT_EQ(std::pair(slot(3).item, slot(3).colourId), std::pair(401, 12));
+    EXPECT_EQ(slot(4).item, 601);
+    EXPECT_FALSE(slot(5).occupied);
+    EXPECT_EQ(slot(6).item, 703);
+    EXPECT_EQ(state_->price(), 30 + 40 + 60 + 70);
+    fields = state_->uploadFields();
+    EXPECT_EQ(fields.items[2], (ItemPair{301, 5}));
+    EXPECT_EQ(fields.items[3], (ItemPair{401, 12}));
+    EXPECT_EQ(fields.items[4], (ItemPair{601, 8}));
+}
+
+TEST_F(EditorStateTest, ResetUnderAnOutfitLeavesTheHiddenPagesOff) {
+    choose(3, 301);
+    choose(4, 501);
+    choose(5, 601);
+    choose(2, 701);
+    choose(1, 101);
+    state_->reset();
+    EXPECT_TRUE(state_->outfit());
+    EXPECT_FALSE(slot(0).occupied);
+    EXPECT_FALSE(slot(2).occupied);
+    EXPECT_FALSE(slot(5).occupied);
+    EXPECT_EQ(slot(6).item, 702);
+    EXPECT_EQ(slot(3).item, 402);
+    EXPECT_EQ(slot(4).item, 602);
+    EXPECT_EQ(state_->price(), 200);
+    const AvatarFields fields = state_->uploadFields();
+    EXPECT_EQ(fields.items[1].item, 701);
+    EXPECT_EQ(fields.items[2], ItemPair{});
+
+    // Without the outfit the hidden choices are what the figure wears again.
+    state_->showPage(2);
+    state_->reset();
+    EXPECT_EQ(slot(2).item, 301);
+    EXPECT_EQ(slot(5).item, 501);
+    EXPECT_EQ(slot(4).item, 601);
+    EXPECT_FALSE(slot(3).occupied);
+    EXPECT_FALSE(slot(6).occupied);
+}
+
+TEST_F(EditorStateTest, StepsAreRefusedOnceTheirWordsWouldNotFitAnUpload) {
+    // An upload is 132 bytes, 10 + 2 per character for each step, the three texts with their
+    // terminators (at most 20, 100 and 36 characters) and 49 more; one message holds 4096.
+    const std::size_t room = (4096 - 132 - 49 - 2 * (21 + 101 + 37) - 10) / 2;
+    state_->selectAction(actionIndex(2003));
+    EXPECT_EQ(state_->addStep(std::u16string(room + 1, u'w')), StepRefusal::tooLargeToUpload);
+    EXPECT_TRUE(state_->script().empty());
+    EXPECT_EQ(state_->selectedAction(), actionIndex(2003)) << "the choice stays for a shorter caption";
+    ASSERT_EQ(state_->addStep(std::u16string(room, u'w')), StepRefusal::none);
+    state_->selectAction(actionIndex(2003));
+    EXPECT_EQ(state_->addStep(u""), StepRefusal::tooLargeToUpload) << "every step takes 10 bytes";
+    EXPECT_EQ(state_->script().size(), 1u);
+
+    // A stored avatar's script is cut where it would no longer fit.
+    AvatarFields stored;
+    const std::size_t half = room / 2 - 10;
+    stored.script = {{2003, std::u16string(half, u'a')}, {2003, std::u16string(half, u'b')},
+                     {2003, std::u16string(20, u'c')}};
+    auto fresh = makeModel();
+    state_->loadStored(fresh.get(), stored);
+    model_.swap(fresh);
+    ASSERT_EQ(state_->script().size(), 2u);
+    EXPECT_TRUE(EditorState::fitsUpload(state_->script()));
+}
+
 TEST_F(EditorStateTest, TurnStepsThroughTheEightDirections) {
     for (int expected : {1, 2, 3, 4, 5, 6, 7, 0}) {
         state_->turn();

@@ -1,7 +1,8 @@
 #pragma once
 // What the editor screen's tests share: the small catalogue, an empty archive and string
-// table, a fake host and recorded program actions, models made over them (a new avatar makes
-// a new one, as the program does), and the editor opened over a frame window.
+// table, a fake host whose texts follow a language and recorded program actions, models made
+// over them (a new avatar makes a new one, as the program does), the editor opened over a
+// frame window, and keys typed as Windows delivers them.
 
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/StringTable.h"
@@ -14,9 +15,25 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace likenex {
+
+// The fake host with texts a test can set ("Price %d" where a number must show) and a
+// language: after a change, every text reads "<language>:" and then what it read before.
+class TextHost : public testing::FakeUiHost {
+public:
+    std::wstring uiText(int identifier) const override {
+        const auto found = texts.find(identifier);
+        std::wstring text = found != texts.end() ? found->second : FakeUiHost::uiText(identifier);
+        return language.empty() ? text : language + L":" + text;
+    }
+    std::map<int, std::wstring> texts;
+    std::wstring language;
+};
 
 class EditorTestBed : public ::testing::Test {
 protected:
@@ -59,6 +76,25 @@ protected:
         host_.stack.route(ui::kLButtonDown, 0, ui::mousePosition(x, y));
         host_.stack.route(ui::kLButtonUp, 0, ui::mousePosition(x, y));
     }
+    // A key as Windows delivers it: the key, the character TranslateMessage makes of it, the
+    // key's release.
+    void typeKey(ui::WParam virtualKey, wchar_t character) {
+        host_.stack.route(ui::kKeyDown, virtualKey, 1);
+        host_.stack.route(ui::kChar, static_cast<ui::WParam>(character), 1);
+        host_.stack.route(ui::kKeyUp, virtualKey, static_cast<ui::LParam>(0xC0000001u));
+    }
+    // Letters, digits and spaces, each as its key.
+    void typeText(std::wstring_view text) {
+        for (wchar_t c : text) {
+            const wchar_t upper = c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+            typeKey(static_cast<ui::WParam>(upper), c);
+        }
+    }
+    // The main window tells every open window of a new language, as the language window does.
+    void changeLanguage(std::wstring_view language) {
+        host_.language = language;
+        for (const auto& window : host_.stack.windows()) window->languageChanged();
+    }
 
     Catalogue catalogue_;
     AvatarArchive archive_;
@@ -66,7 +102,7 @@ protected:
     SpriteCache cache_;
     small_catalogue::FakeClock clock_;
     small_catalogue::FakeEvents events_;
-    testing::FakeUiHost host_;
+    TextHost host_;
     RecordedActions actions_;
     std::shared_ptr<AvatarModel> model_;
     ui::Widget* frame_ = nullptr;

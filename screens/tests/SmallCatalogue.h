@@ -71,7 +71,8 @@ inline BodyPart bodyPart(std::uint16_t id, int layer, int value) {
 }
 
 // Face options 11 (price 5), 12 (withdrawn), 13 and 21 (price 7); hat 101, hair 111, top 301,
-// trousers 401, skirt 501, shoes 601, outfit 701 (pieces 702, 402, 602), top layer 703; body
+// trousers 401, skirt 501, shoes 601, outfit 701 (pieces 702, 402 at 45 and 602 at 65, which
+// count only when worn without their outfit), top layer 703; body
 // parts 8 and 9 on layers 8 and 9; actions 1353 (3 frames), 2001 (5), 2002 (6), 2003 (1).
 inline bool readSmallCatalogue(Catalogue& catalogue) {
     CatalogueTables t;
@@ -85,8 +86,8 @@ inline bool readSmallCatalogue(Catalogue& catalogue) {
                outfit(701, 200, 702, 402, 602),
                item(703, 6, 70, 9),
                item(702, 6, 0, 2, 0),
-               item(402, 3, 0, 2, 0),
-               item(602, 4, 0, 2, 0)};
+               item(402, 3, 45, 2, 0),
+               item(602, 4, 65, 2, 0)};
     t.bodyParts = {bodyPart(8, 8, 15), bodyPart(9, 9, 25)};
     t.actions = {action(kStandingAction, 3), action(2001, 5, 2), action(2002, 6), action(2003, 1)};
     const auto bytes = encodeAvatarData(t);

@@ -1,16 +1,23 @@
 // The upload page on the editor screen: the checks before an upload, the guest rule, the price
-// confirmation and the request it sends, the remembered sign-in, the reply's dialogs, and an
-// avatar reply loading a stored avatar into the editor.
+// confirmation and the request it sends, the password and access digests, the remembered
+// sign-in, the reply's dialogs (unreadable ones too), and an avatar reply loading a stored
+// avatar into the editor, which drops the questions asked about the old one.
 #include "screens/EditorScreen.h"
 
+#include "base/Text.h"
 #include "base/WindowMessages.h"
 #include "net/PasswordDigest.h"
 #include "screens/FrameWindows.h"
+#include "screens/PictureScreen.h"
 #include "screens/tests/EditorTestBed.h"
 #include "ui/MessageDialog.h"
 #include "ui/WindowStack.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <span>
+#include <string>
 
 namespace likenex {
 namespace {
@@ -29,8 +36,10 @@ protected:
         openEditor(std::make_unique<ui::Widget>());
         page_ = &editor_->uploadPage();
     }
-    // To the upload page with a one-step script, a title and a signed-in user.
-    void readyToUpload(std::wstring user = L"ann", int action = 1) {
+    // To the upload page with a one-step script, a title and a signed-in user; no password
+    // leaves the box as it is.
+    void readyToUpload(std::wstring user = L"ann", int action = 1,
+                       std::optional<std::wstring> password = std::wstring(L"secret")) {
         EditorState& state = editor_->state();
         state.showPage(kScriptPage);
         state.selectAction(action);
@@ -39,7 +48,7 @@ protected:
         ASSERT_EQ(state.page(), kUploadPage);
         page_->titleBox()->setEditText(L"My avatar");
         page_->userBox()->setEditText(user);
-        page_->passwordBox()->setEditText(L"secret");
+        if (password) page_->passwordBox()->setEditText(*password);
     }
     [[nodiscard]] ui::MessageDialog* dialog() const { return dynamic_cast<ui::MessageDialog*>(host_.stack.active()); }
     void answer(std::uint32_t message, std::intptr_t lParam) {
@@ -56,8 +65,24 @@ protected:
         return request;
     }
     void reply(const ProtocolMessage& message, std::uint32_t windowMessage) {
-        host_.stack.route(windowMessage, message.bytes().size(), reinterpret_cast<ui::LParam>(message.bytes().data()));
+        reply(message.bytes(), windowMessage);
     }
+    void reply(std::span<const std::uint8_t> bytes, std::uint32_t windowMessage) {
+        host_.stack.route(windowMessage, bytes.size(), reinterpret_cast<ui::LParam>(bytes.data()));
+    }
+    // The exchange ends without a reply, and its dialog is put away.
+    void failExchange() {
+        host_.stack.route(WM_SERVER_FAILED, static_cast<ui::WParam>(MessageType::SaveAvatarRequest), 0);
+        if (ui::Widget* d = dialog()) host_.stack.closeWindow(d);
+    }
+    void clickControl(const ui::Widget* control) {
+        ASSERT_TRUE(control);
+        click((control->bounds.left + control->bounds.right) / 2, (control->bounds.top + control->bounds.bottom) / 2);
+    }
+    [[nodiscard]] static std::string digestOf(std::wstring_view password) {
+        return typedPasswordDigest(std::u16string(password.begin(), password.end()), latin);
+    }
+    [[nodiscard]] static std::string latin(std::u16string_view text) { return std::string(text.begin(), text.end()); }
 
     UploadPage* page_ = nullptr;
 };
@@ -84,8 +109,7 @@ TEST_F(UploadPageTest, AConfirmedUploadSendsTheAvatarAndRemembersTheSignIn) {
     EXPECT_EQ(page_->pendingAction(), 1);
     EXPECT_EQ(actions_.stored.rememberLogin, 1);
     EXPECT_EQ(actions_.stored.userNameText(), u"ann");
-    const std::string digest =
-        passwordDigest(u"secret", [](std::u16string_view t) { return std::string(t.begin(), t.end()); });
+    const std::string digest = digestOf(L"secret");
     EXPECT_EQ(actions_.stored.passwordDigestText(), digest);
     EXPECT_TRUE(actions_.sent.empty()) << "nothing goes out before the confirmation";
 
@@ -115,11 +139,156 @@ TEST_F(UploadPageTest, AConfirmedUploadSendsTheAvatarAndRemembersTheSignIn) {
     EXPECT_EQ(actions_.closedConnections, 1);
     open();
     EXPECT_EQ(page_->passwordBox()->editText(), std::wstring(digest.begin(), digest.end()));
-    readyToUpload(L"ann", 2);
-    page_->passwordBox()->setEditText(std::wstring(digest.begin(), digest.end()));
+    readyToUpload(L"ann", 2, std::nullopt);
     editor_->pressNext();
     answer(WM_DIALOG_OK, 0);
     EXPECT_EQ(lastRequest().passwordDigest, digest);
+}
+
+TEST_F(UploadPageTest, ATypedPasswordIsDigestedWhateverItsLength) {
+    readyToUpload(L"ann", 1, std::nullopt);
+    page_->rememberBox()->setTicked(true, false);
+    clickControl(page_->passwordBox());
+    const std::wstring typed = L"thirty two characters typed here";
+    ASSERT_EQ(typed.size(), 32u);
+    typeText(typed);
+    ASSERT_EQ(page_->passwordBox()->editText(), typed);
+    editor_->pressNext();
+    EXPECT_EQ(actions_.stored.passwordDigestText(), digestOf(typed)) << "opt.dat never holds the password";
+    answer(WM_DIALOG_OK, 0);
+    EXPECT_EQ(lastRequest().passwordDigest, digestOf(typed));
+}
+
+TEST_F(UploadPageTest, TheRememberedDigestGoesOutAsItIsOnlyUntilTheBoxIsEdited) {
+    const std::string remembered = digestOf(L"secret");
+    const std::wstring shown(remembered.begin(), remembered.end());
+    actions_.stored.rememberLogin = 1;
+    actions_.stored.setUserName(u"ann");
+    actions_.stored.setPasswordDigest(remembered);
+    open();
+    ASSERT_TRUE(page_->holdsRememberedDigest());
+    readyToUpload(L"ann", 1, std::nullopt);
+    editor_->pressNext();
+    EXPECT_EQ(actions_.stored.passwordDigestText(), remembered) << "kept, not digested again";
+    answer(WM_DIALOG_OK, 0);
+    EXPECT_EQ(lastRequest().passwordDigest, remembered);
+    failExchange();
+
+    // A character typed and taken back leaves the same text, but typed by the person.
+    clickControl(page_->passwordBox());
+    typeText(L"x");
+    typeKey(ui::kVkBack, L'\b');
+    ASSERT_EQ(page_->passwordBox()->editText(), shown);
+    EXPECT_FALSE(page_->holdsRememberedDigest());
+    editor_->pressNext();
+    EXPECT_EQ(actions_.stored.passwordDigestText(), digestOf(shown));
+    answer(WM_DIALOG_OK, 0);
+    EXPECT_EQ(lastRequest().passwordDigest, digestOf(shown));
+
+    // What an earlier version left in opt.dat in clear is neither shown nor sent.
+    actions_.stored.setPasswordDigest("a long password kept in clear!!");
+    open();
+    EXPECT_TRUE(page_->passwordBox()->editText().empty());
+    EXPECT_FALSE(page_->holdsRememberedDigest());
+    EXPECT_EQ(page_->userBox()->editText(), L"ann");
+}
+
+TEST_F(UploadPageTest, AccessChoicesMapToModesAndOnlyThePasswordChoiceSendsItsDigest) {
+    readyToUpload();
+    const std::wstring access = L"an access password of 33 letters!";
+    page_->accessPasswordBox()->setEditText(access);
+    ASSERT_EQ(page_->accessPasswordBox()->editText(), access);
+    struct Case {
+        bool restricted;
+        int choice;  // A, B, C
+        std::uint8_t mode;
+    };
+    for (const Case& c : {Case{true, 1, 1}, Case{true, 2, 2}, Case{true, 0, 3}, Case{false, 2, 0}}) {
+        page_->restrictBox()->setTicked(c.restricted, true);
+        page_->accessChoice(c.choice)->setTicked(true, true, true);
+        EXPECT_EQ(page_->accessPasswordBox()->visible, c.mode == 2);
+        editor_->pressNext();
+        answer(WM_DIALOG_OK, 0);
+        const SaveAvatarRequest request = lastRequest();
+        EXPECT_EQ(request.accessMode, c.mode);
+        EXPECT_EQ(request.accessDigest, c.mode == 2 ? digestOf(access) : "") << int{c.mode};
+        failExchange();
+    }
+}
+
+TEST_F(UploadPageTest, ANewOrLoadedAvatarDropsTheQuestionsAskedAboutTheOldOne) {
+    readyToUpload();
+    editor_->pressNext();
+    ASSERT_TRUE(dialog());
+    ASSERT_EQ(dialog()->title(), L"#941");
+    editor_->askToStartOver();
+    answer(WM_DIALOG_OK, kEditorNewAvatarAnswer);
+    EXPECT_FALSE(dialog()) << "the price question went with its avatar";
+    EXPECT_EQ(page_->pendingAction(), 0);
+    host_.stack.route(WM_DIALOG_OK, kMark, 0);  // an answer that was already on its way
+    EXPECT_TRUE(actions_.sent.empty());
+
+    readyToUpload(L"guest", 3);  // a free avatar
+    editor_->pressNext();
+    ASSERT_TRUE(dialog());
+    ASSERT_EQ(dialog()->lines()[0], L"#512");
+    AvatarReply stored;
+    stored.result = AvatarReply::Found;
+    stored.avatar.script = {{2003, u"free too"}};
+    ASSERT_TRUE(stored.encode());
+    reply(stored, WM_AVATAR_REPLY);
+    EXPECT_FALSE(dialog());
+    host_.stack.route(WM_DIALOG_CANCEL, kMark, 1);
+    EXPECT_TRUE(actions_.sent.empty()) << "nothing goes out untitled for the loaded avatar";
+}
+
+TEST_F(UploadPageTest, AnUnreadableSaveReplySaysTheUploadIsNotConfirmed) {
+    readyToUpload();
+    editor_->pressNext();
+    answer(WM_DIALOG_OK, 0);
+    ASSERT_TRUE(page_->busy());
+    SaveAvatarReply saved;
+    saved.result = SaveAvatarReply::Saved;
+    saved.avatarNumber = 7;
+    saved.address = "http://127.0.0.1:8080/a/7";
+    ASSERT_TRUE(saved.encode());
+    std::vector<std::uint8_t> cut = saved.bytes();
+    cut.resize(cut.size() - 4);
+    reply(cut, WM_SAVE_REPLY);
+    EXPECT_FALSE(page_->busy());
+    ASSERT_TRUE(dialog());
+    EXPECT_EQ(dialog()->lines()[0], L"#951");
+    EXPECT_FALSE(host_.stack.findWindow(kPictureScreenId));
+    EXPECT_EQ(actions_.closedConnections, 1);
+    host_.stack.closeWindow(dialog());
+
+    SaveAvatarReply unknown;
+    unknown.result = 9;
+    ASSERT_TRUE(unknown.encode());
+    reply(unknown, WM_SAVE_REPLY);
+    ASSERT_TRUE(dialog());
+    EXPECT_EQ(dialog()->lines()[0], L"#951") << "a result this program does not know confirms nothing";
+}
+
+TEST_F(UploadPageTest, AnUploadTooLargeForOneMessageIsNotBlamedOnTheConnection) {
+    // The longest caption that leaves room for every text at its limit in UTF-16 units.
+    EditorState& state = editor_->state();
+    state.showPage(kScriptPage);
+    state.selectAction(3);
+    ASSERT_EQ(state.addStep(std::u16string(1793, u'w')), StepRefusal::none);
+    editor_->pressNext();
+    page_->titleBox()->setEditText(L"t");
+    page_->userBox()->setEditText(L"ann");
+    // Characters outside the Basic Multilingual Plane take two units each: a text within its
+    // limit of characters can still pass the room kept for it.
+    std::wstring wide;
+    for (int i = 0; i < 100; ++i) wide += text::wideFromUtf16(u"\U0001F600");
+    page_->secondTextBox()->setEditText(wide);
+    editor_->pressNext();
+    ASSERT_TRUE(dialog());
+    EXPECT_EQ(dialog()->lines()[0], L"#950");
+    EXPECT_EQ(page_->pendingAction(), 0);
+    EXPECT_TRUE(actions_.sent.empty());
 }
 
 TEST_F(UploadPageTest, AGuestMayUploadOnlyAFreeOutfit) {
