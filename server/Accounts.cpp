@@ -71,6 +71,28 @@ std::optional<Account> Accounts::signIn(std::u16string_view name, std::string_vi
     return account;
 }
 
+std::optional<Account> Accounts::signInTyped(std::u16string_view name, std::u16string_view password,
+                                             const CodePageConversion& toCodePage) {
+    const std::string typed = typedPasswordDigest(password, toCodePage);
+    if (auto account = signIn(name, typed)) return account;
+    // Both forms agree for passwords of up to 30 characters: only longer ones cost a second check.
+    const std::string legacy = legacyPasswordDigest(password, toCodePage);
+    if (legacy == typed) return std::nullopt;
+    auto account = signIn(name, legacy);
+    if (!account || isGuest(name)) return account;
+    // A failed replacement means the secret changed since it was read: the new one stays.
+    if (storage_.replaceAccountSecret(account->nameKey, account->secretHash, hashDigest(typed)))
+        account = storage_.findAccount(account->nameKey);
+    return account;
+}
+
+bool Accounts::typedPasswordMatches(const std::string& hash, std::u16string_view password, const CodePageConversion& toCodePage) {
+    const std::string typed = typedPasswordDigest(password, toCodePage);
+    if (digestMatches(hash, typed)) return true;
+    const std::string legacy = legacyPasswordDigest(password, toCodePage);
+    return legacy != typed && digestMatches(hash, legacy);
+}
+
 bool Accounts::setPassword(std::u16string_view name, std::string_view digest) {
     if (!isValidName(name)) return false;
     return storage_.setAccountSecret(nameKey(name), hashDigest(digest));

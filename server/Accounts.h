@@ -2,7 +2,13 @@
 // Accounts: names compared without regard to case, secrets kept as argon2id hashes of the
 // 32-digit password digest the client sends (never the digest itself), and the guest account
 // that signs in with any digest.
+//
+// Where a person types a password to the server itself (the web pages, the account command),
+// the server digests it as the editor does, with typedPasswordDigest. Secrets stored before
+// that rule may hold the legacy form of a password of more than 30 characters (the text
+// itself, cut to 32 bytes); a typed password is checked against that form too.
 
+#include "net/PasswordDigest.h"
 #include "server/Storage.h"
 
 #include <array>
@@ -15,6 +21,10 @@
 #include <string_view>
 
 namespace likenex {
+
+// The editor's password boxes take at most 33 characters: a longer password could not be
+// typed there.
+inline constexpr std::size_t kLongestPassword = 33;
 
 // What one argon2id hash costs. The defaults are libsodium's interactive limits; tests use
 // the smallest allowed values.
@@ -38,6 +48,17 @@ public:
     // The account when the name exists and the digest matches its secret; the guest account
     // with any digest. Nothing otherwise.
     [[nodiscard]] std::optional<Account> signIn(std::u16string_view name, std::string_view digest);
+
+    // A sign-in with a typed password: its typed digest, or else its legacy form. A legacy
+    // match stores the typed form as the account's secret, unless the secret changed in the
+    // meantime, so that the editor, which sends only typed digests, signs in from then on.
+    [[nodiscard]] std::optional<Account> signInTyped(std::u16string_view name, std::u16string_view password,
+                                                     const CodePageConversion& toCodePage);
+
+    // Whether a typed password matches a hash kept from a client's digest (an avatar's access
+    // password): in its typed form, or in the legacy form stored before.
+    [[nodiscard]] static bool typedPasswordMatches(const std::string& hash, std::u16string_view password,
+                                                   const CodePageConversion& toCodePage);
 
     // A new secret for an existing account; false when there is none.
     [[nodiscard]] bool setPassword(std::u16string_view name, std::string_view digest);

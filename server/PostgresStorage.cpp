@@ -105,6 +105,14 @@ public:
         return std::string(PQcmdTuples(r.get())) == "1";
     }
 
+    bool replaceAccountSecret(const std::string& nameKey, const std::string& oldHash, const std::string& newHash) override {
+        Lease lease = acquire();
+        PGconn* c = lease.connection;
+        Result r = query(c, "UPDATE accounts SET secret_hash = $1 WHERE name_key = $2 AND secret_hash = $3",
+                         {newHash, nameKey, oldHash});
+        return std::string(PQcmdTuples(r.get())) == "1";
+    }
+
     std::int64_t storeAvatar(const StoredAvatar& a) override {
         std::vector<std::uint8_t> look = encodeAvatarFields(a.avatar);
         Lease lease = acquire();

@@ -119,7 +119,7 @@ RequestHandler::Outcome RequestHandler::saveAvatar(std::span<const std::uint8_t>
 
     StoredAvatar avatar;
     avatar.ownerId = account->id;
-    avatar.avatar = upload.avatar;
+    avatar.avatar = storedLook(upload.avatar, catalogue_);
     avatar.title = upload.title;
     avatar.secondText = upload.secondText;
     avatar.thirdText = upload.thirdText;

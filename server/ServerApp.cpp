@@ -161,13 +161,12 @@ int userCommand(const ServerConfig& config, const std::string& verb, const std::
         prepareDataDirectory(c);
         auto storage = openStorage(c);
         Accounts accounts(*storage, Argon2Cost{c.argon2Operations, c.argon2MemoryKiB * 1024});
-        // The editor takes a text longer than 30 characters for a remembered digest and sends
-        // it undigested: such a password could never sign in as typed.
-        if (utf8ToUtf16(passwordUtf8).size() > kLongestDigestedPassword) {
-            std::fprintf(err, "likenex-server: a password has at most 30 characters\n");
+        const std::u16string password = utf8ToUtf16(passwordUtf8);
+        if (password.size() > kLongestPassword) {
+            std::fprintf(err, "likenex-server: a password has at most %zu characters\n", kLongestPassword);
             return 2;
         }
-        std::string digest = passwordDigest(utf8ToUtf16(passwordUtf8), *codePageNamed(c.codePage));
+        const std::string digest = typedPasswordDigest(password, *codePageNamed(c.codePage));
         if (verb == "passwd") {
             if (Accounts::isGuest(utf8ToUtf16(name)) || !accounts.setPassword(utf8ToUtf16(name), digest)) {
                 std::fprintf(err, "likenex-server: there is no account %s\n", name.c_str());

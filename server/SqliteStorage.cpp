@@ -99,6 +99,16 @@ public:
         return sqlite3_changes(db_.get()) == 1;
     }
 
+    bool replaceAccountSecret(const std::string& nameKey, const std::string& oldHash, const std::string& newHash) override {
+        std::lock_guard lock(mutex_);
+        auto s = prepare("UPDATE accounts SET secret_hash = ? WHERE name_key = ? AND secret_hash = ?");
+        bindText(s, 1, newHash);
+        bindText(s, 2, nameKey);
+        bindText(s, 3, oldHash);
+        step(s);
+        return sqlite3_changes(db_.get()) == 1;
+    }
+
     std::int64_t storeAvatar(const StoredAvatar& a) override {
         std::vector<std::uint8_t> look = encodeAvatarFields(a.avatar);
         std::lock_guard lock(mutex_);

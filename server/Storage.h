@@ -69,6 +69,10 @@ public:
     [[nodiscard]] virtual std::optional<Account> findAccount(const std::string& nameKey) = 0;
     // Replaces an account's secret; false when there is no such account.
     [[nodiscard]] virtual bool setAccountSecret(const std::string& nameKey, const std::string& secretHash) = 0;
+    // Replaces an account's secret only while it is still `oldHash`, so that a secret set in
+    // the meantime (a new password) is never overwritten; false when it was not replaced.
+    [[nodiscard]] virtual bool replaceAccountSecret(const std::string& nameKey, const std::string& oldHash,
+                                                    const std::string& newHash) = 0;
 
     // Stores a new avatar and returns its number (1, 2, ...). The number in `avatar` is ignored.
     [[nodiscard]] virtual std::int64_t storeAvatar(const StoredAvatar& avatar) = 0;

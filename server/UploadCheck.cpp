@@ -55,6 +55,13 @@ long long outfitPrice(const AvatarFields& avatar, const Catalogue& catalogue) {
     return outfitPrice(outfit, catalogue);
 }
 
+AvatarFields storedLook(AvatarFields avatar, const Catalogue& catalogue) {
+    const Item* outfit = catalogue.findItem(avatar.items[1].item);
+    if (outfit && (outfit->outfitKind == 1 || outfit->outfitKind == 2))
+        for (std::size_t pair = 2; pair < avatar.items.size(); ++pair) avatar.items[pair] = ItemPair{0, 255};
+    return avatar;
+}
+
 long long scriptFrames(const AvatarFields& avatar, const Catalogue& catalogue) {
     long long frames = 0;
     for (const ScriptEntry& entry : avatar.script)

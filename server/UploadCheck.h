@@ -20,6 +20,11 @@ inline constexpr int kSkinColours = 44;
 // The number of frames the script plays; unknown actions count nothing.
 [[nodiscard]] long long scriptFrames(const AvatarFields& avatar, const Catalogue& catalogue);
 
+// The look as it is stored: an outfit in the slot-6 pair fills slots 2 to 5 itself, so the
+// pairs of those slots are emptied, whatever the client sent in them. They were not priced,
+// and an editor that opens the avatar would otherwise dress the figure in them as well.
+[[nodiscard]] AvatarFields storedLook(AvatarFields avatar, const Catalogue& catalogue);
+
 // Empty when the upload may be stored, else why not (for the log).
 [[nodiscard]] std::string uploadRefusal(const SaveAvatarRequest& upload, const Catalogue& catalogue, bool guest);
 

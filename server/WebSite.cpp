@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 namespace likenex {
 
@@ -55,7 +56,8 @@ std::string avatarList(const std::vector<AvatarSummary>& avatars) {
 
 std::string signInFields() {
     return "<label>Name <input name=\"name\" maxlength=\"23\" autocomplete=\"username\" required></label>"
-           "<label>Password <input name=\"password\" type=\"password\" maxlength=\"30\" autocomplete=\"current-password\"></label>";
+           "<label>Password <input name=\"password\" type=\"password\" maxlength=\"" + std::to_string(kLongestPassword) +
+           "\" autocomplete=\"current-password\"></label>";
 }
 
 std::string paragraph(std::string_view text) { return "<p>" + htmlEscape(text) + "</p>"; }
@@ -109,16 +111,14 @@ std::string cdata(std::string_view text) {
 WebSite::WebSite(Storage& storage, Accounts& accounts, SignInThrottle& throttle, const Catalogue& catalogue, const ServerConfig& config,
                  std::string programDirectory)
     : storage_(storage), accounts_(accounts), throttle_(throttle), catalogue_(catalogue), config_(config),
-      programDirectory_(std::move(programDirectory)), pictures_(programDirectory_) {
+      programDirectory_(std::move(programDirectory)), pictures_(programDirectory_),
+      codePage_(codePageNamed(config_.codePage).value_or(nullptr)) {
+    if (!codePage_) throw std::invalid_argument("unknown code_page " + config_.codePage);
     // The feed answers at the path of the news base ("http://host:port/path"); the query the
     // updater appends is ignored.
     const std::string base = config_.newsBaseOrDefault();
     std::size_t pathStart = base.find('/', std::string_view("http://").size());
     newsPath_ = pathStart == std::string_view::npos ? "/" : std::string(targetPath(std::string_view(base).substr(pathStart)));
-}
-
-std::string WebSite::digestOf(const std::string& passwordUtf8) const {
-    return passwordDigest(utf8ToUtf16(passwordUtf8), *codePageNamed(config_.codePage));
 }
 
 HttpResponse WebSite::respond(const HttpRequest& request) {
@@ -188,15 +188,17 @@ HttpResponse WebSite::help() {
 
 HttpResponse WebSite::registration(const HttpRequest& request) {
     std::string form = "<form method=\"post\" action=\"/?c=reg\">" + signInFields() +
-                       "<label>Password again <input name=\"again\" type=\"password\" maxlength=\"30\"></label>"
+                       "<label>Password again <input name=\"again\" type=\"password\" maxlength=\"" +
+                       std::to_string(kLongestPassword) + "\"></label>"
                        "<button>Create the account</button></form>";
     if (request.method != "POST") return html("Register", paragraph("Choose a name of at most 23 characters.") + form);
     auto posted = parseForm(request.body);
     std::u16string name = utf8ToUtf16(posted["name"]);
     if (posted["password"] != posted["again"]) return html("Register", paragraph("The two passwords differ.") + form, 400);
-    if (utf8ToUtf16(posted["password"]).size() > 30)
-        return html("Register", paragraph("A password has at most 30 characters.") + form, 400);
-    switch (accounts_.addAccount(name, digestOf(posted["password"]))) {
+    const std::u16string password = utf8ToUtf16(posted["password"]);
+    if (password.size() > kLongestPassword)
+        return html("Register", paragraph("A password has at most " + std::to_string(kLongestPassword) + " characters.") + form, 400);
+    switch (accounts_.addAccount(name, typedPasswordDigest(password, codePage_))) {
     case Accounts::AddResult::Added:
         return html("Welcome", paragraph("The account " + posted["name"] + " is ready. Sign in with it in the editor."));
     case Accounts::AddResult::NameTaken:
@@ -224,7 +226,7 @@ std::optional<Account> WebSite::postedSignIn(const std::map<std::string, std::st
         message = "Too many failed sign-ins: wait a few seconds and try again.";
         return std::nullopt;
     }
-    auto signedIn = Accounts::isGuest(name) ? std::nullopt : accounts_.signIn(name, digestOf(field("password")));
+    auto signedIn = Accounts::isGuest(name) ? std::nullopt : accounts_.signInTyped(name, utf8ToUtf16(field("password")), codePage_);
     if (!signedIn) {
         throttle_.recordFailure(key, peer, std::chrono::steady_clock::now());
         message = "The name or the password is wrong.";
@@ -254,14 +256,15 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
     auto posted = request.method == "POST" ? parseForm(request.body) : std::map<std::string, std::string>{};
     if (stored->accessMode == 2) {
         std::string form = "<form method=\"post\" action=\"" + self +
-                           "\"><label>Access password <input name=\"access\" type=\"password\" maxlength=\"30\"></label>"
+                           "\"><label>Access password <input name=\"access\" type=\"password\" maxlength=\"" +
+                           std::to_string(kLongestPassword) + "\"></label>"
                            "<button>Show</button></form>";
         if (request.method != "POST") return html("Avatar " + std::to_string(number), paragraph("This avatar asks for its access password.") + form);
         std::string key = "avatar:" + std::to_string(number);
         auto wait = throttle_.admit(key, request.peer, std::chrono::steady_clock::now());
         if (!wait || *wait > std::chrono::steady_clock::duration::zero())
             return html("Avatar " + std::to_string(number), paragraph("Too many wrong passwords: wait a few seconds.") + form, 403);
-        if (!Accounts::digestMatches(stored->accessHash, digestOf(posted["access"]))) {
+        if (!Accounts::typedPasswordMatches(stored->accessHash, utf8ToUtf16(posted["access"]), codePage_)) {
             throttle_.recordFailure(key, request.peer, std::chrono::steady_clock::now());
             return html("Avatar " + std::to_string(number), paragraph("That is not the access password.") + form, 403);
         }

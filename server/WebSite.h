@@ -41,7 +41,6 @@ private:
     // The account signed in by a posted name and password, through the throttle.
     std::optional<Account> postedSignIn(const std::map<std::string, std::string>& form, const std::string& peer,
                                         std::string& message);
-    [[nodiscard]] std::string digestOf(const std::string& passwordUtf8) const;
 
     Storage& storage_;
     Accounts& accounts_;
@@ -51,6 +50,7 @@ private:
     std::string programDirectory_;
     std::string newsPath_;
     AvatarPictures pictures_;
+    CodePageConversion codePage_;  // the client's, in which typed passwords are digested
 };
 
 // Writes the data directory's news file with one first item when there is none. Lines:

@@ -118,6 +118,86 @@ TEST_F(RequestHandlerTest, RememberedSignInsEndWithANewPassword) {
     EXPECT_FALSE(accounts_.setPassword(u"nobody", kPassword));
 }
 
+// ---- Typed passwords and the legacy form of long ones ----
+
+// A password of 31 to 33 characters stored before in its legacy form (the text itself): the
+// editor now sends the typed digest, which fails until the person signs in once with the typed
+// password on the web, which puts the typed form in its place.
+TEST_F(RequestHandlerTest, ALegacyLongSecretGivesWayToTheTypedFormOnceItMatches) {
+    const std::u16string password = u"thirty-two characters, not fewer";
+    const std::string typed = typedPasswordDigest(password, toWindows1252);
+    const std::string legacy = legacyPasswordDigest(password, toWindows1252);
+    ASSERT_NE(typed, legacy);
+    ASSERT_TRUE(accounts_.setPassword(u"alice", legacy));
+    EXPECT_FALSE(accounts_.signIn(u"alice", typed).has_value());
+    EXPECT_TRUE(accounts_.signIn(u"alice", legacy).has_value());  // as an editor remembered it
+
+    const std::string before = storage_->findAccount("alice")->secretHash;
+    EXPECT_FALSE(accounts_.signInTyped(u"alice", u"thirty-two characters, not fewr!", toWindows1252).has_value());
+    EXPECT_EQ(storage_->findAccount("alice")->secretHash, before);
+
+    ASSERT_TRUE(accounts_.signInTyped(u"ALICE", password, toWindows1252).has_value());
+    EXPECT_NE(storage_->findAccount("alice")->secretHash, before);
+    EXPECT_TRUE(accounts_.signIn(u"alice", typed).has_value());
+    EXPECT_FALSE(accounts_.signIn(u"alice", legacy).has_value());
+    EXPECT_TRUE(accounts_.signInTyped(u"alice", password, toWindows1252).has_value());
+}
+
+TEST_F(RequestHandlerTest, TypedPasswordsMatchAccessHashesInBothForms) {
+    const std::u16string longPassword(33, u'k');
+    const std::string fromEditor = accounts_.hashDigest(typedPasswordDigest(longPassword, toWindows1252));
+    const std::string storedBefore = accounts_.hashDigest(legacyPasswordDigest(longPassword, toWindows1252));
+    EXPECT_TRUE(Accounts::typedPasswordMatches(fromEditor, longPassword, toWindows1252));
+    EXPECT_TRUE(Accounts::typedPasswordMatches(storedBefore, longPassword, toWindows1252));
+    EXPECT_FALSE(Accounts::typedPasswordMatches(fromEditor, std::u16string(32, u'k'), toWindows1252));
+    // Cut to 32 bytes, the legacy forms of 32 and 33 equal characters are the same text.
+    EXPECT_TRUE(Accounts::typedPasswordMatches(storedBefore, std::u16string(32, u'k'), toWindows1252));
+    EXPECT_FALSE(Accounts::typedPasswordMatches(storedBefore, std::u16string(31, u'k'), toWindows1252));
+    EXPECT_FALSE(Accounts::typedPasswordMatches("", u"", toWindows1252));
+    const std::string shortHash = accounts_.hashDigest(md5Hex("door"));
+    EXPECT_TRUE(Accounts::typedPasswordMatches(shortHash, u"door", toWindows1252));
+    EXPECT_FALSE(Accounts::typedPasswordMatches(shortHash, u"Door", toWindows1252));
+}
+
+// A storage in which the operator sets a new password just before a legacy sign-in stores
+// the typed form.
+class PasswordChangedMeanwhile : public Storage {
+public:
+    PasswordChangedMeanwhile(Storage& inner, std::string newSecret) : inner_(inner), newSecret_(std::move(newSecret)) {}
+    void migrate() override { inner_.migrate(); }
+    int schemaVersion() override { return inner_.schemaVersion(); }
+    std::optional<std::int64_t> addAccount(const Account& a) override { return inner_.addAccount(a); }
+    std::optional<Account> findAccount(const std::string& key) override { return inner_.findAccount(key); }
+    bool setAccountSecret(const std::string& key, const std::string& hash) override { return inner_.setAccountSecret(key, hash); }
+    bool replaceAccountSecret(const std::string& key, const std::string& oldHash, const std::string& newHash) override {
+        EXPECT_TRUE(inner_.setAccountSecret(key, newSecret_));
+        return inner_.replaceAccountSecret(key, oldHash, newHash);
+    }
+    std::int64_t storeAvatar(const StoredAvatar& a) override { return inner_.storeAvatar(a); }
+    std::optional<StoredAvatar> loadAvatar(std::int64_t n) override { return inner_.loadAvatar(n); }
+    std::int64_t avatarCount() override { return inner_.avatarCount(); }
+    std::vector<AvatarSummary> latestAvatars(int limit) override { return inner_.latestAvatars(limit); }
+    std::vector<AvatarSummary> avatarsOf(std::int64_t owner, int limit) override { return inner_.avatarsOf(owner, limit); }
+    std::vector<AvatarSummary> searchAvatars(const std::u16string& part, int limit) override {
+        return inner_.searchAvatars(part, limit);
+    }
+
+private:
+    Storage& inner_;
+    std::string newSecret_;
+};
+
+TEST_F(RequestHandlerTest, ALegacySignInNeverUndoesAPasswordSetMeanwhile) {
+    const std::u16string password(31, u'q');
+    ASSERT_TRUE(accounts_.setPassword(u"alice", legacyPasswordDigest(password, toWindows1252)));
+    const std::string operatorsChoice = accounts_.hashDigest(md5Hex("fresh"));
+    PasswordChangedMeanwhile storage(*storage_, operatorsChoice);
+    Accounts accounts(storage, Argon2Cost{1, 8192});
+    (void)accounts.signInTyped(u"alice", password, toWindows1252);
+    EXPECT_EQ(storage_->findAccount("alice")->secretHash, operatorsChoice);
+    EXPECT_TRUE(accounts_.signIn(u"alice", md5Hex("fresh")).has_value());
+}
+
 TEST_F(RequestHandlerTest, TheGuestNeedsNoPasswordButStoresOnlyFreeOutfits) {
     EXPECT_EQ(save(freeUpload(u"GuEsT", "anything")).result, SaveAvatarReply::Saved);
     SaveAvatarRequest priced = freeUpload(u"guest", "");
@@ -268,8 +348,8 @@ TEST(CodePages, Windows1252AndUtf8) {
     EXPECT_EQ(utf8ToUtf16("\xed\xa0\x80"), u"\ufffd\ufffd\ufffd");  // an encoded surrogate is not a character
     EXPECT_EQ(utf8ToUtf16("\xc0\xaf"), u"\ufffd\ufffd");            // an overlong form neither
     // The same password digested with both code pages differs only where they differ.
-    EXPECT_EQ(passwordDigest(u"caf\u00e9", toWindows1252), passwordDigest(u"caf\u00e9", toLatin1));
-    EXPECT_NE(passwordDigest(u"\u20ac", toWindows1252), passwordDigest(u"\u20ac", toLatin1));
+    EXPECT_EQ(typedPasswordDigest(u"caf\u00e9", toWindows1252), typedPasswordDigest(u"caf\u00e9", toLatin1));
+    EXPECT_NE(typedPasswordDigest(u"\u20ac", toWindows1252), typedPasswordDigest(u"\u20ac", toLatin1));
 }
 
 TEST(ServerSettings, DefaultsAreValidAndTheNewsBaseFollowsTheClientsPattern) {

@@ -12,6 +12,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace likenex::testing {
@@ -203,6 +205,11 @@ RunningServer::~RunningServer() {
 std::uint16_t RunningServer::protocolPort() const { return app_->protocolPort(); }
 std::uint16_t RunningServer::httpPort() const { return app_->httpPort(); }
 
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 int runCommand(const std::string& command) {
     int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -229,32 +236,44 @@ PostgresCluster::PostgresCluster() {
         }
     }
     if (bin_.empty()) {
-        reason_ = "the PostgreSQL server binaries (/usr/lib/postgresql/*/bin/initdb) are not installed";
+        reason_ = "the PostgreSQL server binaries (/usr/lib/postgresql/*/bin/initdb) are not installed; "
+                  "scripts/setup.sh installs them";
         return;
     }
     std::string pattern = "/tmp/likenex-pg-XXXXXX";
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    if (!mkdtemp(pattern.data())) {
+        reason_ = "cannot make a temporary directory for the cluster";
+        return;
+    }
     directory_ = pattern;
     // PostgreSQL refuses to run as root: as root, it runs as the postgres user.
     std::string as = geteuid() == 0 ? "runuser -u postgres -- " : "";
-    if (geteuid() == 0) runCommand("chown postgres " + directory_);
+    if (geteuid() == 0 && runCommand("chown postgres " + directory_) != 0) {
+        reason_ = "running as root, and there is no postgres user to run PostgreSQL as";
+        return;
+    }
     port_ = freePort();
     std::string data = directory_ + "/data";
     if (runCommand(as + bin_ + "/initdb -D " + data + " -A trust -U postgres --no-sync >" + directory_ +
-                   "/initdb.log 2>&1") != 0)
-        throw std::runtime_error("initdb failed; see " + directory_ + "/initdb.log");
+                   "/initdb.log 2>&1") != 0) {
+        reason_ = "initdb failed:\n" + fileText(directory_ + "/initdb.log");
+        return;
+    }
     std::string options = "-p " + std::to_string(port_) + " -k " + directory_ +
                           " -c listen_addresses=127.0.0.1 -c fsync=off -c max_connections=50 -c shared_buffers=16MB";
-    if (runCommand(as + bin_ + "/pg_ctl -D " + data + " -o '" + options + "' -w -t 30 -l " + directory_ +
-                   "/server.log start >/dev/null") != 0)
-        throw std::runtime_error("pg_ctl start failed; see " + directory_ + "/server.log");
+    started_ = runCommand(as + bin_ + "/pg_ctl -D " + data + " -o '" + options + "' -w -t 30 -l " + directory_ +
+                          "/server.log start >/dev/null") == 0;
+    if (!started_) {
+        reason_ = "the cluster did not start:\n" + fileText(directory_ + "/server.log");
+        return;
+    }
     available_ = true;
 }
 
 PostgresCluster::~PostgresCluster() {
     if (directory_.empty()) return;
     std::string as = geteuid() == 0 ? "runuser -u postgres -- " : "";
-    if (available_) runCommand(as + bin_ + "/pg_ctl -D " + directory_ + "/data -m immediate -w stop >/dev/null 2>&1");
+    if (started_) runCommand(as + bin_ + "/pg_ctl -D " + directory_ + "/data -m immediate -w stop >/dev/null 2>&1");
     std::error_code ignored;
     fs::remove_all(directory_, ignored);
 }

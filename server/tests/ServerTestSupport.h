@@ -83,7 +83,8 @@ private:
 
 // A PostgreSQL cluster in a temporary directory, run as the `postgres` user on a free
 // loopback port; stopped and removed at the end. `available()` is false (with the reason)
-// when the PostgreSQL binaries are not installed.
+// when the PostgreSQL binaries are not installed or the cluster does not start; the tests
+// that need it then fail.
 class PostgresCluster {
 public:
     PostgresCluster();
@@ -97,12 +98,16 @@ public:
 
 private:
     bool available_ = false;
+    bool started_ = false;
     std::string reason_;
     std::string bin_;
     std::string directory_;
     int port_ = 0;
     int databases_ = 0;
 };
+
+// A whole file's bytes; empty when it cannot be read.
+std::string fileText(const std::string& path);
 
 // Runs a shell command; its exit code.
 int runCommand(const std::string& command);
