@@ -167,8 +167,11 @@ void Application::shutdown() {
 bool Application::checkFontFile(const std::wstring& name) {
     const std::wstring path = resolveFontPath(name);
     if (path.empty()) {
-        showMessageBox(nullptr, (services_.fontFolders.windowsFonts + name + L"\nFont does not exist").c_str(), nullptr,
-                       MB_OK);
+        // Owned by the main window, which stays disabled while the box is up: the box may come
+        // from a window's own code (a language change), and no click may close that window
+        // meanwhile.
+        showMessageBox(window(), (services_.fontFolders.windowsFonts + name + L"\nFont does not exist").c_str(),
+                       nullptr, MB_OK);
         return false;
     }
     setUiFontFile(name);

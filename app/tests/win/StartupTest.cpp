@@ -188,10 +188,14 @@ TEST_F(StartupTest, TheJapaneseFontIsAskedForAndItsAbsenceToldOnce) {
     StartedApplication app;
     app.setProgramDirectory(withoutFonts.wide());
     app.setLanguageIndex(3);
+    HWND mainWindow = nullptr;
+    app.onFirstFrame = [&] { mainWindow = app.window(); };
     EXPECT_EQ(runEntry(app, nullptr), 0);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, defaultFontFolders().windowsFonts + L"MSGOTHIC.TTC\nFont does not exist");
     EXPECT_FALSE(messages.shown[0].hasCaption);
+    ASSERT_NE(mainWindow, nullptr);
+    EXPECT_EQ(messages.shown[0].owner, mainWindow) << "the main window is disabled while the box is up";
     EXPECT_EQ(app.uiFontFile(), L"mingliu.ttc") << "the Chinese font stays in force";
     EXPECT_EQ(app.frames, 1) << "a missing font does not stop start-up";
 }

@@ -131,16 +131,15 @@ TEST_F(ToolkitWindowTest, RealMessagesDriveTheWidgetsAndTheFrameShowsThem) {
         COMPOSITIONFORM form{};
         HWND imeWindow = ImmGetDefaultIMEWnd(app.window());
         HIMC context = ImmGetContext(imeWindow ? imeWindow : app.window());
-        if (context) {
-            if (ImmGetCompositionWindow(context, &form)) {
-                EXPECT_EQ(form.dwStyle, static_cast<DWORD>(CFS_POINT));
-                // After the caret, which stands past the pasted text: right of the text's start.
-                EXPECT_GT(form.ptCurrentPos.x, other->textRect().left + other->fontSize);
-                EXPECT_LE(form.ptCurrentPos.x, other->textRect().right + other->fontSize);
-                EXPECT_EQ(form.ptCurrentPos.y, other->textRect().bottom);
-            }
-            ImmReleaseContext(imeWindow ? imeWindow : app.window(), context);
-        }
+        ASSERT_NE(context, nullptr) << "the main window has no input context to place";
+        const bool read = ImmGetCompositionWindow(context, &form);
+        ImmReleaseContext(imeWindow ? imeWindow : app.window(), context);
+        ASSERT_TRUE(read) << "the composition window was never placed";
+        EXPECT_EQ(form.dwStyle, static_cast<DWORD>(CFS_POINT));
+        // After the caret, which stands past the pasted text: right of the text's start.
+        EXPECT_GT(form.ptCurrentPos.x, other->textRect().left + other->fontSize);
+        EXPECT_LE(form.ptCurrentPos.x, other->textRect().right + other->fontSize);
+        EXPECT_EQ(form.ptCurrentPos.y, other->textRect().bottom);
     };
     EXPECT_EQ(runEntry(app, nullptr), 0);
     EXPECT_TRUE(ran);
