@@ -12,8 +12,8 @@
 namespace likenex::news {
 namespace {
 
-// {2933BF81-7B36-11D2-B20E-00C04F983E60}
-constexpr GUID kDomDocumentInterface = {0x2933BF81, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
+// {2933BF95-7B36-11D2-B20E-00C04F983E60}: IXMLDOMDocument2, which carries setProperty.
+constexpr GUID kDomDocument2Interface = {0x2933BF95, 0x7B36, 0x11D2, {0xB2, 0x0E, 0x00, 0xC0, 0x4F, 0x98, 0x3E, 0x60}};
 
 UniqueBstr makeBstr(std::u16string_view text) {
     if (text.size() > UINT_MAX) return UniqueBstr();
@@ -51,7 +51,7 @@ private:
 // Holds the document as well as the list, so the nodes stay valid while they are walked.
 class DomDocument final : public FeedDocument {
 public:
-    DomDocument(ComPtr<IXMLDOMDocument> document, ComPtr<IXMLDOMNodeList> items)
+    DomDocument(ComPtr<IXMLDOMDocument2> document, ComPtr<IXMLDOMNodeList> items)
         : document_(std::move(document)), items_(std::move(items)) {}
 
     bool itemCount(std::size_t& count) override {
@@ -71,24 +71,39 @@ public:
     }
 
 private:
-    ComPtr<IXMLDOMDocument> document_;
+    ComPtr<IXMLDOMDocument2> document_;
     ComPtr<IXMLDOMNodeList> items_;
 };
 
 }  // namespace
 
-LoadedFeed DomFeedLoader::load(std::string_view address) {
-    (void)CoInitialize(nullptr);  // S_FALSE when the thread already has COM: fine either way
-
+bool DomFeedLoader::createDocument(ComPtr<IXMLDOMDocument2>& document) const {
     ComPtr<IUnknown> object;
     if (FAILED(CoCreateInstance(documentClass_, nullptr, CLSCTX_ALL, IID_IUnknown,
                                 reinterpret_cast<void**>(object.put()))))
-        return LoadedFeed::componentFailure();
-    if (FAILED(OleRun(object.get()))) return LoadedFeed::componentFailure();
-    ComPtr<IXMLDOMDocument> document;
-    if (FAILED(object->QueryInterface(kDomDocumentInterface, reinterpret_cast<void**>(document.put()))))
-        return LoadedFeed::componentFailure();
-    if (FAILED(document->put_async(VARIANT_FALSE))) return LoadedFeed::componentFailure();
+        return false;
+    if (FAILED(OleRun(object.get()))) return false;
+    ComPtr<IXMLDOMDocument2> made;
+    if (FAILED(object->QueryInterface(kDomDocument2Interface, reinterpret_cast<void**>(made.put())))) return false;
+    if (FAILED(made->put_async(VARIANT_FALSE)) || FAILED(made->put_resolveExternals(VARIANT_FALSE)) ||
+        FAILED(made->put_validateOnParse(VARIANT_FALSE)))
+        return false;
+    const UniqueBstr prohibitDtd = makeBstr(u"ProhibitDTD");
+    if (!prohibitDtd) return false;
+    VARIANT on;
+    VariantInit(&on);
+    on.vt = VT_BOOL;
+    on.boolVal = VARIANT_TRUE;
+    if (FAILED(made->setProperty(prohibitDtd.get(), on))) return false;
+    document = std::move(made);
+    return true;
+}
+
+LoadedFeed DomFeedLoader::load(std::string_view address) {
+    (void)CoInitialize(nullptr);  // S_FALSE when the thread already has COM: fine either way
+
+    ComPtr<IXMLDOMDocument2> document;
+    if (!createDocument(document)) return LoadedFeed::componentFailure();
 
     // The address is 8-bit text in the system code page; the DOM wants it as a BSTR.
     const std::wstring wide = systemCodePage().toWide(address);
@@ -102,6 +117,10 @@ LoadedFeed DomFeedLoader::load(std::string_view address) {
     const HRESULT result = document->load(where, &loaded);
     if (FAILED(result)) return LoadedFeed::componentFailure();
     if (loaded != VARIANT_TRUE) return LoadedFeed();  // no answer, or not XML: no items
+    // Only a component that ignored ProhibitDTD gets here with a document type.
+    ComPtr<IXMLDOMDocumentType> documentType;
+    if (FAILED(document->get_doctype(documentType.put()))) return LoadedFeed::componentFailure();
+    if (documentType) return LoadedFeed();
 
     const UniqueBstr tag = makeBstr(u"item");
     ComPtr<IXMLDOMNodeList> items;

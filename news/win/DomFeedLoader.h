@@ -4,10 +4,18 @@
 //
 // COM is initialised on the calling thread at every load and deliberately left initialised:
 // the caller's thread may already use COM, and the library may be asked again.
+//
+// The feed comes over plain HTTP, so the document is made to refuse a document type: MSXML 3
+// would otherwise read external entities (a local file's text into the news page) and expand
+// entities without bound. A document that still arrives with a document type, from a
+// component that ignores those settings, yields no items.
 
 #include "news/FeedDocument.h"
+#include "platform/win/Handles.h"
 
 #include <windows.h>
+
+#include <msxml2.h>
 
 namespace likenex::news {
 
@@ -21,6 +29,11 @@ public:
     explicit DomFeedLoader(const GUID& documentClass = kDomDocumentClass) : documentClass_(documentClass) {}
 
     [[nodiscard]] LoadedFeed load(std::string_view address) override;
+
+    // A new document set for loading a feed: synchronous, no document type, no external
+    // entities, no validation. False when the component cannot be made or refuses a setting.
+    // COM must be initialised on the calling thread.
+    [[nodiscard]] bool createDocument(ComPtr<IXMLDOMDocument2>& document) const;
 
 private:
     GUID documentClass_;

@@ -160,6 +160,54 @@ TEST_F(NewsDllTest, AFeedThatDoesNotLoadGivesNoItemsAndARefreshReplacesThem) {
     EXPECT_EQ(countOfItems(), 5);
 }
 
+// A feed may come over plain HTTP from anyone on the way: a document type in it, with the
+// entities it could declare (a local file's text, a fetched one, an expansion without end),
+// leaves the page without items, and nothing it names is fetched.
+TEST_F(NewsDllTest, AFeedWithADocumentTypeGivesNoItems) {
+    const std::string item =
+        "<rss xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><channel><item><title>Title &inner;</title>"
+        "<dc:date>2007-01-01</dc:date></item></channel></rss>";
+    server.serve("/outside.dtd", "<!ENTITY inner \"FETCHED\">", "application/xml-dtd");
+    server.serve("/local.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE rss [\n<!ENTITY inner SYSTEM "
+                               "\"file:///C:/windows/win.ini\">\n]>\n" + item);
+    server.serve("/expanded.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE rss [\n<!ENTITY inner \"EXPANDED\">\n]>\n" + item);
+    server.serve("/external.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE rss SYSTEM \"" + server.url("/outside.dtd") +
+                                      "\">\n" + item);
+    // The same item without a document type loads, so the refusals below are the type's.
+    server.serve("/plain.xml", "<?xml version=\"1.0\"?>\n" +
+                                   std::string(item).replace(item.find(" &inner;"), 8, ""));
+    ASSERT_EQ(setUrl(server.url("/plain.xml").c_str()), 1);
+    ASSERT_EQ(browse(), 1);
+    ASSERT_EQ(countOfItems(), 1);
+
+    for (const char* path : {"/local.xml", "/expanded.xml", "/external.xml"}) {
+        SCOPED_TRACE(path);
+        ASSERT_EQ(setUrl(server.url(path).c_str()), 1);
+        EXPECT_EQ(browse(), 1);
+        EXPECT_EQ(countOfItems(), 0);
+    }
+    for (const std::string& request : server.requests()) EXPECT_NE(request, "/outside.dtd");
+}
+
+TEST(DomFeedLoaderTest, TheDocumentIsMadeWithoutExternalsOrValidation) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    {
+        const DomFeedLoader loader;
+        ComPtr<IXMLDOMDocument2> document;
+        ASSERT_TRUE(loader.createDocument(document));
+        VARIANT_BOOL value = VARIANT_TRUE;
+        EXPECT_EQ(document->get_async(&value), S_OK);
+        EXPECT_EQ(value, VARIANT_FALSE);
+        value = VARIANT_TRUE;
+        EXPECT_EQ(document->get_resolveExternals(&value), S_OK);
+        EXPECT_EQ(value, VARIANT_FALSE);
+        value = VARIANT_TRUE;
+        EXPECT_EQ(document->get_validateOnParse(&value), S_OK);
+        EXPECT_EQ(value, VARIANT_FALSE);
+    }
+    CoUninitialize();
+}
+
 // What reaches the debugger output: OutputDebugStringA raises DBG_PRINTEXCEPTION_C, which a
 // vectored handler sees before anyone handles it.
 std::vector<std::string>* gDebugLines = nullptr;
