@@ -8,6 +8,7 @@
 #include "chatlink/ChatLinkText.h"
 #include "net/Messages.h"
 #include "platform/win/CodePage.h"
+#include "platform/win/MessageBox.h"
 #include "platform/win/Registry.h"
 #include "screens/FrameWindows.h"
 #include "screens/PictureScreen.h"
@@ -153,30 +154,41 @@ const char* newsLanguageQuery(int languageIndex) {
 LRESULT Application::onVersionReply(WPARAM wParam, LPARAM lParam) {
     VersionReply reply;
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(lParam), wParam);
-    if (lParam != 0 && reply.assign(bytes) && reply.decode()) {
-        (void)writeRegistryDword(HKEY_LOCAL_MACHINE, kVersionKey, "ver", kProgramVersion);
-        (void)writeRegistryDword(HKEY_LOCAL_MACHINE, kVersionKey, "newver",
-                                 static_cast<std::uint32_t>(reply.newestVersion));
-        (void)writeRegistryString(HKEY_LOCAL_MACHINE, kVersionKey, "news",
-                                  reply.newsBase + newsLanguageQuery(languageIndex_));
-        if (reply.newestVersion > static_cast<std::int32_t>(kProgramVersion)) {
-            handOverToUpdater(programDirectory_ + "\\update.exe", reply.updaterArguments);
-            return 1;
-        }
-        if (startupState() == 2) showMessageDialog(uiText(kTextUpToDate), uiText(kTextUpToDateTitle), 0, 0, 0);
-    }
+    const bool decoded = lParam != 0 && reply.assign(bytes) && reply.decode();
+    // The reply has been read: the exchange ends here, whatever comes of it.
     closeServerConnection();
+    if (!decoded) return 1;
+    (void)writeRegistryDword(HKEY_LOCAL_MACHINE, kVersionKey, "ver", kProgramVersion);
+    (void)writeRegistryDword(HKEY_LOCAL_MACHINE, kVersionKey, "newver",
+                             static_cast<std::uint32_t>(reply.newestVersion));
+    (void)writeRegistryString(HKEY_LOCAL_MACHINE, kVersionKey, "news",
+                              reply.newsBase + newsLanguageQuery(languageIndex_));
+    if (reply.newestVersion > static_cast<std::int32_t>(kProgramVersion))
+        handOverToUpdater(programDirectory_ + "\\update.exe", reply.updaterArguments);
+    else if (startupState() == 2) showMessageDialog(uiText(kTextUpToDate), uiText(kTextUpToDateTitle), 0, 0, 0);
     return 1;
 }
 
 void Application::handOverToUpdater(const std::string& updaterPath, const std::string& arguments) {
-    ShellExecuteA(nullptr, "open", updaterPath.c_str(), arguments.c_str(), nullptr, SW_SHOW);
-    ExitProcess(0);
+    // ShellExecute reports success as a value above 32.
+    const auto started = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(nullptr, "open", updaterPath.c_str(), arguments.c_str(), nullptr, SW_SHOW));
+    if (started > 32) {
+        programEnd_();
+        return;
+    }
+    // Without the updater the editor would end at every start for as long as the server
+    // announces a newer version; it says so and goes on with this one instead.
+    showMessageBox(window(),
+                   (systemCodePage().toWide(updaterPath) + L"\nThe updater could not be started. Likenex goes on "
+                                                           L"with this version.")
+                       .c_str(),
+                   nullptr, MB_OK);
 }
 
-void Application::onServerFailed(WPARAM requestType) {
-    // The version check at start-up fails quietly; one the user asked for does not.
-    if (requestType == static_cast<WPARAM>(MessageType::VersionQuery) && startupState() != 2) return;
+void Application::onServerFailed(WPARAM) {
+    // Every request that could not be answered says so, the start-up version check included:
+    // the user learns at once that uploads and updates cannot reach the server.
     showMessageDialog(uiText(kTextNoConnection), uiText(kTextDialogTitle), 0, 0, 0);
 }
 
@@ -187,6 +199,10 @@ void Application::openAvatar(std::int64_t avatarId) {
 
 void Application::askForVersion() {
     if (!requests_->sendVersionQuery(endpoint_)) onServerFailed(static_cast<WPARAM>(MessageType::VersionQuery));
+}
+
+bool Application::replyIsGenuine(UINT message, WPARAM wParam, LPARAM lParam) {
+    return connection_ && connection_->takeDelivery(message, wParam, lParam);
 }
 
 bool Application::sendToServer(const ProtocolMessage& request) {
@@ -283,8 +299,11 @@ void Application::askToQuit() {
 
 void Application::moveWindowWithMouse() {
     // The system moves the window as if its caption had been pressed, for as long as the
-    // button is held; a press that is no longer held (or never was) moves nothing.
-    if (GetAsyncKeyState(VK_LBUTTON) >= 0) return;
+    // button is held; a press that is no longer held (or never was) moves nothing. The state
+    // read is the physical button's, so with swapped buttons the logical left one is the
+    // physical right one.
+    const int primaryButton = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    if (GetAsyncKeyState(primaryButton) >= 0) return;
     ReleaseCapture();
     SendMessageW(window(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
@@ -330,6 +349,9 @@ void Application::showTrayMenu(HWND window) {
 }
 
 LRESULT Application::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A reply message carries a pointer: one that does not come from the current exchange's
+    // dispatcher (posted or sent by another process, or by anyone else) is never read.
+    if (message >= WM_SAVE_REPLY && message <= WM_AVATAR_REPLY && !replyIsGenuine(message, wParam, lParam)) return 0;
     if (chatLinkTakesMessage(window, message, wParam, lParam)) return 1;
 
     switch (message) {

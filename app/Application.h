@@ -170,10 +170,13 @@ protected:
     [[nodiscard]] std::optional<std::wstring> writePicture(std::span<const std::uint8_t> pixels) override;
     [[nodiscard]] bool sendChatCommand(std::wstring_view command) override;
     [[nodiscard]] bool writeFile(const std::wstring& path, std::span<const std::uint8_t> bytes) override;
-    // A newer version: starts the updater with the server's arguments and ends the program.
-    virtual void handOverToUpdater(const std::string& updaterPath,
-                                   const std::string& arguments);  // Every web page goes through here; tests see the
-                                                                   // addresses instead of a browser.
+    // A newer version: starts the updater with the server's arguments and ends the program
+    // (programEnd). An updater that cannot be started is told in a message box, and the
+    // program goes on.
+    virtual void handOverToUpdater(const std::string& updaterPath, const std::string& arguments);
+    // How the program ends once the updater runs; tests keep their process.
+    void setProgramEnd(std::function<void()> end) { programEnd_ = std::move(end); }
+    // Every web page goes through here; tests see the addresses instead of a browser.
     void setWebPageOpener(std::function<void(const std::string&)> opener) { webPageOpener_ = std::move(opener); }
 
     // Reads opt.dat and the registry language; the language set before start-up stays when
@@ -188,6 +191,8 @@ private:
     // Closes every window of the stack, the root last.
     void closeWindows();
     LRESULT onVersionReply(WPARAM wParam, LPARAM lParam);
+    // The reply message is the one the current exchange's dispatcher is handing over now.
+    [[nodiscard]] bool replyIsGenuine(UINT message, WPARAM wParam, LPARAM lParam);
     // An exchange ended without a reply; the screen that waited for it was told first.
     void onServerFailed(WPARAM requestType);
     void step(const char* name) { startupSteps_.emplace_back(name); }
@@ -211,6 +216,7 @@ private:
     AppUiHost uiHost_;
     Settings settings_;
     std::function<void(const std::string&)> webPageOpener_;
+    std::function<void()> programEnd_ = [] { ExitProcess(0); };
     ServerEndpoint endpoint_;
     std::int64_t pendingAvatarId_ = 0;
     bool editRequested_ = false;

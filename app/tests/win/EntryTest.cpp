@@ -4,24 +4,31 @@
 #include "base/Constants.h"
 #include "base/WindowMessages.h"
 #include "net/Messages.h"
+#include "net/tests/win/ScriptedPeer.h"
 #include "platform/win/Registry.h"
 #include "ui/MessageDialog.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <filesystem>
 #include <functional>
 #include <stdexcept>
+#include <thread>
 
 namespace likenex {
 namespace {
 
+using test::Bytes;
+using test::ScriptedPeer;
 using testing::CapturedMessages;
 using testing::RecordedRequests;
 using testing::RecordingRenderer;
 using testing::TestClock;
 
 // The real application object with a recording renderer and recorded server requests. Its
-// first frame runs `onFirstFrame` and then closes the window.
+// first frame runs `onFirstFrame` and then closes the window. The hand-over to the updater is
+// recorded unless `realHandOver` is set; the program's end is recorded either way.
 class TestApplication : public Application {
 public:
     TestApplication() {
@@ -29,7 +36,18 @@ public:
         setRendererFunctions(&RecordingRenderer::start, &RecordingRenderer::stop, &RecordingRenderer::maxTextureSize);
         setServerRequests(&requests);
         setClock(&clock);
+        setProgramEnd([this] { ++programEnds; });
     }
+    LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+        // The system's move of the window: recorded, and not entered (it would hold the test
+        // in the system's own loop until the button is released).
+        if (message == WM_NCLBUTTONDOWN && wParam == HTCAPTION) {
+            ++captionPresses;
+            return 0;
+        }
+        return Application::windowProc(window, message, wParam, lParam);
+    }
+    using Application::moveWindowWithMouse;
     void startup() override {
         if (startupError) startupError();
         Application::startup();
@@ -42,9 +60,13 @@ public:
     }
     void handOverToUpdater(const std::string& updaterPath, const std::string& arguments) override {
         handedOver.emplace_back(updaterPath, arguments);
+        if (realHandOver) Application::handOverToUpdater(updaterPath, arguments);
     }
     RecordedRequests requests;
     TestClock clock;
+    bool realHandOver = false;
+    int programEnds = 0;
+    int captionPresses = 0;
     int frames = 0;
     std::function<void()> onFirstFrame;
     std::function<void()> startupError;
@@ -147,6 +169,59 @@ protected:
         MSG m;
         return PeekMessageW(&m, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
     }
+    // Runs this thread's messages until `done` holds (at most ten seconds); returns `done`.
+    static bool pumpUntil(const std::function<bool()>& done) {
+        for (DWORD start = GetTickCount(); !done();) {
+            if (GetTickCount() - start > 10000) return done();
+            MSG m;
+            while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&m);
+                DispatchMessageW(&m);
+            }
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+        return true;
+    }
+    // Asks for the version as the program does and has a server answer with `reply` over a
+    // real connection; returns once the application has ended the exchange.
+    bool versionReplied(const Bytes& reply) {
+        ScriptedPeer peer({{.replies = {reply}}});
+        CommandLineRequest request;
+        request.endpoint = {"127.0.0.1", peer.port()};
+        app.setCommandLineRequest(request);
+        app.setServerRequests(nullptr);
+        app.askForVersion();
+        app.setServerRequests(&app.requests);
+        return pumpUntil([&] { return peer.clientShutDowns() == 1; });
+    }
+    static Bytes versionReply(std::int32_t newest) {
+        VersionReply reply;
+        reply.newestVersion = newest;
+        reply.updaterArguments = "http://127.0.0.1:8080/Download/";
+        reply.newsBase = "http://127.0.0.1:8080/feed";
+        EXPECT_TRUE(reply.encode());
+        return reply.bytes();
+    }
+    // The first line of the message dialog in front, or "" when none is.
+    std::wstring dialogLine() {
+        auto* dialog = dynamic_cast<ui::MessageDialog*>(app.windowStack().active());
+        return dialog ? dialog->lines()[0] : std::wstring();
+    }
+    std::wstring firstLineOf(int text) {
+        const std::wstring whole = app.uiText(text);
+        return whole.substr(0, whole.find(L'\n'));
+    }
+    void closeDialog() {
+        if (auto* dialog = dynamic_cast<ui::MessageDialog*>(app.windowStack().active())) {
+            app.windowStack().closeWindow(dialog);
+            app.windowStack().destroyClosed();
+        }
+    }
+    static std::uint32_t dword(const char* name) {
+        const auto v = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionKey, name, 4);
+        if (!v || v->size() != 4) return 0xFFFFFFFFu;
+        return (*v)[0] | (*v)[1] << 8 | (*v)[2] << 16 | static_cast<std::uint32_t>((*v)[3]) << 24;
+    }
     TestApplication app;
 };
 
@@ -157,38 +232,145 @@ TEST_F(ApplicationMessagesTest, ForwardedAvatarIdIsRebuiltWithoutSignExtension) 
 }
 
 TEST_F(ApplicationMessagesTest, VersionRepliesAreRecordedAndANewerVersionHandsOver) {
-    auto replyWith = [&](std::int32_t newest) {
-        VersionReply reply;
-        reply.newestVersion = newest;
-        reply.updaterArguments = "http://127.0.0.1:8080/Download/";
-        reply.newsBase = "http://127.0.0.1:8080/feed";
-        EXPECT_TRUE(reply.encode());
-        return send(WM_VERSION_REPLY, reply.bytes().size(), reinterpret_cast<LPARAM>(reply.bytes().data()));
-    };
-    auto dword = [](const char* name) -> std::uint32_t {
-        const auto v = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionKey, name, 4);
-        if (!v || v->size() != 4) return 0xFFFFFFFFu;
-        return (*v)[0] | (*v)[1] << 8 | (*v)[2] << 16 | static_cast<std::uint32_t>((*v)[3]) << 24;
-    };
     app.setLanguageIndex(2);
-    EXPECT_EQ(replyWith(2), 1);
+    ASSERT_TRUE(versionReplied(versionReply(2)));
     EXPECT_EQ(dword("ver"), 2u);
     EXPECT_EQ(dword("newver"), 2u);
-    const auto news = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionKey, "news", 200);
-    ASSERT_TRUE(news);
-    EXPECT_EQ(std::string(news->begin(), news->end()), std::string("http://127.0.0.1:8080/feed?v=1.0&ln=en") + '\0');
     EXPECT_TRUE(app.handedOver.empty()) << "version 2 is this program's";
+    EXPECT_EQ(dialogLine(), L"") << "a check the program made itself says nothing when all is well";
 
-    EXPECT_EQ(replyWith(3), 1);
+    ASSERT_TRUE(versionReplied(versionReply(3)));
     EXPECT_EQ(dword("newver"), 3u);
     ASSERT_EQ(app.handedOver.size(), 1u);
     EXPECT_TRUE(app.handedOver[0].first.ends_with("\\update.exe"));
     EXPECT_EQ(app.handedOver[0].second, "http://127.0.0.1:8080/Download/");
 
-    // A reply too short for its layout changes nothing.
-    const std::uint8_t cut[] = {7, 0, 4, 1, 0, 0, 9};
-    EXPECT_EQ(send(WM_VERSION_REPLY, sizeof cut, reinterpret_cast<LPARAM>(cut)), 1);
+    // A reply too short for its layout changes nothing, and still ends the exchange.
+    ASSERT_TRUE(versionReplied(Bytes{7, 0, 4, 1, 0, 0, 9}));
     EXPECT_EQ(dword("newver"), 3u);
+    EXPECT_EQ(app.handedOver.size(), 1u);
+}
+
+// The feed's language follows the interface's: a query per language index, none for an index
+// outside the five.
+TEST_F(ApplicationMessagesTest, TheNewsAddressCarriesTheLanguageOfTheInterface) {
+    const std::pair<int, const char*> cases[] = {{0, "?v=1.0&ln=zh-tw"}, {1, "?v=1.0&ln=zh-cn"}, {2, "?v=1.0&ln=en"},
+                                                 {3, "?v=1.0&ln=ja"},    {4, "?v=1.0&ln=fr"},    {7, ""}};
+    for (const auto& [language, query] : cases) {
+        SCOPED_TRACE(language);
+        app.setLanguageIndex(language);
+        ASSERT_TRUE(versionReplied(versionReply(2)));
+        const auto news = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionKey, "news", 200);
+        ASSERT_TRUE(news);
+        EXPECT_EQ(std::string(news->begin(), news->end()), std::string("http://127.0.0.1:8080/feed") + query + '\0');
+    }
+}
+
+// Another process can send or post the reply messages with a pointer of its choosing; the
+// program reads none of them. A real reply afterwards is still acted on.
+TEST_F(ApplicationMessagesTest, ReplyMessagesThatDoNotComeFromTheExchangeAreIgnored) {
+    const Bytes newer = versionReply(3);
+    const auto forged = reinterpret_cast<LPARAM>(newer.data());
+    // Sent from another thread, as another process's SendMessage arrives: with pointers
+    // nobody may read, and with a real reply's bytes.
+    std::atomic<bool> sent{false};
+    std::thread sender([&] {
+        HWND window = app.window();
+        for (UINT message : {WM_SAVE_REPLY, WM_VERSION_REPLY, WM_AVATAR_REPLY}) {
+            SendMessageW(window, message, 4096, 0x10);
+            SendMessageW(window, message, newer.size(), forged);
+        }
+        sent = true;
+    });
+    EXPECT_TRUE(pumpUntil([&] { return sent.load(); }));
+    sender.join();
+    // Posted, and sent from this thread.
+    for (UINT message : {WM_SAVE_REPLY, WM_VERSION_REPLY, WM_AVATAR_REPLY}) {
+        PostMessageW(app.window(), message, newer.size(), forged);
+        EXPECT_EQ(send(message, newer.size(), forged), 0);
+    }
+    EXPECT_TRUE(pumpUntil([] {
+        MSG m;
+        return !PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE);
+    }));
+    EXPECT_TRUE(app.handedOver.empty());
+    EXPECT_EQ(dialogLine(), L"");
+
+    ASSERT_TRUE(versionReplied(newer));
+    EXPECT_EQ(app.handedOver.size(), 1u);
+}
+
+// Every request that finds no server says so with text 455: the version check at start-up,
+// an avatar asked for, and an exchange that ran out of time.
+TEST_F(ApplicationMessagesTest, ARequestThatFindsNoServerShowsTheConnectionText) {
+    app.requests.connects = false;
+    app.askForVersion();
+    EXPECT_EQ(dialogLine(), firstLineOf(455)) << "the version check at start-up";
+    closeDialog();
+
+    EXPECT_EQ(send(WM_OPEN_AVATAR, 0, 42), 1);
+    EXPECT_EQ(app.requests.openedAvatars, std::vector<std::int64_t>{42});
+    EXPECT_EQ(dialogLine(), firstLineOf(455)) << "an avatar forwarded by a second start";
+    closeDialog();
+
+    // Over the program's own connection, to a port where nothing listens.
+    CommandLineRequest request;
+    request.endpoint = {"127.0.0.1", test::refusingPort()};
+    app.setCommandLineRequest(request);
+    app.setServerRequests(nullptr);
+    app.openAvatar(42);
+    EXPECT_EQ(dialogLine(), firstLineOf(455)) << "an avatar asked for on the command line";
+    closeDialog();
+
+    PostMessageW(app.window(), WM_SERVER_FAILED, static_cast<WPARAM>(MessageType::OpenAvatarRequest), 0);
+    PostMessageW(app.window(), WM_SERVER_FAILED, static_cast<WPARAM>(MessageType::VersionQuery), 0);
+    EXPECT_TRUE(pumpUntil([&] { return dialogLine() == firstLineOf(455); })) << "a reply that never came";
+}
+
+// With the buttons swapped, the logical left button is the physical right one: pressing it
+// on the title band starts the move, pressing the physical left one does not.
+TEST_F(ApplicationMessagesTest, TheWindowMovesWithTheLogicalLeftButtonWhenTheButtonsAreSwapped) {
+    auto button = [](DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags;
+        EXPECT_EQ(SendInput(1, &input, sizeof input), 1u);
+    };
+    // Away from the window: the presses themselves reach no window of ours.
+    SetCursorPos(0, 0);
+    struct Swapped {
+        Swapped() { SwapMouseButton(TRUE); }
+        ~Swapped() { SwapMouseButton(FALSE); }
+    } swapped;
+    ASSERT_TRUE(GetSystemMetrics(SM_SWAPBUTTON));
+    const LPARAM titleBand = MAKELPARAM(300, 10);
+
+    button(MOUSEEVENTF_RIGHTDOWN);
+    ASSERT_LT(GetAsyncKeyState(VK_RBUTTON), 0) << "the physical button is down";
+    send(WM_LBUTTONDOWN, MK_LBUTTON, titleBand);
+    button(MOUSEEVENTF_RIGHTUP);
+    EXPECT_EQ(app.captionPresses, 1) << "the logical left button was held";
+
+    button(MOUSEEVENTF_LEFTDOWN);
+    app.moveWindowWithMouse();
+    button(MOUSEEVENTF_LEFTUP);
+    EXPECT_EQ(app.captionPresses, 1) << "the logical right button moves nothing";
+    send(WM_LBUTTONUP, 0, titleBand);
+}
+
+// An updater that cannot be started (update.exe missing) is told, and the program goes on
+// instead of ending at every start while the server announces a newer version.
+TEST_F(ApplicationMessagesTest, AnUpdaterThatCannotBeStartedIsToldAndTheProgramGoesOn) {
+    const std::string missing =
+        (std::filesystem::temp_directory_path() / "likenex-no-such-folder" / "update.exe").string();
+    CapturedMessages messages;
+    app.realHandOver = true;
+    app.handOverToUpdater(missing, "http://127.0.0.1:8080/Download/");
+    EXPECT_EQ(app.programEnds, 0);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].owner, app.window());
+    EXPECT_TRUE(messages.shown[0].text.starts_with(std::filesystem::path(missing).wstring() + L"\n"))
+        << "names the updater it looked for";
 }
 
 TEST_F(ApplicationMessagesTest, QuitAsksFirstAndOnlyAConfirmationQuits) {

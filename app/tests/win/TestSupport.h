@@ -33,13 +33,15 @@ public:
     bool sendVersionQuery(const ServerEndpoint& endpoint) override {
         ++versionQueries;
         lastEndpoint = endpoint;
-        return true;
+        return connects;
     }
     bool sendOpenAvatar(const ServerEndpoint& endpoint, std::int64_t id) override {
         openedAvatars.push_back(id);
         lastEndpoint = endpoint;
-        return true;
+        return connects;
     }
+    // False: every request fails as one that finds no server does.
+    bool connects = true;
     int versionQueries = 0;
     std::vector<std::int64_t> openedAvatars;
     ServerEndpoint lastEndpoint;
