@@ -13,6 +13,8 @@
 #include "render/RenderOps.h"
 #include "render/RendererStart.h"
 #include "render/text/Fonts.h"
+#include "render/text/GlyphFont.h"
+#include "render/text/TextRenderer.h"
 #include "screens/EditorScreen.h"
 #include "screens/SettingsStore.h"
 #include "test_support/BmpDecode.h"
@@ -198,6 +200,54 @@ TEST_F(StartupTest, TheJapaneseFontIsAskedForAndItsAbsenceToldOnce) {
     EXPECT_EQ(messages.shown[0].owner, mainWindow) << "the main window is disabled while the box is up";
     EXPECT_EQ(app.uiFontFile(), L"mingliu.ttc") << "the Chinese font stays in force";
     EXPECT_EQ(app.frames, 1) << "a missing font does not stop start-up";
+}
+
+// A change of language takes the new font for every size at once, although the widgets'
+// renderers of sizes 11 and 12 never all let go of their engine together.
+TEST_F(StartupTest, ALanguageChangeDrawsEverySizeInTheNewFont) {
+    CapturedMessages messages;
+    StartedApplication app(true);
+    const std::wstring sample = L"Hello, Likenex world";
+    struct Widths {
+        int before = 0, after = 0, latin = 0, chinese = 0;
+    } widths[3];
+    bool latinEngines = false;
+    app.onFirstFrame = [&] {
+        ASSERT_EQ(app.uiFontFile(), L"mingliu.TTC");
+        for (int size : {11, 12, 13}) {
+            app.setPlainText(size, sample);
+            widths[size - 11].before = app.textWidth(size);
+        }
+        app.setLanguageIndex(2);
+        app.reloadFonts();
+        for (int size : {11, 12, 13}) {
+            Widths& w = widths[size - 11];
+            app.setPlainText(size, sample);
+            w.after = app.textWidth(size);
+            // The same text measured by fonts of their own, made another way.
+            GlyphFont latin, chinese;
+            ASSERT_TRUE(latin.open(L"SSERIFE.FON", size));
+            ASSERT_TRUE(chinese.open(L"mingliu.TTC", size));
+            latin.setText(sample);
+            chinese.setText(sample);
+            w.latin = latin.textWidth();
+            w.chinese = chinese.textWidth();
+        }
+        // The widgets' text of sizes 11 and 12 was made again in the new font too.
+        latinEngines = TextRenderer::registry().holders(11, L"SSERIFE.FON") > 1 &&
+                       TextRenderer::registry().holders(12, L"SSERIFE.FON") > 1;
+    };
+    app.setLanguageIndex(0);
+    EXPECT_EQ(runEntry(app, nullptr), 0);
+    EXPECT_TRUE(messages.shown.empty());
+    for (int size : {11, 12, 13}) {
+        SCOPED_TRACE(size);
+        const Widths& w = widths[size - 11];
+        ASSERT_NE(w.latin, w.chinese) << "the two fonts must tell themselves apart";
+        EXPECT_EQ(w.before, w.chinese);
+        EXPECT_EQ(w.after, w.latin) << "still drawn in the start-up font";
+    }
+    EXPECT_TRUE(latinEngines);
 }
 
 std::wstring readRegistryString(const wchar_t* path, const wchar_t* name) {
