@@ -86,7 +86,8 @@ std::optional<Account> Accounts::signInTyped(std::u16string_view name, std::u16s
     return account;
 }
 
-bool Accounts::typedPasswordMatches(const std::string& hash, std::u16string_view password, const CodePageConversion& toCodePage) {
+bool Accounts::typedPasswordMatches(const std::string& hash, std::u16string_view password,
+                                    const CodePageConversion& toCodePage) {
     const std::string typed = typedPasswordDigest(password, toCodePage);
     if (digestMatches(hash, typed)) return true;
     const std::string legacy = legacyPasswordDigest(password, toCodePage);

@@ -105,7 +105,8 @@ public:
         return std::string(PQcmdTuples(r.get())) == "1";
     }
 
-    bool replaceAccountSecret(const std::string& nameKey, const std::string& oldHash, const std::string& newHash) override {
+    bool replaceAccountSecret(const std::string& nameKey, const std::string& oldHash,
+                              const std::string& newHash) override {
         Lease lease = acquire();
         PGconn* c = lease.connection;
         Result r = query(c, "UPDATE accounts SET secret_hash = $1 WHERE name_key = $2 AND secret_hash = $3",

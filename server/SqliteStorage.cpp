@@ -99,7 +99,8 @@ public:
         return sqlite3_changes(db_.get()) == 1;
     }
 
-    bool replaceAccountSecret(const std::string& nameKey, const std::string& oldHash, const std::string& newHash) override {
+    bool replaceAccountSecret(const std::string& nameKey, const std::string& oldHash,
+                              const std::string& newHash) override {
         std::lock_guard lock(mutex_);
         auto s = prepare("UPDATE accounts SET secret_hash = ? WHERE name_key = ? AND secret_hash = ?");
         bindText(s, 1, newHash);

@@ -56,8 +56,8 @@ std::string avatarList(const std::vector<AvatarSummary>& avatars) {
 
 std::string signInFields() {
     return "<label>Name <input name=\"name\" maxlength=\"23\" autocomplete=\"username\" required></label>"
-           "<label>Password <input name=\"password\" type=\"password\" maxlength=\"" + std::to_string(kLongestPassword) +
-           "\" autocomplete=\"current-password\"></label>";
+           "<label>Password <input name=\"password\" type=\"password\" maxlength=\"" +
+           std::to_string(kLongestPassword) + "\" autocomplete=\"current-password\"></label>";
 }
 
 std::string paragraph(std::string_view text) { return "<p>" + htmlEscape(text) + "</p>"; }
@@ -189,7 +189,8 @@ HttpResponse WebSite::help() {
 HttpResponse WebSite::registration(const HttpRequest& request) {
     std::string form = "<form method=\"post\" action=\"/?c=reg\">" + signInFields() +
                        "<label>Password again <input name=\"again\" type=\"password\" maxlength=\"" +
-                       std::to_string(kLongestPassword) + "\"></label>"
+                       std::to_string(kLongestPassword) +
+                       "\"></label>"
                        "<button>Create the account</button></form>";
     if (request.method != "POST") return html("Register", paragraph("Choose a name of at most 23 characters.") + form);
     auto posted = parseForm(request.body);
@@ -197,7 +198,9 @@ HttpResponse WebSite::registration(const HttpRequest& request) {
     if (posted["password"] != posted["again"]) return html("Register", paragraph("The two passwords differ.") + form, 400);
     const std::u16string password = utf8ToUtf16(posted["password"]);
     if (password.size() > kLongestPassword)
-        return html("Register", paragraph("A password has at most " + std::to_string(kLongestPassword) + " characters.") + form, 400);
+        return html("Register",
+                    paragraph("A password has at most " + std::to_string(kLongestPassword) + " characters.") + form,
+                    400);
     switch (accounts_.addAccount(name, typedPasswordDigest(password, codePage_))) {
     case Accounts::AddResult::Added:
         return html("Welcome", paragraph("The account " + posted["name"] + " is ready. Sign in with it in the editor."));
@@ -226,7 +229,8 @@ std::optional<Account> WebSite::postedSignIn(const std::map<std::string, std::st
         message = "Too many failed sign-ins: wait a few seconds and try again.";
         return std::nullopt;
     }
-    auto signedIn = Accounts::isGuest(name) ? std::nullopt : accounts_.signInTyped(name, utf8ToUtf16(field("password")), codePage_);
+    auto signedIn =
+        Accounts::isGuest(name) ? std::nullopt : accounts_.signInTyped(name, utf8ToUtf16(field("password")), codePage_);
     if (!signedIn) {
         throttle_.recordFailure(key, peer, std::chrono::steady_clock::now());
         message = "The name or the password is wrong.";
@@ -257,7 +261,8 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
     if (stored->accessMode == 2) {
         std::string form = "<form method=\"post\" action=\"" + self +
                            "\"><label>Access password <input name=\"access\" type=\"password\" maxlength=\"" +
-                           std::to_string(kLongestPassword) + "\"></label>"
+                           std::to_string(kLongestPassword) +
+                           "\"></label>"
                            "<button>Show</button></form>";
         if (request.method != "POST") return html("Avatar " + std::to_string(number), paragraph("This avatar asks for its access password.") + form);
         std::string key = "avatar:" + std::to_string(number);

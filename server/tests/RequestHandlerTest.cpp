@@ -168,7 +168,9 @@ public:
     int schemaVersion() override { return inner_.schemaVersion(); }
     std::optional<std::int64_t> addAccount(const Account& a) override { return inner_.addAccount(a); }
     std::optional<Account> findAccount(const std::string& key) override { return inner_.findAccount(key); }
-    bool setAccountSecret(const std::string& key, const std::string& hash) override { return inner_.setAccountSecret(key, hash); }
+    bool setAccountSecret(const std::string& key, const std::string& hash) override {
+        return inner_.setAccountSecret(key, hash);
+    }
     bool replaceAccountSecret(const std::string& key, const std::string& oldHash, const std::string& newHash) override {
         EXPECT_TRUE(inner_.setAccountSecret(key, newSecret_));
         return inner_.replaceAccountSecret(key, oldHash, newHash);
@@ -177,7 +179,9 @@ public:
     std::optional<StoredAvatar> loadAvatar(std::int64_t n) override { return inner_.loadAvatar(n); }
     std::int64_t avatarCount() override { return inner_.avatarCount(); }
     std::vector<AvatarSummary> latestAvatars(int limit) override { return inner_.latestAvatars(limit); }
-    std::vector<AvatarSummary> avatarsOf(std::int64_t owner, int limit) override { return inner_.avatarsOf(owner, limit); }
+    std::vector<AvatarSummary> avatarsOf(std::int64_t owner, int limit) override {
+        return inner_.avatarsOf(owner, limit);
+    }
     std::vector<AvatarSummary> searchAvatars(const std::u16string& part, int limit) override {
         return inner_.searchAvatars(part, limit);
     }

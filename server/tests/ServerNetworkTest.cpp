@@ -251,10 +251,14 @@ TEST_F(ServerNetworkTest, LongPasswordsAreDigestedAlikeOnTheWebAndInTheEditor) {
     auto server = start();
     const std::uint16_t web = server->httpPort();
     const std::string tooLong = password + "x";
-    EXPECT_EQ(httpRequest(web, "POST", "/?c=reg", "name=Long&password=" + tooLong + "&again=" + tooLong).rfind("HTTP/1.1 400", 0), 0u);
+    EXPECT_EQ(httpRequest(web, "POST", "/?c=reg", "name=Long&password=" + tooLong + "&again=" + tooLong)
+                  .rfind("HTTP/1.1 400", 0),
+              0u);
     const std::string form = httpRequest(web, "GET", "/?c=reg");
     EXPECT_NE(form.find("type=\"password\" maxlength=\"33\""), std::string::npos) << form;
-    ASSERT_EQ(httpRequest(web, "POST", "/?c=reg", "name=Long&password=" + password + "&again=" + password).rfind("HTTP/1.1 200", 0), 0u);
+    ASSERT_EQ(httpRequest(web, "POST", "/?c=reg", "name=Long&password=" + password + "&again=" + password)
+                  .rfind("HTTP/1.1 200", 0),
+              0u);
 
     SaveAvatarRequest upload = freeUpload(u"long", md5Hex(password));
     upload.accessMode = 2;
@@ -476,8 +480,10 @@ TEST_F(ServerNetworkTest, UserCommandThenSigtermFinishesTheRequestInFlight) {
     EXPECT_EQ(runCommand(binary + " --help >/dev/null"), 0);
     EXPECT_NE(runCommand("echo x | " + binary + options + "user passwd nobody 2>/dev/null"), 0);
     // Up to the editor's 33 characters, digested as the editor digests a typed password.
-    EXPECT_NE(runCommand("echo " + std::string(34, 'x') + " | " + binary + options + "user add Longpass 2>/dev/null"), 0);
-    ASSERT_EQ(runCommand("echo " + std::string(33, 'x') + " | " + binary + options + "user add Longpass 2>/dev/null"), 0);
+    EXPECT_NE(runCommand("echo " + std::string(34, 'x') + " | " + binary + options + "user add Longpass 2>/dev/null"),
+              0);
+    ASSERT_EQ(runCommand("echo " + std::string(33, 'x') + " | " + binary + options + "user add Longpass 2>/dev/null"),
+              0);
     // A new password replaces the old one; the old digest no longer signs in (checked below).
     ASSERT_EQ(runCommand("echo old | " + binary + options + "user add Carol 2>/dev/null"), 0);
     ASSERT_EQ(runCommand("echo new | " + binary + options + "user passwd CAROL 2>/dev/null"), 0);

@@ -236,8 +236,9 @@ PostgresCluster::PostgresCluster() {
         }
     }
     if (bin_.empty()) {
-        reason_ = "the PostgreSQL server binaries (/usr/lib/postgresql/*/bin/initdb) are not installed; "
-                  "scripts/setup.sh installs them";
+        reason_ =
+            "the PostgreSQL server binaries (/usr/lib/postgresql/*/bin/initdb) are not installed; "
+            "scripts/setup.sh installs them";
         return;
     }
     std::string pattern = "/tmp/likenex-pg-XXXXXX";
