@@ -45,8 +45,9 @@ constexpr ImageRect kExplainLink = {155, 387, 220, 407};
 // it. Anything else in opt.dat (an earlier version kept long passwords there in clear) is
 // not shown, so that it is neither sent nor written back.
 [[nodiscard]] bool isDigest(std::string_view text) {
-    return text.size() == kDigestLength &&
-           std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+    return text.size() == kDigestLength && std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+           });
 }
 
 }  // namespace

@@ -238,8 +238,8 @@ TEST_F(EditorStateTest, StepsAreRefusedOnceTheirWordsWouldNotFitAnUpload) {
     // A stored avatar's script is cut where it would no longer fit.
     AvatarFields stored;
     const std::size_t half = room / 2 - 10;
-    stored.script = {{2003, std::u16string(half, u'a')}, {2003, std::u16string(half, u'b')},
-                     {2003, std::u16string(20, u'c')}};
+    stored.script = {
+        {2003, std::u16string(half, u'a')}, {2003, std::u16string(half, u'b')}, {2003, std::u16string(20, u'c')}};
     auto fresh = makeModel();
     state_->loadStored(fresh.get(), stored);
     model_.swap(fresh);

@@ -64,9 +64,7 @@ protected:
         }
         return request;
     }
-    void reply(const ProtocolMessage& message, std::uint32_t windowMessage) {
-        reply(message.bytes(), windowMessage);
-    }
+    void reply(const ProtocolMessage& message, std::uint32_t windowMessage) { reply(message.bytes(), windowMessage); }
     void reply(std::span<const std::uint8_t> bytes, std::uint32_t windowMessage) {
         host_.stack.route(windowMessage, bytes.size(), reinterpret_cast<ui::LParam>(bytes.data()));
     }
