@@ -277,7 +277,8 @@ bool EditBox::onMessage(std::uint32_t message, WParam wParam, LParam) {
         return true;
     default: break;
     }
-    if (c < 30) return true;  // other control characters
+    // Other control characters, and the DEL that Ctrl+Backspace makes, are not text.
+    if (c < 30 || c == 0x7f) return true;
 
     const bool hadSelection = hasSelection();
     deleteSelection();

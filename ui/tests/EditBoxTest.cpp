@@ -289,6 +289,16 @@ TEST_F(EditBoxTest, OnlyMovingTheCaretWithoutShiftDropsTheSelection) {
     EXPECT_EQ(b->anchor(), 2);
 }
 
+TEST_F(EditBoxTest, CtrlBackspaceInsertsNothing) {
+    EditBox* b = box(EditBox::singleLine);
+    type(L"ab");
+    panel->notes.clear();
+    withModifier(kVkControl, static_cast<wchar_t>(kVkBack), 0x7f);  // TranslateMessage makes DEL
+    EXPECT_EQ(b->editText(), L"ab");
+    EXPECT_EQ(b->caret(), 2);
+    EXPECT_TRUE(panel->notes.empty());
+}
+
 TEST_F(EditBoxTest, TabMovesOnUnlessTheBoxKeepsItAndOtherKeysAreSwallowed) {
     EditBox* b = box(EditBox::singleLine);
     EXPECT_FALSE(b->onKey(kKeyDown, kVkTab, 0));
