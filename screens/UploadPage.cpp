@@ -102,7 +102,8 @@ void UploadPage::create() {
         if (user_) user_->setEditText(text::wideFromUtf16(settings.userNameText()));
         const std::string digest = settings.passwordDigestText();
         if (password_ && isDigest(digest)) {
-            password_->setEditText(screenActions().fromCodePage(digest));
+            rememberedText_ = screenActions().fromCodePage(digest);
+            password_->setEditText(rememberedText_);
             rememberedDigest_ = true;
         }
         if (remember_) remember_->setTicked(true, false);
@@ -180,10 +181,14 @@ void UploadPage::offerCaptions(const std::u16string& captions) {
     if (second_ && second_->editText().empty()) second_->setEditText(text::wideFromUtf16(captions));
 }
 
+bool UploadPage::holdsRememberedDigest() const {
+    return rememberedDigest_ && password_ && password_->editText() == rememberedText_;
+}
+
 std::string UploadPage::signInDigest() const {
     // The remembered digest goes out as it was kept; a typed password, whatever its length,
     // is digested, so that it is never sent or stored in clear.
-    if (rememberedDigest_) return toCodePage(utf16(password_));
+    if (holdsRememberedDigest()) return toCodePage(utf16(password_));
     return typedPasswordDigest(utf16(password_), toCodePage);
 }
 

@@ -62,7 +62,7 @@ public:
     [[nodiscard]] ui::ListBox* optionList(int k) const { return k == 0 ? firstOptions_ : secondOptions_; }
 
     // The password box still holds the digest loaded from the remembered sign-in, untouched.
-    [[nodiscard]] bool holdsRememberedDigest() const { return rememberedDigest_; }
+    [[nodiscard]] bool holdsRememberedDigest() const;
 
 private:
     // The request as the page stands; its digests follow the password rules.
@@ -82,8 +82,10 @@ private:
     bool busy_ = false;
     int pendingAction_ = 0;
     // Set when the password box was filled with the remembered digest, cleared by any edit:
-    // only then is its text a digest to send as it is, never to be digested again.
+    // only then is its text a digest to send as it is, never to be digested again. The text is
+    // kept too, so that one put into the box by the program's own hand is not taken for it.
     bool rememberedDigest_ = false;
+    std::wstring rememberedText_;
     // The guest's question is open: only its own answer may send the upload as a guest.
     bool guestAsked_ = false;
     ui::EditBox *title_ = nullptr, *second_ = nullptr, *third_ = nullptr, *accessPassword_ = nullptr, *user_ = nullptr,

@@ -183,6 +183,12 @@ TEST_F(UploadPageTest, TheRememberedDigestGoesOutAsItIsOnlyUntilTheBoxIsEdited) 
     answer(WM_DIALOG_OK, 0);
     EXPECT_EQ(lastRequest().passwordDigest, digestOf(shown));
 
+    // Nor is another text put into the box by the program taken for the remembered digest.
+    open();
+    ASSERT_TRUE(page_->holdsRememberedDigest());
+    page_->passwordBox()->setEditText(L"secret");
+    EXPECT_FALSE(page_->holdsRememberedDigest());
+
     // What an earlier version left in opt.dat in clear is neither shown nor sent.
     actions_.stored.setPasswordDigest("a long password kept in clear!!");
     open();
@@ -238,6 +244,17 @@ TEST_F(UploadPageTest, ANewOrLoadedAvatarDropsTheQuestionsAskedAboutTheOldOne) {
     EXPECT_FALSE(dialog());
     host_.stack.route(WM_DIALOG_CANCEL, kMark, 1);
     EXPECT_TRUE(actions_.sent.empty()) << "nothing goes out untitled for the loaded avatar";
+
+    // Asked to start over, then an avatar arrives: the question no longer concerns it.
+    editor_->askToStartOver();
+    ASSERT_TRUE(dialog());
+    reply(stored, WM_AVATAR_REPLY);
+    EXPECT_FALSE(dialog());
+    EXPECT_EQ(editor_->pendingAction(), 0);
+    const AvatarModel* loaded = model_.get();
+    host_.stack.route(WM_DIALOG_OK, kMark, kEditorNewAvatarAnswer);
+    EXPECT_EQ(model_.get(), loaded);
+    EXPECT_EQ(editor_->state().script().size(), 1u);
 }
 
 TEST_F(UploadPageTest, AnUnreadableSaveReplySaysTheUploadIsNotConfirmed) {
