@@ -44,9 +44,9 @@ std::string HttpFixtureServer::url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
 }
 
-void HttpFixtureServer::serve(const std::string& path, std::string body, std::string contentType) {
+void HttpFixtureServer::serve(const std::string& path, std::string body, std::string contentType, Caching caching) {
     const std::lock_guard lock(lock_);
-    entries_[path] = Entry{std::move(body), std::move(contentType)};
+    entries_[path] = Entry{std::move(body), std::move(contentType), caching};
 }
 
 void HttpFixtureServer::remove(const std::string& path) {
@@ -98,7 +98,8 @@ void HttpFixtureServer::answer(SOCKET socket) {
         } else {
             reply = "HTTP/1.0 200 OK\r\nContent-Type: " + found->second.contentType +
                     "\r\nContent-Length: " + std::to_string(found->second.body.size()) +
-                    "\r\nCache-Control: no-cache, no-store\r\nConnection: close\r\n\r\n" + found->second.body;
+                    (found->second.caching == Caching::forbidden ? "\r\nCache-Control: no-cache, no-store" : "") +
+                    "\r\nConnection: close\r\n\r\n" + found->second.body;
         }
     }
     std::size_t sent = 0;

@@ -26,7 +26,12 @@ public:
     // "http://127.0.0.1:PORT" followed by `path`.
     [[nodiscard]] std::string url(const std::string& path) const;
 
-    void serve(const std::string& path, std::string body, std::string contentType = "application/xml");
+    enum class Caching {
+        forbidden,  // "Cache-Control: no-cache, no-store"
+        unsaid,     // no caching header, as the service's server answers its /Download/ files
+    };
+    void serve(const std::string& path, std::string body, std::string contentType = "application/xml",
+               Caching caching = Caching::forbidden);
     void remove(const std::string& path);
     // The paths asked for so far, in order (the query included).
     [[nodiscard]] std::vector<std::string> requests() const;
@@ -42,6 +47,7 @@ private:
     struct Entry {
         std::string body;
         std::string contentType;
+        Caching caching = Caching::forbidden;
     };
     std::map<std::string, Entry> entries_;
     std::vector<std::string> requests_;

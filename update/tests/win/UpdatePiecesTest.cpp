@@ -44,7 +44,10 @@ TEST(DownloadTest, FetchesTheNewestBytesAndReportsProgressWithinTheBar) {
     TempFolder folder;
     std::string body(300000, '\0');
     for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 7 + i / 251);
-    server.serve("/Download/3.exe", body, "application/octet-stream");
+    // Served as the service's server serves /Download/ files: nothing said about caching, so
+    // a client is free to keep a copy.
+    constexpr auto kAsTheServer = test::HttpFixtureServer::Caching::unsaid;
+    server.serve("/Download/3.exe", body, "application/octet-stream", kAsTheServer);
 
     std::vector<int> reports;
     const fs::path target = folder.path / "3.exe";
@@ -59,11 +62,13 @@ TEST(DownloadTest, FetchesTheNewestBytesAndReportsProgressWithinTheBar) {
     }
     EXPECT_EQ(reports.back(), 100);
 
-    // A second fetch of the same address after the file changed on the host gets the new file.
-    server.serve("/Download/3.exe", "second version", "application/octet-stream");
+    // A second fetch of the same address after the file changed on the host gets the new file,
+    // from the host: a retry must never be answered from a copy kept of a broken first one.
+    server.serve("/Download/3.exe", "second version", "application/octet-stream", kAsTheServer);
     fs::remove(target);
     ASSERT_TRUE(downloadFile(wideUrl, target.wstring(), nullptr));
     EXPECT_EQ(readBytes(target), "second version");
+    EXPECT_EQ(server.requests(), (std::vector<std::string>{"/Download/3.exe", "/Download/3.exe"}));
 }
 
 TEST(DownloadTest, AMissingFileOrHostIsAFailure) {
