@@ -34,7 +34,8 @@ rm -f "$program/opt.dat" "$program/news.html"
 stage=$build/windows/update/installer-stage
 
 download=$work/data/Download
-export shots program protocol web version next stage download
+server_log=$work/server.log
+export shots program protocol web version next stage download server_log
 export ctl="$build/windows/tools/likenex-window-ctl.exe"
 status=0
 "$root/scripts/wine-run" --prefix "$build/windows/wine" --session bash -euo pipefail -c '
@@ -42,6 +43,8 @@ status=0
   key="HKLM\\Software\\Tovik\\Avatar\\CurrentVersion"
   registry() { wine reg query "$key" /v "$1" 2>/dev/null | tr -d "\r" | awk -v name="$1" "\$1 == name { print \$3 }"; }
   shot() { sleep 1; import -window root "$shots/$1.png"; }
+  # How many times the server has answered a GET of the update host file $1 with 200.
+  fetches() { grep -c " GET /Download/$1 200 " "$server_log" || true; }
   # Update.exe started by hand with the versions given, as the editor would leave them.
   start_updater() {
     wine reg add "$key" /v ver /t REG_DWORD /d "$1" /f >/dev/null
@@ -120,11 +123,17 @@ status=0
   # An installer changed on the way (here: on the host) is fetched three times and never run.
   printf x >>"$download/$next.exe"
   cp "$program/Likenex.exe" "$program/../editor-before"
+  installer_fetches=$(fetches "$next.exe")
+  signature_fetches=$(fetches "$next.exe.sig")
   start_updater "$version" "$next"
   wine "$ctl" update-wait "New data are received!" 60 || fail "the updater did not offer the tampered installer"
   wine "$ctl" update-press action
   wine "$ctl" update-wait "Fail to download!" 120 || fail "a tampered installer was not refused"
   shot update-tampered
+  installer_fetches=$(( $(fetches "$next.exe") - installer_fetches ))
+  signature_fetches=$(( $(fetches "$next.exe.sig") - signature_fetches ))
+  [ "$installer_fetches" -eq 3 ] || fail "the tampered installer was fetched $installer_fetches times, not 3"
+  [ "$signature_fetches" -eq 3 ] || fail "its signature was fetched $signature_fetches times, not 3"
   cmp -s "$program/Likenex.exe" "$program/../editor-before" || fail "the tampered installer changed the program"
   [ ! -e "$program/data/incoming" ] || fail "the tampered installer ran"
   close_updater
