@@ -4,8 +4,8 @@
 #include "base/Constants.h"
 #include "base/WindowMessages.h"
 #include "net/Messages.h"
-#include "net/tests/win/ScriptedPeer.h"
 #include "platform/win/Registry.h"
+#include "test_support/ScriptedPeer.h"
 #include "ui/MessageDialog.h"
 
 #include <gtest/gtest.h>

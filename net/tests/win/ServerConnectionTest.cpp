@@ -2,9 +2,9 @@
 // the main window's place: what reaches that window, when, and what the peer sees.
 #include "base/WindowMessages.h"
 #include "net/Messages.h"
-#include "net/tests/win/ScriptedPeer.h"
 #include "net/win/NetworkSession.h"
 #include "net/win/ServerConnection.h"
+#include "test_support/ScriptedPeer.h"
 
 #include <gtest/gtest.h>
 

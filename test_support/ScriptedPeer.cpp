@@ -1,4 +1,4 @@
-#include "net/tests/win/ScriptedPeer.h"
+#include "test_support/ScriptedPeer.h"
 
 #include <gtest/gtest.h>
 
