@@ -112,8 +112,7 @@ constexpr std::size_t kMaxJournalBytes = 4 * kMaxManifestBytes;
 // the console has its own two names.
 constexpr std::array<std::string_view, 6> kDeviceNames = {"con", "prn", "aux", "nul", "conin$", "conout$"};
 constexpr std::array<std::string_view, 2> kNumberedDevices = {"com", "lpt"};
-constexpr std::array<std::string_view, 13> kDeviceNumbers = {
-    "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
+constexpr std::array<std::string_view, 3> kSuperscriptDigits = {"\xC2\xB9", "\xC2\xB2", "\xC2\xB3"};
 
 constexpr std::array<std::string_view, 5> kOwnFiles = {kIncomingFolder, kJournalFile, kJournalTempFile, kBackupFolder,
                                                        kLogFile};
@@ -188,7 +187,9 @@ bool isDeviceName(std::string_view name) {
     for (const std::string_view device : kNumberedDevices) {
         if (folded.size() <= device.size() || folded.compare(0, device.size(), device) != 0) continue;
         const std::string_view number = std::string_view(folded).substr(device.size());
-        if (std::find(kDeviceNumbers.begin(), kDeviceNumbers.end(), number) != kDeviceNumbers.end()) return true;
+        if (number.size() == 1 && number[0] >= '0' && number[0] <= '9') return true;
+        if (std::find(kSuperscriptDigits.begin(), kSuperscriptDigits.end(), number) != kSuperscriptDigits.end())
+            return true;
     }
     return false;
 }

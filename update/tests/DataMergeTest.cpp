@@ -330,11 +330,14 @@ TEST_F(DataMergeTest, RefusedListsTouchNothing) {
 TEST(DataMergePaths, AcceptsOrdinaryNames) {
     for (const char* path :
          {"Likenex.exe", "data/avatar.dat", "data/items/hats/hat 1.dat", "data/incoming.dat", "data/incomingx/a",
-          "data/merge.journal2", "data/~backup.dat", "data/a~b", "console.dat", "data/.hidden", "com10", "lpt",
-          "data/com", "conin", "data/con$.dat", "comx.dat", "nul_x.txt", "data/com\xC2\xB4", "data/lpt\xC2\xBC.dat",
-
+          "data/merge.journal2", "data/~backup.dat", "data/a~b", "console.dat", "data/.hidden",
           "data/\xC3\xBC"
           "ber.dat"}) {
+        EXPECT_EQ(pathProblem(path), "") << path;
+    }
+    // Near the device names: a number past 9, none, or an acute accent or a quarter sign after the port.
+    for (const char* path : {"com10", "lpt", "data/com", "conin", "data/con$.dat", "comx.dat", "nul_x.txt",
+                             "data/com\xC2\xB4", "data/lpt\xC2\xBC.dat"}) {
         EXPECT_EQ(pathProblem(path), "") << path;
     }
     EXPECT_EQ(pathProblem(std::string(kMaxPathBytes, 'a')), "");
@@ -598,8 +601,8 @@ TEST_F(DataMergeTest, AJournalPathLeavingTheFolderMakesItUnreadable) {
 TEST_F(DataMergeTest, RefusesToWorkThroughALinkOrJunction) {
     struct Case {
         std::string name;
-        std::string link;           // relative to the program folder
-        std::string folderToMake;   // made before the run, as a junction's target would look
+        std::string link;          // relative to the program folder
+        std::string folderToMake;  // made before the run, as a junction's target would look
     };
     const std::vector<Case> cases = {
         {"incoming", "data/incoming", ""},

@@ -218,7 +218,8 @@ TEST(UpdaterTest, DownloadBaseIsAWebAddressEndingInASlash) {
     // The scheme is case blind; the rest of the address is kept as given.
     EXPECT_EQ(downloadBase("HTTP://Updates.Example.com/Download/", kBase), "HTTP://Updates.Example.com/Download/");
     EXPECT_EQ(downloadBase("hTtPs://updates.example.com/d", kBase), "hTtPs://updates.example.com/d/");
-    for (const char* refused : {"", "file:///C:/Windows/", "\\\\share\\files\\", "ftp://example.com/", "HTTP:", "HTTPX://example.com/"})
+    for (const char* refused :
+         {"", "file:///C:/Windows/", "\\\\share\\files\\", "ftp://example.com/", "HTTP:", "HTTPX://example.com/"})
         EXPECT_EQ(downloadBase(refused, kBase), kBase) << refused;
     const std::string longBase = "http://example.com/" + std::string(2000, 'a');
     const std::string cut = downloadBase(longBase, kBase);

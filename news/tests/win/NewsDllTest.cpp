@@ -168,14 +168,16 @@ TEST_F(NewsDllTest, AFeedWithADocumentTypeGivesNoItems) {
         "<rss xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><channel><item><title>Title &inner;</title>"
         "<dc:date>2007-01-01</dc:date></item></channel></rss>";
     server.serve("/outside.dtd", "<!ENTITY inner \"FETCHED\">", "application/xml-dtd");
-    server.serve("/local.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE rss [\n<!ENTITY inner SYSTEM "
-                               "\"file:///C:/windows/win.ini\">\n]>\n" + item);
-    server.serve("/expanded.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE rss [\n<!ENTITY inner \"EXPANDED\">\n]>\n" + item);
-    server.serve("/external.xml", "<?xml version=\"1.0\"?>\n<!DOCTYPE rss SYSTEM \"" + server.url("/outside.dtd") +
-                                      "\">\n" + item);
+    server.serve("/local.xml",
+                 "<?xml version=\"1.0\"?>\n<!DOCTYPE rss [\n<!ENTITY inner SYSTEM "
+                 "\"file:///C:/windows/win.ini\">\n]>\n" +
+                     item);
+    server.serve("/expanded.xml",
+                 "<?xml version=\"1.0\"?>\n<!DOCTYPE rss [\n<!ENTITY inner \"EXPANDED\">\n]>\n" + item);
+    server.serve("/external.xml",
+                 "<?xml version=\"1.0\"?>\n<!DOCTYPE rss SYSTEM \"" + server.url("/outside.dtd") + "\">\n" + item);
     // The same item without a document type loads, so the refusals below are the type's.
-    server.serve("/plain.xml", "<?xml version=\"1.0\"?>\n" +
-                                   std::string(item).replace(item.find(" &inner;"), 8, ""));
+    server.serve("/plain.xml", "<?xml version=\"1.0\"?>\n" + std::string(item).replace(item.find(" &inner;"), 8, ""));
     ASSERT_EQ(setUrl(server.url("/plain.xml").c_str()), 1);
     ASSERT_EQ(browse(), 1);
     ASSERT_EQ(countOfItems(), 1);
