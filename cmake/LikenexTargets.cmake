@@ -33,16 +33,16 @@ function(likenex_library name)
   likenex_warnings(${name})
 endfunction()
 
-# likenex_test(name SOURCES ... [LIBS ...]): one GoogleTest program, registered as one CTest
-# test. In the Windows build CTest runs it through the Wine wrapper; one test per program
-# keeps Wine start-ups few.
+# likenex_test(name SOURCES ... [LIBS ...] [ARGS ...]): one GoogleTest program, registered as
+# one CTest test run with ARGS. In the Windows build CTest runs it through the Wine wrapper;
+# one test per program keeps Wine start-ups few.
 function(likenex_test name)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;ARGS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   likenex_warnings(${name})
-  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no ${ARG_ARGS})
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 600)
   endif()
