@@ -11,8 +11,11 @@ out=$(realpath -m "${1:-build/widgets.png}")
 export LIKENEX_GALLERY_SHOT=$out
 export LIKENEX_TEST_GALLERY=1
 unset DISPLAY
-exec scripts/wine-run --prefix build/wine-run --session bash -c '
-  wine build/program/Likenex.exe &
+# The editor asks a server for the newest version at start and says so when none answers.
+source scripts/tests/test-server.sh
+serve_the_editor build
+scripts/wine-run --prefix build/wine-run --session bash -c '
+  wine build/program/Likenex.exe $LIKENEX_SERVER_ARGS &
   sleep "${LIKENEX_SCREENSHOT_DELAY:-6}"
   import -window root "$LIKENEX_GALLERY_SHOT.full.png"
   # The editor window is centred on the screen.

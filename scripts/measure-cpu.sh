@@ -7,10 +7,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export LIKENEX_MEASURE_SECONDS=${1:-10}
-exec scripts/wine-run --prefix build/wine-measure --session bash -c '
+# The editor asks a server for the newest version at start and says so when none answers.
+source scripts/tests/test-server.sh
+serve_the_editor build
+scripts/wine-run --prefix build/wine-measure --session bash -c '
   set -euo pipefail
   ctl="wine build/windows/tools/likenex-window-ctl.exe"
-  wine build/program/Likenex.exe &
+  wine build/program/Likenex.exe $LIKENEX_SERVER_ARGS &
   $ctl wait 120
   sleep 2
   pid=$(pgrep -n -x Likenex.exe)

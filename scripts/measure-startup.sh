@@ -8,10 +8,13 @@ cd "$(dirname "$0")/.."
 runs=${1:-5}
 log=$(mktemp)
 export LIKENEX_TIMING_LOG_HOST=$log
+# The editor asks a server for the newest version at start and says so when none answers.
+source scripts/tests/test-server.sh
+serve_the_editor build
 scripts/wine-run --prefix build/wine-run --session bash -c '
   export LIKENEX_TIMING_LOG="Z:${LIKENEX_TIMING_LOG_HOST//\//\\}"
   for i in $(seq "$0"); do
-    wine build/program/Likenex.exe &
+    wine build/program/Likenex.exe $LIKENEX_SERVER_ARGS &
     for t in $(seq 100); do [ "$(wc -l < "$LIKENEX_TIMING_LOG_HOST")" -ge "$i" ] && break; sleep 0.1; done
     wine build/windows/tools/likenex-window-ctl.exe close || true
     wait || true

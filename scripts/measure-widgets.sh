@@ -11,8 +11,11 @@ log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 export LIKENEX_TEST_GALLERY=${1:-50}
 export LIKENEX_TEST_FRAME_LOG="Z:${log//\//\\}"
+# The editor asks a server for the newest version at start and says so when none answers.
+source scripts/tests/test-server.sh
+serve_the_editor build
 scripts/wine-run --prefix build/wine-measure --session bash -c '
-  wine build/program/Likenex.exe &
+  wine build/program/Likenex.exe $LIKENEX_SERVER_ARGS &
   for t in $(seq 600); do [ -s "'"$log"'" ] && break; sleep 0.1; done
   wine build/windows/tools/likenex-window-ctl.exe close || true
   wait

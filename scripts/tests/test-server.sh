@@ -45,3 +45,12 @@ run_test_server() {
     done
   done
 }
+
+# For the scripts that run the editor itself: a server on free ports, named to the editor by
+# LIKENEX_SERVER_ARGS (the host and port of its command line), so that its start-up version
+# check is answered.
+serve_the_editor() {
+  prepare_test_server "$1"
+  run_test_server
+  export LIKENEX_SERVER_ARGS="127.0.0.1 $protocol"
+}
