@@ -15,7 +15,8 @@
 # LIKENEX_FUZZ_ARGS.
 #
 # "minimise" keeps the committed corpus small: the seed-* and crash-* files stay, and of
-# everything else (committed or found) only the inputs that add coverage are kept (-merge=1).
+# everything else (committed or found) only the inputs that add coverage are kept (-merge=1),
+# the smallest first, up to LIKENEX_CORPUS_BYTES (default 32768) per target.
 # Crash inputs are copied from build-fuzz/artifacts/ too: commit one once its fault is fixed,
 # since the normal test run replays every committed input (the <target>_replay tests).
 set -euo pipefail
@@ -68,12 +69,21 @@ if [ $mode = minimise ]; then
     cp "$build/artifacts/$target"/crash-* "$kept"/ 2>/dev/null || true
     others=$(mktemp -d)
     find "$committed" -maxdepth 1 -type f ! -name 'seed-*' ! -name 'crash-*' -exec cp {} "$others"/ \;
+    fixed=$(mktemp -d)
+    cp "$kept"/* "$fixed"/ 2>/dev/null || true
     "$program" -merge=1 "$kept" "$others" "$build/corpus/$target" >"$build/merge-$target.log" 2>&1
-    rm -rf "$committed" "$others"
+    # The merge prefers small inputs; past the budget the largest finds go, seeds and crashes stay.
+    budget=${LIKENEX_CORPUS_BYTES:-32768}
+    used=0
+    while read -r size file; do
+      [ -e "$fixed/$(basename "$file")" ] && continue
+      if [ $((used + size)) -gt "$budget" ]; then rm -f "$file"; else used=$((used + size)); fi
+    done < <(find "$kept" -type f -printf '%s %p\n' | sort -n)
+    rm -rf "$committed" "$others" "$fixed"
     mkdir -p "$committed"
     cp "$kept"/* "$committed"/
     rm -rf "$kept"
-    echo "$target: $(find "$committed" -type f | wc -l) files, $(du -sk "$committed" | cut -f1) KiB in $committed"
+    echo "$target: $(find "$committed" -type f | wc -l) files, $(du -cb "$committed"/* | tail -n 1 | cut -f1) bytes in $committed"
   done
   exit 0
 fi
