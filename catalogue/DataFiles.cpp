@@ -33,7 +33,8 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path) 
 bool writeWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    // An empty vector's data() may be null, which fwrite must not be given even for no bytes.
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && ok;
 }
 
