@@ -23,9 +23,4 @@ using CodePageConversion = std::function<std::string(std::u16string_view)>;
 // its 8-bit conversion cut to 32 bytes.
 [[nodiscard]] std::string legacyPasswordDigest(std::u16string_view password, const CodePageConversion& toCodePage);
 
-// Until every caller has moved to one of the two above.
-[[nodiscard]] inline std::string passwordDigest(std::u16string_view password, const CodePageConversion& toCodePage) {
-    return legacyPasswordDigest(password, toCodePage);
-}
-
 }  // namespace likenex

@@ -43,17 +43,19 @@ std::string latin1(std::u16string_view text) {
     return bytes;
 }
 
-TEST(PasswordDigest, ShortPasswordsAreDigestedInTheCodePage) {
-    EXPECT_EQ(passwordDigest(u"caf\u00e9", latin1), "961f50f6282239d09e48f812c1ca7276");
-    EXPECT_EQ(passwordDigest(std::u16string(30, u'a'), latin1), "59e794d45697b360e18ba972bada0123");
-    EXPECT_EQ(passwordDigest(u"", latin1), "d41d8cd98f00b204e9800998ecf8427e");
+TEST(PasswordDigest, TypedPasswordsAreDigestedInTheCodePageWhateverTheirLength) {
+    EXPECT_EQ(typedPasswordDigest(u"caf\u00e9", latin1), "961f50f6282239d09e48f812c1ca7276");
+    EXPECT_EQ(typedPasswordDigest(std::u16string(30, u'a'), latin1), "59e794d45697b360e18ba972bada0123");
+    EXPECT_EQ(typedPasswordDigest(u"", latin1), "d41d8cd98f00b204e9800998ecf8427e");
+    // A long password never goes out as it was typed.
+    EXPECT_EQ(typedPasswordDigest(std::u16string(31, u'b'), latin1), "e09e54e840273b002d8637a61952556e");
+    EXPECT_EQ(typedPasswordDigest(std::u16string(33, u'c'), latin1), "962c755285bc202b915647a818fe262e");
 }
 
-TEST(PasswordDigest, LongerTextIsARememberedDigestSentAsItIs) {
-    std::u16string remembered = u"59e794d45697b360e18ba972bada0123";
-    EXPECT_EQ(passwordDigest(remembered, latin1), "59e794d45697b360e18ba972bada0123");
-    EXPECT_EQ(passwordDigest(std::u16string(31, u'b'), latin1), std::string(31, 'b'));
-    EXPECT_EQ(passwordDigest(std::u16string(33, u'c'), latin1), std::string(32, 'c'));
+TEST(PasswordDigest, TheLegacyFormPassesLongTextThroughCutToThirtyTwoBytes) {
+    EXPECT_EQ(legacyPasswordDigest(std::u16string(30, u'a'), latin1), "59e794d45697b360e18ba972bada0123");
+    EXPECT_EQ(legacyPasswordDigest(std::u16string(31, u'b'), latin1), std::string(31, 'b'));
+    EXPECT_EQ(legacyPasswordDigest(std::u16string(33, u'c'), latin1), std::string(32, 'c'));
 }
 
 }  // namespace
