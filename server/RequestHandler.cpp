@@ -138,6 +138,7 @@ RequestHandler::Outcome RequestHandler::saveAvatar(std::span<const std::uint8_t>
     reply.address = avatarAddress(settings_.publicBase, number);
     Outcome outcome = replyWith(reply, "save by " + who + ": stored " + std::to_string(number));
     outcome.delay = *wait;
+    outcome.storedAvatar = number;
     return outcome;
 }
 

@@ -29,9 +29,27 @@ news_base =
 code_page = windows-1252
 request_seconds = 10
 idle_seconds = 10
+# Threads for storage and pages, for password hashing and for avatar pictures; each pool keeps
+# at most queue_limit jobs waiting and refuses more at once.
 worker_threads = 2
+hash_threads = 1
+picture_threads = 1
+queue_limit = 64
 network_threads = 1
+# Connections held at once, each side; both are lowered to fit the open-file limit.
 max_connections = 10000
+web_max_connections = 1000
+# A response (a download, say) may make no progress for this long before it is cut.
+transfer_idle_seconds = 15
+# On SIGTERM, requests in flight get this long to finish.
+stop_seconds = 10
+# Comma-separated addresses of reverse proxies (HAProxy, say) whose word on the client's address
+# is believed: X-Forwarded-For on the web side, the PROXY protocol on the binary protocol.
+trusted_proxies =
+# Limits per client address.
+guest_uploads_per_hour = 60
+uploads_per_minute = 60
+registrations_per_hour = 10
 argon2_operations = 2
 argon2_memory_kib = 65536
 )";
@@ -79,8 +97,18 @@ std::optional<std::string> applySetting(ServerConfig& c, std::string_view key, s
         {"request_seconds", [&] { return number<int>(c.requestSeconds, value, 1, 25); }},
         {"idle_seconds", [&] { return number<int>(c.idleSeconds, value, 1, 3600); }},
         {"worker_threads", [&] { return number<int>(c.workerThreads, value, 1, 64); }},
+        {"hash_threads", [&] { return number<int>(c.hashThreads, value, 1, 64); }},
+        {"picture_threads", [&] { return number<int>(c.pictureThreads, value, 1, 64); }},
+        {"queue_limit", [&] { return number<int>(c.queueLimit, value, 1, 1000000); }},
         {"network_threads", [&] { return number<int>(c.networkThreads, value, 1, 64); }},
         {"max_connections", [&] { return number<int>(c.maxConnections, value, 1, 1000000); }},
+        {"web_max_connections", [&] { return number<int>(c.webMaxConnections, value, 1, 1000000); }},
+        {"transfer_idle_seconds", [&] { return number<int>(c.transferIdleSeconds, value, 1, 3600); }},
+        {"stop_seconds", [&] { return number<int>(c.stopSeconds, value, 1, 3600); }},
+        {"trusted_proxies", [&] { return text(c.trustedProxies); }},
+        {"guest_uploads_per_hour", [&] { return number<int>(c.guestUploadsPerHour, value, 0, 1000000000); }},
+        {"uploads_per_minute", [&] { return number<int>(c.uploadsPerMinute, value, 0, 1000000000); }},
+        {"registrations_per_hour", [&] { return number<int>(c.registrationsPerHour, value, 0, 1000000000); }},
         {"argon2_operations", [&] { return number<unsigned long long>(c.argon2Operations, value, 1, 16); }},
         {"argon2_memory_kib", [&] { return number<std::size_t>(c.argon2MemoryKiB, value, 8, 4u << 20); }},
     };

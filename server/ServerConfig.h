@@ -26,9 +26,19 @@ struct ServerConfig {
     std::string codePage = "windows-1252";
     int requestSeconds = 10;  // a whole request must arrive within this
     int idleSeconds = 10;     // after the reply, the client has this long to close
-    int workerThreads = 2;    // storage and hashing
+    int workerThreads = 2;    // storage and the web pages
+    int hashThreads = 1;      // password hashing (argon2id), apart so that it cannot starve the rest
+    int pictureThreads = 1;   // avatar pictures
+    int queueLimit = 64;      // jobs waiting per pool; a request beyond it is refused at once
     int networkThreads = 1;
-    int maxConnections = 10000;
+    int maxConnections = 10000;     // protocol connections; lowered to fit the open-file limit
+    int webMaxConnections = 1000;   // web connections; likewise
+    int transferIdleSeconds = 15;   // a response being sent may make no progress this long
+    int stopSeconds = 10;           // SIGTERM: requests in flight get this long, then the server ends
+    std::string trustedProxies;     // comma-separated addresses whose forwarded client address is believed
+    int guestUploadsPerHour = 60;   // per client address
+    int uploadsPerMinute = 60;      // per client address, accounts and guests together
+    int registrationsPerHour = 10;  // per client address
     unsigned long long argon2Operations = 2;
     std::size_t argon2MemoryKiB = 65536;
 
