@@ -41,7 +41,8 @@ private:
         ++server_.busy_;
         auto request = std::make_shared<http::request<http::string_body>>(parser_->release());
         auto self = shared_from_this();
-        asio::post(server_.workers_, [self, request, started] {
+        WorkPool& pool = server_.route_(request->method_string(), request->target());
+        bool taken = pool.post([self, request, started] {
             HttpRequest in;
             in.method = std::string(request->method_string());
             in.target = std::string(request->target());
@@ -68,6 +69,18 @@ private:
                                      std::chrono::steady_clock::now() - started);
             asio::post(self->stream_.get_executor(), [self, response] { self->write(response); });
         });
+        if (!taken) {
+            auto response = std::make_shared<http::response<http::string_body>>(http::status::service_unavailable, request->version());
+            response->set(http::field::server, "likenex-server");
+            response->set(http::field::content_type, "text/plain; charset=utf-8");
+            response->set(http::field::retry_after, "5");
+            response->body() = "The server is busy: try again in a few seconds.\n";
+            response->keep_alive(false);
+            response->prepare_payload();
+            server_.log_.write("http", peer_, std::string(request->method_string()) + " " + std::string(request->target()) + " 503 busy",
+                               std::chrono::steady_clock::now() - started);
+            write(response);
+        }
     }
 
     void write(std::shared_ptr<http::response<http::string_body>> response) {
@@ -92,8 +105,8 @@ private:
     std::string peer_;
 };
 
-HttpServer::HttpServer(asio::io_context& io, asio::thread_pool& workers, const tcp::endpoint& endpoint, Site site, RequestLog& log)
-    : io_(io), workers_(workers), acceptor_(asio::make_strand(io)), site_(std::move(site)), log_(log) {
+HttpServer::HttpServer(asio::io_context& io, const tcp::endpoint& endpoint, Site site, Route route, RequestLog& log)
+    : io_(io), acceptor_(asio::make_strand(io)), site_(std::move(site)), route_(std::move(route)), log_(log) {
     acceptor_.open(endpoint.protocol());
     acceptor_.set_option(tcp::acceptor::reuse_address(true));
     acceptor_.bind(endpoint);

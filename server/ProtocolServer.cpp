@@ -72,12 +72,13 @@ private:
         }
         auto self = shared_from_this();
         auto header = peekFrameHeader({frame_.data(), length_});
-        if (header && server_.answerInline_ && server_.answerInline_(header->type))
-            return onOutcome(server_.handler_({frame_.data(), length_}, peer_));
-        asio::post(server_.workers_, [self] {
+        WorkPool* pool = header ? server_.route_(header->type) : nullptr;
+        if (!pool) return onOutcome(server_.handler_({frame_.data(), length_}, peer_));
+        bool taken = pool->post([self] {
             auto outcome = self->server_.handler_({self->frame_.data(), self->length_}, self->peer_);
             asio::post(self->socket_.get_executor(), [self, outcome = std::move(outcome)]() mutable { self->onOutcome(std::move(outcome)); });
         });
+        if (!taken) onOutcome(server_.busy_({frame_.data(), length_}));
     }
 
     void onOutcome(RequestHandler::Outcome outcome) {
@@ -146,9 +147,10 @@ private:
     bool logged_ = false;
 };
 
-ProtocolServer::ProtocolServer(asio::io_context& io, asio::thread_pool& workers, const tcp::endpoint& endpoint, Handler handler,
+ProtocolServer::ProtocolServer(asio::io_context& io, const tcp::endpoint& endpoint, Handler handler, Route route, Busy busy,
                                Limits limits, RequestLog& log)
-    : io_(io), workers_(workers), acceptor_(asio::make_strand(io)), handler_(std::move(handler)), limits_(limits), log_(log) {
+    : io_(io), acceptor_(asio::make_strand(io)), handler_(std::move(handler)), route_(std::move(route)), busy_(std::move(busy)),
+      limits_(limits), log_(log) {
     acceptor_.open(endpoint.protocol());
     acceptor_.set_option(tcp::acceptor::reuse_address(true));
     acceptor_.bind(endpoint);

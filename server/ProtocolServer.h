@@ -1,7 +1,8 @@
 #pragma once
 // The binary protocol's listener: one request per connection, read event-driven on the
-// network threads, answered by the request handler on the worker pool, written back on the
-// connection's strand. A connection closes when the client closes its side after the reply,
+// network threads, answered by the request handler on the work pool its type is routed to
+// (or on the network thread itself for cheap answers), written back on the connection's
+// strand. A request its pool refuses (the queue is full) gets the busy answer at once. A connection closes when the client closes its side after the reply,
 // or when the request does not arrive whole within the request limit, or the client stays
 // idle past the idle limit after the reply. The server never closes first after a reply
 // unless the idle limit runs out: the client's reader may treat an early close as the end of
@@ -9,10 +10,10 @@
 
 #include "server/RequestHandler.h"
 #include "server/RequestLog.h"
+#include "server/WorkPool.h"
 
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
-#include <boost/asio/thread_pool.hpp>
 
 #include <atomic>
 #include <chrono>
@@ -26,23 +27,24 @@ namespace likenex {
 class ProtocolServer {
 public:
     using Handler = std::function<RequestHandler::Outcome(std::span<const std::uint8_t>, const std::string&)>;
+    // The pool that answers a request of this type; null: answered on the network thread.
+    using Route = std::function<WorkPool*(std::int32_t type)>;
+    // The answer to a request no pool would take.
+    using Busy = std::function<RequestHandler::Outcome(std::span<const std::uint8_t>)>;
     struct Limits {
         std::chrono::milliseconds request{10000};
         std::chrono::milliseconds idle{10000};
         int maxConnections = 10000;
     };
 
-    ProtocolServer(boost::asio::io_context& io, boost::asio::thread_pool& workers, const boost::asio::ip::tcp::endpoint& endpoint,
-                   Handler handler, Limits limits, RequestLog& log);
+    ProtocolServer(boost::asio::io_context& io, const boost::asio::ip::tcp::endpoint& endpoint, Handler handler, Route route,
+                   Busy busy, Limits limits, RequestLog& log);
     ~ProtocolServer();
     ProtocolServer(const ProtocolServer&) = delete;
     ProtocolServer& operator=(const ProtocolServer&) = delete;
 
     [[nodiscard]] std::uint16_t port() const { return port_; }
     [[nodiscard]] int openConnections() const { return *open_; }
-    // Requests of these types are answered on the network thread itself, without the trip
-    // to the worker pool: for cheap answers that touch neither storage nor hashing.
-    void answerInline(std::function<bool(std::int32_t type)> predicate) { answerInline_ = std::move(predicate); }
     // Stops accepting; requests in flight finish, connections waiting after their reply close.
     void stop();
 
@@ -53,10 +55,10 @@ private:
     friend class Connection;
 
     boost::asio::io_context& io_;
-    boost::asio::thread_pool& workers_;
     boost::asio::ip::tcp::acceptor acceptor_;
     Handler handler_;
-    std::function<bool(std::int32_t)> answerInline_;
+    Route route_;
+    Busy busy_;
     Limits limits_;
     RequestLog& log_;
     std::uint16_t port_ = 0;

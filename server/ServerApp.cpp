@@ -3,6 +3,7 @@
 #include "catalogue/Catalogue.h"
 #include "server/Accounts.h"
 #include "server/CodePage.h"
+#include "net/Messages.h"
 #include "server/HttpServer.h"
 #include "server/ProtocolServer.h"
 #include "server/RequestHandler.h"
@@ -38,7 +39,8 @@ std::string programDirectory(const ServerConfig& config) {
 
 std::unique_ptr<Storage> openStorage(const ServerConfig& config) {
     std::unique_ptr<Storage> storage = config.storage == "postgresql"
-                                           ? openPostgresStorage(config.postgresConnection, config.workerThreads + 1)
+                                           ? openPostgresStorage(config.postgresConnection,
+                                                                 config.workerThreads + config.hashThreads + config.pictureThreads + 1)
                                            : openSqliteStorage((fs::path(config.dataDirectory) / "likenex.sqlite").string());
     storage->migrate();
     return storage;
@@ -62,7 +64,6 @@ ServerConfig checked(ServerConfig config) {
 struct ServerApp::Parts {
     explicit Parts(ServerConfig c)
         : config(checked(std::move(c))),
-          workers(static_cast<std::size_t>(config.workerThreads)),
           storage((prepareDataDirectory(config), openStorage(config))),
           accounts(*storage, Argon2Cost{config.argon2Operations, config.argon2MemoryKiB * 1024}) {
         std::string directory = programDirectory(config);
@@ -79,18 +80,65 @@ struct ServerApp::Parts {
             return parsed;
         };
         protocol = std::make_unique<ProtocolServer>(
-            io, workers, asio::ip::tcp::endpoint(address(config.protocolAddress), config.protocolPort),
+            io, asio::ip::tcp::endpoint(address(config.protocolAddress), config.protocolPort),
             [this](std::span<const std::uint8_t> frame, const std::string& peer) { return handler->handle(frame, peer); },
+            [this](std::int32_t type) { return protocolPool(type); }, busyAnswer,
             ProtocolServer::Limits{std::chrono::seconds(config.requestSeconds), std::chrono::seconds(config.idleSeconds), config.maxConnections},
             log);
-        protocol->answerInline([](std::int32_t type) { return type == static_cast<std::int32_t>(MessageType::VersionQuery); });
-        http = std::make_unique<HttpServer>(io, workers, asio::ip::tcp::endpoint(address(config.httpAddress), config.httpPort),
-                                            [this](const HttpRequest& request) { return site->respond(request); }, log);
+        http = std::make_unique<HttpServer>(
+            io, asio::ip::tcp::endpoint(address(config.httpAddress), config.httpPort),
+            [this](const HttpRequest& request) { return site->respond(request); },
+            [this](std::string_view method, std::string_view target) -> WorkPool& { return webPool(method, target); }, log);
+    }
+
+    // Version queries are answered on the network thread; uploads sign in (argon2id), so they
+    // queue for the hashing pool, apart from the opens that only read storage.
+    WorkPool* protocolPool(std::int32_t type) {
+        switch (static_cast<MessageType>(type)) {
+        case MessageType::VersionQuery: return nullptr;
+        case MessageType::SaveAvatarRequest: return &hashing;
+        default: return &storageWork;
+        }
+    }
+
+    // Posted forms sign in or register (argon2id); avatar pictures are composed; the rest reads storage.
+    WorkPool& webPool(std::string_view method, std::string_view target) {
+        if (method == "POST") return hashing;
+        std::string_view path = target.substr(0, target.find('?'));
+        auto endsWith = [&](std::string_view suffix) { return path.size() > suffix.size() && path.substr(path.size() - suffix.size()) == suffix; };
+        if (path.rfind("/a/", 0) == 0 && (endsWith(".png") || endsWith(".bmp"))) return pictures;
+        return storageWork;
+    }
+
+    // The answer to a request no pool would take: the editor shows a failed open or upload.
+    static RequestHandler::Outcome busyAnswer(std::span<const std::uint8_t> frame) {
+        RequestHandler::Outcome outcome;
+        auto header = peekFrameHeader(frame);
+        outcome.summary = "busy, refused";
+        if (!header) return outcome;
+        if (header->type == static_cast<std::int32_t>(MessageType::SaveAvatarRequest)) {
+            SaveAvatarReply reply;
+            reply.result = SaveAvatarReply::Failed;
+            if (reply.encode()) outcome.reply = reply.bytes();
+        } else if (header->type == static_cast<std::int32_t>(MessageType::OpenAvatarRequest)) {
+            AvatarReply reply;
+            reply.result = AvatarReply::Failed;
+            if (reply.encode()) outcome.reply = reply.bytes();
+        }
+        return outcome;
+    }
+
+    void joinPools() {
+        storageWork.join();
+        hashing.join();
+        pictures.join();
     }
 
     ServerConfig config;
     asio::io_context io;
-    asio::thread_pool workers;
+    WorkPool storageWork{"storage", config.workerThreads, static_cast<std::size_t>(config.queueLimit)};
+    WorkPool hashing{"hashing", config.hashThreads, static_cast<std::size_t>(config.queueLimit)};
+    WorkPool pictures{"pictures", config.pictureThreads, static_cast<std::size_t>(config.queueLimit)};
     std::unique_ptr<Storage> storage;
     Accounts accounts;
     SignInThrottle throttle;
@@ -107,7 +155,7 @@ ServerApp::ServerApp(ServerConfig config) : parts_(std::make_unique<Parts>(std::
 
 ServerApp::~ServerApp() {
     stop();
-    parts_->workers.join();
+    parts_->joinPools();
 }
 
 std::uint16_t ServerApp::protocolPort() const { return parts_->protocol->port(); }
@@ -144,7 +192,7 @@ void ServerApp::run(bool handleSignals) {
     for (int i = 1; i < p.config.networkThreads; ++i) extra.emplace_back([&] { p.io.run(); });
     p.io.run();
     for (auto& t : extra) t.join();
-    p.workers.join();
+    p.joinPools();
 }
 
 void ServerApp::stop() {

@@ -1,6 +1,7 @@
 #pragma once
 // The whole server: configuration, data directory, storage, catalogue, the protocol listener
-// and the web side, on one io_context with a pool of workers for hashing and storage.
+// and the web side, on one io_context, with separate bounded work pools for storage and
+// pages, for password hashing and for avatar pictures.
 
 #include "server/ServerConfig.h"
 
