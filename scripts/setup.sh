@@ -22,6 +22,7 @@ packages=(
   # the server: storage, password hashing, and a PostgreSQL server for its storage tests;
   # wrk for its web figures (Boost.Asio and Beast come with libboost1.81-dev)
   libsqlite3-dev libpq-dev libsodium-dev postgresql wrk
+  haproxy  # in front of two servers sharing one database, in the server's tests
   # its pages checked as a browser shows them
   chromium
   # free fonts the programs fall back to
