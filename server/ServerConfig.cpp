@@ -1,5 +1,7 @@
 #include "server/ServerConfig.h"
 
+#include "server/TrustedProxies.h"
+
 #include <charconv>
 #include <functional>
 #include <boost/regex.hpp>
@@ -145,6 +147,7 @@ std::optional<std::string> validateConfig(const ServerConfig& c) {
     if (c.storage != "sqlite" && c.storage != "postgresql") return "storage must be sqlite or postgresql";
     if (c.storage == "postgresql" && c.postgresConnection.empty()) return "storage postgresql needs postgres_connection";
     if (c.publicBase.empty() || c.publicBase.back() == '/') return "public_base must not end with '/'";
+    if (std::string error; !TrustedProxies::parse(c.trustedProxies, error)) return error;
     return std::nullopt;
 }
 
