@@ -5,6 +5,9 @@
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 
+#include <optional>
+#include <stdexcept>
+
 namespace likenex {
 
 namespace asio = boost::asio;
@@ -12,83 +15,268 @@ namespace beast = boost::beast;
 namespace http = beast::http;
 using asio::ip::tcp;
 
+namespace {
+
+constexpr std::size_t kHeaderLimit = 8 * 1024;
+constexpr std::uint64_t kBodyLimit = 64 * 1024;
+// After a refused request the client may still be sending. Reading (and dropping) what comes
+// for this long before closing lets the answer reach it instead of being lost to a reset.
+constexpr std::chrono::seconds kLinger{2};
+// A failed accept (most often: no file descriptor left) is retried after this pause, so
+// that the loop does not spin while nothing can be accepted.
+constexpr std::chrono::milliseconds kAcceptPause{100};
+
+// An IPv4 peer of a dual-stack socket reads as ::ffff:a.b.c.d; it is compared and shown as a.b.c.d.
+asio::ip::address normalized(const asio::ip::address& address) {
+    if (address.is_v6() && address.to_v6().is_v4_mapped()) return asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6());
+    return address;
+}
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+// The comma-separated elements of a list, trimmed; empty elements are kept so that a caller
+// can tell "a,,b" from "a,b".
+std::vector<std::string_view> listElements(std::string_view list) {
+    std::vector<std::string_view> out;
+    for (;;) {
+        std::size_t comma = list.find(',');
+        out.push_back(trimmed(list.substr(0, comma)));
+        if (comma == std::string_view::npos) return out;
+        list.remove_prefix(comma + 1);
+    }
+}
+
+std::optional<asio::ip::address> parsedAddress(std::string_view text) {
+    if (text.size() > 2 && text.front() == '[' && text.back() == ']') text = text.substr(1, text.size() - 2);
+    beast::error_code ec;
+    auto address = asio::ip::make_address(std::string(text), ec);
+    if (ec) return std::nullopt;
+    return normalized(address);
+}
+
+// The values of every field of this name, in the order they came.
+template <class Name>
+std::vector<std::string_view> fieldValues(const http::fields& fields, Name name) {
+    std::vector<std::string_view> values;
+    for (auto [field, end] = fields.equal_range(name); field != end; ++field) values.push_back(field->value());
+    return values;
+}
+
+// RFC 9112 6.1: a request body is framed by chunked alone; any other transfer coding, or
+// chunked not last, cannot be framed (and is not supported), so the request is refused.
+bool acceptableTransferEncoding(const http::fields& fields) {
+    int codings = 0;
+    bool chunkedOnly = true;
+    for (std::string_view value : fieldValues(fields, http::field::transfer_encoding)) {
+        for (std::string_view coding : listElements(value)) {
+            if (coding.empty()) continue;
+            ++codings;
+            if (!beast::iequals(coding, "chunked")) chunkedOnly = false;
+        }
+    }
+    return codings == 0 ? !fields.count(http::field::transfer_encoding) : codings == 1 && chunkedOnly;
+}
+
+// Counts a request as busy from the moment it is read until its answer is written, or until
+// the job that would answer it is dropped (a stopping pool drops what waits) or the write fails.
+class BusyMark {
+public:
+    explicit BusyMark(std::shared_ptr<std::atomic<int>> count) : count_(std::move(count)) { ++*count_; }
+    ~BusyMark() { --*count_; }
+    BusyMark(const BusyMark&) = delete;
+    BusyMark& operator=(const BusyMark&) = delete;
+
+private:
+    std::shared_ptr<std::atomic<int>> count_;
+};
+
+template <class Body>
+void decorate(http::response<Body>& response, const HttpResponse& out, bool keepAlive) {
+    response.set(http::field::server, "likenex-server");
+    response.set(http::field::content_type, out.contentType);
+    for (const auto& [name, value] : out.headers) response.set(name, value);
+    response.keep_alive(keepAlive);
+}
+
+HttpResponse notFound() {
+    return HttpResponse{404, "text/plain; charset=utf-8", "No such file.\n", {}, {}};
+}
+
+}  // namespace
+
 class HttpServer::Session : public std::enable_shared_from_this<Session> {
 public:
-    Session(HttpServer& server, tcp::socket socket) : server_(server), stream_(std::move(socket)) {
+    Session(HttpServer& server, tcp::socket socket) : server_(server), stream_(std::move(socket)), open_(server.open_) {
+        ++*open_;
         beast::error_code ec;
         auto remote = stream_.socket().remote_endpoint(ec);
-        peer_ = ec ? "?" : remote.address().to_string();
+        if (!ec) peerAddress_ = normalized(remote.address());
+        peer_ = peerAddress_ ? peerAddress_->to_string() : "?";
     }
+    ~Session() { --*open_; }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
+    // The header and the body share one deadline: the whole request within the request limit.
     void read() {
-        parser_.emplace();
-        parser_->header_limit(8 * 1024);
-        parser_->body_limit(64 * 1024);
-        stream_.expires_after(std::chrono::seconds(15));
+        header_.emplace();
+        header_->header_limit(kHeaderLimit);
+        header_->body_limit(kBodyLimit);
+        stream_.expires_after(server_.limits_.request);
         auto self = shared_from_this();
-        http::async_read(stream_, buffer_, *parser_, [self](beast::error_code ec, std::size_t) { self->onRead(ec); });
+        http::async_read_header(stream_, buffer_, *header_, [self](beast::error_code ec, std::size_t) { self->onHeader(ec); });
     }
 
 private:
-    void onRead(beast::error_code ec) {
-        if (ec) {
-            if (ec != http::error::end_of_stream && ec != beast::error::timeout && ec != asio::error::operation_aborted &&
-                ec != asio::error::connection_reset)
-                server_.log_.write("http", peer_, "bad request: " + ec.message(), {});
-            return close();
+    void onHeader(beast::error_code ec) {
+        if (ec) return onReadFailed(ec);
+        // Decided before a byte of the body is read: a body that cannot be framed must never
+        // be read as the next request.
+        if (!acceptableTransferEncoding(header_->get())) {
+            server_.log_.write("http", peer_, "bad request: unsupported Transfer-Encoding", {});
+            return refuse(http::status::bad_request, "The request's transfer coding is not supported.\n");
         }
+        request_.emplace(std::move(*header_));
+        header_.reset();
+        request_->body_limit(kBodyLimit);
+        auto self = shared_from_this();
+        http::async_read(stream_, buffer_, *request_, [self](beast::error_code ec, std::size_t) { self->onRead(ec); });
+    }
+
+    void onReadFailed(beast::error_code ec) {
+        if (ec == http::error::end_of_stream || ec == http::error::partial_message || ec == beast::error::timeout ||
+            ec == asio::error::operation_aborted || ec == asio::error::connection_reset || ec == asio::error::eof)
+            return close();
+        server_.log_.write("http", peer_, "bad request: " + ec.message(), {});
+        if (ec == http::error::header_limit) return refuse(http::status::request_header_fields_too_large, "The request's header is too large.\n");
+        if (ec == http::error::body_limit) return refuse(http::status::payload_too_large, "The request's body is too large.\n");
+        refuse(http::status::bad_request, "The request could not be read.\n");
+    }
+
+    void onRead(beast::error_code ec) {
+        if (ec) return onReadFailed(ec);
         auto started = std::chrono::steady_clock::now();
-        ++server_.busy_;
-        auto request = std::make_shared<http::request<http::string_body>>(parser_->release());
+        auto mark = std::make_shared<BusyMark>(server_.busy_);
+        auto request = std::make_shared<http::request<http::string_body>>(request_->release());
+        request_.reset();
+        std::string client =
+            peerAddress_ ? server_.clientAddress(*peerAddress_, fieldValues(*request, std::string_view("X-Forwarded-For"))) : peer_;
         auto self = shared_from_this();
         WorkPool& pool = server_.route_(request->method_string(), request->target());
-        bool taken = pool.post([self, request, started] {
-            HttpRequest in;
-            in.method = std::string(request->method_string());
-            in.target = std::string(request->target());
-            in.body = request->body();
-            in.contentType = std::string((*request)[http::field::content_type]);
-            in.peer = self->peer_;
-            HttpResponse out;
-            try {
-                out = self->server_.site_(in);
-            } catch (const std::exception& e) {
-                out = HttpResponse{500, "text/plain; charset=utf-8", "The server failed.\n", {}};
-                self->server_.log_.write("http", self->peer_, std::string("failed: ") + e.what(), {});
-            }
-            auto response = std::make_shared<http::response<http::string_body>>(static_cast<http::status>(out.status), request->version());
-            response->set(http::field::server, "likenex-server");
-            response->set(http::field::content_type, out.contentType);
-            for (const auto& [name, value] : out.headers) response->set(name, value);
-            response->keep_alive(request->keep_alive() && !self->server_.stopping_);
-            bool head = request->method() == http::verb::head;
-            response->body() = head ? std::string() : std::move(out.body);
-            response->prepare_payload();
-            if (head) response->content_length(out.body.size());
-            self->server_.log_.write("http", self->peer_, in.method + " " + in.target + " " + std::to_string(out.status),
-                                     std::chrono::steady_clock::now() - started);
-            asio::post(self->stream_.get_executor(), [self, response] { self->write(response); });
-        });
+        bool taken = pool.post([self, request, started, mark, client] { self->answer(*request, started, mark, client); });
         if (!taken) {
             auto response = std::make_shared<http::response<http::string_body>>(http::status::service_unavailable, request->version());
-            response->set(http::field::server, "likenex-server");
-            response->set(http::field::content_type, "text/plain; charset=utf-8");
-            response->set(http::field::retry_after, "5");
+            decorate(*response, HttpResponse{503, "text/plain; charset=utf-8", {}, {{"Retry-After", "5"}}, {}}, false);
             response->body() = "The server is busy: try again in a few seconds.\n";
-            response->keep_alive(false);
             response->prepare_payload();
-            server_.log_.write("http", peer_, std::string(request->method_string()) + " " + std::string(request->target()) + " 503 busy",
+            server_.log_.write("http", client, std::string(request->method_string()) + " " + std::string(request->target()) + " 503 busy",
                                std::chrono::steady_clock::now() - started);
-            write(response);
+            send(response, mark);
         }
     }
 
-    void write(std::shared_ptr<http::response<http::string_body>> response) {
+    // On a work pool's thread: asks the site and hands the response to the connection's strand.
+    void answer(const http::request<http::string_body>& request, std::chrono::steady_clock::time_point started,
+                const std::shared_ptr<BusyMark>& mark, const std::string& client) {
+        HttpRequest in;
+        in.method = std::string(request.method_string());
+        in.target = std::string(request.target());
+        in.body = request.body();
+        in.contentType = std::string(request[http::field::content_type]);
+        in.peer = client;
+        HttpResponse out;
+        try {
+            out = server_.site_(in);
+        } catch (const std::exception& e) {
+            out = HttpResponse{500, "text/plain; charset=utf-8", "The server failed.\n", {}, {}};
+            server_.log_.write("http", client, std::string("failed: ") + e.what(), {});
+        }
+        const bool head = request.method() == http::verb::head;
+        const bool keepAlive = request.keep_alive() && !server_.stopping_;
+        const auto status = static_cast<http::status>(out.status);
+        std::optional<std::uint64_t> fileSize;
+        http::file_body::value_type file;
+        if (!out.filePath.empty()) {
+            beast::error_code ec;
+            file.open(out.filePath.c_str(), beast::file_mode::scan, ec);
+            if (ec) out = notFound();
+            else fileSize = file.size();
+        }
+        server_.log_.write("http", client, in.method + " " + in.target + " " + std::to_string(out.status),
+                           std::chrono::steady_clock::now() - started);
+        auto self = shared_from_this();
+        if (head) {
+            auto response = std::make_shared<http::response<http::empty_body>>(status, request.version());
+            decorate(*response, out, keepAlive);
+            response->content_length(fileSize ? *fileSize : out.body.size());
+            asio::post(stream_.get_executor(), [self, response, mark] { self->send(response, mark); });
+        } else if (fileSize) {
+            auto response = std::make_shared<http::response<http::file_body>>(status, request.version());
+            decorate(*response, out, keepAlive);
+            response->body() = std::move(file);
+            response->prepare_payload();
+            asio::post(stream_.get_executor(), [self, response, mark] { self->send(response, mark); });
+        } else {
+            auto response = std::make_shared<http::response<http::string_body>>(status, request.version());
+            decorate(*response, out, keepAlive);
+            response->body() = std::move(out.body);
+            response->prepare_payload();
+            asio::post(stream_.get_executor(), [self, response, mark] { self->send(response, mark); });
+        }
+    }
+
+    template <class Body>
+    void send(std::shared_ptr<http::response<Body>> response, std::shared_ptr<BusyMark> mark) {
+        auto serializer = std::make_shared<http::response_serializer<Body>>(*response);
+        writePiece(std::move(response), std::move(serializer), std::move(mark));
+    }
+
+    // One piece at a time, each with the transfer idle limit: a slow client that keeps reading
+    // gets the whole response however long it takes; one that stops is cut.
+    template <class Body>
+    void writePiece(std::shared_ptr<http::response<Body>> response, std::shared_ptr<http::response_serializer<Body>> serializer,
+                    std::shared_ptr<BusyMark> mark) {
+        stream_.expires_after(server_.limits_.transferIdle);
+        auto self = shared_from_this();
+        http::async_write_some(stream_, *serializer, [self, response, serializer, mark](beast::error_code ec, std::size_t) mutable {
+            if (ec) return self->close();
+            if (!serializer->is_done()) return self->writePiece(std::move(response), std::move(serializer), std::move(mark));
+            mark.reset();
+            if (!response->keep_alive()) return self->close();
+            self->read();
+        });
+    }
+
+    void refuse(http::status status, std::string_view text) {
+        auto response = std::make_shared<http::response<http::string_body>>(status, 11);
+        decorate(*response, HttpResponse{static_cast<int>(status), "text/plain; charset=utf-8", {}, {}, {}}, false);
+        response->body() = std::string(text);
+        response->prepare_payload();
+        stream_.expires_after(server_.limits_.transferIdle);
         auto self = shared_from_this();
         http::async_write(stream_, *response, [self, response](beast::error_code ec, std::size_t) {
-            --self->server_.busy_;
-            if (ec || !response->keep_alive()) return self->close();
-            self->read();
+            if (ec) return self->close();
+            self->linger();
+        });
+    }
+
+    void linger() {
+        beast::error_code ignored;
+        stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
+        stream_.expires_after(kLinger);
+        scratch_.resize(4096);
+        drain();
+    }
+
+    void drain() {
+        auto self = shared_from_this();
+        stream_.async_read_some(asio::buffer(scratch_), [self](beast::error_code ec, std::size_t) {
+            if (ec) return self->close();
+            self->drain();
         });
     }
 
@@ -100,13 +288,24 @@ private:
 
     HttpServer& server_;
     beast::tcp_stream stream_;
+    std::shared_ptr<std::atomic<int>> open_;
     beast::flat_buffer buffer_;
-    std::optional<http::request_parser<http::string_body>> parser_;
+    std::optional<http::request_parser<http::empty_body>> header_;
+    std::optional<http::request_parser<http::string_body>> request_;
+    std::vector<char> scratch_;
+    std::optional<asio::ip::address> peerAddress_;
     std::string peer_;
 };
 
-HttpServer::HttpServer(asio::io_context& io, const tcp::endpoint& endpoint, Site site, Route route, RequestLog& log)
-    : io_(io), acceptor_(asio::make_strand(io)), site_(std::move(site)), route_(std::move(route)), log_(log) {
+HttpServer::HttpServer(asio::io_context& io, const tcp::endpoint& endpoint, Site site, Route route, Limits limits, RequestLog& log)
+    : io_(io), acceptor_(asio::make_strand(io)), acceptPause_(acceptor_.get_executor()), site_(std::move(site)),
+      route_(std::move(route)), limits_(std::move(limits)), log_(log) {
+    for (std::string_view text : listElements(limits_.trustedProxies)) {
+        if (text.empty()) continue;
+        auto address = parsedAddress(text);
+        if (!address) throw std::invalid_argument("trusted_proxies: not an address: " + std::string(text));
+        trusted_.push_back(*address);
+    }
     acceptor_.open(endpoint.protocol());
     acceptor_.set_option(tcp::acceptor::reuse_address(true));
     acceptor_.bind(endpoint);
@@ -117,10 +316,55 @@ HttpServer::HttpServer(asio::io_context& io, const tcp::endpoint& endpoint, Site
 
 HttpServer::~HttpServer() = default;
 
+bool HttpServer::isTrusted(const asio::ip::address& address) const {
+    return std::find(trusted_.begin(), trusted_.end(), normalized(address)) != trusted_.end();
+}
+
+std::string HttpServer::clientAddress(const asio::ip::address& peer, const std::vector<std::string_view>& forwardedFor) const {
+    const std::string own = normalized(peer).to_string();
+    if (!isTrusted(peer)) return own;
+    std::vector<std::string_view> hops;
+    for (std::string_view field : forwardedFor)
+        for (std::string_view hop : listElements(field)) hops.push_back(hop);
+    if (hops.empty()) return own;
+    // Each proxy appends the address it was reached from, so only the right end is
+    // trustworthy: walk leftwards past our own proxies to the first address they did not add.
+    std::optional<asio::ip::address> leftmost;
+    for (auto hop = hops.rbegin(); hop != hops.rend(); ++hop) {
+        auto address = parsedAddress(*hop);
+        if (!address) return own;
+        if (!isTrusted(*address)) return address->to_string();
+        leftmost = address;
+    }
+    // Every hop is a trusted proxy: the request started at the first of them.
+    return leftmost->to_string();
+}
+
 void HttpServer::accept() {
     acceptor_.async_accept(asio::make_strand(io_), [this](beast::error_code ec, tcp::socket socket) {
         if (ec == asio::error::operation_aborted || !acceptor_.is_open()) return;
-        if (!ec) std::make_shared<Session>(*this, std::move(socket))->read();
+        if (ec && ec != asio::error::connection_aborted) {
+            log_.write("http", "-", "accept failed: " + ec.message(), {});
+            return acceptLater();
+        }
+        if (!ec) {
+            // Beyond the cap the connection is closed unread: cheaper under a flood than an
+            // answer, and a browser shows the refusal at once.
+            if (*open_ >= limits_.maxConnections) {
+                beast::error_code ignored;
+                socket.close(ignored);
+            } else {
+                std::make_shared<Session>(*this, std::move(socket))->read();
+            }
+        }
+        accept();
+    });
+}
+
+void HttpServer::acceptLater() {
+    acceptPause_.expires_after(kAcceptPause);
+    acceptPause_.async_wait([this](beast::error_code ec) {
+        if (ec || !acceptor_.is_open()) return;
         accept();
     });
 }
@@ -130,6 +374,7 @@ void HttpServer::stop() {
     asio::post(acceptor_.get_executor(), [this] {
         beast::error_code ignored;
         acceptor_.close(ignored);
+        acceptPause_.cancel();
     });
 }
 

@@ -88,7 +88,10 @@ struct ServerApp::Parts {
         http = std::make_unique<HttpServer>(
             io, asio::ip::tcp::endpoint(address(config.httpAddress), config.httpPort),
             [this](const HttpRequest& request) { return site->respond(request); },
-            [this](std::string_view method, std::string_view target) -> WorkPool& { return webPool(method, target); }, log);
+            [this](std::string_view method, std::string_view target) -> WorkPool& { return webPool(method, target); },
+            HttpServer::Limits{std::chrono::seconds(config.requestSeconds), std::chrono::seconds(config.transferIdleSeconds),
+                               config.webMaxConnections, config.trustedProxies},
+            log);
     }
 
     // Version queries are answered on the network thread; uploads sign in (argon2id), so they

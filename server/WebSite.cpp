@@ -82,13 +82,58 @@ std::string plainTitle(std::string_view title) {
     return out;
 }
 
-// "YYYY-MM-DDTHH:MM:SSZ": only such dates order correctly as texts.
+// "YYYY-MM-DDTHH:MM:SSZ": only such dates order correctly as texts. The date must exist (no
+// month 13, no 30 February, no hour 24): an impossible one would sort as the newest item.
 bool isIsoUtc(std::string_view date) {
     static constexpr std::string_view kShape = "dddd-dd-ddTdd:dd:ddZ";
     if (date.size() != kShape.size()) return false;
     for (std::size_t i = 0; i < date.size(); ++i)
         if (kShape[i] == 'd' ? !std::isdigit(static_cast<unsigned char>(date[i])) : date[i] != kShape[i]) return false;
-    return true;
+    auto number = [&](std::size_t at, std::size_t digits) {
+        int value = 0;
+        for (std::size_t i = at; i < at + digits; ++i) value = value * 10 + (date[i] - '0');
+        return value;
+    };
+    const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
+    if (month < 1 || month > 12 || day < 1) return false;
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    if (day > kDays[month - 1] + (month == 2 && leap ? 1 : 0)) return false;
+    return number(11, 2) < 24 && number(14, 2) < 60 && number(17, 2) < 60;
+}
+
+// The text as XML 1.0 may carry it: a sequence that is not UTF-8 becomes U+FFFD, and the
+// characters XML does not allow at all (C0 controls other than tab, line feed and carriage
+// return; U+FFFE and U+FFFF) are dropped. One stray byte in the news file must not make the
+// whole feed unreadable.
+std::string xmlCharacters(std::string_view text) {
+    static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            if (lead >= 0x20 || lead == '\t' || lead == '\n' || lead == '\r') out += static_cast<char>(lead);
+            ++i;
+            continue;
+        }
+        std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+        std::uint32_t code = length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+        std::size_t taken = 1;
+        while (length != 0 && taken < length && i + taken < text.size() &&
+               (static_cast<unsigned char>(text[i + taken]) & 0xC0) == 0x80) {
+            code = code << 6 | (static_cast<unsigned char>(text[i + taken]) & 0x3F);
+            ++taken;
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8 either.
+        const bool valid = length != 0 && taken == length && !(length == 3 && code < 0x800) && !(length == 4 && code < 0x10000) &&
+                           !(code >= 0xD800 && code <= 0xDFFF) && code <= 0x10FFFF;
+        if (!valid) out += kReplacement;
+        else if (code != 0xFFFE && code != 0xFFFF) out += text.substr(i, taken);
+        i += taken;
+    }
+    return out;
 }
 
 std::string xmlEscape(std::string_view text) { return htmlEscape(text); }
@@ -354,13 +399,12 @@ HttpResponse WebSite::avatarAnimation(std::int64_t number) {
 HttpResponse WebSite::download(std::string_view name) {
     if (!isSafeFileName(name)) return html("Not found", paragraph("No such file."), 404);
     fs::path path = fs::path(config_.dataDirectory) / "Download" / std::string(name);
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return html("Not found", paragraph("No such file."), 404);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return html("Not found", paragraph("No such file."), 404);
+    // Installers are tens of megabytes: the listener sends the file from disk in pieces.
     HttpResponse r;
     r.contentType = "application/octet-stream";
-    r.body = bytes.str();
+    r.filePath = path.string();
     return r;
 }
 
@@ -391,6 +435,7 @@ std::string rssFeed(const std::string& newsText, const std::string& publicBase) 
     std::istringstream lines(newsText);
     std::string line;
     while (std::getline(lines, line)) {
+        line = xmlCharacters(line);
         if (line.empty() || line[0] == '#') continue;
         std::vector<std::string> fields;
         std::size_t start = 0;
