@@ -22,15 +22,6 @@ constexpr std::uint64_t kBodyLimit = 64 * 1024;
 // After a refused request the client may still be sending. Reading (and dropping) what comes
 // for this long before closing lets the answer reach it instead of being lost to a reset.
 constexpr std::chrono::seconds kLinger{2};
-// A failed accept (most often: no file descriptor left) is retried after this pause, so
-// that the loop does not spin while nothing can be accepted.
-constexpr std::chrono::milliseconds kAcceptPause{100};
-
-// An IPv4 peer of a dual-stack socket reads as ::ffff:a.b.c.d; it is compared and shown as a.b.c.d.
-asio::ip::address normalized(const asio::ip::address& address) {
-    if (address.is_v6() && address.to_v6().is_v4_mapped()) return asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6());
-    return address;
-}
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -55,7 +46,7 @@ std::optional<asio::ip::address> parsedAddress(std::string_view text) {
     beast::error_code ec;
     auto address = asio::ip::make_address(std::string(text), ec);
     if (ec) return std::nullopt;
-    return normalized(address);
+    return TrustedProxies::canonical(address);
 }
 
 // The values of every field of this name, in the order they came.
@@ -114,7 +105,7 @@ public:
         ++*open_;
         beast::error_code ec;
         auto remote = stream_.socket().remote_endpoint(ec);
-        if (!ec) peerAddress_ = normalized(remote.address());
+        if (!ec) peerAddress_ = TrustedProxies::canonical(remote.address());
         peer_ = peerAddress_ ? peerAddress_->to_string() : "?";
     }
     ~Session() { --*open_; }
@@ -298,14 +289,12 @@ private:
 };
 
 HttpServer::HttpServer(asio::io_context& io, const tcp::endpoint& endpoint, Site site, Route route, Limits limits, RequestLog& log)
-    : io_(io), acceptor_(asio::make_strand(io)), acceptPause_(acceptor_.get_executor()), site_(std::move(site)),
+    : io_(io), acceptor_(asio::make_strand(io)), backoff_(acceptor_.get_executor(), log, "http"), site_(std::move(site)),
       route_(std::move(route)), limits_(std::move(limits)), log_(log) {
-    for (std::string_view text : listElements(limits_.trustedProxies)) {
-        if (text.empty()) continue;
-        auto address = parsedAddress(text);
-        if (!address) throw std::invalid_argument("trusted_proxies: not an address: " + std::string(text));
-        trusted_.push_back(*address);
-    }
+    std::string error;
+    auto trusted = TrustedProxies::parse(limits_.trustedProxies, error);
+    if (!trusted) throw std::invalid_argument(error);
+    trusted_ = std::move(*trusted);
     acceptor_.open(endpoint.protocol());
     acceptor_.set_option(tcp::acceptor::reuse_address(true));
     acceptor_.bind(endpoint);
@@ -316,13 +305,9 @@ HttpServer::HttpServer(asio::io_context& io, const tcp::endpoint& endpoint, Site
 
 HttpServer::~HttpServer() = default;
 
-bool HttpServer::isTrusted(const asio::ip::address& address) const {
-    return std::find(trusted_.begin(), trusted_.end(), normalized(address)) != trusted_.end();
-}
-
 std::string HttpServer::clientAddress(const asio::ip::address& peer, const std::vector<std::string_view>& forwardedFor) const {
-    const std::string own = normalized(peer).to_string();
-    if (!isTrusted(peer)) return own;
+    const std::string own = TrustedProxies::canonical(peer).to_string();
+    if (!trusted_.trusts(peer)) return own;
     std::vector<std::string_view> hops;
     for (std::string_view field : forwardedFor)
         for (std::string_view hop : listElements(field)) hops.push_back(hop);
@@ -333,7 +318,7 @@ std::string HttpServer::clientAddress(const asio::ip::address& peer, const std::
     for (auto hop = hops.rbegin(); hop != hops.rend(); ++hop) {
         auto address = parsedAddress(*hop);
         if (!address) return own;
-        if (!isTrusted(*address)) return address->to_string();
+        if (!trusted_.trusts(*address)) return address->to_string();
         leftmost = address;
     }
     // Every hop is a trusted proxy: the request started at the first of them.
@@ -343,28 +328,17 @@ std::string HttpServer::clientAddress(const asio::ip::address& peer, const std::
 void HttpServer::accept() {
     acceptor_.async_accept(asio::make_strand(io_), [this](beast::error_code ec, tcp::socket socket) {
         if (ec == asio::error::operation_aborted || !acceptor_.is_open()) return;
-        if (ec && ec != asio::error::connection_aborted) {
-            log_.write("http", "-", "accept failed: " + ec.message(), {});
-            return acceptLater();
+        // Out of descriptors, accepting again at once would fail again at once: wait instead.
+        if (ec) return backoff_.pause(ec, [this] { accept(); });
+        backoff_.succeeded();
+        // Beyond the cap the connection is closed unread: cheaper under a flood than an
+        // answer, and a browser shows the refusal at once.
+        if (*open_ >= limits_.maxConnections) {
+            beast::error_code ignored;
+            socket.close(ignored);
+        } else {
+            std::make_shared<Session>(*this, std::move(socket))->read();
         }
-        if (!ec) {
-            // Beyond the cap the connection is closed unread: cheaper under a flood than an
-            // answer, and a browser shows the refusal at once.
-            if (*open_ >= limits_.maxConnections) {
-                beast::error_code ignored;
-                socket.close(ignored);
-            } else {
-                std::make_shared<Session>(*this, std::move(socket))->read();
-            }
-        }
-        accept();
-    });
-}
-
-void HttpServer::acceptLater() {
-    acceptPause_.expires_after(kAcceptPause);
-    acceptPause_.async_wait([this](beast::error_code ec) {
-        if (ec || !acceptor_.is_open()) return;
         accept();
     });
 }
@@ -374,7 +348,6 @@ void HttpServer::stop() {
     asio::post(acceptor_.get_executor(), [this] {
         beast::error_code ignored;
         acceptor_.close(ignored);
-        acceptPause_.cancel();
     });
 }
 

@@ -15,12 +15,13 @@
 // Connections beyond the cap are closed as soon as they are accepted. Behind a trusted
 // reverse proxy the client's address comes from X-Forwarded-For.
 
+#include "server/AcceptBackoff.h"
 #include "server/RequestLog.h"
+#include "server/TrustedProxies.h"
 #include "server/WorkPool.h"
 
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
-#include <boost/asio/steady_timer.hpp>
 
 #include <atomic>
 #include <chrono>
@@ -85,16 +86,14 @@ public:
 
 private:
     void accept();
-    void acceptLater();
-    [[nodiscard]] bool isTrusted(const boost::asio::ip::address& address) const;
 
     boost::asio::io_context& io_;
     boost::asio::ip::tcp::acceptor acceptor_;
-    boost::asio::steady_timer acceptPause_;
+    AcceptBackoff backoff_;
     Site site_;
     Route route_;
     Limits limits_;
-    std::vector<boost::asio::ip::address> trusted_;
+    TrustedProxies trusted_;
     RequestLog& log_;
     std::uint16_t port_ = 0;
     std::atomic<bool> stopping_{false};
