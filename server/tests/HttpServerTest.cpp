@@ -321,6 +321,26 @@ struct RecordingSite {
     }
 };
 
+// A request trickled in a byte at a time makes progress all along, but the request limit
+// covers the whole of it: a client cannot hold a connection by sending slowly.
+TEST(HttpTransfer, TheRequestLimitCoversTheWholeRequestHoweverSlowlyItComes) {
+    RecordingSite site;
+    DirectServer server(site.site(), limits(2s, 3s));
+    ProtocolClient client(server.port());
+    const std::string request = "POST /form HTTP/1.1\r\nHost: x\r\nContent-Length: 100\r\n\r\n" + std::string(100, 'a');
+    auto started = Clock::now();
+    bool closed = false;
+    for (std::size_t i = 0; i < request.size() && !closed; ++i) {
+        if (!client.send({static_cast<std::uint8_t>(request[i])})) break;
+        closed = client.closedByServer(200ms);
+    }
+    auto took = Clock::now() - started;
+    EXPECT_TRUE(closed);
+    EXPECT_GE(took, 1500ms);
+    EXPECT_LE(took, 8s);
+    EXPECT_TRUE(site.seen().empty());
+}
+
 // Sends the request and a smuggled one behind it; what came back before the server closed.
 std::string refusedExchange(std::uint16_t port, const std::string& request) {
     RawClient client(port);
