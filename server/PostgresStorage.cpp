@@ -4,6 +4,11 @@
 // instances starting together migrate once. Each instance keeps a
 // small pool of connections (one per worker thread), each used by one caller at a time; a
 // broken connection is reset once before a statement fails.
+//
+// Title search uses a GIN index of the pg_trgm extension over the folded titles of open
+// avatars. pg_trgm ships with PostgreSQL (Debian's postgresql-15 package) and is a trusted
+// extension: the migration creates it when the server's role may create objects in the
+// database; otherwise a superuser creates it once with CREATE EXTENSION pg_trgm.
 #include "server/CodePage.h"
 #include "server/Storage.h"
 
@@ -35,7 +40,22 @@ const char* const kMigrations[] = {
     "INSERT INTO accounts (name, name_key, secret_hash, created_at) VALUES ('guest', 'guest', '', 0);",
     "CREATE INDEX avatars_owner ON avatars (owner_id, number);"
     "CREATE INDEX avatars_open ON avatars (access_mode, number);",
+    // 3: the title search index (the extension itself is created before this step).
+    "CREATE INDEX avatars_title_trigrams ON avatars USING gin (title_key gin_trgm_ops) WHERE access_mode = 0;",
+    // 4: the pictures of open avatars, made once.
+    "CREATE TABLE avatar_pictures (number BIGINT PRIMARY KEY REFERENCES avatars(number),"
+    " still BYTEA NOT NULL, animation BYTEA NOT NULL);",
 };
+
+// The LIKE pattern that matches the text as a substring; backslash is LIKE's escape.
+std::string containsPattern(const std::string& text) {
+    std::string pattern = "%";
+    for (char c : text) {
+        if (c == '%' || c == '_' || c == '\\') pattern += '\\';
+        pattern += c;
+    }
+    return pattern + '%';
+}
 static_assert(std::size(kMigrations) == kStorageSchemaVersion);
 
 constexpr const char* kSummary =
@@ -63,6 +83,7 @@ public:
             command(c, "CREATE TABLE IF NOT EXISTS schema_meta (version INTEGER NOT NULL)");
             int version = currentVersion(c);
             if (version > kStorageSchemaVersion) throw StorageError("the database is newer than this server");
+            if (version < 3) createTrigramExtension(c);
             for (; version < kStorageSchemaVersion; ++version) command(c, kMigrations[version]);
             command(c, "DELETE FROM schema_meta");
             query(c, "INSERT INTO schema_meta (version) VALUES ($1)", {std::to_string(version)});
@@ -124,7 +145,7 @@ public:
             {std::to_string(a.ownerId), std::string(look.begin(), look.end()), utf16ToUtf8(a.title), utf16ToUtf8(foldCase(a.title)),
              utf16ToUtf8(a.secondText), utf16ToUtf8(a.thirdText), std::to_string(a.firstOption), std::to_string(a.secondOption),
              std::to_string(a.accessMode), std::to_string(a.language), a.accessHash, std::to_string(a.createdAt)},
-            1);
+            {1});
         return integer(r, 0, 0);
     }
 
@@ -135,7 +156,7 @@ public:
             "SELECT v.number, v.owner_id, a.name, v.look, v.title, v.second_text, v.third_text, v.first_option,"
             " v.second_option, v.access_mode, v.language, v.access_hash, v.created_at"
             " FROM avatars v JOIN accounts a ON a.id = v.owner_id WHERE v.number = $1",
-            {std::to_string(number)}, -1, true);
+            {std::to_string(number)}, {}, true);
         if (PQntuples(r.get()) == 0) return std::nullopt;
         // Binary results: integers are big-endian, texts are their bytes.
         StoredAvatar a;
@@ -179,10 +200,40 @@ public:
     }
 
     std::vector<AvatarSummary> searchAvatars(const std::u16string& titlePart, int limit) override {
+        const std::u16string folded = foldCase(titlePart);
+        // PostgreSQL text holds no NUL; such a query finds nothing.
+        if (folded.empty() || folded.find(u'\0') != std::u16string::npos) return {};
+        const std::string key = utf16ToUtf8(folded);
         Lease lease = acquire();
         PGconn* c = lease.connection;
-        return summaries(query(c, std::string(kSummary) + " WHERE v.access_mode = 0 AND strpos(v.title_key, $1) > 0 ORDER BY v.number DESC LIMIT $2",
-                               {utf16ToUtf8(foldCase(titlePart)), std::to_string(limit)}));
+        if (characterCount(folded) < kShortestIndexedSearch)
+            return summaries(query(c, std::string(kSummary) +
+                                          " WHERE v.number IN (SELECT number FROM avatars WHERE access_mode = 0"
+                                          " ORDER BY number DESC LIMIT $1) AND strpos(v.title_key, $2) > 0"
+                                          " ORDER BY v.number DESC LIMIT $3",
+                                   {std::to_string(kShortSearchWindow), key, std::to_string(limit)}));
+        // The access_mode condition lets the planner use the partial trigram index.
+        return summaries(query(c, std::string(kSummary) + " WHERE v.access_mode = 0 AND v.title_key LIKE $1"
+                                                          " ORDER BY v.number DESC LIMIT $2",
+                               {containsPattern(key), std::to_string(limit)}));
+    }
+
+    void storeAvatarPictures(std::int64_t number, const AvatarPictureSet& pictures) override {
+        Lease lease = acquire();
+        PGconn* c = lease.connection;
+        (void)query(c, "INSERT INTO avatar_pictures (number, still, animation) VALUES ($1, $2, $3) ON CONFLICT (number) DO NOTHING",
+                    {std::to_string(number), std::string(pictures.still.begin(), pictures.still.end()),
+                     std::string(pictures.animation.begin(), pictures.animation.end())},
+                    {1, 2});
+    }
+
+    std::optional<AvatarPictureSet> loadAvatarPictures(std::int64_t number) override {
+        Lease lease = acquire();
+        PGconn* c = lease.connection;
+        Result r = query(c, "SELECT still, animation FROM avatar_pictures WHERE number = $1", {std::to_string(number)}, {}, true);
+        if (PQntuples(r.get()) == 0) return std::nullopt;
+        std::string still = text(r, 0, 0), animation = text(r, 0, 1);
+        return AvatarPictureSet{{still.begin(), still.end()}, {animation.begin(), animation.end()}};
     }
 
 private:
@@ -192,15 +243,29 @@ private:
             throw StorageError(std::string("postgresql: ") + PQerrorMessage(c));
     }
 
-    // Parameters are text except `binaryParameter` (index, -1 for none); results are text
+    static void createTrigramExtension(PGconn* c) {
+        try {
+            command(c, "CREATE EXTENSION IF NOT EXISTS pg_trgm");
+        } catch (const StorageError& e) {
+            throw StorageError(std::string("the title search needs the pg_trgm extension, which this role may not create: "
+                                           "a superuser runs CREATE EXTENSION pg_trgm once in this database (") +
+                               e.what() + ")");
+        }
+    }
+
+    // Parameters are text except those at `binaryParameters` (indexes); results are text
     // unless `binaryResult`.
-    static Result query(PGconn* c, const std::string& sql, const std::vector<std::string>& parameters, int binaryParameter = -1, bool binaryResult = false) {
+    static Result query(PGconn* c, const std::string& sql, const std::vector<std::string>& parameters,
+                        std::initializer_list<int> binaryParameters = {}, bool binaryResult = false) {
         std::vector<const char*> values;
         std::vector<int> lengths, formats;
         for (std::size_t i = 0; i < parameters.size(); ++i) {
             values.push_back(parameters[i].data());
             lengths.push_back(static_cast<int>(parameters[i].size()));
-            formats.push_back(static_cast<int>(i) == binaryParameter ? 1 : 0);
+            formats.push_back(std::find(binaryParameters.begin(), binaryParameters.end(), static_cast<int>(i)) !=
+                                      binaryParameters.end()
+                                  ? 1
+                                  : 0);
         }
         for (int attempt = 0;; ++attempt) {
             Result r(PQexecParams(c, sql.c_str(), static_cast<int>(parameters.size()), nullptr, values.data(),

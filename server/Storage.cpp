@@ -21,4 +21,11 @@ std::optional<AvatarFields> decodeAvatarFields(const std::vector<std::uint8_t>& 
     return reply.avatar;
 }
 
+std::size_t characterCount(std::u16string_view text) {
+    std::size_t count = 0;
+    for (char16_t unit : text)
+        if (unit < 0xDC00 || unit > 0xDFFF) ++count;
+    return count;
+}
+
 }  // namespace likenex

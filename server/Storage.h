@@ -11,6 +11,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace likenex {
@@ -21,7 +22,14 @@ public:
 };
 
 // The version the code writes; opening an older database migrates it step by step.
-inline constexpr int kStorageSchemaVersion = 2;
+// 3: the title search index; 4: the avatars' pictures.
+inline constexpr int kStorageSchemaVersion = 4;
+
+// A search text shorter than this (in characters, after folding) cannot be looked up in the
+// trigram indexes; it is looked for among the newest kShortSearchWindow open avatars only, so
+// that one letter never costs a scan of every title.
+inline constexpr std::size_t kShortestIndexedSearch = 3;
+inline constexpr int kShortSearchWindow = 10000;
 
 struct Account {
     std::int64_t id = 0;
@@ -56,6 +64,12 @@ struct AvatarSummary {
     std::int64_t createdAt = 0;
 };
 
+// An open avatar's pictures as the web side serves them, made once from the stored avatar.
+struct AvatarPictureSet {
+    std::vector<std::uint8_t> still;      // BMP
+    std::vector<std::uint8_t> animation;  // animated PNG; empty when the script plays nothing
+};
+
 class Storage {
 public:
     virtual ~Storage() = default;
@@ -81,14 +95,32 @@ public:
     // Newest first. Only open avatars (mode 0) unless an owner is given, whose own are all listed.
     [[nodiscard]] virtual std::vector<AvatarSummary> latestAvatars(int limit) = 0;
     [[nodiscard]] virtual std::vector<AvatarSummary> avatarsOf(std::int64_t ownerId, int limit) = 0;
-    // Open avatars whose title contains the text, compared without regard to case; newest first.
+    // Open avatars whose title contains the text, compared without regard to case (foldCase);
+    // newest first. Texts shorter than kShortestIndexedSearch look among the newest
+    // kShortSearchWindow open avatars only.
     [[nodiscard]] virtual std::vector<AvatarSummary> searchAvatars(const std::u16string& titlePart, int limit) = 0;
+
+    // Pictures are a cache of what the avatar looks like: a storage that keeps none (these
+    // defaults) only makes the web side compose them again. The first set stored for an
+    // avatar stays: with several servers on one database two may make the same set at once.
+    virtual void storeAvatarPictures(std::int64_t number, const AvatarPictureSet& pictures) {
+        (void)number;
+        (void)pictures;
+    }
+    [[nodiscard]] virtual std::optional<AvatarPictureSet> loadAvatarPictures(std::int64_t number) {
+        (void)number;
+        return std::nullopt;
+    }
 };
 
 // The blob both back ends keep for an avatar's look: its fields in the wire order of the
 // avatar reply, after the result byte.
 [[nodiscard]] std::vector<std::uint8_t> encodeAvatarFields(const AvatarFields& avatar);
 [[nodiscard]] std::optional<AvatarFields> decodeAvatarFields(const std::vector<std::uint8_t>& blob);
+
+// The number of characters of a UTF-16 text (a surrogate pair is one), which decides whether
+// a search can use the trigram index.
+[[nodiscard]] std::size_t characterCount(std::u16string_view text);
 
 [[nodiscard]] std::unique_ptr<Storage> openSqliteStorage(const std::string& path);
 // `poolSize` connections, so that that many callers can work at once.
