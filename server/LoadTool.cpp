@@ -37,8 +37,9 @@ constexpr const char* kUsage =
     "p99 and longest latency of the answered requests, then a count of each kind of error.\n"
     "  version       the version query\n"
     "  open          --avatar N opens avatar N over and over; --numbers FILE opens every number\n"
-    "                of FILE once (one per line, as --record writes them) and names on standard\n"
-    "                error each that is not found\n"
+    "                of FILE once (one per line, as --record writes them; --requests does not\n"
+    "                apply, and --seconds only when given) and names on standard error each\n"
+    "                that is not found or not tried\n"
     "  upload        stores a free avatar with a 20-step script of the shortest free action of\n"
     "                --program DIR's data/avatar.dat: as the guest, or as --user NAME with\n"
     "                --password TEXT (ASCII) or --digest 32HEXDIGITS; --access-password TEXT\n"
@@ -112,7 +113,7 @@ int main(int argc, char** argv) {
     RunSettings run;
     SlowDownloadSettings download;
     long long port = 1234, avatar = 1;
-    bool accessPasswordGiven = false;
+    bool accessPasswordGiven = false, secondsGiven = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto value = [&]() -> std::string {
@@ -127,7 +128,10 @@ int main(int argc, char** argv) {
         else if (a == "--kind") kind = value();
         else if (a == "--connections") run.connections = static_cast<int>(numberOption(a, value(), 1, 20000));
         else if (a == "--requests") run.limit = numberOption(a, value(), 1, 100000000);
-        else if (a == "--seconds") run.seconds = std::chrono::duration<double>(decimalOption(a, value(), 0.1, 3600));
+        else if (a == "--seconds") {
+            run.seconds = std::chrono::duration<double>(decimalOption(a, value(), 0.1, 3600));
+            secondsGiven = true;
+        }
         else if (a == "--timeout") run.replyTimeout = std::chrono::milliseconds(static_cast<long long>(1000 * decimalOption(a, value(), 0.1, 600)));
         else if (a == "--program") program = value();
         else if (a == "--avatar") avatar = numberOption(a, value(), 1, INT32_MAX);
@@ -180,7 +184,11 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "likenex-load: %s holds no numbers\n", numbersPath.c_str());
                 return 1;
             }
+            // Every number is tried once, however many there are; only --seconds given
+            // outright bounds the time.
             repeat = false;
+            run.limit = static_cast<long long>(exchanges.size());
+            if (!secondsGiven) run.seconds = std::chrono::hours(1);
         } else if (kind == "upload" || kind == "guest-flood") {
             if (kind == "guest-flood") {
                 upload.user = "guest";
@@ -197,7 +205,7 @@ int main(int argc, char** argv) {
         std::unique_ptr<RecordFile> record;
         if (!recordPath.empty()) record = std::make_unique<RecordFile>(recordPath);
         run.endpoint = endpoint;
-        RunResult result = ExchangeRun(run, std::move(exchanges), repeat, record.get()).run();
+        RunResult result = ExchangeRun(run, exchanges, repeat, record.get()).run();
         printRunSummary(stdout, kind, run.connections, result);
         std::size_t named = 0;
         for (const auto& [number, label] : result.failedNumbers) {
@@ -206,6 +214,11 @@ int main(int argc, char** argv) {
                 break;
             }
             std::fprintf(stderr, "likenex-load: avatar %lld: %s\n", static_cast<long long>(number), label.c_str());
+        }
+        long long untried = static_cast<long long>(exchanges.size()) - result.sent;
+        if (!repeat && untried > 0) {
+            std::fprintf(stderr, "likenex-load: %lld numbers were not tried within --seconds\n", untried);
+            return 1;
         }
         return result.errorCount() == 0 && result.ok > 0 ? 0 : 1;
     } catch (const std::exception& e) {
