@@ -40,6 +40,7 @@ bool Accounts::isValidName(std::u16string_view name) {
 }
 
 std::string Accounts::hashDigest(std::string_view digest) const {
+    ++hashes_;
     char hash[crypto_pwhash_STRBYTES];
     if (crypto_pwhash_str_alg(hash, digest.data(), digest.size(), cost_.operations, cost_.memoryBytes,
                               crypto_pwhash_ALG_ARGON2ID13) != 0)
@@ -64,6 +65,7 @@ std::optional<Account> Accounts::signIn(std::u16string_view name, std::string_vi
         auto it = verified_.find(key);
         if (it != verified_.end() && now - it->second < kVerificationLifetime) return account;
     }
+    ++hashes_;
     if (!digestMatches(account->secretHash, digest)) return std::nullopt;
     std::lock_guard lock(cacheMutex_);
     if (verified_.size() >= kMaxVerifications) verified_.clear();

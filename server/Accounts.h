@@ -12,6 +12,7 @@
 #include "server/Storage.h"
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <mutex>
@@ -66,6 +67,10 @@ public:
     enum class AddResult { Added, NameTaken, InvalidName };
     [[nodiscard]] AddResult addAccount(std::u16string_view name, std::string_view digest);
 
+    // How many argon2id hashes this object has made or checked: what a request cost, for the
+    // tests of the limits that must refuse before any hashing.
+    [[nodiscard]] std::uint64_t hashesDone() const { return hashes_.load(); }
+
 private:
     [[nodiscard]] std::string verificationKey(const Account& account, std::string_view digest) const;
 
@@ -77,6 +82,7 @@ private:
     std::array<unsigned char, 32> cacheKey_{};
     std::mutex cacheMutex_;
     std::unordered_map<std::string, std::chrono::steady_clock::time_point> verified_;
+    mutable std::atomic<std::uint64_t> hashes_{0};
 };
 
 }  // namespace likenex

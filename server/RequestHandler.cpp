@@ -25,8 +25,10 @@ RequestHandler::Outcome saveResult(std::uint8_t result, std::string summary) {
 }  // namespace
 
 RequestHandler::RequestHandler(Storage& storage, Accounts& accounts, SignInThrottle& throttle, const Catalogue& catalogue,
-                               ProtocolSettings settings)
-    : storage_(storage), accounts_(accounts), throttle_(throttle), catalogue_(catalogue), settings_(std::move(settings)) {}
+                               ProtocolSettings settings, UploadLimits limits)
+    : storage_(storage), accounts_(accounts), throttle_(throttle), catalogue_(catalogue), settings_(std::move(settings)),
+      uploads_(limits.uploadsPerMinute, std::chrono::minutes(1)),
+      guestUploads_(limits.guestUploadsPerHour, std::chrono::hours(1)) {}
 
 std::string RequestHandler::avatarAddress(const std::string& publicBase, std::int64_t number) {
     return publicBase + "/a/" + std::to_string(number);
@@ -93,27 +95,46 @@ RequestHandler::Outcome RequestHandler::saveAvatar(std::span<const std::uint8_t>
     if (!upload.assign(frame) || !upload.decode()) return {{}, {}, "save: malformed"};
     std::string who = utf16ToUtf8(upload.userName);
     bool guest = Accounts::isGuest(upload.userName);
-    std::string key = Accounts::nameKey(upload.userName);
+    const auto now = std::chrono::steady_clock::now();
 
-    auto wait = guest ? std::optional<std::chrono::steady_clock::duration>(std::chrono::steady_clock::duration::zero())
-                      : throttle_.admit(key, peerAddress, std::chrono::steady_clock::now());
-    if (!wait) {
-        Outcome outcome = saveResult(SaveAvatarReply::SignInRejected, "save by " + who + ": sign-in slowed, rejected unchecked");
-        return outcome;
+    // Refusals that cost nothing come before any hashing. The editor shows Refused as "could
+    // not save this avatar for your account" with a way to the web site, which fits a limit
+    // better than its wrong-password message.
+    if (guest && upload.accessMode == 1)
+        return saveResult(SaveAvatarReply::Refused,
+                          "save by " + who + ": refused, an avatar only its owner sees needs an account");
+    if (!uploads_.take(peerAddress, now))
+        return saveResult(SaveAvatarReply::Refused, "save by " + who + ": refused, too many uploads a minute from " + peerAddress);
+    if (guest && !guestUploads_.take(peerAddress, now)) {
+        uploads_.giveBack(peerAddress);
+        return saveResult(SaveAvatarReply::Refused,
+                          "save by " + who + ": refused, too many guest uploads an hour from " + peerAddress);
     }
+
+    std::optional<SignInThrottle::Attempt> attempt;
+    if (!guest) {
+        attempt.emplace(throttle_.admit(SignInThrottle::Subject::account(Accounts::nameKey(upload.userName)), peerAddress, now));
+        if (!attempt->admitted()) {
+            const auto seconds = std::chrono::ceil<std::chrono::seconds>(attempt->lockedFor()).count();
+            return saveResult(SaveAvatarReply::SignInRejected,
+                              "save by " + who + ": rejected unchecked, " +
+                                  (seconds > 0 ? "locked out for " + std::to_string(seconds) + " s" : "too many attempts at once"));
+        }
+    }
+    const auto wait = attempt ? attempt->wait() : std::chrono::steady_clock::duration::zero();
     auto account = accounts_.signIn(upload.userName, upload.passwordDigest);
     if (!account) {
-        throttle_.recordFailure(key, peerAddress, std::chrono::steady_clock::now());
+        if (attempt) attempt->failed(std::chrono::steady_clock::now());
         Outcome outcome = saveResult(SaveAvatarReply::SignInRejected, "save by " + who + ": sign-in rejected");
-        outcome.delay = *wait;
+        outcome.delay = wait;
         return outcome;
     }
-    if (!guest) throttle_.recordSuccess(key, peerAddress);
+    if (attempt) attempt->succeeded();
 
     std::string refusal = uploadRefusal(upload, catalogue_, guest);
     if (!refusal.empty()) {
         Outcome outcome = saveResult(SaveAvatarReply::Refused, "save by " + who + ": refused, " + refusal);
-        outcome.delay = *wait;
+        outcome.delay = wait;
         return outcome;
     }
 
@@ -137,7 +158,7 @@ RequestHandler::Outcome RequestHandler::saveAvatar(std::span<const std::uint8_t>
     reply.avatarNumber = static_cast<std::int32_t>(number);
     reply.address = avatarAddress(settings_.publicBase, number);
     Outcome outcome = replyWith(reply, "save by " + who + ": stored " + std::to_string(number));
-    outcome.delay = *wait;
+    outcome.delay = wait;
     outcome.storedAvatar = number;
     return outcome;
 }

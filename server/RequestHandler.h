@@ -6,6 +6,7 @@
 #include "catalogue/Catalogue.h"
 #include "net/PasswordDigest.h"
 #include "server/Accounts.h"
+#include "server/AddressQuota.h"
 #include "server/SignInThrottle.h"
 #include "server/Storage.h"
 
@@ -25,6 +26,13 @@ struct ProtocolSettings {
     CodePageConversion toCodePage;
 };
 
+// Uploads allowed from one client address, checked before any password is hashed; 0 means
+// no limit.
+struct UploadLimits {
+    int guestUploadsPerHour = 0;
+    int uploadsPerMinute = 0;  // accounts and guests together
+};
+
 class RequestHandler {
 public:
     struct Outcome {
@@ -35,7 +43,7 @@ public:
     };
 
     RequestHandler(Storage& storage, Accounts& accounts, SignInThrottle& throttle, const Catalogue& catalogue,
-                   ProtocolSettings settings);
+                   ProtocolSettings settings, UploadLimits limits);
 
     [[nodiscard]] Outcome handle(std::span<const std::uint8_t> frame, const std::string& peerAddress);
 
@@ -52,6 +60,8 @@ private:
     SignInThrottle& throttle_;
     const Catalogue& catalogue_;
     ProtocolSettings settings_;
+    AddressQuota uploads_;
+    AddressQuota guestUploads_;
 };
 
 }  // namespace likenex

@@ -71,7 +71,8 @@ struct ServerApp::Parts {
             throw std::runtime_error("cannot read data/avatar.dat in the program directory '" + directory + "'");
         ProtocolSettings settings{config.newestVersion, config.updaterArgumentsOrDefault(), config.newsBaseOrDefault(),
                                   config.publicBase, *codePageNamed(config.codePage)};
-        handler = std::make_unique<RequestHandler>(*storage, accounts, throttle, catalogue, settings);
+        handler = std::make_unique<RequestHandler>(*storage, accounts, throttle, catalogue, settings,
+                                                   UploadLimits{config.guestUploadsPerHour, config.uploadsPerMinute});
         site = std::make_unique<WebSite>(*storage, accounts, throttle, catalogue, config, directory);
         auto address = [](const std::string& text) {
             boost::system::error_code ec;

@@ -246,14 +246,22 @@ HttpResponse WebSite::registration(const HttpRequest& request) {
         return html("Register",
                     paragraph("A password has at most " + std::to_string(kLongestPassword) + " characters.") + form,
                     400);
+    // Counted before the hash that a new account costs; given back when none was made.
+    if (!registrations_.take(request.peer, std::chrono::steady_clock::now()))
+        return html("Register",
+                    paragraph("Too many accounts have been made from your address lately. Please try again in an hour.") +
+                        form,
+                    429);
     switch (accounts_.addAccount(name, typedPasswordDigest(password, codePage_))) {
     case Accounts::AddResult::Added:
         return html("Welcome", paragraph("The account " + posted["name"] + " is ready. Sign in with it in the editor."));
     case Accounts::AddResult::NameTaken:
+        registrations_.giveBack(request.peer);
         return html("Register", paragraph("The name " + posted["name"] + " is taken.") + form, 409);
     case Accounts::AddResult::InvalidName:
         break;
     }
+    registrations_.giveBack(request.peer);
     return html("Register", paragraph("A name has 1 to 23 characters and cannot be guest.") + form, 400);
 }
 
@@ -267,22 +275,29 @@ HttpResponse WebSite::forgotten() {
 std::optional<Account> WebSite::postedSignIn(const std::map<std::string, std::string>& form, const std::string& peer, std::string& message) {
     auto field = [&](const char* key) { auto it = form.find(key); return it == form.end() ? std::string() : it->second; };
     std::u16string name = utf8ToUtf16(field("name"));
-    std::string key = Accounts::nameKey(name);
-    auto wait = throttle_.admit(key, peer, std::chrono::steady_clock::now());
+    auto attempt = throttle_.admit(SignInThrottle::Subject::account(Accounts::nameKey(name)), peer, std::chrono::steady_clock::now());
     // Web sign-ins are not held: a slowed one is refused with a message instead of a wait.
-    if (!wait || *wait > std::chrono::steady_clock::duration::zero()) {
-        message = "Too many failed sign-ins: wait a few seconds and try again.";
+    if (!attempt.admitted() || attempt.wait() > std::chrono::steady_clock::duration::zero()) {
+        message = throttledMessage(attempt);
         return std::nullopt;
     }
     auto signedIn =
         Accounts::isGuest(name) ? std::nullopt : accounts_.signInTyped(name, utf8ToUtf16(field("password")), codePage_);
     if (!signedIn) {
-        throttle_.recordFailure(key, peer, std::chrono::steady_clock::now());
+        attempt.failed(std::chrono::steady_clock::now());
         message = "The name or the password is wrong.";
         return std::nullopt;
     }
-    throttle_.recordSuccess(key, peer);
+    attempt.succeeded();
     return signedIn;
+}
+
+std::string WebSite::throttledMessage(const SignInThrottle::Attempt& attempt) {
+    if (attempt.lockedFor() <= std::chrono::steady_clock::duration::zero())
+        return "Too many failed attempts: wait a few seconds and try again.";
+    const auto minutes = std::chrono::ceil<std::chrono::minutes>(attempt.lockedFor()).count();
+    return "Too many failed attempts from your address: try again in " + std::to_string(minutes) +
+           (minutes == 1 ? " minute." : " minutes.");
 }
 
 HttpResponse WebSite::account(const HttpRequest& request) {
@@ -310,15 +325,18 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
                            "\"></label>"
                            "<button>Show</button></form>";
         if (request.method != "POST") return html("Avatar " + std::to_string(number), paragraph("This avatar asks for its access password.") + form);
-        std::string key = "avatar:" + std::to_string(number);
-        auto wait = throttle_.admit(key, request.peer, std::chrono::steady_clock::now());
-        if (!wait || *wait > std::chrono::steady_clock::duration::zero())
-            return html("Avatar " + std::to_string(number), paragraph("Too many wrong passwords: wait a few seconds.") + form, 403);
+        auto attempt = throttle_.admit(SignInThrottle::Subject::avatar(number), request.peer, std::chrono::steady_clock::now());
+        if (!attempt.admitted() || attempt.wait() > std::chrono::steady_clock::duration::zero()) {
+            HttpResponse refused = html("Avatar " + std::to_string(number), paragraph(throttledMessage(attempt)) + form, 429);
+            refused.headers["Retry-After"] =
+                std::to_string(std::max<long long>(1, std::chrono::ceil<std::chrono::seconds>(attempt.lockedFor()).count()));
+            return refused;
+        }
         if (!Accounts::typedPasswordMatches(stored->accessHash, utf8ToUtf16(posted["access"]), codePage_)) {
-            throttle_.recordFailure(key, request.peer, std::chrono::steady_clock::now());
+            attempt.failed(std::chrono::steady_clock::now());
             return html("Avatar " + std::to_string(number), paragraph("That is not the access password.") + form, 403);
         }
-        throttle_.recordSuccess(key, request.peer);
+        attempt.succeeded();
     } else if (stored->accessMode != 0) {
         std::string form = "<form method=\"post\" action=\"" + self + "\">" + signInFields() + "<button>Sign in</button></form>";
         if (request.method != "POST") return html("Avatar " + std::to_string(number), paragraph("Only its owner sees this avatar.") + form);

@@ -9,6 +9,7 @@
 
 #include "catalogue/Catalogue.h"
 #include "server/Accounts.h"
+#include "server/AddressQuota.h"
 #include "server/AvatarPicture.h"
 #include "server/HttpServer.h"
 #include "server/ServerConfig.h"
@@ -41,6 +42,8 @@ private:
     // The account signed in by a posted name and password, through the throttle.
     std::optional<Account> postedSignIn(const std::map<std::string, std::string>& form, const std::string& peer,
                                         std::string& message);
+    // What the person is told when the throttle turns a password attempt away.
+    [[nodiscard]] static std::string throttledMessage(const SignInThrottle::Attempt& attempt);
 
     Storage& storage_;
     Accounts& accounts_;
@@ -51,6 +54,8 @@ private:
     std::string newsPath_;
     AvatarPictures pictures_;
     CodePageConversion codePage_;  // the client's, in which typed passwords are digested
+    // Accounts created per client address (config_ is set before it).
+    AddressQuota registrations_{config_.registrationsPerHour, std::chrono::hours(1)};
 };
 
 // Writes the data directory's news file with one first item when there is none. Lines:

@@ -7,6 +7,7 @@
 #include "server/ServerConfig.h"
 #include "server/SignInThrottle.h"
 #include "server/UploadCheck.h"
+#include "server/WebSite.h"
 #include "server/tests/ServerTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -24,13 +25,18 @@ class RequestHandlerTest : public ::testing::Test {
 protected:
     RequestHandlerTest()
         : storage_(openSqliteStorage(directory_.path() + "/db.sqlite")), accounts_(*storage_, Argon2Cost{1, 8192}),
-          throttle_(SignInThrottle::Limits{100ms, 400ms, 1000ms, std::chrono::minutes(15), 1000}) {
+          throttle_(SignInThrottle::Limits{.firstDelay = 100ms, .longestDelay = 400ms, .longestWait = 1000ms, .maxEntries = 1000}) {
         storage_->migrate();
         catalogue_.replaceTables(testing::testCatalogue());
         EXPECT_EQ(accounts_.addAccount(u"Alice", kPassword), Accounts::AddResult::Added);
+        limitUploads({});
+    }
+
+    void limitUploads(UploadLimits limits) {
         handler_ = std::make_unique<RequestHandler>(*storage_, accounts_, throttle_, catalogue_,
                                                     ProtocolSettings{3, "http://127.0.0.1:8080/Download/", "http://127.0.0.1:8080/news.xml",
-                                                                     "http://127.0.0.1:8080", toWindows1252});
+                                                                     "http://127.0.0.1:8080", toWindows1252},
+                                                    limits);
     }
 
     RequestHandler::Outcome send(ProtocolMessage& request, const std::string& peer = "10.0.0.1") {
@@ -276,42 +282,392 @@ TEST_F(RequestHandlerTest, FailedSignInsAreSlowedButNeverHeldLong) {
     EXPECT_GT(rejectedUnchecked, 0);
 }
 
-// ---- Throttle arithmetic with a clock of the test's own ----
-
-TEST(SignInThrottle, DelaysDoubleQueueAndAreForgotten) {
-    SignInThrottle throttle(SignInThrottle::Limits{100ms, 400ms, 1000ms, std::chrono::minutes(1), 1000});
-    auto t0 = SignInThrottle::Clock::time_point{} + std::chrono::hours(1);
-    EXPECT_EQ(throttle.admit("a", "1.1.1.1", t0), 0ms);
-    throttle.recordFailure("a", "1.1.1.1", t0);
-    EXPECT_EQ(throttle.admit("a", "2.2.2.2", t0), 100ms);  // the account is slowed from any address
-    EXPECT_EQ(throttle.admit("a", "3.3.3.3", t0), 200ms);  // a parallel attempt queues behind it
-    EXPECT_EQ(throttle.admit("b", "1.1.1.1", t0), 100ms);  // the address is slowed for any account
-    throttle.recordFailure("a", "1.1.1.1", t0);
-    throttle.recordFailure("a", "1.1.1.1", t0);
-    throttle.recordFailure("a", "1.1.1.1", t0);
-    auto wait = throttle.admit("a", "4.4.4.4", t0);
-    ASSERT_TRUE(wait.has_value());
-    EXPECT_LE(*wait, 1000ms);
-    // Queued past the longest wait: rejected at once.
-    bool rejected = false;
-    for (int i = 0; i < 10 && !rejected; ++i) rejected = !throttle.admit("a", "5.5.5.5", t0).has_value();
-    EXPECT_TRUE(rejected);
-    // A success clears the account; the address keeps its count until forgotten.
-    throttle.recordSuccess("a", "1.1.1.1");
-    EXPECT_EQ(throttle.admit("a", "6.6.6.6", t0), 0ms);
-    EXPECT_EQ(throttle.admit("c", "1.1.1.1", t0 + std::chrono::minutes(2)), 0ms);
+// After a handful of failures from one address the account is locked out there: answered at
+// once, with no hash, while its owner still signs in from home.
+TEST_F(RequestHandlerTest, ALockedOutAddressIsAnsweredAtOnceWhileTheOwnerSignsIn) {
+    auto wrong = freeUpload(u"alice", md5Hex("guess"));
+    EXPECT_TRUE(wrong.encode());
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(handler_->handle(wrong.bytes(), "6.6.6.6").summary, "save by alice: sign-in rejected");
+    const auto hashes = accounts_.hashesDone();
+    auto locked = handler_->handle(wrong.bytes(), "6.6.6.6");
+    EXPECT_EQ(testing::decodeReply<SaveAvatarReply>(locked.reply)->result, SaveAvatarReply::SignInRejected);
+    EXPECT_EQ(locked.delay, 0ms);
+    EXPECT_NE(locked.summary.find("locked out for 60 s"), std::string::npos) << locked.summary;
+    EXPECT_EQ(accounts_.hashesDone(), hashes);
+    // The right password from the locked address is refused too; from home it goes through.
+    EXPECT_EQ(save(freeUpload(u"alice", kPassword), "6.6.6.6").result, SaveAvatarReply::SignInRejected);
+    auto home = freeUpload(u"Alice", kPassword);
+    EXPECT_TRUE(home.encode());
+    auto stored = handler_->handle(home.bytes(), "10.0.0.2");
+    EXPECT_EQ(testing::decodeReply<SaveAvatarReply>(stored.reply)->result, SaveAvatarReply::Saved);
+    EXPECT_EQ(stored.delay, 0ms);
 }
 
-TEST(SignInThrottle, MemoryStaysBoundedUnderManyAddresses) {
-    SignInThrottle throttle(SignInThrottle::Limits{100ms, 400ms, 1000ms, std::chrono::minutes(1), 64});
-    auto t = SignInThrottle::Clock::time_point{} + std::chrono::hours(1);
-    for (int i = 0; i < 5000; ++i) {
-        t += 1s;
-        throttle.recordFailure("acct" + std::to_string(i), "10.0." + std::to_string(i), t);
+// Guest uploads count against their address before anything is hashed, an access password
+// included; other addresses keep their own allowance.
+TEST_F(RequestHandlerTest, GuestUploadsOverTheAddressLimitAreRefusedWithoutHashing) {
+    limitUploads({.guestUploadsPerHour = 3, .uploadsPerMinute = 0});
+    SaveAvatarRequest withPassword = freeUpload(u"guest", "");
+    withPassword.accessMode = 2;
+    withPassword.accessDigest = md5Hex("door");
+    const auto before = accounts_.hashesDone();
+    for (int i = 0; i < 3; ++i) ASSERT_EQ(save(withPassword, "6.6.6.6").result, SaveAvatarReply::Saved) << i;
+    const auto hashes = accounts_.hashesDone();
+    EXPECT_EQ(hashes, before + 3);  // one for each access password
+    ASSERT_TRUE(withPassword.encode());
+    auto refused = handler_->handle(withPassword.bytes(), "6.6.6.6");
+    EXPECT_EQ(testing::decodeReply<SaveAvatarReply>(refused.reply)->result, SaveAvatarReply::Refused);
+    EXPECT_EQ(refused.delay, 0ms);
+    EXPECT_NE(refused.summary.find("guest uploads"), std::string::npos) << refused.summary;
+    EXPECT_EQ(save(freeUpload(u"guest", ""), "6.6.6.6").result, SaveAvatarReply::Refused);
+    EXPECT_EQ(accounts_.hashesDone(), hashes);
+    EXPECT_EQ(storage_->avatarCount(), 3);
+    // An account from the same address is not a guest; another address is another allowance.
+    EXPECT_EQ(save(freeUpload(u"alice", kPassword), "6.6.6.6").result, SaveAvatarReply::Saved);
+    EXPECT_EQ(save(withPassword, "10.0.0.2").result, SaveAvatarReply::Saved);
+}
+
+TEST_F(RequestHandlerTest, AllUploadsFromAnAddressAreLimitedPerMinuteBeforeTheSignIn) {
+    limitUploads({.guestUploadsPerHour = 0, .uploadsPerMinute = 2});
+    EXPECT_EQ(save(freeUpload(u"alice", kPassword), "6.6.6.6").result, SaveAvatarReply::Saved);
+    EXPECT_EQ(save(freeUpload(u"guest", ""), "6.6.6.6").result, SaveAvatarReply::Saved);
+    const auto hashes = accounts_.hashesDone();
+    EXPECT_EQ(save(freeUpload(u"alice", md5Hex("guess")), "6.6.6.6").result, SaveAvatarReply::Refused);
+    EXPECT_EQ(save(freeUpload(u"guest", ""), "6.6.6.6").result, SaveAvatarReply::Refused);
+    EXPECT_EQ(accounts_.hashesDone(), hashes);
+    EXPECT_EQ(throttle_.sizes().pairs, 0u);  // no sign-in was tried, so none failed
+    EXPECT_EQ(save(freeUpload(u"alice", kPassword), "10.0.0.2").result, SaveAvatarReply::Saved);
+}
+
+// An avatar only its owner sees would be seen by nobody when the guest owns it.
+TEST_F(RequestHandlerTest, GuestsCannotStoreAvatarsOnlyTheirOwnerSees) {
+    SaveAvatarRequest ownerOnly = freeUpload(u"guest", "");
+    ownerOnly.accessMode = 1;
+    ASSERT_TRUE(ownerOnly.encode());
+    auto refused = handler_->handle(ownerOnly.bytes(), "10.0.0.1");
+    EXPECT_EQ(testing::decodeReply<SaveAvatarReply>(refused.reply)->result, SaveAvatarReply::Refused);
+    EXPECT_EQ(refused.summary, "save by guest: refused, an avatar only its owner sees needs an account");
+    EXPECT_EQ(storage_->avatarCount(), 0);
+    ownerOnly.userName = u"alice";
+    ownerOnly.passwordDigest = kPassword;
+    EXPECT_EQ(save(ownerOnly).result, SaveAvatarReply::Saved);
+}
+
+// ---- The web side's registration and password pages over the same throttle ----
+
+class WebLimitsTest : public RequestHandlerTest {
+protected:
+    explicit WebLimitsTest(int registrationsPerHour = 2) {
+        testing::writeProgramDirectory(program_.path());
+        ServerConfig config = testing::testConfig(directory_.path() + "/data", program_.path());
+        config.registrationsPerHour = registrationsPerHour;
+        site_ = std::make_unique<WebSite>(*storage_, accounts_, throttle_, catalogue_, config, program_.path());
     }
-    // Nothing to assert on the maps directly: the run finishing fast under ASan and a fresh
-    // key still being admitted at once is the check.
-    EXPECT_EQ(throttle.admit("new", "9.9.9.9", t), 0ms);
+    HttpResponse post(const std::string& target, const std::string& body, const std::string& peer) {
+        return site_->respond(HttpRequest{.method = "POST", .target = target, .body = body, .peer = peer});
+    }
+
+    TempDirectory program_;
+    std::unique_ptr<WebSite> site_;
+};
+
+TEST_F(WebLimitsTest, RegistrationsPerAddressAreLimitedWithAReadablePage) {
+    EXPECT_EQ(post("/?c=reg", "name=one&password=p&again=p", "6.6.6.6").status, 200);
+    EXPECT_EQ(post("/?c=reg", "name=ALICE&password=p&again=p", "6.6.6.6").status, 409);  // made nothing: not counted
+    EXPECT_EQ(post("/?c=reg", "name=two&password=p&again=p", "6.6.6.6").status, 200);
+    const auto hashes = accounts_.hashesDone();
+    HttpResponse refused = post("/?c=reg", "name=three&password=p&again=p", "6.6.6.6");
+    EXPECT_EQ(refused.status, 429);
+    EXPECT_NE(refused.body.find("Too many accounts have been made from your address"), std::string::npos);
+    EXPECT_NE(refused.body.find("<form method=\"post\" action=\"/?c=reg\">"), std::string::npos);
+    EXPECT_EQ(accounts_.hashesDone(), hashes);
+    EXPECT_FALSE(storage_->findAccount("three").has_value());
+    EXPECT_EQ(post("/?c=reg", "name=three&password=p&again=p", "10.0.0.2").status, 200);
+}
+
+// An account called "avatar:5" signs in, fails and succeeds without touching avatar 5's
+// access-password failures, and the other way round.
+TEST_F(WebLimitsTest, AnAccountNamedAvatar5NeverTouchesAvatar5sFailures) {
+    ASSERT_EQ(post("/?c=reg", "name=avatar%3A5&password=p&again=p", "10.0.0.2").status, 200);
+    for (int i = 0; i < 4; ++i) {
+        SaveAvatarRequest restricted = freeUpload(u"alice", kPassword);
+        restricted.accessMode = 2;
+        restricted.accessDigest = md5Hex("door");
+        ASSERT_EQ(save(restricted).result, SaveAvatarReply::Saved);
+    }
+    const std::string five = "/a/5";
+    SaveAvatarRequest fifth = freeUpload(u"alice", kPassword);
+    fifth.accessMode = 2;
+    fifth.accessDigest = md5Hex("door");
+    ASSERT_EQ(save(fifth).avatarNumber, 5);
+    // Four wrong access passwords on avatar 5 from one address, each after the last one's delay.
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(post(five, "access=wrong", "6.6.6.6").status, 403) << i;
+        std::this_thread::sleep_for(500ms);
+    }
+    // The account avatar:5 fails once, then signs in from the same address, over the web and
+    // in the editor; avatar 5's failures stay as they were.
+    EXPECT_EQ(post("/my.aspx?mc=account&to=pay", "name=avatar%3A5&password=wrong", "6.6.6.6").status, 403);
+    std::this_thread::sleep_for(500ms);
+    HttpResponse signedIn = post("/my.aspx?mc=account&to=pay", "name=avatar%3A5&password=p", "6.6.6.6");
+    EXPECT_NE(signedIn.body.find("Signed in as avatar:5"), std::string::npos) << signedIn.body;
+    EXPECT_EQ(save(freeUpload(u"AVATAR:5", typedPasswordDigest(u"p", toWindows1252)), "6.6.6.6").result,
+              SaveAvatarReply::Saved);
+    std::this_thread::sleep_for(500ms);
+    // The fifth wrong access password locks avatar 5 out for this address.
+    EXPECT_EQ(post(five, "access=wrong", "6.6.6.6").status, 403);
+    HttpResponse locked = post(five, "access=door", "6.6.6.6");
+    EXPECT_EQ(locked.status, 429);
+    EXPECT_NE(locked.body.find("try again in 1 minute"), std::string::npos) << locked.body;
+    EXPECT_EQ(locked.headers["Retry-After"], "60");
+    // The account is still free there, and avatar 5 opens from elsewhere.
+    EXPECT_NE(post("/my.aspx?mc=account&to=pay", "name=avatar%3A5&password=p", "6.6.6.6").body.find("Signed in as"),
+              std::string::npos);
+    EXPECT_EQ(post(five, "access=door", "10.0.0.2").status, 200);
+}
+
+// ---- Throttle arithmetic with a clock of the test's own ----
+
+using Subject = SignInThrottle::Subject;
+const auto kT0 = SignInThrottle::Clock::time_point{} + std::chrono::hours(1);
+
+SignInThrottle::Limits smallLimits() {
+    return {.firstDelay = 100ms, .longestDelay = 400ms, .longestWait = 1000ms, .subjectSlowAfter = 10,
+            .subjectSpacing = 300ms, .memory = std::chrono::hours(1), .maxEntries = 1000};
+}
+
+// Fails `count` attempts of one subject from one address, each admitted at `now`.
+void fail(SignInThrottle& throttle, const Subject& subject, const std::string& address, int count,
+          SignInThrottle::Clock::time_point now) {
+    for (int i = 0; i < count; ++i) {
+        auto attempt = throttle.admit(subject, address, now);
+        ASSERT_TRUE(attempt.admitted()) << i;
+        attempt.failed(now);
+    }
+}
+
+TEST(SignInThrottle, DelaysDoubleQueueAndAreForgotten) {
+    SignInThrottle throttle(smallLimits());
+    const Subject a = Subject::account("a");
+    EXPECT_EQ(throttle.admit(a, "1.1.1.1", kT0).wait(), 0ms);
+    fail(throttle, a, "1.1.1.1", 1, kT0);
+    {
+        auto first = throttle.admit(a, "1.1.1.1", kT0);
+        auto parallel = throttle.admit(a, "1.1.1.1", kT0);  // queues behind the first
+        EXPECT_EQ(first.wait(), 100ms);
+        EXPECT_EQ(parallel.wait(), 200ms);
+        EXPECT_EQ(throttle.admit(a, "2.2.2.2", kT0).wait(), 0ms);  // the account from elsewhere: not slowed
+        EXPECT_EQ(throttle.admit(Subject::account("b"), "1.1.1.1", kT0).wait(), 0ms);
+    }
+    fail(throttle, a, "1.1.1.1", 2, kT0 + 1s);
+    EXPECT_EQ(throttle.admit(a, "1.1.1.1", kT0 + 1s).wait(), 400ms);  // 100, 200, 400: capped
+    EXPECT_EQ(throttle.admit(a, "1.1.1.1", kT0 + 2s).wait(), 0ms);    // the delay has passed
+    // Forgotten an hour after the last failure.
+    fail(throttle, a, "1.1.1.1", 1, kT0 + 2h);
+    EXPECT_EQ(throttle.admit(a, "1.1.1.1", kT0 + 2h).wait(), 100ms);
+    EXPECT_EQ(throttle.sizes().pairs, 1u);
+}
+
+// Guessing from one address ends in a lock-out answered at once; the owner elsewhere goes on.
+TEST(SignInThrottle, TheOwnerSignsInFromElsewhereWhileOneAddressIsLockedOut) {
+    SignInThrottle throttle(smallLimits());
+    const Subject alice = Subject::account("alice");
+    fail(throttle, alice, "6.6.6.6", 5, kT0);
+    auto refused = throttle.admit(alice, "6.6.6.6", kT0 + 1s);
+    EXPECT_FALSE(refused.admitted());
+    EXPECT_EQ(refused.lockedFor(), 59s);
+    auto owner = throttle.admit(alice, "10.0.0.2", kT0 + 1s);
+    ASSERT_TRUE(owner.admitted());
+    EXPECT_EQ(owner.wait(), 0ms);
+    owner.succeeded();
+    // The owner's success clears the owner's pair only.
+    EXPECT_FALSE(throttle.admit(alice, "6.6.6.6", kT0 + 2s).admitted());
+    // Five failures on one account leave the address free for others, until it fails overall.
+    EXPECT_TRUE(throttle.admit(Subject::account("bob"), "6.6.6.6", kT0 + 2s).admitted());
+}
+
+TEST(SignInThrottle, LockOutsDoubleUpToAnHourAndAdmitOneAttemptEach) {
+    auto limits = smallLimits();
+    limits.subjectSlowAfter = 1000;
+    SignInThrottle throttle(limits);
+    const Subject alice = Subject::account("alice");
+    fail(throttle, alice, "6.6.6.6", 5, kT0);
+    auto now = kT0;
+    std::vector<std::chrono::seconds> lockOuts;
+    for (int round = 0; round < 9; ++round) {
+        auto refused = throttle.admit(alice, "6.6.6.6", now);
+        ASSERT_FALSE(refused.admitted());
+        lockOuts.push_back(std::chrono::ceil<std::chrono::seconds>(refused.lockedFor()));
+        now += refused.lockedFor();
+        auto once = throttle.admit(alice, "6.6.6.6", now);
+        ASSERT_TRUE(once.admitted()) << round;
+        EXPECT_LE(once.wait(), 400ms);
+        EXPECT_FALSE(throttle.admit(alice, "6.6.6.6", now).admitted());  // one at a time
+        once.failed(now);
+    }
+    EXPECT_EQ(lockOuts, (std::vector<std::chrono::seconds>{60s, 120s, 240s, 480s, 960s, 1920s, 3600s, 3600s, 3600s}));
+    // A success after a lock-out starts the pair afresh.
+    now += 1h;
+    auto right = throttle.admit(alice, "6.6.6.6", now);
+    ASSERT_TRUE(right.admitted());
+    right.succeeded();
+    fail(throttle, alice, "6.6.6.6", 4, now);
+    EXPECT_TRUE(throttle.admit(alice, "6.6.6.6", now + 1s).admitted());
+}
+
+TEST(SignInThrottle, AnAddressFailingOnManyAccountsIsLockedOutForAll) {
+    SignInThrottle throttle(smallLimits());
+    for (int i = 0; i < 20; ++i) fail(throttle, Subject::account("user" + std::to_string(i)), "6.6.6.6", 1, kT0);
+    auto refused = throttle.admit(Subject::account("fresh"), "6.6.6.6", kT0);
+    EXPECT_FALSE(refused.admitted());
+    EXPECT_EQ(refused.lockedFor(), 60s);
+    EXPECT_FALSE(throttle.admit(Subject::avatar(3), "6.6.6.6", kT0).admitted());
+    EXPECT_TRUE(throttle.admit(Subject::account("user0"), "10.0.0.2", kT0).admitted());
+}
+
+// Attempts in flight count as failures to come: a burst sent at once gets no more guesses
+// than attempts made one after another. Attempts dropped unsettled give their places back.
+TEST(SignInThrottle, ParallelAttemptsCountTowardsTheLockOut) {
+    SignInThrottle throttle(smallLimits());
+    const Subject alice = Subject::account("alice");
+    {
+        std::vector<SignInThrottle::Attempt> burst;
+        for (int i = 0; i < 5; ++i) {
+            burst.push_back(throttle.admit(alice, "6.6.6.6", kT0));
+            ASSERT_TRUE(burst.back().admitted());
+        }
+        auto sixth = throttle.admit(alice, "6.6.6.6", kT0);
+        EXPECT_FALSE(sixth.admitted());
+        EXPECT_EQ(sixth.lockedFor(), 0ms);
+    }
+    EXPECT_EQ(throttle.sizes().pairs, 0u);
+    EXPECT_EQ(throttle.sizes().addresses, 0u);
+    EXPECT_TRUE(throttle.admit(alice, "6.6.6.6", kT0).admitted());
+}
+
+// Guessing one account from many addresses: past the account's threshold every attempt on
+// it is spaced, from any address; an attempt that would wait too long is refused at once,
+// and the account is never locked.
+TEST(SignInThrottle, GuessingFromManyAddressesSlowsTheAccountWithoutLockingIt) {
+    SignInThrottle throttle(smallLimits());
+    const Subject alice = Subject::account("alice");
+    for (int i = 0; i < 9; ++i) fail(throttle, alice, "10.1.0." + std::to_string(i), 1, kT0);
+    EXPECT_EQ(throttle.admit(alice, "10.0.0.2", kT0).wait(), 0ms);  // below the threshold
+    fail(throttle, alice, "10.1.0.9", 1, kT0);
+    std::vector<SignInThrottle::Attempt> queued;
+    for (int i = 0; i < 4; ++i) {
+        queued.push_back(throttle.admit(alice, "10.2.0." + std::to_string(i), kT0));
+        ASSERT_TRUE(queued.back().admitted());
+        EXPECT_EQ(queued.back().wait(), i * 300ms);
+    }
+    auto tooLate = throttle.admit(alice, "10.0.0.2", kT0);
+    EXPECT_FALSE(tooLate.admitted());
+    EXPECT_EQ(tooLate.lockedFor(), 0ms);
+    EXPECT_TRUE(throttle.admit(Subject::account("bob"), "10.0.0.2", kT0).admitted());
+    auto later = throttle.admit(alice, "10.0.0.2", kT0 + 10s);
+    ASSERT_TRUE(later.admitted());
+    EXPECT_EQ(later.wait(), 0ms);
+}
+
+// An account named like an avatar's key is a different subject: neither one's failures nor
+// successes touch the other.
+TEST(SignInThrottle, AnAccountNamedLikeAnAvatarSharesNothingWithIt) {
+    SignInThrottle throttle(smallLimits());
+    EXPECT_NE(Subject::account("avatar:5"), Subject::avatar(5));
+    EXPECT_NE(Subject::account("5"), Subject::avatar(5));
+    fail(throttle, Subject::avatar(5), "6.6.6.6", 5, kT0);
+    EXPECT_FALSE(throttle.admit(Subject::avatar(5), "6.6.6.6", kT0).admitted());
+    for (const char* name : {"avatar:5", "5"}) {
+        auto asAccount = throttle.admit(Subject::account(name), "6.6.6.6", kT0);
+        ASSERT_TRUE(asAccount.admitted()) << name;
+        EXPECT_EQ(asAccount.wait(), 0ms);
+        asAccount.succeeded();
+    }
+    EXPECT_FALSE(throttle.admit(Subject::avatar(5), "6.6.6.6", kT0).admitted());
+    fail(throttle, Subject::account("avatar:6"), "7.7.7.7", 1, kT0);
+    EXPECT_EQ(throttle.admit(Subject::avatar(6), "7.7.7.7", kT0).wait(), 0ms);
+}
+
+// Under a flood of distinct addresses and accounts no map outgrows its maximum, and a
+// locked-out address outlives the harmless entries around it.
+TEST(SignInThrottle, MemoryStaysBoundedUnderManyAddresses) {
+    auto limits = smallLimits();
+    limits.maxEntries = 64;
+    limits.addressLockAfter = 3;
+    limits.firstLockout = 1h;
+    SignInThrottle throttle(limits);
+    fail(throttle, Subject::account("victim"), "6.6.6.6", 3, kT0);
+    auto t = kT0;
+    std::size_t mostPairs = 0, mostAddresses = 0, mostSubjects = 0;
+    for (int i = 0; i < 100000; ++i) {
+        t += 1ms;
+        const std::string address = "10." + std::to_string(i / 65536) + "." + std::to_string(i / 256 % 256) + "." +
+                                    std::to_string(i % 256);
+        throttle.admit(Subject::account("acct" + std::to_string(i)), address, t).failed(t);
+        auto sizes = throttle.sizes();
+        mostPairs = std::max(mostPairs, sizes.pairs);
+        mostAddresses = std::max(mostAddresses, sizes.addresses);
+        mostSubjects = std::max(mostSubjects, sizes.subjects);
+    }
+    EXPECT_LE(mostPairs, 64u);
+    EXPECT_LE(mostAddresses, 64u);
+    EXPECT_LE(mostSubjects, 64u);
+    EXPECT_GT(mostAddresses, 32u);  // the maps were full: pruning was what held them
+    auto locked = throttle.admit(Subject::account("anyone"), "6.6.6.6", t);
+    EXPECT_FALSE(locked.admitted());
+    EXPECT_GT(locked.lockedFor(), 0ms);
+    EXPECT_TRUE(throttle.admit(Subject::account("new"), "9.9.9.9", t).admitted());
+}
+
+// With nothing harmless left to drop, even locked-out entries go: the bound holds.
+TEST(SignInThrottle, MemoryStaysBoundedWhenEveryAddressIsLockedOut) {
+    auto limits = smallLimits();
+    limits.maxEntries = 64;
+    limits.addressLockAfter = 1;
+    limits.pairLockAfter = 1;
+    SignInThrottle throttle(limits);
+    for (int i = 0; i < 1000; ++i) {
+        auto attempt = throttle.admit(Subject::account("acct" + std::to_string(i)),
+                                      "10.0." + std::to_string(i / 256) + "." + std::to_string(i % 256), kT0);
+        ASSERT_TRUE(attempt.admitted()) << i;
+        attempt.failed(kT0);
+        ASSERT_LE(throttle.sizes().addresses, 64u);
+        ASSERT_LE(throttle.sizes().pairs, 64u);
+        ASSERT_LE(throttle.sizes().subjects, 64u);
+    }
+}
+
+TEST(AddressQuota, ABurstUpToTheLimitThenOneEachShare) {
+    AddressQuota quota(3, 1h, 100);
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(quota.take("1.1.1.1", kT0)) << i;
+    EXPECT_FALSE(quota.take("1.1.1.1", kT0));
+    EXPECT_FALSE(quota.take("1.1.1.1", kT0 + 19min));
+    EXPECT_TRUE(quota.take("1.1.1.1", kT0 + 20min));  // a third of the hour gives one back
+    EXPECT_FALSE(quota.take("1.1.1.1", kT0 + 20min));
+    EXPECT_TRUE(quota.take("2.2.2.2", kT0));
+    quota.giveBack("1.1.1.1");
+    EXPECT_TRUE(quota.take("1.1.1.1", kT0 + 20min));
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(quota.take("1.1.1.1", kT0 + 2h)) << i;  // whole again
+
+    AddressQuota unlimited(0, 1h, 100);
+    for (int i = 0; i < 1000; ++i) EXPECT_TRUE(unlimited.take("1.1.1.1", kT0));
+    EXPECT_EQ(unlimited.size(), 0u);
+}
+
+TEST(AddressQuota, MemoryStaysBoundedAndAnAddressAtItsLimitIsKept) {
+    AddressQuota quota(2, 1h, 64);
+    ASSERT_TRUE(quota.take("6.6.6.6", kT0));
+    ASSERT_TRUE(quota.take("6.6.6.6", kT0));
+    std::size_t most = 0;
+    for (int i = 0; i < 100000; ++i) {
+        EXPECT_TRUE(quota.take("10." + std::to_string(i / 65536) + "." + std::to_string(i / 256 % 256) + "." +
+                                   std::to_string(i % 256),
+                               kT0 + std::chrono::milliseconds(i)));
+        most = std::max(most, quota.size());
+    }
+    EXPECT_LE(most, 64u);
+    EXPECT_GT(most, 32u);
+    EXPECT_FALSE(quota.take("6.6.6.6", kT0 + 100s));
 }
 
 // ---- Prices, names, code pages and settings ----
