@@ -1,7 +1,9 @@
 // likenex-server: the service's server. See --help.
+#include "server/OpenFileLimit.h"
 #include "server/ServerApp.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -20,7 +22,9 @@ constexpr const char* kUsage =
     "Serves the editor's binary protocol (default 127.0.0.1:1234) and the web side: pages,\n"
     "/Download/ files and the news feed (default 127.0.0.1:8080). It creates its data directory\n"
     "and stores accounts and avatars in SQLite there unless told to use PostgreSQL. SIGTERM\n"
-    "stops it after the requests in flight. One line per request goes to standard error.\n"
+    "stops it: requests waiting for a worker are dropped, work under way gets stop_seconds.\n"
+    "It raises its open-file limit to the hard limit and fits both connection caps under it.\n"
+    "One line per request goes to standard error.\n"
     "\n"
     "The built-in configuration, which --config FILE and then each --set override:\n\n";
 
@@ -84,10 +88,18 @@ int main(int argc, char** argv) {
     }
 
     try {
+        (void)raiseOpenFileLimit();
         ServerApp app(config);
         std::fprintf(stderr, "likenex-server: protocol on %s:%u, web on %s:%u, data in %s\n", config.protocolAddress.c_str(),
                      app.protocolPort(), config.httpAddress.c_str(), app.httpPort(), config.dataDirectory.c_str());
+        std::fprintf(stderr, "likenex-server: %s\n", app.connectionCaps().c_str());
         app.run(true);
+        if (app.workLeftRunning()) {
+            // Destroying the server would wait for the stuck job: end here instead.
+            std::fprintf(stderr, "likenex-server: stopped, leaving work that did not end within stop_seconds\n");
+            std::fflush(stderr);
+            std::_Exit(0);
+        }
         std::fprintf(stderr, "likenex-server: stopped\n");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "likenex-server: %s\n", e.what());

@@ -4,9 +4,12 @@
 #include "server/Accounts.h"
 #include "server/CodePage.h"
 #include "net/Messages.h"
+#include "net/ServerExchange.h"
 #include "server/HttpServer.h"
+#include "server/OpenFileLimit.h"
 #include "server/ProtocolServer.h"
 #include "server/RequestHandler.h"
+#include "server/TrustedProxies.h"
 #include "server/WebSite.h"
 
 #include <boost/asio/signal_set.hpp>
@@ -53,6 +56,14 @@ void prepareDataDirectory(const ServerConfig& config) {
     writeDefaultNews(config.dataDirectory);
 }
 
+// Descriptors kept apart from the connections: standard streams, the listeners and the event
+// loop's own, the database (a connection per thread for PostgreSQL, the file and its journal
+// for SQLite), the data files the pages read, and some slack.
+std::uint64_t descriptorReserve(const ServerConfig& config) {
+    const int threads = config.workerThreads + config.hashThreads + config.pictureThreads + config.networkThreads + 1;
+    return 64 + 4 * static_cast<std::uint64_t>(threads);
+}
+
 ServerConfig checked(ServerConfig config) {
     if (auto error = validateConfig(config)) throw std::runtime_error(*error);
     if (!codePageNamed(config.codePage)) throw std::runtime_error("unknown code_page " + config.codePage);
@@ -66,6 +77,12 @@ struct ServerApp::Parts {
         : config(checked(std::move(c))),
           storage((prepareDataDirectory(config), openStorage(config))),
           accounts(*storage, Argon2Cost{config.argon2Operations, config.argon2MemoryKiB * 1024}) {
+        // Before the listeners are made: both caps come from here.
+        const std::uint64_t openFiles = openFileLimit(), reserve = descriptorReserve(config);
+        const ConnectionCaps caps = fitConnectionCaps(openFiles, reserve, config.maxConnections, config.webMaxConnections);
+        config.maxConnections = caps.protocol;
+        config.webMaxConnections = caps.web;
+        capsText = caps.describe(openFiles, reserve);
         std::string directory = programDirectory(config);
         if (!catalogue.loadCatalogueSection1(directory) || !catalogue.loadBodyParts(directory) || !catalogue.loadItems(directory))
             throw std::runtime_error("cannot read data/avatar.dat in the program directory '" + directory + "'");
@@ -84,8 +101,9 @@ struct ServerApp::Parts {
             io, asio::ip::tcp::endpoint(address(config.protocolAddress), config.protocolPort),
             [this](std::span<const std::uint8_t> frame, const std::string& peer) { return handler->handle(frame, peer); },
             [this](std::int32_t type) { return protocolPool(type); }, busyAnswer,
-            ProtocolServer::Limits{std::chrono::seconds(config.requestSeconds), std::chrono::seconds(config.idleSeconds), config.maxConnections},
-            log);
+            ProtocolServer::Limits{std::chrono::seconds(config.requestSeconds), std::chrono::seconds(config.idleSeconds),
+                                   std::chrono::milliseconds(kReplyTimeLimitMs), config.maxConnections},
+            trustedProxies(config.trustedProxies), log);
         http = std::make_unique<HttpServer>(
             io, asio::ip::tcp::endpoint(address(config.httpAddress), config.httpPort),
             [this](const HttpRequest& request) { return site->respond(request); },
@@ -138,6 +156,30 @@ struct ServerApp::Parts {
         pictures.join();
     }
 
+    // The jobs still waiting go; running ones go on.
+    void dropWaitingWork() {
+        storageWork.dropWaiting();
+        hashing.dropWaiting();
+        pictures.dropWaiting();
+    }
+
+    // Stops every pool and waits, until the deadline, for the running jobs; true when none runs.
+    bool stopPoolsBy(std::chrono::steady_clock::time_point deadline) {
+        for (WorkPool* pool : {&storageWork, &hashing, &pictures}) pool->stop();
+        for (;;) {
+            if (storageWork.running() + hashing.running() + pictures.running() == 0) return true;
+            if (std::chrono::steady_clock::now() >= deadline) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+
+    static TrustedProxies trustedProxies(const std::string& text) {
+        std::string error;
+        auto proxies = TrustedProxies::parse(text, error);
+        if (!proxies) throw std::runtime_error(error);
+        return *proxies;
+    }
+
     ServerConfig config;
     asio::io_context io;
     WorkPool storageWork{"storage", config.workerThreads, static_cast<std::size_t>(config.queueLimit)};
@@ -152,7 +194,11 @@ struct ServerApp::Parts {
     std::unique_ptr<WebSite> site;
     std::unique_ptr<ProtocolServer> protocol;
     std::unique_ptr<HttpServer> http;
+    std::atomic<bool> stopRequested{false};
     std::atomic<bool> stopping{false};
+    std::string capsText;
+    std::chrono::steady_clock::time_point stopDeadline;
+    std::atomic<bool> workLeftRunning{false};
 };
 
 ServerApp::ServerApp(ServerConfig config) : parts_(std::make_unique<Parts>(std::move(config))) {}
@@ -161,6 +207,9 @@ ServerApp::~ServerApp() {
     stop();
     parts_->joinPools();
 }
+
+std::string ServerApp::connectionCaps() const { return parts_->capsText; }
+bool ServerApp::workLeftRunning() const { return parts_->workLeftRunning; }
 
 std::uint16_t ServerApp::protocolPort() const { return parts_->protocol->port(); }
 std::uint16_t ServerApp::httpPort() const { return parts_->http->port(); }
@@ -175,14 +224,12 @@ void ServerApp::run(bool handleSignals) {
             if (!ec) stop();
         });
     }
-    // Stopping: wait for requests in flight (bounded by the request limit), then end the loop.
+    // Stopping: wait for the work started and the replies being written, at most stop_seconds
+    // after the stop, then end the loop.
     asio::steady_timer watcher(p.io);
-    auto deadline = std::make_shared<std::chrono::steady_clock::time_point>();
     std::function<void(boost::system::error_code)> watch = [&](boost::system::error_code) {
         if (p.stopping) {
-            if (*deadline == std::chrono::steady_clock::time_point{})
-                *deadline = std::chrono::steady_clock::now() + std::chrono::seconds(p.config.requestSeconds + 1);
-            if ((p.protocol->openConnections() == 0 && p.http->busy() == 0) || std::chrono::steady_clock::now() > *deadline) {
+            if ((p.protocol->openConnections() == 0 && p.http->busy() == 0) || std::chrono::steady_clock::now() > p.stopDeadline) {
                 signals.cancel();
                 p.io.stop();
                 return;
@@ -196,14 +243,25 @@ void ServerApp::run(bool handleSignals) {
     for (int i = 1; i < p.config.networkThreads; ++i) extra.emplace_back([&] { p.io.run(); });
     p.io.run();
     for (auto& t : extra) t.join();
-    p.joinPools();
+    // A job stuck past the deadline (a database that does not answer, say) is not waited for:
+    // the caller ends the process without joining its thread.
+    if (p.stopPoolsBy(p.stopping ? p.stopDeadline : std::chrono::steady_clock::now())) {
+        p.joinPools();
+    } else {
+        p.workLeftRunning = true;
+        p.log.write("server", "-", "stopped with work still running past stop_seconds", {});
+    }
 }
 
 void ServerApp::stop() {
     Parts& p = *parts_;
-    if (p.stopping.exchange(true)) return;
+    if (p.stopRequested.exchange(true)) return;
+    // The deadline is set before `stopping` tells the watcher to read it.
+    p.stopDeadline = std::chrono::steady_clock::now() + std::chrono::seconds(p.config.stopSeconds);
+    p.stopping = true;
     p.protocol->stop();
     p.http->stop();
+    p.dropWaitingWork();
 }
 
 int userCommand(const ServerConfig& config, const std::string& verb, const std::string& name, const std::string& passwordUtf8,

@@ -6,6 +6,7 @@
 #include "server/ServerConfig.h"
 
 #include <memory>
+#include <string>
 
 namespace likenex {
 
@@ -20,10 +21,17 @@ public:
 
     [[nodiscard]] std::uint16_t protocolPort() const;
     [[nodiscard]] std::uint16_t httpPort() const;
-    // Runs until stop (or SIGTERM/SIGINT when handleSignals is true); requests in flight finish.
+    // Runs until stop (or SIGTERM/SIGINT when handleSignals is true). Stopping stops accepting
+    // and drops the requests waiting for a worker; requests being read, work started and
+    // replies being written get stop_seconds, after which run returns anyway.
     void run(bool handleSignals);
     // Thread-safe.
     void stop();
+    // After run: a job was still running at the stop's deadline, its thread not joined. The
+    // process should then end without destroying this object, which would wait for it.
+    [[nodiscard]] bool workLeftRunning() const;
+    // The connection caps in force, fitted under the open-file limit, for the start-up line.
+    [[nodiscard]] std::string connectionCaps() const;
 
     struct Parts;
 

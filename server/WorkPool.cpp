@@ -32,6 +32,16 @@ void WorkPool::stop() {
     // say) may take locks of its own when it goes.
 }
 
+std::size_t WorkPool::dropWaiting() {
+    std::deque<std::function<void()>> dropped;
+    {
+        std::lock_guard lock(mutex_);
+        dropped.swap(queue_);
+    }
+    // Destroyed outside the lock, as in stop().
+    return dropped.size();
+}
+
 void WorkPool::join() {
     stop();
     for (std::thread& t : threads_)

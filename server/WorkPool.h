@@ -26,6 +26,8 @@ public:
     [[nodiscard]] bool post(std::function<void()> job);
     // Takes no more jobs and drops those waiting; returns at once.
     void stop();
+    // Drops the jobs waiting now but goes on taking new ones; returns how many went.
+    std::size_t dropWaiting();
     // Stops, then waits for the running jobs to end.
     void join();
 

@@ -54,5 +54,33 @@ TEST(WorkPool, EveryTakenJobRunsOnceAcrossThreads) {
     EXPECT_EQ(ran, 10000);
 }
 
+// The server's stop drops what waits but still serves requests that were being read then.
+TEST(WorkPool, DroppingTheWaitingJobsKeepsThePoolTakingNewOnes) {
+    WorkPool pool("test", 1, 4);
+    Gate gate;
+    std::promise<void> started;
+    std::atomic<int> ran{0};
+    ASSERT_TRUE(pool.post([&] {
+        started.set_value();
+        gate.opened.wait();
+        ++ran;
+    }));
+    started.get_future().wait();
+    auto counted = std::make_shared<int>(0);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(pool.post([&ran, counted] { ++ran; }));
+    EXPECT_EQ(counted.use_count(), 4);
+    EXPECT_EQ(pool.dropWaiting(), 3u);
+    EXPECT_EQ(counted.use_count(), 1);  // the dropped jobs are destroyed, and what they held released
+    std::promise<void> later;
+    ASSERT_TRUE(pool.post([&] {
+        ++ran;
+        later.set_value();
+    }));
+    gate.open.set_value();
+    later.get_future().wait();
+    pool.join();
+    EXPECT_EQ(ran, 2);
+}
+
 }  // namespace
 }  // namespace likenex
