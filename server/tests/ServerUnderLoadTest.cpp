@@ -1,0 +1,426 @@
+// The server under floods and faults: guest uploads that saturate the hashing pool, SIGTERM in
+// the middle of them, running out of file descriptors, a save slower than the request limit
+// and the PROXY line of a trusted proxy. The servers run as child processes of the built
+// likenex-server where a signal, a descriptor limit or the log is part of what is tested.
+#include "net/Md5.h"
+#include "server/ServerApp.h"
+#include "server/tests/ServerTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace likenex {
+namespace {
+
+using namespace std::chrono_literals;
+using namespace testing;
+using Clock = std::chrono::steady_clock;
+
+// The built server as a child process, its standard error in a file; killed at the end.
+class ServerChild {
+public:
+    ServerChild(const ServerConfig& config, std::vector<std::string> settings, rlim_t openFiles = 0)
+        : protocolPort_(freePort()), httpPort_(freePort()), logPath_(config.dataDirectory + ".log") {
+        std::vector<std::string> args = {LIKENEX_SERVER_BINARY, "--data", config.dataDirectory,
+                                         "--set", "program_directory=" + config.programDirectory,
+                                         "--set", "protocol_port=" + std::to_string(protocolPort_),
+                                         "--set", "http_port=" + std::to_string(httpPort_)};
+        for (auto& s : settings) {
+            args.push_back("--set");
+            args.push_back(s);
+        }
+        pid_ = fork();
+        if (pid_ == 0) {
+            int log = ::open(logPath_.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+            dup2(log, 2);
+            if (openFiles > 0) {
+                rlimit limit{openFiles, openFiles};
+                if (setrlimit(RLIMIT_NOFILE, &limit) != 0) _exit(126);
+            }
+            std::vector<char*> argv;
+            for (auto& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        for (int i = 0; i < 600 && !ProtocolClient(protocolPort_).connected(); ++i) std::this_thread::sleep_for(50ms);
+    }
+    ~ServerChild() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    [[nodiscard]] std::uint16_t protocolPort() const { return protocolPort_; }
+    [[nodiscard]] std::uint16_t httpPort() const { return httpPort_; }
+    [[nodiscard]] pid_t pid() const { return pid_; }
+    [[nodiscard]] std::string log() const { return fileText(logPath_); }
+    void signal(int number) { kill(pid_, number); }
+    // The exit status once it has ended within the limit; -1 otherwise.
+    int wait(std::chrono::milliseconds limit) {
+        auto deadline = Clock::now() + limit;
+        while (Clock::now() < deadline) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                pid_ = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return -1;
+    }
+    // User and system CPU time so far.
+    [[nodiscard]] std::chrono::milliseconds cpuTime() const {
+        std::string stat = fileText("/proc/" + std::to_string(pid_) + "/stat");
+        std::size_t afterName = stat.rfind(')');
+        if (afterName == std::string::npos) return {};
+        std::istringstream fields(stat.substr(afterName + 2));
+        std::string field;
+        long long utime = 0, stime = 0;
+        // Fields 3 to 13 come before utime (14) and stime (15).
+        for (int i = 3; i <= 15 && fields >> field; ++i) {
+            if (i == 14) utime = std::stoll(field);
+            if (i == 15) stime = std::stoll(field);
+        }
+        return std::chrono::milliseconds((utime + stime) * 1000 / sysconf(_SC_CLK_TCK));
+    }
+    [[nodiscard]] std::size_t openDescriptors() const {
+        std::error_code ec;
+        std::size_t n = 0;
+        for (auto it = std::filesystem::directory_iterator("/proc/" + std::to_string(pid_) + "/fd", ec);
+             !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
+            ++n;
+        return n;
+    }
+
+private:
+    std::uint16_t protocolPort_;
+    std::uint16_t httpPort_;
+    std::string logPath_;
+    pid_t pid_ = -1;
+};
+
+// Waits for a line to reach the server's log: it is written once the reply has gone.
+bool logShows(const ServerChild& server, const std::string& text, std::chrono::milliseconds within = 3s) {
+    auto deadline = Clock::now() + within;
+    while (server.log().find(text) == std::string::npos) {
+        if (Clock::now() > deadline) return false;
+        std::this_thread::sleep_for(20ms);
+    }
+    return true;
+}
+
+class ServerUnderLoadTest : public ::testing::Test {
+protected:
+    ServerUnderLoadTest() {
+        writeProgramDirectory(program_.path());
+        config_ = testConfig(data_.path() + "/data", program_.path());
+    }
+    TempDirectory program_;
+    TempDirectory data_;
+    ServerConfig config_;
+};
+
+std::vector<std::uint8_t> encoded(ProtocolMessage&& message) {
+    if (!message.encode()) return {};
+    return message.bytes();
+}
+
+std::vector<std::uint8_t> guestUploadWithAccessPassword() {
+    SaveAvatarRequest upload = freeUpload(u"guest", "");
+    upload.accessMode = 2;
+    upload.accessDigest = md5Hex("door");
+    return encoded(std::move(upload));
+}
+
+// Clients that send guest uploads with an access password every few milliseconds, half of
+// them closing at once, half waiting up to 2 s for the reply. Far more than one hashing thread
+// can hash: its queue fills and the rest are answered busy.
+class UploadFlood {
+public:
+    UploadFlood(std::uint16_t port, int clients) {
+        const auto upload = guestUploadWithAccessPassword();
+        for (int i = 0; i < clients; ++i)
+            threads_.emplace_back([this, port, upload, wait = i % 2 == 0] {
+                while (running_) {
+                    ProtocolClient client(port);
+                    if (!client.connected() || !client.send(upload)) {
+                        std::this_thread::sleep_for(5ms);
+                        continue;
+                    }
+                    ++sent_;
+                    if (wait) {
+                        auto reply = decodeReply<SaveAvatarReply>(client.receive(2s));
+                        if (reply && reply->result == SaveAvatarReply::Failed) ++busy_;
+                    }
+                    std::this_thread::sleep_for(5ms);
+                }
+            });
+    }
+    ~UploadFlood() { stop(); }
+    void stop() {
+        running_ = false;
+        for (auto& t : threads_)
+            if (t.joinable()) t.join();
+    }
+    [[nodiscard]] long long sent() const { return sent_; }
+    [[nodiscard]] long long busy() const { return busy_; }
+
+private:
+    std::atomic<bool> running_{true};
+    std::atomic<long long> sent_{0};
+    std::atomic<long long> busy_{0};
+    std::vector<std::thread> threads_;
+};
+
+std::vector<std::string> floodSettings() {
+    // Real hashing cost, one hashing thread, and no per-address limits to hide the pool.
+    return {"argon2_memory_kib=16384", "argon2_operations=1", "hash_threads=1", "guest_uploads_per_hour=0",
+            "uploads_per_minute=0"};
+}
+
+// ---- (a) a flood of expensive uploads leaves the other requests answered ----
+
+TEST_F(ServerUnderLoadTest, VersionOpensAndPagesAreAnsweredWithinASecondDuringAnUploadFlood) {
+    config_.argon2MemoryKiB = 16384;
+    config_.argon2Operations = 1;
+    config_.hashThreads = 1;
+    config_.guestUploadsPerHour = 0;
+    config_.uploadsPerMinute = 0;
+    RunningServer server(config_);
+    SaveAvatarRequest first = freeUpload(u"guest", "");
+    auto saved = decodeReply<SaveAvatarReply>(exchange(server.protocolPort(), first));
+    ASSERT_TRUE(saved && saved->result == SaveAvatarReply::Saved);
+
+    UploadFlood flood(server.protocolPort(), 8);
+    std::this_thread::sleep_for(1s);  // the hashing pool's queue fills
+    int slow = 0, probes = 0;
+    std::string slowest;
+    auto deadline = Clock::now() + 6s;
+    while (Clock::now() < deadline) {
+        auto timed = [&](const char* what, auto&& ask) {
+            auto started = Clock::now();
+            bool answered = ask();
+            auto took = Clock::now() - started;
+            ++probes;
+            if (!answered || took > 1s) {
+                ++slow;
+                slowest += std::string(what) + " " + std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()) +
+                           (answered ? " ms; " : " ms unanswered; ");
+            }
+        };
+        timed("version", [&] {
+            ProtocolClient client(server.protocolPort());
+            return client.send(encoded(VersionQuery{})) && decodeReply<VersionReply>(client.receive(1s)).has_value();
+        });
+        timed("open", [&] {
+            OpenAvatarRequest open;
+            open.avatarId = saved->avatarNumber;
+            ProtocolClient client(server.protocolPort());
+            auto reply = client.send(encoded(std::move(open))) ? decodeReply<AvatarReply>(client.receive(1s)) : std::nullopt;
+            return reply && reply->result == AvatarReply::Found;
+        });
+        timed("page", [&] { return httpRequest(server.httpPort(), "GET", "/").rfind("HTTP/1.1 200", 0) == 0; });
+        std::this_thread::sleep_for(100ms);
+    }
+    flood.stop();
+    EXPECT_GT(flood.sent(), 100);
+    EXPECT_GT(flood.busy(), 0);  // the hashing pool was saturated
+    EXPECT_GT(probes, 15);
+    EXPECT_EQ(slow, 0) << slowest;
+}
+
+// ---- (b) SIGTERM in the middle of the flood ----
+
+TEST_F(ServerUnderLoadTest, SigtermDuringAnUploadFloodEndsWithinTheStopDeadline) {
+    auto settings = floodSettings();
+    settings.push_back("stop_seconds=3");
+    ServerChild server(config_, settings);
+    ASSERT_TRUE(ProtocolClient(server.protocolPort()).connected()) << server.log();
+    UploadFlood flood(server.protocolPort(), 16);
+    std::this_thread::sleep_for(2s);
+    auto signalled = Clock::now();
+    server.signal(SIGTERM);
+    int status = server.wait(3s + 5s);
+    auto took = Clock::now() - signalled;
+    flood.stop();
+    EXPECT_EQ(status, 0) << server.log().substr(0, 4000);
+    EXPECT_LT(took, 8s);
+    // Work that waited for a worker was dropped, not run, once the stop came or its client left.
+    EXPECT_NE(server.log().find("dropped: "), std::string::npos);
+}
+
+// ---- (c) out of file descriptors ----
+
+TEST_F(ServerUnderLoadTest, OutOfDescriptorsTheServerNeitherSpinsNorStaysDeaf) {
+    ServerChild server(config_, {}, 400);
+    ASSERT_TRUE(ProtocolClient(server.protocolPort()).connected()) << server.log();
+    // The caps were fitted under the limit and said so.
+    EXPECT_NE(server.log().find("lowered to fit"), std::string::npos) << server.log();
+    auto versionAnswered = [&](std::chrono::milliseconds within) {
+        auto deadline = Clock::now() + within;
+        while (Clock::now() < deadline) {
+            ProtocolClient client(server.protocolPort());
+            if (client.send(encoded(VersionQuery{})) && decodeReply<VersionReply>(client.receive(1s))) return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    };
+    auto cpuOver2s = [&] {
+        auto before = server.cpuTime();
+        std::this_thread::sleep_for(2s);
+        return server.cpuTime() - before;
+    };
+
+    {
+        // More clients than the cap: those beyond it are closed at once, and nothing spins.
+        std::vector<std::unique_ptr<ProtocolClient>> clients;
+        for (int i = 0; i < 360; ++i) clients.push_back(std::make_unique<ProtocolClient>(server.protocolPort()));
+        std::this_thread::sleep_for(500ms);
+        EXPECT_LT(cpuOver2s(), 600ms);
+        int closed = 0;
+        for (auto& c : clients) closed += c->connected() && c->closedByServer(50ms) ? 1 : 0;
+        EXPECT_GT(closed, 0) << server.log().substr(0, 600);
+    }
+    EXPECT_TRUE(versionAnswered(10s)) << server.log().substr(0, 4000);
+
+    {
+        // Accepts that fail for want of descriptors: the soft limit is lowered under the server
+        // to what it holds, with twenty idle clients among them.
+        std::vector<std::unique_ptr<ProtocolClient>> held, waiting;
+        for (int i = 0; i < 20; ++i) held.push_back(std::make_unique<ProtocolClient>(server.protocolPort()));
+        std::this_thread::sleep_for(300ms);
+        rlimit low{server.openDescriptors(), 400};
+        ASSERT_EQ(prlimit(server.pid(), RLIMIT_NOFILE, &low, nullptr), 0);
+        for (int i = 0; i < 50; ++i) waiting.push_back(std::make_unique<ProtocolClient>(server.protocolPort()));
+        std::this_thread::sleep_for(500ms);
+        EXPECT_LT(cpuOver2s(), 600ms);
+        EXPECT_NE(server.log().find("accept failed: Too many open files"), std::string::npos) << server.log().substr(0, 4000);
+        // The idle clients leave; their descriptors serve the rest and accepting goes on.
+        held.clear();
+        waiting.clear();
+        EXPECT_TRUE(versionAnswered(15s)) << server.log().substr(0, 4000);
+        EXPECT_NE(server.log().find("accepting again after"), std::string::npos);
+    }
+}
+
+// ---- (d) a save slower than the request limit ----
+
+TEST_F(ServerUnderLoadTest, ASaveSlowerThanTheRequestLimitIsAnsweredAndLoggedAsStored) {
+    ServerChild server(config_, {"request_seconds=1", "argon2_memory_kib=8", "argon2_operations=1"});
+    ASSERT_TRUE(ProtocolClient(server.protocolPort()).connected()) << server.log();
+    // Another writer holds the database for longer than the request limit: the store waits.
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open((config_.dataDirectory + "/likenex.sqlite").c_str(), &raw), SQLITE_OK);
+    std::unique_ptr<sqlite3, decltype(&sqlite3_close)> db(raw, &sqlite3_close);
+    ASSERT_EQ(sqlite3_exec(db.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::thread release([&] {
+        std::this_thread::sleep_for(2500ms);
+        (void)sqlite3_exec(db.get(), "COMMIT", nullptr, nullptr, nullptr);
+    });
+    ProtocolClient client(server.protocolPort());
+    ASSERT_TRUE(client.send(encoded(freeUpload(u"guest", ""))));
+    auto saved = decodeReply<SaveAvatarReply>(client.receive(10s));
+    release.join();
+    ASSERT_TRUE(saved.has_value()) << server.log();
+    EXPECT_EQ(saved->result, SaveAvatarReply::Saved);
+    client.shutdownSend();
+    EXPECT_TRUE(client.closedByServer(5s));
+    std::string log = server.log();
+    EXPECT_NE(log.find("save by guest: stored 1"), std::string::npos) << log;
+    EXPECT_EQ(log.find("timed out"), std::string::npos) << log;
+}
+
+// ---- (e) the PROXY line ----
+
+std::vector<std::uint8_t> bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
+
+TEST_F(ServerUnderLoadTest, APROXYLineIsBelievedFromATrustedPeerOnly) {
+    const auto query = encoded(VersionQuery{});
+    auto withLine = [&](const std::string& line) {
+        auto bytes = bytesOf(line);
+        bytes.insert(bytes.end(), query.begin(), query.end());
+        return bytes;
+    };
+    {
+        ServerChild server(config_, {"trusted_proxies=10.1.2.3, 127.0.0.1"});
+        ASSERT_TRUE(ProtocolClient(server.protocolPort()).connected()) << server.log();
+        {
+            // The line and the frame in one write, as HAProxy's send-proxy sends them.
+            ProtocolClient client(server.protocolPort());
+            ASSERT_TRUE(client.send(withLine("PROXY TCP4 203.0.113.7 192.0.2.1 51234 1234\r\n")));
+            EXPECT_TRUE(decodeReply<VersionReply>(client.receive(5s)));
+        }
+        {
+            // The line in pieces, then the frame.
+            ProtocolClient client(server.protocolPort());
+            ASSERT_TRUE(client.send(bytesOf("PROXY TCP6 2001:db8::")));
+            std::this_thread::sleep_for(100ms);
+            ASSERT_TRUE(client.send(bytesOf("9 2001:db8::1 4000 1234\r\n")));
+            std::this_thread::sleep_for(100ms);
+            ASSERT_TRUE(client.send(query));
+            EXPECT_TRUE(decodeReply<VersionReply>(client.receive(5s)));
+        }
+        {
+            ProtocolClient client(server.protocolPort());
+            ASSERT_TRUE(client.send(withLine("PROXY UNKNOWN\r\n")));
+            EXPECT_TRUE(decodeReply<VersionReply>(client.receive(5s)));
+        }
+        for (const char* bad : {"PROXY TCP4 203.0.113.300 192.0.2.1 51234 1234\r\n", "PROXY TCP4 203.0.113.8 192.0.2.1 51234\r\n"}) {
+            ProtocolClient client(server.protocolPort());
+            ASSERT_TRUE(client.send(withLine(bad)));
+            EXPECT_FALSE(client.receive(3s)) << bad;
+            EXPECT_TRUE(client.closedByServer(1s)) << bad;
+        }
+        {
+            // A trusted peer without the line: closed, never taken for a frame.
+            ProtocolClient client(server.protocolPort());
+            ASSERT_TRUE(client.send(query));
+            EXPECT_FALSE(client.receive(3s));
+        }
+        EXPECT_TRUE(logShows(server, " tcp 203.0.113.7 version")) << server.log();
+        EXPECT_TRUE(logShows(server, " tcp 2001:db8::9 version")) << server.log();
+        EXPECT_TRUE(logShows(server, " tcp 127.0.0.1 version")) << server.log();  // UNKNOWN: the proxy itself
+        EXPECT_TRUE(logShows(server, "malformed PROXY line")) << server.log();
+        EXPECT_TRUE(logShows(server, "no PROXY line")) << server.log();
+        std::string log = server.log();
+        EXPECT_EQ(log.find("203.0.113.300"), std::string::npos) << log;
+        EXPECT_EQ(log.find(" tcp 203.0.113.8"), std::string::npos) << log;
+    }
+    {
+        // Not a trusted peer: its PROXY line is read as a frame (and refused), its own
+        // requests are answered as usual under its own address.
+        ServerConfig other = config_;
+        other.dataDirectory = data_.path() + "/other";
+        ServerChild server(other, {"trusted_proxies=10.1.2.3"});
+        ASSERT_TRUE(ProtocolClient(server.protocolPort()).connected()) << server.log();
+        {
+            ProtocolClient client(server.protocolPort());
+            ASSERT_TRUE(client.send(withLine("PROXY TCP4 203.0.113.7 192.0.2.1 51234 1234\r\n")));
+            EXPECT_FALSE(client.receive(3s));
+        }
+        {
+            ProtocolClient client(server.protocolPort());
+            ASSERT_TRUE(client.send(query));
+            EXPECT_TRUE(decodeReply<VersionReply>(client.receive(5s)));
+        }
+        EXPECT_TRUE(logShows(server, " tcp 127.0.0.1 version")) << server.log();
+        EXPECT_TRUE(logShows(server, " tcp 127.0.0.1 bad length")) << server.log();
+        std::string log = server.log();
+        EXPECT_EQ(log.find("203.0.113.7"), std::string::npos) << log;
+    }
+}
+
+}  // namespace
+}  // namespace likenex
