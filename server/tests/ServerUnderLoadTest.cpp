@@ -342,6 +342,82 @@ TEST_F(ServerUnderLoadTest, ASaveSlowerThanTheRequestLimitIsAnsweredAndLoggedAsS
     EXPECT_EQ(log.find("timed out"), std::string::npos) << log;
 }
 
+// Another writer holding the server's SQLite database, so that a store waits on it.
+class DatabaseHeld {
+public:
+    explicit DatabaseHeld(const std::string& path) {
+        sqlite3* raw = nullptr;
+        ok_ = sqlite3_open(path.c_str(), &raw) == SQLITE_OK;
+        db_.reset(raw);
+        ok_ = ok_ && sqlite3_exec(db_.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~DatabaseHeld() { release(); }
+    [[nodiscard]] bool ok() const { return ok_; }
+    void release() {
+        if (ok_) (void)sqlite3_exec(db_.get(), "COMMIT", nullptr, nullptr, nullptr);
+        ok_ = false;
+    }
+
+private:
+    std::unique_ptr<sqlite3, decltype(&sqlite3_close)> db_{nullptr, &sqlite3_close};
+    bool ok_ = false;
+};
+
+std::int64_t storedAvatars(const std::string& dataDirectory) {
+    sqlite3* raw = nullptr;
+    std::int64_t count = -1;
+    if (sqlite3_open((dataDirectory + "/likenex.sqlite").c_str(), &raw) == SQLITE_OK)
+        (void)sqlite3_exec(raw, "SELECT COUNT(*) FROM avatars",
+                           [](void* out, int, char** values, char**) {
+                               *static_cast<std::int64_t*>(out) = values[0] ? std::stoll(values[0]) : -1;
+                               return 0;
+                           },
+                           &count, nullptr);
+    sqlite3_close(raw);
+    return count;
+}
+
+// One hashing thread is held by a save waiting for the database: a second save waits for a
+// worker past its request limit, is dropped unanswered and never stored, while the first runs
+// to its end and is answered.
+TEST_F(ServerUnderLoadTest, ARequestNoWorkerTookWithinTheRequestLimitIsDroppedNotRun) {
+    ServerChild server(config_, {"request_seconds=1", "hash_threads=1", "argon2_memory_kib=8", "argon2_operations=1"});
+    ASSERT_TRUE(ProtocolClient(server.protocolPort()).connected()) << server.log();
+    DatabaseHeld held(config_.dataDirectory + "/likenex.sqlite");
+    ASSERT_TRUE(held.ok());
+    ProtocolClient first(server.protocolPort()), second(server.protocolPort());
+    ASSERT_TRUE(first.send(encoded(freeUpload(u"guest", ""))));
+    std::this_thread::sleep_for(300ms);  // the first has the worker
+    ASSERT_TRUE(second.send(encoded(freeUpload(u"guest", ""))));
+    EXPECT_TRUE(second.closedByServer(5s));  // dropped at its request limit, without a reply
+    EXPECT_TRUE(logShows(server, "dropped: no worker took it within the request limit")) << server.log();
+    held.release();
+    auto saved = decodeReply<SaveAvatarReply>(first.receive(10s));
+    ASSERT_TRUE(saved.has_value()) << server.log();
+    EXPECT_EQ(saved->result, SaveAvatarReply::Saved);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(storedAvatars(config_.dataDirectory), 1);
+}
+
+// A job stuck past stop_seconds (a store waiting for a database that another writer holds) does
+// not keep the process alive after SIGTERM, nor does a client that holds its connection open.
+TEST_F(ServerUnderLoadTest, SigtermEndsTheServerAtTheStopDeadlineEvenWithAJobStuck) {
+    ServerChild server(config_, {"stop_seconds=1", "request_seconds=20", "argon2_memory_kib=8", "argon2_operations=1"});
+    ASSERT_TRUE(ProtocolClient(server.protocolPort()).connected()) << server.log();
+    DatabaseHeld held(config_.dataDirectory + "/likenex.sqlite");
+    ASSERT_TRUE(held.ok());
+    ProtocolClient idle(server.protocolPort());
+    ProtocolClient saving(server.protocolPort());
+    ASSERT_TRUE(saving.send(encoded(freeUpload(u"guest", ""))));
+    std::this_thread::sleep_for(500ms);
+    auto signalled = Clock::now();
+    server.signal(SIGTERM);
+    // The database waits up to five seconds for its lock; the stop must not wait that long.
+    EXPECT_EQ(server.wait(4s), 0) << server.log();
+    EXPECT_LT(Clock::now() - signalled, 4s);
+    EXPECT_NE(server.log().find("leaving work that did not end within stop_seconds"), std::string::npos) << server.log();
+}
+
 // ---- (e) the PROXY line ----
 
 std::vector<std::uint8_t> bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
