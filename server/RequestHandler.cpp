@@ -24,9 +24,13 @@ RequestHandler::Outcome saveResult(std::uint8_t result, std::string summary) {
 
 }  // namespace
 
-RequestHandler::RequestHandler(Storage& storage, Accounts& accounts, SignInThrottle& throttle, const Catalogue& catalogue,
-                               ProtocolSettings settings, UploadLimits limits)
-    : storage_(storage), accounts_(accounts), throttle_(throttle), catalogue_(catalogue), settings_(std::move(settings)),
+RequestHandler::RequestHandler(Storage& storage, Accounts& accounts, SignInThrottle& throttle,
+                               const Catalogue& catalogue, ProtocolSettings settings, UploadLimits limits)
+    : storage_(storage),
+      accounts_(accounts),
+      throttle_(throttle),
+      catalogue_(catalogue),
+      settings_(std::move(settings)),
       uploads_(limits.uploadsPerMinute, std::chrono::minutes(1)),
       guestUploads_(limits.guestUploadsPerHour, std::chrono::hours(1)) {}
 
@@ -104,7 +108,8 @@ RequestHandler::Outcome RequestHandler::saveAvatar(std::span<const std::uint8_t>
         return saveResult(SaveAvatarReply::Refused,
                           "save by " + who + ": refused, an avatar only its owner sees needs an account");
     if (!uploads_.take(peerAddress, now))
-        return saveResult(SaveAvatarReply::Refused, "save by " + who + ": refused, too many uploads a minute from " + peerAddress);
+        return saveResult(SaveAvatarReply::Refused,
+                          "save by " + who + ": refused, too many uploads a minute from " + peerAddress);
     if (guest && !guestUploads_.take(peerAddress, now)) {
         uploads_.giveBack(peerAddress);
         return saveResult(SaveAvatarReply::Refused,
@@ -113,12 +118,14 @@ RequestHandler::Outcome RequestHandler::saveAvatar(std::span<const std::uint8_t>
 
     std::optional<SignInThrottle::Attempt> attempt;
     if (!guest) {
-        attempt.emplace(throttle_.admit(SignInThrottle::Subject::account(Accounts::nameKey(upload.userName)), peerAddress, now));
+        attempt.emplace(
+            throttle_.admit(SignInThrottle::Subject::account(Accounts::nameKey(upload.userName)), peerAddress, now));
         if (!attempt->admitted()) {
             const auto seconds = std::chrono::ceil<std::chrono::seconds>(attempt->lockedFor()).count();
-            return saveResult(SaveAvatarReply::SignInRejected,
-                              "save by " + who + ": rejected unchecked, " +
-                                  (seconds > 0 ? "locked out for " + std::to_string(seconds) + " s" : "too many attempts at once"));
+            return saveResult(
+                SaveAvatarReply::SignInRejected,
+                "save by " + who + ": rejected unchecked, " +
+                    (seconds > 0 ? "locked out for " + std::to_string(seconds) + " s" : "too many attempts at once"));
         }
     }
     const auto wait = attempt ? attempt->wait() : std::chrono::steady_clock::duration::zero();

@@ -10,12 +10,20 @@ namespace likenex {
 
 SignInThrottle::Attempt::Attempt(SignInThrottle* throttle, Subject subject, std::string address, bool admitted,
                                  Clock::duration wait, Clock::duration lockedFor)
-    : throttle_(throttle), subject_(std::move(subject)), address_(std::move(address)), admitted_(admitted), wait_(wait),
+    : throttle_(throttle),
+      subject_(std::move(subject)),
+      address_(std::move(address)),
+      admitted_(admitted),
+      wait_(wait),
       lockedFor_(lockedFor) {}
 
 SignInThrottle::Attempt::Attempt(Attempt&& other) noexcept
-    : throttle_(std::exchange(other.throttle_, nullptr)), subject_(std::move(other.subject_)),
-      address_(std::move(other.address_)), admitted_(other.admitted_), wait_(other.wait_), lockedFor_(other.lockedFor_) {}
+    : throttle_(std::exchange(other.throttle_, nullptr)),
+      subject_(std::move(other.subject_)),
+      address_(std::move(other.address_)),
+      admitted_(other.admitted_),
+      wait_(other.wait_),
+      lockedFor_(other.lockedFor_) {}
 
 SignInThrottle::Attempt& SignInThrottle::Attempt::operator=(Attempt&& other) noexcept {
     if (this != &other) {
@@ -124,7 +132,8 @@ void SignInThrottle::unpend(std::map<Key, Entry>& entries, const Key& key) {
     if (it->second.failures == 0 && it->second.pending == 0) entries.erase(it);
 }
 
-SignInThrottle::Attempt SignInThrottle::admit(const Subject& subject, const std::string& address, Clock::time_point now) {
+SignInThrottle::Attempt SignInThrottle::admit(const Subject& subject, const std::string& address,
+                                              Clock::time_point now) {
     std::lock_guard lock(mutex_);
     const PairKey pairKey{subject, address};
     Entry* pair = current(pairs_, pairKey, now);

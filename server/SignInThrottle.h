@@ -45,7 +45,9 @@ public:
         Kind kind = Kind::Account;
         std::string key;
         [[nodiscard]] static Subject account(std::string nameKey) { return {Kind::Account, std::move(nameKey)}; }
-        [[nodiscard]] static Subject avatar(std::int64_t number) { return {Kind::AvatarAccess, std::to_string(number)}; }
+        [[nodiscard]] static Subject avatar(std::int64_t number) {
+            return {Kind::AvatarAccess, std::to_string(number)};
+        }
         auto operator<=>(const Subject&) const = default;
     };
 

@@ -248,18 +248,18 @@ HttpResponse WebSite::registration(const HttpRequest& request) {
                     400);
     // Counted before the hash that a new account costs; given back when none was made.
     if (!registrations_.take(request.peer, std::chrono::steady_clock::now()))
-        return html("Register",
-                    paragraph("Too many accounts have been made from your address lately. Please try again in an hour.") +
-                        form,
-                    429);
+        return html(
+            "Register",
+            paragraph("Too many accounts have been made from your address lately. Please try again in an hour.") + form,
+            429);
     switch (accounts_.addAccount(name, typedPasswordDigest(password, codePage_))) {
     case Accounts::AddResult::Added:
-        return html("Welcome", paragraph("The account " + posted["name"] + " is ready. Sign in with it in the editor."));
+        return html("Welcome",
+                    paragraph("The account " + posted["name"] + " is ready. Sign in with it in the editor."));
     case Accounts::AddResult::NameTaken:
         registrations_.giveBack(request.peer);
         return html("Register", paragraph("The name " + posted["name"] + " is taken.") + form, 409);
-    case Accounts::AddResult::InvalidName:
-        break;
+    case Accounts::AddResult::InvalidName: break;
     }
     registrations_.giveBack(request.peer);
     return html("Register", paragraph("A name has 1 to 23 characters and cannot be guest.") + form, 400);
@@ -275,7 +275,8 @@ HttpResponse WebSite::forgotten() {
 std::optional<Account> WebSite::postedSignIn(const std::map<std::string, std::string>& form, const std::string& peer, std::string& message) {
     auto field = [&](const char* key) { auto it = form.find(key); return it == form.end() ? std::string() : it->second; };
     std::u16string name = utf8ToUtf16(field("name"));
-    auto attempt = throttle_.admit(SignInThrottle::Subject::account(Accounts::nameKey(name)), peer, std::chrono::steady_clock::now());
+    auto attempt = throttle_.admit(SignInThrottle::Subject::account(Accounts::nameKey(name)), peer,
+                                   std::chrono::steady_clock::now());
     // Web sign-ins are not held: a slowed one is refused with a message instead of a wait.
     if (!attempt.admitted() || attempt.wait() > std::chrono::steady_clock::duration::zero()) {
         message = throttledMessage(attempt);
@@ -324,12 +325,16 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
                            std::to_string(kLongestPassword) +
                            "\"></label>"
                            "<button>Show</button></form>";
-        if (request.method != "POST") return html("Avatar " + std::to_string(number), paragraph("This avatar asks for its access password.") + form);
-        auto attempt = throttle_.admit(SignInThrottle::Subject::avatar(number), request.peer, std::chrono::steady_clock::now());
+        if (request.method != "POST")
+            return html("Avatar " + std::to_string(number),
+                        paragraph("This avatar asks for its access password.") + form);
+        auto attempt =
+            throttle_.admit(SignInThrottle::Subject::avatar(number), request.peer, std::chrono::steady_clock::now());
         if (!attempt.admitted() || attempt.wait() > std::chrono::steady_clock::duration::zero()) {
-            HttpResponse refused = html("Avatar " + std::to_string(number), paragraph(throttledMessage(attempt)) + form, 429);
-            refused.headers["Retry-After"] =
-                std::to_string(std::max<long long>(1, std::chrono::ceil<std::chrono::seconds>(attempt.lockedFor()).count()));
+            HttpResponse refused =
+                html("Avatar " + std::to_string(number), paragraph(throttledMessage(attempt)) + form, 429);
+            refused.headers["Retry-After"] = std::to_string(
+                std::max<long long>(1, std::chrono::ceil<std::chrono::seconds>(attempt.lockedFor()).count()));
             return refused;
         }
         if (!Accounts::typedPasswordMatches(stored->accessHash, utf8ToUtf16(posted["access"]), codePage_)) {

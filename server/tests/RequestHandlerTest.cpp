@@ -25,8 +25,10 @@ const std::string kPassword = md5Hex("secret");
 class RequestHandlerTest : public ::testing::Test {
 protected:
     RequestHandlerTest()
-        : storage_(openSqliteStorage(directory_.path() + "/db.sqlite")), accounts_(*storage_, Argon2Cost{1, 8192}),
-          throttle_(SignInThrottle::Limits{.firstDelay = 100ms, .longestDelay = 400ms, .longestWait = 1000ms, .maxEntries = 1000}) {
+        : storage_(openSqliteStorage(directory_.path() + "/db.sqlite")),
+          accounts_(*storage_, Argon2Cost{1, 8192}),
+          throttle_(SignInThrottle::Limits{
+              .firstDelay = 100ms, .longestDelay = 400ms, .longestWait = 1000ms, .maxEntries = 1000}) {
         storage_->migrate();
         catalogue_.replaceTables(testing::testCatalogue());
         EXPECT_EQ(accounts_.addAccount(u"Alice", kPassword), Accounts::AddResult::Added);
@@ -34,10 +36,11 @@ protected:
     }
 
     void limitUploads(UploadLimits limits) {
-        handler_ = std::make_unique<RequestHandler>(*storage_, accounts_, throttle_, catalogue_,
-                                                    ProtocolSettings{3, "http://127.0.0.1:8080/Download/", "http://127.0.0.1:8080/news.xml",
-                                                                     "http://127.0.0.1:8080", toWindows1252},
-                                                    limits);
+        handler_ = std::make_unique<RequestHandler>(
+            *storage_, accounts_, throttle_, catalogue_,
+            ProtocolSettings{3, "http://127.0.0.1:8080/Download/", "http://127.0.0.1:8080/news.xml",
+                             "http://127.0.0.1:8080", toWindows1252},
+            limits);
     }
 
     RequestHandler::Outcome send(ProtocolMessage& request, const std::string& peer = "10.0.0.1") {
@@ -288,7 +291,8 @@ TEST_F(RequestHandlerTest, FailedSignInsAreSlowedButNeverHeldLong) {
 TEST_F(RequestHandlerTest, ALockedOutAddressIsAnsweredAtOnceWhileTheOwnerSignsIn) {
     auto wrong = freeUpload(u"alice", md5Hex("guess"));
     EXPECT_TRUE(wrong.encode());
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(handler_->handle(wrong.bytes(), "6.6.6.6").summary, "save by alice: sign-in rejected");
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(handler_->handle(wrong.bytes(), "6.6.6.6").summary, "save by alice: sign-in rejected");
     const auto hashes = accounts_.hashesDone();
     auto locked = handler_->handle(wrong.bytes(), "6.6.6.6");
     EXPECT_EQ(testing::decodeReply<SaveAvatarReply>(locked.reply)->result, SaveAvatarReply::SignInRejected);

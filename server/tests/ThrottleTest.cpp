@@ -18,8 +18,13 @@ using Subject = SignInThrottle::Subject;
 const auto kT0 = SignInThrottle::Clock::time_point{} + std::chrono::hours(1);
 
 SignInThrottle::Limits smallLimits() {
-    return {.firstDelay = 100ms, .longestDelay = 400ms, .longestWait = 1000ms, .subjectSlowAfter = 10,
-            .subjectSpacing = 300ms, .memory = std::chrono::hours(1), .maxEntries = 1000};
+    return {.firstDelay = 100ms,
+            .longestDelay = 400ms,
+            .longestWait = 1000ms,
+            .subjectSlowAfter = 10,
+            .subjectSpacing = 300ms,
+            .memory = std::chrono::hours(1),
+            .maxEntries = 1000};
 }
 
 // Fails `count` attempts of one subject from one address, each admitted at `now`.
@@ -187,8 +192,8 @@ TEST(SignInThrottle, MemoryStaysBoundedUnderManyAddresses) {
     std::size_t mostPairs = 0, mostAddresses = 0, mostSubjects = 0;
     for (int i = 0; i < 100000; ++i) {
         t += 1ms;
-        const std::string address = "10." + std::to_string(i / 65536) + "." + std::to_string(i / 256 % 256) + "." +
-                                    std::to_string(i % 256);
+        const std::string address =
+            "10." + std::to_string(i / 65536) + "." + std::to_string(i / 256 % 256) + "." + std::to_string(i % 256);
         throttle.admit(Subject::account("acct" + std::to_string(i)), address, t).failed(t);
         auto sizes = throttle.sizes();
         mostPairs = std::max(mostPairs, sizes.pairs);
@@ -246,9 +251,9 @@ TEST(AddressQuota, MemoryStaysBoundedAndAnAddressAtItsLimitIsKept) {
     ASSERT_TRUE(quota.take("6.6.6.6", kT0));
     std::size_t most = 0;
     for (int i = 0; i < 100000; ++i) {
-        EXPECT_TRUE(quota.take("10." + std::to_string(i / 65536) + "." + std::to_string(i / 256 % 256) + "." +
-                                   std::to_string(i % 256),
-                               kT0 + std::chrono::milliseconds(i)));
+        EXPECT_TRUE(quota.take(
+            "10." + std::to_string(i / 65536) + "." + std::to_string(i / 256 % 256) + "." + std::to_string(i % 256),
+            kT0 + std::chrono::milliseconds(i)));
         most = std::max(most, quota.size());
     }
     EXPECT_LE(most, 64u);
