@@ -6,10 +6,16 @@
 #include "catalogue/AvatarData.h"
 #include "render/BmpFile.h"
 
+#include <zlib.h>
+
 #include <algorithm>
+#include <stdexcept>
+#include <thread>
 
 namespace likenex {
 namespace {
+
+constexpr std::size_t kStillBmpBytes = 54 + kFrameBytes;
 
 struct StillClock : AvatarClock {
     Tick now() const override { return 0; }
@@ -52,18 +58,96 @@ std::vector<ScriptStep> scriptOf(const AvatarFields& avatar) {
 
 }  // namespace
 
-AvatarPictures::AvatarPictures(const std::string& programDirectory) : cache_(std::make_unique<SpriteCache>()) {
-    available_ = loadAvatarData(catalogue_, archive_, tables_, programDirectory);
-    if (available_) scene_ = std::make_unique<PictureScene>(archive_, defaultPictureFonts(programDirectory));
+// Everything a composition writes to. The archive is the composer's own although every
+// composer maps the same files: the archive draws each sprite under a lock of its own, which
+// would make composers take turns sprite by sprite.
+struct AvatarPictures::Composer {
+    Composer(const ColourTables& tables) : archive(tables) {}
+    AvatarArchive archive;
+    SpriteCache cache;
+    std::unique_ptr<PictureScene> scene;
+};
+
+// A composer checked out of the pool, returned when the lease ends.
+class AvatarPictures::Lease {
+public:
+    Lease(AvatarPictures& owner, std::unique_ptr<Composer> composer) : owner_(owner), composer_(std::move(composer)) {}
+    ~Lease() {
+        if (composer_) owner_.checkIn(std::move(composer_));
+    }
+    Lease(const Lease&) = delete;
+    Lease& operator=(const Lease&) = delete;
+    [[nodiscard]] Composer& operator*() const { return *composer_; }
+
+private:
+    AvatarPictures& owner_;
+    std::unique_ptr<Composer> composer_;
+};
+
+AvatarPictures::AvatarPictures(const std::string& programDirectory, int composers) : programDirectory_(programDirectory) {
+    composerLimit_ = composers > 0 ? composers : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    auto first = std::make_unique<Composer>(tables_);
+    available_ = loadAvatarData(catalogue_, first->archive, tables_, programDirectory_);
+    if (!available_) return;
+    first->scene = std::make_unique<PictureScene>(first->archive, defaultPictureFonts(programDirectory_));
+    idle_.push_back(std::move(first));
+    composersMade_ = 1;
 }
 
 AvatarPictures::~AvatarPictures() = default;
 
+AvatarPictures::Lease AvatarPictures::checkOut() {
+    {
+        std::unique_lock lock(poolMutex_);
+        composerReturned_.wait(lock, [&] { return !idle_.empty() || composersMade_ < composerLimit_; });
+        if (!idle_.empty()) {
+            std::unique_ptr<Composer> composer = std::move(idle_.back());
+            idle_.pop_back();
+            return Lease(*this, std::move(composer));
+        }
+        ++composersMade_;
+    }
+    // Made outside the pool's lock: reading the archive's index takes a few milliseconds.
+    try {
+        auto composer = std::make_unique<Composer>(tables_);
+        // Files that went away since start-up would give pictures without a figure, kept for good.
+        if (!composer->archive.loadAvatarArchive(programDirectory_))
+            throw std::runtime_error("the avatar archive in " + programDirectory_ + " can no longer be read");
+        composer->scene = std::make_unique<PictureScene>(composer->archive, defaultPictureFonts(programDirectory_));
+        return Lease(*this, std::move(composer));
+    } catch (...) {
+        {
+            std::lock_guard lock(poolMutex_);
+            --composersMade_;
+        }
+        composerReturned_.notify_one();
+        throw;
+    }
+}
+
+void AvatarPictures::checkIn(std::unique_ptr<Composer> composer) {
+    {
+        std::lock_guard lock(poolMutex_);
+        idle_.push_back(std::move(composer));
+    }
+    composerReturned_.notify_one();
+}
+
 std::vector<std::uint8_t> AvatarPictures::stillBmp(const AvatarFields& avatar) {
     if (!available_) return {};
-    std::lock_guard lock(mutex_);
+    Lease composer = checkOut();
+    return stillBmp(*composer, avatar);
+}
+
+std::vector<std::uint8_t> AvatarPictures::animatedPng(const AvatarFields& avatar) {
+    if (!available_) return {};
+    Lease composer = checkOut();
+    return animatedPng(*composer, avatar);
+}
+
+std::vector<std::uint8_t> AvatarPictures::stillBmp(Composer& composer, const AvatarFields& avatar) {
     StillClock clock;
-    AvatarModel model(AvatarModelParts{&catalogue_, &archive_, cache_.get(), &clock, nullptr, nullptr});
+    AvatarModel model(AvatarModelParts{&catalogue_, &composer.archive, &composer.cache, &clock, nullptr, nullptr});
     model.setRecord(std::make_shared<AvatarRecord>(recordOf(avatar, catalogue_)));
     model.loadFromRecord(true);
     const auto& copies = model.frameStore().copies;
@@ -87,28 +171,77 @@ bool AvatarPictures::animates(const AvatarFields& avatar) const {
     return !animation.timeline().empty();
 }
 
-std::vector<std::uint8_t> AvatarPictures::animatedPng(std::int64_t number, const AvatarFields& avatar) {
-    if (!available_) return {};
-    std::lock_guard lock(mutex_);
-    if (const auto it = animations_.find(number); it != animations_.end() && it->second.avatar == avatar)
-        return it->second.png;
+std::vector<std::uint8_t> AvatarPictures::animatedPng(Composer& composer, const AvatarFields& avatar) {
+    if (!animates(avatar)) return {};
     StillClock clock;
-    const AvatarModelParts parts{&catalogue_, &archive_, cache_.get(), &clock, nullptr, scene_.get()};
+    const AvatarModelParts parts{&catalogue_, &composer.archive, &composer.cache, &clock, nullptr, composer.scene.get()};
     // What the stored avatar wears, as the editor's model has it once loaded.
     AvatarModel dressed(parts);
     dressed.setRecord(std::make_shared<AvatarRecord>(recordOf(avatar, catalogue_)));
     dressed.loadFromRecord(true);
-    std::vector<std::uint8_t> png = scriptAnimationPng(parts, dressed.look(), avatar.direction % 8, scriptOf(avatar));
-    if (png.empty()) return png;
-    if (animations_.erase(number) != 0)
-        animationOrder_.erase(std::find(animationOrder_.begin(), animationOrder_.end(), number));
-    if (animationOrder_.size() == kKeptAnimations) {
-        animations_.erase(animationOrder_.front());
-        animationOrder_.pop_front();
+    return scriptAnimationPng(parts, dressed.look(), avatar.direction % 8, scriptOf(avatar));
+}
+
+std::optional<AvatarPictureSet> AvatarPictures::picturesOf(Storage& storage, const StoredAvatar& avatar) {
+    if (!available_ || avatar.accessMode != 0) return std::nullopt;
+    auto kept = [&]() -> std::optional<AvatarPictureSet> {
+        auto stored = storage.loadAvatarPictures(avatar.number);
+        if (!stored) return std::nullopt;
+        auto still = unpackStill(stored->still);
+        if (!still) return std::nullopt;  // damaged: composed again, and served without being kept
+        return AvatarPictureSet{std::move(*still), std::move(stored->animation)};
+    };
+    if (auto pictures = kept()) return pictures;
+
+    // One thread composes an avatar's pictures; the others wait for it and read them.
+    {
+        std::unique_lock lock(progressMutex_);
+        progressEnded_.wait(lock, [&] { return !inProgress_.contains(avatar.number); });
+        inProgress_.insert(avatar.number);
     }
-    animations_.emplace(number, Animation{avatar, png});
-    animationOrder_.push_back(number);
-    return png;
+    struct Done {
+        AvatarPictures& self;
+        std::int64_t number;
+        ~Done() {
+            {
+                std::lock_guard lock(self.progressMutex_);
+                self.inProgress_.erase(number);
+            }
+            self.progressEnded_.notify_all();
+        }
+    } done{*this, avatar.number};
+    if (auto pictures = kept()) return pictures;
+
+    AvatarPictureSet made;
+    {
+        Lease composer = checkOut();
+        made.still = stillBmp(*composer, avatar.avatar);
+        made.animation = animatedPng(*composer, avatar.avatar);
+    }
+    ++compositions_;
+    std::vector<std::uint8_t> packed = packStill(made.still);
+    if (made.still.empty() || !packed.empty()) storage.storeAvatarPictures(avatar.number, {std::move(packed), made.animation});
+    return made;
+}
+
+std::vector<std::uint8_t> packStill(const std::vector<std::uint8_t>& bmp) {
+    if (bmp.empty()) return {};
+    uLongf size = compressBound(static_cast<uLong>(bmp.size()));
+    std::vector<std::uint8_t> packed(size);
+    if (compress2(packed.data(), &size, bmp.data(), static_cast<uLong>(bmp.size()), Z_BEST_COMPRESSION) != Z_OK) return {};
+    packed.resize(size);
+    return packed;
+}
+
+std::optional<std::vector<std::uint8_t>> unpackStill(const std::vector<std::uint8_t>& packed) {
+    if (packed.empty()) return std::vector<std::uint8_t>();
+    // Every still has the same size: a longer or shorter one is damaged.
+    std::vector<std::uint8_t> bmp(kStillBmpBytes + 1);
+    uLongf size = static_cast<uLongf>(bmp.size());
+    if (uncompress(bmp.data(), &size, packed.data(), static_cast<uLong>(packed.size())) != Z_OK || size != kStillBmpBytes)
+        return std::nullopt;
+    bmp.resize(size);
+    return bmp;
 }
 
 }  // namespace likenex

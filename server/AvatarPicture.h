@@ -3,59 +3,88 @@
 // action in its direction) and its action script animated, composed by the same avatar model
 // and the same animation code the editor uses, from the same data set. Optional: without the
 // picture archive the pages simply show no picture.
+//
+// A picture is composed once, right after its avatar is stored (prepare) or at the first
+// request for it, and kept in the storage; requests read it from there. Composing runs on
+// several threads at once without a lock between them: each composer has its own archive
+// mapping (with its sprite scratch buffer), sprite cache, bubble scene and models, and only
+// the catalogue and colour tables, which nothing writes after loading, are shared.
 
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/Catalogue.h"
 #include "catalogue/ColourTable.h"
 #include "net/Messages.h"
+#include "server/Storage.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
-#include <deque>
-#include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace likenex {
 
-class PictureScene;
-class SpriteCache;
-
 class AvatarPictures {
 public:
     // Loads the whole avatar data set of the program directory; `available()` tells whether
-    // it could.
-    explicit AvatarPictures(const std::string& programDirectory);
+    // it could. At most `composers` pictures are composed at once (0: one per processor).
+    explicit AvatarPictures(const std::string& programDirectory, int composers = 0);
     ~AvatarPictures();
+    AvatarPictures(const AvatarPictures&) = delete;
+    AvatarPictures& operator=(const AvatarPictures&) = delete;
     [[nodiscard]] bool available() const { return available_; }
+
+    // The pictures of an open avatar (the still as a BMP), read from the storage, else
+    // composed and stored there. Nothing when the data set is missing or the avatar is not
+    // open. A caller asking for an avatar whose pictures another thread is composing waits
+    // for those instead of composing them twice.
+    [[nodiscard]] std::optional<AvatarPictureSet> picturesOf(Storage& storage, const StoredAvatar& avatar);
 
     // A 128 by 128 32-bit BMP, laid on white, or empty when the data set is missing.
     [[nodiscard]] std::vector<std::uint8_t> stillBmp(const AvatarFields& avatar);
-
     // The avatar's action script as a looping animated PNG, made as the editor's export makes
-    // it; empty when the data set is missing or no step of the script plays. The last few
-    // are kept by number, and made again when the avatar under that number changed.
-    [[nodiscard]] std::vector<std::uint8_t> animatedPng(std::int64_t number, const AvatarFields& avatar);
+    // it; empty when the data set is missing or no step of the script plays.
+    [[nodiscard]] std::vector<std::uint8_t> animatedPng(const AvatarFields& avatar);
     // Whether animatedPng has frames for the avatar: some step plays an action of the catalogue.
     [[nodiscard]] bool animates(const AvatarFields& avatar) const;
 
-private:
-    struct Animation {
-        AvatarFields avatar;
-        std::vector<std::uint8_t> png;
-    };
-    static constexpr std::size_t kKeptAnimations = 32;
+    // How many picture sets picturesOf composed (it reads the others from the storage).
+    [[nodiscard]] std::size_t compositions() const { return compositions_; }
 
+private:
+    struct Composer;
+    class Lease;
+
+    // A composer of the pool, made when all are busy and there are fewer than the limit.
+    [[nodiscard]] Lease checkOut();
+    void checkIn(std::unique_ptr<Composer> composer);
+    [[nodiscard]] std::vector<std::uint8_t> stillBmp(Composer& composer, const AvatarFields& avatar);
+    [[nodiscard]] std::vector<std::uint8_t> animatedPng(Composer& composer, const AvatarFields& avatar);
+
+    std::string programDirectory_;
     Catalogue catalogue_;
     ColourTables tables_;
-    AvatarArchive archive_{tables_};
-    std::unique_ptr<SpriteCache> cache_;
-    std::unique_ptr<PictureScene> scene_;
-    std::mutex mutex_;  // the model composes through shared sprite buffers; guards the kept animations
-    std::map<std::int64_t, Animation> animations_;
-    std::deque<std::int64_t> animationOrder_;  // oldest first
     bool available_ = false;
+
+    std::mutex poolMutex_;  // held only to take or return a composer
+    std::condition_variable composerReturned_;
+    std::vector<std::unique_ptr<Composer>> idle_;
+    int composersMade_ = 0;
+    int composerLimit_ = 1;
+
+    std::mutex progressMutex_;
+    std::condition_variable progressEnded_;
+    std::set<std::int64_t> inProgress_;  // avatars whose pictures a thread is composing now
+    std::atomic<std::size_t> compositions_{0};
 };
+
+// The still picture as the storage keeps it (a BMP is mostly white: deflated it takes a
+// tenth of the space), and back; nothing when the kept bytes are not a whole picture.
+[[nodiscard]] std::vector<std::uint8_t> packStill(const std::vector<std::uint8_t>& bmp);
+[[nodiscard]] std::optional<std::vector<std::uint8_t>> unpackStill(const std::vector<std::uint8_t>& packed);
 
 }  // namespace likenex

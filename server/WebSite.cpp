@@ -217,7 +217,11 @@ HttpResponse WebSite::search(const std::string& query) {
                        htmlEscape(query) + "\"></label><button>Search</button></form>";
     if (!query.empty()) {
         body += "<h2>Titles containing \u201c" + htmlEscape(query) + "\u201d</h2>";
-        body += avatarList(storage_.searchAvatars(utf8ToUtf16(query), 50));
+        const std::u16string text = utf8ToUtf16(query);
+        if (characterCount(text) < kShortestIndexedSearch)
+            body += paragraph("A text this short is looked for among the newest " + std::to_string(kShortSearchWindow) +
+                              " avatars only.");
+        body += avatarList(storage_.searchAvatars(text, 50));
     }
     return html("Search", body);
 }
@@ -397,11 +401,11 @@ HttpResponse WebSite::avatarPicture(std::int64_t number) {
     auto stored = storage_.loadAvatar(number);
     // Restricted avatars show no picture at an address of their own.
     if (!stored || stored->accessMode != 0) return html("Not found", paragraph("There is no such picture."), 404);
-    std::vector<std::uint8_t> bmp = pictures_.stillBmp(stored->avatar);
-    if (bmp.empty()) return html("Not found", paragraph("There is no such picture."), 404);
+    auto pictures = pictures_.picturesOf(storage_, *stored);
+    if (!pictures || pictures->still.empty()) return html("Not found", paragraph("There is no such picture."), 404);
     HttpResponse r;
     r.contentType = "image/bmp";
-    r.body.assign(bmp.begin(), bmp.end());
+    r.body.assign(pictures->still.begin(), pictures->still.end());
     r.headers["Cache-Control"] = "max-age=3600";
     return r;
 }
@@ -410,13 +414,27 @@ HttpResponse WebSite::avatarAnimation(std::int64_t number) {
     auto stored = storage_.loadAvatar(number);
     // Like the still picture, only open avatars have one at an address of their own.
     if (!stored || stored->accessMode != 0) return html("Not found", paragraph("There is no such picture."), 404);
-    std::vector<std::uint8_t> png = pictures_.animatedPng(number, stored->avatar);
-    if (png.empty()) return html("Not found", paragraph("This avatar has no actions to show."), 404);
+    // An avatar whose script plays nothing is told apart without composing anything.
+    if (!pictures_.animates(stored->avatar)) return html("Not found", paragraph("This avatar has no actions to show."), 404);
+    auto pictures = pictures_.picturesOf(storage_, *stored);
+    if (!pictures || pictures->animation.empty())
+        return html("Not found", paragraph("This avatar has no actions to show."), 404);
     HttpResponse r;
     r.contentType = "image/png";
-    r.body.assign(png.begin(), png.end());
+    r.body.assign(pictures->animation.begin(), pictures->animation.end());
     r.headers["Cache-Control"] = "max-age=3600";
     return r;
+}
+
+std::string WebSite::prepareAvatarPictures(std::int64_t number) noexcept {
+    try {
+        if (auto stored = storage_.loadAvatar(number)) (void)pictures_.picturesOf(storage_, *stored);
+        return {};
+    } catch (const std::exception& e) {
+        return "pictures of avatar " + std::to_string(number) + ": " + e.what();
+    } catch (...) {
+        return "pictures of avatar " + std::to_string(number) + ": failed";
+    }
 }
 
 HttpResponse WebSite::download(std::string_view name) {

@@ -27,6 +27,12 @@ public:
 
     [[nodiscard]] HttpResponse respond(const HttpRequest& request);
 
+    // Composes and stores the pictures of a stored open avatar, so that its page's first
+    // visitor reads them instead of waiting for them: meant for the picture pool, right after
+    // the avatar was stored. Never throws: returns what failed, for the log, or an empty text
+    // (also when the avatar is not open or the data set is missing).
+    [[nodiscard]] std::string prepareAvatarPictures(std::int64_t number) noexcept;
+
 private:
     HttpResponse home();
     HttpResponse search(const std::string& query);

@@ -328,17 +328,28 @@ TEST_F(ServerNetworkTest, AnOutfitComesBackAloneInItsSlots) {
     EXPECT_EQ(httpRequest(server->httpPort(), "GET", "/a/2").find("102 (colour"), std::string::npos);
 }
 
+// An avatar only its owner sees, stored beside the running server as an account's upload
+// stores it (guests may store open avatars only).
+void storeRestricted(const ServerConfig& config, const AvatarFields& avatar) {
+    auto storage = openSqliteStorage(config.dataDirectory + "/likenex.sqlite");
+    auto owner = storage->addAccount({0, "owner", "owner", "unused"});
+    StoredAvatar restricted;
+    restricted.ownerId = owner ? *owner : storage->findAccount("owner")->id;
+    restricted.avatar = avatar;
+    restricted.title = u"kept to myself";
+    restricted.accessMode = 1;
+    (void)storage->storeAvatar(restricted);
+}
+
 // With the build's own data set, open avatars get a still picture composed by the avatar model.
 TEST(AvatarPicture, OpenAvatarsHaveAStillPicture) {
     TempDirectory data;
     ServerConfig config = testConfig(data.path(), LIKENEX_DEFAULT_PROGRAM_DIR);
     RunningServer server(config);
-    for (std::uint8_t mode : {0, 1}) {
-        SaveAvatarRequest upload = freeUpload(u"guest", "", 0);
-        upload.avatar = AvatarFields{};
-        upload.accessMode = mode;
-        ASSERT_EQ(decodeReply<SaveAvatarReply>(exchange(server.protocolPort(), upload))->result, SaveAvatarReply::Saved);
-    }
+    SaveAvatarRequest upload = freeUpload(u"guest", "", 0);
+    upload.avatar = AvatarFields{};
+    ASSERT_EQ(decodeReply<SaveAvatarReply>(exchange(server.protocolPort(), upload))->result, SaveAvatarReply::Saved);
+    storeRestricted(config, AvatarFields{});
     std::string picture = httpRequest(server.httpPort(), "GET", "/a/1.bmp");
     ASSERT_EQ(picture.rfind("HTTP/1.1 200", 0), 0u);
     std::string body = picture.substr(picture.find("\r\n\r\n") + 4);
@@ -360,10 +371,14 @@ TEST(AvatarPicture, OpenAvatarsWithAScriptAreAnimated) {
     // Actions without a price: guests may upload them.
     const std::vector<ScriptEntry> script{{1001, u"Hello there"}, {1006, u""}, {1011, u"\u4f60\u597d"}};
     for (std::uint8_t mode : {0, 1, 0}) {
+        AvatarFields avatar;
+        avatar.script = script;
+        if (mode != 0) {
+            storeRestricted(config, avatar);
+            continue;
+        }
         SaveAvatarRequest upload = freeUpload(u"guest", "", 0);
-        upload.avatar = AvatarFields{};
-        if (mode == 0 && upload.avatar.script.empty()) upload.avatar.script = script;
-        upload.accessMode = mode;
+        upload.avatar = avatar;
         ASSERT_EQ(decodeReply<SaveAvatarReply>(exchange(server.protocolPort(), upload))->result,
                   SaveAvatarReply::Saved);
     }
@@ -405,6 +420,11 @@ TEST(AvatarPicture, OpenAvatarsWithAScriptAreAnimated) {
     EXPECT_EQ(other.substr(other.find("\r\n\r\n") + 4), body);
     EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/2.png").rfind("HTTP/1.1 404", 0), 0u);   // restricted
     EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/99.png").rfind("HTTP/1.1 404", 0), 0u);  // missing
+    // Served from what the database keeps; nothing is kept of the restricted one.
+    auto storage = openSqliteStorage(config.dataDirectory + "/likenex.sqlite");
+    ASSERT_TRUE(storage->loadAvatarPictures(1).has_value());
+    EXPECT_TRUE(storage->loadAvatarPictures(1)->animation == std::vector<std::uint8_t>(body.begin(), body.end()));
+    EXPECT_FALSE(storage->loadAvatarPictures(2).has_value());
     EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/x.png").rfind("HTTP/1.1 404", 0), 0u);
 }
 
