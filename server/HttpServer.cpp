@@ -1,10 +1,15 @@
 #include "server/HttpServer.h"
 
 #include <boost/asio/post.hpp>
+#include <boost/asio/steady_timer.hpp>
 #include <boost/asio/strand.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
 
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
+
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 
@@ -101,7 +106,8 @@ HttpResponse notFound() {
 
 class HttpServer::Session : public std::enable_shared_from_this<Session> {
 public:
-    Session(HttpServer& server, tcp::socket socket) : server_(server), stream_(std::move(socket)), open_(server.open_) {
+    Session(HttpServer& server, tcp::socket socket)
+        : server_(server), stream_(std::move(socket)), watchdog_(stream_.get_executor()), open_(server.open_) {
         ++*open_;
         beast::error_code ec;
         auto remote = stream_.socket().remote_endpoint(ec);
@@ -220,26 +226,60 @@ private:
         }
     }
 
+    // A response may take as long as it takes while it makes progress: the watchdog cuts it
+    // only when a whole transfer idle period passes with nothing written and nothing of what
+    // the kernel holds taken by the client.
     template <class Body>
     void send(std::shared_ptr<http::response<Body>> response, std::shared_ptr<BusyMark> mark) {
         auto serializer = std::make_shared<http::response_serializer<Body>>(*response);
+        stream_.expires_never();
+        writing_ = true;
+        lastProgress_ = std::chrono::steady_clock::now();
+        watchedWritten_ = written_;
+        watchedUnacknowledged_ = unacknowledged();
+        watch();
         writePiece(std::move(response), std::move(serializer), std::move(mark));
     }
 
-    // One piece at a time, each with the transfer idle limit: a slow client that keeps reading
-    // gets the whole response however long it takes; one that stops is cut.
     template <class Body>
     void writePiece(std::shared_ptr<http::response<Body>> response, std::shared_ptr<http::response_serializer<Body>> serializer,
                     std::shared_ptr<BusyMark> mark) {
-        stream_.expires_after(server_.limits_.transferIdle);
         auto self = shared_from_this();
-        http::async_write_some(stream_, *serializer, [self, response, serializer, mark](beast::error_code ec, std::size_t) mutable {
+        http::async_write_some(stream_, *serializer, [self, response, serializer, mark](beast::error_code ec, std::size_t written) mutable {
+            self->written_ += written;
             if (ec) return self->close();
             if (!serializer->is_done()) return self->writePiece(std::move(response), std::move(serializer), std::move(mark));
+            self->writing_ = false;
+            self->watchdog_.cancel();
             mark.reset();
             if (!response->keep_alive()) return self->close();
             self->read();
         });
+    }
+
+    // The socket becomes writable again only once a good part of its send buffer (megabytes on
+    // a fast link) has drained, so a slow reader may see no write complete for a long while;
+    // the bytes the client has not yet acknowledged (SIOCOUTQ) still show it reading.
+    // It looks four times per idle period, so that a stalled client is cut close to the limit.
+    void watch() {
+        watchdog_.expires_after(std::max<std::chrono::steady_clock::duration>(server_.limits_.transferIdle / 4, std::chrono::milliseconds(50)));
+        auto self = shared_from_this();
+        watchdog_.async_wait([self](beast::error_code ec) {
+            if (ec || !self->writing_) return;
+            const auto now = std::chrono::steady_clock::now();
+            const int left = self->unacknowledged();
+            if (self->written_ != self->watchedWritten_ || (left >= 0 && left < self->watchedUnacknowledged_)) self->lastProgress_ = now;
+            self->watchedWritten_ = self->written_;
+            self->watchedUnacknowledged_ = left;
+            if (now - self->lastProgress_ >= self->server_.limits_.transferIdle) return self->close();
+            self->watch();
+        });
+    }
+
+    [[nodiscard]] int unacknowledged() {
+        int bytes = 0;
+        if (::ioctl(stream_.socket().native_handle(), SIOCOUTQ, &bytes) != 0) return -1;
+        return bytes;
     }
 
     void refuse(http::status status, std::string_view text) {
@@ -279,6 +319,12 @@ private:
 
     HttpServer& server_;
     beast::tcp_stream stream_;
+    asio::steady_timer watchdog_;
+    bool writing_ = false;
+    std::uint64_t written_ = 0;
+    std::uint64_t watchedWritten_ = 0;
+    int watchedUnacknowledged_ = -1;
+    std::chrono::steady_clock::time_point lastProgress_;
     std::shared_ptr<std::atomic<int>> open_;
     beast::flat_buffer buffer_;
     std::optional<http::request_parser<http::empty_body>> header_;

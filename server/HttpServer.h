@@ -9,8 +9,9 @@
 // both fields at once) is answered 400. Every refused request closes its connection, so the
 // bytes after it are never taken for a next request.
 //
-// Writing: a response may take as long as it takes while each piece goes out within the
-// transfer idle limit; a file the site names is sent from disk in pieces, never read whole.
+// Writing: a response may take as long as it takes while the client keeps taking it; a whole
+// transfer idle period in which nothing is written and the client acknowledges nothing cuts
+// it. A file the site names is sent from disk in pieces, never read whole.
 //
 // Connections beyond the cap are closed as soon as they are accepted. Behind a trusted
 // reverse proxy the client's address comes from X-Forwarded-For.
