@@ -1,6 +1,7 @@
 // SQLite storage: one file in write-ahead-log mode with synchronous=FULL, so that a commit
 // that returned is on disk. One connection, used under a mutex: statements are short and
-// the server's workers take turns. Title search goes through an FTS5 table with the trigram
+// the server's workers take turns; searches, the longest reads, have two read-only
+// connections of their own. Title search goes through an FTS5 table with the trigram
 // tokenizer over the folded titles of open avatars, so that it never scans every avatar
 // under that mutex. The file holds password hashes: it and its -wal and -shm files are
 // readable by their owner only.
@@ -13,6 +14,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <array>
+#include <atomic>
 #include <filesystem>
 #include <mutex>
 
@@ -116,6 +119,16 @@ public:
         if (rc != SQLITE_OK) throw StorageError("cannot open " + path + ": " + (raw ? sqlite3_errmsg(raw) : "out of memory"));
         sqlite3_busy_timeout(db_.get(), 5000);
         exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=ON;");
+        // Searches read on connections of their own: in write-ahead-log mode readers never
+        // wait for each other or for the writer, so a long search leaves the other requests
+        // their turns on the main connection.
+        for (Reader& reader : readers_) {
+            raw = nullptr;
+            rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX, nullptr);
+            reader.db.reset(raw);
+            if (rc != SQLITE_OK) throw StorageError("cannot open " + path + " to read: " + (raw ? sqlite3_errmsg(raw) : "out of memory"));
+            sqlite3_busy_timeout(raw, 5000);
+        }
     }
 
     void migrate() override {
@@ -262,9 +275,10 @@ public:
         // in an address) finds nothing instead of reaching the FTS5 query parser.
         if (folded.empty() || folded.find(u'\0') != std::u16string::npos) return {};
         const std::string key = utf16ToUtf8(folded);
-        std::lock_guard lock(mutex_);
+        ReaderLease reader = readerLease();
+        sqlite3* db = reader.connection;
         if (characterCount(folded) < kShortestIndexedSearch) {
-            auto s = prepare(kSummary + std::string(
+            auto s = prepareOn(db, kSummary + std::string(
                 " WHERE v.number IN (SELECT number FROM avatars WHERE access_mode = 0 ORDER BY number DESC LIMIT ?)"
                 " AND instr(v.title_key, ?) > 0 ORDER BY v.number DESC LIMIT ?"));
             sqlite3_bind_int(s.get(), 1, kShortSearchWindow);
@@ -273,7 +287,7 @@ public:
             return summaries(s);
         }
         // The index is read newest first, so a common text stops after `limit` matches.
-        auto s = prepare(
+        auto s = prepareOn(db, 
             "SELECT v.number, v.title, a.name, v.access_mode, v.created_at FROM avatar_titles t"
             " JOIN avatars v ON v.number = t.rowid JOIN accounts a ON a.id = v.owner_id"
             " WHERE t.title_key MATCH ? AND v.access_mode = 0 ORDER BY t.rowid DESC LIMIT ?");
@@ -334,16 +348,18 @@ private:
             throw StorageError(std::string("sqlite: ") + text);
         }
     }
-    Statement prepare(const std::string& sql) {
+    Statement prepare(const std::string& sql) { return prepareOn(db_.get(), sql); }
+    static Statement prepareOn(sqlite3* db, const std::string& sql) {
         sqlite3_stmt* raw = nullptr;
-        if (sqlite3_prepare_v2(db_.get(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) fail("prepare");
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK)
+            throw StorageError(std::string("prepare: ") + sqlite3_errmsg(db));
         return Statement(raw);
     }
     // True with a row, false when done.
-    bool step(Statement& s) {
+    static bool step(Statement& s) {
         int rc = sqlite3_step(s.get());
         if (rc == SQLITE_ROW) return true;
-        if (rc != SQLITE_DONE) fail("step");
+        if (rc != SQLITE_DONE) throw StorageError(std::string("step: ") + sqlite3_errmsg(sqlite3_db_handle(s.get())));
         return false;
     }
     void bindText(Statement& s, int at, const std::string& value) {
@@ -374,8 +390,28 @@ private:
         return list;
     }
 
+    struct Reader {
+        std::mutex mutex;
+        std::unique_ptr<sqlite3, DatabaseCloser> db;
+    };
+    // One read-only connection, held for one search.
+    struct ReaderLease {
+        std::unique_lock<std::mutex> lock;
+        sqlite3* connection = nullptr;
+    };
+    ReaderLease readerLease() {
+        for (Reader& reader : readers_) {
+            std::unique_lock lock(reader.mutex, std::try_to_lock);
+            if (lock.owns_lock()) return {std::move(lock), reader.db.get()};
+        }
+        Reader& reader = readers_[nextReader_++ % readers_.size()];
+        return {std::unique_lock(reader.mutex), reader.db.get()};
+    }
+
     std::mutex mutex_;
     std::unique_ptr<sqlite3, DatabaseCloser> db_;
+    std::array<Reader, 2> readers_;
+    std::atomic<std::size_t> nextReader_{0};
 };
 
 }  // namespace
