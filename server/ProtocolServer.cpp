@@ -8,6 +8,7 @@
 #include <boost/asio/strand.hpp>
 #include <boost/asio/write.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -89,41 +90,60 @@ private:
         }
     }
 
-    // A trusted proxy's PROXY line, read a piece at a time so that a missing line is refused as
-    // soon as its first bytes differ, and never beyond the longest line.
+    // A trusted proxy's PROXY header, read a piece at a time so that a missing one is refused as
+    // soon as its first bytes differ, and never beyond the longest the version allows. The
+    // first byte tells the version: 'P' the text line, CR the binary header.
     void readProxyLine() {
+        const bool binary = have_ > 0 && proxyLine_[0] == kProxyV2Signature[0];
+        const std::size_t limit = binary ? kLongestProxyV2 : kLongestProxyLine;
         auto self = shared_from_this();
-        socket_.async_read_some(asio::buffer(proxyLine_.data() + have_, proxyLine_.size() - have_),
+        socket_.async_read_some(asio::buffer(proxyLine_.data() + have_, limit - have_),
                                 [self](error_code ec, std::size_t n) { self->onProxyBytes(ec, n); });
     }
 
     void onProxyBytes(error_code ec, std::size_t n) {
         if (ec) {
-            finish("closed before its PROXY line");
+            finish("closed before its PROXY header");
             return close();
         }
         have_ += n;
-        constexpr std::string_view kStart = "PROXY ";
-        const std::string_view got(reinterpret_cast<const char*>(proxyLine_.data()), have_);
-        const std::size_t end = got.find("\r\n");
-        if (got.substr(0, kStart.size()) != kStart.substr(0, std::min(have_, kStart.size())) ||
-            (end == std::string_view::npos && have_ == proxyLine_.size())) {
-            finish("from proxy " + peer_ + ": no PROXY line, closed");
-            return close();
+        std::optional<ProxyLine> line;
+        std::size_t used = 0;
+        if (proxyLine_[0] == kProxyV2Signature[0]) {
+            const std::size_t compared = std::min(have_, sizeof kProxyV2Signature);
+            if (std::memcmp(proxyLine_.data(), kProxyV2Signature, compared) != 0) return refuseProxy("no PROXY header");
+            if (have_ < kProxyV2FixedPart) return readProxyLine();
+            auto length = proxyV2Length({proxyLine_.data(), have_});
+            if (!length) return refuseProxy("malformed PROXY header");
+            if (have_ < *length) return readProxyLine();
+            line = parseProxyV2({proxyLine_.data(), *length});
+            used = *length;
+        } else {
+            constexpr std::string_view kStart = "PROXY ";
+            const std::string_view got(reinterpret_cast<const char*>(proxyLine_.data()), have_);
+            const std::size_t end = got.substr(0, kLongestProxyLine).find("\r\n");
+            if (got.substr(0, kStart.size()) != kStart.substr(0, std::min(have_, kStart.size())))
+                return refuseProxy("no PROXY line");
+            if (end == std::string_view::npos) {
+                if (have_ >= kLongestProxyLine) return refuseProxy("malformed PROXY line");
+                return readProxyLine();
+            }
+            line = parseProxyLine(got.substr(0, end + 2));
+            used = end + 2;
         }
-        if (end == std::string_view::npos) return readProxyLine();
-        auto line = parseProxyLine(got.substr(0, end + 2));
-        if (!line) {
-            finish("from proxy " + peer_ + ": malformed PROXY line, closed");
-            return close();
-        }
+        if (!line) return refuseProxy("malformed PROXY line");
         if (line->source) peer_ = TrustedProxies::canonical(*line->source).to_string();
-        // What followed the line is the start of the frame.
-        const std::size_t rest = have_ - (end + 2);
-        std::memcpy(frame_.data(), proxyLine_.data() + end + 2, rest);
+        // What followed the header is the start of the frame.
+        const std::size_t rest = have_ - used;
+        std::memcpy(frame_.data(), proxyLine_.data() + used, rest);
         have_ = rest;
         stage_ = Stage::Reading;
         readLength();
+    }
+
+    void refuseProxy(const std::string& what) {
+        finish("from proxy " + peer_ + ": " + what + ", closed");
+        close();
     }
 
     void readLength() {
@@ -286,7 +306,7 @@ private:
     bool viaProxy_ = false;
     std::atomic<Stage> stage_{Stage::Reading};
     std::atomic<bool> gone_{false};
-    std::array<std::uint8_t, kLongestProxyLine> proxyLine_{};
+    std::array<std::uint8_t, std::max(kLongestProxyLine, kLongestProxyV2)> proxyLine_{};
     std::array<std::uint8_t, kMaxMessageLength> frame_{};
     std::array<std::uint8_t, 512> scratch_{};
     std::size_t have_ = 0;  // bytes of the PROXY line, then of the frame, read so far

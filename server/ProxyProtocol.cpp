@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,40 @@ std::optional<ProxyLine> parseProxyLine(std::string_view line) {
     auto destinationPort = port(parts[4]);
     if (!source || !destination || !sourcePort || !destinationPort) return std::nullopt;
     return ProxyLine{source, *sourcePort};
+}
+
+std::optional<std::size_t> proxyV2Length(std::span<const std::uint8_t> start) {
+    if (start.size() < kProxyV2FixedPart || std::memcmp(start.data(), kProxyV2Signature, sizeof kProxyV2Signature) != 0)
+        return std::nullopt;
+    if ((start[12] >> 4) != 2) return std::nullopt;
+    const std::size_t length = kProxyV2FixedPart + (static_cast<std::size_t>(start[14]) << 8 | start[15]);
+    if (length > kLongestProxyV2) return std::nullopt;
+    return length;
+}
+
+std::optional<ProxyLine> parseProxyV2(std::span<const std::uint8_t> header) {
+    auto length = proxyV2Length(header);
+    if (!length || header.size() != *length) return std::nullopt;
+    const std::uint8_t command = header[12] & 0x0F;
+    const std::uint8_t family = header[13];
+    const std::span<const std::uint8_t> rest = header.subspan(kProxyV2FixedPart);
+    if (command > 1) return std::nullopt;
+    // LOCAL (the proxy's own health check) and an unspecified family: the proxy's address stands.
+    if (command == 0 || family == 0x00) return ProxyLine{};
+    auto port = [](const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] << 8 | p[1]); };
+    if (family == 0x11) {  // TCP over IPv4: source, destination, source port, destination port
+        if (rest.size() < 12) return std::nullopt;
+        boost::asio::ip::address_v4::bytes_type bytes{};
+        std::memcpy(bytes.data(), rest.data(), 4);
+        return ProxyLine{boost::asio::ip::address_v4(bytes), port(rest.data() + 8)};
+    }
+    if (family == 0x21) {  // TCP over IPv6
+        if (rest.size() < 36) return std::nullopt;
+        boost::asio::ip::address_v6::bytes_type bytes{};
+        std::memcpy(bytes.data(), rest.data(), 16);
+        return ProxyLine{boost::asio::ip::address_v6(bytes), port(rest.data() + 32)};
+    }
+    return std::nullopt;
 }
 
 }  // namespace likenex

@@ -109,6 +109,59 @@ TEST(ProxyLine, RefusesEveryMalformedLine) {
     EXPECT_FALSE(parseProxyLine("PROXY UNKNOWN " + std::string(92, 'x') + "\r\n"));  // 108 bytes
 }
 
+std::vector<std::uint8_t> proxyV2(std::uint8_t command, std::uint8_t family, std::vector<std::uint8_t> body) {
+    std::vector<std::uint8_t> header(std::begin(kProxyV2Signature), std::end(kProxyV2Signature));
+    header.push_back(static_cast<std::uint8_t>(0x20 | command));
+    header.push_back(family);
+    header.push_back(static_cast<std::uint8_t>(body.size() >> 8));
+    header.push_back(static_cast<std::uint8_t>(body.size()));
+    header.insert(header.end(), body.begin(), body.end());
+    return header;
+}
+
+TEST(ProxyV2, ReadsTcpClientsAndSkipsTlvs) {
+    // TCP4 203.0.113.7:51234 to 192.0.2.1:1234, then a TLV the proxy added.
+    auto v4 = proxyV2(1, 0x11, {203, 0, 113, 7, 192, 0, 2, 1, 0xC8, 0x22, 0x04, 0xD2, 0x04, 0x00, 0x01, 0x41});
+    ASSERT_EQ(proxyV2Length(v4), v4.size());
+    auto line = parseProxyV2(v4);
+    ASSERT_TRUE(line && line->source);
+    EXPECT_EQ(line->source->to_string(), "203.0.113.7");
+    EXPECT_EQ(line->sourcePort, 51234);
+
+    std::vector<std::uint8_t> body(36, 0);
+    body[0] = 0x20, body[1] = 0x01, body[2] = 0x0d, body[3] = 0xb8, body[15] = 9;
+    auto v6 = proxyV2(1, 0x21, body);
+    line = parseProxyV2(v6);
+    ASSERT_TRUE(line && line->source);
+    EXPECT_EQ(line->source->to_string(), "2001:db8::9");
+
+    // LOCAL and an unspecified family: no client named.
+    for (auto header : {proxyV2(0, 0x11, std::vector<std::uint8_t>(12, 1)), proxyV2(1, 0x00, {})}) {
+        line = parseProxyV2(header);
+        ASSERT_TRUE(line);
+        EXPECT_FALSE(line->source);
+    }
+}
+
+TEST(ProxyV2, RefusesWhatIsNotAWholeWellFormedTcpHeader) {
+    auto good = proxyV2(1, 0x11, std::vector<std::uint8_t>(12, 1));
+    auto wrongSignature = good;
+    wrongSignature[11] = 0x0B;
+    EXPECT_FALSE(proxyV2Length(wrongSignature));
+    auto version1 = good;
+    version1[12] = 0x11;
+    EXPECT_FALSE(proxyV2Length(version1));
+    EXPECT_FALSE(proxyV2Length(std::span(good).first(15)));
+    EXPECT_FALSE(proxyV2Length(proxyV2(1, 0x11, std::vector<std::uint8_t>(kLongestProxyV2 - kProxyV2FixedPart + 1, 1))));
+    EXPECT_TRUE(proxyV2Length(proxyV2(1, 0x11, std::vector<std::uint8_t>(kLongestProxyV2 - kProxyV2FixedPart, 1))));
+    EXPECT_FALSE(parseProxyV2(std::span(good).first(good.size() - 1)));             // shorter than it says
+    EXPECT_FALSE(parseProxyV2(proxyV2(1, 0x11, std::vector<std::uint8_t>(11, 1))));  // addresses cut short
+    EXPECT_FALSE(parseProxyV2(proxyV2(1, 0x21, std::vector<std::uint8_t>(35, 1))));
+    EXPECT_FALSE(parseProxyV2(proxyV2(2, 0x11, std::vector<std::uint8_t>(12, 1))));  // unknown command
+    EXPECT_FALSE(parseProxyV2(proxyV2(1, 0x12, std::vector<std::uint8_t>(12, 1))));  // UDP
+    EXPECT_FALSE(parseProxyV2(proxyV2(1, 0x31, std::vector<std::uint8_t>(216, 1))));  // a Unix socket
+}
+
 TEST(AcceptBackoff, WaitsLongerAfterEachFailureUpToASecondAndLogsOncePerEpisode) {
     boost::asio::io_context io;
     std::FILE* sink = std::tmpfile();

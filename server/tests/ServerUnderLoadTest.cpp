@@ -3,6 +3,7 @@
 // and the PROXY line of a trusted proxy. The servers run as child processes of the built
 // likenex-server where a signal, a descriptor limit or the log is part of what is tested.
 #include "net/Md5.h"
+#include "server/ProxyProtocol.h"
 #include "server/ServerApp.h"
 #include "server/tests/ServerTestSupport.h"
 
@@ -449,6 +450,15 @@ TEST_F(ServerUnderLoadTest, APROXYLineIsBelievedFromATrustedPeerOnly) {
             EXPECT_TRUE(decodeReply<VersionReply>(client.receive(5s)));
         }
         {
+            // The binary second version (send-proxy-v2), its header and the frame in one write.
+            std::vector<std::uint8_t> v2(std::begin(kProxyV2Signature), std::end(kProxyV2Signature));
+            for (std::uint8_t b : {0x21, 0x11, 0x00, 0x0C, 198, 51, 100, 23, 192, 0, 2, 1, 0xC8, 0x22, 0x04, 0xD2}) v2.push_back(b);
+            v2.insert(v2.end(), query.begin(), query.end());
+            ProtocolClient client(server.protocolPort());
+            ASSERT_TRUE(client.send(v2));
+            EXPECT_TRUE(decodeReply<VersionReply>(client.receive(5s)));
+        }
+        {
             ProtocolClient client(server.protocolPort());
             ASSERT_TRUE(client.send(withLine("PROXY UNKNOWN\r\n")));
             EXPECT_TRUE(decodeReply<VersionReply>(client.receive(5s)));
@@ -467,6 +477,7 @@ TEST_F(ServerUnderLoadTest, APROXYLineIsBelievedFromATrustedPeerOnly) {
         }
         EXPECT_TRUE(logShows(server, " tcp 203.0.113.7 version")) << server.log();
         EXPECT_TRUE(logShows(server, " tcp 2001:db8::9 version")) << server.log();
+        EXPECT_TRUE(logShows(server, " tcp 198.51.100.23 version")) << server.log();
         EXPECT_TRUE(logShows(server, " tcp 127.0.0.1 version")) << server.log();  // UNKNOWN: the proxy itself
         EXPECT_TRUE(logShows(server, "malformed PROXY line")) << server.log();
         EXPECT_TRUE(logShows(server, "no PROXY line")) << server.log();
