@@ -17,9 +17,9 @@
 // attempt, and a reply that cannot be sent after a store is logged as such. Writing the reply,
 // once the work is done, has the answer limit.
 //
-// A peer in the trusted proxies first sends a PROXY line (HAProxy's send-proxy) naming the
-// client, whose address the handler and the log then see; a peer not trusted is never
-// believed, its bytes being read as a frame. Failed accepts (out of descriptors, say) back off
+// A peer in the trusted proxies first sends a PROXY header naming the client (HAProxy's
+// send-proxy text line or send-proxy-v2 binary header), whose address the handler and the log
+// then see; a peer not trusted is never believed, its bytes being read as a frame. Failed accepts (out of descriptors, say) back off
 // instead of spinning, and a connection beyond the cap is closed at once.
 
 #include "server/RequestHandler.h"
