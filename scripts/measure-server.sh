@@ -32,10 +32,13 @@ work=$(mktemp -d)
 server_pids=()
 cleanup() {
   local pid
-  if [ -n "${haproxy_pid:-}" ]; then kill -KILL "$haproxy_pid" 2>/dev/null || true; fi
-  for pid in "${server_pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
-  for pid in $(jobs -p); do kill -TERM "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  # The shell's notes on the jobs it ends here are no figure.
+  {
+    if [ -n "${haproxy_pid:-}" ]; then kill -KILL "$haproxy_pid" || true; fi
+    for pid in "${server_pids[@]}"; do kill -TERM "$pid" || true; done
+    for pid in $(jobs -p); do kill -TERM "$pid" || true; done
+    wait || true
+  } 2>/dev/null
   stop_test_postgres
   rm -rf "$work"
 }
@@ -82,14 +85,15 @@ echo
 echo "== SQLite, one server with the default settings and the per-address limits off"
 start_server sqlite "${unlimited[@]}"
 sqlite_pid=$pid
-figure "$load" --port "$protocol" --kind version --connections 32 --seconds "$seconds"
+figure "$load" --port "$protocol" --kind version --connections 32 --requests 100000000 --seconds "$seconds"
 figure wrk -t1 -c32 -d"${seconds}s" --latency "http://127.0.0.1:$web/news.xml"
 figure "$load" --port "$protocol" --kind upload --connections 8 --seconds "$seconds" --record "$work/sqlite.numbers"
 figure "$load" --port "$protocol" --kind open --numbers "$work/sqlite.numbers" --connections 16
 
 echo
-echo "== memory per idle connection (VmRSS of the server before and while they are held)"
-for count in 1000 5000; do
+echo "== memory per idle protocol connection (VmRSS of the server before and while they are held;"
+echo "   the kernel's socket buffers are not in it)"
+for count in 2000 8000; do
   before=$(rss_kib "$pid")
   echo "\$ build-server/server/likenex-load --port $protocol --kind idle --connections $count --seconds 6"
   "$load" --port "$protocol" --kind idle --connections "$count" --seconds 6 >"$work/idle.out" 2>&1 &
@@ -103,19 +107,8 @@ for count in 1000 5000; do
 done
 
 echo
-echo "== version queries while a guest flood runs beside them (every guest upload behind an"
-echo "   access password costs an argon2id hash at the default cost; the per-address limits are off)"
-figure "$load" --port "$protocol" --kind version --connections 32 --seconds "$seconds"
-echo "\$ build-server/server/likenex-load --port $protocol --kind guest-flood --connections 64 --seconds $((seconds + 4)) &"
-"$load" --port "$protocol" --kind guest-flood --connections 64 --seconds "$((seconds + 4))" --timeout 5 >"$work/flood.out" 2>&1 &
-flood_pid=$!
-sleep 2
-figure "$load" --port "$protocol" --kind version --connections 32 --seconds "$seconds" --timeout 5
-wait "$flood_pid" || true
-sed 's/^/    flood: /' "$work/flood.out"
-
-echo
 echo "== version queries while 40 clients read an 18.9 MB download at 100 kB/s each"
+figure "$load" --port "$protocol" --kind version --connections 32 --requests 100000000 --seconds "$seconds"
 head -c 18900000 /dev/urandom >"$work/sqlite/data/Download/fullup.exe"
 before=$(rss_kib "$pid")
 echo "\$ build-server/server/likenex-load --port $web --kind slow-download --target /Download/fullup.exe --rate 100000 --connections 40 --seconds $((seconds + 4)) &"
@@ -123,11 +116,22 @@ echo "\$ build-server/server/likenex-load --port $web --kind slow-download --tar
   --seconds "$((seconds + 4))" >"$work/slow.out" 2>&1 &
 slow_pid=$!
 sleep 2
-figure "$load" --port "$protocol" --kind version --connections 32 --seconds "$seconds" --timeout 5
+figure "$load" --port "$protocol" --kind version --connections 32 --requests 100000000 --seconds "$seconds" --timeout 5
 during=$(rss_kib "$pid")
 wait "$slow_pid" || true
 sed 's/^/    downloads: /' "$work/slow.out"
 echo "    VmRSS ${before} KiB before, ${during} KiB while the downloads ran"
+
+echo
+echo "== version queries while a guest flood runs beside them (every guest upload behind an"
+echo "   access password costs an argon2id hash at the default cost; the per-address limits are off)"
+echo "\$ build-server/server/likenex-load --port $protocol --kind guest-flood --connections 64 --seconds $((seconds + 4)) --timeout 5 &"
+"$load" --port "$protocol" --kind guest-flood --connections 64 --seconds "$((seconds + 4))" --timeout 5 >"$work/flood.out" 2>&1 &
+flood_pid=$!
+sleep 2
+figure "$load" --port "$protocol" --kind version --connections 32 --requests 100000000 --seconds "$seconds" --timeout 5
+wait "$flood_pid" || true
+sed 's/^/    flood: /' "$work/flood.out"
 
 echo
 echo "== one reader at 1 MB/s takes the whole 18.9 MB download"
@@ -149,7 +153,7 @@ echo
 echo "== two servers on that database behind HAProxy (round robin, health checks)"
 start_test_haproxy "$work" 127.0.0.2 yes "${pairs[@]}"
 sleep 1.5
-figure "$load" --port "$haproxy_protocol" --kind version --connections 32 --seconds "$seconds"
+figure "$load" --port "$haproxy_protocol" --kind version --connections 32 --requests 100000000 --seconds "$seconds"
 figure "$load" --port "$haproxy_protocol" --kind upload --connections 8 --seconds "$seconds"
 figure wrk -t1 -c32 -d"${seconds}s" --latency "http://127.0.0.1:$haproxy_web/news.xml"
 

@@ -26,9 +26,12 @@ work=$(mktemp -d)
 server_pids=()
 cleanup() {
   local pid
-  if [ -n "${haproxy_pid:-}" ]; then kill -KILL "$haproxy_pid" 2>/dev/null || true; fi
-  for pid in "${server_pids[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
-  wait 2>/dev/null || true
+  # The shell's notes on the jobs it kills here would only clutter the test's output.
+  {
+    if [ -n "${haproxy_pid:-}" ]; then kill -KILL "$haproxy_pid" || true; fi
+    for pid in "${server_pids[@]}"; do kill -KILL "$pid" || true; done
+    wait || true
+  } 2>/dev/null
   stop_test_postgres
   rm -rf "$work"
 }
