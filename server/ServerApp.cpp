@@ -99,7 +99,11 @@ struct ServerApp::Parts {
         };
         protocol = std::make_unique<ProtocolServer>(
             io, asio::ip::tcp::endpoint(address(config.protocolAddress), config.protocolPort),
-            [this](std::span<const std::uint8_t> frame, const std::string& peer) { return handler->handle(frame, peer); },
+            [this](std::span<const std::uint8_t> frame, const std::string& peer) {
+                auto outcome = handler->handle(frame, peer);
+                if (outcome.storedAvatar > 0) preparePictures(outcome.storedAvatar);
+                return outcome;
+            },
             [this](std::int32_t type) { return protocolPool(type); }, busyAnswer,
             ProtocolServer::Limits{std::chrono::seconds(config.requestSeconds), std::chrono::seconds(config.idleSeconds),
                                    std::chrono::milliseconds(kReplyTimeLimitMs), config.maxConnections},
@@ -121,6 +125,15 @@ struct ServerApp::Parts {
         case MessageType::SaveAvatarRequest: return &hashing;
         default: return &storageWork;
         }
+    }
+
+    // A stored avatar's pictures are made at once on the picture pool, so that its page never
+    // waits for them; when that pool is full they are made at the first request instead.
+    void preparePictures(std::int64_t number) {
+        (void)pictures.post([this, number] {
+            if (std::string failed = site->prepareAvatarPictures(number); !failed.empty())
+                log.write("pictures", "-", failed, {});
+        });
     }
 
     // Posted forms sign in or register (argon2id); avatar pictures are composed; the rest reads storage.

@@ -156,7 +156,7 @@ std::string cdata(std::string_view text) {
 WebSite::WebSite(Storage& storage, Accounts& accounts, SignInThrottle& throttle, const Catalogue& catalogue, const ServerConfig& config,
                  std::string programDirectory)
     : storage_(storage), accounts_(accounts), throttle_(throttle), catalogue_(catalogue), config_(config),
-      programDirectory_(std::move(programDirectory)), pictures_(programDirectory_),
+      programDirectory_(std::move(programDirectory)), pictures_(programDirectory_, config_.pictureThreads + 1),
       codePage_(codePageNamed(config_.codePage).value_or(nullptr)) {
     if (!codePage_) throw std::invalid_argument("unknown code_page " + config_.codePage);
     // The feed answers at the path of the news base ("http://host:port/path"); the query the

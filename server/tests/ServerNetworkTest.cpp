@@ -362,6 +362,26 @@ TEST(AvatarPicture, OpenAvatarsHaveAStillPicture) {
     EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/2.bmp").rfind("HTTP/1.1 404", 0), 0u);  // restricted
 }
 
+TEST(AvatarPicture, AStoredAvatarsPicturesAreMadeWithoutWaitingForItsPage) {
+    TempDirectory data;
+    ServerConfig config = testConfig(data.path(), LIKENEX_DEFAULT_PROGRAM_DIR);
+    RunningServer server(config);
+    SaveAvatarRequest upload = freeUpload(u"guest", "", 0);
+    upload.avatar = AvatarFields{};
+    auto saved = decodeReply<SaveAvatarReply>(exchange(server.protocolPort(), upload));
+    ASSERT_TRUE(saved.has_value());
+    ASSERT_EQ(saved->result, SaveAvatarReply::Saved);
+    // Nobody asks for the page: the picture pool makes and keeps the pictures on its own.
+    auto storage = openSqliteStorage(config.dataDirectory + "/likenex.sqlite");
+    std::optional<AvatarPictureSet> kept;
+    for (auto until = std::chrono::steady_clock::now() + 30s; !kept && std::chrono::steady_clock::now() < until;) {
+        kept = storage->loadAvatarPictures(saved->avatarNumber);
+        if (!kept) std::this_thread::sleep_for(50ms);
+    }
+    ASSERT_TRUE(kept.has_value());
+    EXPECT_FALSE(kept->still.empty());
+}
+
 // Open avatars with a script are shown animated: the route serves the APNG that the shared
 // animation code makes of the stored script, frame for frame and delay for delay.
 TEST(AvatarPicture, OpenAvatarsWithAScriptAreAnimated) {
