@@ -102,8 +102,10 @@ void Application::drawPreviewBackdrop() {
 }
 
 void Application::noteFirstFrame() {
+#ifdef LIKENEX_TEST_SEAMS
     // With LIKENEX_TIMING_LOG set, the time from process creation to the first drawn frame
-    // is appended to that file (scripts/measure-startup.sh reads it).
+    // is appended to that file (scripts/measure-startup.sh reads it). A test seam like those of
+    // app/TestSeams.h: a build for users neither reads the variable nor holds its name.
     wchar_t path[1024];
     const DWORD length = GetEnvironmentVariableW(L"LIKENEX_TIMING_LOG", path, 1024);
     if (length == 0 || length >= 1024) return;
@@ -118,6 +120,7 @@ void Application::noteFirstFrame() {
         std::fprintf(file, "first frame %llu ms after the process started\n", static_cast<unsigned long long>(ms));
         std::fclose(file);
     }
+#endif
 }
 
 std::wstring Application::uiText(int id) const { return text::wideFromUtf16(services_.strings.uiText(id)); }
@@ -158,11 +161,9 @@ LRESULT Application::onVersionReply(WPARAM wParam, LPARAM lParam) {
     // The reply has been read: the exchange ends here, whatever comes of it.
     closeServerConnection();
     if (!decoded) return 1;
-    (void)writeRegistryDword(HKEY_LOCAL_MACHINE, kVersionKey, "ver", kProgramVersion);
-    (void)writeRegistryDword(HKEY_LOCAL_MACHINE, kVersionKey, "newver",
-                             static_cast<std::uint32_t>(reply.newestVersion));
-    (void)writeRegistryString(HKEY_LOCAL_MACHINE, kVersionKey, "news",
-                              reply.newsBase + newsLanguageQuery(languageIndex_));
+    (void)writeUserDword(kVersionKey, "ver", kProgramVersion);
+    (void)writeUserDword(kVersionKey, "newver", static_cast<std::uint32_t>(reply.newestVersion));
+    (void)writeUserString(kVersionKey, "news", reply.newsBase + newsLanguageQuery(languageIndex_));
     if (reply.newestVersion > static_cast<std::int32_t>(kProgramVersion))
         handOverToUpdater(programDirectory_ + "\\update.exe", reply.updaterArguments);
     else if (startupState() == 2) showMessageDialog(uiText(kTextUpToDate), uiText(kTextUpToDateTitle), 0, 0, 0);
@@ -265,7 +266,7 @@ bool Application::sendChatCommand(std::wstring_view command) {
 }
 
 void Application::openRegistrationPage() {
-    if (auto value = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionKey, "regurl", 200); value && !value->empty()) {
+    if (auto value = readUserOrMachineValue(kVersionKey, "regurl", 200); value && !value->empty()) {
         std::string address(value->begin(), value->end());
         address = address.substr(0, address.find('\0'));
         if (!address.empty()) {

@@ -22,10 +22,16 @@ void setString(HKEY key, const wchar_t* name, const std::wstring& value, bool em
     RegSetValueExW(key, name, 0, REG_SZ, empty ? nullptr : data, bytes);
 }
 
-UniqueRegistryKey openOrCreate(const wchar_t* path) {
+// The user's own classes, which Windows merges into HKEY_CLASSES_ROOT for that user; a standard
+// user cannot write the machine's.
+constexpr const wchar_t* kUserClassesKey = L"Software\\Classes\\";
+
+UniqueRegistryKey openOrCreate(const wchar_t* name) {
+    const std::wstring path = std::wstring(kUserClassesKey) + name;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, path, 0, KEY_WRITE, &key) != ERROR_SUCCESS &&
-        RegCreateKeyExW(HKEY_CLASSES_ROOT, path, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_WRITE, &key) != ERROR_SUCCESS &&
+        RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
         key = nullptr;
     return UniqueRegistryKey(key);
 }

@@ -13,7 +13,8 @@ namespace likenex {
 // not use it: characters the code page cannot hold, or 500 characters or more.
 [[nodiscard]] std::string narrowProgramDirectory(const std::wstring& directory);
 
-// Writes HKEY_CLASSES_ROOT\Avatar so that "avatar:" links start the editor in `directory`.
+// Writes HKEY_CURRENT_USER\Software\Classes\Avatar so that "avatar:" links start the editor in
+// `directory` for this user.
 // Errors are ignored: the editor runs without the link.
 void registerUrlProtocol(const std::string& directory);
 

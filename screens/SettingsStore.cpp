@@ -44,7 +44,7 @@ void readSettings(const std::string& programDirectory, Settings& settings) {
         const auto bytes = encodeSettingsFile(settings);
         (void)writeWholeFile(path, bytes.data(), bytes.size());
     }
-    if (auto value = readRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, "language", kRegistryValueCapacity))
+    if (auto value = readUserOrMachineValue(kSettingsKey, "language", kRegistryValueCapacity))
         settings.language = languageFromRegistry(*value, settings.language);
 }
 
@@ -58,7 +58,7 @@ void writeSettings(const std::string& programDirectory, const Settings& settings
     } else {
         DeleteFileW(temporary.c_str());
     }
-    (void)writeRegistryString(HKEY_LOCAL_MACHINE, kSettingsKey, "language", languageCode(settings.language));
+    (void)writeUserString(kSettingsKey, "language", languageCode(settings.language));
 }
 
 }  // namespace likenex

@@ -7,7 +7,8 @@
 
 namespace likenex {
 
-// HKEY_LOCAL_MACHINE, under which the language is kept.
+// The key of the language value: written under HKEY_CURRENT_USER, read from there or, when the
+// user has none, from HKEY_LOCAL_MACHINE, where older installs kept it.
 inline constexpr const char* kSettingsKey = "Software\\Tovik\\Mimzu\\";
 
 // Reads opt.dat (creating it from `settings` when it is missing) and the registry language;

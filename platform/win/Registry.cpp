@@ -2,24 +2,34 @@
 
 #include "platform/win/Handles.h"
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 namespace likenex {
 
-std::optional<std::vector<std::uint8_t>> readRegistryValue(HKEY root, const char* subkey, const char* name,
-                                                           std::size_t capacity) {
+namespace {
+
+// One value looked up under one root; `missing` when the key or the value is not there, which
+// is what lets a reader go on to another root.
+struct Lookup {
+    bool missing = false;
+    std::optional<std::vector<std::uint8_t>> bytes;
+};
+
+Lookup lookUp(HKEY root, const char* subkey, const char* name, std::size_t capacity) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(root, subkey, 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
+    const LSTATUS open = RegOpenKeyExA(root, subkey, 0, KEY_READ, &opened);
+    if (open != ERROR_SUCCESS) return {open == ERROR_FILE_NOT_FOUND, std::nullopt};
     const UniqueRegistryKey key(opened);
     std::vector<std::uint8_t> bytes(capacity);
     DWORD size = static_cast<DWORD>(capacity);
     DWORD type = 0;
-    if (RegQueryValueExA(key.get(), name, nullptr, &type, bytes.data(), &size) != ERROR_SUCCESS) return std::nullopt;
+    const LSTATUS query = RegQueryValueExA(key.get(), name, nullptr, &type, bytes.data(), &size);
+    if (query != ERROR_SUCCESS) return {query == ERROR_FILE_NOT_FOUND, std::nullopt};
     bytes.resize(std::min<std::size_t>(size, capacity));
-    return bytes;
+    return {false, std::move(bytes)};
 }
-
-namespace {
 
 // The key opened for writing, created when it is not there.
 UniqueRegistryKey openForWriting(HKEY root, const char* subkey) {
@@ -31,6 +41,18 @@ UniqueRegistryKey openForWriting(HKEY root, const char* subkey) {
 }
 
 }  // namespace
+
+std::optional<std::vector<std::uint8_t>> readRegistryValue(HKEY root, const char* subkey, const char* name,
+                                                           std::size_t capacity) {
+    return lookUp(root, subkey, name, capacity).bytes;
+}
+
+std::optional<std::vector<std::uint8_t>> readUserOrMachineValue(const char* subkey, const char* name,
+                                                                std::size_t capacity) {
+    Lookup user = lookUp(HKEY_CURRENT_USER, subkey, name, capacity);
+    if (!user.missing) return std::move(user.bytes);
+    return lookUp(HKEY_LOCAL_MACHINE, subkey, name, capacity).bytes;
+}
 
 bool writeRegistryString(HKEY root, const char* subkey, const char* name, std::string_view value) {
     const UniqueRegistryKey key = openForWriting(root, subkey);
@@ -47,6 +69,14 @@ bool writeRegistryDword(HKEY root, const char* subkey, const char* name, std::ui
     const DWORD stored = value;
     return RegSetValueExA(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored), sizeof stored) ==
            ERROR_SUCCESS;
+}
+
+bool writeUserString(const char* subkey, const char* name, std::string_view value) {
+    return writeRegistryString(HKEY_CURRENT_USER, subkey, name, value);
+}
+
+bool writeUserDword(const char* subkey, const char* name, std::uint32_t value) {
+    return writeRegistryDword(HKEY_CURRENT_USER, subkey, name, value);
 }
 
 }  // namespace likenex

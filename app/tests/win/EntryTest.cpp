@@ -37,6 +37,7 @@ public:
         setServerRequests(&requests);
         setClock(&clock);
         setProgramEnd([this] { ++programEnds; });
+        setWebPageOpener([this](const std::string& address) { openedAddresses.push_back(address); });
     }
     LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
         // The system's move of the window: recorded, and not entered (it would hold the test
@@ -48,6 +49,7 @@ public:
         return Application::windowProc(window, message, wParam, lParam);
     }
     using Application::moveWindowWithMouse;
+    using Application::openRegistrationPage;
     void startup() override {
         if (startupError) startupError();
         Application::startup();
@@ -71,6 +73,7 @@ public:
     std::function<void()> onFirstFrame;
     std::function<void()> startupError;
     std::vector<std::pair<std::string, std::string>> handedOver;
+    std::vector<std::string> openedAddresses;
 };
 
 class EntryTest : public ::testing::Test {
@@ -217,8 +220,8 @@ protected:
             app.windowStack().destroyClosed();
         }
     }
-    static std::uint32_t dword(const char* name) {
-        const auto v = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionKey, name, 4);
+    static std::uint32_t dword(const char* name, HKEY root = HKEY_CURRENT_USER) {
+        const auto v = readRegistryValue(root, kVersionKey, name, 4);
         if (!v || v->size() != 4) return 0xFFFFFFFFu;
         return (*v)[0] | (*v)[1] << 8 | (*v)[2] << 16 | static_cast<std::uint32_t>((*v)[3]) << 24;
     }
@@ -260,10 +263,49 @@ TEST_F(ApplicationMessagesTest, TheNewsAddressCarriesTheLanguageOfTheInterface) 
         SCOPED_TRACE(language);
         app.setLanguageIndex(language);
         ASSERT_TRUE(versionReplied(versionReply(2)));
-        const auto news = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionKey, "news", 200);
+        const auto news = readRegistryValue(HKEY_CURRENT_USER, kVersionKey, "news", 200);
         ASSERT_TRUE(news);
         EXPECT_EQ(std::string(news->begin(), news->end()), std::string("http://127.0.0.1:8080/feed") + query + '\0');
     }
+}
+
+// The version values belong to the user, who may not write the machine's: an older install's
+// values under HKEY_LOCAL_MACHINE stay as they were.
+TEST_F(ApplicationMessagesTest, VersionValuesAreWrittenForTheUserAndTheMachinesStayAsTheyWere) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kVersionKey);
+    ASSERT_TRUE(writeRegistryDword(HKEY_LOCAL_MACHINE, kVersionKey, "ver", 1));
+    ASSERT_TRUE(writeRegistryDword(HKEY_LOCAL_MACHINE, kVersionKey, "newver", 1));
+    ASSERT_TRUE(writeRegistryString(HKEY_LOCAL_MACHINE, kVersionKey, "news", "http://old/feed"));
+    app.setLanguageIndex(2);
+    ASSERT_TRUE(versionReplied(versionReply(3)));
+    EXPECT_EQ(dword("ver"), 2u);
+    EXPECT_EQ(dword("newver"), 3u);
+    const auto news = readRegistryValue(HKEY_CURRENT_USER, kVersionKey, "news", 200);
+    ASSERT_TRUE(news);
+    EXPECT_EQ(std::string(news->begin(), news->end()), std::string("http://127.0.0.1:8080/feed?v=1.0&ln=en") + '\0');
+    EXPECT_EQ(dword("ver", HKEY_LOCAL_MACHINE), 1u);
+    EXPECT_EQ(dword("newver", HKEY_LOCAL_MACHINE), 1u);
+    const auto machineNews = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionKey, "news", 200);
+    ASSERT_TRUE(machineNews);
+    EXPECT_EQ(std::string(machineNews->begin(), machineNews->end()), std::string("http://old/feed") + '\0');
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kVersionKey);
+}
+
+// The registration page comes from `regurl`: the user's, else the one an older install left for
+// the machine, else the service's own page.
+TEST_F(ApplicationMessagesTest, TheRegistrationPageIsTheUsersAddressElseTheMachinesElseTheService) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kVersionKey);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kVersionKey);
+    app.openRegistrationPage();
+    ASSERT_TRUE(writeRegistryString(HKEY_LOCAL_MACHINE, kVersionKey, "regurl", "http://machine.example/register"));
+    app.openRegistrationPage();
+    ASSERT_TRUE(writeRegistryString(HKEY_CURRENT_USER, kVersionKey, "regurl", "http://user.example/register"));
+    app.openRegistrationPage();
+    EXPECT_EQ(app.openedAddresses,
+              (std::vector<std::string>{std::string(kDefaultWebAddress) + "/?c=reg", "http://machine.example/register",
+                                        "http://user.example/register"}));
+    RegDeleteKeyA(HKEY_CURRENT_USER, kVersionKey);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kVersionKey);
 }
 
 // Another process can send or post the reply messages with a pointer of its choosing; the

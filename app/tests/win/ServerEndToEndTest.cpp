@@ -89,14 +89,14 @@ protected:
 };
 
 std::uint32_t registryDword(const char* name) {
-    const auto v = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionKey, name, 4);
+    const auto v = readRegistryValue(HKEY_CURRENT_USER, kVersionKey, name, 4);
     if (!v || v->size() != 4) return 0xFFFFFFFFu;
     return (*v)[0] | (*v)[1] << 8 | (*v)[2] << 16 | static_cast<std::uint32_t>((*v)[3]) << 24;
 }
 
 TEST_F(ServerEndToEndTest, AnUploadIsStoredAndOpensAgainInASecondEditor) {
     CapturedMessages messages;
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kVersionKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kVersionKey);
     AvatarFields uploaded;
     std::int64_t number = 0;
     std::wstring address;

@@ -80,7 +80,7 @@ TEST_F(StartupTest, TheRegistryLanguagePicksTheInterfaceFont) {
                                                                                       {"french", L"SSERIFE.FON"},
                                                                                       {"english", L"mingliu.TTC"},
                                                                                       {"jp", L"MSGOTHIC.TTC"}}) {
-        ASSERT_TRUE(writeRegistryString(HKEY_LOCAL_MACHINE, kSettingsKey, "language", code));
+        ASSERT_TRUE(writeRegistryString(HKEY_CURRENT_USER, kSettingsKey, "language", code));
         CapturedMessages messages;
         StartedApplication app;
         app.setLanguageIndex(0);
@@ -88,7 +88,7 @@ TEST_F(StartupTest, TheRegistryLanguagePicksTheInterfaceFont) {
         EXPECT_EQ(app.uiFontFile(), font) << code;
         currentAvatarModel().reset();
     }
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSettingsKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
 }
 
 // One popup per language in the tray menu, in language-index order.
@@ -250,16 +250,21 @@ TEST_F(StartupTest, ALanguageChangeDrawsEverySizeInTheNewFont) {
     EXPECT_TRUE(latinEngines);
 }
 
+// A string under the user's own classes, read there and not through HKEY_CLASSES_ROOT: Wine's
+// merged view of it is not the one a user's Windows gives.
 std::wstring readRegistryString(const wchar_t* path, const wchar_t* name) {
     wchar_t buffer[1024] = {};
     DWORD bytes = sizeof(buffer);
     DWORD type = 0;
-    if (RegGetValueW(HKEY_CLASSES_ROOT, path, name, RRF_RT_ANY, &type, buffer, &bytes) != ERROR_SUCCESS)
+    const std::wstring userPath = std::wstring(L"Software\\Classes\\") + path;
+    if (RegGetValueW(HKEY_CURRENT_USER, userPath.c_str(), name, RRF_RT_ANY, &type, buffer, &bytes) != ERROR_SUCCESS)
         return L"<none>";
     return type == REG_SZ ? std::wstring(buffer) : L"<not a string>";
 }
 
 TEST_F(StartupTest, UrlProtocolKeysPointAtTheProgram) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\Avatar");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Avatar");
     registerUrlProtocol("C:\\Program Files\\Likenex");
     EXPECT_EQ(readRegistryString(L"Avatar", nullptr), L"URL: Avatar Protocol");
     EXPECT_EQ(readRegistryString(L"Avatar", L"URL Protocol"), L"");
@@ -268,6 +273,12 @@ TEST_F(StartupTest, UrlProtocolKeysPointAtTheProgram) {
     // Every start writes them again.
     registerUrlProtocol("D:\\Other");
     EXPECT_EQ(readRegistryString(L"Avatar\\shell\\open\\command", nullptr), L"\"D:\\Other\\Likenex.exe\" \"%1\"");
+    // The machine's classes, which a standard user cannot write, are left alone.
+    HKEY machine = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Avatar", 0, KEY_READ, &machine),
+              ERROR_FILE_NOT_FOUND);
+    const UniqueRegistryKey opened(machine);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Classes\\Avatar");
 }
 
 void writeText(const fs::path& path, const char* text) { std::ofstream(path, std::ios::binary) << text; }
