@@ -21,7 +21,7 @@ constexpr std::size_t kNewsValueLimit = 65536;  // read whole up to this, then c
 constexpr std::size_t kArgumentBytes = 512;
 
 std::optional<std::uint32_t> readDword(const char* name) {
-    const auto bytes = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionKey, name, 4);
+    const auto bytes = readUserOrMachineValue(kVersionKey, name, 4);
     if (!bytes || bytes->size() != 4) return std::nullopt;
     const auto& b = *bytes;
     return static_cast<std::uint32_t>(b[0] | b[1] << 8 | b[2] << 16 | static_cast<std::uint32_t>(b[3]) << 24);
@@ -52,7 +52,7 @@ std::wstring programFolder() {
 std::optional<VersionValues> readVersionValues() {
     const std::optional<std::uint32_t> installed = readDword("ver");
     const std::optional<std::uint32_t> newest = readDword("newver");
-    const auto news = readRegistryValue(HKEY_LOCAL_MACHINE, kVersionKey, "news", kNewsValueLimit);
+    const auto news = readUserOrMachineValue(kVersionKey, "news", kNewsValueLimit);
     if (!installed || !newest || !news) return std::nullopt;
     VersionValues values{*installed, *newest, std::string(news->begin(), news->end())};
     // The editor stores the text without its terminator; one stored with it ends at the first.

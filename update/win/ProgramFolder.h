@@ -17,7 +17,8 @@ struct VersionValues {
     std::uint32_t newest = 0;     // `newver`
     std::string newsAddress;      // `news`, 8-bit, at most 500 bytes
 };
-// Empty when the key or any of the three values is missing or malformed.
+// Each value from the user's registry, or the machine's when the user has none of that name
+// (platform/win/Registry.h). Empty when any of the three is missing or malformed.
 [[nodiscard]] std::optional<VersionValues> readVersionValues();
 
 // The first command-line argument in the system code page, at most 512 bytes; empty when

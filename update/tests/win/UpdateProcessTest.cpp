@@ -40,9 +40,12 @@ std::string readBytes(const fs::path& path) {
 
 std::string fixture(const std::string& name) { return readBytes(fs::path(LIKENEX_NEWS_FIXTURES) / name); }
 
-void writeVersions(std::uint32_t installed, std::uint32_t newest, const std::string& news) {
+// Under HKEY_CURRENT_USER, where the editor writes them; an older install left them under
+// HKEY_LOCAL_MACHINE.
+void writeVersions(std::uint32_t installed, std::uint32_t newest, const std::string& news,
+                   HKEY root = HKEY_CURRENT_USER) {
     HKEY raw = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kVersionKey, 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(root, kVersionKey, 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr),
               ERROR_SUCCESS);
     const UniqueRegistryKey key(raw);
     RegSetValueExA(key.get(), "ver", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&installed), 4);
@@ -52,7 +55,10 @@ void writeVersions(std::uint32_t installed, std::uint32_t newest, const std::str
                    static_cast<DWORD>(news.size()));
 }
 
-void deleteVersions() { RegDeleteKeyA(HKEY_LOCAL_MACHINE, kVersionKey); }
+void deleteVersions() {
+    RegDeleteKeyA(HKEY_CURRENT_USER, kVersionKey);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kVersionKey);
+}
 
 struct FindDialog {
     DWORD process;
@@ -298,6 +304,33 @@ TEST_F(UpdateProcessTest, WithoutTheNewsLibraryOrItsFeedTheOldPageStaysAndUpdate
     findTheDialog();
     EXPECT_EQ(waitForStatus(L"No new data!"), L"No new data!");
     EXPECT_EQ(readBytes(folder / "news.html"), "earlier page");
+    press(IDC_CLOSE);
+    EXPECT_EQ(exitCode(), 0);
+}
+
+// An editor of an older install left its values for the whole machine; Update reads them while
+// the user has none.
+TEST_F(UpdateProcessTest, VersionValuesLeftForTheMachineAreReadWhenTheUserHasNone) {
+    deleteVersions();
+    writeVersions(2, 3, newsAddress(), HKEY_LOCAL_MACHINE);
+    start(server.url("/Download/"));
+    findTheDialog();
+    EXPECT_EQ(waitForStatus(L"New data are received!"), L"New data are received!");
+    EXPECT_EQ(requestsFor("/news.xml?v=1.0&ln=en"), 1);
+    press(IDC_CLOSE);
+}
+
+// Value by value, the user's come first: here the installed version and the news address are
+// the user's, and only the newest version is the machine's.
+TEST_F(UpdateProcessTest, TheUsersVersionValuesComeBeforeTheMachines) {
+    deleteVersions();
+    writeVersions(2, 3, server.url("/machine.xml"), HKEY_LOCAL_MACHINE);
+    writeVersions(3, 9, newsAddress());
+    ASSERT_EQ(RegDeleteKeyValueA(HKEY_CURRENT_USER, kVersionKey, "newver"), ERROR_SUCCESS);
+    start(server.url("/Download/"));
+    findTheDialog();
+    EXPECT_EQ(waitForStatus(L"No new data!"), L"No new data!");
+    EXPECT_EQ(server.requests(), std::vector<std::string>{"/news.xml?v=1.0&ln=en"});
     press(IDC_CLOSE);
     EXPECT_EQ(exitCode(), 0);
 }
