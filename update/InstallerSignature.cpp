@@ -53,7 +53,7 @@ bool readScalar(DerReader& reader, std::uint8_t* out) {
 }  // namespace
 
 std::optional<RawSignature> rawSignatureFromDer(std::span<const std::uint8_t> der) {
-    if (der.size() > kMaxSignatureFile) return std::nullopt;
+    if (der.size() > kMaxSignatureDer) return std::nullopt;
     DerReader outer(der);
     const auto sequence = outer.item(0x30);
     if (!sequence || !outer.atEnd()) return std::nullopt;

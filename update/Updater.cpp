@@ -80,7 +80,7 @@ void Updater::install() {
         actions_.showStatus(package.downloadingText);
         downloaded = actions_.download(downloadBase_ + package.fileName, package.fileName) &&
                      actions_.download(downloadBase_ + signature, signature) &&
-                     actions_.verifyDownload(package.fileName);
+                     actions_.verifyDownload(package.fileName, newest_);
     }
     if (!downloaded) {
         // Nothing unverified is left to be run by hand.

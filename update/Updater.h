@@ -1,9 +1,9 @@
 #pragma once
 // What Update.exe decides and does, apart from the window that shows it: the version check,
 // the choice of installer, three download attempts, running the installer and the merger, and
-// what the action button means at each point. An installer runs only after its detached
-// signature, fetched beside it, has been verified; a missing or wrong signature counts as a
-// failed download. Everything that touches the system goes through
+// what the action button means at each point. An installer runs only after its signed manifest,
+// fetched beside it, has been verified and vouches for that file under the name asked for and
+// for the version being installed; a missing or refused manifest counts as a failed download. Everything that touches the system goes through
 // UpdateActions, so the host tests drive the same steps with a recording fake.
 //
 // Threads: check() runs on the checker thread, install() on the installer thread and
@@ -67,9 +67,9 @@ public:
     virtual void deleteDownload(const std::string& fileName) = 0;
     // Fetches url into the program folder as fileName, reporting progress with setProgress.
     [[nodiscard]] virtual bool download(const std::string& url, const std::string& fileName) = 0;
-    // Checks the downloaded installer against its downloaded signature (signatureName) with
-    // the public key built into the program.
-    [[nodiscard]] virtual bool verifyDownload(const std::string& fileName) = 0;
+    // Checks the downloaded installer against its downloaded manifest (signatureName) with the
+    // public key built into the program: fetched as fileName, for installing newestVersion.
+    [[nodiscard]] virtual bool verifyDownload(const std::string& fileName, std::uint32_t newestVersion) = 0;
     // Runs the program and waits for it; false when it could not be started or did not end
     // with exit code 0.
     [[nodiscard]] virtual bool runInstaller(const std::string& fileName) = 0;

@@ -23,6 +23,10 @@ mkdir -p "$shots"
 prepare_test_server "$build"
 mkdir -p "$work/data/Download"
 cp "$build/windows/update-host-next/Download/"* "$work/data/Download/"
+# The full update below announces one version more than the installers bring: the host's full
+# installer is signed again for that version, as a release signs the one it publishes.
+"$root/scripts/sign-installer.sh" "$build/windows/signing/installer-test-key.pem" "$((next + 1))" \
+  "$work/data/Download/fullup.exe" >/dev/null
 test_server+=(--set "newest_version=$next")
 run_test_server
 

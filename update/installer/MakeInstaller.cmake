@@ -3,11 +3,13 @@
 #   VERSION      the version the installer brings
 #   PROGRAM_DIR  the built program folder
 #   EDITOR       the Likenex.exe to carry (the update test carries the next version's)
-#   OUTPUT       the installer to write; OUTPUT.sig is written beside it when KEY is given
+#   OUTPUT       the installer to write; its signed manifest OUTPUT.sig is written beside it
+#                when KEY is given
 #   STAGE        a scratch folder of its own
 #   TEMPLATE     Installer.nsi.in
-#   MAKENSIS, STRIP, OPENSSL, KEY (may be empty)
-foreach(name KIND VERSION PROGRAM_DIR EDITOR OUTPUT STAGE TEMPLATE MAKENSIS STRIP OPENSSL)
+#   SIGN         scripts/sign-installer.sh, which writes and checks the manifest
+#   MAKENSIS, STRIP, KEY (may be empty)
+foreach(name KIND VERSION PROGRAM_DIR EDITOR OUTPUT STAGE TEMPLATE MAKENSIS STRIP SIGN)
   if(NOT DEFINED ${name} OR "${${name}}" STREQUAL "")
     message(FATAL_ERROR "MakeInstaller: ${name} is not set")
   endif()
@@ -71,10 +73,14 @@ if(NOT made EQUAL 0)
   file(REMOVE ${OUTPUT})
   message(FATAL_ERROR "MakeInstaller: makensis failed on ${STAGE}/installer.nsi")
 endif()
+# Authenticode signing of OUTPUT goes here, before its manifest is made.
 
+# The manifest names the installer's final bytes, so nothing may change OUTPUT after this.
+file(REMOVE ${OUTPUT}.sig)
 if(KEY)
-  execute_process(COMMAND ${OPENSSL} dgst -sha256 -sign ${KEY} -out ${OUTPUT}.sig ${OUTPUT} RESULT_VARIABLE signed)
+  execute_process(COMMAND ${SIGN} ${KEY} ${VERSION} ${OUTPUT} RESULT_VARIABLE signed OUTPUT_QUIET)
   if(NOT signed EQUAL 0)
+    file(REMOVE ${OUTPUT}.sig)
     message(FATAL_ERROR "MakeInstaller: could not sign ${OUTPUT}")
   endif()
 endif()

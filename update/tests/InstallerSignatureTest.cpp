@@ -79,7 +79,7 @@ TEST(InstallerSignatureTest, MalformedIntegersAreRefused) {
         Bytes{0x30, 0x82, 0x00, 0x06, 0x02, 0x01, 0x01, 0x02, 0x01, 0x01},  // two length bytes
     };
     for (const Bytes& bad : cases) EXPECT_FALSE(rawSignatureFromDer(bad)) << ::testing::PrintToString(bad);
-    EXPECT_FALSE(rawSignatureFromDer(Bytes(kMaxSignatureFile + 1, 0x30)));
+    EXPECT_FALSE(rawSignatureFromDer(Bytes(kMaxSignatureDer + 1, 0x30)));
 }
 
 TEST(InstallerSignatureTest, SignatureIsPublishedBesideTheInstaller) {

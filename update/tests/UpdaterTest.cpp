@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <string>
 #include <vector>
@@ -32,8 +33,8 @@ public:
         downloadResults.pop_front();
         return result;
     }
-    bool verifyDownload(const std::string& name) override {
-        log.push_back("verify " + name);
+    bool verifyDownload(const std::string& name, std::uint32_t newestVersion) override {
+        log.push_back("verify " + name + " for version " + std::to_string(newestVersion));
         if (verifyResults.empty()) return true;
         const bool result = verifyResults.front();
         verifyResults.pop_front();
@@ -120,7 +121,7 @@ TEST(UpdaterTest, InstallFetchesVerifiesRunsInstallerAndMergerThenOffersTheResta
         "status Downloading file : 3.exe",
         "download http://127.0.0.1:8080/Download/3.exe to 3.exe",
         "download http://127.0.0.1:8080/Download/3.exe.sig to 3.exe.sig",
-        "verify 3.exe",
+        "verify 3.exe for version 3",
         "status Updating files : 3.exe",
         "progress 0",
         "run 3.exe",
@@ -147,7 +148,7 @@ TEST(UpdaterTest, AnInstallerFailingItsSignatureThreeTimesNeverRuns) {
     int verified = 0;
     for (const std::string& line : actions.log) {
         EXPECT_EQ(line.rfind("run", 0), std::string::npos) << line;
-        verified += line == "verify 3.exe";
+        verified += line == "verify 3.exe for version 3";
     }
     EXPECT_EQ(verified, 3);
     ASSERT_GE(actions.log.size(), 3u);
@@ -180,6 +181,19 @@ TEST(UpdaterTest, ThreeFailedDownloadsRunNothing) {
     EXPECT_EQ(updater.decision(), Decision::newerAvailable);
     EXPECT_FALSE(updater.installedThisRun());
     EXPECT_EQ(updater.pressAction(), ActionResult::nothing);  // the button stays as it was
+}
+
+TEST(UpdaterTest, TheFullInstallerIsVerifiedForTheNewestVersionNotTheNextOne) {
+    RecordingActions actions;
+    Updater updater(actions, 2, 7, kBase);
+    updater.check();
+    ASSERT_EQ(updater.pressAction(), ActionResult::startInstaller);
+    updater.install();
+    const auto verified = std::find_if(actions.log.begin(), actions.log.end(),
+                                       [](const std::string& line) { return line.rfind("verify", 0) == 0; });
+    ASSERT_NE(verified, actions.log.end());
+    EXPECT_EQ(*verified, "verify fullup.exe for version 7");
+    EXPECT_EQ(actions.log.back(), "status Update is completed!");
 }
 
 TEST(UpdaterTest, AFailedInstallerOrMergerIsAFailedUpdate) {

@@ -271,9 +271,9 @@ bool UpdateDialog::download(const std::string& url, const std::string& fileName)
     return downloadFile(address, folder_ + L"\\" + wide(fileName), [this](int percent) { setProgress(percent); });
 }
 
-bool UpdateDialog::verifyDownload(const std::string& fileName) {
-    return verifyFileSignature(folder_ + L"\\" + wide(fileName), folder_ + L"\\" + wide(signatureName(fileName)),
-                               installerPublicKey());
+bool UpdateDialog::verifyDownload(const std::string& fileName, std::uint32_t newestVersion) {
+    return verifyInstaller(folder_ + L"\\" + wide(fileName), folder_ + L"\\" + wide(signatureName(fileName)),
+                           InstallerRequest{fileName, newestVersion}, installerPublicKey());
 }
 
 bool UpdateDialog::runInstaller(const std::string& fileName) {

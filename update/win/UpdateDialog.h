@@ -39,7 +39,7 @@ public:
     void minimiseEditor() override;
     void deleteDownload(const std::string& fileName) override;
     bool download(const std::string& url, const std::string& fileName) override;
-    bool verifyDownload(const std::string& fileName) override;
+    bool verifyDownload(const std::string& fileName, std::uint32_t newestVersion) override;
     bool runInstaller(const std::string& fileName) override;
     bool runMerger() override;
 

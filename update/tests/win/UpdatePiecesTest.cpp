@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace likenex::update {
@@ -109,33 +110,69 @@ TEST(ProgramRunTest, WaitsForTheProgramAndReportsHowItEnded) {
     EXPECT_FALSE(systemErrorText(outcome.error).empty());
 }
 
-TEST(SignatureCheckTest, OnlyTheUntouchedInstallerWithItsSignatureAndOurKeyPasses) {
+// The build signs the stand-in installer as 3.exe of version 3 and as fullup.exe of version 5.
+std::string recorderManifest(const std::string& name) { return std::string(LIKENEX_RUN_RECORDER) + "." + name + ".sig"; }
+
+struct SignatureCheckTest : ::testing::Test {
     TempFolder folder;
-    const fs::path installer = folder.path / "3.exe";
-    const fs::path signature = folder.path / "3.exe.sig";
-    fs::copy_file(LIKENEX_RUN_RECORDER, installer);
-    fs::copy_file(std::string(LIKENEX_RUN_RECORDER) + ".sig", signature);
-    EXPECT_TRUE(verifyFileSignature(installer.wstring(), signature.wstring(), installerPublicKey()));
+    fs::path installer = folder.path / "3.exe";
+    fs::path manifest = folder.path / "3.exe.sig";
 
-    PublicKey otherKey = installerPublicKey();
+    void SetUp() override {
+        fs::copy_file(LIKENEX_RUN_RECORDER, installer);
+        fs::copy_file(recorderManifest("3.exe"), manifest);
+    }
+
+    bool verify(const fs::path& file, const fs::path& signedManifest, const std::string& name, std::uint32_t newest,
+                const std::optional<PublicKey>& key = installerPublicKey()) {
+        return verifyInstaller(file.wstring(), signedManifest.wstring(), InstallerRequest{name, newest}, key);
+    }
+
+    fs::path write(const std::string& name, const std::string& bytes) {
+        std::ofstream(folder.path / name, std::ios::binary) << bytes;
+        return folder.path / name;
+    }
+};
+
+TEST_F(SignatureCheckTest, OnlyTheUntouchedInstallerWithItsManifestAndOurKeyPasses) {
+    ASSERT_TRUE(installerPublicKey()) << "a test build trusts its test key";
+    EXPECT_TRUE(verify(installer, manifest, "3.exe", 3));
+
+    PublicKey otherKey = *installerPublicKey();
     otherKey[63] ^= 1;  // not even a point of the curve, most likely: refused either way
-    EXPECT_FALSE(verifyFileSignature(installer.wstring(), signature.wstring(), otherKey));
-    EXPECT_FALSE(verifyFileSignature(installer.wstring(), (folder.path / "none.sig").wstring(), installerPublicKey()));
+    EXPECT_FALSE(verify(installer, manifest, "3.exe", 3, otherKey));
+    EXPECT_FALSE(verify(installer, manifest, "3.exe", 3, std::nullopt));  // a build given no key
+    EXPECT_FALSE(verify(installer, folder.path / "none.sig", "3.exe", 3));
 
-    // One byte changed anywhere in the installer.
+    // One byte changed anywhere in the installer, or one byte more.
     std::string bytes = readBytes(installer);
     bytes[bytes.size() / 2] ^= 0x40;
-    const fs::path tampered = folder.path / "tampered.exe";
-    std::ofstream(tampered, std::ios::binary) << bytes;
-    EXPECT_FALSE(verifyFileSignature(tampered.wstring(), signature.wstring(), installerPublicKey()));
+    EXPECT_FALSE(verify(write("tampered.exe", bytes), manifest, "3.exe", 3));
+    EXPECT_FALSE(verify(write("longer.exe", readBytes(installer) + "x"), manifest, "3.exe", 3));
 
-    // A signature changed in its last byte, and one that is not DER at all.
-    std::string sig = readBytes(signature);
-    sig.back() ^= 0x01;
-    std::ofstream(folder.path / "bad.sig", std::ios::binary) << sig;
-    EXPECT_FALSE(verifyFileSignature(installer.wstring(), (folder.path / "bad.sig").wstring(), installerPublicKey()));
-    std::ofstream(folder.path / "text.sig", std::ios::binary) << "not found";
-    EXPECT_FALSE(verifyFileSignature(installer.wstring(), (folder.path / "text.sig").wstring(), installerPublicKey()));
+    // A signature changed in one character, a field changed under a good signature, a text that
+    // is no manifest at all, and a manifest past its size limit.
+    const std::string text = readBytes(manifest);
+    std::string badSignature = text;
+    badSignature[text.size() - 8] = badSignature[text.size() - 8] == 'A' ? 'B' : 'A';
+    EXPECT_FALSE(verify(installer, write("bad.sig", badSignature), "3.exe", 3));
+    std::string newerClaim = text;
+    newerClaim.replace(newerClaim.find("\nversion 3\n"), 11, "\nversion 9\n");
+    EXPECT_FALSE(verify(installer, write("newer.sig", newerClaim), "3.exe", 9));
+    EXPECT_FALSE(verify(installer, write("text.sig", "not found"), "3.exe", 3));
+    EXPECT_FALSE(verify(installer, write("long.sig", text + std::string(kMaxManifestFile, '\n')), "3.exe", 3));
+}
+
+TEST_F(SignatureCheckTest, AValidManifestVouchesOnlyForItsNameAndNoOlderVersion) {
+    EXPECT_TRUE(verify(installer, manifest, "3.exe", 2));   // newer than announced
+    EXPECT_FALSE(verify(installer, manifest, "3.exe", 4));  // a rollback
+    EXPECT_FALSE(verify(installer, manifest, "fullup.exe", 3));
+    EXPECT_FALSE(verify(installer, manifest, "3.EXE", 3));
+
+    const fs::path full = recorderManifest("fullup.exe");
+    EXPECT_TRUE(verify(installer, full, "fullup.exe", 5));
+    EXPECT_FALSE(verify(installer, full, "fullup.exe", 6));
+    EXPECT_FALSE(verify(installer, full, "5.exe", 5));
 }
 
 }  // namespace

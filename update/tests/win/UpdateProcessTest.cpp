@@ -40,6 +40,10 @@ std::string readBytes(const fs::path& path) {
 
 std::string fixture(const std::string& name) { return readBytes(fs::path(LIKENEX_NEWS_FIXTURES) / name); }
 
+std::string manifestOf(const std::string& installer) {
+    return readBytes(std::string(LIKENEX_RUN_RECORDER) + "." + installer + ".sig");
+}
+
 // Under HKEY_CURRENT_USER, where the editor writes them; an older install left them under
 // HKEY_LOCAL_MACHINE.
 void writeVersions(std::uint32_t installed, std::uint32_t newest, const std::string& news,
@@ -97,9 +101,9 @@ struct UpdateProcessTest : ::testing::Test {
         server.serve("/news.xml", fixture("dates.xml"));
         server.serve("/Download/3.exe", readBytes(LIKENEX_RUN_RECORDER), "application/octet-stream");
         server.serve("/Download/fullup.exe", readBytes(LIKENEX_RUN_RECORDER), "application/octet-stream");
-        const std::string signature = readBytes(std::string(LIKENEX_RUN_RECORDER) + ".sig");
-        server.serve("/Download/3.exe.sig", signature, "application/octet-stream");
-        server.serve("/Download/fullup.exe.sig", signature, "application/octet-stream");
+        // The build signed the stand-in as 3.exe of version 3 and as fullup.exe of version 5.
+        server.serve("/Download/3.exe.sig", manifestOf("3.exe"), "application/octet-stream");
+        server.serve("/Download/fullup.exe.sig", manifestOf("fullup.exe"), "application/octet-stream");
     }
 
     void TearDown() override {
@@ -273,6 +277,33 @@ TEST_F(UpdateProcessTest, AnInstallerWithoutSignatureNeverRuns) {
     EXPECT_EQ(requestsFor("/Download/fullup.exe.sig"), 3);
     EXPECT_EQ(runs(), "");
     EXPECT_FALSE(fs::exists(folder / "fullup.exe"));
+}
+
+TEST_F(UpdateProcessTest, AnOlderSignedInstallerIsNeverRun) {
+    // The host still offers the full installer of version 5 while it announces version 6.
+    ASSERT_NO_FATAL_FAILURE(startAndAccept(2, 6));
+    EXPECT_EQ(waitForStatus(L"Fail to download!"), L"Fail to download!");
+    EXPECT_EQ(requestsFor("/Download/fullup.exe.sig"), 3);
+    EXPECT_EQ(runs(), "");
+    EXPECT_FALSE(fs::exists(folder / "fullup.exe"));
+    EXPECT_FALSE(fs::exists(folder / "fullup.exe.sig"));
+    press(IDC_CLOSE);
+    EXPECT_EQ(exitCode(), 0);
+}
+
+TEST_F(UpdateProcessTest, AnInstallerSignedUnderAnotherNameIsNeverRun) {
+    // The one-step installer and its manifest served in place of the full one: a jump of two
+    // versions without the data files.
+    server.serve("/Download/fullup.exe.sig", manifestOf("3.exe"), "application/octet-stream");
+    ASSERT_NO_FATAL_FAILURE(startAndAccept(1, 3));
+    EXPECT_EQ(waitForStatus(L"Fail to download!"), L"Fail to download!");
+    EXPECT_EQ(requestsFor("/Download/fullup.exe"), 3);
+    EXPECT_EQ(requestsFor("/Download/3.exe"), 0);
+    EXPECT_EQ(runs(), "");
+    EXPECT_FALSE(fs::exists(folder / "fullup.exe"));
+    EXPECT_FALSE(fs::exists(folder / "fullup.exe.sig"));
+    press(IDC_CLOSE);
+    EXPECT_EQ(exitCode(), 0);
 }
 
 TEST_F(UpdateProcessTest, AnInstallerThatFailsIsAFailedUpdate) {
