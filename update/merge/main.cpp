@@ -3,8 +3,9 @@
 // when the update is in place or there was none, 1 otherwise. A GUI program, so no console
 // window flashes up while the dialog shows its progress.
 //
-// The program folder is the parent of the folder holding merge.exe; a first argument names
-// another one, which the tests use.
+// The program folder is the parent of the folder holding merge.exe. In a test build
+// (LIKENEX_TEST_SEAMS) a first argument names another one, which the tests use; a build for
+// users has no such argument, so it merges into no folder but its own.
 
 #include "platform/win/Handles.h"
 #include "update/merge/DataMerge.h"
@@ -20,12 +21,6 @@
 namespace {
 
 using likenex::update::DiskFileSystem;
-
-struct ArgumentListTraits {
-    using Type = LPWSTR*;
-    static Type invalid() { return nullptr; }
-    static void close(Type list) { LocalFree(list); }
-};
 
 // A merge must survive a power failure: the journal is forced onto the disk before it is
 // renamed into place, and every rename is finished on the disk before the next one starts.
@@ -71,12 +66,22 @@ std::filesystem::path folderAboveExecutable() {
     }
 }
 
+#ifdef LIKENEX_TEST_SEAMS
+struct ArgumentListTraits {
+    using Type = LPWSTR*;
+    static Type invalid() { return nullptr; }
+    static void close(Type list) { LocalFree(list); }
+};
+
 std::filesystem::path programFolder() {
     int count = 0;
     const likenex::UniqueResource<ArgumentListTraits> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
     if (arguments && count >= 2 && arguments.get()[1][0] != L'\0') return arguments.get()[1];
     return folderAboveExecutable();
 }
+#else
+std::filesystem::path programFolder() { return folderAboveExecutable(); }
+#endif
 
 }  // namespace
 
