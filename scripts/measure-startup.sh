@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Start-up time of Likenex.exe under Wine, from process creation to its first drawn frame,
-# over several runs with a warm wineserver (the first run starts it cold). Needs a built tree (scripts/build.sh).
+# over several runs with a warm wineserver (the first run starts it cold). Needs a built tree (scripts/build.sh):
+# a test build, since the timing log (LIKENEX_TIMING_LOG) is one of its test seams and a release has none.
 #
 #   scripts/measure-startup.sh [RUNS]
 set -euo pipefail
