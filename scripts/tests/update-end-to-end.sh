@@ -44,7 +44,7 @@ export ctl="$build/windows/tools/likenex-window-ctl.exe"
 status=0
 "$root/scripts/wine-run" --prefix "$build/windows/wine" --session bash -euo pipefail -c '
   fail() { echo "update-end-to-end: $*" >&2; import -window root "$shots/failure.png"; exit 1; }
-  key="HKLM\\Software\\Tovik\\Avatar\\CurrentVersion"
+  key="HKCU\\Software\\Tovik\\Avatar\\CurrentVersion"
   registry() { wine reg query "$key" /v "$1" 2>/dev/null | tr -d "\r" | awk -v name="$1" "\$1 == name { print \$3 }"; }
   shot() { sleep 1; import -window root "$shots/$1.png"; }
   # How many times the server has answered a GET of the update host file $1 with 200.
@@ -57,6 +57,8 @@ status=0
     updater=$!
   }
   close_updater() { wine "$ctl" update-press close; wait "$updater" || true; }
+  wine reg delete "HKCU\\Software\\Tovik\\Avatar" /f >/dev/null 2>&1 || true
+  # Values an older build left for the whole machine would stand in for any the editor failed to write.
   wine reg delete "HKLM\\Software\\Tovik\\Avatar" /f >/dev/null 2>&1 || true
 
   # The editor asks for the version and hands over; the updater offers the newer one.
@@ -141,7 +143,7 @@ status=0
   cmp -s "$program/Likenex.exe" "$program/../editor-before" || fail "the tampered installer changed the program"
   [ ! -e "$program/data/incoming" ] || fail "the tampered installer ran"
   close_updater
-  wine reg delete "HKLM\\Software\\Tovik\\Avatar" /f >/dev/null 2>&1 || true
+  wine reg delete "HKCU\\Software\\Tovik\\Avatar" /f >/dev/null 2>&1 || true
 ' || status=$?
 
 if [ "$status" -ne 0 ]; then echo "--- server log"; cat "$work/server.log"; fi
