@@ -9,11 +9,14 @@
 #   sha256 <FILE's SHA-256, 64 lowercase hex digits>
 #   signature <base64 of the DER ECDSA P-256 signature (SHA-256) over the five lines above>
 #
-# Each line ends with a single LF; the file is at most 1 KiB. Update.exe verifies the signature
-# with the public key built into it, then accepts the installer only under the name it asked
-# for ("N.exe" for a step of one version, "fullup.exe" otherwise), for a version no older than
-# the newest one announced, and with exactly this size and hash. The manifest is checked with
-# openssl again as written, so a key that does not sign never leaves a manifest behind.
+# Each line ends with a single LF; the file is at most 1 KiB. The update host publishes in its
+# Download/ folder each installer with its manifest: N.exe and N.exe.sig (the step to version
+# N), fullup.exe and fullup.exe.sig (the full installer of the newest version). Update.exe
+# fetches the installer it needs and its manifest, verifies the signature with the public key
+# built into it, and runs the installer only when the manifest names the file it asked for, a
+# version no older than the newest one announced, and exactly the downloaded file's size and
+# hash. The manifest is checked with openssl again as written, so a key that does not sign
+# never leaves a manifest behind.
 #
 #   scripts/sign-installer.sh KEY.pem VERSION FILE...
 #
