@@ -90,9 +90,11 @@ file(COPY_FILE ${LIKENEX_SIGNING_DIR}/InstallerPublicKey.inc.new ${LIKENEX_SIGNI
 
 # likenex_sign_after_build(target NAME VERSION): after each link, writes the signed manifest of
 # the target's file as the installer NAME of VERSION, to <target file>.<NAME>.sig, so that a test
-# can publish the target as NAME with that manifest as NAME.sig. Nothing without a signing key.
+# can publish the target as NAME with that manifest as NAME.sig. Only a test build with a signing
+# key does: a build without test seams may hold the release key, which never vouches for a test
+# program.
 function(likenex_sign_after_build target name version)
-  if(NOT LIKENEX_INSTALLER_KEY)
+  if(NOT LIKENEX_INSTALLER_KEY OR NOT LIKENEX_TEST_SEAMS)
     return()
   endif()
   set(stage ${CMAKE_CURRENT_BINARY_DIR}/${target}-signing/${name})
