@@ -49,8 +49,7 @@ std::string manifestOf(const std::string& installer) {
 void writeVersions(std::uint32_t installed, std::uint32_t newest, const std::string& news,
                    HKEY root = HKEY_CURRENT_USER) {
     HKEY raw = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root, kVersionKey, 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(root, kVersionKey, 0, nullptr, 0, KEY_WRITE, nullptr, &raw, nullptr), ERROR_SUCCESS);
     const UniqueRegistryKey key(raw);
     RegSetValueExA(key.get(), "ver", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&installed), 4);
     RegSetValueExA(key.get(), "newver", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&newest), 4);
