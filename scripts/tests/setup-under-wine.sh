@@ -14,7 +14,7 @@
 #     entry and, when OLDER_SETUP is given, by that older setup itself;
 #   - the quiet uninstall named by the uninstall entry leaves only photo\ behind, and no registry
 #     key; installed into a folder holding a file of the person's, it leaves that file and the
-#     folder.
+#     folder. That install runs on a Hong Kong system and sets the editor's language to "tw".
 #
 #   setup-under-wine.sh [--window-ctl EXE] SETUP_EXE [OLDER_SETUP_EXE]
 #
@@ -218,13 +218,17 @@ export LANG=C.UTF-8 LC_ALL=C.UTF-8
   shared="$(windows_variable USERPROFILE)\\Tools"
   mkdir -p "$(unix_path "$shared")"
   printf mine >"$(unix_path "$shared")/notes.txt"
-  wine "$setup" /S "/D=$shared" || fail "the quiet install into $shared ended with $?"
+  # This time on a system set to Hong Kong'"'"'s Chinese, which reads traditional characters.
+  LANG=zh_HK.UTF-8 LC_ALL=zh_HK.UTF-8 wine "$setup" /S "/D=$shared" || fail "the quiet install into $shared ended with $?"
   [ -f "$(unix_path "$shared")/Likenex.exe" ] || fail "/D did not choose the program folder"
   [ "$(value "$uninstall_key" InstallLocation)" = "$shared" ] || fail "the uninstall entry does not name $shared"
+  [ "$(value "$settings_key" language)" = tw ] ||
+    fail "on a Hong Kong system the language is \"$(value "$settings_key" language)\", not tw"
   wine "$(unix_path "$shared")/Uninstall.exe" /S "_?=$shared" || fail "the uninstall from $shared ended with $?"
   rm -f "$(unix_path "$shared")/Uninstall.exe"
   left=$(cd "$(unix_path "$shared")" && find . -mindepth 1 | sort | tr "\n" " ")
   [ "$left" = "./notes.txt " ] || fail "the uninstall from a shared folder left \"$left\""
+  key_exists "HKCU\\Software\\Tovik" && fail "the uninstall from $shared left HKCU\\Software\\Tovik"
   echo "setup-under-wine: version $version installed, started, upgraded, refused when older and removed"
 '
 status=$?
