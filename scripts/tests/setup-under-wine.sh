@@ -212,7 +212,7 @@ export LANG=C.UTF-8 LC_ALL=C.UTF-8
   done
   [ ! -e "$(unix_path "$start_menu_link")" ] || fail "the uninstall left the Start-menu shortcut"
 
-  # ---- A folder of the person'"'"'s own keeps what is theirs.
+  # ---- A folder the person chose, holding a file of theirs, keeps that file.
   # /D takes the rest of the command line unquoted, and wine quotes an argument holding a
   # space: this folder has none.
   shared="$(windows_variable USERPROFILE)\\Tools"
@@ -221,6 +221,7 @@ export LANG=C.UTF-8 LC_ALL=C.UTF-8
   # This time on a system set to Hong Kong'"'"'s Chinese, which reads traditional characters.
   LANG=zh_HK.UTF-8 LC_ALL=zh_HK.UTF-8 wine "$setup" /S "/D=$shared" || fail "the quiet install into $shared ended with $?"
   [ -f "$(unix_path "$shared")/Likenex.exe" ] || fail "/D did not choose the program folder"
+  [ -f "$desktop_link" ] || fail "a fresh install after an uninstall made no desktop shortcut"
   [ "$(value "$uninstall_key" InstallLocation)" = "$shared" ] || fail "the uninstall entry does not name $shared"
   [ "$(value "$settings_key" language)" = tw ] ||
     fail "on a Hong Kong system the language is \"$(value "$settings_key" language)\", not tw"
@@ -229,6 +230,7 @@ export LANG=C.UTF-8 LC_ALL=C.UTF-8
   left=$(cd "$(unix_path "$shared")" && find . -mindepth 1 | sort | tr "\n" " ")
   [ "$left" = "./notes.txt " ] || fail "the uninstall from a shared folder left \"$left\""
   key_exists "HKCU\\Software\\Tovik" && fail "the uninstall from $shared left HKCU\\Software\\Tovik"
+  [ ! -e "$desktop_link" ] && [ ! -e "$(unix_path "$start_menu_link")" ] || fail "the uninstall from $shared left a shortcut"
   echo "setup-under-wine: version $version installed, started, upgraded, refused when older and removed"
 '
 status=$?
