@@ -49,7 +49,11 @@ Section "Uninstall"
     Push "$(editorStillRunning)"
     Call un.note
     SetErrorLevel ${EXIT_EDITOR_RUNNING}
-    Quit
+    ; A person sees the note on the progress page; a silent run ends with its exit code.
+    ${If} ${Silent}
+      Quit
+    ${EndIf}
+    Abort
   ${EndIf}
 
   Delete "$SMPROGRAMS\Likenex.lnk"
