@@ -20,6 +20,52 @@ function(likenex_test_seams target)
   endif()
 endfunction()
 
+# A release build (scripts/release.sh, cmake/WindowsRelease.cmake) is a Windows build that makes
+# what a user installs: the programs without the test seams, linked stripped and
+# Authenticode-signed, the setup program and the update host's tree. It refuses the test seams,
+# so a test build can never be published by mistake.
+option(LIKENEX_RELEASE "Make the release: setup program, signed programs, update host tree" OFF)
+if(LIKENEX_RELEASE)
+  if(NOT CMAKE_CROSSCOMPILING)
+    message(FATAL_ERROR "LIKENEX_RELEASE is a Windows build: configure with cmake/mingw-w64-x86_64.cmake (scripts/release.sh does)")
+  endif()
+  if(LIKENEX_TEST_SEAMS)
+    message(FATAL_ERROR "A release build must not carry the test seams: configure with -DLIKENEX_TEST_SEAMS=OFF")
+  endif()
+  add_link_options(-s)
+endif()
+
+# The certificate that signs the programs and installers (Authenticode). Empty: nothing is signed.
+set(LIKENEX_CODESIGN_CERT "" CACHE FILEPATH "Code-signing certificate chain (PEM)")
+set(LIKENEX_CODESIGN_KEY "" CACHE FILEPATH "The code-signing certificate's private key")
+set(LIKENEX_CODESIGN_PASS_FILE "" CACHE FILEPATH "A file holding the code-signing key's password, if it has one")
+set(LIKENEX_TIMESTAMP_URL "" CACHE STRING "RFC 3161 timestamp server for the signatures; empty: none")
+if(LIKENEX_CODESIGN_CERT OR LIKENEX_CODESIGN_KEY)
+  if(NOT LIKENEX_CODESIGN_CERT OR NOT LIKENEX_CODESIGN_KEY)
+    message(FATAL_ERROR "Code signing needs both LIKENEX_CODESIGN_CERT and LIKENEX_CODESIGN_KEY")
+  endif()
+  find_program(LIKENEX_OSSLSIGNCODE osslsigncode REQUIRED)
+  # The command that signs one file in place; NSIS runs it too (!finalize), with %1 for FILE.
+  set(LIKENEX_CODESIGN_COMMAND ${CMAKE_COMMAND} -DCERT=${LIKENEX_CODESIGN_CERT} -DKEY=${LIKENEX_CODESIGN_KEY}
+      -DPASS_FILE=${LIKENEX_CODESIGN_PASS_FILE} -DTIMESTAMP=${LIKENEX_TIMESTAMP_URL}
+      -DOSSLSIGNCODE=${LIKENEX_OSSLSIGNCODE} -P ${CMAKE_CURRENT_LIST_DIR}/CodeSign.cmake)
+else()
+  set(LIKENEX_CODESIGN_COMMAND "")
+endif()
+
+# likenex_codesign(target): signs the target's file after each link when a certificate is given.
+function(likenex_codesign target)
+  if(NOT LIKENEX_CODESIGN_COMMAND)
+    return()
+  endif()
+  list(GET LIKENEX_CODESIGN_COMMAND 0 cmake)
+  list(SUBLIST LIKENEX_CODESIGN_COMMAND 1 -1 rest)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${cmake} -DFILE=$<TARGET_FILE:${target}> ${rest}
+    COMMENT "Signing $<TARGET_FILE_NAME:${target}> (Authenticode)"
+    VERBATIM)
+endfunction()
+
 function(likenex_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-missing-field-initializers)
 endfunction()

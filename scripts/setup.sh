@@ -15,8 +15,9 @@ packages=(
   # the Windows build and its dependencies' sources; Boost.Regex of the news library is
   # header-only in libboost1.81-dev (libboost-regex-dev would bring Boost 1.74, which conflicts)
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev libboost1.81-dev libfreetype-dev libcairo2-dev
-  # the update host's installers, and signing them
-  nsis openssl
+  # the update host's installers and the setup program, signing them (manifests with openssl,
+  # Authenticode with osslsigncode)
+  nsis openssl osslsigncode
   # running and testing the Windows programs
   wine wine64 xvfb xauth libgl1-mesa-dri imagemagick
   # the server: storage, password hashing, and a PostgreSQL server for its storage tests;
