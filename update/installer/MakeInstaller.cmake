@@ -8,8 +8,12 @@
 #   STAGE        a scratch folder of its own
 #   TEMPLATE     Installer.nsi.in
 #   SIGN         scripts/sign-installer.sh, which writes and checks the manifest
-#   MAKENSIS, STRIP, KEY (may be empty)
-foreach(name KIND VERSION PROGRAM_DIR EDITOR OUTPUT STAGE TEMPLATE MAKENSIS STRIP SIGN)
+#   MAKENSIS, KEY (may be empty)
+#   STRIP        the MinGW strip; empty: the programs are taken as they are (a release build
+#                links them stripped and signs them, and stripping again would drop the signature)
+#   FINALIZE     optional: a command holding %1 that makensis runs on the installer it wrote
+#                (the release build Authenticode-signs it so)
+foreach(name KIND VERSION PROGRAM_DIR EDITOR OUTPUT STAGE TEMPLATE MAKENSIS SIGN)
   if(NOT DEFINED ${name} OR "${${name}}" STREQUAL "")
     message(FATAL_ERROR "MakeInstaller: ${name} is not set")
   endif()
@@ -22,6 +26,10 @@ file(MAKE_DIRECTORY ${STAGE}/incoming ${STAGE}/direct)
 function(stripped_copy from to)
   get_filename_component(folder ${to} DIRECTORY)
   file(MAKE_DIRECTORY ${folder})
+  if(NOT STRIP)
+    file(COPY_FILE ${from} ${to})
+    return()
+  endif()
   execute_process(COMMAND ${STRIP} --strip-debug -o ${to} ${from} RESULT_VARIABLE stripped)
   if(NOT stripped EQUAL 0)
     message(FATAL_ERROR "MakeInstaller: could not strip ${from}")
@@ -67,13 +75,23 @@ if(KIND STREQUAL "full")
 else()
   set(COMPRESSOR lzma)
 endif()
+if(FINALIZE AND NOT FINALIZE MATCHES "%1")
+  message(FATAL_ERROR "MakeInstaller: FINALIZE must name the file to sign as %1")
+endif()
+if("${FINALIZE}" MATCHES "[$`\n]")
+  message(FATAL_ERROR "MakeInstaller: FINALIZE may not hold a backquote, a $ or a line break")
+endif()
+set(FINALIZE_LINE "")
+if(FINALIZE)
+  set(FINALIZE_LINE "!finalize `${FINALIZE}`")
+endif()
 configure_file(${TEMPLATE} ${STAGE}/installer.nsi @ONLY)
 execute_process(COMMAND ${MAKENSIS} -V2 -NOCD ${STAGE}/installer.nsi RESULT_VARIABLE made)
 if(NOT made EQUAL 0)
   file(REMOVE ${OUTPUT})
   message(FATAL_ERROR "MakeInstaller: makensis failed on ${STAGE}/installer.nsi")
 endif()
-# Authenticode signing of OUTPUT goes here, before its manifest is made.
+# makensis has run FINALIZE (the Authenticode signature) on OUTPUT by now.
 
 # The manifest names the installer's final bytes, so nothing may change OUTPUT after this.
 file(REMOVE ${OUTPUT}.sig)

@@ -5,13 +5,15 @@
 #   OUTPUT        the setup program to write
 #   STAGE         a scratch folder of its own
 #   TEMPLATE      Setup.nsi.in (the setup-*.nsh beside it are included from there)
-#   MAKENSIS, STRIP
+#   MAKENSIS
+#   STRIP         the MinGW strip; empty: the programs are taken as they are (a release build
+#                 links them stripped and signs them, and stripping again would drop the signature)
 #   ICON          the program's icon (likenex.ico of the resource tool)
 #   REGURL        optional: the deployment's registration page, written as `regurl`
 #   TEST_RELEASE  ON for a release that is not Authenticode-signed: its name says so
 #   FINALIZE      optional: a command holding %1, run on the setup and on its uninstaller
 #                 once each is written (the release build signs both with it)
-foreach(name VERSION PROGRAM_DIR OUTPUT STAGE TEMPLATE MAKENSIS STRIP ICON)
+foreach(name VERSION PROGRAM_DIR OUTPUT STAGE TEMPLATE MAKENSIS ICON)
   if(NOT DEFINED ${name} OR "${${name}}" STREQUAL "")
     message(FATAL_ERROR "MakeSetup: ${name} is not set")
   endif()
@@ -40,6 +42,10 @@ file(MAKE_DIRECTORY ${STAGE}/files)
 function(stripped_copy relative)
   get_filename_component(folder ${STAGE}/files/${relative} DIRECTORY)
   file(MAKE_DIRECTORY ${folder})
+  if(NOT STRIP)
+    file(COPY_FILE ${PROGRAM_DIR}/${relative} ${STAGE}/files/${relative})
+    return()
+  endif()
   execute_process(COMMAND ${STRIP} --strip-debug -o ${STAGE}/files/${relative} ${PROGRAM_DIR}/${relative}
                   RESULT_VARIABLE stripped)
   if(NOT stripped EQUAL 0)
