@@ -61,7 +61,7 @@ if [ $newer = yes ] && [ -z "${DISPLAY:-}" ]; then
     ctl update-wait "Update is completed!" 120 && shot 2-update-completed
     ctl update-press action
     ctl wait 60 && sleep 4 && shot 3-editor-restarted
-    wine reg query "HKLM\\Software\\Tovik\\Avatar\\CurrentVersion" /v ver
+    wine reg query "HKCU\\Software\\Tovik\\Avatar\\CurrentVersion" /v ver
     wineserver -k
     wait
   ' "$exe"

@@ -30,7 +30,7 @@ export LIKENEX_SHOT_CODE=$code LIKENEX_SHOT_DIR=$out
 scripts/wine-run --prefix build/wine-shots --session bash -c '
   ctl() { wine build/windows/tools/likenex-window-ctl.exe "$@"; }
   shot() { sleep 1.5; import -window root "$LIKENEX_SHOT_DIR/$1.png"; }
-  wine reg add "HKLM\\Software\\Tovik\\Mimzu" /v language /t REG_SZ /d "$LIKENEX_SHOT_CODE" /f >/dev/null 2>&1
+  wine reg add "HKCU\\Software\\Tovik\\Mimzu" /v language /t REG_SZ /d "$LIKENEX_SHOT_CODE" /f >/dev/null 2>&1
   wine build/program/Likenex.exe &
   ctl wait 60
   sleep 2

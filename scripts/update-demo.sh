@@ -21,7 +21,7 @@ recorder=build/windows/update/update_run_recorder.exe
 cp "$recorder" "$out/program/Likenex.exe"
 cp "$recorder" "$out/program/data/merge.exe"
 cp "$recorder" "$out/server/Download/3.exe"
-cp "$recorder.sig" "$out/server/Download/3.exe.sig"
+cp "$recorder.3.exe.sig" "$out/server/Download/3.exe.sig"
 
 port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 cat >"$out/run.sh" <<INNER
@@ -31,7 +31,7 @@ cd "$out"
   --set public_base=http://127.0.0.1:$port 2>"$out/server.log" &
 server=\$!
 sleep 1
-key='HKLM\\Software\\Tovik\\Avatar\\CurrentVersion'
+key='HKCU\\Software\\Tovik\\Avatar\\CurrentVersion'
 wine reg add "\$key" /v ver /t REG_DWORD /d 2 /f >/dev/null 2>&1
 wine reg add "\$key" /v newver /t REG_DWORD /d 3 /f >/dev/null 2>&1
 wine reg add "\$key" /v news /t REG_SZ /d "http://127.0.0.1:$port/news.xml?v=1.0&ln=en" /f >/dev/null 2>&1
@@ -40,7 +40,7 @@ update=\$!
 sleep 6
 import -window root "$out/screen.png"
 kill \$update
-wine reg delete 'HKLM\\Software\\Tovik\\Avatar' /f >/dev/null 2>&1
+wine reg delete 'HKCU\\Software\\Tovik\\Avatar' /f >/dev/null 2>&1
 kill \$server
 wait \$server
 INNER
