@@ -10,6 +10,8 @@
 
 namespace likenex {
 
+class Painter;
+
 struct ImageRect {
     std::int32_t left = 0, top = 0, right = 0, bottom = 0;
 
@@ -78,5 +80,11 @@ void dropTexture(TextureHandle& handle);
 // Draws the whole texture with its top-left corner at (x + xOffset, y + yOffset) and the
 // record's size, in the current renderer colour. A record without a texture draws nothing.
 void drawImageAt(const ImageRecord& image, int x, int y);
+
+// The same through a painter; the free forms above go once every caller has one.
+[[nodiscard]] TextureHandle makeTexture(Painter& painter, int width, int height, const void* pixels);
+void dropTexture(Painter& painter, TextureHandle& handle);
+[[nodiscard]] bool hasTexture(const Painter& painter, const TextureHandle& handle);
+void drawImageAt(Painter& painter, const ImageRecord& image, int x, int y);
 
 }  // namespace likenex
