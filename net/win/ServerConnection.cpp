@@ -230,13 +230,9 @@ ServerConnection::~ServerConnection() {
     }
 }
 
-LRESULT CALLBACK ServerConnection::noticeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    } else if (message == kExchangeEndedNotice) {
-        auto* self = reinterpret_cast<ServerConnection*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self) self->exchangeEnded(static_cast<std::uint32_t>(wParam));
+LRESULT ServerConnection::handleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kExchangeEndedNotice) {
+        exchangeEnded(static_cast<std::uint32_t>(wParam));
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -247,7 +243,7 @@ bool ServerConnection::ensureNoticeWindow() {
     HINSTANCE module = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = noticeProc;
+    windowClass.lpfnWndProc = BoundWindow<ServerConnection>::windowProc;
     windowClass.hInstance = module;
     windowClass.lpszClassName = kNoticeClass;
     if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;

@@ -28,6 +28,7 @@
 // (wParam the request's type) is posted; so is a waiting request whose connection then fails.
 
 #include "net/ServerExchange.h"
+#include "platform/win/BoundWindow.h"
 #include "platform/win/Handles.h"
 
 #include <array>
@@ -90,7 +91,9 @@ private:
         std::vector<std::uint8_t> bytes;
     };
 
-    static LRESULT CALLBACK noticeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class BoundWindow<ServerConnection>;
+    // The notice window's messages: an exchange's end, from its dispatcher thread.
+    LRESULT handleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     [[nodiscard]] bool ensureNoticeWindow();
     // Connects, starts both threads and sends; the exchange becomes the current one.
     [[nodiscard]] bool open(const Request& request);

@@ -82,6 +82,11 @@ struct FontTraits {
     static Type invalid() { return nullptr; }
     static void close(Type h) { DeleteObject(h); }
 };
+struct BrushTraits {
+    using Type = HBRUSH;
+    static Type invalid() { return nullptr; }
+    static void close(Type h) { DeleteObject(h); }
+};
 struct MemoryDcTraits {
     using Type = HDC;
     static Type invalid() { return nullptr; }
@@ -143,6 +148,7 @@ using UniqueModule = UniqueResource<ModuleTraits>;
 using UniqueRegion = UniqueResource<RegionTraits>;
 using UniqueBitmap = UniqueResource<BitmapTraits>;
 using UniqueFont = UniqueResource<FontTraits>;
+using UniqueBrush = UniqueResource<BrushTraits>;
 using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;  // a DC of our own (CreateCompatibleDC)
 using UniqueMenu = UniqueResource<MenuTraits>;
 using UniqueRegistryKey = UniqueResource<RegistryKeyTraits>;

@@ -63,21 +63,9 @@ UpdateDialog::~UpdateDialog() {
 int UpdateDialog::run() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
-    const INT_PTR result =
-        DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_UPDATE), nullptr, dialogProc, reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_UPDATE), nullptr,
+                                           BoundWindow<UpdateDialog>::dialogProc, reinterpret_cast<LPARAM>(this));
     return result < 0 ? 1 : static_cast<int>(result);
-}
-
-INT_PTR CALLBACK UpdateDialog::dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<UpdateDialog*>(lParam);
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
-        self->window_ = window;
-        self->initialise();
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<UpdateDialog*>(GetWindowLongPtrW(window, DWLP_USER));
-    return self ? self->handle(message, wParam, lParam) : FALSE;
 }
 
 void UpdateDialog::initialise() {
@@ -163,8 +151,12 @@ void UpdateDialog::showNewsAsText() {
     if (HWND placeholder = GetDlgItem(window_, IDC_BROWSER)) ShowWindow(placeholder, SW_HIDE);
 }
 
-INT_PTR UpdateDialog::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR UpdateDialog::handleDialogMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_INITDIALOG:
+        window_ = window;
+        initialise();
+        return TRUE;
     case WM_CTLCOLORDLG:
         if (backgroundBrush_) return reinterpret_cast<INT_PTR>(backgroundBrush_.get());
         return FALSE;

@@ -9,6 +9,7 @@
 // where the system has no HTML engine (Wine here) the news area shows the items as plain text
 // and nothing else changes.
 
+#include "platform/win/BoundWindow.h"
 #include "platform/win/Handles.h"
 #include "update/Updater.h"
 #include "update/win/ProgramFolder.h"
@@ -44,8 +45,8 @@ public:
     bool runMerger() override;
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam);
+    friend class BoundWindow<UpdateDialog>;
+    INT_PTR handleDialogMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void initialise();
     void writeNewsPage();
     void showBrowser();
@@ -64,12 +65,7 @@ private:
 
     UniqueBitmap background_;
     UniqueBitmap closeUp_, closeDown_, actionUp_, actionDown_, doneUp_, doneDown_;
-    struct BrushTraits {
-        using Type = HBRUSH;
-        static Type invalid() { return nullptr; }
-        static void close(Type b) { DeleteObject(b); }
-    };
-    UniqueResource<BrushTraits> backgroundBrush_;
+    UniqueBrush backgroundBrush_;
     UniqueModule htmlEngine_;                    // the browser control's engine, when the system has one
     UniqueModule atl_;                           // hosts the browser control; loaded while the dialog lives
     UniqueWindow browser_;                       // destroyed before the library that drew it is freed
