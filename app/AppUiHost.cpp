@@ -21,7 +21,7 @@ public:
     void setText(std::wstring_view text) override { renderer_.setPlainText(text); }
     int textWidth() override { return renderer_.textWidth(); }
     int textWidthOf(int count) override { return renderer_.textWidthOf(count); }
-    void draw(int x, int y, const Colour& colour) override { renderer_.draw(x, y, colour); }
+    void draw(Painter&, int x, int y, const Colour& colour) override { renderer_.draw(x, y, colour); }
 
 private:
     TextRenderer renderer_;

@@ -43,21 +43,14 @@ NOTIFYICONDATAW trayIconRecord(HWND window, HINSTANCE instance, bool withIcon) {
 
 }  // namespace
 
-std::uint8_t& startupState() {
-    static std::uint8_t state = 0;
-    return state;
-}
-
 Application::Application()
-    : services_(AppServices::forProcess()), uiHost_(*this, services_.interfaceArchive, services_.strings) {
+    : services_(AppServices::forProcess(data_)), uiHost_(*this, services_.interfaceArchive, services_.strings) {
     ui::setUiHost(&uiHost_);
-    setScreenActions(this);
 }
 
 Application::~Application() {
     closeWindows();
     if (ui::hasUiHost() && &ui::uiHost() == &uiHost_) ui::setUiHost(nullptr);
-    setScreenActions(nullptr);
 }
 
 void Application::closeWindows() {
@@ -80,16 +73,16 @@ void Application::setCommandLineRequest(const CommandLineRequest& request) {
 void Application::updateFrame() {
     testSeams::raiseRequestedFrameFault();
     // Pictures are drawn untinted, whatever the last frame's texts left in force.
-    if (RenderOps& ops = renderOps(); ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
+    painter().setColour(Colour::fromPacked(0xFFFFFFFFu));
     // The editor screen shows the avatar in its preview area; without it (the widget gallery)
     // the avatar stands where that area is.
     if (!windowStack().findWindow(kEditorScreenId)) {
         drawPreviewBackdrop();
-        if (const auto& model = services_.avatarModel) model->drawAvatar(kPreviewAvatarX, kPreviewAvatarY);
+        if (const auto& model = services_.avatarModel) model->drawAvatar(painter(), kPreviewAvatarX, kPreviewAvatarY);
     }
-    testSeams::beginWindowDrawing();
-    uiHost_.windowStack().drawWindows();
-    testSeams::endWindowDrawing();
+    testSeams::beginWindowDrawing(painter());
+    uiHost_.windowStack().drawWindows(painter());
+    testSeams::endWindowDrawing(painter());
     if (!firstFrameNoted_) {
         firstFrameNoted_ = true;
         noteFirstFrame();
@@ -98,7 +91,7 @@ void Application::updateFrame() {
 
 void Application::drawPreviewBackdrop() {
     SkinImage backdrop;
-    if (services_.interfaceArchive.getImage(kPreviewBackdropSkin, backdrop)) drawImageAt(backdrop, 370, 148);
+    if (services_.interfaceArchive.getImage(kPreviewBackdropSkin, backdrop)) drawImageAt(painter(), backdrop, 370, 148);
 }
 
 void Application::noteFirstFrame() {
@@ -143,8 +136,6 @@ void Application::attachChatLink() { (void)chatLink_.start(window()); }
 
 namespace {
 
-constexpr int kTextNoConnection = 455, kTextUpToDate = 450, kTextUpToDateTitle = 451;
-
 // The feed's language by interface language index.
 const char* newsLanguageQuery(int languageIndex) {
     static constexpr const char* kQueries[] = {"?v=1.0&ln=zh-tw", "?v=1.0&ln=zh-cn", "?v=1.0&ln=en", "?v=1.0&ln=ja",
@@ -166,7 +157,7 @@ LRESULT Application::onVersionReply(WPARAM wParam, LPARAM lParam) {
     (void)writeUserString(kVersionKey, "news", reply.newsBase + newsLanguageQuery(languageIndex_));
     if (reply.newestVersion > static_cast<std::int32_t>(kProgramVersion))
         handOverToUpdater(programDirectory_ + "\\update.exe", reply.updaterArguments);
-    else if (startupState() == 2) showMessageDialog(uiText(kTextUpToDate), uiText(kTextUpToDateTitle), 0, 0, 0);
+    else if (startupState_ == StartupState::versionCheckAsked) showMessageDialog(uiText(kTextUpToDate), uiText(kTextUpToDateTitle), 0, 0, 0);
     return 1;
 }
 
@@ -242,20 +233,6 @@ void Application::openFolder(std::wstring_view folder) {
     else ShellExecuteW(nullptr, L"open", nullptr, nullptr, directory.c_str(), SW_SHOW);
 }
 
-std::optional<std::wstring> Application::writePicture(std::span<const std::uint8_t> pixels) {
-    return writeBmpWithGdiPlus(pictureFolder(), kExportSize, kExportSize, pixels);
-}
-
-bool Application::writeFile(const std::wstring& path, std::span<const std::uint8_t> bytes) {
-    if (bytes.empty()) return false;
-    UniqueFile file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-
 bool Application::sendChatCommand(std::wstring_view command) {
     try {
         return chatLink_.sendCommand(text::utf16FromWide(command));
@@ -312,7 +289,7 @@ void Application::moveWindowWithMouse() {
 void Application::openWebPage(std::string_view path) { openAddress(joinWebAddress(kDefaultWebAddress, path)); }
 
 void Application::requestVersionCheck() {
-    startupState() = 2;
+    startupState_ = StartupState::versionCheckAsked;
     askForVersion();
 }
 

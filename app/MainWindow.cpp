@@ -11,8 +11,6 @@
 namespace likenex {
 namespace {
 
-MainWindow* theMainWindow = nullptr;
-
 class SystemClock : public FrameClock {
 public:
     std::uint32_t tickCount() override { return GetTickCount(); }
@@ -21,17 +19,6 @@ public:
 };
 
 SystemClock systemClock;
-
-LRESULT CALLBACK forwardWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    MainWindow* target = theMainWindow;
-    if (!target) return DefWindowProcW(window, message, wParam, lParam);
-    try {
-        return target->windowProc(window, message, wParam, lParam);
-    } catch (...) {
-        target->keepWindowProcException(std::current_exception());
-        return 0;
-    }
-}
 
 // The text of a standard exception that ends the loop must outlive the exception object:
 // the entry shows it after the handler that caught it has finished.
@@ -42,25 +29,18 @@ std::string& fatalText() {
 
 }  // namespace
 
-MainWindow* mainWindow() { return theMainWindow; }
-
 MainWindow::MainWindow()
     : instance_(GetModuleHandleW(nullptr)),
       clock_(&systemClock),
       startRenderer_(&startRenderer),
       stopRenderer_(&stopRenderer),
-      maxTextureSize_(&openGlMaxTextureSize) {
-    theMainWindow = this;
-}
+      maxTextureSize_(&openGlMaxTextureSize) {}
 
 MainWindow::~MainWindow() {
-    if (renderContext_) {
-        stopRenderer_(*renderContext_);
-        if (currentRenderContext() == renderContext_.get()) currentRenderContext() = nullptr;
-    }
+    if (rendererOwned_) stopRenderer_(renderContext_);
+    if (currentRenderContext() == &renderContext_) currentRenderContext() = nullptr;
     window_.reset();
     if (classRegistered_) UnregisterClassW(kWindowClassName, instance_);
-    if (theMainWindow == this) theMainWindow = nullptr;
 }
 
 void MainWindow::setClock(FrameClock* clock) { clock_ = clock ? clock : &systemClock; }
@@ -74,7 +54,7 @@ void MainWindow::setRendererFunctions(RendererStarter start, RendererStopper sto
 bool MainWindow::registerWindowClass() {
     WNDCLASSW windowClass{};
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
-    windowClass.lpfnWndProc = &forwardWindowProc;
+    windowClass.lpfnWndProc = &BoundWindow<MainWindow>::windowProc;
     windowClass.hInstance = instance_;
     windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(101));
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
@@ -116,13 +96,12 @@ bool MainWindow::create(int rendererChoice) {
         RECT frame{0, 0, width_, height_};
         AdjustWindowRectEx(&frame, windowStyle_, FALSE, extendedStyle_);
 
-        HWND created = fullscreen_
-                           ? CreateWindowExW(extendedStyle_, kWindowClassName, kWindowTitle, WS_POPUP, 0, 0,
-                                             frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                                             instance_, nullptr)
-                           : CreateWindowExW(extendedStyle_, kWindowClassName, kWindowTitle, WS_POPUP | WS_MINIMIZEBOX,
-                                             100, 100, frame.right - frame.left, frame.bottom - frame.top, ownerWindow_,
-                                             nullptr, instance_, nullptr);
+        HWND created = fullscreen_ ? CreateWindowExW(extendedStyle_, kWindowClassName, kWindowTitle, WS_POPUP, 0, 0,
+                                                     frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                                     nullptr, instance_, this)
+                                   : CreateWindowExW(extendedStyle_, kWindowClassName, kWindowTitle,
+                                                     WS_POPUP | WS_MINIMIZEBOX, 100, 100, frame.right - frame.left,
+                                                     frame.bottom - frame.top, ownerWindow_, nullptr, instance_, this);
         if (!created) {
             rethrowPendingError();
             return false;
@@ -132,8 +111,8 @@ bool MainWindow::create(int rendererChoice) {
         rethrowPendingError();
     }
 
-    renderContext_ = std::make_unique<RenderContext>();
-    currentRenderContext() = renderContext_.get();
+    rendererOwned_ = true;
+    currentRenderContext() = &renderContext_;
     if (!startBackEnd(rendererChoice)) {
         showMessageBox(window_.get(), L"Initial device failed", L"Error", MB_OK);
         return false;
@@ -144,7 +123,7 @@ bool MainWindow::create(int rendererChoice) {
 
 bool MainWindow::startBackEnd(int rendererChoice) {
     HWND window = window_.get();
-    RenderContext& context = *renderContext_;
+    RenderContext& context = renderContext_;
     if (rendererChoice == kRendererOpenGl) return startRenderer_(window, BackEndKind::OpenGl, context);
     if (rendererChoice == kRendererDirect3D) return startRenderer_(window, BackEndKind::Direct3D8, context);
     if (startRenderer_(window, BackEndKind::Direct3D8, context)) return true;
@@ -158,12 +137,11 @@ void MainWindow::rethrowPendingError() {
 }
 
 void MainWindow::drawFrame() {
-    const RenderOps& ops = renderOps();
     frameStart_ = clock_->tickCount();
-    if (ops.clear) ops.clear();
-    if (ops.beginScene) ops.beginScene();
+    painter_.clear();
+    painter_.beginScene();
     updateFrame();
-    if (ops.endFrame && ops.endFrame() > 0) recoverLostDevice();
+    if (painter_.endFrame() > 0) recoverLostDevice();
     std::uint32_t elapsed = clock_->tickCount() - frameStart_;
     if (std::uint32_t rest = frameWaitAfter(elapsed, framePeriod_)) wait(rest);
 }
@@ -220,9 +198,9 @@ int MainWindow::leaveLoop(int exitCode) {
     if (classRegistered_ && UnregisterClassW(kWindowClassName, instance_)) classRegistered_ = false;
     // The loop has ended but the renderer still runs: textures are given back to it properly.
     releaseRendererResources();
-    if (renderContext_) {
-        stopRenderer_(*renderContext_);
-        renderContext_.reset();
+    if (rendererOwned_) {
+        stopRenderer_(renderContext_);
+        rendererOwned_ = false;
     }
     currentRenderContext() = nullptr;
     shutdown();
@@ -231,6 +209,15 @@ int MainWindow::leaveLoop(int exitCode) {
 
 void MainWindow::wait(std::uint32_t milliseconds) { waitFor(*clock_, milliseconds, active_); }
 
+LRESULT MainWindow::handleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        return windowProc(window, message, wParam, lParam);
+    } catch (...) {
+        keepWindowProcException(std::current_exception());
+        return 0;
+    }
+}
+
 LRESULT MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (routeThroughWindowStack(window, message, wParam, lParam)) return 1;
     onWindowMessage(window, message, wParam, lParam);
@@ -238,7 +225,7 @@ LRESULT MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_SIZE:
         if (!fullscreen_) {
             GetClientRect(window, &clientRect_);
-            render::resize(LOWORD(lParam), HIWORD(lParam));
+            painter_.resize(LOWORD(lParam), HIWORD(lParam));
         }
         active_ = !(wParam == SIZE_MINIMIZED || wParam == SIZE_MAXHIDE);
         break;

@@ -4,8 +4,9 @@
 // The Application is the one concrete MainWindow.
 
 #include "app/FramePacer.h"
+#include "platform/win/BoundWindow.h"
 #include "platform/win/Handles.h"
-#include "render/RenderOps.h"
+#include "render/Painter.h"
 
 #include <windows.h>
 
@@ -63,6 +64,9 @@ public:
     [[nodiscard]] std::uint32_t loopTimeStamp() const { return loopTimeStamp_; }
     [[nodiscard]] const RECT& clientRect() const { return clientRect_; }
     [[nodiscard]] const std::wstring& uiFontFile() const { return uiFontFile_; }
+    // The window's renderer and the one painter every frame draws through.
+    [[nodiscard]] RenderContext& renderContext() { return renderContext_; }
+    [[nodiscard]] Painter& painter() { return painter_; }
 
     void setSize(int width, int height) {
         width_ = width;
@@ -110,13 +114,19 @@ protected:
     std::wstring uiFontFile_ = L"mingliu.ttc";
 
 private:
+    friend class BoundWindow<MainWindow>;
+    // Runs windowProc for the window this object created; an exception is kept for the loop.
+    LRESULT handleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool registerWindowClass();
     [[nodiscard]] bool startBackEnd(int rendererChoice);
     void drawFrame();
     int leaveLoop(int exitCode);
     void rethrowPendingError();
 
-    std::unique_ptr<RenderContext> renderContext_;
+    RenderContext renderContext_;
+    Painter painter_{renderContext_};
+    // From the renderer start in create() until the end of the loop stopped it.
+    bool rendererOwned_ = false;
     bool classRegistered_ = false;
     bool leftLoop_ = false;
     FrameClock* clock_;
@@ -125,8 +135,5 @@ private:
     MaxTextureSizeQuery maxTextureSize_;
     std::exception_ptr pendingError_;
 };
-
-// The one main window of the process, set by the MainWindow constructor.
-[[nodiscard]] MainWindow* mainWindow();
 
 }  // namespace likenex

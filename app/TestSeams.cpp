@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "render/RenderOps.h"
+#include "render/Painter.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -49,8 +49,7 @@ struct FrameLog {
     LARGE_INTEGER start{};
     std::vector<double> milliseconds;
     std::vector<int> draws;
-    int drawsThisFrame = 0;
-    decltype(RenderOps::drawTexture) drawTexture = nullptr;
+    std::uint64_t drawnBefore = 0;
 };
 
 FrameLog& frameLog() {
@@ -66,7 +65,7 @@ T median(std::vector<T> values) {
 
 }  // namespace
 
-void beginWindowDrawing() {
+void beginWindowDrawing(const Painter& painter) {
     FrameLog& log = frameLog();
     if (!log.checked) {
         log.checked = true;
@@ -75,21 +74,12 @@ void beginWindowDrawing() {
         if (length > 0 && length < 1024) log.path.assign(path, length);
     }
     if (log.path.empty() || log.milliseconds.size() >= kLoggedFrames) return;
-    // Texture draws are counted through the table, the way every widget reaches them.
-    RenderOps& ops = renderOps();
-    if (ops.drawTexture && !log.drawTexture) {
-        log.drawTexture = ops.drawTexture;
-        ops.drawTexture = [](const TextureHandle* handle, float s0, float t0, float s1, float t1, int l, int t, int r,
-                             int b) {
-            ++frameLog().drawsThisFrame;
-            frameLog().drawTexture(handle, s0, t0, s1, t1, l, t, r, b);
-        };
-    }
-    log.drawsThisFrame = 0;
+    // Texture draws are counted by the painter every widget draws through.
+    log.drawnBefore = painter.texturesDrawn();
     QueryPerformanceCounter(&log.start);
 }
 
-void endWindowDrawing() {
+void endWindowDrawing(const Painter& painter) {
     FrameLog& log = frameLog();
     if (log.path.empty() || log.milliseconds.size() >= kLoggedFrames) return;
     LARGE_INTEGER end{}, frequency{};
@@ -97,7 +87,7 @@ void endWindowDrawing() {
     QueryPerformanceFrequency(&frequency);
     log.milliseconds.push_back(1000.0 * static_cast<double>(end.QuadPart - log.start.QuadPart) /
                                static_cast<double>(frequency.QuadPart));
-    log.draws.push_back(log.drawsThisFrame);
+    log.draws.push_back(static_cast<int>(painter.texturesDrawn() - log.drawnBefore));
     if (log.milliseconds.size() < kLoggedFrames) return;
     if (FILE* file = _wfopen(log.path.c_str(), L"a")) {
         std::fprintf(file, "window stack drawing over %zu frames: median %.3f ms, %d texture draws a frame\n",
@@ -111,8 +101,8 @@ void endWindowDrawing() {
 void raiseRequestedFrameFault() {}
 bool galleryRequested() { return false; }
 int galleryWidgetCount() { return 0; }
-void beginWindowDrawing() {}
-void endWindowDrawing() {}
+void beginWindowDrawing(const Painter& painter) {}
+void endWindowDrawing(const Painter& painter) {}
 
 #endif
 

@@ -3,6 +3,10 @@
 // platform/win/MessageBox.h. Only a build with LIKENEX_TEST_SEAMS has it; in a build without,
 // these do nothing, so no setting on a user's machine can change how the program behaves.
 
+namespace likenex {
+class Painter;
+}
+
 namespace likenex::testSeams {
 
 // LIKENEX_TEST_FRAME_FAULT names an exception the first frame throws: "standard" (a standard
@@ -17,7 +21,7 @@ void raiseRequestedFrameFault();
 
 // LIKENEX_TEST_FRAME_LOG names a file: the time the window stack takes to draw and the texture
 // draws it makes are taken over 500 frames, and their medians appended to the file.
-void beginWindowDrawing();
-void endWindowDrawing();
+void beginWindowDrawing(const Painter& painter);
+void endWindowDrawing(const Painter& painter);
 
 }  // namespace likenex::testSeams

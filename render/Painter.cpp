@@ -56,6 +56,7 @@ bool Painter::isTexture(const TextureHandle* handle) const {
 
 void Painter::drawTexture(const TextureHandle* handle, float s0, float t0, float s1, float t1, int left, int top,
                           int right, int bottom) {
+    ++texturesDrawn_;
     if (RenderBackend* running = backEnd()) running->drawTexture(handle, s0, t0, s1, t1, left, top, right, bottom);
 }
 

@@ -11,6 +11,8 @@
 #include "render/Colour.h"
 #include "render/RenderOps.h"
 
+#include <cstdint>
+
 namespace likenex {
 
 class RenderBackend;
@@ -49,8 +51,12 @@ public:
     void restoreDevice();
     [[nodiscard]] bool saveRegion(int x, int y, int width, int height, const wchar_t* path);
 
+    // Textures drawn through this painter so far, for the frame log of a test build.
+    [[nodiscard]] std::uint64_t texturesDrawn() const { return texturesDrawn_; }
+
 private:
     RenderContext& context_;
+    std::uint64_t texturesDrawn_ = 0;
 };
 
 }  // namespace likenex

@@ -4,11 +4,11 @@
 #include "base/Text.h"
 #include "base/WindowMessages.h"
 #include "catalogue/StringTable.h"
-#include "render/RenderOps.h"
+#include "render/Painter.h"
 #include "screens/AvatarPlacement.h"
 #include "screens/FrameWindows.h"
 #include "screens/PictureScreen.h"
-#include "screens/ScreenActions.h"
+#include "screens/TextIds.h"
 #include "ui/MessageDialog.h"
 #include "ui/WindowStack.h"
 
@@ -36,34 +36,26 @@ constexpr int kFirstTabId = 401, kTabLeft = 16, kTabTop = 80;
 constexpr int kReset = 301, kTurn = 302, kNext = 303, kCaption = 501, kAddStep = 502, kStepUp = 503, kStepDown = 504,
               kDeleteStep = 505, kPlay = 506;
 constexpr int kFaceGrid1 = 701, kFaceGrid2 = 702, kItemGrid = 703, kActionList = 704, kScriptList = 705;
-constexpr int kTextDialogTitle = 115, kTextNoAction = 500, kTextTooLong = 475, kTextStartOver = 484;
-constexpr int kTextPrice = 940, kTextPageTitle = 900, kTextPageHelp = 910, kTextSkin = 920, kTextColour = 921,
-              kTextEyes = 922, kTextMouth = 923, kTextActions = 924, kTextScript = 925, kTextWords = 926,
-              kTextLength = 927;
 constexpr int kPaletteLeft = 372, kPaletteTop = 409;
 constexpr std::uint32_t kInk = 0xFF3A3A3Au, kSoftInk = 0xFF6A6A6Au, kMark = 0xFFE0402Fu;
 // Control characters that Ctrl+Z and Ctrl+Y type.
 constexpr ui::WParam kCtrlZ = 0x1A, kCtrlY = 0x19;
 
-void setColour(std::uint32_t packed) {
-    if (RenderOps& ops = renderOps(); ops.setColour) ops.setColour(Colour::fromPacked(packed));
-}
+void setColour(Painter& painter, std::uint32_t packed) { painter.setColour(Colour::fromPacked(packed)); }
 
-void drawPicture(const SkinImage& picture, int left, int top) {
+void drawPicture(Painter& painter, const SkinImage& picture, int left, int top) {
     if (!picture.texture) return;
-    setColour(0xFFFFFFFFu);
-    render::drawImage(&picture.texture, left, top, left + picture.width, top + picture.height);
+    setColour(painter, 0xFFFFFFFFu);
+    painter.drawImage(&picture.texture, left, top, left + picture.width, top + picture.height);
 }
 
 // A one-pixel frame around a rectangle.
-void outline(const ImageRect& r, std::uint32_t colour) {
-    RenderOps& ops = renderOps();
-    if (!ops.fillRect) return;
-    setColour(colour);
-    ops.fillRect(r.left, r.top, r.right, r.top + 1);
-    ops.fillRect(r.left, r.bottom - 1, r.right, r.bottom);
-    ops.fillRect(r.left, r.top, r.left + 1, r.bottom);
-    ops.fillRect(r.right - 1, r.top, r.right, r.bottom);
+void outline(Painter& painter, const ImageRect& r, std::uint32_t colour) {
+    setColour(painter, colour);
+    painter.fillRect(r.left, r.top, r.right, r.top + 1);
+    painter.fillRect(r.left, r.bottom - 1, r.right, r.bottom);
+    painter.fillRect(r.left, r.top, r.left + 1, r.bottom);
+    painter.fillRect(r.right - 1, r.top, r.right, r.bottom);
 }
 
 [[nodiscard]] std::wstring priceNote(std::int32_t value) { return value != 0 ? std::to_wstring(value) : L""; }
@@ -71,7 +63,7 @@ void outline(const ImageRect& r, std::uint32_t colour) {
 }  // namespace
 
 EditorScreen::EditorScreen(Parts parts)
-    : parts_(parts), state_(parts.catalogue), upload_(std::make_unique<UploadPage>(*this)) {
+    : parts_(parts), state_(parts.catalogue), upload_(std::make_unique<UploadPage>(*this, parts.upload)) {
     id = kEditorScreenId;
 }
 
@@ -138,7 +130,7 @@ bool EditorScreen::loadSkin() {
     upload_->create();
     fillFaceGrids();
     fillActionList();
-    state_.attachModel(currentAvatarModel().get());
+    state_.attachModel(parts_.model);
     enterPage(kFacePage);
     return ok;
 }
@@ -175,7 +167,7 @@ void EditorScreen::fillFaceGrids() {
         std::vector<ui::ChoiceGrid::Cell> cells;
         for (const LayerOption* option : state_.faceOptions(list)) {
             pictures.push_back(cellPicture(faceOptionPicture(parts_.catalogue, parts_.archive, *option, skin)));
-            cells.push_back(cellOf(pictures.back(), L"", priceNote(option->screenValue)));
+            cells.push_back(cellOf(pictures.back(), L"", priceNote(option->price)));
         }
         g->setCells(std::move(cells));
         g->select(state_.faceSelection(list));
@@ -212,8 +204,7 @@ void EditorScreen::fillItemGrid() {
         const auto& parts = state_.bodyParts();
         for (std::size_t i = 0; i < parts.size(); ++i) {
             if (makePictures) pictures.push_back(cellPicture(bodyPartPicture(parts_.archive, *parts[i])));
-            cells.push_back(
-                cellOf(pictures[i], catalogueText(1, parts[i]->identifier), priceNote(parts[i]->listValue)));
+            cells.push_back(cellOf(pictures[i], catalogueText(1, parts[i]->identifier), priceNote(parts[i]->price)));
         }
     } else {
         const auto& items = state_.pageItems(page);
@@ -222,7 +213,7 @@ void EditorScreen::fillItemGrid() {
             if (makePictures)
                 pictures.push_back(cellPicture(itemPicture(parts_.catalogue, parts_.archive, item, item.word0)));
             cells.push_back(cellOf(pictures[i], catalogueText(0, item.category * 9000 + item.identifier + 100000),
-                                   priceNote(item.listValue)));
+                                   priceNote(item.price)));
         }
     }
     itemGrid_->setCells(std::move(cells));
@@ -236,7 +227,7 @@ void EditorScreen::fillActionList() {
         ui::ChoiceGrid::Cell cell;
         cell.text = catalogueText(2, action.identifier);
         if (cell.text.empty()) cell.text = std::to_wstring(action.identifier);
-        if (action.displayValue != 0) cell.text += L"  (" + std::to_wstring(action.displayValue) + L")";
+        if (action.price != 0) cell.text += L"  (" + std::to_wstring(action.price) + L")";
         cells.push_back(std::move(cell));
     }
     actionList_->setCells(std::move(cells));
@@ -348,7 +339,7 @@ void EditorScreen::askToStartOver() {
 void EditorScreen::startOver() {
     pendingAction_ = 0;
     closePictureScreen();
-    AvatarModel* fresh = screenActions().startNewAvatar();
+    AvatarModel* fresh = parts_.avatars.startNewAvatar();
     state_.startOver(fresh);
     upload_->startOver();
     refreshAll();
@@ -375,7 +366,7 @@ void EditorScreen::onAvatarReply(std::span<const std::uint8_t> bytes) {
         case AvatarReply::Found:
             pendingAction_ = 0;
             closePictureScreen();
-            state_.loadStored(screenActions().startNewAvatar(), reply.avatar);
+            state_.loadStored(parts_.avatars.startNewAvatar(), reply.avatar);
             upload_->startOver();
             refreshAll();
             break;
@@ -384,7 +375,7 @@ void EditorScreen::onAvatarReply(std::span<const std::uint8_t> bytes) {
         default: break;
         }
     }
-    screenActions().closeServerConnection();
+    parts_.upload.server.closeServerConnection();
 }
 
 // ---- Input -------------------------------------------------------------------------
@@ -540,57 +531,57 @@ void EditorScreen::onNotify(int code, int controlId, ui::Widget* sender) {
 
 // ---- Drawing -----------------------------------------------------------------------
 
-void EditorScreen::draw() {
+void EditorScreen::draw(Painter& painter) {
     if (!visible) return;
     state_.update(uiHost().loopTime());
     if (scriptList_ && scriptList_->selected() != state_.selectedStep()) scriptList_->select(state_.selectedStep());
-    setColour(0xFFFFFFFFu);
-    drawNinePatch(frame_, bounds.left, bounds.top);
-    drawPreview();
-    drawPalette();
-    drawTexts();
-    upload_->draw();
+    setColour(painter, 0xFFFFFFFFu);
+    drawNinePatch(painter, frame_, bounds.left, bounds.top);
+    drawPreview(painter);
+    drawPalette(painter);
+    drawTexts(painter);
+    upload_->draw(painter);
     for (int k = 0; k < 9; ++k)
         if (ui::Button* tab = tabs_[static_cast<std::size_t>(k)]; tab && tab->visible)
             tab->pressed = state_.nextPage(k - 1) == state_.page();
-    Widget::draw();
+    Widget::draw(painter);
 }
 
-void EditorScreen::drawPreview() {
+void EditorScreen::drawPreview(Painter& painter) {
     const ui::Point corner = previewCorner();
-    drawPicture(backdrop_, corner.x, corner.y);
-    setColour(0xFFFFFFFFu);
+    drawPicture(painter, backdrop_, corner.x, corner.y);
+    setColour(painter, 0xFFFFFFFFu);
     if (AvatarModel* model = state_.model())
-        model->drawAvatar(corner.x + kAvatarFromCornerX, corner.y + kAvatarFromCornerY);
+        model->drawAvatar(painter, corner.x + kAvatarFromCornerX, corner.y + kAvatarFromCornerY);
 }
 
-void EditorScreen::drawPalette() {
+void EditorScreen::drawPalette(Painter& painter) {
     const int page = state_.page();
     if (page > 5) return;
     const bool skinPage = page == kFacePage;
     const SkinImage& palette = skinPage ? skinPalette_ : colourPalette_;
-    drawPicture(palette, kPaletteLeft, kPaletteTop);
+    drawPicture(painter, palette, kPaletteLeft, kPaletteTop);
     const int marked = skinPage ? state_.skin() : state_.pageChoice(page).colour;
     if (marked < 0 || (!skinPage && state_.pageChoice(page).index < 0)) return;
     const int left = kPaletteLeft + 1 + (marked % 9) * 22, top = kPaletteTop + 1 + (marked / 9) * 17;
-    outline({left, top, left + 22, top + 17}, kMark);
-    outline({left + 1, top + 1, left + 21, top + 16}, 0xFFFFFFFFu);
+    outline(painter, {left, top, left + 22, top + 17}, kMark);
+    outline(painter, {left + 1, top + 1, left + 21, top + 16}, 0xFFFFFFFFu);
 }
 
-void EditorScreen::drawTexts() {
+void EditorScreen::drawTexts(Painter& painter) {
     ui::UiText* f = font();
     if (!f) return;
     const int page = state_.page();
     auto write = [&](int textId, int x, int y, std::uint32_t colour) {
         f->setText(uiHost().uiText(textId));
-        f->draw(x, y, Colour::fromPacked(colour));
+        f->draw(painter, x, y, Colour::fromPacked(colour));
     };
     write(kTextPageTitle + page, 20, 129, kInk);
     // The help line runs along the bottom band.
     write(kTextPageHelp + page, 20, bounds.bottom - 6, kSoftInk);
 
-    f->setText(text::withNumber(uiHost().uiText(kTextPrice), state_.price()));
-    f->draw(637 - f->textWidth(), 129, Colour::fromPacked(kInk));
+    f->setText(text::withNumber(uiHost().uiText(kTextOutfitPrice), state_.price()));
+    f->draw(painter, 637 - f->textWidth(), 129, Colour::fromPacked(kInk));
 
     if (page == kFacePage) {
         write(kTextEyes, 27, 148, kSoftInk);
@@ -603,7 +594,7 @@ void EditorScreen::drawTexts() {
         write(kTextScript, 312, 396, kInk);
         write(kTextWords, 23, 465, kSoftInk);
         f->setText(text::withNumber(uiHost().uiText(kTextLength), state_.scriptLength()));
-        f->draw(482 - f->textWidth(), 396, Colour::fromPacked(kSoftInk));
+        f->draw(painter, 482 - f->textWidth(), 396, Colour::fromPacked(kSoftInk));
     }
 }
 

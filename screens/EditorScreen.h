@@ -31,6 +31,9 @@ public:
         const Catalogue& catalogue;
         const AvatarArchive& archive;
         const StringTable& strings;
+        AvatarModel* model;  // the avatar being edited when the screen opens
+        AvatarFactory& avatars;
+        UploadPage::Parts upload;
     };
 
     explicit EditorScreen(Parts parts);
@@ -39,7 +42,7 @@ public:
     bool loadSkin() override;
     bool onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam lParam) override;
     void onNotify(int code, int controlId, ui::Widget* sender) override;
-    void draw() override;
+    void draw(Painter& painter) override;
     void dragTo(int, int) override {}
     void languageChanged() override;
 
@@ -79,9 +82,9 @@ private:
     void showDialog(int textId);
     // A press on the page's palette; false when it is not on one.
     bool onPalette(int x, int y);
-    void drawTexts();
-    void drawPalette();
-    void drawPreview();
+    void drawTexts(Painter& painter);
+    void drawPalette(Painter& painter);
+    void drawPreview(Painter& painter);
     void onAvatarReply(std::span<const std::uint8_t> bytes);
     // Every control shows the state again after it changed wholesale (undo, a loaded avatar).
     void refreshAll();

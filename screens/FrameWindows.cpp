@@ -1,7 +1,7 @@
 #include "screens/FrameWindows.h"
 
-#include "render/RenderOps.h"
-#include "screens/ScreenActions.h"
+#include "screens/TextIds.h"
+#include "render/Painter.h"
 #include "ui/WindowStack.h"
 
 namespace likenex {
@@ -9,7 +9,6 @@ namespace {
 
 using ui::uiHost;
 
-constexpr int kTextOk = 111, kTextChooseLanguage = 402, kTextVersion = 400, kTextUpdate = 401, kTextHelp = 486;
 constexpr std::array<int, 5> kLanguageTexts = {476, 477, 478, 479, 481};
 constexpr std::array<int, 4> kToolbarCaptions = {417, 418, 419, 420};
 constexpr std::array<int, 4> kToolbarCaptionCentres = {36, 87, 141, 197};
@@ -20,16 +19,17 @@ constexpr ui::SkinIds kAboutSkin = {16001103, 16001104, 16001105, 14004004, 1400
 
 constexpr std::uint32_t kBlack = 0xFF000000u, kWhite = 0xFFFFFFFFu;
 
-void drawPicture(const SkinImage& picture, int left, int top) {
+void drawPicture(Painter& painter, const SkinImage& picture, int left, int top) {
     if (!picture.texture) return;
-    if (RenderOps& ops = renderOps(); ops.setColour) ops.setColour(Colour::fromPacked(kWhite));
-    render::drawImage(&picture.texture, left, top, left + picture.width, top + picture.height);
+    painter.setColour(Colour::fromPacked(kWhite));
+    painter.drawImage(&picture.texture, left, top, left + picture.width, top + picture.height);
 }
 
-void drawCentred(ui::UiText* font, const std::wstring& text, int centreX, int y, std::uint32_t colour) {
+void drawCentred(Painter& painter, ui::UiText* font, const std::wstring& text, int centreX, int y,
+                 std::uint32_t colour) {
     if (!font || text.empty()) return;
     font->setText(text);
-    font->draw(centreX - font->textWidth() / 2, y, Colour::fromPacked(colour));
+    font->draw(painter, centreX - font->textWidth() / 2, y, Colour::fromPacked(colour));
 }
 
 }  // namespace
@@ -72,7 +72,7 @@ bool MainFrame::onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam l
     if (!ImageRect{0, 0, w, kTitleBandHeight}.contains(x, y) &&
         !ImageRect{0, h - kStatusBandHeight, w, h}.contains(x, y))
         return false;
-    screenActions().moveWindowWithMouse();
+    parts_.window.moveWindowWithMouse();
     return true;
 }
 
@@ -85,24 +85,23 @@ void MainFrame::openOrRaise(std::int32_t id, int halfWidth, int halfHeight) {
     const int w = uiHost().clientWidth(), h = uiHost().clientHeight();
     const ImageRect rect{w / 2 - halfWidth, h / 2 - halfHeight, w / 2 + halfWidth, h / 2 + halfHeight};
     std::unique_ptr<ui::Widget> window;
-    if (id == kLanguageWindowId) window = std::make_unique<LanguageWindow>();
-    else window = std::make_unique<AboutWindow>();
+    if (id == kLanguageWindowId) window = std::make_unique<LanguageWindow>(parts_.settings);
+    else window = std::make_unique<AboutWindow>(parts_.web, parts_.server);
     stack.bringToFront(stack.openWindow(stack.root(), rect, true, std::move(window)));
 }
 
 void MainFrame::onNotify(int code, int controlId, ui::Widget* sender) {
-    ScreenActions& actions = screenActions();
     ui::WindowStack& stack = uiHost().windowStack();
     switch (controlId) {
-    case 101: actions.hideToTray(); break;
-    case 4: actions.askToQuit(); return;  // the frame stays open: the answer decides
+    case 101: parts_.window.hideToTray(); break;
+    case 4: parts_.window.askToQuit(); return;  // the frame stays open: the answer decides
     case 201:
         for (std::int32_t id : {kLanguageWindowId, kAboutWindowId})
             if (ui::Widget* open = stack.findWindow(id)) stack.closeWindow(open);
         // The editor screen starts a new avatar when it is there to ask.
         if (ui::Widget* editor = stack.findWindow(kEditorScreenId)) editor->onNotify(code, controlId, this);
         break;
-    case 203: actions.openWebPage("/?c=search&type=0"); break;
+    case 203: parts_.web.openWebPage("/?c=search&type=0"); break;
     case 204: openOrRaise(kLanguageWindowId, 127, 68); break;
     case 205: openOrRaise(kAboutWindowId, 157, 137); break;
     default: break;
@@ -110,12 +109,12 @@ void MainFrame::onNotify(int code, int controlId, ui::Widget* sender) {
     Widget::onNotify(code, controlId, sender);
 }
 
-void MainFrame::draw() {
-    Widget::draw();
+void MainFrame::draw(Painter& painter) {
+    Widget::draw(painter);
     const int width = bounds.right - bounds.left;
-    drawPicture(logo_, bounds.left + (width - logo_.width) / 2, bounds.top + 15);
+    drawPicture(painter, logo_, bounds.left + (width - logo_.width) / 2, bounds.top + 15);
     for (std::size_t i = 0; i < kToolbarCaptions.size(); ++i)
-        drawCentred(font(), uiHost().uiText(kToolbarCaptions[i]), bounds.left + kToolbarCaptionCentres[i],
+        drawCentred(painter, font(), uiHost().uiText(kToolbarCaptions[i]), bounds.left + kToolbarCaptionCentres[i],
                     bounds.top + 61, kBlack);
 }
 
@@ -142,21 +141,21 @@ bool LanguageWindow::loadSkin() {
     list_ = createListBox(101, {80, 60, 200, 76});
     if (list_) {
         for (int text : kLanguageTexts) (void)list_->addEntry(uiHost().uiText(text).c_str(), text);
-        (void)list_->selectEntry(screenActions().language());
+        (void)list_->selectEntry(settings_.language());
     }
     return framed;
 }
 
 void LanguageWindow::onNotify(int code, int controlId, ui::Widget* sender) {
-    if (controlId == 2 && list_ && list_->selected() >= 0) screenActions().changeLanguage(list_->selected());
+    if (controlId == 2 && list_ && list_->selected() >= 0) settings_.changeLanguage(list_->selected());
     Widget::onNotify(code, controlId, sender);
 }
 
-void LanguageWindow::draw() {
-    Widget::draw();
+void LanguageWindow::draw(Painter& painter) {
+    Widget::draw(painter);
     if (ui::UiText* f = font()) {
         f->setText(uiHost().uiText(kTextChooseLanguage));
-        f->draw(bounds.left + 81, bounds.top + 45, Colour::fromPacked(kBlack));
+        f->draw(painter, bounds.left + 81, bounds.top + 45, Colour::fromPacked(kBlack));
     }
 }
 
@@ -174,7 +173,7 @@ bool AboutWindow::loadSkin() {
 ImageRect AboutWindow::linkRect(Link link) {
     ui::UiText* f = font();
     if (!f || link == none) return {};
-    const std::wstring text = link == address  ? screenActions().webAddressText()
+    const std::wstring text = link == address  ? web_.webAddressText()
                               : link == update ? uiHost().uiText(kTextUpdate)
                                                : uiHost().uiText(kTextHelp);
     f->setText(text);
@@ -198,10 +197,10 @@ void AboutWindow::mouseMove(int x, int y) {
 bool AboutWindow::onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam lParam) {
     if (message == ui::kLButtonDown) {
         switch (linkAt(ui::mouseX(lParam), ui::mouseY(lParam))) {
-        case address: screenActions().openWebPage("/"); return true;
-        case help: screenActions().openWebPage("/?c=help"); return true;
+        case address: web_.openWebPage("/"); return true;
+        case help: web_.openWebPage("/?c=help"); return true;
         case update:
-            screenActions().requestVersionCheck();
+            server_.requestVersionCheck();
             close();
             return true;
         case none: break;
@@ -210,19 +209,19 @@ bool AboutWindow::onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam
     return Widget::onMessage(message, wParam, lParam);
 }
 
-void AboutWindow::draw() {
-    Widget::draw();
+void AboutWindow::draw(Painter& painter) {
+    Widget::draw(painter);
     const int width = bounds.right - bounds.left;
-    drawPicture(logo_, bounds.left + (width - logo_.width) / 2, bounds.top + 15);
-    drawPicture(picture_, bounds.left + (width - picture_.width) / 2, bounds.top + 176);
+    drawPicture(painter, logo_, bounds.left + (width - logo_.width) / 2, bounds.top + 15);
+    drawPicture(painter, picture_, bounds.left + (width - picture_.width) / 2, bounds.top + 176);
     ui::UiText* f = font();
     const std::optional<ui::Point> cursor = uiHost().cursorPosition();
     const bool overAddress = cursor && linkRect(address).contains(cursor->x, cursor->y);
     const int c = bounds.left + width / 2;
-    drawCentred(f, screenActions().webAddressText(), c, bounds.top + 95, overAddress ? 0xFFFF0000u : 0xFF0000FFu);
-    drawCentred(f, uiHost().uiText(kTextUpdate), c, bounds.top + 141, 0xFF0000FFu);
-    drawCentred(f, uiHost().uiText(kTextHelp), c, bounds.top + 164, 0xFF0000FFu);
-    drawCentred(f, uiHost().uiText(kTextVersion) + L" 1.1", c, bounds.top + 118, kBlack);
+    drawCentred(painter, f, web_.webAddressText(), c, bounds.top + 95, overAddress ? 0xFFFF0000u : 0xFF0000FFu);
+    drawCentred(painter, f, uiHost().uiText(kTextUpdate), c, bounds.top + 141, 0xFF0000FFu);
+    drawCentred(painter, f, uiHost().uiText(kTextHelp), c, bounds.top + 164, 0xFF0000FFu);
+    drawCentred(painter, f, uiHost().uiText(kTextVersion) + L" 1.1", c, bounds.top + 118, kBlack);
 }
 
 }  // namespace likenex

@@ -7,7 +7,7 @@
 #include "base/Tick.h"
 #include "base/WindowMessages.h"
 #include "screens/AvatarPlacement.h"
-#include "screens/ScreenActions.h"
+#include "screens/TextIds.h"
 #include "ui/MessageDialog.h"
 
 #include <algorithm>
@@ -24,8 +24,6 @@ constexpr ui::SkinIds kFieldFrame = {4002001, 4002002, 4002003, 4002004, 4002005
 constexpr std::uint32_t kBackdrop = 16001090, kChatFrame = 16001121, kCoin = 5006008;
 constexpr int kCopy = 200, kReplay = 201, kOpen = 202, kFolder = 203, kOpenToo = 205, kClose = 206;
 constexpr std::intptr_t kChatAnswer = 1, kCloseAnswer = 2;
-constexpr int kTextDialogTitle = 115, kTextCopied = 456, kTextChatFailed = 502, kTextUseAsChatPicture = 504,
-              kTextBackToEditor = 509, kTextPayment = 413, kTextChatCaption = 503, kTextReplay = 422, kTextStored = 485;
 constexpr ImageRect kPictureArea = {536, 206, 632, 302};
 constexpr std::uint32_t kBlack = 0xFF000000u, kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu;
 
@@ -61,16 +59,6 @@ constexpr Caption kCaptions[] = {{405, 41, 75},  {406, 41, 119},  {407, 41, 180}
 
 }  // namespace
 
-std::vector<PictureEntry>& pictureList() {
-    static std::vector<PictureEntry> list;
-    return list;
-}
-
-std::wstring& lastPicturePath() {
-    static std::wstring path;
-    return path;
-}
-
 std::vector<std::uint8_t> exportCrop(const std::uint8_t* snapshot) {
     std::vector<std::uint8_t> picture(static_cast<std::size_t>(kExportSize) * kExportSize * 4);
     if (!snapshot) return picture;
@@ -81,7 +69,7 @@ std::vector<std::uint8_t> exportCrop(const std::uint8_t* snapshot) {
     return picture;
 }
 
-PictureScreen::PictureScreen() { id = kPictureScreenId; }
+PictureScreen::PictureScreen(Parts parts) : parts_(parts) { id = kPictureScreenId; }
 
 PictureScreen::~PictureScreen() = default;
 
@@ -117,8 +105,8 @@ bool PictureScreen::loadSkin() {
         box->enabled = false;
         if (addChild(box) == ui::kStatusOk && f.margin) box->setMargin(4);
     }
-    setField(109, screenActions().pictureFolder());
-    const Settings& settings = screenActions().settings();
+    setField(109, parts_.pictures.pictureFolder());
+    const Settings& settings = parts_.settings.settings();
     if (settings.rememberLogin) setField(108, text::wideFromUtf16(settings.userNameText()));
     return ok;
 }
@@ -140,7 +128,7 @@ std::wstring PictureScreen::field(std::int32_t fieldId) const {
 }
 
 bool PictureScreen::exportPicture() {
-    const auto& list = pictureList();
+    const auto& list = parts_.pictures.pictureList();
     if (list.empty() || !model_) return false;
     // Whatever the model, the encoders or the file writes throw ends the export as a failure;
     // the frame loop that called the editor never sees it.
@@ -156,19 +144,19 @@ bool PictureScreen::exportPictureFiles(const std::vector<PictureEntry>& list) {
     const std::uint8_t* snapshot = model_->takeSnapshot();
     if (!snapshot) return false;
     const std::vector<std::uint8_t> picture = exportCrop(snapshot);
-    const std::optional<std::wstring> path = screenActions().writePicture(picture);
+    const std::optional<std::wstring> path = parts_.pictures.writePicture(picture);
     if (!path) return false;
-    lastPicturePath() = *path;
+    parts_.pictures.lastPicturePath() = *path;
     // Beside the BMP: the same crop with transparency, and the whole script animated. Both
     // draw without touching the model's clock, its reports or the snapshot just taken. The
     // BMP stays the last exported picture when either of them cannot be written, but the
     // export as a whole then reports failure.
     const std::wstring stem = path->ends_with(L".bmp") ? path->substr(0, path->size() - 4) : *path;
-    bool written = screenActions().writeFile(stem + L".png", transparentExportPng(*model_));
+    bool written = parts_.pictures.writeFile(stem + L".png", transparentExportPng(*model_));
     std::vector<ScriptStep> script;
     for (const PictureEntry& entry : list) script.push_back({entry.action, entry.caption});
     const std::vector<std::uint8_t> animation = scriptAnimationPng(*model_, std::move(script));
-    written = !animation.empty() && screenActions().writeFile(stem + L"_anim.png", animation) && written;
+    written = !animation.empty() && parts_.pictures.writeFile(stem + L"_anim.png", animation) && written;
     // The frame beside the fields shows what was exported; textures are stored bottom row first.
     std::vector<std::uint8_t> bottomUp(picture.size());
     for (int row = 0; row < kExportSize; ++row)
@@ -183,7 +171,7 @@ bool PictureScreen::exportPictureFiles(const std::vector<PictureEntry>& list) {
 
 void PictureScreen::playEntry(int index) {
     nextEntryAt_.reset();
-    const auto& list = pictureList();
+    const auto& list = parts_.pictures.pictureList();
     if (!model_ || index < 0 || static_cast<std::size_t>(index) >= list.size()) return;
     const PictureEntry& entry = list[static_cast<std::size_t>(index)];
     if (model_->playAction(entry.action, model_->direction(), true)) (void)model_->playSpan(0, 0, false);
@@ -221,13 +209,13 @@ bool PictureScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPar
     case WM_DIALOG_OK:
         if (!ours) break;
         if (lParam == kChatAnswer) {
-            const std::wstring& path = lastPicturePath();
-            if (!screenActions().sendChatCommand(L"set avatar 1 " + path))
+            const std::wstring& path = parts_.pictures.lastPicturePath();
+            if (!parts_.chat.sendChatCommand(L"set avatar 1 " + path))
                 (void)ui::showMessageDialog(uiHost().uiText(kTextChatFailed), uiHost().uiText(kTextDialogTitle), 0, 0,
                                             0);
         } else if (lParam == kCloseAnswer) {
             // Back to the editor, which goes on with the avatar as it is.
-            pictureList().clear();
+            parts_.pictures.pictureList().clear();
             close();
         }
         return true;
@@ -237,7 +225,7 @@ bool PictureScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPar
         return true;
     case WM_AVATAR_ACTION_END:
         if (!replaying_) break;
-        if (++replayIndex_ < static_cast<int>(pictureList().size())) nextEntryAt_ = uiHost().loopTime();
+        if (++replayIndex_ < static_cast<int>(parts_.pictures.pictureList().size())) nextEntryAt_ = uiHost().loopTime();
         else stopReplay();
         return true;
     case ui::kLButtonDown:
@@ -245,7 +233,7 @@ bool PictureScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPar
         if (replaying_) stopReplay();
         if (message == ui::kLButtonDown) {
             switch (linkAt(ui::mouseX(lParam), ui::mouseY(lParam))) {
-            case Link::payment: screenActions().openWebPage("/my.aspx?mc=account&to=pay"); return true;
+            case Link::payment: parts_.web.openWebPage("/my.aspx?mc=account&to=pay"); return true;
             case Link::picture:
                 (void)ui::showMessageDialog(uiHost().uiText(kTextUseAsChatPicture), uiHost().uiText(kTextDialogTitle),
                                             1, static_cast<std::uintptr_t>(kPictureScreenId), kChatAnswer);
@@ -266,17 +254,17 @@ void PictureScreen::onNotify(int code, int controlId, ui::Widget* sender) {
         (void)ui::showMessageDialog(uiHost().uiText(kTextCopied), uiHost().uiText(kTextDialogTitle), 0, 0, 0);
         return;
     case kReplay:
-        if (pictureList().empty()) return;
+        if (parts_.pictures.pictureList().empty()) return;
         replaying_ = true;
         replayIndex_ = 0;
         playEntry(0);
         return;
     case kOpen:
     case kOpenToo: {
-        screenActions().openAddress(screenActions().toCodePage(text::utf16FromWide(field(102))));
+        parts_.web.openAddress(parts_.codePage.toCodePage(text::utf16FromWide(field(102))));
         return;
     }
-    case kFolder: screenActions().openFolder(field(109)); return;
+    case kFolder: parts_.web.openFolder(field(109)); return;
     case kClose:
         (void)ui::showMessageDialog(uiHost().uiText(kTextBackToEditor), uiHost().uiText(kTextDialogTitle), 3,
                                     static_cast<std::uintptr_t>(kPictureScreenId), kCloseAnswer);
@@ -294,44 +282,43 @@ void PictureScreen::mouseMove(int x, int y) {
 
 // ---- Drawing -----------------------------------------------------------------------
 
-void PictureScreen::draw() {
+void PictureScreen::draw(Painter& painter) {
     if (!visible) return;
     update(uiHost().loopTime());
-    Widget::draw();
-    RenderOps& ops = renderOps();
+    Widget::draw(painter);
     auto picture = [&](const SkinImage& image, int left, int top) {
         if (!image.texture) return;
-        if (ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
-        render::drawImage(&image.texture, left, top, left + image.width, top + image.height);
+        painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
+        painter.drawImage(&image.texture, left, top, left + image.width, top + image.height);
     };
     const int left = bounds.left, top = bounds.top;
     picture(backdrop_, left + 310, top + 63);
-    if (model_) model_->drawAvatar(left + 310 + kAvatarFromCornerX, top + 63 + kAvatarFromCornerY);
+    if (model_) model_->drawAvatar(painter, left + 310 + kAvatarFromCornerX, top + 63 + kAvatarFromCornerY);
     if (exported_) {
-        if (ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
+        painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
         const TextureHandle texture = exported_.get();
-        render::drawImage(&texture, kPictureArea.left, kPictureArea.top, kPictureArea.right, kPictureArea.bottom);
+        painter.drawImage(&texture, kPictureArea.left, kPictureArea.top, kPictureArea.right, kPictureArea.bottom);
     }
     picture(frame_, kPictureArea.left, kPictureArea.top);
     picture(coin_, 138, 473);
     ui::UiText* f = font();
     if (!f) return;
     f->setText(uiHost().uiText(kTextStored));
-    f->draw(left + 41, top + 40, Colour::fromPacked(kBlack));
+    f->draw(painter, left + 41, top + 40, Colour::fromPacked(kBlack));
     for (const Caption& c : kCaptions) {
         f->setText(uiHost().uiText(c.text));
-        f->draw(left + c.x, top + c.y, Colour::fromPacked(kBlack));
+        f->draw(painter, left + c.x, top + c.y, Colour::fromPacked(kBlack));
     }
     f->setText(uiHost().uiText(kTextReplay));
-    f->draw(left + 466, top + 304, Colour::fromPacked(kBlack));
+    f->draw(painter, left + 466, top + 304, Colour::fromPacked(kBlack));
     const std::uint32_t link = hovered_ == Link::payment ? kRed : kBlue;
     f->setText(uiHost().uiText(kTextPayment));
-    f->draw(156, 486, Colour::fromPacked(link));
+    f->draw(painter, 156, 486, Colour::fromPacked(link));
     const std::uint32_t chat = hovered_ == Link::picture ? kRed : kBlue;
     for (auto [text, y] :
          {std::pair<std::wstring, int>{uiHost().uiText(kTextChatCaption), 319}, {L"Skype picture", 335}}) {
         f->setText(text);
-        f->draw(584 - f->textWidth() / 2, y, Colour::fromPacked(chat));
+        f->draw(painter, 584 - f->textWidth() / 2, y, Colour::fromPacked(chat));
     }
 }
 

@@ -5,6 +5,8 @@
 // and a way back to the editor.
 
 #include "render/OwnedTexture.h"
+#include "screens/PictureStore.h"
+#include "screens/ScreenServices.h"
 #include "ui/Buttons.h"
 #include "ui/EditBox.h"
 #include "ui/Widget.h"
@@ -21,31 +23,29 @@ class AvatarModel;
 inline constexpr std::int32_t kPictureScreenId = 104;
 inline constexpr int kExportSize = 96;
 
-// The avatar's actions, one entry per step of its script, in order.
-struct PictureEntry {
-    std::uint16_t action = 0;
-    std::u16string caption;
-};
-
-// The picture list the editor fills before it opens the screen, and the last exported
-// picture's path; both outlive the screen.
-std::vector<PictureEntry>& pictureList();
-std::wstring& lastPicturePath();
-
 // The 96 by 96 export of a 256 by 256 snapshot (bottom row first): rows 121 down to 26,
 // columns 80 to 175, BGRA, top row first.
 [[nodiscard]] std::vector<std::uint8_t> exportCrop(const std::uint8_t* snapshot);
 
 class PictureScreen : public ui::Widget {
 public:
-    PictureScreen();
+    // What the screen asks of the program.
+    struct Parts {
+        PictureStore& pictures;
+        WebPages& web;
+        UserSettings& settings;
+        ChatCommands& chat;
+        CodePageText& codePage;
+    };
+
+    explicit PictureScreen(Parts parts);
     ~PictureScreen() override;
 
     bool loadSkin() override;
     bool onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam lParam) override;
     void onNotify(int code, int controlId, ui::Widget* sender) override;
     void mouseMove(int x, int y) override;
-    void draw() override;
+    void draw(Painter& painter) override;
     void dragTo(int, int) override {}
 
     // The model whose picture is exported and replayed.
@@ -71,6 +71,7 @@ private:
     void stopReplay();
     [[nodiscard]] ui::EditBox* fieldBox(std::int32_t fieldId) const;
 
+    Parts parts_;
     AvatarModel* model_ = nullptr;
     SkinImage backdrop_, frame_, coin_;
     OwnedTexture exported_;

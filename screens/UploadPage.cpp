@@ -5,7 +5,6 @@
 #include "net/PasswordDigest.h"
 #include "screens/EditorScreen.h"
 #include "screens/PictureScreen.h"
-#include "screens/ScreenActions.h"
 #include "ui/MessageDialog.h"
 #include "ui/WindowStack.h"
 
@@ -25,11 +24,6 @@ constexpr int kAccessGroup = 1;
 constexpr std::uintptr_t kEditorMark = 100;  // the editor's dialogs carry it as their first value
 constexpr std::intptr_t kGuestAnswer = 1, kForgottenAnswer = 2;
 constexpr int kPendingUpload = 1, kPendingWebSite = 2;
-constexpr int kTextDialogTitle = 115, kTextNoTitle = 473, kTextTooLong = 475, kTextGuest = 512, kTextNoConnection = 455,
-              kTextRejected = 454, kTextRefused = 457, kTextPriceTitle = 941, kTextPrice = 942, kTextExplain = 452,
-              kTextExplainMore = 474, kTextExplainTitle = 453, kTextRegister = 446, kTextForgotten = 112,
-              kTextTopUp = 413, kTextUnconfirmed = 951;
-constexpr int kTextRestrict = 469, kTextChoiceA = 514, kTextChoiceB = 470, kTextChoiceC = 471, kTextRemember = 472;
 constexpr int kFirstOptionText = 458, kLastOptionText = 468;
 constexpr std::array<int, 7> kSecondOptionTexts = {476, 477, 478, 479, 481, 510, 511};
 constexpr std::uint32_t kInk = 0xFF3A3A3Au, kLink = 0xFF1F6FB2u;
@@ -38,8 +32,6 @@ constexpr ImageRect kExplainLink = {155, 387, 220, 407};
 [[nodiscard]] std::u16string utf16(const ui::EditBox* box) {
     return box ? text::utf16FromWide(box->editText()) : std::u16string();
 }
-
-[[nodiscard]] std::string toCodePage(std::u16string_view text) { return screenActions().toCodePage(text); }
 
 // What a remembered sign-in may put into the password box: a digest as this program stores
 // it. Anything else in opt.dat (an earlier version kept long passwords there in clear) is
@@ -52,7 +44,7 @@ constexpr ImageRect kExplainLink = {155, 387, 220, 407};
 
 }  // namespace
 
-UploadPage::UploadPage(EditorScreen& editor) : editor_(editor) {}
+UploadPage::UploadPage(EditorScreen& editor, Parts parts) : editor_(editor), parts_(parts) {}
 
 void UploadPage::create() {
     auto edit = [&](int id, ImageRect r, ui::EditBox::Mode mode, int limit) {
@@ -74,7 +66,7 @@ void UploadPage::create() {
             (void)firstOptions_->addEntry(uiHost().uiText(text).c_str(), text);
     if (secondOptions_) {
         for (int text : kSecondOptionTexts) (void)secondOptions_->addEntry(uiHost().uiText(text).c_str(), text);
-        (void)secondOptions_->selectEntry(std::clamp(screenActions().language(), 0, 6));
+        (void)secondOptions_->selectEntry(std::clamp(parts_.pictureScreen.settings.language(), 0, 6));
     }
     restrict_ =
         editor_.createCheckBox(kRestrict, uiHost().uiText(kTextRestrict), false, editor_.local(48, 390, 146, 406));
@@ -97,12 +89,12 @@ void UploadPage::create() {
         (void)forgotten_->setButtonImages(pictures);
     }
 
-    const Settings& settings = screenActions().settings();
+    const Settings& settings = parts_.pictureScreen.settings.settings();
     if (settings.rememberLogin) {
         if (user_) user_->setEditText(text::wideFromUtf16(settings.userNameText()));
         const std::string digest = settings.passwordDigestText();
         if (password_ && isDigest(digest)) {
-            rememberedText_ = screenActions().fromCodePage(digest);
+            rememberedText_ = parts_.pictureScreen.codePage.fromCodePage(digest);
             password_->setEditText(rememberedText_);
             rememberedDigest_ = true;
         }
@@ -188,12 +180,14 @@ bool UploadPage::holdsRememberedDigest() const {
 std::string UploadPage::signInDigest() const {
     // The remembered digest goes out as it was kept; a typed password, whatever its length,
     // is digested, so that it is never sent or stored in clear.
-    if (holdsRememberedDigest()) return toCodePage(utf16(password_));
-    return typedPasswordDigest(utf16(password_), toCodePage);
+    const CodePageText& codePage = parts_.pictureScreen.codePage;
+    if (holdsRememberedDigest()) return codePage.toCodePage(utf16(password_));
+    return typedPasswordDigest(utf16(password_),
+                               [&codePage](std::u16string_view text) { return codePage.toCodePage(text); });
 }
 
 void UploadPage::saveSignIn() {
-    Settings& settings = screenActions().settings();
+    Settings& settings = parts_.pictureScreen.settings.settings();
     if (remember_ && remember_->ticked) {
         settings.rememberLogin = 1;
         settings.setUserName(utf16(user_));
@@ -203,7 +197,7 @@ void UploadPage::saveSignIn() {
         settings.setUserName(u"");
         settings.setPasswordDigest("");
     }
-    screenActions().saveSettings();
+    parts_.pictureScreen.settings.saveSettings();
 }
 
 void UploadPage::upload() {
@@ -229,8 +223,8 @@ void UploadPage::upload() {
         return;
     }
     ui::MessageDialog* price =
-        ui::showMessageDialog(text::withNumber(uiHost().uiText(kTextPrice), editor_.state().price()),
-                              uiHost().uiText(kTextPriceTitle), 1, kEditorMark, 0);
+        ui::showMessageDialog(text::withNumber(uiHost().uiText(kTextPriceQuestion), editor_.state().price()),
+                              uiHost().uiText(kTextPriceQuestionTitle), 1, kEditorMark, 0);
     if (price) price->id = kEditorQuestionId;
     pendingAction_ = kPendingUpload;
     saveSignIn();
@@ -247,9 +241,13 @@ SaveAvatarRequest UploadPage::makeRequest() const {
     request.firstOption = static_cast<std::uint8_t>(std::max(0, firstOptions_ ? firstOptions_->selected() : 0));
     request.secondOption = static_cast<std::uint8_t>(std::max(0, secondOptions_ ? secondOptions_->selected() : 0));
     request.accessMode = accessMode();
-    request.language = static_cast<std::uint8_t>(std::clamp(screenActions().language(), 0, 4));
+    request.language = static_cast<std::uint8_t>(std::clamp(parts_.pictureScreen.settings.language(), 0, 4));
     // The access password is always digested: it is never a remembered digest.
-    if (request.accessMode == 2) request.accessDigest = typedPasswordDigest(utf16(accessPassword_), toCodePage);
+    if (request.accessMode == 2) {
+        const CodePageText& codePage = parts_.pictureScreen.codePage;
+        request.accessDigest = typedPasswordDigest(
+            utf16(accessPassword_), [&codePage](std::u16string_view text) { return codePage.toCodePage(text); });
+    }
     return request;
 }
 
@@ -260,7 +258,7 @@ void UploadPage::send() {
         return;
     }
     busy_ = true;
-    if (!screenActions().sendToServer(whole)) {
+    if (!parts_.server.sendToServer(whole)) {
         busy_ = false;
         dialog(kTextNoConnection, 0);
     }
@@ -277,8 +275,8 @@ bool UploadPage::onNotify(int code, int controlId) {
     case kChoiceB:
     case kChoiceC: syncAccessControls(); return true;
     case kRemember: saveSignIn(); return true;
-    case kRegister: screenActions().openRegistrationPage(); return true;
-    case kForgotten: screenActions().openWebPage("?c=forgot&type=pwd"); return true;
+    case kRegister: parts_.pictureScreen.web.openRegistrationPage(); return true;
+    case kForgotten: parts_.pictureScreen.web.openWebPage("?c=forgot&type=pwd"); return true;
     default: return false;
     }
 }
@@ -289,15 +287,15 @@ bool UploadPage::onMessage(std::uint32_t message, std::uintptr_t wParam, std::in
         if (wParam != kEditorMark) return false;
         if (lParam == kGuestAnswer) {
             guestAsked_ = false;
-            screenActions().openRegistrationPage();
+            parts_.pictureScreen.web.openRegistrationPage();
         } else if (lParam == kForgottenAnswer) {
-            screenActions().openWebPage("?c=forgot&type=pwd");
+            parts_.pictureScreen.web.openWebPage("?c=forgot&type=pwd");
         } else if (pendingAction_ == kPendingUpload) {
             pendingAction_ = 0;
             send();
         } else if (pendingAction_ == kPendingWebSite) {
             pendingAction_ = 0;
-            screenActions().openWebPage("/");
+            parts_.pictureScreen.web.openWebPage("/");
         } else {
             return false;  // the editor's own (a new avatar)
         }
@@ -335,7 +333,7 @@ void UploadPage::onSaveReply(std::span<const std::uint8_t> bytes) {
     // nothing: the avatar may or may not be stored, and the person must not be left waiting.
     default: dialog(kTextUnconfirmed, 0); break;
     }
-    screenActions().closeServerConnection();
+    parts_.server.closeServerConnection();
 }
 
 void UploadPage::showPictureScreen(const SaveAvatarReply& reply) {
@@ -344,9 +342,9 @@ void UploadPage::showPictureScreen(const SaveAvatarReply& reply) {
     ui::WindowStack& stack = uiHost().windowStack();
     auto* screen = dynamic_cast<PictureScreen*>(stack.findWindow(kPictureScreenId));
     if (!screen) {
-        screen = static_cast<PictureScreen*>(stack.openWindow(stack.root(),
-                                                              {0, 69, uiHost().clientWidth(), uiHost().clientHeight()},
-                                                              false, std::make_unique<PictureScreen>()));
+        screen = static_cast<PictureScreen*>(
+            stack.openWindow(stack.root(), {0, 69, uiHost().clientWidth(), uiHost().clientHeight()}, false,
+                             std::make_unique<PictureScreen>(parts_.pictureScreen)));
     }
     if (!screen) return;
     auto selectedText = [](const ui::ListBox* list) {
@@ -354,14 +352,14 @@ void UploadPage::showPictureScreen(const SaveAvatarReply& reply) {
         return list->entries()[static_cast<std::size_t>(list->selected())].text;
     };
     screen->setField(101, title_ ? title_->editText() : L"");
-    screen->setField(102, screenActions().fromCodePage(reply.address));
+    screen->setField(102, parts_.pictureScreen.codePage.fromCodePage(reply.address));
     screen->setField(103, second_ ? second_->editText() : L"");
     screen->setField(104, third_ ? third_->editText() : L"");
     screen->setField(105, selectedText(firstOptions_));
     screen->setField(106, selectedText(secondOptions_));
     screen->setField(107, std::to_wstring(reply.avatarNumber));
     screen->setField(108, user_ ? user_->editText() : L"");
-    auto& list = pictureList();
+    auto& list = parts_.pictureScreen.pictures.pictureList();
     list.clear();
     for (const ScriptStep& step : editor_.state().script()) list.push_back({step.action, step.caption});
     screen->setModel(model);
@@ -379,20 +377,20 @@ ImageRect UploadPage::linkRect(int textId, int x, int y) const {
 bool UploadPage::onPress(int x, int y) {
     ui::UiText* f = editor_.font();
     if (f) {
-        f->setText(uiHost().uiText(kTextTopUp));
+        f->setText(uiHost().uiText(kTextPayment));
         const int w = f->textWidth();
         if (ImageRect{637 - w, 71, 637, 91}.contains(x, y)) {
-            screenActions().openWebPage("my.aspx?mc=account&to=pay");
+            parts_.pictureScreen.web.openWebPage("my.aspx?mc=account&to=pay");
             return true;
         }
     }
     if (!shown_) return false;
     if (linkRect(kTextRegister, 420, 476).contains(x, y)) {
-        screenActions().openRegistrationPage();
+        parts_.pictureScreen.web.openRegistrationPage();
         return true;
     }
     if (linkRect(kTextForgotten, 420, 497).contains(x, y)) {
-        screenActions().openWebPage("?c=forgot&type=pwd");
+        parts_.pictureScreen.web.openWebPage("?c=forgot&type=pwd");
         return true;
     }
     if (kExplainLink.contains(x, y)) {
@@ -403,15 +401,15 @@ bool UploadPage::onPress(int x, int y) {
     return false;
 }
 
-void UploadPage::draw() {
+void UploadPage::draw(Painter& painter) {
     ui::UiText* f = editor_.font();
     if (!f) return;
     auto write = [&](int textId, int x, int y, std::uint32_t colour) {
         f->setText(uiHost().uiText(textId));
-        f->draw(x, y, Colour::fromPacked(colour));
+        f->draw(painter, x, y, Colour::fromPacked(colour));
     };
-    f->setText(uiHost().uiText(kTextTopUp));
-    f->draw(637 - f->textWidth(), 86, Colour::fromPacked(kLink));
+    f->setText(uiHost().uiText(kTextPayment));
+    f->draw(painter, 637 - f->textWidth(), 86, Colour::fromPacked(kLink));
     if (!shown_) return;
     write(930, 45, 143, kInk);
     write(931, 45, 186, kInk);
@@ -423,7 +421,7 @@ void UploadPage::draw() {
     write(936, 400, 383, kInk);
     for (auto [textId, y] : {std::pair{937, 409}, {938, 439}}) {
         f->setText(uiHost().uiText(textId));
-        f->draw(424 - f->textWidth(), y, Colour::fromPacked(kInk));
+        f->draw(painter, 424 - f->textWidth(), y, Colour::fromPacked(kInk));
     }
     write(kTextRegister, 420, 490, kLink);
     write(kTextForgotten, 420, 511, kLink);

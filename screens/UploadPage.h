@@ -4,6 +4,9 @@
 // confirmation, the upload request and what its reply does, and the account links.
 
 #include "screens/EditorState.h"
+#include "screens/PictureScreen.h"
+#include "screens/ScreenServices.h"
+#include "screens/TextIds.h"
 #include "ui/Buttons.h"
 #include "ui/EditBox.h"
 #include "ui/ListBox.h"
@@ -19,12 +22,17 @@ class EditorScreen;
 // being edited (the price confirmation, the guest's choice, starting over): a new or loaded
 // avatar closes it, so that no answer acts on an avatar it was not asked about.
 inline constexpr std::int32_t kEditorQuestionId = 110;
-// Said when the script's captions would make the upload too large for one message.
-inline constexpr int kTextTooLargeToUpload = 950;
 
 class UploadPage {
 public:
-    explicit UploadPage(EditorScreen& editor);
+    // The server takes the upload; the picture screen it opens after a stored avatar gets
+    // its own parts, which the page also uses for the sign-in, the code page and the links.
+    struct Parts {
+        ServerChannel& server;
+        PictureScreen::Parts pictureScreen;
+    };
+
+    UploadPage(EditorScreen& editor, Parts parts);
 
     // Makes the controls on the editor, hidden, with the remembered sign-in filled in.
     void create();
@@ -37,7 +45,7 @@ public:
     bool onMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
     // A press on one of the page's text links; false when not on one.
     bool onPress(int x, int y);
-    void draw();
+    void draw(Painter& painter);
     // Empties the texts, and the sign-in too unless it is remembered; an upload waiting for
     // its confirmation is dropped with its question.
     void startOver();
@@ -78,6 +86,7 @@ private:
     [[nodiscard]] ImageRect linkRect(int textId, int x, int y) const;
 
     EditorScreen& editor_;
+    Parts parts_;
     bool shown_ = false;
     bool busy_ = false;
     int pendingAction_ = 0;

@@ -65,7 +65,7 @@ public:
         }
         if (!anySkin) return false;
         image = SkinImage{};
-        image.extra1 = image.extra2 = 4;
+        image.layoutWidth = image.layoutHeight = 4;
         image.width = image.height = 4;
         image.texture = id;
         image.rect = {0, 0, 4, 4};
@@ -75,8 +75,8 @@ public:
     // A skin picture with the given layout and stored sizes; its texture is its identifier.
     void addSkin(std::uint32_t id, std::uint32_t layoutW, std::uint32_t layoutH, int texW, int texH) {
         SkinImage image;
-        image.extra1 = layoutW;
-        image.extra2 = layoutH;
+        image.layoutWidth = layoutW;
+        image.layoutHeight = layoutH;
         image.width = texW;
         image.height = texH;
         image.texture = id;
@@ -106,7 +106,7 @@ private:
         void setText(std::wstring_view text) override { text_ = text; }
         int textWidth() override { return static_cast<int>(text_.size()) * 6; }
         int textWidthOf(int count) override { return std::min(count, static_cast<int>(text_.size())) * 6; }
-        void draw(int x, int y, const Colour&) override { host_.drawnTexts.push_back({text_, x, y}); }
+        void draw(Painter&, int x, int y, const Colour&) override { host_.drawnTexts.push_back({text_, x, y}); }
 
     private:
         FakeUiHost& host_;

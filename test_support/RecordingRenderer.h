@@ -1,13 +1,17 @@
 #pragma once
-// A renderer operation table for tests of code that makes, checks, releases and draws
-// textures: it keeps a copy of every texture's pixels and logs the calls it receives.
-// Install it in SetUp and remove it in TearDown; one test uses it at a time.
+// A back end for tests of code that makes, checks, releases and draws textures: it keeps a
+// copy of every texture's pixels and logs the calls it receives. Install it in SetUp and
+// remove it in TearDown; one test uses it at a time. Drawing code gets painter(), which
+// reaches it; code that still makes textures through the operation table reaches it too.
 
-#include "render/RenderOps.h"
+#include "render/Painter.h"
+#include "render/RenderBackend.h"
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,53 +23,84 @@ struct RecordedTexture {
     std::vector<std::uint8_t> pixels;  // as handed to createTexture
 };
 
-struct RecordingRenderer {
+class RecordingRenderer final : public RenderBackend {
+public:
     std::map<TextureHandle, RecordedTexture> live;
     std::vector<std::string> calls;
     TextureHandle nextHandle = 1;
     int created = 0;
     int released = 0;
     bool failCreate = false;
+    // What a test wants to see of colours and filled rectangles; neither is logged otherwise.
+    std::function<void(Colour)> onSetColour;
+    std::function<void(int, int, int, int)> onFillRect;
 
-    static RecordingRenderer& current() {
-        static RecordingRenderer renderer;
-        return renderer;
-    }
+    static RecordingRenderer& current() { return static_cast<RecordingRenderer&>(*installation().context.backEnd); }
+    static Painter& painter() { return installation().painter; }
 
     static void install() {
-        current() = RecordingRenderer{};
-        RenderOps ops;
-        ops.createTexture = [](TextureHandle* handle, int width, int height, const void* pixels) -> long {
-            RecordingRenderer& r = current();
-            r.calls.push_back("create " + std::to_string(width) + "x" + std::to_string(height));
-            if (r.failCreate || width <= 0 || height <= 0) return -1;
-            RecordedTexture texture{width, height, {}};
-            auto bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
-            texture.pixels.resize(bytes);
-            std::memcpy(texture.pixels.data(), pixels, bytes);
-            *handle = r.nextHandle++;
-            r.live[*handle] = std::move(texture);
-            ++r.created;
-            return 0;
-        };
-        ops.releaseTexture = [](TextureHandle* handle) {
-            RecordingRenderer& r = current();
-            r.calls.push_back("release " + std::to_string(*handle));
-            if (r.live.erase(*handle)) ++r.released;
-            *handle = 0;
-        };
-        ops.isTexture = [](const TextureHandle* handle) { return current().live.count(*handle) != 0; };
-        ops.drawTexture = [](const TextureHandle* handle, float, float, float, float, int left, int top, int right,
-                             int bottom) {
-            current().calls.push_back("draw " + std::to_string(*handle) + " " + std::to_string(left) + "," +
-                                      std::to_string(top) + "," + std::to_string(right) + "," + std::to_string(bottom));
-        };
-        renderOps() = ops;
+        Installation& in = installation();
+        in.context.backEnd = std::make_unique<RecordingRenderer>();
+        currentRenderContext() = &in.context;
+        in.context.backEnd->fillTable(renderOps());
     }
 
     static void uninstall() {
         renderOps() = RenderOps{};
-        current() = RecordingRenderer{};
+        currentRenderContext() = nullptr;
+        installation().context.backEnd = std::make_unique<RecordingRenderer>();
+    }
+
+    bool start(HWND__*) override { return true; }
+    void resize(int, int) override {}
+    void clear() override {}
+    void beginScene() override {}
+    int endFrame() override { return 0; }
+    void setColour(const Colour& colour) override {
+        if (onSetColour) onSetColour(colour);
+    }
+    void drawLine(int, int, int, int) override {}
+    void fillTriangle(int, int, int, int, int, int) override {}
+    void fillRect(int left, int top, int right, int bottom) override {
+        if (onFillRect) onFillRect(left, top, right, bottom);
+    }
+    long createTexture(TextureHandle* handle, int width, int height, const void* pixels) override {
+        calls.push_back("create " + std::to_string(width) + "x" + std::to_string(height));
+        if (failCreate || width <= 0 || height <= 0) return -1;
+        RecordedTexture texture{width, height, {}};
+        auto bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;
+        texture.pixels.resize(bytes);
+        std::memcpy(texture.pixels.data(), pixels, bytes);
+        *handle = nextHandle++;
+        live[*handle] = std::move(texture);
+        ++created;
+        return 0;
+    }
+    void releaseTexture(TextureHandle* handle) override {
+        calls.push_back("release " + std::to_string(*handle));
+        if (live.erase(*handle)) ++released;
+        *handle = 0;
+    }
+    bool isTexture(const TextureHandle* handle) const override { return live.count(*handle) != 0; }
+    void drawTexture(const TextureHandle* handle, float, float, float, float, int left, int top, int right,
+                     int bottom) override {
+        calls.push_back("draw " + std::to_string(*handle) + " " + std::to_string(left) + "," + std::to_string(top) +
+                        "," + std::to_string(right) + "," + std::to_string(bottom));
+    }
+    void setClip(const ClipRect&) override {}
+    void resetClip() override {}
+    bool saveRegion(int, int, int, int, const wchar_t*) override { return false; }
+    long textureErrorWhenStopped() const override { return -1; }
+
+private:
+    struct Installation {
+        Installation() { context.backEnd = std::make_unique<RecordingRenderer>(); }
+        RenderContext context;
+        Painter painter{context};
+    };
+    static Installation& installation() {
+        static Installation in;
+        return in;
     }
 };
 

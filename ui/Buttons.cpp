@@ -1,6 +1,6 @@
 #include "ui/Buttons.h"
 
-#include "render/RenderOps.h"
+#include "render/Painter.h"
 
 #include <algorithm>
 #include <array>
@@ -22,12 +22,8 @@ constexpr std::array<std::uint32_t, 18> kButtonImages = {1004001, 1004002, 10040
 constexpr std::array<std::uint32_t, 2> kImageButtonFour = {1002002, 1002001};
 constexpr std::array<std::size_t, 9> kLoadOrder = {0, 2, 6, 8, 1, 3, 5, 7, 4};
 
-void setColour(std::uint32_t argb) {
-    if (renderOps().setColour) renderOps().setColour(Colour::fromPacked(argb));
-}
-
-void drawInto(const SkinImage& image, const ImageRect& r) {
-    if (image.texture) render::drawImage(&image.texture, r.left, r.top, r.right, r.bottom);
+void drawInto(Painter& painter, const SkinImage& image, const ImageRect& r) {
+    if (image.texture) painter.drawImage(&image.texture, r.left, r.top, r.right, r.bottom);
 }
 
 // Places a new control in its parent and adds it; the control is the parent's from then on.
@@ -54,9 +50,9 @@ Label::Label() {
 
 bool Label::loadSkin() { return loadNinePatch(kLabelSkin); }
 
-void Label::draw() {
-    Control::draw();
-    drawText();
+void Label::draw(Painter& painter) {
+    Control::draw(painter);
+    drawText(painter);
 }
 
 bool Label::hitTest(int, int) const { return false; }
@@ -73,7 +69,7 @@ void Label::setCaption(std::wstring_view text) {
     text_.resize(static_cast<std::size_t>(n - 1));
 }
 
-void Label::drawText(std::optional<int> left, bool shifted) {
+void Label::drawText(Painter& painter, std::optional<int> left, bool shifted) {
     UiText* f = font();
     if (!f || text_.empty()) return;
     f->setText(text_);
@@ -84,7 +80,7 @@ void Label::drawText(std::optional<int> left, bool shifted) {
         ++x;
         ++y;
     }
-    f->draw(x, y, textColour);
+    f->draw(painter, x, y, textColour);
 }
 
 // ---- Button --------------------------------------------------------------------------
@@ -122,21 +118,22 @@ bool Button::setButtonImages(std::span<const std::uint32_t> ids) {
     return true;
 }
 
-void Button::draw() {
-    setColour(0xFFFFFFFFu);
+void Button::draw(Painter& painter) {
+    painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
     if (style == image) {
         const SkinImage* picture = &skin[0];
         if (pressed) picture = &skin[1];
         else if (!enabled && skin[2].texture) picture = &skin[2];
-        drawInto(*picture, {bounds.left, bounds.top, bounds.left + picture->width, bounds.top + picture->height});
+        drawInto(painter, *picture,
+                 {bounds.left, bounds.top, bounds.left + picture->width, bounds.top + picture->height});
     } else {
         for (std::size_t k = 0; k < skin.size(); ++k) {
             const ImageRect& d = skin[k].rect;
-            drawInto(pressed ? pressedSkin[k] : skin[k],
+            drawInto(painter, pressed ? pressedSkin[k] : skin[k],
                      {bounds.left + d.left, bounds.top + d.top, bounds.left + d.right, bounds.top + d.bottom});
         }
     }
-    drawText(std::nullopt, pressed);
+    drawText(painter, std::nullopt, pressed);
 }
 
 bool Button::hitTest(int x, int y) const { return Widget::hitTest(x, y); }
@@ -204,12 +201,12 @@ bool CheckBox::loadSkin() {
     return loadImage(2001001, skin[0]) && loadImage(2001002, skin[1]) && loadImage(2001003, skin[2]);
 }
 
-void CheckBox::draw() {
+void CheckBox::draw(Painter& painter) {
     setBounds(bounds);
-    setColour(0xFFFFFFFFu);
-    drawInto(skin[0], bounds);
-    drawInto(ticked ? skin[2] : skin[1], boxRect);
-    drawText(textRect.left);
+    painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
+    drawInto(painter, skin[0], bounds);
+    drawInto(painter, ticked ? skin[2] : skin[1], boxRect);
+    drawText(painter, textRect.left);
 }
 
 bool CheckBox::hitTest(int x, int y) const { return bounds.contains(x, y) || boxRect.contains(x, y); }

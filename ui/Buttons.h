@@ -19,7 +19,7 @@ public:
     Label();
 
     bool loadSkin() override;
-    void draw() override;
+    void draw(Painter& painter) override;
     // A label never takes the mouse or the focus.
     [[nodiscard]] bool hitTest(int x, int y) const override;
 
@@ -31,7 +31,7 @@ public:
 protected:
     // The text centred in the bounds (x from `left` when given), one pixel right and down
     // when `shifted`.
-    void drawText(std::optional<int> left = std::nullopt, bool shifted = false);
+    void drawText(Painter& painter, std::optional<int> left = std::nullopt, bool shifted = false);
 
     std::wstring text_;
 };
@@ -43,7 +43,7 @@ public:
     Button();
 
     bool loadSkin() override;
-    void draw() override;
+    void draw(Painter& painter) override;
     [[nodiscard]] bool hitTest(int x, int y) const override;
     bool onKey(std::uint32_t message, WParam wParam, LParam lParam) override;
     bool onMouse(std::uint32_t message, int x, int y, WParam wParam, LParam lParam) override;
@@ -69,7 +69,7 @@ public:
 
     void setBounds(const ImageRect& rect) override;
     bool loadSkin() override;
-    void draw() override;
+    void draw(Painter& painter) override;
     [[nodiscard]] bool hitTest(int x, int y) const override;
     bool onKey(std::uint32_t message, WParam wParam, LParam lParam) override;
     bool onMouse(std::uint32_t message, int x, int y, WParam wParam, LParam lParam) override;

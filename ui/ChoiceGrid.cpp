@@ -1,6 +1,6 @@
 #include "ui/ChoiceGrid.h"
 
-#include "render/RenderOps.h"
+#include "render/Painter.h"
 
 #include <algorithm>
 
@@ -10,11 +10,9 @@ namespace {
 constexpr int kBarWidth = 12;
 constexpr int kTextLine = 14;
 
-void fill(const ImageRect& r, const Colour& colour) {
-    RenderOps& ops = renderOps();
-    if (!ops.fillRect) return;
-    if (ops.setColour) ops.setColour(colour);
-    ops.fillRect(r.left, r.top, r.right, r.bottom);
+void fill(Painter& painter, const ImageRect& r, const Colour& colour) {
+    painter.setColour(colour);
+    painter.fillRect(r.left, r.top, r.right, r.bottom);
 }
 
 }  // namespace
@@ -118,16 +116,15 @@ bool ChoiceGrid::onMouse(std::uint32_t message, int x, int y, WParam wParam, LPa
     return true;
 }
 
-void ChoiceGrid::draw() {
+void ChoiceGrid::draw(Painter& painter) {
     if (!visible) return;
-    RenderOps& ops = renderOps();
     const int first = scrollBar_.position() * layout_.columns;
     const int last = std::min<int>(static_cast<int>(cells_.size()), first + layout_.rowsShown * layout_.columns);
     UiText* text = font();
     for (int i = first; i < last; ++i) {
         const Cell& c = cells_[static_cast<std::size_t>(i)];
         const ImageRect r = cellRect(i);
-        if (i == selected_) fill({r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, selectionColour);
+        if (i == selected_) fill(painter, {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, selectionColour);
         const int lines = (c.text.empty() ? 0 : 1) + (c.note.empty() ? 0 : 1);
         if (c.picture && c.pictureWidth > 0 && c.pictureHeight > 0) {
             // Fitted into the cell above its text lines, never enlarged, centred.
@@ -137,8 +134,8 @@ void ChoiceGrid::draw() {
             scale = std::max(scale, 0.0);
             const int w = static_cast<int>(c.pictureWidth * scale), h = static_cast<int>(c.pictureHeight * scale);
             const int left = r.left + (layout_.cellWidth - w) / 2, top = r.top + 2 + (roomH - h) / 2;
-            if (ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
-            render::drawImage(&c.picture, left, top, left + w, top + h);
+            painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
+            painter.drawImage(&c.picture, left, top, left + w, top + h);
         }
         if (!text) continue;
         const bool onlyText = !c.picture;
@@ -149,11 +146,11 @@ void ChoiceGrid::draw() {
             text->setText(*line);
             const int width = text->textWidth();
             const int x = onlyText ? r.left + 4 : r.left + (layout_.cellWidth - width) / 2;
-            text->draw(x, baseline, textColour);
+            text->draw(painter, x, baseline, textColour);
             baseline += kTextLine;
         }
     }
-    if (rowCount() > layout_.rowsShown) scrollBar_.draw();
+    if (rowCount() > layout_.rowsShown) scrollBar_.draw(painter);
 }
 
 }  // namespace likenex::ui

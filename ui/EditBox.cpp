@@ -1,6 +1,6 @@
 #include "ui/EditBox.h"
 
-#include "render/RenderOps.h"
+#include "render/Painter.h"
 
 #include <algorithm>
 
@@ -17,10 +17,9 @@ constexpr std::size_t kMaxDigits = 10;
 
 int liveEditBoxes = 0;
 
-void fill(const ImageRect& r, const Colour& colour) {
-    RenderOps& ops = renderOps();
-    if (ops.setColour) ops.setColour(colour);
-    if (ops.fillRect) ops.fillRect(r.left, r.top, r.right, r.bottom);
+void fill(Painter& painter, const ImageRect& r, const Colour& colour) {
+    painter.setColour(colour);
+    painter.fillRect(r.left, r.top, r.right, r.bottom);
 }
 
 }  // namespace
@@ -471,9 +470,9 @@ void EditBox::setEditText(std::wstring_view text) {
     layout();
 }
 
-void EditBox::draw() {
+void EditBox::draw(Painter& painter) {
     if (!visible) return;
-    Control::draw();
+    Control::draw(painter);
     setBounds(bounds);
     layout();
     UiText* f = font();
@@ -490,27 +489,27 @@ void EditBox::draw() {
         if (f && length > 0) {
             f->setText(
                 std::wstring_view(shownText).substr(static_cast<std::size_t>(start), static_cast<std::size_t>(length)));
-            f->draw(textRect_.left, baseline, textColour);
+            f->draw(painter, textRect_.left, baseline, textColour);
         }
         const std::int32_t a = std::max(selFrom, start), b = std::min(selTo, start + length);
         if (a < b) {
             const int left = textRect_.left + width(start, a);
-            fill({left, top, left + width(a, b), top + fontSize}, textColour);
+            fill(painter, {left, top, left + width(a, b), top + fontSize}, textColour);
             if (f) {
                 f->setText(
                     std::wstring_view(shownText).substr(static_cast<std::size_t>(a), static_cast<std::size_t>(b - a)));
-                f->draw(left, baseline, inverted);
+                f->draw(painter, left, baseline, inverted);
             }
         }
         const bool caretHere = mode == multiLine ? static_cast<std::int32_t>(i) == caretLine_ : true;
         if (showCaret && caretHere) {
             const int x = textRect_.left + width(start, caret_);
-            fill({x, top, x + 1, top + fontSize}, textColour);
+            fill(painter, {x, top, x + 1, top + fontSize}, textColour);
         }
         if (mode != multiLine) break;
         top += fontSize;
     }
-    if (RenderOps& ops = renderOps(); ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
+    painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
 }
 
 // ---- Factory on Widget ---------------------------------------------------------------

@@ -26,7 +26,7 @@ public:
     bool onMessage(std::uint32_t message, WParam wParam, LParam lParam) override;
     void setBounds(const ImageRect& rect) override;
     bool loadSkin() override;
-    void draw() override;
+    void draw(Painter& painter) override;
     void setFont(std::wstring_view face, int size) override;
     bool onKey(std::uint32_t message, WParam wParam, LParam lParam) override;
     bool onMouse(std::uint32_t message, int x, int y, WParam wParam, LParam lParam) override;

@@ -1,6 +1,6 @@
 #include "ui/ListBox.h"
 
-#include "render/RenderOps.h"
+#include "render/Painter.h"
 
 #include <algorithm>
 #include <array>
@@ -15,8 +15,8 @@ constexpr WParam kVkF4 = 0x73;
 constexpr LParam kRepeatBit = 1 << 30;
 constexpr int kIconSize = 16;
 
-void drawInto(const SkinImage& image, const ImageRect& r) {
-    if (image.texture) render::drawImage(&image.texture, r.left, r.top, r.right, r.bottom);
+void drawInto(Painter& painter, const SkinImage& image, const ImageRect& r) {
+    if (image.texture) painter.drawImage(&image.texture, r.left, r.top, r.right, r.bottom);
 }
 
 }  // namespace
@@ -201,28 +201,27 @@ void ListBox::focusLost() {
     dropped_ = false;
 }
 
-void ListBox::draw() {
+void ListBox::draw(Painter& painter) {
     if (!visible) return;
-    RenderOps& ops = renderOps();
-    if (ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
-    drawNinePatch(skin, bounds.left, bounds.top);
-    drawInto(pressed || dropped_ ? arrowPressed_ : arrowNormal_, arrowRect_);
+    painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
+    drawNinePatch(painter, skin, bounds.left, bounds.top);
+    drawInto(painter, pressed || dropped_ ? arrowPressed_ : arrowNormal_, arrowRect_);
     UiText* f = font();
     const int textY = [&](const ImageRect& r) {
         return r.top + (r.bottom - r.top) / 2 + textBaseline - fontSize / 2;
     }(textRect_);
     if (f && selected_ >= 0 && static_cast<std::size_t>(selected_) < entries_.size()) {
         f->setText(entries_[static_cast<std::size_t>(selected_)].text);
-        f->draw(textRect_.left + 4, textY, textColour);
+        f->draw(painter, textRect_.left + 4, textY, textColour);
     }
     for (Entry& entry : entries_) entry.shown = false;
     if (!dropped_) return;
 
-    if (ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
-    drawNinePatch(listFrame_, listRect_.left, listRect_.top);
+    painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
+    drawNinePatch(painter, listFrame_, listRect_.left, listRect_.top);
     scrollBar_.setPageSize(linesShown());
     firstVisible_ = scrollBar_.position();
-    scrollBar_.draw();
+    scrollBar_.draw(painter);
     const int line = lineHeight();
     int top = innerRect_.top;
     for (std::size_t i = static_cast<std::size_t>(std::max(0, firstVisible_)); i < entries_.size(); ++i) {
@@ -233,18 +232,18 @@ void ListBox::draw() {
         const bool isHighlighted = static_cast<std::int32_t>(i) == highlighted_;
         if (isHighlighted) {
             // Text drawing may leave its colour behind: the picture is drawn untinted.
-            if (ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
-            drawInto(highlight_, entry.rect);
+            painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
+            drawInto(painter, highlight_, entry.rect);
         }
         int textLeft = innerRect_.left + 2;
         if (entry.icon) {
-            render::drawImage(&entry.icon, innerRect_.left, top + (line - kIconSize) / 2, innerRect_.left + kIconSize,
+            painter.drawImage(&entry.icon, innerRect_.left, top + (line - kIconSize) / 2, innerRect_.left + kIconSize,
                               top + (line - kIconSize) / 2 + kIconSize);
             textLeft += kIconSize + 2;
         }
         if (f) {
             f->setText(entry.text);
-            f->draw(textLeft, top + line / 2 + textBaseline - fontSize / 2, textColour);
+            f->draw(painter, textLeft, top + line / 2 + textBaseline - fontSize / 2, textColour);
         }
         top += line;
     }

@@ -28,7 +28,7 @@ public:
 
     bool loadSkin() override;
     void setBounds(const ImageRect& rect) override;
-    void draw() override;
+    void draw(Painter& painter) override;
     bool onKey(std::uint32_t message, WParam wParam, LParam lParam) override;
     bool onMouse(std::uint32_t message, int x, int y, WParam wParam, LParam lParam) override;
     void focusLost() override;

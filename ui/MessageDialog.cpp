@@ -1,7 +1,7 @@
 #include "ui/MessageDialog.h"
 
 #include "base/WindowMessages.h"
-#include "render/RenderOps.h"
+#include "render/Painter.h"
 #include "ui/WindowStack.h"
 
 namespace likenex::ui {
@@ -78,19 +78,19 @@ void MessageDialog::setDialogText(std::wstring_view text) {
     }
 }
 
-void MessageDialog::draw() {
+void MessageDialog::draw(Painter& painter) {
     if (!visible) return;
-    Widget::draw();
+    Widget::draw(painter);
     UiText* f = font();
     if (!f) return;
     if (!title_.empty()) {
         f->setText(title_);
-        f->draw(bounds.left + 127 - f->textWidth() / 2, bounds.top + 15, Colour::fromPacked(0xFFFFFFFFu));
+        f->draw(painter, bounds.left + 127 - f->textWidth() / 2, bounds.top + 15, Colour::fromPacked(0xFFFFFFFFu));
     }
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         if (lines_[i].empty()) continue;
         f->setText(lines_[i]);
-        f->draw(bounds.left + 35, bounds.top + 50 + 17 * static_cast<int>(i), Colour::fromPacked(0xFF000000u));
+        f->draw(painter, bounds.left + 35, bounds.top + 50 + 17 * static_cast<int>(i), Colour::fromPacked(0xFF000000u));
     }
 }
 

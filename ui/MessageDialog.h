@@ -33,7 +33,7 @@ public:
 
     bool loadSkin() override;
     void onNotify(int code, int controlId, Widget* sender) override;
-    void draw() override;
+    void draw(Painter& painter) override;
 
     void setDialogTitle(std::wstring_view text) { title_ = text; }
     // Splits at line feeds into at most five lines; a remaining text that starts with a line

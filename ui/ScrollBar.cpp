@@ -1,6 +1,6 @@
 #include "ui/ScrollBar.h"
 
-#include "render/RenderOps.h"
+#include "render/Painter.h"
 
 #include <algorithm>
 #include <array>
@@ -17,8 +17,8 @@ constexpr std::array<std::uint32_t, 8> kHorizontalSkin = {8001007, 8001011, 8001
 // Only one thumb is dragged at a time: the offset of the mouse from its leading edge.
 int grabOffset = 0;
 
-void drawInto(const SkinImage& image, const ImageRect& r) {
-    if (image.texture) render::drawImage(&image.texture, r.left, r.top, r.right, r.bottom);
+void drawInto(Painter& painter, const SkinImage& image, const ImageRect& r) {
+    if (image.texture) painter.drawImage(&image.texture, r.left, r.top, r.right, r.bottom);
 }
 
 }  // namespace
@@ -158,27 +158,26 @@ bool ScrollBar::onMouse(std::uint32_t message, int x, int y, WParam wParam, LPar
     return false;
 }
 
-void ScrollBar::draw() {
+void ScrollBar::draw(Painter& painter) {
     if (!visible) return;
-    RenderOps& ops = renderOps();
-    if (ops.setColour) ops.setColour(tint);
-    drawInto(skin[0], track_);
-    drawInto(skin[heldArrow_ == 1 ? 2 : 1], firstArrow_);
-    drawInto(skin[heldArrow_ == 2 ? 4 : 3], secondArrow_);
+    painter.setColour(tint);
+    drawInto(painter, skin[0], track_);
+    drawInto(painter, skin[heldArrow_ == 1 ? 2 : 1], firstArrow_);
+    drawInto(painter, skin[heldArrow_ == 2 ? 4 : 3], secondArrow_);
     if (!thumbShown_) return;
     // Three pieces, each a pixel wider than the thumb on both sides across the axis.
     if (horizontal) {
         const int t = thumb_.top - 1, b = thumb_.bottom + 1;
         if (thumb_.right - thumb_.left <= 0) return;
-        drawInto(skin[5], {thumb_.left, t, thumb_.left + 2, b});
-        drawInto(skin[6], {thumb_.left + 2, t, thumb_.right - 2, b});
-        drawInto(skin[7], {thumb_.right - 2, t, thumb_.right, b});
+        drawInto(painter, skin[5], {thumb_.left, t, thumb_.left + 2, b});
+        drawInto(painter, skin[6], {thumb_.left + 2, t, thumb_.right - 2, b});
+        drawInto(painter, skin[7], {thumb_.right - 2, t, thumb_.right, b});
     } else {
         const int l = thumb_.left - 1, r = thumb_.right + 1;
         if (thumb_.bottom - thumb_.top <= 0) return;
-        drawInto(skin[5], {l, thumb_.top, r, thumb_.top + 2});
-        drawInto(skin[6], {l, thumb_.top + 2, r, thumb_.bottom - 2});
-        drawInto(skin[7], {l, thumb_.bottom - 2, r, thumb_.bottom});
+        drawInto(painter, skin[5], {l, thumb_.top, r, thumb_.top + 2});
+        drawInto(painter, skin[6], {l, thumb_.top + 2, r, thumb_.bottom - 2});
+        drawInto(painter, skin[7], {l, thumb_.bottom - 2, r, thumb_.bottom});
     }
 }
 

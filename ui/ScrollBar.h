@@ -12,7 +12,7 @@ public:
 
     bool loadSkin() override;
     void setBounds(const ImageRect& rect) override;
-    void draw() override;
+    void draw(Painter& painter) override;
     bool onMouse(std::uint32_t message, int x, int y, WParam wParam, LParam lParam) override;
 
     void setRange(std::int32_t minimum, std::int32_t maximum);

@@ -13,6 +13,10 @@
 #include <string>
 #include <string_view>
 
+namespace likenex {
+class Painter;
+}
+
 namespace likenex::ui {
 
 class WindowStack;
@@ -33,7 +37,7 @@ public:
     // Width of the first `count` characters of the text.
     [[nodiscard]] virtual int textWidthOf(int count) = 0;
     // Draws the text with its baseline at y.
-    virtual void draw(int x, int y, const Colour& colour) = 0;
+    virtual void draw(Painter& painter, int x, int y, const Colour& colour) = 0;
 };
 
 class UiHost {

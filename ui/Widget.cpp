@@ -1,6 +1,6 @@
 #include "ui/Widget.h"
 
-#include "render/RenderOps.h"
+#include "render/Painter.h"
 #include "ui/WindowStack.h"
 
 #include <algorithm>
@@ -22,8 +22,8 @@ constexpr std::array<std::size_t, 9> kLoadOrder = {0, 2, 6, 8, 1, 3, 5, 7, 4};
 ImageRect offset(const ImageRect& r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
 
 // The layout size of a skin image (its dimensions as the frame counts them) and the stored size.
-std::uint32_t layoutW(const SkinImage& image) { return image.extra1; }
-std::uint32_t layoutH(const SkinImage& image) { return image.extra2; }
+std::uint32_t layoutW(const SkinImage& image) { return image.layoutWidth; }
+std::uint32_t layoutH(const SkinImage& image) { return image.layoutHeight; }
 std::int32_t texW(const SkinImage& image) { return image.width; }
 std::int32_t texH(const SkinImage& image) { return image.height; }
 
@@ -118,10 +118,10 @@ bool Widget::loadNinePatch(const SkinIds& ids) {
     return true;
 }
 
-void Widget::drawNinePatch(const NinePatch& patch, int x, int y) {
+void Widget::drawNinePatch(Painter& painter, const NinePatch& patch, int x, int y) {
     for (const SkinImage& image : patch) {
         if (!image.texture) continue;
-        render::drawImage(&image.texture, x + image.rect.left, y + image.rect.top, x + image.rect.right,
+        painter.drawImage(&image.texture, x + image.rect.left, y + image.rect.top, x + image.rect.right,
                           y + image.rect.bottom);
     }
 }
@@ -283,19 +283,18 @@ void Widget::mouseMove(int x, int y) {
     if (c) c->mouseEnter();
 }
 
-void Widget::draw() {
+void Widget::draw(Painter& painter) {
     if (!visible) return;
-    RenderOps& ops = renderOps();
-    if (ops.setColour) ops.setColour(tint);
-    drawNinePatch(skin, bounds.left, bounds.top);
+    painter.setColour(tint);
+    drawNinePatch(painter, skin, bounds.left, bounds.top);
     for (const auto& child : children_)
-        if (child->visible && child.get() != focused) child->draw();
-    if (focused && focused->owner == this && focused->visible) focused->draw();
-    drawTooltip();
-    if (ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
+        if (child->visible && child.get() != focused) child->draw(painter);
+    if (focused && focused->owner == this && focused->visible) focused->draw(painter);
+    drawTooltip(painter);
+    painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
 }
 
-void Widget::drawTooltip() {
+void Widget::drawTooltip(Painter& painter) {
     UiHost& host = uiHost();
     if (host.loopTime() == lastMouseTime || tooltip.empty() || !font_) return;
     const std::optional<Point> cursor = host.cursorPosition();
@@ -315,11 +314,10 @@ void Widget::drawTooltip() {
         for (std::size_t k : kLoadOrder)
             if (!host.loadSkinImage(kTooltipSkin[k], patch[k])) break;
     }
-    RenderOps& ops = renderOps();
-    if (ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
+    painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
     layoutNinePatch(tip, patch);
-    drawNinePatch(patch, tip.left, tip.top);
-    font_->draw(tip.left + 3, tip.top + 12, Colour::fromPacked(0xFF000000u));
+    drawNinePatch(painter, patch, tip.left, tip.top);
+    font_->draw(painter, tip.left + 3, tip.top + 12, Colour::fromPacked(0xFF000000u));
 }
 
 // ---- Control -------------------------------------------------------------------------
@@ -331,10 +329,9 @@ Control::~Control() {
 bool Control::onMessage(std::uint32_t, WParam, LParam) { return false; }
 bool Control::loadSkin() { return true; }
 
-void Control::draw() {
-    RenderOps& ops = renderOps();
-    if (ops.setColour) ops.setColour(tint);
-    drawNinePatch(skin, bounds.left, bounds.top);
+void Control::draw(Painter& painter) {
+    painter.setColour(tint);
+    drawNinePatch(painter, skin, bounds.left, bounds.top);
 }
 
 bool Control::onKey(std::uint32_t, WParam, LParam) { return false; }

@@ -6,6 +6,7 @@
 
 #include "render/Colour.h"
 #include "render/ImageRecord.h"
+#include "render/Painter.h"
 #include "ui/InterfaceArchive.h"
 #include "ui/UiHost.h"
 #include "ui/UiMessages.h"
@@ -75,7 +76,7 @@ public:
     virtual bool loadSkin();
     virtual bool loadImage(std::uint32_t skinIdentifier, SkinImage& image);
     virtual void layoutNinePatch(const ImageRect& area, NinePatch& patch);
-    virtual void draw();
+    virtual void draw(Painter& painter);
     [[nodiscard]] virtual bool hitTest(int x, int y) const;
     virtual void setFont(std::wstring_view face, int size);
     // After a change of language: the fonts of this window and its controls again, in the
@@ -105,7 +106,7 @@ public:
     // the bounds and takes the centre as the client rectangle; false at the first missing one.
     bool loadNinePatch(const SkinIds& ids);
     // Draws the nine images offset by (x, y).
-    static void drawNinePatch(const NinePatch& patch, int x, int y);
+    static void drawNinePatch(Painter& painter, const NinePatch& patch, int x, int y);
 
     [[nodiscard]] const std::vector<std::unique_ptr<Control>>& children() const { return children_; }
     [[nodiscard]] UiText* font() const { return font_.get(); }
@@ -134,7 +135,7 @@ public:
 protected:
     // Moves the focus among this window's children; true when the key was for navigation.
     bool moveFocus(bool forward);
-    void drawTooltip();
+    void drawTooltip(Painter& painter);
 
 private:
     std::vector<std::unique_ptr<Control>> children_;
@@ -159,7 +160,7 @@ public:
 
     bool onMessage(std::uint32_t message, WParam wParam, LParam lParam) override;
     bool loadSkin() override;
-    void draw() override;
+    void draw(Painter& painter) override;
 
     virtual bool onKey(std::uint32_t message, WParam wParam, LParam lParam);
     virtual bool onMouse(std::uint32_t message, int x, int y, WParam wParam, LParam lParam);

@@ -1,6 +1,6 @@
 #include "ui/WindowStack.h"
 
-#include "render/RenderOps.h"
+#include "render/Painter.h"
 
 #include <algorithm>
 
@@ -74,14 +74,14 @@ void WindowStack::closeAllWindows() {
     destroyClosed();
 }
 
-void WindowStack::drawWindows() {
+void WindowStack::drawWindows(Painter& painter) {
     const Running running(*this);
     for (const auto& w : windows_)
-        if (w.get() != active_ && w.get() != root_ && w->visible) w->draw();
-    if (active_ && active_ != root_ && active_->visible) active_->draw();
-    if (root_ && root_->visible) root_->draw();
+        if (w.get() != active_ && w.get() != root_ && w->visible) w->draw(painter);
+    if (active_ && active_ != root_ && active_->visible) active_->draw(painter);
+    if (root_ && root_->visible) root_->draw(painter);
     // Text drawing leaves its colour in force; whatever is drawn next starts untinted.
-    if (RenderOps& ops = renderOps(); ops.setColour) ops.setColour(Colour::fromPacked(0xFFFFFFFFu));
+    painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
 }
 
 bool WindowStack::route(std::uint32_t message, WParam wParam, LParam lParam) {

@@ -31,7 +31,7 @@ public:
     [[nodiscard]] Widget* windowAt(int x, int y) const;
     [[nodiscard]] Widget* findWindow(std::int32_t id) const;
     void closeAllWindows();
-    void drawWindows();
+    void drawWindows(Painter& painter);
 
     // Offers a message of the main window to the windows; true when one handled it.
     bool route(std::uint32_t message, WParam wParam, LParam lParam);

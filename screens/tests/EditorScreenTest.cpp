@@ -26,7 +26,7 @@ class EditorScreenTest : public EditorTestBed {
 protected:
     void SetUp() override {
         EditorTestBed::SetUp();
-        openEditor(std::make_unique<MainFrame>());
+        openEditor(std::make_unique<MainFrame>(actions_.mainFrameParts()));
     }
     void clickControl(const ui::Widget* control) {
         ASSERT_TRUE(control);
@@ -136,7 +136,7 @@ TEST_F(EditorScreenTest, ThePriceIsDrawnOnEveryPage) {
     host_.texts[940] = L"Price %d";
     auto drawnPrices = [&] {
         host_.drawnTexts.clear();
-        editor_->draw();
+        editor_->draw(testing::RecordingRenderer::painter());
         std::vector<std::wstring> prices;
         for (const auto& t : host_.drawnTexts)
             if (t.text.starts_with(L"Price")) prices.push_back(t.text);
@@ -200,11 +200,11 @@ TEST_F(EditorScreenTest, EveryTextFollowsTheLanguage) {
     collect(*editor_);
     for (int tab = 0; tab < 8; ++tab) {
         editor_->pressTab(tab);
-        editor_->draw();
+        editor_->draw(testing::RecordingRenderer::painter());
     }
     pressNext();
     ASSERT_EQ(editor_->state().page(), kUploadPage);
-    editor_->draw();
+    editor_->draw(testing::RecordingRenderer::painter());
     for (const auto& drawn : host_.drawnTexts) texts.push_back(drawn.text);
 
     // Texts of the language table carry their number after "#"; names and numbers do not.

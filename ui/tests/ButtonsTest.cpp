@@ -41,7 +41,7 @@ protected:
     // The textures drawn by one draw of the control.
     std::vector<TextureHandle> drawnTextures(Control& control) {
         RecordingRenderer::current().calls.clear();
-        control.draw();
+        control.draw(RecordingRenderer::painter());
         std::vector<TextureHandle> textures;
         for (const std::string& call : RecordingRenderer::current().calls)
             if (call.rfind("draw ", 0) == 0) textures.push_back(static_cast<TextureHandle>(std::stoul(call.substr(5))));
@@ -70,14 +70,14 @@ TEST_F(ButtonsTest, CaptionsKeepWhatFitsAndAtMost250Characters) {
 TEST_F(ButtonsTest, TextIsCentredAndAPressedButtonsShiftsByOnePixel) {
     Label* label = panel->createLabel(1, L"abc", {10, 20, 110, 60});  // bounds 110,70 .. 210,110
     host.drawnTexts.clear();
-    label->draw();
+    label->draw(RecordingRenderer::painter());
     ASSERT_EQ(host.drawnTexts.size(), 1u);
     EXPECT_EQ(host.drawnTexts[0].x, 110 + 50 - 9);
     EXPECT_EQ(host.drawnTexts[0].y, 70 + 20 + 9 - 6);
     Button* button = panel->createButton(5, L"ok", {10, 100, 110, 140});  // font size 11
     button->pressed = true;
     host.drawnTexts.clear();
-    button->draw();
+    button->draw(RecordingRenderer::painter());
     ASSERT_EQ(host.drawnTexts.size(), 1u);
     EXPECT_EQ(host.drawnTexts[0].x, 110 + 50 - 6 + 1);
     EXPECT_EQ(host.drawnTexts[0].y, 150 + 20 + 9 - 5 + 1);

@@ -47,7 +47,7 @@ private:
         void setText(std::wstring_view text) override { text_ = text; }
         int textWidth() override { return static_cast<int>(text_.size()) * 6; }
         int textWidthOf(int count) override { return std::min(count, static_cast<int>(text_.size())) * 6; }
-        void draw(int x, int y, const Colour& colour) override {
+        void draw(Painter&, int x, int y, const Colour& colour) override {
             host_.drawnTexts.push_back({text_, x, y});
             painted.push_back("text " + std::string(text_.begin(), text_.end()) + " " + std::to_string(x) + " " +
                               hex(colour.packed));
@@ -70,8 +70,8 @@ protected:
     void SetUp() override {
         RecordingRenderer::install();
         painted.clear();
-        renderOps().setColour = [](Colour colour) { colourInForce = colour.packed; };
-        renderOps().fillRect = [](int left, int top, int right, int bottom) {
+        RecordingRenderer::current().onSetColour = [](Colour colour) { colourInForce = colour.packed; };
+        RecordingRenderer::current().onFillRect = [](int left, int top, int right, int bottom) {
             painted.push_back("fill " + std::to_string(left) + "," + std::to_string(top) + "," + std::to_string(right) +
                               "," + std::to_string(bottom) + " " + hex(colourInForce));
         };
@@ -161,7 +161,7 @@ TEST_F(EditBoxTest, PasswordModeShowsStarsAndRefusesTheClipboardButEditsTheRealT
     host.stack.route(kMouseMove, kMkLButton, mousePosition(130, 110));
     EXPECT_EQ(b->caret(), b->anchor());
     host.drawnTexts.clear();
-    b->draw();
+    b->draw(RecordingRenderer::painter());
     ASSERT_FALSE(host.drawnTexts.empty());
     EXPECT_EQ(host.drawnTexts[0].text, L"****") << "only the stars are drawn";
 }
@@ -350,7 +350,7 @@ TEST_F(EditBoxTest, DrawsTheSelectionInvertedAndTheCaret) {
     shifted(kVkLeft);
     shifted(kVkLeft);
     painted.clear();
-    b->draw();
+    b->draw(RecordingRenderer::painter());
     // The text area starts at (105, 105) and is 12 high; the caret stands before "cd".
     const std::vector<std::string> withCaret = {"text abcd 105 ff000000", "fill 117,105,129,117 ff000000",
                                                 "text cd 117 ffffffff", "fill 117,105,118,117 ff000000"};
@@ -358,7 +358,7 @@ TEST_F(EditBoxTest, DrawsTheSelectionInvertedAndTheCaret) {
 
     EXPECT_TRUE(host.stack.route(kTimer, kCaretTimerId, 0));
     painted.clear();
-    b->draw();
+    b->draw(RecordingRenderer::painter());
     EXPECT_EQ(painted, std::vector<std::string>(withCaret.begin(), withCaret.end() - 1)) << "the blink's dark phase";
 
     // Scrolled: the run starts at the sixth character and the selection is its last one.
@@ -369,13 +369,13 @@ TEST_F(EditBoxTest, DrawsTheSelectionInvertedAndTheCaret) {
     shifted(kVkLeft);
     ASSERT_EQ(b->scroll(), 5);
     painted.clear();
-    b->draw();
+    b->draw(RecordingRenderer::painter());
     EXPECT_EQ(painted, (std::vector<std::string>{"text fghijklmno 105 ff000000", "fill 159,105,165,117 ff000000",
                                                  "text o 159 ffffffff", "fill 159,105,160,117 ff000000"}));
 
     clearFocus();
     painted.clear();
-    b->draw();
+    b->draw(RecordingRenderer::painter());
     EXPECT_EQ(painted.size(), 3u) << "no caret without the focus";
 }
 

@@ -164,7 +164,7 @@ TEST_F(ListBoxTest, ClicksDropPickAndCloseTheList) {
     mouse(kLButtonUp, 210, 110);
     ASSERT_TRUE(box->dropped());
     EXPECT_EQ(focusedWidget(), box);
-    box->draw();  // lays the shown entries out
+    box->draw(RecordingRenderer::painter());  // lays the shown entries out
     ASSERT_TRUE(box->entries()[0].shown);
     const int lines = (box->innerRect().bottom - box->innerRect().top) / 14;
     EXPECT_EQ(box->scrollBar().pageSize(), lines);
@@ -183,7 +183,7 @@ TEST_F(ListBoxTest, ClicksDropPickAndCloseTheList) {
     // Dropped again, a click elsewhere closes it and puts the highlight back on the selection.
     mouse(kLButtonDown, 210, 110);
     mouse(kLButtonUp, 210, 110);
-    box->draw();
+    box->draw(RecordingRenderer::painter());
     mouse(kMouseMove, box->entries()[4].rect.left + 2, box->entries()[4].rect.top + 2);
     EXPECT_EQ(box->highlighted(), 4);
     mouse(kLButtonDown, 600, 500);
@@ -254,11 +254,11 @@ TEST_F(ListBoxTest, KeysKeepTheHighlightInViewOfADroppedList) {
     ListBox* box = listWith(40);
     setFocus(box);
     key(0x73);
-    box->draw();
+    box->draw(RecordingRenderer::painter());
     const int lines = box->scrollBar().pageSize();
     ASSERT_GT(lines, 0);
     for (int i = 0; i < lines + 3; ++i) key(kVkDown);
-    box->draw();
+    box->draw(RecordingRenderer::painter());
     const auto& highlighted = box->entries()[static_cast<std::size_t>(box->highlighted())];
     EXPECT_TRUE(highlighted.shown);
     EXPECT_EQ(box->firstVisible(), box->highlighted() - lines + 1);

@@ -112,7 +112,7 @@ TEST_F(MessageDialogTest, EnterOnTheFocusedButtonAnswersLikeAClick) {
 TEST_F(MessageDialogTest, DrawsTheTitleCentredAndEachLineInItsSlot) {
     MessageDialog* dialog = showMessageDialog(L"first\n\nthird", L"Title", 0, 0, 0);
     host.drawnTexts.clear();
-    dialog->draw();
+    dialog->draw(RecordingRenderer::painter());
     std::vector<std::tuple<std::wstring, int, int>> texts;
     for (const auto& t : host.drawnTexts) texts.emplace_back(t.text, t.x, t.y);
     const int left = dialog->bounds.left, top = dialog->bounds.top;

@@ -272,8 +272,8 @@ TEST_F(WidgetTest, ClosingIdentifiersCloseTheirWindowAfterTheMessage) {
 TEST_F(WidgetTest, NinePatchLayoutAtOddSizes) {
     NinePatch p;
     auto set = [&](std::size_t k, std::uint32_t lw, std::uint32_t lh, int tw, int th) {
-        p[k].extra1 = lw;
-        p[k].extra2 = lh;
+        p[k].layoutWidth = lw;
+        p[k].layoutHeight = lh;
         p[k].width = tw;
         p[k].height = th;
     };
@@ -315,7 +315,7 @@ TEST_F(WidgetTest, TooltipsStayInsideTheClientArea) {
         mouse(kMouseMove, x, y);
         ++host.now;  // the tip shows from the next pass of the loop on
         host.drawnTexts.clear();
-        root->draw();
+        root->draw(RecordingRenderer::painter());
         EXPECT_EQ(host.drawnTexts.size(), 1u);
         return host.drawnTexts.empty() ? Point{-1, -1} : Point{host.drawnTexts[0].x, host.drawnTexts[0].y};
     };
@@ -331,11 +331,11 @@ TEST_F(WidgetTest, TooltipsStayInsideTheClientArea) {
     host.cursor = Point{100, 100};
     mouse(kMouseMove, 100, 100);
     host.drawnTexts.clear();
-    root->draw();
+    root->draw(RecordingRenderer::painter());
     EXPECT_TRUE(host.drawnTexts.empty());
     ++host.now;
     host.cursor = Point{700, 100};
-    root->draw();
+    root->draw(RecordingRenderer::painter());
     EXPECT_TRUE(host.drawnTexts.empty());
 }
 
@@ -345,7 +345,7 @@ TEST_F(WidgetTest, AFocusedChildIsDrawnOverItsSiblings) {
     host.anySkin = false;
     struct Drawn : Control {
         explicit Drawn(std::vector<int>& log) : log_(log) {}
-        void draw() override { log_.push_back(id); }
+        void draw(Painter&) override { log_.push_back(id); }
         bool canFocus() const override { return true; }
         std::vector<int>& log_;
     };
@@ -357,7 +357,7 @@ TEST_F(WidgetTest, AFocusedChildIsDrawnOverItsSiblings) {
     }
     setFocus(window.children()[1].get());   // id 2
     window.children()[2]->visible = false;  // id 1
-    window.draw();
+    window.draw(RecordingRenderer::painter());
     EXPECT_EQ(order, (std::vector<int>{3, 2}));
 }
 

@@ -29,7 +29,7 @@ public:
         journal.push_back(name_ + " " + std::to_string(message));
         return answer_ && message != kMouseMove;
     }
-    void draw() override { journal.push_back("draw " + name_); }
+    void draw(Painter&) override { journal.push_back("draw " + name_); }
     std::string name_;
     bool answer_;
 };
@@ -110,7 +110,7 @@ TEST_F(WindowStackTest, WindowsAreDrawnBottomUpThenTheActiveOneThenTheRootOverAl
     hidden->visible = false;
     stack.bringToFront(b);
     journal.clear();
-    stack.drawWindows();
+    stack.drawWindows(RecordingRenderer::painter());
     EXPECT_EQ(journal, (std::vector<std::string>{"draw a", "draw c", "draw b", "draw frame"}));
     (void)frame;
 }
@@ -215,7 +215,7 @@ TEST_F(WindowStackTest, AWindowClosedInsideANestedLoopOfItsOwnCodeLivesUntilTheO
         EXPECT_FALSE(journalHas("destroy language")) << "destroyed while its code still runs";
         // Windows closed by any means wait as well, and so does a frame drawn meanwhile.
         stack.closeAllWindows();
-        stack.drawWindows();
+        stack.drawWindows(RecordingRenderer::painter());
         stack.destroyClosed();
         EXPECT_FALSE(journalHas("destroy language"));
     };

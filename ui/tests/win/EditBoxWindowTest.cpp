@@ -124,7 +124,7 @@ private:
         void setText(std::wstring_view text) override { length_ = static_cast<int>(text.size()); }
         int textWidth() override { return length_ * 6; }
         int textWidthOf(int count) override { return std::min(count, length_) * 6; }
-        void draw(int, int, const Colour&) override {}
+        void draw(Painter&, int, int, const Colour&) override {}
 
     private:
         int length_ = 0;
