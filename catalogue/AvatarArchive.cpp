@@ -58,8 +58,8 @@ std::optional<AvatarArchive::Sprite> AvatarArchive::findSprite(std::int64_t key)
     sprite.height = reader.i32();
     sprite.x = reader.i32();
     sprite.y = reader.i32();
-    sprite.extra1 = reader.u32();
-    sprite.extra2 = reader.u32();
+    sprite.word16 = reader.u32();
+    sprite.word20 = reader.u32();
     if (!reader.ok() || sprite.width < 0 || sprite.height < 0) return std::nullopt;
     std::uint64_t pixelBytes =
         std::uint64_t{4} * static_cast<std::uint64_t>(sprite.width) * static_cast<std::uint64_t>(sprite.height);
@@ -237,8 +237,8 @@ ImageRecord AvatarArchive::loadSpriteImage(std::int64_t key, int colourKind, std
     std::optional<Sprite> sprite = findSprite(key);
     if (!sprite) return {};
     ImageRecord image;
-    image.extra1 = sprite->extra1;
-    image.extra2 = sprite->extra2;
+    image.layoutWidth = sprite->word16;
+    image.layoutHeight = sprite->word20;
     image.width = sprite->width;
     image.height = sprite->height;
     image.xOffset = sprite->x;
@@ -259,15 +259,6 @@ bool AvatarArchive::loadSpritePixels(std::int64_t key, int colourKind, std::int3
     fillScratch(*sprite, set);
     pixels.assign(scratch_.get(), scratch_.get() + sprite->pixels.size());
     return true;
-}
-
-AvatarArchive& avatarArchive() {
-    static AvatarArchive archive;
-    return archive;
-}
-
-bool loadAvatarArchive(const std::string& programDirectory) {
-    return avatarArchive().loadAvatarArchive(programDirectory);
 }
 
 void recolourPixels(std::span<std::uint8_t> bgra, const ColourSet& set) {
@@ -291,8 +282,8 @@ std::optional<PackedArchiveFiles> encodeAvatarArchive(std::span<const SpriteSour
         data.i32(sprite.height);
         data.i32(sprite.x);
         data.i32(sprite.y);
-        data.u32(sprite.extra1);
-        data.u32(sprite.extra2);
+        data.u32(sprite.word16);
+        data.u32(sprite.word20);
         data.append(sprite.pixels);
     }
     PackedArchiveFiles files;

@@ -29,9 +29,8 @@ inline constexpr std::size_t kSpriteScratchBytes = 524288;
 
 class AvatarArchive {
 public:
-    // Recolouring looks sets up in `tables` (the program's own by default), which must
-    // outlive the archive.
-    explicit AvatarArchive(const ColourTables& tables = colourTables());
+    // Recolouring looks sets up in `tables`, which must outlive the archive.
+    explicit AvatarArchive(const ColourTables& tables);
     AvatarArchive(const AvatarArchive&) = delete;
     AvatarArchive& operator=(const AvatarArchive&) = delete;
 
@@ -62,7 +61,7 @@ public:
 private:
     struct Sprite {
         std::int32_t width, height, x, y;
-        std::uint32_t extra1, extra2;
+        std::uint32_t word16, word20;
         std::span<const std::uint8_t> pixels;  // inside the data file's bytes
     };
     [[nodiscard]] std::span<const std::uint8_t> dataBytes() const {
@@ -81,10 +80,6 @@ private:
     mutable std::mutex spriteLock_;                       // guards scratch_
     std::unique_ptr<std::uint8_t[]> scratch_;             // kSpriteScratchBytes
 };
-
-// The program's archive, loaded once at start-up and kept until exit.
-AvatarArchive& avatarArchive();
-[[nodiscard]] bool loadAvatarArchive(const std::string& programDirectory);
 
 // (source * alpha + target * (255 - alpha)) / 255 with the quotient truncated: one byte of the
 // canvas blend, used for the pixels a row's four-pixel steps leave over. For every x in
@@ -106,8 +101,8 @@ struct SpriteSource {
     std::int32_t height = 0;
     std::int32_t x = 0;
     std::int32_t y = 0;
-    std::uint32_t extra1 = 0;
-    std::uint32_t extra2 = 0;
+    std::uint32_t word16 = 0;  // header words carried through unread
+    std::uint32_t word20 = 0;
     std::vector<std::uint8_t> pixels;  // BGRA, bottom row first, width * height * 4 bytes
 };
 

@@ -39,7 +39,7 @@ LayerOption readLayerOption(ByteReader& r) {
     o.optionNumber = r.i32();
     o.availability = r.u8();
     readBytes(r, o.storedBytes);
-    o.screenValue = r.i32();
+    o.price = r.i32();
     return o;
 }
 
@@ -87,7 +87,7 @@ std::optional<Action> readAction(ByteReader& r) {
     action.firstValue = r.i32();
     std::int32_t frameCount = r.i32();
     action.flagByte = r.u8();
-    action.displayValue = r.i32();
+    action.price = r.i32();
     action.lowHalfWord = r.u16();
     action.identifier = r.u16();
     if (!r.ok()) return std::nullopt;
@@ -108,7 +108,7 @@ BodyPart readBodyPart(ByteReader& r) {
     p.byte8 = r.u8();
     readBytes(r, p.gap9);
     p.style = r.i32();
-    p.listValue = r.i32();
+    p.price = r.i32();
     p.byte20 = r.u8();
     p.byte21 = r.u8();
     p.identifier = r.u16();
@@ -119,14 +119,14 @@ Item readItem(ByteReader& r) {
     Item item;
     item.word0 = r.i32();
     item.category = r.i32();
-    item.listValue = r.i32();
+    item.price = r.i32();
     item.outfitKind = r.i32();
     item.outfitSlot6 = r.i32();
     item.outfitSlot3or5 = r.i32();
     item.outfitSlot4 = r.i32();
     item.availability = r.u8();
     readBytes(r, item.bytes29);
-    item.secondListValue = r.i32();
+    item.secondPrice = r.i32();
     item.byte36 = r.u8();
     item.byte37 = r.u8();
     item.identifier = r.u16();
@@ -156,11 +156,6 @@ std::optional<std::vector<std::uint8_t>> readAvatarDat(std::string_view programD
 }
 
 }  // namespace
-
-Catalogue& Catalogue::instance() {
-    static Catalogue catalogue;
-    return catalogue;
-}
 
 bool Catalogue::loadCatalogueSection1(std::string_view programDirectory) {
     auto file = readAvatarDat(programDirectory);

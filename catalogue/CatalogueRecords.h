@@ -17,7 +17,7 @@ struct LayerOption {
     std::int32_t optionNumber = 0;  // the item number of its image keys
     std::uint8_t availability = 0;  // 0 withdrawn, 1..3 offered
     std::array<std::uint8_t, 3> storedBytes{};
-    std::int32_t screenValue = 0;
+    std::int32_t price = 0;  // shown beside the choice and added to the outfit's price
 
     friend bool operator==(const LayerOption&, const LayerOption&) = default;
 };
@@ -56,7 +56,7 @@ struct ActionFrame {
 struct Action {
     std::int32_t firstValue = 0;
     std::uint8_t flagByte = 0;
-    std::int32_t displayValue = 0;
+    std::int32_t price = 0;  // shown beside the choice and added to the outfit's price
     std::uint16_t lowHalfWord = 0;
     std::uint16_t identifier = 0;
     std::vector<ActionFrame> frames;
@@ -70,7 +70,7 @@ struct BodyPart {
     std::uint8_t byte8 = 0;
     std::array<std::uint8_t, 3> gap9{};
     std::int32_t style = 0;  // two-digit field of its image keys
-    std::int32_t listValue = 0;
+    std::int32_t price = 0;  // shown beside the choice and added to the outfit's price
     std::uint8_t byte20 = 0;
     std::uint8_t byte21 = 0;
     std::uint16_t identifier = 0;
@@ -80,15 +80,15 @@ struct BodyPart {
 
 struct Item {
     std::int32_t word0 = 0;
-    std::int32_t category = 0;  // the item slot 0..6 it is worn in
-    std::int32_t listValue = 0;
+    std::int32_t category = 0;    // the item slot 0..6 it is worn in
+    std::int32_t price = 0;       // shown beside the choice and added to the outfit's price
     std::int32_t outfitKind = 0;  // 0 single item; 1 or 2 an outfit of three items
     std::int32_t outfitSlot6 = 0;
     std::int32_t outfitSlot3or5 = 0;  // slot 3 for kind 1, slot 5 for kind 2
     std::int32_t outfitSlot4 = 0;
     std::uint8_t availability = 0;  // 0 withdrawn, 1..3 offered
     std::array<std::uint8_t, 3> bytes29{};
-    std::int32_t secondListValue = 0;
+    std::int32_t secondPrice = 0;  // kept; the data sets repeat the price here, the program reads `price`
     std::uint8_t byte36 = 0;
     std::uint8_t byte37 = 0;
     std::uint16_t identifier = 0;

@@ -20,7 +20,7 @@ void writeLayerOption(ByteWriter& w, const LayerOption& o) {
     w.i32(o.optionNumber);
     w.u8(o.availability);
     writeBytes(w, o.storedBytes);
-    w.i32(o.screenValue);
+    w.i32(o.price);
 }
 
 bool writeAction(ByteWriter& w, const Action& a) {
@@ -28,7 +28,7 @@ bool writeAction(ByteWriter& w, const Action& a) {
     w.i32(a.firstValue);
     w.i32(static_cast<std::int32_t>(a.frames.size()));
     w.u8(a.flagByte);
-    w.i32(a.displayValue);
+    w.i32(a.price);
     w.u16(a.lowHalfWord);
     w.u16(a.identifier);
     for (const ActionFrame& f : a.frames) {
@@ -61,7 +61,7 @@ void writeBodyPart(ByteWriter& w, const BodyPart& p) {
     w.u8(p.byte8);
     writeBytes(w, p.gap9);
     w.i32(p.style);
-    w.i32(p.listValue);
+    w.i32(p.price);
     w.u8(p.byte20);
     w.u8(p.byte21);
     w.u16(p.identifier);
@@ -70,14 +70,14 @@ void writeBodyPart(ByteWriter& w, const BodyPart& p) {
 void writeItem(ByteWriter& w, const Item& item) {
     w.i32(item.word0);
     w.i32(item.category);
-    w.i32(item.listValue);
+    w.i32(item.price);
     w.i32(item.outfitKind);
     w.i32(item.outfitSlot6);
     w.i32(item.outfitSlot3or5);
     w.i32(item.outfitSlot4);
     w.u8(item.availability);
     writeBytes(w, item.bytes29);
-    w.i32(item.secondListValue);
+    w.i32(item.secondPrice);
     w.u8(item.byte36);
     w.u8(item.byte37);
     w.u16(item.identifier);

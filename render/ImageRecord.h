@@ -28,8 +28,10 @@ struct ImageRect {
 // one; an assigned-to record keeps its own), so copies name the same texture.
 class ImageRecord {
 public:
-    std::uint32_t extra1 = 0;  // carried from the source (a sprite's header words), not drawn
-    std::uint32_t extra2 = 0;
+    // A skin picture's size for layout. A sprite carries its two unread header words here
+    // instead; neither is drawn.
+    std::uint32_t layoutWidth = 0;
+    std::uint32_t layoutHeight = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
     TextureHandle texture = 0;
@@ -54,14 +56,14 @@ public:
 
     // No picture: every number 0, no texture, no pixels.
     [[nodiscard]] bool empty() const {
-        return extra1 == 0 && extra2 == 0 && width == 0 && height == 0 && texture == 0 && xOffset == 0 &&
+        return layoutWidth == 0 && layoutHeight == 0 && width == 0 && height == 0 && texture == 0 && xOffset == 0 &&
                yOffset == 0 && rect == ImageRect{} && pixels.empty();
     }
 
 private:
     void copyFields(const ImageRecord& other) {
-        extra1 = other.extra1;
-        extra2 = other.extra2;
+        layoutWidth = other.layoutWidth;
+        layoutHeight = other.layoutHeight;
         width = other.width;
         height = other.height;
         texture = other.texture;

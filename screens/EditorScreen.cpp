@@ -62,8 +62,8 @@ void outline(Painter& painter, const ImageRect& r, std::uint32_t colour) {
 
 }  // namespace
 
-EditorScreen::EditorScreen(Parts parts)
-    : parts_(parts), state_(parts.catalogue), upload_(std::make_unique<UploadPage>(*this, parts.upload)) {
+EditorScreen::EditorScreen(ui::UiHost& host, Parts parts)
+    : ui::Widget(host), parts_(parts), state_(parts.catalogue), upload_(std::make_unique<UploadPage>(*this, parts.upload)) {
     id = kEditorScreenId;
 }
 
@@ -79,18 +79,18 @@ ui::Button* EditorScreen::imageButton(std::int32_t controlId, const ImageRect& r
     if (!button) return nullptr;
     const std::uint32_t pictures[] = {normal, pressed};
     (void)button->setButtonImages(pictures);
-    if (tooltipText) button->tooltip = uiHost().uiText(tooltipText);
+    if (tooltipText) button->tooltip = host().uiText(tooltipText);
     return button;
 }
 
 ui::ChoiceGrid* EditorScreen::grid(std::int32_t controlId, const ImageRect& rect,
                                    const ui::ChoiceGrid::Layout& layout) {
-    auto* g = new ui::ChoiceGrid();
+    auto* g = new ui::ChoiceGrid(host());
     g->setBounds({rect.left + bounds.left, rect.top + bounds.top, rect.right + bounds.left, rect.bottom + bounds.top});
     g->id = controlId;
     g->setLayout(layout);
     g->setTextColour(Colour::fromPacked(kInk));
-    g->setFont(uiHost().fontFace(), 11);
+    g->setFont(host().fontFace(), 11);
     return addChild(g) == ui::kStatusOk ? g : nullptr;
 }
 
@@ -139,7 +139,7 @@ void EditorScreen::languageChanged() {
     Widget::languageChanged();
     for (auto [button, text] :
          {std::pair{reset_, 482}, {turn_, 483}, {stepUp_, 496}, {stepDown_, 497}, {deleteStep_, 498}})
-        if (button) button->tooltip = uiHost().uiText(text);
+        if (button) button->tooltip = host().uiText(text);
     // Names in the grids and lists are in the language too.
     const int selectedAction = actionList_ ? actionList_->selected() : -1;
     fillActionList();
@@ -266,8 +266,8 @@ void EditorScreen::enterPage(int page) {
     syncControls();
     upload_->show(page == kUploadPage);
     // The focus stays only on a control that the page shows.
-    if (ui::Control* focused = ui::focusedWidget(); focused && focused->owner == this && !focused->visible)
-        ui::clearFocus();
+    if (ui::Control* focused = host().windowStack().focused(); focused && focused->owner == this && !focused->visible)
+        host().windowStack().clearFocus();
 }
 
 void EditorScreen::syncControls() {
@@ -325,13 +325,13 @@ void EditorScreen::pressNext() {
 }
 
 void EditorScreen::showDialog(int textId) {
-    (void)ui::showMessageDialog(uiHost().uiText(textId), uiHost().uiText(kTextDialogTitle), 0, 0, 0);
+    (void)ui::showMessageDialog(host(), host().uiText(textId), host().uiText(kTextDialogTitle), 0, 0, 0);
 }
 
 void EditorScreen::askToStartOver() {
     pendingAction_ = kEditorNewAvatarAnswer;
     if (ui::MessageDialog* question =
-            ui::showMessageDialog(uiHost().uiText(kTextStartOver), uiHost().uiText(kTextDialogTitle), 1,
+            ui::showMessageDialog(host(), host().uiText(kTextStartOver), host().uiText(kTextDialogTitle), 1,
                                   static_cast<std::uintptr_t>(kEditorScreenId), kEditorNewAvatarAnswer))
         question->id = kEditorQuestionId;
 }
@@ -346,7 +346,7 @@ void EditorScreen::startOver() {
 }
 
 void EditorScreen::closePictureScreen() {
-    ui::WindowStack& stack = uiHost().windowStack();
+    ui::WindowStack& stack = host().windowStack();
     if (ui::Widget* screen = stack.findWindow(kPictureScreenId)) stack.closeWindow(screen);
 }
 
@@ -383,7 +383,7 @@ void EditorScreen::onAvatarReply(std::span<const std::uint8_t> bytes) {
 bool EditorScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam lParam) {
     switch (message) {
     case WM_AVATAR_ACTION_END:
-        state_.actionEnded(static_cast<std::uint16_t>(wParam), uiHost().loopTime());
+        state_.actionEnded(static_cast<std::uint16_t>(wParam), host().loopTime());
         if (scriptList_) scriptList_->select(state_.selectedStep());
         return true;
     case WM_DIALOG_OK:
@@ -409,7 +409,7 @@ bool EditorScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPara
         }
         break;
     case ui::kChar: {
-        const ui::Control* focused = ui::focusedWidget();
+        const ui::Control* focused = host().windowStack().focused();
         const bool editing = focused && focused->kind == ui::ControlKind::editBox;
         if (!editing && (wParam == kCtrlZ || wParam == kCtrlY)) {
             if (wParam == kCtrlZ ? state_.undo() : state_.redo()) {
@@ -467,7 +467,6 @@ void EditorScreen::onNotify(int code, int controlId, ui::Widget* sender) {
     }
     if (upload_->onNotify(code, controlId)) return;
     switch (controlId) {
-    case 201: askToStartOver(); return;  // the main frame's new-avatar button
     case kNext: pressNext(); return;
     case kReset:
         state_.reset();
@@ -533,7 +532,7 @@ void EditorScreen::onNotify(int code, int controlId, ui::Widget* sender) {
 
 void EditorScreen::draw(Painter& painter) {
     if (!visible) return;
-    state_.update(uiHost().loopTime());
+    state_.update(host().loopTime());
     if (scriptList_ && scriptList_->selected() != state_.selectedStep()) scriptList_->select(state_.selectedStep());
     setColour(painter, 0xFFFFFFFFu);
     drawNinePatch(painter, frame_, bounds.left, bounds.top);
@@ -573,14 +572,14 @@ void EditorScreen::drawTexts(Painter& painter) {
     if (!f) return;
     const int page = state_.page();
     auto write = [&](int textId, int x, int y, std::uint32_t colour) {
-        f->setText(uiHost().uiText(textId));
+        f->setText(host().uiText(textId));
         f->draw(painter, x, y, Colour::fromPacked(colour));
     };
     write(kTextPageTitle + page, 20, 129, kInk);
     // The help line runs along the bottom band.
     write(kTextPageHelp + page, 20, bounds.bottom - 6, kSoftInk);
 
-    f->setText(text::withNumber(uiHost().uiText(kTextOutfitPrice), state_.price()));
+    f->setText(text::withNumber(host().uiText(kTextOutfitPrice), state_.price()));
     f->draw(painter, 637 - f->textWidth(), 129, Colour::fromPacked(kInk));
 
     if (page == kFacePage) {
@@ -593,7 +592,7 @@ void EditorScreen::drawTexts(Painter& painter) {
         write(kTextActions, 28, 171, kInk);
         write(kTextScript, 312, 396, kInk);
         write(kTextWords, 23, 465, kSoftInk);
-        f->setText(text::withNumber(uiHost().uiText(kTextLength), state_.scriptLength()));
+        f->setText(text::withNumber(host().uiText(kTextLength), state_.scriptLength()));
         f->draw(painter, 482 - f->textWidth(), 396, Colour::fromPacked(kSoftInk));
     }
 }

@@ -2,7 +2,6 @@
 // A user-interface host for tests: the clock, client size, cursor and Shift key are fields the
 // test sets; text is measured at 6 pixels a character and drawn into a log; skin pictures come
 // from a table the test fills (or, for any identifier, a 4 x 4 picture when `anySkin` is set).
-// Installs itself for its lifetime.
 
 #include "ui/UiHost.h"
 #include "ui/WindowStack.h"
@@ -20,12 +19,11 @@ public:
         int x, y;
     };
 
-    FakeUiHost() { ui::setUiHost(this); }
+    FakeUiHost() = default;
     ~FakeUiHost() override {
         stack.closeAllWindows();
         while (!stack.windows().empty()) stack.closeWindow(stack.windows().back().get());
         stack.destroyClosed();
-        ui::setUiHost(nullptr);
     }
 
     std::uint32_t loopTime() const override { return now; }
@@ -95,7 +93,7 @@ public:
     bool anySkin = false;
     std::map<std::uint32_t, SkinImage> skins;
     std::vector<DrawnText> drawnTexts;
-    ui::WindowStack stack;
+    ui::WindowStack stack{*this};
 
 private:
     class Text : public ui::UiText {

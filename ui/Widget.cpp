@@ -8,16 +8,7 @@
 namespace likenex::ui {
 namespace {
 
-Control* focused = nullptr;
-
-// Loaded on the first tooltip drawn and kept until exit.
-NinePatch& tooltipSkin() {
-    static NinePatch patch;
-    return patch;
-}
-bool tooltipSkinLoaded = false;
-
-constexpr std::array<std::size_t, 9> kLoadOrder = {0, 2, 6, 8, 1, 3, 5, 7, 4};
+constexpr std::array<std::size_t, 9> kLoadOrder = kNinePatchLoadOrder;
 
 ImageRect offset(const ImageRect& r, int dx, int dy) { return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy}; }
 
@@ -28,24 +19,6 @@ std::int32_t texW(const SkinImage& image) { return image.width; }
 std::int32_t texH(const SkinImage& image) { return image.height; }
 
 }  // namespace
-
-// ---- Focus ---------------------------------------------------------------------------
-
-Control* focusedWidget() { return focused; }
-
-void setFocus(Control* control) {
-    if (!control || control == focused || !control->canFocus()) return;
-    if (focused) focused->focusLost();
-    control->focusGained();
-    focused = control;
-}
-
-void clearFocus() {
-    if (!focused) return;
-    Control* old = focused;
-    focused = nullptr;
-    old->focusLost();
-}
 
 // ---- Layout --------------------------------------------------------------------------
 
@@ -83,14 +56,16 @@ void layoutNinePatch(int width, int height, NinePatch& p) {
 
 // ---- Widget --------------------------------------------------------------------------
 
-Widget::Widget() { setFont(uiHost().fontFace(), 12); }
+Widget::Widget(UiHost& host) : host_(host) { setFont(host_.fontFace(), 12); }
 
 Widget::~Widget() {
-    if (focused && (focused->owner == this || focused == this)) focused = nullptr;
+    host_.windowStack().forgetFocus(this);
     hovered = nullptr;
     children_.clear();
     if (font_) font_->release();
 }
+
+Control* Widget::focusedControl() const { return host_.windowStack().focused(); }
 
 void Widget::setBounds(const ImageRect& rect) { bounds = rect; }
 
@@ -98,12 +73,12 @@ void Widget::onNotify(int, int controlId, Widget*) {
     if (isClosingId(controlId)) close();
 }
 
-void Widget::close() { uiHost().windowStack().closeWindow(this); }
+void Widget::close() { host_.windowStack().closeWindow(this); }
 
 bool Widget::loadSkin() { return loadNinePatch(kWindowFrameSkin); }
 
 bool Widget::loadImage(std::uint32_t skinIdentifier, SkinImage& image) {
-    return uiHost().loadSkinImage(skinIdentifier, image);
+    return host_.loadSkinImage(skinIdentifier, image);
 }
 
 void Widget::layoutNinePatch(const ImageRect& area, NinePatch& patch) {
@@ -129,14 +104,14 @@ void Widget::drawNinePatch(Painter& painter, const NinePatch& patch, int x, int 
 bool Widget::hitTest(int x, int y) const { return bounds.contains(x, y); }
 
 void Widget::setFont(std::wstring_view face, int size) {
-    if (!font_) font_ = uiHost().makeText();
+    if (!font_) font_ = host_.makeText();
     else font_->release();
     fontSize = size;
     if (font_) (void)font_->create(face, size);
 }
 
 void Widget::languageChanged() {
-    setFont(uiHost().fontFace(), fontSize);
+    setFont(host_.fontFace(), fontSize);
     for (const auto& child : children_) child->languageChanged();
 }
 
@@ -171,7 +146,8 @@ Control* Widget::previousTabChild(const Control* control) const {
 }
 
 bool Widget::moveFocus(bool forward) {
-    Control* start = focused;
+    WindowStack& stack = host_.windowStack();
+    Control* start = stack.focused();
     if (!start || start->owner != this) return false;
     Control* f = start;
     for (int step = 0; step < 65535; ++step) {
@@ -179,7 +155,7 @@ bool Widget::moveFocus(bool forward) {
         if (!f || f == start) return false;
         if (f->tabStop && f->owner && f->owner->keyboardNavigation && f->canFocus()) {
             start->focusLost();
-            focused = f;
+            stack.recordFocus(f);
             f->focusGained();
             return true;
         }
@@ -188,7 +164,9 @@ bool Widget::moveFocus(bool forward) {
 }
 
 bool Widget::onMessage(std::uint32_t message, WParam wParam, LParam lParam) {
-    Control* focusedChild = focused && focused->owner == this && focused->enabled ? focused : nullptr;
+    WindowStack& stack = host_.windowStack();
+    Control* focusedChild =
+        focusedControl() && focusedControl()->owner == this && focusedControl()->enabled ? focusedControl() : nullptr;
     if (focusedChild && focusedChild->onMessage(message, wParam, lParam)) return true;
 
     if (message == kActivateApp) {
@@ -204,25 +182,25 @@ bool Widget::onMessage(std::uint32_t message, WParam wParam, LParam lParam) {
         if (message != kKeyDown || !keyboardNavigation) return false;
         switch (wParam) {
         case kVkTab:
-            if (!focused) {
+            if (!focusedControl()) {
                 for (const auto& child : children_) {
                     if (!child->defaultFocus) continue;
                     child->focusGained();
-                    focused = child.get();
+                    stack.recordFocus(child.get());
                     break;
                 }
             } else {
-                (void)moveFocus(!uiHost().shiftDown());
+                (void)moveFocus(!host_.shiftDown());
             }
             return true;
         case kVkLeft:
         case kVkUp:
-            if (!focused) return false;
+            if (!focusedControl()) return false;
             (void)moveFocus(false);
             return true;
         case kVkRight:
         case kVkDown:
-            if (!focused) return false;
+            if (!focusedControl()) return false;
             (void)moveFocus(true);
             return true;
         default: return false;
@@ -232,17 +210,15 @@ bool Widget::onMessage(std::uint32_t message, WParam wParam, LParam lParam) {
     if (isMouseMessage(message)) {
         if (!acceptsMouse) return false;
         const int x = mouseX(lParam), y = mouseY(lParam);
-        lastMouseTime = uiHost().loopTime();
+        lastMouseTime = host_.loopTime();
         tooltip.clear();
         if (focusedChild && focusedChild->onMouse(message, x, y, wParam, lParam)) return true;
         Control* c = childAt(x, y);
         if (c && c->enabled) {
             tooltip = c->tooltip;
             if (c->onMouse(message, x, y, wParam, lParam)) return true;
-        } else if (message == kLButtonDown && focused && focused->owner == this) {
-            Control* old = focused;
-            focused = nullptr;
-            old->focusLost();
+        } else if (message == kLButtonDown && focusedControl() && focusedControl()->owner == this) {
+            stack.clearFocus();
         }
         switch (message) {
         case kMouseMove:
@@ -250,7 +226,7 @@ bool Widget::onMessage(std::uint32_t message, WParam wParam, LParam lParam) {
             else mouseMove(x, y);
             return false;
         case kLButtonDown: {
-            if (!bounds.contains(x, y) || uiHost().windowStack().root() == this) return false;
+            if (!bounds.contains(x, y) || stack.root() == this) return false;
             if (!offset(clientRect, bounds.left, bounds.top).contains(x, y)) {
                 dragging = true;
                 dragAnchor = {x, y};
@@ -276,7 +252,7 @@ void Widget::dragTo(int x, int y) {
 
 void Widget::mouseMove(int x, int y) {
     Control* c = childAt(x, y);
-    if (visible && c && c->visible && c->kind == ControlKind::button) uiHost().showHandCursor();
+    if (visible && c && c->visible && c->kind == ControlKind::button) host_.showHandCursor();
     if (c == hovered) return;
     if (hovered) hovered->mouseLeave();
     hovered = c;
@@ -288,14 +264,15 @@ void Widget::draw(Painter& painter) {
     painter.setColour(tint);
     drawNinePatch(painter, skin, bounds.left, bounds.top);
     for (const auto& child : children_)
-        if (child->visible && child.get() != focused) child->draw(painter);
-    if (focused && focused->owner == this && focused->visible) focused->draw(painter);
+        if (child->visible && child.get() != focusedControl()) child->draw(painter);
+    if (focusedControl() && focusedControl()->owner == this && focusedControl()->visible)
+        focusedControl()->draw(painter);
     drawTooltip(painter);
     painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
 }
 
 void Widget::drawTooltip(Painter& painter) {
-    UiHost& host = uiHost();
+    UiHost& host = host_;
     if (host.loopTime() == lastMouseTime || tooltip.empty() || !font_) return;
     const std::optional<Point> cursor = host.cursorPosition();
     const int cw = host.clientWidth(), ch = host.clientHeight();
@@ -308,12 +285,7 @@ void Widget::drawTooltip(Painter& painter) {
     const int dx = cw - 10 < x + tw + 6 ? cw - x - tw - 16 : 10;
     const int dy = ch - 18 < y + fs + 6 ? ch - fs - y - 14 : 10;
     const ImageRect tip{x + dx, y + dy, x + tw + 6 + dx, y + fs + 6 + dy};
-    NinePatch& patch = tooltipSkin();
-    if (!tooltipSkinLoaded) {
-        tooltipSkinLoaded = true;
-        for (std::size_t k : kLoadOrder)
-            if (!host.loadSkinImage(kTooltipSkin[k], patch[k])) break;
-    }
+    NinePatch& patch = host.windowStack().tooltipSkin();
     painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
     layoutNinePatch(tip, patch);
     drawNinePatch(painter, patch, tip.left, tip.top);
@@ -322,9 +294,7 @@ void Widget::drawTooltip(Painter& painter) {
 
 // ---- Control -------------------------------------------------------------------------
 
-Control::~Control() {
-    if (focused == this) focused = nullptr;
-}
+Control::~Control() { host().windowStack().forgetFocus(this); }
 
 bool Control::onMessage(std::uint32_t, WParam, LParam) { return false; }
 bool Control::loadSkin() { return true; }

@@ -46,7 +46,7 @@ CatalogueTables smallCatalogue() {
     t.layerOptions = {{1, 11, 1, {1, 2, 3}, 101}, {-1, 12, 0, {0, 0, 0}, 102}};
     Action walk;
     walk.identifier = 4020;
-    walk.displayValue = 3;
+    walk.price = 3;
     for (int f = 0; f < 2; ++f) {
         ActionFrame frame;
         frame.duration = 100 + f;

@@ -405,14 +405,14 @@ TEST_F(AvatarArchiveTest, PixelsBeyondTheScratchBufferAreRefused) {
 
 TEST_F(AvatarArchiveTest, ASpriteImageCarriesItsHeaderAndATextureOfRecolouredPixels) {
     SpriteSource s = sprite(9, 2, 1, 3, 4, {});
-    s.extra1 = 0xDEADBEEF;
-    s.extra2 = 17;
+    s.word16 = 0xDEADBEEF;
+    s.word20 = 17;
     s.pixels = Bytes{}.pixel(180, 180, 180, 255).pixel(7, 8, 9, 10).data;
     writeSprites({s});
 
     ImageRecord image = archive.loadSpriteImage(9, 0, 0);
-    EXPECT_EQ(image.extra1, 0xDEADBEEFu);
-    EXPECT_EQ(image.extra2, 17u);
+    EXPECT_EQ(image.layoutWidth, 0xDEADBEEFu);
+    EXPECT_EQ(image.layoutHeight, 17u);
     EXPECT_EQ(image.width, 2);
     EXPECT_EQ(image.height, 1);
     EXPECT_EQ(image.xOffset, 3);
@@ -462,8 +462,8 @@ TEST_F(AvatarArchiveTest, WrittenArchivesReadBackRecordForRecord) {
     std::uint32_t seed = 12345;
     for (int n = 0; n < 20; ++n) {
         SpriteSource s = sprite(std::int64_t{1} << (n * 3) ^ -n, 1 + n % 7, 1 + n % 5, n, 127 - (1 + n % 5), {});
-        s.extra1 = static_cast<std::uint32_t>(n);
-        s.extra2 = static_cast<std::uint32_t>(~n);
+        s.word16 = static_cast<std::uint32_t>(n);
+        s.word20 = static_cast<std::uint32_t>(~n);
         for (int i = 0; i < s.width * s.height * 4; ++i) {
             seed = seed * 1103515245u + 12345u;
             s.pixels.push_back(static_cast<std::uint8_t>(seed >> 16));
@@ -480,7 +480,7 @@ TEST_F(AvatarArchiveTest, WrittenArchivesReadBackRecordForRecord) {
         ImageRecord image = archive.loadSpriteImage(s.key, 1, -1);
         EXPECT_EQ(image.width, s.width);
         EXPECT_EQ(image.yOffset, s.y);
-        EXPECT_EQ(image.extra2, s.extra2);
+        EXPECT_EQ(image.layoutHeight, s.word20);
         ImageRecord canvas = canvasOf(bgra(0, 0, 0, 0));
         EXPECT_TRUE(archive.compositeSprite(canvas, s.key, 1, -1));
     }

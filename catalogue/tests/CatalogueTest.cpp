@@ -93,7 +93,7 @@ TEST(CatalogueLayout, ReadsAHandBuiltFileFieldByField) {
     EXPECT_EQ(c.layerOptions()[0], (LayerOption{2, 55, 3, {1, 2, 3}, -1}));
     ASSERT_EQ(c.actions().size(), 1u);
     const Action& a = c.actions()[0];
-    EXPECT_EQ(std::tuple(a.firstValue, a.flagByte, a.displayValue, a.lowHalfWord, a.identifier),
+    EXPECT_EQ(std::tuple(a.firstValue, a.flagByte, a.price, a.lowHalfWord, a.identifier),
               std::tuple(70, 0xf0, 123456, 0x1234, 40000));
     ASSERT_EQ(a.frames.size(), 1u);
     const ActionFrame& f = a.frames[0];
@@ -191,7 +191,7 @@ TEST_F(CatalogueFinds, TheFirstRecordInFileOrderWins) {
 
     const LayerOption* option = c.findLayerOption(11, 1);
     ASSERT_NE(option, nullptr);
-    EXPECT_EQ(option->screenValue, 101);
+    EXPECT_EQ(option->price, 101);
 }
 
 TEST_F(CatalogueFinds, IdentifiersBelowOneFindNothing) {
@@ -209,7 +209,7 @@ TEST_F(CatalogueFinds, IdentifiersBelowOneFindNothing) {
 TEST_F(CatalogueFinds, WithdrawnOptionsStayInTheTableButAreNeverFound) {
     const LayerOption* option = c.findLayerOption(13, 1);
     ASSERT_NE(option, nullptr);
-    EXPECT_EQ(option->screenValue, 999);  // the withdrawn first one is passed over
+    EXPECT_EQ(option->price, 999);  // the withdrawn first one is passed over
     EXPECT_EQ(c.layerOptions()[2].availability, 0);
 
     EXPECT_EQ(c.findLayerOption(11, 2), nullptr);  // wrong face layer

@@ -18,7 +18,7 @@ CatalogueTables sampleCatalogue() {
     Action walk;
     walk.firstValue = 7;
     walk.flagByte = 0x81;
-    walk.displayValue = 4001;
+    walk.price = 4001;
     walk.lowHalfWord = 0xbeef;
     walk.identifier = 4020;
     for (int f = 0; f < 2; ++f) {
@@ -33,7 +33,7 @@ CatalogueTables sampleCatalogue() {
     }
     Action still;  // no frames at all
     still.identifier = 4046;
-    still.displayValue = 0;
+    still.price = 0;
     t.actions = {walk, still};
 
     t.bodyParts = {

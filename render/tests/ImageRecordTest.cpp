@@ -37,8 +37,8 @@ TEST_F(ImageRecordTest, AssignmentSharesTheTextureAndKeepsTheTargetsPixels) {
     ASSERT_NE(texture, 0u);
 
     ImageRecord source;
-    source.extra1 = 11;
-    source.extra2 = 12;
+    source.layoutWidth = 11;
+    source.layoutHeight = 12;
     source.width = 2;
     source.height = 2;
     source.texture = texture;
@@ -52,8 +52,8 @@ TEST_F(ImageRecordTest, AssignmentSharesTheTextureAndKeepsTheTargetsPixels) {
     target = source;
     EXPECT_EQ(target.pixels, (std::vector<std::uint8_t>{7, 7, 7, 7, 7, 7, 7, 7}));
     EXPECT_EQ(target.texture, texture);
-    EXPECT_EQ(target.extra1, 11u);
-    EXPECT_EQ(target.extra2, 12u);
+    EXPECT_EQ(target.layoutWidth, 11u);
+    EXPECT_EQ(target.layoutHeight, 12u);
     EXPECT_EQ(target.width, 2);
     EXPECT_EQ(target.yOffset, 3);
     EXPECT_EQ(target.rect, (ImageRect{1, 2, 3, 4}));

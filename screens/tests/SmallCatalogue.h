@@ -26,7 +26,7 @@ inline LayerOption option(int layer, int number, int availability, int value) {
     o.faceLayer = layer;
     o.optionNumber = number;
     o.availability = static_cast<std::uint8_t>(availability);
-    o.screenValue = value;
+    o.price = value;
     return o;
 }
 
@@ -34,7 +34,7 @@ inline Item item(std::uint16_t id, int category, int price, int colour, int avai
     Item i;
     i.identifier = id;
     i.category = category;
-    i.listValue = price;
+    i.price = price;
     i.word0 = colour;
     i.availability = static_cast<std::uint8_t>(availability);
     return i;
@@ -52,7 +52,7 @@ inline Item outfit(std::uint16_t id, int price, int a, int b, int c) {
 inline Action action(std::uint16_t id, int frames, int value = 0) {
     Action a;
     a.identifier = id;
-    a.displayValue = value;
+    a.price = value;
     for (int f = 0; f < frames; ++f) {
         ActionFrame frame;
         frame.duration = 100;
@@ -66,7 +66,7 @@ inline BodyPart bodyPart(std::uint16_t id, int layer, int value) {
     BodyPart p;
     p.identifier = id;
     p.bodyLayer = layer;
-    p.listValue = value;
+    p.price = value;
     return p;
 }
 

@@ -11,7 +11,7 @@ namespace likenex::load {
 std::vector<std::uint8_t> uploadRequest(const Catalogue& catalogue, const UploadSettings& settings) {
     const Action* shortest = nullptr;
     for (const Action& a : catalogue.actions())
-        if (a.displayValue == 0 && !a.frames.empty() && (!shortest || a.frames.size() < shortest->frames.size())) shortest = &a;
+        if (a.price == 0 && !a.frames.empty() && (!shortest || a.frames.size() < shortest->frames.size())) shortest = &a;
     if (!shortest || shortest->frames.size() * 20 > static_cast<std::size_t>(kMaxScriptFrames))
         throw std::runtime_error("no free action short enough for a 20-step script");
     SaveAvatarRequest upload;

@@ -25,7 +25,7 @@ namespace {
 Action action(std::uint16_t id, int frames, int price) {
     Action a;
     a.identifier = id;
-    a.displayValue = price;
+    a.price = price;
     a.frames.resize(static_cast<std::size_t>(frames));
     for (ActionFrame& f : a.frames) f.duration = 100;
     return a;
@@ -35,7 +35,7 @@ Item item(std::uint16_t id, int slot, int price, int outfitKind = 0, std::uint8_
     Item i;
     i.identifier = id;
     i.category = slot;
-    i.listValue = i.secondListValue = price;
+    i.price = i.secondPrice = price;
     i.outfitKind = outfitKind;
     i.availability = availability;
     return i;
@@ -44,7 +44,7 @@ Item item(std::uint16_t id, int slot, int price, int outfitKind = 0, std::uint8_
 BodyPart bodyPart(std::uint16_t id, int price) {
     BodyPart p;
     p.identifier = id;
-    p.listValue = price;
+    p.price = price;
     return p;
 }
 

@@ -124,7 +124,7 @@ DataSet loadDataSet(const std::string& dir) {
             ItemSource item;
             item.record.identifier = i.at("id").get<std::uint16_t>();
             item.record.category = i.at("category").get<int>();
-            item.record.listValue = item.record.secondListValue = i.at("price").get<int>();
+            item.record.price = item.record.secondPrice = i.at("price").get<int>();
             item.record.word0 = i.at("colour").get<int>();
             item.record.availability = static_cast<std::uint8_t>(i.value("availability", 1));
             if (i.contains("outfit")) {
@@ -153,7 +153,7 @@ DataSet loadDataSet(const std::string& dir) {
             part.record.identifier = b.at("id").get<std::uint16_t>();
             part.record.bodyLayer = b.at("layer").get<int>();
             part.record.style = b.at("style").get<int>();
-            part.record.listValue = b.at("price").get<int>();
+            part.record.price = b.at("price").get<int>();
             part.kind = b.at("kind").get<std::string>();
             data.bodyParts.push_back(part);
         }
@@ -166,7 +166,7 @@ DataSet loadDataSet(const std::string& dir) {
         for (const Json& a : cat.at("actions")) {
             Action action;
             action.identifier = a.at("id").get<std::uint16_t>();
-            action.displayValue = a.at("price").get<int>();
+            action.price = a.at("price").get<int>();
             const std::string where = "action " + std::to_string(action.identifier);
             for (const Json& f : a.at("frames")) action.frames.push_back(frameOf(data, f, where));
             data.actions.push_back(std::move(action));
@@ -184,7 +184,7 @@ CatalogueTables DataSet::catalogue() const {
         o.faceLayer = f.layer;
         o.optionNumber = f.number;
         o.availability = static_cast<std::uint8_t>(f.availability);
-        o.screenValue = f.price;
+        o.price = f.price;
         t.layerOptions.push_back(o);
     }
     t.actions = actions;

@@ -66,8 +66,8 @@ std::vector<SpriteSource> spritesFromManifest(const Json& list, const std::strin
         f.get("key", sprite.key);
         f.get("x", sprite.x);
         f.get("y", sprite.y);
-        f.get("extra1", sprite.extra1);
-        f.get("extra2", sprite.extra2);
+        f.get("extra1", sprite.word16);
+        f.get("extra2", sprite.word20);
         EntryPicture picture = entryPicture(f, baseFolder);
         if (picture.pixels.size() > kSpriteScratchBytes)
             throw ToolError(f.where() + ": " + std::to_string(picture.width) + " by " + std::to_string(picture.height) +
@@ -86,8 +86,8 @@ Json spriteManifestEntry(const SpriteSource& sprite, const std::string& png) {
     entry["height"] = sprite.height;
     entry["x"] = sprite.x;
     entry["y"] = sprite.y;
-    entry["extra1"] = sprite.extra1;
-    entry["extra2"] = sprite.extra2;
+    entry["extra1"] = sprite.word16;
+    entry["extra2"] = sprite.word20;
     return entry;
 }
 

@@ -97,7 +97,7 @@ LayerOption layerOptionFromJson(const Json& json, const std::string& where) {
     f.get("optionNumber", o.optionNumber);
     f.get("availability", o.availability);
     f.getArray("storedBytes", o.storedBytes);
-    f.get("screenValue", o.screenValue);
+    f.get("screenValue", o.price);
     f.finish();
     return o;
 }
@@ -107,7 +107,7 @@ Action actionFromJson(const Json& json, const std::string& where) {
     Action a;
     f.get("firstValue", a.firstValue);
     f.get("flagByte", a.flagByte);
-    f.get("displayValue", a.displayValue);
+    f.get("displayValue", a.price);
     f.get("lowHalfWord", a.lowHalfWord);
     f.get("identifier", a.identifier);
     if (const Json* frames = f.array("frames"))
@@ -125,7 +125,7 @@ BodyPart bodyPartFromJson(const Json& json, const std::string& where) {
     f.get("byte8", p.byte8);
     f.getArray("gap9", p.gap9);
     f.get("style", p.style);
-    f.get("listValue", p.listValue);
+    f.get("listValue", p.price);
     f.get("byte20", p.byte20);
     f.get("byte21", p.byte21);
     f.get("identifier", p.identifier);
@@ -138,14 +138,14 @@ Item itemFromJson(const Json& json, const std::string& where) {
     Item item;
     f.get("word0", item.word0);
     f.get("category", item.category);
-    f.get("listValue", item.listValue);
+    f.get("listValue", item.price);
     f.get("outfitKind", item.outfitKind);
     f.get("outfitSlot6", item.outfitSlot6);
     f.get("outfitSlot3or5", item.outfitSlot3or5);
     f.get("outfitSlot4", item.outfitSlot4);
     f.get("availability", item.availability);
     f.getArray("bytes29", item.bytes29);
-    f.get("secondListValue", item.secondListValue);
+    f.get("secondListValue", item.secondPrice);
     f.get("byte36", item.byte36);
     f.get("byte37", item.byte37);
     f.get("identifier", item.identifier);
@@ -167,33 +167,33 @@ Json toJson(const LayerOption& o) {
                 {"optionNumber", o.optionNumber},
                 {"availability", o.availability},
                 {"storedBytes", bytesJson(o.storedBytes)},
-                {"screenValue", o.screenValue}};
+                {"screenValue", o.price}};
 }
 
 Json toJson(const Action& a) {
     Json frames = Json::array();
     for (const ActionFrame& frame : a.frames) frames.push_back(toJson(frame));
-    return Json{{"firstValue", a.firstValue},   {"flagByte", a.flagByte},     {"displayValue", a.displayValue},
+    return Json{{"firstValue", a.firstValue},   {"flagByte", a.flagByte},     {"displayValue", a.price},
                 {"lowHalfWord", a.lowHalfWord}, {"identifier", a.identifier}, {"frames", std::move(frames)}};
 }
 
 Json toJson(const BodyPart& p) {
     return Json{{"bodyLayer", p.bodyLayer},  {"word4", p.word4},   {"byte8", p.byte8},
-                {"gap9", bytesJson(p.gap9)}, {"style", p.style},   {"listValue", p.listValue},
+                {"gap9", bytesJson(p.gap9)}, {"style", p.style},   {"listValue", p.price},
                 {"byte20", p.byte20},        {"byte21", p.byte21}, {"identifier", p.identifier}};
 }
 
 Json toJson(const Item& i) {
     return Json{{"word0", i.word0},
                 {"category", i.category},
-                {"listValue", i.listValue},
+                {"listValue", i.price},
                 {"outfitKind", i.outfitKind},
                 {"outfitSlot6", i.outfitSlot6},
                 {"outfitSlot3or5", i.outfitSlot3or5},
                 {"outfitSlot4", i.outfitSlot4},
                 {"availability", i.availability},
                 {"bytes29", bytesJson(i.bytes29)},
-                {"secondListValue", i.secondListValue},
+                {"secondListValue", i.secondPrice},
                 {"byte36", i.byte36},
                 {"byte37", i.byte37},
                 {"identifier", i.identifier}};

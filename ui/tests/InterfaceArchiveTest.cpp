@@ -52,8 +52,8 @@ TEST_F(InterfaceArchiveTest, PicturesComeBackWithTheirSizesAndStoredPixels) {
     for (const SkinImageSource& source : pictures) {
         SkinImage image;
         ASSERT_TRUE(archive.getImage(source.skinIdentifier, image));
-        EXPECT_EQ(image.extra1, source.layoutWidth);
-        EXPECT_EQ(image.extra2, source.layoutHeight);
+        EXPECT_EQ(image.layoutWidth, source.layoutWidth);
+        EXPECT_EQ(image.layoutHeight, source.layoutHeight);
         EXPECT_EQ(image.width, static_cast<std::int32_t>(source.texW));
         EXPECT_EQ(image.height, static_cast<std::int32_t>(source.texH));
         EXPECT_EQ(image.xOffset, 0);
@@ -109,7 +109,7 @@ TEST_F(InterfaceArchiveTest, TheFirstEntryOfAnIdentifierWins) {
     writeRaw(index, data);
     SkinImage image;
     ASSERT_TRUE(archive.getImage(99, image));
-    EXPECT_EQ(image.extra1, 2u);
+    EXPECT_EQ(image.layoutWidth, 2u);
     EXPECT_EQ(renderer().live[image.texture].pixels, (Pixels{2, 2, 2, 2}));
 }
 
@@ -130,9 +130,9 @@ TEST_F(InterfaceArchiveTest, RecordsOutsideTheDataFileAndUnknownIdentifiersAreRe
     ASSERT_TRUE(archive.getImage(1, good));
     for (std::uint32_t id : {2u, 3u, 4u, 5u, 6u, 7u, 8u}) {
         SkinImage image;
-        image.extra1 = 77;
+        image.layoutWidth = 77;
         EXPECT_FALSE(archive.getImage(id, image)) << id;
-        EXPECT_EQ(image.extra1, 77u);
+        EXPECT_EQ(image.layoutWidth, 77u);
         EXPECT_EQ(image.texture, 0u);
     }
     EXPECT_EQ(renderer().created, 1);

@@ -16,7 +16,7 @@ using testing::RecordingRenderer;
 // A control whose focusability the test decides; it records what reached it.
 class Probe : public Control {
 public:
-    explicit Probe(bool focusable = true) : focusable_(focusable) {}
+    explicit Probe(UiHost& host, bool focusable = true) : Control(host), focusable_(focusable) {}
     bool canFocus() const override { return focusable_ && visible && enabled; }
     bool onMouse(std::uint32_t message, int x, int y, WParam, LParam) override {
         mouse.push_back({message, x, y});
@@ -48,7 +48,7 @@ private:
 };
 
 Probe* addProbe(Widget& window, std::int32_t id, ImageRect rect, bool focusable = true) {
-    auto* probe = new Probe(focusable);
+    auto* probe = new Probe(window.host(), focusable);
     probe->id = id;
     probe->setBounds(rect);
     EXPECT_EQ(window.addChild(probe), kStatusOk);
@@ -62,7 +62,7 @@ protected:
         host.anySkin = true;
     }
     void TearDown() override {
-        clearFocus();
+        host.windowStack().clearFocus();
         RecordingRenderer::uninstall();
     }
     bool send(std::uint32_t message, WParam wParam = 0, LParam lParam = 0) {
@@ -75,7 +75,7 @@ protected:
 };
 
 TEST_F(WidgetTest, ChildrenAreKeptNewestFirstAndTabFollowsTheOrderAdded) {
-    Widget window;
+    Widget window(host);
     Probe* a = addProbe(window, 1, {0, 0, 50, 50});
     Probe* b = addProbe(window, 2, {0, 0, 50, 50});
     Probe* c = addProbe(window, 3, {0, 0, 50, 50});
@@ -107,25 +107,25 @@ TEST_F(WidgetTest, TabAndArrowsMoveTheFocusWithinTheWindow) {
 
     // Nothing focused and nothing marked for it: Tab changes nothing but counts as handled.
     EXPECT_TRUE(send(kKeyDown, kVkTab));
-    EXPECT_EQ(focusedWidget(), nullptr);
+    EXPECT_EQ(host.windowStack().focused(), nullptr);
     EXPECT_FALSE(send(kKeyDown, kVkLeft)) << "arrows without a focus fall through";
 
     a->defaultFocus = true;
     EXPECT_TRUE(send(kKeyDown, kVkTab));
-    EXPECT_EQ(focusedWidget(), a);
+    EXPECT_EQ(host.windowStack().focused(), a);
     EXPECT_TRUE(send(kKeyDown, kVkTab));
-    EXPECT_EQ(focusedWidget(), c) << "an unfocusable child is stepped over";
+    EXPECT_EQ(host.windowStack().focused(), c) << "an unfocusable child is stepped over";
     EXPECT_EQ(a->lost, 1);
     EXPECT_TRUE(send(kKeyDown, kVkTab));
-    EXPECT_EQ(focusedWidget(), a) << "wraps to the first added";
+    EXPECT_EQ(host.windowStack().focused(), a) << "wraps to the first added";
     host.shift = true;
     EXPECT_TRUE(send(kKeyDown, kVkTab));
-    EXPECT_EQ(focusedWidget(), c) << "Shift+Tab goes backward";
+    EXPECT_EQ(host.windowStack().focused(), c) << "Shift+Tab goes backward";
     host.shift = false;
     EXPECT_TRUE(send(kKeyDown, kVkDown));
-    EXPECT_EQ(focusedWidget(), a);
+    EXPECT_EQ(host.windowStack().focused(), a);
     EXPECT_TRUE(send(kKeyDown, kVkUp));
-    EXPECT_EQ(focusedWidget(), c);
+    EXPECT_EQ(host.windowStack().focused(), c);
     EXPECT_EQ(skipped->gained, 0);
     EXPECT_EQ(c->keys.size(), 2u) << "the focused child sees each key first";
 
@@ -133,7 +133,7 @@ TEST_F(WidgetTest, TabAndArrowsMoveTheFocusWithinTheWindow) {
     EXPECT_FALSE(send(kKeyUp, kVkTab));
     window->keyboardNavigation = false;
     EXPECT_FALSE(send(kKeyDown, kVkTab));
-    EXPECT_EQ(focusedWidget(), c);
+    EXPECT_EQ(host.windowStack().focused(), c);
 }
 
 TEST_F(WidgetTest, FocusSearchStopsWhenNoOtherChildCanTakeIt) {
@@ -141,37 +141,37 @@ TEST_F(WidgetTest, FocusSearchStopsWhenNoOtherChildCanTakeIt) {
     window->keyboardNavigation = true;
     Probe* only = addProbe(*window, 1, {0, 0, 10, 10});
     for (int i = 0; i < 5; ++i) addProbe(*window, 10 + i, {0, 0, 10, 10}, false);
-    setFocus(only);
+    host.windowStack().setFocus(only);
     EXPECT_TRUE(send(kKeyDown, kVkTab));
-    EXPECT_EQ(focusedWidget(), only);
+    EXPECT_EQ(host.windowStack().focused(), only);
     EXPECT_EQ(only->lost, 0);
 }
 
 TEST_F(WidgetTest, SetFocusAndClearFocusTellBothHolders) {
-    Widget window;
+    Widget window(host);
     Probe* a = addProbe(window, 1, {0, 0, 10, 10});
     Probe* b = addProbe(window, 2, {0, 0, 10, 10});
     Probe* never = addProbe(window, 3, {0, 0, 10, 10}, false);
-    setFocus(a);
-    setFocus(a);
+    host.windowStack().setFocus(a);
+    host.windowStack().setFocus(a);
     EXPECT_EQ(a->gained, 1) << "a second setFocus on the holder does nothing";
-    setFocus(never);
-    EXPECT_EQ(focusedWidget(), a);
-    setFocus(b);
+    host.windowStack().setFocus(never);
+    EXPECT_EQ(host.windowStack().focused(), a);
+    host.windowStack().setFocus(b);
     EXPECT_EQ(a->lost, 1);
     EXPECT_TRUE(b->focusedFlag);
-    clearFocus();
-    EXPECT_EQ(focusedWidget(), nullptr);
+    host.windowStack().clearFocus();
+    EXPECT_EQ(host.windowStack().focused(), nullptr);
     EXPECT_FALSE(b->focusedFlag);
 }
 
 TEST_F(WidgetTest, DestroyingAWindowDropsItsChildsFocusWithoutTellingIt) {
     {
-        Widget window;
+        Widget window(host);
         Probe* a = addProbe(window, 1, {0, 0, 10, 10});
-        setFocus(a);
+        host.windowStack().setFocus(a);
     }
-    EXPECT_EQ(focusedWidget(), nullptr);
+    EXPECT_EQ(host.windowStack().focused(), nullptr);
 }
 
 TEST_F(WidgetTest, MouseGoesToTheFocusedChildFirstThenTheChildUnderIt) {
@@ -188,7 +188,7 @@ TEST_F(WidgetTest, MouseGoesToTheFocusedChildFirstThenTheChildUnderIt) {
     EXPECT_TRUE(right->hoveredFlag);
 
     // A focused child that takes the mouse keeps it, wherever the mouse is (a capture).
-    setFocus(left);
+    host.windowStack().setFocus(left);
     left->takesMouse = true;
     EXPECT_TRUE(mouse(kLButtonUp, 300, 300));
     ASSERT_EQ(left->mouse.size(), 1u);
@@ -197,7 +197,7 @@ TEST_F(WidgetTest, MouseGoesToTheFocusedChildFirstThenTheChildUnderIt) {
     // A press on empty area takes the focus away.
     left->takesMouse = false;
     mouse(kLButtonDown, 300, 300);
-    EXPECT_EQ(focusedWidget(), nullptr);
+    EXPECT_EQ(host.windowStack().focused(), nullptr);
     EXPECT_EQ(left->lost, 1);
     mouse(kMouseMove, 300, 300);
     EXPECT_EQ(root->hovered, nullptr);
@@ -340,22 +340,22 @@ TEST_F(WidgetTest, TooltipsStayInsideTheClientArea) {
 }
 
 TEST_F(WidgetTest, AFocusedChildIsDrawnOverItsSiblings) {
-    Widget window;
+    Widget window(host);
     window.setBounds({0, 0, 100, 100});
     host.anySkin = false;
     struct Drawn : Control {
-        explicit Drawn(std::vector<int>& log) : log_(log) {}
+        Drawn(UiHost& host, std::vector<int>& log) : Control(host), log_(log) {}
         void draw(Painter&) override { log_.push_back(id); }
         bool canFocus() const override { return true; }
         std::vector<int>& log_;
     };
     std::vector<int> order;
     for (int id : {1, 2, 3}) {
-        auto* c = new Drawn(order);
+        auto* c = new Drawn(host, order);
         c->id = id;
         ASSERT_EQ(window.addChild(c), kStatusOk);
     }
-    setFocus(window.children()[1].get());   // id 2
+    host.windowStack().setFocus(window.children()[1].get());   // id 2
     window.children()[2]->visible = false;  // id 1
     window.draw(RecordingRenderer::painter());
     EXPECT_EQ(order, (std::vector<int>{3, 2}));

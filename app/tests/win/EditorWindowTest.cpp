@@ -27,10 +27,7 @@ using testing::StartedApplication;
 class EditorWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { RecordingRenderer::reset(); }
-    void TearDown() override {
-        RecordingRenderer::reset();
-        currentAvatarModel().reset();
-    }
+    void TearDown() override { RecordingRenderer::reset(); }
 };
 
 TEST_F(EditorWindowTest, ClicksDressTheFigureAndKeysUndoTheOutfit) {
@@ -56,11 +53,11 @@ TEST_F(EditorWindowTest, ClicksDressTheFigureAndKeysUndoTheOutfit) {
         ASSERT_FALSE(state.pageItems(3).empty());
         firstCell();
         const Item& top = *state.pageItems(3)[0];
-        EXPECT_EQ(currentAvatarModel()->look().items[2].item, top.identifier);
+        EXPECT_EQ(app.avatarModel()->look().items[2].item, top.identifier);
         next();
         firstCell();
         const Item& legs = *state.pageItems(4)[0];
-        EXPECT_EQ(state.price(), top.listValue + legs.listValue);
+        EXPECT_EQ(state.price(), top.price + legs.price);
 
         click(16 + 100 + 23, 96);  // tab 403: the outfits
         ASSERT_EQ(state.page(), 2);
@@ -68,32 +65,32 @@ TEST_F(EditorWindowTest, ClicksDressTheFigureAndKeysUndoTheOutfit) {
         ASSERT_NE(outfit.outfitKind, 0) << "the data set lists its outfits first";
         firstCell();
         EXPECT_TRUE(state.outfit());
-        EXPECT_EQ(state.price(), outfit.listValue) << "an outfit's pieces are not counted";
-        EXPECT_EQ(currentAvatarModel()->look().items[6].item, outfit.outfitSlot6);
+        EXPECT_EQ(state.price(), outfit.price) << "an outfit's pieces are not counted";
+        EXPECT_EQ(app.avatarModel()->look().items[6].item, outfit.outfitSlot6);
         EXPECT_FALSE(editor->tab(3)->visible);
 
         key(0x1A);  // Ctrl+Z
         EXPECT_FALSE(state.outfit());
-        EXPECT_EQ(currentAvatarModel()->look().items[2].item, top.identifier);
-        EXPECT_EQ(state.price(), top.listValue + legs.listValue);
+        EXPECT_EQ(app.avatarModel()->look().items[2].item, top.identifier);
+        EXPECT_EQ(state.price(), top.price + legs.price);
         EXPECT_TRUE(editor->tab(3)->visible);
         key(0x19);  // Ctrl+Y
         EXPECT_TRUE(state.outfit());
-        EXPECT_EQ(state.price(), outfit.listValue);
+        EXPECT_EQ(state.price(), outfit.price);
 
         click(566, 378);  // turn
         EXPECT_EQ(state.direction(), 1);
-        EXPECT_EQ(currentAvatarModel()->direction(), 1);
+        EXPECT_EQ(app.avatarModel()->direction(), 1);
 
-        const AvatarModel* before = currentAvatarModel().get();
+        const AvatarModel* before = app.avatarModel().get();
         click(37, 37);  // the frame's new-avatar button asks first
         EXPECT_EQ(editor->pendingAction(), kEditorNewAvatarAnswer);
         SendMessageW(window, WM_DIALOG_OK, kEditorScreenId, kEditorNewAvatarAnswer);
-        EXPECT_NE(currentAvatarModel().get(), before);
-        EXPECT_EQ(state.model(), currentAvatarModel().get());
+        EXPECT_NE(app.avatarModel().get(), before);
+        EXPECT_EQ(state.model(), app.avatarModel().get());
         EXPECT_EQ(state.page(), kFacePage);
         EXPECT_EQ(state.price(), 0);
-        EXPECT_EQ(currentAvatarModel()->action()->identifier, kStandingAction);
+        EXPECT_EQ(app.avatarModel()->action()->identifier, kStandingAction);
     };
     EXPECT_EQ(runEntry(app, nullptr), 0);
     EXPECT_EQ(app.frames, 1);
@@ -107,14 +104,15 @@ TEST_F(EditorWindowTest, TheExportedPictureMatchesTheToolsExport) {
     std::wstring written;
     app.onFirstFrame = [&] {
         ui::WindowStack& stack = app.windowStack();
-        auto* screen = static_cast<PictureScreen*>(stack.openWindow(stack.root(), {0, 69, app.width(), app.height()},
-                                                                    false, std::make_unique<PictureScreen>()));
+        auto* screen =
+            static_cast<PictureScreen*>(stack.openWindow(stack.root(), {0, 69, app.width(), app.height()}, false,
+                                                         std::make_unique<PictureScreen>(app.windowStack().root()->host(), app.pictureScreenParts())));
         ASSERT_TRUE(screen);
-        screen->setModel(currentAvatarModel().get());
-        pictureList() = {{kStandingAction}};
+        screen->setModel(app.avatarModel().get());
+        app.pictures().pictureList() = {{kStandingAction}};
         ASSERT_TRUE(screen->exportPicture());
-        written = lastPicturePath();
-        pictureList().clear();
+        written = app.pictures().lastPicturePath();
+        app.pictures().pictureList().clear();
     };
     EXPECT_EQ(runEntry(app, nullptr), 0);
     ASSERT_FALSE(written.empty());
@@ -137,8 +135,7 @@ TEST_F(EditorWindowTest, TheExportedPictureMatchesTheToolsExport) {
     // The BMP, and the transparent picture and the animation written beside it.
     std::filesystem::path stem(written);
     stem.replace_extension();
-    for (const wchar_t* suffix : {L".bmp", L".png", L"_anim.png"})
-        std::filesystem::remove(stem.wstring() + suffix);
+    for (const wchar_t* suffix : {L".bmp", L".png", L"_anim.png"}) std::filesystem::remove(stem.wstring() + suffix);
 }
 
 }  // namespace

@@ -149,7 +149,7 @@ TEST_F(DefaultDataSet, CatalogueMeetsTheEditorsNeeds) {
             continue;
         }
         ++offered[i.category];
-        if (i.listValue == 0) ++free;
+        if (i.price == 0) ++free;
     }
     int total = 0;
     for (int category = 0; category <= 6; ++category) {
