@@ -1,7 +1,8 @@
 #pragma once
-// Bounded little-endian reading and writing of the data files. A reader never trusts a
-// length, count or offset from a file: every read checks what is left, and a failed read
-// leaves the reader failed for good, so that a loader can read a whole record and test once.
+// Bounded little-endian reading and writing of the data files, and big-endian writing for
+// PNG. A reader never trusts a length, count or offset from a file: every read checks what is
+// left, and a failed read leaves the reader failed for good, so that a loader can read a whole
+// record and test once.
 
 #include <cstddef>
 #include <cstdint>
@@ -74,6 +75,7 @@ private:
 
 class ByteWriter {
 public:
+    void reserve(std::size_t count) { bytes_.reserve(count); }
     void u8(std::uint8_t v) { bytes_.push_back(v); }
     void u16(std::uint16_t v) { put(v, 2); }
     void u32(std::uint32_t v) { put(v, 4); }
@@ -81,6 +83,9 @@ public:
     void i16(std::int16_t v) { u16(static_cast<std::uint16_t>(v)); }
     void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
     void i64(std::int64_t v) { u64(static_cast<std::uint64_t>(v)); }
+    // PNG stores its numbers big-endian.
+    void u16BigEndian(std::uint16_t v) { putBigEndian(v, 2); }
+    void u32BigEndian(std::uint32_t v) { putBigEndian(v, 4); }
     void append(std::span<const std::uint8_t> data) { bytes_.insert(bytes_.end(), data.begin(), data.end()); }
     // Overwrites 4 bytes already written (an offset known only later).
     void patchU32(std::size_t at, std::uint32_t v) {
@@ -95,6 +100,9 @@ public:
 private:
     void put(std::uint64_t v, int n) {
         for (int i = 0; i < n; ++i) bytes_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    }
+    void putBigEndian(std::uint64_t v, int n) {
+        for (int i = n - 1; i >= 0; --i) bytes_.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
     }
     std::vector<std::uint8_t> bytes_;
 };

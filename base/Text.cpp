@@ -81,6 +81,21 @@ std::optional<std::u16string> utf16FromUtf8(std::string_view text) {
     return out;
 }
 
+std::u16string utf16FromUtf8Replacing(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::optional<char32_t> c = decodeUtf8(text, i);
+        if (c) {
+            appendUtf16(out, *c);
+        } else {
+            out += static_cast<char16_t>(kReplacementCharacter);
+            ++i;
+        }
+    }
+    return out;
+}
+
 std::wstring wideFromUtf16(std::u16string_view text) {
     if constexpr (sizeof(wchar_t) == sizeof(char16_t)) {
         return std::wstring(text.begin(), text.end());

@@ -45,6 +45,9 @@ void forEachCodePoint(std::u16string_view text, Visit visit) {
 [[nodiscard]] std::optional<std::string> utf8FromUtf16Strict(std::u16string_view text);
 // Empty when the bytes are not valid UTF-8.
 [[nodiscard]] std::optional<std::u16string> utf16FromUtf8(std::string_view text);
+// For text from outside that is shown rather than trusted: every byte that does not start a
+// valid sequence becomes one U+FFFD, and decoding goes on from the next byte.
+[[nodiscard]] std::u16string utf16FromUtf8Replacing(std::string_view text);
 
 [[nodiscard]] std::wstring wideFromUtf16(std::u16string_view text);
 [[nodiscard]] std::u16string utf16FromWide(std::wstring_view text);

@@ -1,5 +1,7 @@
 #include "render/PngFile.h"
 
+#include "base/ByteIo.h"
+
 #include <zlib.h>
 
 #include <array>
@@ -13,24 +15,17 @@ constexpr std::array<std::uint8_t, 8> kSignature{137, 'P', 'N', 'G', '\r', '\n',
 // Windows, and no picture of ours comes near it.
 constexpr std::uint64_t kMostFilteredBytes = std::uint64_t{1} << 28;
 
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<std::uint8_t>(v >> shift));
-}
-
-void put16(std::vector<std::uint8_t>& out, std::uint16_t v) {
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-    out.push_back(static_cast<std::uint8_t>(v));
-}
-
 // Length, type, data and the CRC over type and data.
-void putChunk(std::vector<std::uint8_t>& out, const char (&type)[5], const std::vector<std::uint8_t>& data) {
-    put32(out, static_cast<std::uint32_t>(data.size()));
-    const std::size_t typeAt = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
+void putChunk(std::vector<std::uint8_t>& out, const char (&type)[5], std::span<const std::uint8_t> data) {
+    ByteWriter chunk;
+    chunk.reserve(12 + data.size());
+    chunk.u32BigEndian(static_cast<std::uint32_t>(data.size()));
+    for (int i = 0; i < 4; ++i) chunk.u8(static_cast<std::uint8_t>(type[i]));
+    chunk.append(data);
     uLong crc = crc32(0L, Z_NULL, 0);
-    crc = crc32(crc, out.data() + typeAt, static_cast<uInt>(out.size() - typeAt));
-    put32(out, static_cast<std::uint32_t>(crc));
+    crc = crc32(crc, chunk.bytes().data() + 4, static_cast<uInt>(chunk.size() - 4));
+    chunk.u32BigEndian(static_cast<std::uint32_t>(crc));
+    out.insert(out.end(), chunk.bytes().begin(), chunk.bytes().end());
 }
 
 bool sizeFits(std::int32_t width, std::int32_t height, std::size_t bytes) {
@@ -98,11 +93,11 @@ std::vector<std::uint8_t> compressedRows(const RgbaPicture& picture) {
 
 void putHeader(std::vector<std::uint8_t>& file, std::int32_t width, std::int32_t height) {
     file.insert(file.end(), kSignature.begin(), kSignature.end());
-    std::vector<std::uint8_t> header;
-    put32(header, static_cast<std::uint32_t>(width));
-    put32(header, static_cast<std::uint32_t>(height));
-    header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, adaptive filters, no interlace
-    putChunk(file, "IHDR", header);
+    ByteWriter header;
+    header.u32BigEndian(static_cast<std::uint32_t>(width));
+    header.u32BigEndian(static_cast<std::uint32_t>(height));
+    header.append(std::array<std::uint8_t, 5>{8, 6, 0, 0, 0});  // 8 bits, RGBA, deflate, adaptive filters, no interlace
+    putChunk(file, "IHDR", header.bytes());
 }
 
 }  // namespace
@@ -132,10 +127,10 @@ AnimatedPngWriter::AnimatedPngWriter(std::int32_t width, std::int32_t height, st
         return;
     }
     putHeader(file_, width, height);
-    std::vector<std::uint8_t> control;
-    put32(control, frameCount);
-    put32(control, 0);  // plays: 0 loops forever
-    putChunk(file_, "acTL", control);
+    ByteWriter control;
+    control.u32BigEndian(frameCount);
+    control.u32BigEndian(0);  // plays: 0 loops forever
+    putChunk(file_, "acTL", control.bytes());
 }
 
 bool AnimatedPngWriter::addFrame(const RgbaPicture& frame, std::uint32_t delayMs) {
@@ -150,27 +145,27 @@ bool AnimatedPngWriter::addFrame(const RgbaPicture& frame, std::uint32_t delayMs
         failed_ = true;
         return false;
     }
-    std::vector<std::uint8_t> control;
-    put32(control, sequence_++);
-    put32(control, static_cast<std::uint32_t>(width_));
-    put32(control, static_cast<std::uint32_t>(height_));
-    put32(control, 0);  // x offset
-    put32(control, 0);  // y offset
+    ByteWriter control;
+    control.u32BigEndian(sequence_++);
+    control.u32BigEndian(static_cast<std::uint32_t>(width_));
+    control.u32BigEndian(static_cast<std::uint32_t>(height_));
+    control.u32BigEndian(0);  // x offset
+    control.u32BigEndian(0);  // y offset
     const PngDelay delay = pngDelayOf(delayMs);
-    put16(control, delay.numerator);
-    put16(control, delay.denominator);
-    control.push_back(0);  // dispose: none, the next frame covers it whole
-    control.push_back(0);  // blend: source, so transparent pixels replace what was there
-    putChunk(file_, "fcTL", control);
+    control.u16BigEndian(delay.numerator);
+    control.u16BigEndian(delay.denominator);
+    control.u8(0);  // dispose: none, the next frame covers it whole
+    control.u8(0);  // blend: source, so transparent pixels replace what was there
+    putChunk(file_, "fcTL", control.bytes());
     if (added_ == 0) {
         // The first frame is the file's ordinary image.
         putChunk(file_, "IDAT", data);
     } else {
-        std::vector<std::uint8_t> frameData;
+        ByteWriter frameData;
         frameData.reserve(4 + data.size());
-        put32(frameData, sequence_++);
-        frameData.insert(frameData.end(), data.begin(), data.end());
-        putChunk(file_, "fdAT", frameData);
+        frameData.u32BigEndian(sequence_++);
+        frameData.append(data);
+        putChunk(file_, "fdAT", frameData.bytes());
     }
     ++added_;
     return true;

@@ -1,5 +1,6 @@
 #include "server/Accounts.h"
 
+#include "base/Text.h"
 #include "server/CodePage.h"
 
 #include <sodium.h>
@@ -28,7 +29,7 @@ std::string Accounts::verificationKey(const Account& account, std::string_view d
     return std::string(reinterpret_cast<const char*>(mac), sizeof mac);
 }
 
-std::string Accounts::nameKey(std::u16string_view name) { return utf16ToUtf8(foldCase(name)); }
+std::string Accounts::nameKey(std::u16string_view name) { return text::utf8FromUtf16(foldCase(name)); }
 
 bool Accounts::isGuest(std::u16string_view name) { return nameKey(name) == "guest"; }
 
@@ -104,7 +105,7 @@ bool Accounts::setPassword(std::u16string_view name, std::string_view digest) {
 Accounts::AddResult Accounts::addAccount(std::u16string_view name, std::string_view digest) {
     if (!isValidName(name) || isGuest(name)) return AddResult::InvalidName;
     Account account;
-    account.name = utf16ToUtf8(name);
+    account.name = text::utf8FromUtf16(name);
     account.nameKey = nameKey(name);
     if (storage_.findAccount(account.nameKey)) return AddResult::NameTaken;
     account.secretHash = hashDigest(digest);

@@ -17,10 +17,6 @@ namespace likenex {
 // The conversion for a configured name ("windows-1252", "iso-8859-1"); nothing for others.
 [[nodiscard]] std::optional<CodePageConversion> codePageNamed(std::string_view name);
 
-// UTF-8 and UTF-16 for the web side and the command line. Malformed input becomes U+FFFD.
-[[nodiscard]] std::u16string utf8ToUtf16(std::string_view text);
-[[nodiscard]] std::string utf16ToUtf8(std::u16string_view text);
-
 }  // namespace likenex
 
 namespace likenex {

@@ -9,6 +9,7 @@
 // avatars. pg_trgm ships with PostgreSQL (Debian's postgresql-15 package) and is a trusted
 // extension: the migration creates it when the server's role may create objects in the
 // database; otherwise a superuser creates it once with CREATE EXTENSION pg_trgm.
+#include "base/Text.h"
 #include "server/CodePage.h"
 #include "server/Storage.h"
 
@@ -142,8 +143,8 @@ public:
         Result r = query(c, 
             "INSERT INTO avatars (owner_id, look, title, title_key, second_text, third_text, first_option, second_option,"
             " access_mode, language, access_hash, created_at) VALUES ($1,$2,$3,$4,$5,$6,$7,$8,$9,$10,$11,$12) RETURNING number",
-            {std::to_string(a.ownerId), std::string(look.begin(), look.end()), utf16ToUtf8(a.title), utf16ToUtf8(foldCase(a.title)),
-             utf16ToUtf8(a.secondText), utf16ToUtf8(a.thirdText), std::to_string(a.firstOption), std::to_string(a.secondOption),
+            {std::to_string(a.ownerId), std::string(look.begin(), look.end()), text::utf8FromUtf16(a.title), text::utf8FromUtf16(foldCase(a.title)),
+             text::utf8FromUtf16(a.secondText), text::utf8FromUtf16(a.thirdText), std::to_string(a.firstOption), std::to_string(a.secondOption),
              std::to_string(a.accessMode), std::to_string(a.language), a.accessHash, std::to_string(a.createdAt)},
             {1});
         return integer(r, 0, 0);
@@ -167,9 +168,9 @@ public:
         auto fields = decodeAvatarFields(std::vector<std::uint8_t>(lookBytes.begin(), lookBytes.end()));
         if (!fields) throw StorageError("avatar " + std::to_string(number) + " has a damaged look");
         a.avatar = std::move(*fields);
-        a.title = utf8ToUtf16(text(r, 0, 4));
-        a.secondText = utf8ToUtf16(text(r, 0, 5));
-        a.thirdText = utf8ToUtf16(text(r, 0, 6));
+        a.title = text::utf16FromUtf8Replacing(text(r, 0, 4));
+        a.secondText = text::utf16FromUtf8Replacing(text(r, 0, 5));
+        a.thirdText = text::utf16FromUtf8Replacing(text(r, 0, 6));
         a.firstOption = static_cast<std::uint8_t>(binaryInteger(r, 7));
         a.secondOption = static_cast<std::uint8_t>(binaryInteger(r, 8));
         a.accessMode = static_cast<std::uint8_t>(binaryInteger(r, 9));
@@ -203,7 +204,7 @@ public:
         const std::u16string folded = foldCase(titlePart);
         // PostgreSQL text holds no NUL; such a query finds nothing.
         if (folded.empty() || folded.find(u'\0') != std::u16string::npos) return {};
-        const std::string key = utf16ToUtf8(folded);
+        const std::string key = text::utf8FromUtf16(folded);
         Lease lease = acquire();
         PGconn* c = lease.connection;
         if (characterCount(folded) < kShortestIndexedSearch)
@@ -300,7 +301,7 @@ private:
     std::vector<AvatarSummary> summaries(Result r) {
         std::vector<AvatarSummary> list;
         for (int row = 0; row < PQntuples(r.get()); ++row)
-            list.push_back({integer(r, row, 0), utf8ToUtf16(text(r, row, 1)), text(r, row, 2),
+            list.push_back({integer(r, row, 0), text::utf16FromUtf8Replacing(text(r, row, 1)), text(r, row, 2),
                             static_cast<std::uint8_t>(integer(r, row, 3)), integer(r, row, 4)});
         return list;
     }

@@ -1,5 +1,6 @@
 #include "server/RequestHandler.h"
 
+#include "base/Text.h"
 #include "net/Messages.h"
 #include "server/CodePage.h"
 #include "server/UploadCheck.h"
@@ -97,7 +98,7 @@ RequestHandler::Outcome RequestHandler::openAvatar(std::span<const std::uint8_t>
 RequestHandler::Outcome RequestHandler::saveAvatar(std::span<const std::uint8_t> frame, const std::string& peerAddress) {
     SaveAvatarRequest upload;
     if (!upload.assign(frame) || !upload.decode()) return {{}, {}, "save: malformed"};
-    std::string who = utf16ToUtf8(upload.userName);
+    std::string who = text::utf8FromUtf16(upload.userName);
     bool guest = Accounts::isGuest(upload.userName);
     const auto now = std::chrono::steady_clock::now();
 

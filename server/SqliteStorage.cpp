@@ -5,6 +5,7 @@
 // tokenizer over the folded titles of open avatars, so that it never scans every avatar
 // under that mutex. The file holds password hashes: it and its -wal and -shm files are
 // readable by their owner only.
+#include "base/Text.h"
 #include "server/CodePage.h"
 #include "server/Storage.h"
 
@@ -198,7 +199,7 @@ public:
 
     std::int64_t storeAvatar(const StoredAvatar& a) override {
         std::vector<std::uint8_t> look = encodeAvatarFields(a.avatar);
-        const std::string titleKey = utf16ToUtf8(foldCase(a.title));
+        const std::string titleKey = text::utf8FromUtf16(foldCase(a.title));
         std::lock_guard lock(mutex_);
         // The avatar and its search entry commit together.
         exec("BEGIN IMMEDIATE;");
@@ -235,9 +236,9 @@ public:
         auto fields = decodeAvatarFields(look);
         if (!fields) throw StorageError("avatar " + std::to_string(number) + " has a damaged look");
         a.avatar = std::move(*fields);
-        a.title = utf8ToUtf16(text(s, 4));
-        a.secondText = utf8ToUtf16(text(s, 5));
-        a.thirdText = utf8ToUtf16(text(s, 6));
+        a.title = text::utf16FromUtf8Replacing(text(s, 4));
+        a.secondText = text::utf16FromUtf8Replacing(text(s, 5));
+        a.thirdText = text::utf16FromUtf8Replacing(text(s, 6));
         a.firstOption = static_cast<std::uint8_t>(sqlite3_column_int(s.get(), 7));
         a.secondOption = static_cast<std::uint8_t>(sqlite3_column_int(s.get(), 8));
         a.accessMode = static_cast<std::uint8_t>(sqlite3_column_int(s.get(), 9));
@@ -274,7 +275,7 @@ public:
         // Titles come from the editor's text boxes, which type no NUL; a NUL in a query ("%00"
         // in an address) finds nothing instead of reaching the FTS5 query parser.
         if (folded.empty() || folded.find(u'\0') != std::u16string::npos) return {};
-        const std::string key = utf16ToUtf8(folded);
+        const std::string key = text::utf8FromUtf16(folded);
         ReaderLease reader = readerLease();
         sqlite3* db = reader.connection;
         if (characterCount(folded) < kShortestIndexedSearch) {
@@ -324,10 +325,10 @@ private:
             " second_option, access_mode, language, access_hash, created_at) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)");
         sqlite3_bind_int64(s.get(), 1, a.ownerId);
         sqlite3_bind_blob(s.get(), 2, look.data(), static_cast<int>(look.size()), SQLITE_TRANSIENT);
-        bindText(s, 3, utf16ToUtf8(a.title));
+        bindText(s, 3, text::utf8FromUtf16(a.title));
         bindText(s, 4, titleKey);
-        bindText(s, 5, utf16ToUtf8(a.secondText));
-        bindText(s, 6, utf16ToUtf8(a.thirdText));
+        bindText(s, 5, text::utf8FromUtf16(a.secondText));
+        bindText(s, 6, text::utf8FromUtf16(a.thirdText));
         sqlite3_bind_int(s.get(), 7, a.firstOption);
         sqlite3_bind_int(s.get(), 8, a.secondOption);
         sqlite3_bind_int(s.get(), 9, a.accessMode);
@@ -385,7 +386,7 @@ private:
     std::vector<AvatarSummary> summaries(Statement& s) {
         std::vector<AvatarSummary> list;
         while (step(s))
-            list.push_back({sqlite3_column_int64(s.get(), 0), utf8ToUtf16(text(s, 1)), text(s, 2),
+            list.push_back({sqlite3_column_int64(s.get(), 0), text::utf16FromUtf8Replacing(text(s, 1)), text(s, 2),
                             static_cast<std::uint8_t>(sqlite3_column_int(s.get(), 3)), sqlite3_column_int64(s.get(), 4)});
         return list;
     }

@@ -43,6 +43,17 @@ TEST(Utf, MalformedUtf8IsRefusedWithoutMoving) {
     EXPECT_FALSE(decodeUtf8("ab", past));
 }
 
+TEST(Utf, ReplacingDecoderGivesOneReplacementPerByteItCannotStartFrom) {
+    EXPECT_EQ(utf16FromUtf8Replacing("a\xc3\xa9\xf0\x9f\x98\x80z"), u"a\u00e9\U0001F600z");
+    EXPECT_EQ(utf16FromUtf8Replacing("\xff\xc3"), u"\ufffd\ufffd");
+    // A cut sequence gives up its lead alone: the byte after it is read afresh.
+    EXPECT_EQ(utf16FromUtf8Replacing("\xe4\xb8z"), u"\ufffd\ufffdz");
+    EXPECT_EQ(utf16FromUtf8Replacing("\xc3\x28"), u"\ufffd(");
+    EXPECT_EQ(utf16FromUtf8Replacing("\xed\xa0\x80"), u"\ufffd\ufffd\ufffd");
+    EXPECT_EQ(utf16FromUtf8Replacing("\xc0\xaf"), u"\ufffd\ufffd");
+    EXPECT_EQ(utf16FromUtf8Replacing("\xf4\x90\x80\x80"), u"\ufffd\ufffd\ufffd\ufffd");
+}
+
 TEST(Utf, LoneSurrogatesAreReplacedOrRefused) {
     const std::u16string lone =
         u"a\xd800"

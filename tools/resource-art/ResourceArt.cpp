@@ -6,7 +6,10 @@
 //
 //   likenex-resource-art OUTPUT_DIR   writes likenex.ico, show.bmp, quit.bmp, hand.cur, update-*.bmp
 
+#include "base/ByteIo.h"
+
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +18,8 @@
 #include <vector>
 
 namespace {
+
+using likenex::ByteWriter;
 
 struct Rgba {
     double r, g, b, a;
@@ -199,93 +204,87 @@ Canvas drawCloseButton(bool pressed) {
     });
 }
 
-void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
 std::uint8_t channel(double v) { return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255)); }
 
-void putInfoHeader(std::vector<std::uint8_t>& out, int width, int height, int bits, std::uint32_t imageSize) {
-    put32(out, 40);
-    put32(out, static_cast<std::uint32_t>(width));
-    put32(out, static_cast<std::uint32_t>(height));
-    put16(out, 1);
-    put16(out, static_cast<std::uint32_t>(bits));
-    put32(out, 0);  // BI_RGB
-    put32(out, imageSize);
-    put32(out, 2835);
-    put32(out, 2835);
-    put32(out, 0);
-    put32(out, 0);
+void putInfoHeader(ByteWriter& out, int width, int height, int bits, std::uint32_t imageSize) {
+    out.u32(40);
+    out.u32(static_cast<std::uint32_t>(width));
+    out.u32(static_cast<std::uint32_t>(height));
+    out.u16(1);
+    out.u16(static_cast<std::uint16_t>(bits));
+    out.u32(0);  // BI_RGB
+    out.u32(imageSize);
+    out.u32(2835);
+    out.u32(2835);
+    out.u32(0);
+    out.u32(0);
 }
 
 // One icon image: 32-bit colour with alpha, bottom row first, then an all-clear AND mask.
 std::vector<std::uint8_t> iconImage(const Canvas& c) {
-    std::vector<std::uint8_t> out;
+    ByteWriter out;
     std::uint32_t maskRow = static_cast<std::uint32_t>((c.size + 31) / 32 * 4);
     putInfoHeader(out, c.size, c.size * 2, 32, static_cast<std::uint32_t>(c.size * c.size * 4) + maskRow * c.size);
     for (int y = c.size - 1; y >= 0; --y) {
         for (int x = 0; x < c.size; ++x) {
             const Rgba& p = c.pixels[static_cast<size_t>(y * c.size + x)];
-            out.insert(out.end(), {channel(p.b), channel(p.g), channel(p.r), channel(p.a)});
+            out.append(std::array{channel(p.b), channel(p.g), channel(p.r), channel(p.a)});
         }
     }
-    out.insert(out.end(), maskRow * static_cast<std::uint32_t>(c.size), 0);
-    return out;
+    out.append(std::vector<std::uint8_t>(maskRow * static_cast<std::uint32_t>(c.size), 0));
+    return out.take();
 }
 
 // An icon file, or with a hot spot a cursor file (type 2, whose directory entries carry the
 // hot spot where an icon's carry planes and bits).
 std::vector<std::uint8_t> iconFile(const std::vector<Canvas>& images, const double* hotSpot = nullptr) {
-    std::vector<std::uint8_t> out;
-    put16(out, 0);
-    put16(out, hotSpot ? 2 : 1);
-    put16(out, static_cast<std::uint32_t>(images.size()));
+    ByteWriter out;
+    out.u16(0);
+    out.u16(hotSpot ? 2 : 1);
+    out.u16(static_cast<std::uint16_t>(images.size()));
     std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(images.size());
     std::vector<std::vector<std::uint8_t>> bodies;
     for (const Canvas& c : images) {
         bodies.push_back(iconImage(c));
-        out.push_back(static_cast<std::uint8_t>(c.size));
-        out.push_back(static_cast<std::uint8_t>(c.size));
-        out.push_back(0);
-        out.push_back(0);
+        out.u8(static_cast<std::uint8_t>(c.size));
+        out.u8(static_cast<std::uint8_t>(c.size));
+        out.u8(0);
+        out.u8(0);
         if (hotSpot) {
-            put16(out, static_cast<std::uint32_t>(std::lround(hotSpot[0] * c.size)));
-            put16(out, static_cast<std::uint32_t>(std::lround(hotSpot[1] * c.size)));
+            out.u16(static_cast<std::uint16_t>(std::lround(hotSpot[0] * c.size)));
+            out.u16(static_cast<std::uint16_t>(std::lround(hotSpot[1] * c.size)));
         } else {
-            put16(out, 1);
-            put16(out, 32);
+            out.u16(1);
+            out.u16(32);
         }
-        put32(out, static_cast<std::uint32_t>(bodies.back().size()));
-        put32(out, offset);
+        out.u32(static_cast<std::uint32_t>(bodies.back().size()));
+        out.u32(offset);
         offset += static_cast<std::uint32_t>(bodies.back().size());
     }
-    for (const auto& body : bodies) out.insert(out.end(), body.begin(), body.end());
-    return out;
+    for (const auto& body : bodies) out.append(body);
+    return out.take();
 }
 
 // A 24-bit bitmap with the picture over a white background.
 std::vector<std::uint8_t> bitmapFile(const Canvas& c) {
     std::uint32_t row = static_cast<std::uint32_t>((c.width * 3 + 3) / 4 * 4);
     std::uint32_t imageSize = row * static_cast<std::uint32_t>(c.height);
-    std::vector<std::uint8_t> out{'B', 'M'};
-    put32(out, 54 + imageSize);
-    put32(out, 0);
-    put32(out, 54);
+    ByteWriter out;
+    out.u8('B');
+    out.u8('M');
+    out.u32(54 + imageSize);
+    out.u32(0);
+    out.u32(54);
     putInfoHeader(out, c.width, c.height, 24, imageSize);
     for (int y = c.height - 1; y >= 0; --y) {
         for (int x = 0; x < c.width; ++x) {
             const Rgba& p = c.pixels[static_cast<size_t>(y * c.width + x)];
             auto over = [&](double v) { return channel(v * p.a + (1 - p.a)); };
-            out.insert(out.end(), {over(p.b), over(p.g), over(p.r)});
+            out.append(std::array{over(p.b), over(p.g), over(p.r)});
         }
-        out.insert(out.end(), row - static_cast<std::uint32_t>(c.width * 3), 0);
+        out.append(std::vector<std::uint8_t>(row - static_cast<std::uint32_t>(c.width * 3), 0));
     }
-    return out;
+    return out.take();
 }
 
 bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {

@@ -1,5 +1,7 @@
 #include "update/merge/DataMerge.h"
 
+#include "base/Text.h"
+
 #include <algorithm>
 #include <array>
 #include <fstream>
@@ -117,55 +119,7 @@ constexpr std::array<std::string_view, 3> kSuperscriptDigits = {"\xC2\xB9", "\xC
 constexpr std::array<std::string_view, 5> kOwnFiles = {kIncomingFolder, kJournalFile, kJournalTempFile, kBackupFolder,
                                                        kLogFile};
 
-// Decodes one code point of well-formed UTF-8 at `at`, or -1 for anything else (overlong
-// forms, surrogates, values past U+10FFFF, cut sequences).
-long decodeUtf8(std::string_view text, std::size_t& at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    std::size_t length = 0;
-    long value = 0;
-    long smallest = 0;
-    if (lead < 0x80) {
-        ++at;
-        return lead;
-    } else if ((lead & 0xE0) == 0xC0) {
-        length = 2, value = lead & 0x1F, smallest = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, value = lead & 0x0F, smallest = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, value = lead & 0x07, smallest = 0x10000;
-    } else {
-        return -1;
-    }
-    if (text.size() - at < length) return -1;
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0) != 0x80) return -1;
-        value = value << 6 | (next & 0x3F);
-    }
-    if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return -1;
-    at += length;
-    return value;
-}
-
-void appendUtf8(std::string& out, long value) {
-    if (value < 0x80) {
-        out += static_cast<char>(value);
-    } else if (value < 0x800) {
-        out += static_cast<char>(0xC0 | value >> 6);
-        out += static_cast<char>(0x80 | (value & 0x3F));
-    } else if (value < 0x10000) {
-        out += static_cast<char>(0xE0 | value >> 12);
-        out += static_cast<char>(0x80 | (value >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (value & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | value >> 18);
-        out += static_cast<char>(0x80 | (value >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (value >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (value & 0x3F));
-    }
-}
-
-long lowerCase(long c) {
+char32_t lowerCase(char32_t c) {
     if (c >= 'A' && c <= 'Z') return c + 32;
     if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
     if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return c | 1;
@@ -658,12 +612,12 @@ std::string foldCase(std::string_view path) {
     std::string folded;
     folded.reserve(path.size());
     for (std::size_t at = 0; at < path.size();) {
-        const long c = decodeUtf8(path, at);
-        if (c < 0) {  // not UTF-8 after all: the rest compares as written
+        const std::optional<char32_t> c = text::decodeUtf8(path, at);
+        if (!c) {  // not UTF-8 after all: the rest compares as written
             folded.append(path.substr(at));
             break;
         }
-        appendUtf8(folded, lowerCase(c));
+        text::appendUtf8(folded, lowerCase(*c));
     }
     return folded;
 }
@@ -672,7 +626,7 @@ std::string pathProblem(std::string_view path) {
     if (path.empty()) return "an empty path";
     if (path.size() > kMaxPathBytes) return "a path longer than " + std::to_string(kMaxPathBytes) + " bytes";
     for (std::size_t at = 0; at < path.size();) {
-        if (decodeUtf8(path, at) < 0) return "a path that is not UTF-8";
+        if (!text::decodeUtf8(path, at)) return "a path that is not UTF-8";
     }
     for (const char c : path) {
         const auto byte = static_cast<unsigned char>(c);
