@@ -24,7 +24,7 @@ OTHERS = {
     "news": {"base", "platform"},
     "update": {"base", "platform", "news"},
     "server": {"base", "platform", "render", "catalogue", "avatar", "net"},
-    "tools": {"base", "platform", "render", "catalogue", "avatar", "net", "ui", "update"},
+    "tools": {"base", "platform", "render", "catalogue", "avatar", "net", "update"},
     "test_support": set(LAYERS) - {"screens", "app"},
 }
 # Parts of render that only the editor's own layers may use: the Win32 back ends.

@@ -9,7 +9,7 @@
 // the drawings cannot drift apart.
 
 #include "tools/likenex-data/InterfaceTables.h"
-#include "ui/InterfaceArchive.h"
+#include "catalogue/InterfaceArchiveFile.h"
 
 #include <array>
 #include <cstdint>

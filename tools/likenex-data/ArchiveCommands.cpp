@@ -1,11 +1,11 @@
 // build-archive and dump-archive: the avatar and interface picture archives from PNG files
 // and back.
 #include "catalogue/AvatarArchive.h"
+#include "catalogue/InterfaceArchiveFile.h"
 #include "tools/likenex-data/ArchiveFiles.h"
 #include "tools/likenex-data/ArchiveManifest.h"
 #include "tools/likenex-data/Commands.h"
 #include "tools/likenex-data/Png.h"
-#include "ui/InterfaceArchive.h"
 
 #include <filesystem>
 #include <ostream>
@@ -64,13 +64,12 @@ Json dumpSprites(const StoredArchive& archive, const std::string& folder, bool& 
     std::uint64_t expectedOffset = 0;
     for (std::size_t i = 0; i < archive.index.entries.size(); ++i) {
         const StoredIndexEntry& stored = archive.index.entries[i];
-        std::string problem;
-        std::optional<StoredSprite> sprite = readStoredSprite(archive.data, stored.entry, problem);
-        if (!sprite) throw ToolError(failedEntry(archive, i, problem));
+        Result<StoredSprite> sprite = readStoredSprite(archive.data, stored.entry);
+        if (!sprite) throw ToolError(failedEntry(archive, i, sprite.error()));
         packed = packed && stored.entry.offset == expectedOffset;
         expectedOffset += stored.entry.size;
         SpriteSource source{stored.key, sprite->width,  sprite->height, sprite->x,
-                            sprite->y,  sprite->extra1, sprite->extra2, {}};
+                            sprite->y,  sprite->word16, sprite->word20, {}};
         std::string png = writeEntryPng(folder, "sprite", i, stored.key, sprite->width, sprite->height, sprite->pixels);
         list.push_back(spriteManifestEntry(source, png));
     }
@@ -83,9 +82,8 @@ Json dumpSkins(const StoredArchive& archive, const std::string& folder, bool& pa
     std::uint64_t expectedOffset = 0;
     for (std::size_t i = 0; i < archive.index.entries.size(); ++i) {
         const StoredIndexEntry& stored = archive.index.entries[i];
-        std::string problem;
-        std::optional<StoredSkin> skin = readStoredSkin(archive.data, stored.entry, problem);
-        if (!skin) throw ToolError(failedEntry(archive, i, problem));
+        Result<SkinRecord> skin = readSkinRecord(archive.data, stored.entry.offset);
+        if (!skin) throw ToolError(failedEntry(archive, i, skin.error()));
         const std::uint64_t size = kSkinHeaderBytes + skin->pixels.size();
         packed = packed && stored.entry.offset == expectedOffset && stored.entry.size == size;
         expectedOffset += size;

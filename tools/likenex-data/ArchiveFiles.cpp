@@ -24,16 +24,13 @@ std::optional<StoredIndex> readStoredIndex(std::span<const std::uint8_t> bytes, 
     return index;
 }
 
-std::optional<StoredSprite> readStoredSprite(std::span<const std::uint8_t> data, const ArchiveEntry& entry,
-                                             std::string& problem) {
+Result<StoredSprite> readStoredSprite(std::span<const std::uint8_t> data, const ArchiveEntry& entry) {
     if (entry.size < kSpriteHeaderBytes) {
-        problem = "record size " + std::to_string(entry.size) + " is smaller than its 24-byte header";
-        return std::nullopt;
+        return Failure{"record size " + std::to_string(entry.size) + " is smaller than its 24-byte header"};
     }
     if (!rangeInside(entry.offset, entry.size, data.size())) {
-        problem = "record at " + std::to_string(entry.offset) + " of " + std::to_string(entry.size) +
-                  " bytes passes the end of avatar.iso (" + std::to_string(data.size()) + " bytes)";
-        return std::nullopt;
+        return Failure{"record at " + std::to_string(entry.offset) + " of " + std::to_string(entry.size) +
+                       " bytes passes the end of avatar.iso (" + std::to_string(data.size()) + " bytes)"};
     }
     ByteReader r(data.subspan(entry.offset, entry.size));
     StoredSprite s;
@@ -41,41 +38,15 @@ std::optional<StoredSprite> readStoredSprite(std::span<const std::uint8_t> data,
     s.height = r.i32();
     s.x = r.i32();
     s.y = r.i32();
-    s.extra1 = r.u32();
-    s.extra2 = r.u32();
+    s.word16 = r.u32();
+    s.word20 = r.u32();
     if (s.width < 0 || s.height < 0) {
-        problem = "negative size " + std::to_string(s.width) + " by " + std::to_string(s.height);
-        return std::nullopt;
+        return Failure{"negative size " + std::to_string(s.width) + " by " + std::to_string(s.height)};
     }
     const std::uint64_t pixelBytes = 4 * static_cast<std::uint64_t>(s.width) * static_cast<std::uint64_t>(s.height);
     if (pixelBytes != entry.size - kSpriteHeaderBytes) {
-        problem = "record size " + std::to_string(entry.size) + " does not match " + std::to_string(s.width) + " by " +
-                  std::to_string(s.height) + " pixels";
-        return std::nullopt;
-    }
-    s.pixels = r.bytes(pixelBytes);
-    return s;
-}
-
-std::optional<StoredSkin> readStoredSkin(std::span<const std::uint8_t> data, const ArchiveEntry& entry,
-                                         std::string& problem) {
-    ByteReader r(data);
-    StoredSkin s;
-    if (r.seek(entry.offset)) {
-        s.layoutWidth = r.u32();
-        s.layoutHeight = r.u32();
-        s.texW = r.u32();
-        s.texH = r.u32();
-    }
-    if (!r.ok()) {
-        problem = "record header at " + std::to_string(entry.offset) + " passes the end of inter.dat";
-        return std::nullopt;
-    }
-    const std::uint64_t pixelBytes = 4 * std::uint64_t{s.texW} * s.texH;
-    if (s.texW > 0x7fffffffu || s.texH > 0x7fffffffu || pixelBytes > r.remaining()) {
-        problem = std::to_string(s.texW) + " by " + std::to_string(s.texH) + " pixels at " +
-                  std::to_string(entry.offset) + " pass the end of inter.dat";
-        return std::nullopt;
+        return Failure{"record size " + std::to_string(entry.size) + " does not match " + std::to_string(s.width) +
+                       " by " + std::to_string(s.height) + " pixels"};
     }
     s.pixels = r.bytes(pixelBytes);
     return s;

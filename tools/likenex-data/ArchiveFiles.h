@@ -1,7 +1,9 @@
 #pragma once
 // The packed archives as stored, entry by entry in index order, for the dumper and the
 // validator: the readers' maps keep only the first entry of a key and hide the layout.
+// Interface records are read with catalogue/InterfaceArchiveFile.h's readSkinRecord.
 
+#include "base/Result.h"
 #include "catalogue/ArchiveIndex.h"
 
 #include <cstdint>
@@ -30,22 +32,11 @@ enum class IndexKind { avatar, interface };  // signed 64-bit keys; unsigned 32-
 
 struct StoredSprite {
     std::int32_t width = 0, height = 0, x = 0, y = 0;
-    std::uint32_t extra1 = 0, extra2 = 0;
+    std::uint32_t word16 = 0, word20 = 0;  // header words carried through unread
     std::span<const std::uint8_t> pixels;  // BGRA, bottom row first
 };
 
 // The record of one entry, or the reason it cannot be used.
-[[nodiscard]] std::optional<StoredSprite> readStoredSprite(std::span<const std::uint8_t> data,
-                                                           const ArchiveEntry& entry, std::string& problem);
-
-struct StoredSkin {
-    std::uint32_t layoutWidth = 0, layoutHeight = 0, texW = 0, texH = 0;
-    std::span<const std::uint8_t> pixels;  // BGRA, bottom row first
-};
-
-// The interface record at the entry's offset, sized by its own header (the index's size
-// word is not read by the program), or the reason it cannot be used.
-[[nodiscard]] std::optional<StoredSkin> readStoredSkin(std::span<const std::uint8_t> data, const ArchiveEntry& entry,
-                                                       std::string& problem);
+[[nodiscard]] Result<StoredSprite> readStoredSprite(std::span<const std::uint8_t> data, const ArchiveEntry& entry);
 
 }  // namespace likenex

@@ -4,7 +4,7 @@
 // (relative to the manifest) and header values. Reading it loads the PNGs.
 
 #include "catalogue/AvatarArchive.h"
-#include "ui/InterfaceArchive.h"
+#include "catalogue/InterfaceArchiveFile.h"
 
 #include <nlohmann/json.hpp>
 

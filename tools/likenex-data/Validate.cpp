@@ -6,11 +6,11 @@
 #include "catalogue/Catalogue.h"
 #include "catalogue/DataFiles.h"
 #include "catalogue/ImageKey.h"
+#include "catalogue/InterfaceArchiveFile.h"
 #include "tools/likenex-data/ArchiveFiles.h"
 #include "tools/likenex-data/InterfaceTables.h"
 #include "tools/likenex-data/StringTsv.h"
 #include "tools/likenex-data/ToolSupport.h"
-#include "ui/InterfaceArchive.h"
 
 #include <cmath>
 #include <filesystem>
@@ -81,14 +81,14 @@ private:
             const std::string where =
                 std::string(indexName) + " entry " + std::to_string(i) + " (key " + std::to_string(e.key) + ")";
             if (!keys.insert(e.key).second) note(where + ": repeats a key; the program uses the first entry");
-            std::string why;
             if (kind == IndexKind::interface) {
-                if (!readStoredSkin(*data, e.entry, why)) problem(where + ": " + why);
+                if (Result<SkinRecord> skin = readSkinRecord(*data, e.entry.offset); !skin)
+                    problem(where + ": " + skin.error());
                 continue;
             }
-            std::optional<StoredSprite> sprite = readStoredSprite(*data, e.entry, why);
+            Result<StoredSprite> sprite = readStoredSprite(*data, e.entry);
             if (!sprite) {
-                problem(where + ": " + why);
+                problem(where + ": " + sprite.error());
             } else if (drawnIntoTheFrame(e.key) &&
                        (sprite->x < 0 || sprite->y < 0 || std::int64_t{sprite->x} + sprite->width > kFrameSize ||
                         std::int64_t{sprite->y} + sprite->height > kFrameSize)) {
@@ -321,8 +321,7 @@ private:
                 problem(what + ": not in data/inter.inx");
                 continue;
             }
-            std::string why;
-            std::optional<StoredSkin> skin = readStoredSkin(*data, it->second, why);
+            Result<SkinRecord> skin = readSkinRecord(*data, it->second.offset);
             if (!skin) continue;  // reported with the files
             auto size = [](std::uint32_t w, std::uint32_t h) { return std::to_string(w) + " by " + std::to_string(h); };
             if (skin->texW != row.width || skin->texH != row.height)

@@ -1,8 +1,8 @@
 // Writes small valid inputs for the interface archive fuzz target, made by the writer:
 //   likenex_ui_fuzz_seeds CORPUS_ROOT   writes CORPUS_ROOT/interface_archive_fuzz/seed-*.bin
 #include "catalogue/DataFiles.h"
+#include "catalogue/InterfaceArchiveFile.h"
 #include "test_support/AvatarArchiveFuzzInput.h"
-#include "ui/InterfaceArchive.h"
 
 #include <cstdio>
 #include <filesystem>

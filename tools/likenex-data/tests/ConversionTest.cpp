@@ -3,6 +3,7 @@
 #include "catalogue/CatalogueWriter.h"
 #include "catalogue/ColourTable.h"
 #include "catalogue/DataFiles.h"
+#include "catalogue/InterfaceArchiveFile.h"
 #include "catalogue/StringTableWriter.h"
 #include "tools/likenex-data/ArchiveFiles.h"
 #include "tools/likenex-data/ArchiveManifest.h"
@@ -67,7 +68,7 @@ CatalogueTables sampleTables() {
     Action a;
     a.firstValue = -1;
     a.flagByte = 200;
-    a.displayValue = 12;
+    a.price = 12;
     a.lowHalfWord = 65535;
     a.identifier = 4020;
     ActionFrame f;
@@ -216,27 +217,29 @@ TEST(StoredArchives, HostileRecordsAreRefusedWithAReason) {
     data.u32(6);
     data.u64(0x0102030405060708u);
     const std::vector<std::uint8_t>& bytes = data.bytes();
-    std::string why;
-    auto sprite = readStoredSprite(bytes, {0, 32}, why);
-    ASSERT_TRUE(sprite) << why;
+    auto sprite = readStoredSprite(bytes, {0, 32});
+    ASSERT_TRUE(sprite) << sprite.error();
     EXPECT_EQ(sprite->y, 4);
-    EXPECT_EQ(sprite->extra2, 6u);
+    EXPECT_EQ(sprite->word20, 6u);
     EXPECT_EQ(sprite->pixels.size(), 8u);
-    EXPECT_FALSE(readStoredSprite(bytes, {0, 36}, why));  // past the end
-    EXPECT_NE(why.find("passes the end"), std::string::npos);
-    EXPECT_FALSE(readStoredSprite(bytes, {0, 28}, why));  // size not 24 + 4 W H
-    EXPECT_NE(why.find("does not match"), std::string::npos);
-    EXPECT_FALSE(readStoredSprite(bytes, {0, 12}, why));
-    EXPECT_FALSE(readStoredSprite(bytes, {0xffffffffu, 0xffffffffu}, why));
+    auto pastTheEnd = readStoredSprite(bytes, {0, 36});
+    EXPECT_FALSE(pastTheEnd);
+    EXPECT_NE(pastTheEnd.error().find("passes the end"), std::string::npos);
+    auto mismatched = readStoredSprite(bytes, {0, 28});  // size not 24 + 4 W H
+    EXPECT_FALSE(mismatched);
+    EXPECT_NE(mismatched.error().find("does not match"), std::string::npos);
+    EXPECT_FALSE(readStoredSprite(bytes, {0, 12}));
+    EXPECT_FALSE(readStoredSprite(bytes, {0xffffffffu, 0xffffffffu}));
 
     // As an interface record: 1 by 2 layout, 3 by 4 texture: 48 pixel bytes that are not there.
-    EXPECT_FALSE(readStoredSkin(bytes, {0, 0}, why));
-    EXPECT_NE(why.find("pass the end of inter.dat"), std::string::npos);
-    EXPECT_FALSE(readStoredSkin(bytes, {30, 0}, why));
+    auto cut = readSkinRecord(bytes, 0);
+    EXPECT_FALSE(cut);
+    EXPECT_NE(cut.error().find("pass the end of inter.dat"), std::string::npos);
+    EXPECT_FALSE(readSkinRecord(bytes, 30));
     ByteWriter skin;
     for (std::uint32_t v : {7u, 8u, 1u, 1u, 0xaabbccddu}) skin.u32(v);
-    auto good = readStoredSkin(skin.bytes(), {0, 0}, why);
-    ASSERT_TRUE(good) << why;
+    auto good = readSkinRecord(skin.bytes(), 0);
+    ASSERT_TRUE(good) << good.error();
     EXPECT_EQ(good->layoutHeight, 8u);
     EXPECT_EQ(good->pixels.size(), 4u);
 }
@@ -252,7 +255,7 @@ TEST(ArchiveManifestConversion, EntriesLoadTheirPicturesUpright) {
                             folder);
     ASSERT_EQ(sprites.size(), 2u);
     EXPECT_EQ(sprites[0].key, -7);
-    EXPECT_EQ(sprites[0].extra2, 0xffffffffu);
+    EXPECT_EQ(sprites[0].word20, 0xffffffffu);
     EXPECT_EQ(sprites[0].pixels, (std::vector<std::uint8_t>{7, 6, 5, 8, 3, 2, 1, 4}));  // BGRA, bottom row first
     EXPECT_EQ(sprites[1].height, 5);
     EXPECT_TRUE(sprites[1].pixels.empty());

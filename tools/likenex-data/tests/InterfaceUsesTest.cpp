@@ -5,7 +5,7 @@
 #include "tools/likenex-data/InterfaceTables.h"
 #include "tools/likenex-data/ToolSupport.h"
 #include "tools/likenex-data/Validate.h"
-#include "ui/InterfaceArchive.h"
+#include "catalogue/InterfaceArchiveFile.h"
 
 #include <gtest/gtest.h>
 
