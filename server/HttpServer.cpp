@@ -335,18 +335,12 @@ private:
 };
 
 HttpServer::HttpServer(asio::io_context& io, const tcp::endpoint& endpoint, Site site, Route route, Limits limits, RequestLog& log)
-    : io_(io), acceptor_(asio::make_strand(io)), backoff_(acceptor_.get_executor(), log, "http"), site_(std::move(site)),
-      route_(std::move(route)), limits_(std::move(limits)), log_(log) {
-    std::string error;
-    auto trusted = TrustedProxies::parse(limits_.trustedProxies, error);
-    if (!trusted) throw std::invalid_argument(error);
+    : acceptLoop_(io, log, "http"), site_(std::move(site)), route_(std::move(route)), limits_(std::move(limits)),
+      log_(log) {
+    auto trusted = TrustedProxies::parse(limits_.trustedProxies);
+    if (!trusted) throw std::invalid_argument(trusted.error());
     trusted_ = std::move(*trusted);
-    acceptor_.open(endpoint.protocol());
-    acceptor_.set_option(tcp::acceptor::reuse_address(true));
-    acceptor_.bind(endpoint);
-    acceptor_.listen(asio::socket_base::max_listen_connections);
-    port_ = acceptor_.local_endpoint().port();
-    accept();
+    acceptLoop_.listen(endpoint, [this](tcp::socket socket) { serve(std::move(socket)); });
 }
 
 HttpServer::~HttpServer() = default;
@@ -371,30 +365,20 @@ std::string HttpServer::clientAddress(const asio::ip::address& peer, const std::
     return leftmost->to_string();
 }
 
-void HttpServer::accept() {
-    acceptor_.async_accept(asio::make_strand(io_), [this](beast::error_code ec, tcp::socket socket) {
-        if (ec == asio::error::operation_aborted || !acceptor_.is_open()) return;
-        // Out of descriptors, accepting again at once would fail again at once: wait instead.
-        if (ec) return backoff_.pause(ec, [this] { accept(); });
-        backoff_.succeeded();
-        // Beyond the cap the connection is closed unread: cheaper under a flood than an
-        // answer, and a browser shows the refusal at once.
-        if (*open_ >= limits_.maxConnections) {
-            beast::error_code ignored;
-            socket.close(ignored);
-        } else {
-            std::make_shared<Session>(*this, std::move(socket))->read();
-        }
-        accept();
-    });
+void HttpServer::serve(tcp::socket socket) {
+    // Beyond the cap the connection is closed unread: cheaper under a flood than an answer,
+    // and a browser shows the refusal at once.
+    if (*open_ >= limits_.maxConnections) {
+        beast::error_code ignored;
+        socket.close(ignored);
+        return;
+    }
+    std::make_shared<Session>(*this, std::move(socket))->read();
 }
 
 void HttpServer::stop() {
     stopping_ = true;
-    asio::post(acceptor_.get_executor(), [this] {
-        beast::error_code ignored;
-        acceptor_.close(ignored);
-    });
+    acceptLoop_.stop();
 }
 
 }  // namespace likenex

@@ -16,7 +16,7 @@
 // Connections beyond the cap are closed as soon as they are accepted. Behind a trusted
 // reverse proxy the client's address comes from X-Forwarded-For.
 
-#include "server/AcceptBackoff.h"
+#include "server/AcceptLoop.h"
 #include "server/RequestLog.h"
 #include "server/TrustedProxies.h"
 #include "server/WorkPool.h"
@@ -72,7 +72,7 @@ public:
     HttpServer(const HttpServer&) = delete;
     HttpServer& operator=(const HttpServer&) = delete;
 
-    [[nodiscard]] std::uint16_t port() const { return port_; }
+    [[nodiscard]] std::uint16_t port() const { return acceptLoop_.port(); }
     void stop();
     // Requests read and not yet answered, including those whose job a pool dropped.
     [[nodiscard]] int busy() const { return *busy_; }
@@ -86,17 +86,15 @@ public:
     class Session;
 
 private:
-    void accept();
+    // Takes an accepted connection on, or closes it at once beyond the cap.
+    void serve(boost::asio::ip::tcp::socket socket);
 
-    boost::asio::io_context& io_;
-    boost::asio::ip::tcp::acceptor acceptor_;
-    AcceptBackoff backoff_;
+    AcceptLoop acceptLoop_;
     Site site_;
     Route route_;
     Limits limits_;
     TrustedProxies trusted_;
     RequestLog& log_;
-    std::uint16_t port_ = 0;
     std::atomic<bool> stopping_{false};
     // Shared with the sessions and their jobs, which a pool may hold (or drop) after this
     // server is gone.

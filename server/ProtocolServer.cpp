@@ -318,47 +318,33 @@ private:
 
 ProtocolServer::ProtocolServer(asio::io_context& io, const tcp::endpoint& endpoint, Handler handler, Route route, Busy busy,
                                Limits limits, TrustedProxies proxies, RequestLog& log)
-    : io_(io), acceptor_(asio::make_strand(io)), handler_(std::move(handler)), route_(std::move(route)), busy_(std::move(busy)),
-      limits_(limits), proxies_(std::move(proxies)), log_(log), backoff_(acceptor_.get_executor(), log, "tcp") {
-    acceptor_.open(endpoint.protocol());
-    acceptor_.set_option(tcp::acceptor::reuse_address(true));
-    acceptor_.bind(endpoint);
-    acceptor_.listen(asio::socket_base::max_listen_connections);
-    port_ = acceptor_.local_endpoint().port();
-    accept();
+    : acceptLoop_(io, log, "tcp"), handler_(std::move(handler)), route_(std::move(route)), busy_(std::move(busy)),
+      limits_(limits), proxies_(std::move(proxies)), log_(log) {
+    acceptLoop_.listen(endpoint, [this](tcp::socket socket) { serve(std::move(socket)); });
 }
 
 ProtocolServer::~ProtocolServer() = default;
 
-void ProtocolServer::accept() {
-    acceptor_.async_accept(asio::make_strand(io_), [this](error_code ec, tcp::socket socket) {
-        if (ec == asio::error::operation_aborted || !acceptor_.is_open()) return;
-        if (ec) return backoff_.pause(ec, [this] { accept(); });
-        backoff_.succeeded();
-        if (*open_ >= limits_.maxConnections) {
-            // Beyond the cap: closed at once, which frees the descriptor the accept took.
-            error_code ignored;
-            socket.close(ignored);
-        } else {
-            auto connection = std::make_shared<Connection>(*this, std::move(socket));
-            {
-                std::lock_guard lock(connectionsMutex_);
-                if (connections_.size() > static_cast<std::size_t>(limits_.maxConnections))
-                    std::erase_if(connections_, [](const auto& weak) { return weak.expired(); });
-                connections_.insert(connection);
-            }
-            connection->start();
-        }
-        accept();
-    });
+void ProtocolServer::serve(tcp::socket socket) {
+    if (*open_ >= limits_.maxConnections) {
+        // Beyond the cap: closed at once, which frees the descriptor the accept took.
+        error_code ignored;
+        socket.close(ignored);
+        return;
+    }
+    auto connection = std::make_shared<Connection>(*this, std::move(socket));
+    {
+        std::lock_guard lock(connectionsMutex_);
+        if (connections_.size() > static_cast<std::size_t>(limits_.maxConnections))
+            std::erase_if(connections_, [](const auto& weak) { return weak.expired(); });
+        connections_.insert(connection);
+    }
+    connection->start();
 }
 
 void ProtocolServer::stop() {
     stopping_ = true;
-    asio::post(acceptor_.get_executor(), [this] {
-        error_code ignored;
-        acceptor_.close(ignored);
-    });
+    acceptLoop_.stop();
     std::lock_guard lock(connectionsMutex_);
     for (auto& weak : connections_)
         if (auto connection = weak.lock()) connection->stopNow();

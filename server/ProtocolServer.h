@@ -23,7 +23,7 @@
 // instead of spinning, and a connection beyond the cap is closed at once.
 
 #include "server/RequestHandler.h"
-#include "server/AcceptBackoff.h"
+#include "server/AcceptLoop.h"
 #include "server/RequestLog.h"
 #include "server/TrustedProxies.h"
 #include "server/WorkPool.h"
@@ -61,7 +61,7 @@ public:
     ProtocolServer(const ProtocolServer&) = delete;
     ProtocolServer& operator=(const ProtocolServer&) = delete;
 
-    [[nodiscard]] std::uint16_t port() const { return port_; }
+    [[nodiscard]] std::uint16_t port() const { return acceptLoop_.port(); }
     [[nodiscard]] int openConnections() const { return *open_; }
     // Stops accepting; requests being read and work started finish, requests waiting for a
     // worker are dropped and their connections closed, connections waiting after their reply close.
@@ -70,19 +70,17 @@ public:
     class Connection;
 
 private:
-    void accept();
+    // Takes an accepted connection on, or closes it at once beyond the cap.
+    void serve(boost::asio::ip::tcp::socket socket);
     friend class Connection;
 
-    boost::asio::io_context& io_;
-    boost::asio::ip::tcp::acceptor acceptor_;
+    AcceptLoop acceptLoop_;
     Handler handler_;
     Route route_;
     Busy busy_;
     Limits limits_;
     TrustedProxies proxies_;
     RequestLog& log_;
-    AcceptBackoff backoff_;
-    std::uint16_t port_ = 0;
     // Shared with the connections: one still held by a handler when the io_context is torn
     // down after this server must not reach into a destroyed server.
     std::shared_ptr<std::atomic<int>> open_ = std::make_shared<std::atomic<int>>(0);

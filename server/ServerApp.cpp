@@ -1,5 +1,6 @@
 #include "server/ServerApp.h"
 
+#include "base/Text.h"
 #include "catalogue/Catalogue.h"
 #include "server/Accounts.h"
 #include "server/CodePage.h"
@@ -187,9 +188,8 @@ struct ServerApp::Parts {
     }
 
     static TrustedProxies trustedProxies(const std::string& text) {
-        std::string error;
-        auto proxies = TrustedProxies::parse(text, error);
-        if (!proxies) throw std::runtime_error(error);
+        auto proxies = TrustedProxies::parse(text);
+        if (!proxies) throw std::runtime_error(proxies.error());
         return *proxies;
     }
 
@@ -284,21 +284,21 @@ int userCommand(const ServerConfig& config, const std::string& verb, const std::
         prepareDataDirectory(c);
         auto storage = openStorage(c);
         Accounts accounts(*storage, Argon2Cost{c.argon2Operations, c.argon2MemoryKiB * 1024});
-        const std::u16string password = utf8ToUtf16(passwordUtf8);
+        const std::u16string password = text::utf16FromUtf8Replacing(passwordUtf8);
         if (password.size() > kLongestPassword) {
             std::fprintf(err, "likenex-server: a password has at most %zu characters\n", kLongestPassword);
             return 2;
         }
         const std::string digest = typedPasswordDigest(password, *codePageNamed(c.codePage));
         if (verb == "passwd") {
-            if (Accounts::isGuest(utf8ToUtf16(name)) || !accounts.setPassword(utf8ToUtf16(name), digest)) {
+            if (Accounts::isGuest(text::utf16FromUtf8Replacing(name)) || !accounts.setPassword(text::utf16FromUtf8Replacing(name), digest)) {
                 std::fprintf(err, "likenex-server: there is no account %s\n", name.c_str());
                 return 1;
             }
             std::fprintf(err, "new password set for %s\n", name.c_str());
             return 0;
         }
-        switch (accounts.addAccount(utf8ToUtf16(name), digest)) {
+        switch (accounts.addAccount(text::utf16FromUtf8Replacing(name), digest)) {
         case Accounts::AddResult::Added:
             std::fprintf(err, "added %s\n", name.c_str());
             return 0;

@@ -147,7 +147,7 @@ std::optional<std::string> validateConfig(const ServerConfig& c) {
     if (c.storage != "sqlite" && c.storage != "postgresql") return "storage must be sqlite or postgresql";
     if (c.storage == "postgresql" && c.postgresConnection.empty()) return "storage postgresql needs postgres_connection";
     if (c.publicBase.empty() || c.publicBase.back() == '/') return "public_base must not end with '/'";
-    if (std::string error; !TrustedProxies::parse(c.trustedProxies, error)) return error;
+    if (auto proxies = TrustedProxies::parse(c.trustedProxies); !proxies) return proxies.error();
     return std::nullopt;
 }
 

@@ -14,7 +14,7 @@ std::string_view trimmed(std::string_view s) {
 
 }  // namespace
 
-std::optional<TrustedProxies> TrustedProxies::parse(std::string_view text, std::string& error) {
+Result<TrustedProxies> TrustedProxies::parse(std::string_view text) {
     TrustedProxies proxies;
     if (trimmed(text).empty()) return proxies;
     for (;;) {
@@ -24,11 +24,9 @@ std::optional<TrustedProxies> TrustedProxies::parse(std::string_view text, std::
         auto address = boost::asio::ip::make_address(entry, ec);
         // Scoped IPv6 addresses (fe80::1%eth0) are refused: a scope is a local matter the peer
         // address of an accepted socket may or may not carry.
-        if (ec || entry.find('%') != std::string::npos) {
-            error = entry.empty() ? "trusted_proxies: an empty entry (two commas, or one at an end)"
-                                  : "trusted_proxies: '" + entry + "' is not an IPv4 or IPv6 address";
-            return std::nullopt;
-        }
+        if (ec || entry.find('%') != std::string::npos)
+            return Failure{entry.empty() ? "trusted_proxies: an empty entry (two commas, or one at an end)"
+                                         : "trusted_proxies: '" + entry + "' is not an IPv4 or IPv6 address"};
         proxies.addresses_.push_back(canonical(address));
         if (comma == std::string_view::npos) break;
         text.remove_prefix(comma + 1);

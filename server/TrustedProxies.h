@@ -7,11 +7,12 @@
 //
 // Use:
 //
-//     std::string error;
-//     auto proxies = TrustedProxies::parse(config.trustedProxies, error);   // nullopt: error says why
-//     if (proxies->trusts(socket.remote_endpoint().address())) ...         // believe what it forwards
+//     auto proxies = TrustedProxies::parse(config.trustedProxies);   // !ok(): error() says why
+//     if (proxies->trusts(socket.remote_endpoint().address())) ...  // believe what it forwards
 //
 // Immutable after parsing, so one object may be shared by every thread.
+
+#include "base/Result.h"
 
 #include <boost/asio/ip/address.hpp>
 
@@ -26,9 +27,9 @@ class TrustedProxies {
 public:
     TrustedProxies() = default;
 
-    // Nullopt, with `error` naming the offending entry, when an entry is not an address. An
-    // empty text trusts nobody.
-    [[nodiscard]] static std::optional<TrustedProxies> parse(std::string_view text, std::string& error);
+    // Fails, naming the offending entry, when an entry is not an address. An empty text trusts
+    // nobody.
+    [[nodiscard]] static Result<TrustedProxies> parse(std::string_view text);
 
     [[nodiscard]] bool trusts(const boost::asio::ip::address& peer) const;
     [[nodiscard]] bool trusts(std::string_view peer) const;

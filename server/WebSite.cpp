@@ -1,5 +1,6 @@
 #include "server/WebSite.h"
 
+#include "base/Text.h"
 #include "server/CodePage.h"
 #include "server/RequestHandler.h"
 #include "server/RequestLog.h"
@@ -48,7 +49,7 @@ std::string avatarList(const std::vector<AvatarSummary>& avatars) {
     if (avatars.empty()) return "<p>No avatars yet.</p>";
     std::string out = "<ul>";
     for (const AvatarSummary& a : avatars) {
-        out += "<li><a href=\"/a/" + std::to_string(a.number) + "\">" + htmlEscape(utf16ToUtf8(a.title)) + "</a> by " +
+        out += "<li><a href=\"/a/" + std::to_string(a.number) + "\">" + htmlEscape(text::utf8FromUtf16(a.title)) + "</a> by " +
                htmlEscape(a.ownerName) + " <small>" + isoUtc(a.createdAt) + "</small></li>";
     }
     return out + "</ul>";
@@ -61,6 +62,15 @@ std::string signInFields() {
 }
 
 std::string paragraph(std::string_view text) { return "<p>" + htmlEscape(text) + "</p>"; }
+
+// An avatar's picture at an address of its own; browsers may keep it for an hour.
+HttpResponse pictureResponse(std::string contentType, const std::vector<std::uint8_t>& bytes) {
+    HttpResponse r;
+    r.contentType = std::move(contentType);
+    r.body.assign(bytes.begin(), bytes.end());
+    r.headers["Cache-Control"] = "max-age=3600";
+    return r;
+}
 
 bool isSafeFileName(std::string_view name) {
     if (name.empty() || name.size() > 100 || name.front() == '.') return false;
@@ -217,7 +227,7 @@ HttpResponse WebSite::search(const std::string& query) {
                        htmlEscape(query) + "\"></label><button>Search</button></form>";
     if (!query.empty()) {
         body += "<h2>Titles containing \u201c" + htmlEscape(query) + "\u201d</h2>";
-        const std::u16string text = utf8ToUtf16(query);
+        const std::u16string text = text::utf16FromUtf8Replacing(query);
         if (characterCount(text) < kShortestIndexedSearch)
             body += paragraph("A text this short is looked for among the newest " + std::to_string(kShortSearchWindow) +
                               " avatars only.");
@@ -243,9 +253,9 @@ HttpResponse WebSite::registration(const HttpRequest& request) {
                        "<button>Create the account</button></form>";
     if (request.method != "POST") return html("Register", paragraph("Choose a name of at most 23 characters.") + form);
     auto posted = parseForm(request.body);
-    std::u16string name = utf8ToUtf16(posted["name"]);
+    std::u16string name = text::utf16FromUtf8Replacing(posted["name"]);
     if (posted["password"] != posted["again"]) return html("Register", paragraph("The two passwords differ.") + form, 400);
-    const std::u16string password = utf8ToUtf16(posted["password"]);
+    const std::u16string password = text::utf16FromUtf8Replacing(posted["password"]);
     if (password.size() > kLongestPassword)
         return html("Register",
                     paragraph("A password has at most " + std::to_string(kLongestPassword) + " characters.") + form,
@@ -278,7 +288,7 @@ HttpResponse WebSite::forgotten() {
 
 std::optional<Account> WebSite::postedSignIn(const std::map<std::string, std::string>& form, const std::string& peer, std::string& message) {
     auto field = [&](const char* key) { auto it = form.find(key); return it == form.end() ? std::string() : it->second; };
-    std::u16string name = utf8ToUtf16(field("name"));
+    std::u16string name = text::utf16FromUtf8Replacing(field("name"));
     auto attempt = throttle_.admit(SignInThrottle::Subject::account(Accounts::nameKey(name)), peer,
                                    std::chrono::steady_clock::now());
     // Web sign-ins are not held: a slowed one is refused with a message instead of a wait.
@@ -287,7 +297,7 @@ std::optional<Account> WebSite::postedSignIn(const std::map<std::string, std::st
         return std::nullopt;
     }
     auto signedIn =
-        Accounts::isGuest(name) ? std::nullopt : accounts_.signInTyped(name, utf8ToUtf16(field("password")), codePage_);
+        Accounts::isGuest(name) ? std::nullopt : accounts_.signInTyped(name, text::utf16FromUtf8Replacing(field("password")), codePage_);
     if (!signedIn) {
         attempt.failed(std::chrono::steady_clock::now());
         message = "The name or the password is wrong.";
@@ -341,7 +351,7 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
                 std::max<long long>(1, std::chrono::ceil<std::chrono::seconds>(attempt.lockedFor()).count()));
             return refused;
         }
-        if (!Accounts::typedPasswordMatches(stored->accessHash, utf8ToUtf16(posted["access"]), codePage_)) {
+        if (!Accounts::typedPasswordMatches(stored->accessHash, text::utf16FromUtf8Replacing(posted["access"]), codePage_)) {
             attempt.failed(std::chrono::steady_clock::now());
             return html("Avatar " + std::to_string(number), paragraph("That is not the access password.") + form, 403);
         }
@@ -364,8 +374,8 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
     else if (stored->accessMode == 0 && pictures_.available())
         body += "<p><img src=\"" + self + ".bmp\" width=\"256\" height=\"256\" alt=\"The avatar\"></p>";
     body += "<p>By " + htmlEscape(stored->ownerName) + ", stored " + isoUtc(stored->createdAt) + ".</p>";
-    if (!stored->secondText.empty()) body += paragraph(utf16ToUtf8(stored->secondText));
-    if (!stored->thirdText.empty()) body += paragraph(utf16ToUtf8(stored->thirdText));
+    if (!stored->secondText.empty()) body += paragraph(text::utf8FromUtf16(stored->secondText));
+    if (!stored->thirdText.empty()) body += paragraph(text::utf8FromUtf16(stored->thirdText));
     body += "<table><tr><th>Facing</th><td>" + std::to_string(a.direction) + "</td></tr><tr><th>Skin</th><td>" +
             std::to_string(a.skin) + "</td></tr><tr><th>Face</th><td>" + std::to_string(a.faceOption1) + ", " +
             std::to_string(a.faceOption2) + "</td></tr><tr><th>Body part</th><td>" + std::to_string(a.bodyPart) +
@@ -387,14 +397,14 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
             if (entry.action >= 0 && entry.action <= 0xFFFF)
                 if (const Action* action = catalogue_.findAction(static_cast<std::uint16_t>(entry.action))) frames = static_cast<long long>(action->frames.size());
             body += "<li>Action " + std::to_string(entry.action) + " (" + std::to_string(frames) + (frames == 1 ? " frame)" : " frames)");
-            if (!entry.caption.empty()) body += ": \u201c" + htmlEscape(utf16ToUtf8(entry.caption)) + "\u201d";
+            if (!entry.caption.empty()) body += ": \u201c" + htmlEscape(text::utf8FromUtf16(entry.caption)) + "\u201d";
             body += "</li>";
         }
         body += "</ol>";
     }
     if (stored->accessMode == 0)
         body += "<p><a href=\"avatar:edit:" + std::to_string(number) + "\">Open in the editor</a></p>";
-    return html(utf16ToUtf8(stored->title).empty() ? "Avatar " + std::to_string(number) : utf16ToUtf8(stored->title), body);
+    return html(text::utf8FromUtf16(stored->title).empty() ? "Avatar " + std::to_string(number) : text::utf8FromUtf16(stored->title), body);
 }
 
 HttpResponse WebSite::avatarPicture(std::int64_t number) {
@@ -403,11 +413,7 @@ HttpResponse WebSite::avatarPicture(std::int64_t number) {
     if (!stored || stored->accessMode != 0) return html("Not found", paragraph("There is no such picture."), 404);
     auto pictures = pictures_.picturesOf(storage_, *stored);
     if (!pictures || pictures->still.empty()) return html("Not found", paragraph("There is no such picture."), 404);
-    HttpResponse r;
-    r.contentType = "image/bmp";
-    r.body.assign(pictures->still.begin(), pictures->still.end());
-    r.headers["Cache-Control"] = "max-age=3600";
-    return r;
+    return pictureResponse("image/bmp", pictures->still);
 }
 
 HttpResponse WebSite::avatarAnimation(std::int64_t number) {
@@ -419,11 +425,7 @@ HttpResponse WebSite::avatarAnimation(std::int64_t number) {
     auto pictures = pictures_.picturesOf(storage_, *stored);
     if (!pictures || pictures->animation.empty())
         return html("Not found", paragraph("This avatar has no actions to show."), 404);
-    HttpResponse r;
-    r.contentType = "image/png";
-    r.body.assign(pictures->animation.begin(), pictures->animation.end());
-    r.headers["Cache-Control"] = "max-age=3600";
-    return r;
+    return pictureResponse("image/png", pictures->animation);
 }
 
 std::string WebSite::prepareAvatarPictures(std::int64_t number) noexcept {
