@@ -15,10 +15,9 @@ constexpr std::uint32_t kSines[64] = {
     0xf4292244, 0x432aff97, 0xab9423a7, 0xfc93a039, 0x655b59c3, 0x8f0ccc92, 0xffeff47d, 0x85845dd1,
     0x6fa87e4f, 0xfe2ce6e0, 0xa3014314, 0x4e0811a1, 0xf7537e82, 0xbd3af235, 0x2ad7d2bb, 0xeb86d391};
 
-constexpr int kShifts[64] = {7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22, 7, 12, 17, 22,
-                             5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20, 5, 9,  14, 20,
-                             4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23, 4, 11, 16, 23,
-                             6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21, 6, 10, 15, 21};
+constexpr int kShifts[64] = {7,  12, 17, 22, 7,  12, 17, 22, 7,  12, 17, 22, 7,  12, 17, 22, 5,  9,  14, 20, 5,  9,
+                             14, 20, 5,  9,  14, 20, 5,  9,  14, 20, 4,  11, 16, 23, 4,  11, 16, 23, 4,  11, 16, 23,
+                             4,  11, 16, 23, 6,  10, 15, 21, 6,  10, 15, 21, 6,  10, 15, 21, 6,  10, 15, 21};
 
 std::uint32_t rotateLeft(std::uint32_t v, int n) { return v << n | v >> (32 - n); }
 
@@ -30,7 +29,8 @@ void Md5::transform(const std::uint8_t* block) {
     std::uint32_t words[16];
     for (int i = 0; i < 16; ++i)
         words[i] = static_cast<std::uint32_t>(block[4 * i]) | static_cast<std::uint32_t>(block[4 * i + 1]) << 8 |
-                   static_cast<std::uint32_t>(block[4 * i + 2]) << 16 | static_cast<std::uint32_t>(block[4 * i + 3]) << 24;
+                   static_cast<std::uint32_t>(block[4 * i + 2]) << 16 |
+                   static_cast<std::uint32_t>(block[4 * i + 3]) << 24;
     std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
     for (int i = 0; i < 64; ++i) {
         std::uint32_t f;
@@ -88,7 +88,9 @@ std::array<std::uint8_t, 16> Md5::finish() {
     for (int i = 0; i < 8; ++i) length[i] = static_cast<std::uint8_t>(bits >> (8 * i));
     update({length, 8});
     std::array<std::uint8_t, 16> digest;
-    for (int i = 0; i < 16; ++i) digest[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(state_[static_cast<std::size_t>(i / 4)] >> (8 * (i % 4)));
+    for (int i = 0; i < 16; ++i)
+        digest[static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(state_[static_cast<std::size_t>(i / 4)] >> (8 * (i % 4)));
     return digest;
 }
 

@@ -143,7 +143,8 @@ bool SaveAvatarRequest::decode() {
 bool SaveAvatarRequest::encode() {
     if (userName.size() > kMaxUserNameUnits || hasNul(userName) || passwordDigest.size() > kDigestLength ||
         accessDigest.size() > kDigestLength || hasNul(title) || hasNul(secondText) || hasNul(thirdText) ||
-        title.size() > kMaxMessageLength || secondText.size() > kMaxMessageLength || thirdText.size() > kMaxMessageLength) {
+        title.size() > kMaxMessageLength || secondText.size() > kMaxMessageLength ||
+        thirdText.size() > kMaxMessageLength) {
         return refuse();
     }
     ByteWriter writer;
@@ -231,8 +232,7 @@ bool AvatarReply::decode() {
 bool AvatarReply::encode() {
     ByteWriter writer;
     writer.u8(result);
-    if (result == Found && !writeAvatarFields(writer, avatar))
-        return refuse();
+    if (result == Found && !writeAvatarFields(writer, avatar)) return refuse();
     return finish(writer.bytes());
 }
 

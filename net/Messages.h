@@ -53,17 +53,17 @@ public:
         avatar.script.push_back({action, std::move(caption)});
     }
 
-    std::u16string userName;          // at most 23 units
-    std::string passwordDigest;       // at most 32 bytes
+    std::u16string userName;     // at most 23 units
+    std::string passwordDigest;  // at most 32 bytes
     AvatarFields avatar;
     std::u16string title;
     std::u16string secondText;
     std::u16string thirdText;
     std::uint8_t firstOption = 0;
     std::uint8_t secondOption = 0;
-    std::uint8_t accessMode = 0;      // 0 open; 1, 2, 3 restricted
+    std::uint8_t accessMode = 0;  // 0 open; 1, 2, 3 restricted
     std::uint8_t language = 0;
-    std::string accessDigest;         // sent only in access mode 2
+    std::string accessDigest;  // sent only in access mode 2
 };
 
 class SaveAvatarReply final : public ProtocolMessage {
@@ -74,8 +74,8 @@ public:
     [[nodiscard]] bool encode() override;
 
     std::uint8_t result = Failed;
-    std::int32_t avatarNumber = 0;    // only with Saved
-    std::string address;              // only with Saved
+    std::int32_t avatarNumber = 0;  // only with Saved
+    std::string address;            // only with Saved
 };
 
 class VersionQuery final : public ProtocolMessage {
@@ -113,7 +113,7 @@ public:
     [[nodiscard]] bool encode() override;
 
     std::uint8_t result = Failed;
-    AvatarFields avatar;              // only with Found
+    AvatarFields avatar;  // only with Found
 };
 
 }  // namespace likenex

@@ -10,7 +10,8 @@ AcceptBackoff::AcceptBackoff(const boost::asio::any_io_executor& executor, Reque
 std::chrono::milliseconds AcceptBackoff::failed(const boost::system::error_code& error) {
     if (failures_++ == 0) {
         episodeStarted_ = std::chrono::steady_clock::now();
-        log_.write(side_, "-", "accept failed: " + error.message() + "; accepting more slowly until it works again", {});
+        log_.write(side_, "-", "accept failed: " + error.message() + "; accepting more slowly until it works again",
+                   {});
     }
     std::chrono::milliseconds wait = nextWait_;
     nextWait_ = std::min(nextWait_ * 2, kLongestWait);

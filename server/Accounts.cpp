@@ -24,8 +24,8 @@ std::string Accounts::verificationKey(const Account& account, std::string_view d
     input.push_back('\0');
     input.append(digest);
     unsigned char mac[crypto_generichash_BYTES];
-    crypto_generichash(mac, sizeof mac, reinterpret_cast<const unsigned char*>(input.data()), input.size(), cacheKey_.data(),
-                       cacheKey_.size());
+    crypto_generichash(mac, sizeof mac, reinterpret_cast<const unsigned char*>(input.data()), input.size(),
+                       cacheKey_.data(), cacheKey_.size());
     return std::string(reinterpret_cast<const char*>(mac), sizeof mac);
 }
 

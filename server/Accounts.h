@@ -16,10 +16,10 @@
 #include <chrono>
 #include <cstddef>
 #include <mutex>
-#include <unordered_map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace likenex {
 

@@ -98,9 +98,7 @@ void decorate(http::response<Body>& response, const HttpResponse& out, bool keep
     response.keep_alive(keepAlive);
 }
 
-HttpResponse notFound() {
-    return HttpResponse{404, "text/plain; charset=utf-8", "No such file.\n", {}, {}};
-}
+HttpResponse notFound() { return HttpResponse{404, "text/plain; charset=utf-8", "No such file.\n", {}, {}}; }
 
 }  // namespace
 
@@ -125,7 +123,8 @@ public:
         header_->body_limit(kBodyLimit);
         stream_.expires_after(server_.limits_.request);
         auto self = shared_from_this();
-        http::async_read_header(stream_, buffer_, *header_, [self](beast::error_code ec, std::size_t) { self->onHeader(ec); });
+        http::async_read_header(stream_, buffer_, *header_,
+                                [self](beast::error_code ec, std::size_t) { self->onHeader(ec); });
     }
 
 private:
@@ -149,8 +148,10 @@ private:
             ec == asio::error::operation_aborted || ec == asio::error::connection_reset || ec == asio::error::eof)
             return close();
         server_.log_.write("http", peer_, "bad request: " + ec.message(), {});
-        if (ec == http::error::header_limit) return refuse(http::status::request_header_fields_too_large, "The request's header is too large.\n");
-        if (ec == http::error::body_limit) return refuse(http::status::payload_too_large, "The request's body is too large.\n");
+        if (ec == http::error::header_limit)
+            return refuse(http::status::request_header_fields_too_large, "The request's header is too large.\n");
+        if (ec == http::error::body_limit)
+            return refuse(http::status::payload_too_large, "The request's body is too large.\n");
         refuse(http::status::bad_request, "The request could not be read.\n");
     }
 
@@ -161,17 +162,23 @@ private:
         auto request = std::make_shared<http::request<http::string_body>>(request_->release());
         request_.reset();
         std::string client =
-            peerAddress_ ? server_.clientAddress(*peerAddress_, fieldValues(*request, std::string_view("X-Forwarded-For"))) : peer_;
+            peerAddress_
+                ? server_.clientAddress(*peerAddress_, fieldValues(*request, std::string_view("X-Forwarded-For")))
+                : peer_;
         auto self = shared_from_this();
         WorkPool& pool = server_.route_(request->method_string(), request->target());
-        bool taken = pool.post([self, request, started, mark, client] { self->answer(*request, started, mark, client); });
+        bool taken =
+            pool.post([self, request, started, mark, client] { self->answer(*request, started, mark, client); });
         if (!taken) {
-            auto response = std::make_shared<http::response<http::string_body>>(http::status::service_unavailable, request->version());
+            auto response = std::make_shared<http::response<http::string_body>>(http::status::service_unavailable,
+                                                                                request->version());
             decorate(*response, HttpResponse{503, "text/plain; charset=utf-8", {}, {{"Retry-After", "5"}}, {}}, false);
             response->body() = "The server is busy: try again in a few seconds.\n";
             response->prepare_payload();
-            server_.log_.write("http", client, std::string(request->method_string()) + " " + std::string(request->target()) + " 503 busy",
-                               std::chrono::steady_clock::now() - started);
+            server_.log_.write(
+                "http", client,
+                std::string(request->method_string()) + " " + std::string(request->target()) + " 503 busy",
+                std::chrono::steady_clock::now() - started);
             send(response, mark);
         }
     }
@@ -242,19 +249,22 @@ private:
     }
 
     template <class Body>
-    void writePiece(std::shared_ptr<http::response<Body>> response, std::shared_ptr<http::response_serializer<Body>> serializer,
-                    std::shared_ptr<BusyMark> mark) {
+    void writePiece(std::shared_ptr<http::response<Body>> response,
+                    std::shared_ptr<http::response_serializer<Body>> serializer, std::shared_ptr<BusyMark> mark) {
         auto self = shared_from_this();
-        http::async_write_some(stream_, *serializer, [self, response, serializer, mark](beast::error_code ec, std::size_t written) mutable {
-            self->written_ += written;
-            if (ec) return self->close();
-            if (!serializer->is_done()) return self->writePiece(std::move(response), std::move(serializer), std::move(mark));
-            self->writing_ = false;
-            self->watchdog_.cancel();
-            mark.reset();
-            if (!response->keep_alive()) return self->close();
-            self->read();
-        });
+        http::async_write_some(stream_, *serializer,
+                               [self, response, serializer, mark](beast::error_code ec, std::size_t written) mutable {
+                                   self->written_ += written;
+                                   if (ec) return self->close();
+                                   if (!serializer->is_done())
+                                       return self->writePiece(std::move(response), std::move(serializer),
+                                                               std::move(mark));
+                                   self->writing_ = false;
+                                   self->watchdog_.cancel();
+                                   mark.reset();
+                                   if (!response->keep_alive()) return self->close();
+                                   self->read();
+                               });
     }
 
     // The socket becomes writable again only once a good part of its send buffer (megabytes on
@@ -262,13 +272,15 @@ private:
     // the bytes the client has not yet acknowledged (SIOCOUTQ) still show it reading.
     // It looks four times per idle period, so that a stalled client is cut close to the limit.
     void watch() {
-        watchdog_.expires_after(std::max<std::chrono::steady_clock::duration>(server_.limits_.transferIdle / 4, std::chrono::milliseconds(50)));
+        watchdog_.expires_after(std::max<std::chrono::steady_clock::duration>(server_.limits_.transferIdle / 4,
+                                                                              std::chrono::milliseconds(50)));
         auto self = shared_from_this();
         watchdog_.async_wait([self](beast::error_code ec) {
             if (ec || !self->writing_) return;
             const auto now = std::chrono::steady_clock::now();
             const int left = self->unacknowledged();
-            if (self->written_ != self->watchedWritten_ || (left >= 0 && left < self->watchedUnacknowledged_)) self->lastProgress_ = now;
+            if (self->written_ != self->watchedWritten_ || (left >= 0 && left < self->watchedUnacknowledged_))
+                self->lastProgress_ = now;
             self->watchedWritten_ = self->written_;
             self->watchedUnacknowledged_ = left;
             if (now - self->lastProgress_ >= self->server_.limits_.transferIdle) return self->close();
@@ -334,8 +346,12 @@ private:
     std::string peer_;
 };
 
-HttpServer::HttpServer(asio::io_context& io, const tcp::endpoint& endpoint, Site site, Route route, Limits limits, RequestLog& log)
-    : acceptLoop_(io, log, "http"), site_(std::move(site)), route_(std::move(route)), limits_(std::move(limits)),
+HttpServer::HttpServer(asio::io_context& io, const tcp::endpoint& endpoint, Site site, Route route, Limits limits,
+                       RequestLog& log)
+    : acceptLoop_(io, log, "http"),
+      site_(std::move(site)),
+      route_(std::move(route)),
+      limits_(std::move(limits)),
       log_(log) {
     auto trusted = TrustedProxies::parse(limits_.trustedProxies);
     if (!trusted) throw std::invalid_argument(trusted.error());
@@ -345,7 +361,8 @@ HttpServer::HttpServer(asio::io_context& io, const tcp::endpoint& endpoint, Site
 
 HttpServer::~HttpServer() = default;
 
-std::string HttpServer::clientAddress(const asio::ip::address& peer, const std::vector<std::string_view>& forwardedFor) const {
+std::string HttpServer::clientAddress(const asio::ip::address& peer,
+                                      const std::vector<std::string_view>& forwardedFor) const {
     const std::string own = TrustedProxies::canonical(peer).to_string();
     if (!trusted_.trusts(peer)) return own;
     std::vector<std::string_view> hops;

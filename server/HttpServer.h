@@ -66,8 +66,8 @@ public:
     };
 
     // Throws std::invalid_argument when a trusted proxy is not an address.
-    HttpServer(boost::asio::io_context& io, const boost::asio::ip::tcp::endpoint& endpoint, Site site, Route route, Limits limits,
-               RequestLog& log);
+    HttpServer(boost::asio::io_context& io, const boost::asio::ip::tcp::endpoint& endpoint, Site site, Route route,
+               Limits limits, RequestLog& log);
     ~HttpServer();
     HttpServer(const HttpServer&) = delete;
     HttpServer& operator=(const HttpServer&) = delete;
@@ -81,7 +81,8 @@ public:
     // The client's address: the peer's own, or, when the peer is a trusted proxy, the rightmost
     // address of X-Forwarded-For (the values of every such field, in order) that is not itself
     // a trusted proxy. A missing or malformed header leaves the peer's address.
-    [[nodiscard]] std::string clientAddress(const boost::asio::ip::address& peer, const std::vector<std::string_view>& forwardedFor) const;
+    [[nodiscard]] std::string clientAddress(const boost::asio::ip::address& peer,
+                                            const std::vector<std::string_view>& forwardedFor) const;
 
     class Session;
 

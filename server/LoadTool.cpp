@@ -131,8 +131,9 @@ int main(int argc, char** argv) {
         else if (a == "--seconds") {
             run.seconds = std::chrono::duration<double>(decimalOption(a, value(), 0.1, 3600));
             secondsGiven = true;
-        }
-        else if (a == "--timeout") run.replyTimeout = std::chrono::milliseconds(static_cast<long long>(1000 * decimalOption(a, value(), 0.1, 600)));
+        } else if (a == "--timeout")
+            run.replyTimeout =
+                std::chrono::milliseconds(static_cast<long long>(1000 * decimalOption(a, value(), 0.1, 600)));
         else if (a == "--program") program = value();
         else if (a == "--avatar") avatar = numberOption(a, value(), 1, INT32_MAX);
         else if (a == "--numbers") numbersPath = value();
@@ -145,7 +146,8 @@ int main(int argc, char** argv) {
             accessPasswordGiven = true;
         } else if (a == "--target") download.target = value();
         else if (a == "--rate") download.rate = decimalOption(a, value(), 1, 1e10);
-        else if (a == "--receive-buffer") download.receiveBuffer = static_cast<int>(numberOption(a, value(), 1024, 16 << 20));
+        else if (a == "--receive-buffer")
+            download.receiveBuffer = static_cast<int>(numberOption(a, value(), 1024, 16 << 20));
         else usageError("unknown option " + a);
     }
     boost::system::error_code ec;
@@ -157,12 +159,13 @@ int main(int argc, char** argv) {
     try {
         if (kind == "idle") {
             IdleResult idle = holdIdleConnections(endpoint, run.connections, run.seconds);
-            std::printf("kind=idle connections=%d opened=%d refused=%d closed_by_server=%d seconds=%.1f\n", run.connections,
-                        idle.opened, idle.refused, idle.closedByServer, run.seconds.count());
+            std::printf("kind=idle connections=%d opened=%d refused=%d closed_by_server=%d seconds=%.1f\n",
+                        run.connections, idle.opened, idle.refused, idle.closedByServer, run.seconds.count());
             return idle.opened == run.connections && idle.closedByServer == 0 ? 0 : 1;
         }
         if (kind == "slow-download") {
-            if (download.target.empty() || download.target.front() != '/') usageError("--target wants a path that starts with /");
+            if (download.target.empty() || download.target.front() != '/')
+                usageError("--target wants a path that starts with /");
             download.endpoint = endpoint;
             download.connections = run.connections;
             download.seconds = run.seconds;
@@ -197,7 +200,8 @@ int main(int argc, char** argv) {
                 upload.digest = asciiPasswordDigest(password);
             }
             likenex::Catalogue catalogue;
-            if (!catalogue.loadCatalogueSection1(program)) throw std::runtime_error("cannot read " + program + "/data/avatar.dat");
+            if (!catalogue.loadCatalogueSection1(program))
+                throw std::runtime_error("cannot read " + program + "/data/avatar.dat");
             exchanges.push_back({uploadRequest(catalogue, upload), likenex::MessageType::SaveAvatarRequest});
         } else {
             usageError("unknown kind " + kind);

@@ -63,8 +63,9 @@ int main(int argc, char** argv) {
         } else if (a == "--set") {
             std::string setting = next();
             std::size_t equals = setting.find('=');
-            error = equals == std::string::npos ? std::optional<std::string>("--set needs KEY=VALUE")
-                                                : applySetting(config, setting.substr(0, equals), setting.substr(equals + 1));
+            error = equals == std::string::npos
+                        ? std::optional<std::string>("--set needs KEY=VALUE")
+                        : applySetting(config, setting.substr(0, equals), setting.substr(equals + 1));
         } else if (a == "--data") {
             config.dataDirectory = next();
         } else {
@@ -90,8 +91,9 @@ int main(int argc, char** argv) {
     try {
         (void)raiseOpenFileLimit();
         ServerApp app(config);
-        std::fprintf(stderr, "likenex-server: protocol on %s:%u, web on %s:%u, data in %s\n", config.protocolAddress.c_str(),
-                     app.protocolPort(), config.httpAddress.c_str(), app.httpPort(), config.dataDirectory.c_str());
+        std::fprintf(stderr, "likenex-server: protocol on %s:%u, web on %s:%u, data in %s\n",
+                     config.protocolAddress.c_str(), app.protocolPort(), config.httpAddress.c_str(), app.httpPort(),
+                     config.dataDirectory.c_str());
         std::fprintf(stderr, "likenex-server: %s\n", app.connectionCaps().c_str());
         app.run(true);
         if (app.workLeftRunning()) {

@@ -25,7 +25,8 @@ std::uint64_t openFileLimit() {
 }
 
 std::string ConnectionCaps::describe(std::uint64_t openFiles, std::uint64_t reserve) const {
-    std::string text = "at most " + std::to_string(protocol) + " protocol and " + std::to_string(web) + " web connections";
+    std::string text =
+        "at most " + std::to_string(protocol) + " protocol and " + std::to_string(web) + " web connections";
     if (openFiles == 0) return text + " (no open-file limit)";
     text += " (open-file limit " + std::to_string(openFiles) + ", " + std::to_string(reserve) + " kept for the rest";
     return text + (lowered ? "; lowered to fit)" : ")");

@@ -64,14 +64,16 @@ constexpr const char* kSummary =
 
 class PostgresStorage final : public Storage {
 public:
-    PostgresStorage(const std::string& connection, int poolSize) : pool_(static_cast<std::size_t>(std::max(1, poolSize))) {
+    PostgresStorage(const std::string& connection, int poolSize)
+        : pool_(static_cast<std::size_t>(std::max(1, poolSize))) {
         for (Pooled& pooled : pool_) {
             pooled.connection.reset(PQconnectdb(connection.c_str()));
             if (!pooled.connection || PQstatus(pooled.connection.get()) != CONNECTION_OK)
                 throw StorageError(std::string("cannot connect to PostgreSQL: ") +
                                    (pooled.connection ? PQerrorMessage(pooled.connection.get()) : "out of memory"));
             // Notices ("relation already exists, skipping") are not the log's business.
-            PQsetNoticeProcessor(pooled.connection.get(), [](void*, const char*) {}, nullptr);
+            PQsetNoticeProcessor(
+                pooled.connection.get(), [](void*, const char*) {}, nullptr);
         }
     }
 
@@ -104,10 +106,11 @@ public:
     std::optional<std::int64_t> addAccount(const Account& account) override {
         Lease lease = acquire();
         PGconn* c = lease.connection;
-        Result r = query(c, 
-            "INSERT INTO accounts (name, name_key, secret_hash, created_at) VALUES ($1, $2, $3, extract(epoch from now())::bigint)"
-            " ON CONFLICT (name_key) DO NOTHING RETURNING id",
-            {account.name, account.nameKey, account.secretHash});
+        Result r = query(c,
+                         "INSERT INTO accounts (name, name_key, secret_hash, created_at) VALUES ($1, $2, $3, "
+                         "extract(epoch from now())::bigint)"
+                         " ON CONFLICT (name_key) DO NOTHING RETURNING id",
+                         {account.name, account.nameKey, account.secretHash});
         if (PQntuples(r.get()) == 0) return std::nullopt;
         return integer(r, 0, 0);
     }
@@ -140,24 +143,29 @@ public:
         std::vector<std::uint8_t> look = encodeAvatarFields(a.avatar);
         Lease lease = acquire();
         PGconn* c = lease.connection;
-        Result r = query(c, 
-            "INSERT INTO avatars (owner_id, look, title, title_key, second_text, third_text, first_option, second_option,"
-            " access_mode, language, access_hash, created_at) VALUES ($1,$2,$3,$4,$5,$6,$7,$8,$9,$10,$11,$12) RETURNING number",
-            {std::to_string(a.ownerId), std::string(look.begin(), look.end()), text::utf8FromUtf16(a.title), text::utf8FromUtf16(foldCase(a.title)),
-             text::utf8FromUtf16(a.secondText), text::utf8FromUtf16(a.thirdText), std::to_string(a.firstOption), std::to_string(a.secondOption),
-             std::to_string(a.accessMode), std::to_string(a.language), a.accessHash, std::to_string(a.createdAt)},
-            {1});
+        Result r =
+            query(c,
+                  "INSERT INTO avatars (owner_id, look, title, title_key, second_text, third_text, first_option, "
+                  "second_option,"
+                  " access_mode, language, access_hash, created_at) VALUES ($1,$2,$3,$4,$5,$6,$7,$8,$9,$10,$11,$12) "
+                  "RETURNING number",
+                  {std::to_string(a.ownerId), std::string(look.begin(), look.end()), text::utf8FromUtf16(a.title),
+                   text::utf8FromUtf16(foldCase(a.title)), text::utf8FromUtf16(a.secondText),
+                   text::utf8FromUtf16(a.thirdText), std::to_string(a.firstOption), std::to_string(a.secondOption),
+                   std::to_string(a.accessMode), std::to_string(a.language), a.accessHash, std::to_string(a.createdAt)},
+                  {1});
         return integer(r, 0, 0);
     }
 
     std::optional<StoredAvatar> loadAvatar(std::int64_t number) override {
         Lease lease = acquire();
         PGconn* c = lease.connection;
-        Result r = query(c, 
-            "SELECT v.number, v.owner_id, a.name, v.look, v.title, v.second_text, v.third_text, v.first_option,"
-            " v.second_option, v.access_mode, v.language, v.access_hash, v.created_at"
-            " FROM avatars v JOIN accounts a ON a.id = v.owner_id WHERE v.number = $1",
-            {std::to_string(number)}, {}, true);
+        Result r =
+            query(c,
+                  "SELECT v.number, v.owner_id, a.name, v.look, v.title, v.second_text, v.third_text, v.first_option,"
+                  " v.second_option, v.access_mode, v.language, v.access_hash, v.created_at"
+                  " FROM avatars v JOIN accounts a ON a.id = v.owner_id WHERE v.number = $1",
+                  {std::to_string(number)}, {}, true);
         if (PQntuples(r.get()) == 0) return std::nullopt;
         // Binary results: integers are big-endian, texts are their bytes.
         StoredAvatar a;
@@ -190,7 +198,8 @@ public:
     std::vector<AvatarSummary> latestAvatars(int limit) override {
         Lease lease = acquire();
         PGconn* c = lease.connection;
-        return summaries(query(c, std::string(kSummary) + " WHERE v.access_mode = 0 ORDER BY v.number DESC LIMIT $1", {std::to_string(limit)}));
+        return summaries(query(c, std::string(kSummary) + " WHERE v.access_mode = 0 ORDER BY v.number DESC LIMIT $1",
+                               {std::to_string(limit)}));
     }
 
     std::vector<AvatarSummary> avatarsOf(std::int64_t ownerId, int limit) override {
@@ -208,21 +217,25 @@ public:
         Lease lease = acquire();
         PGconn* c = lease.connection;
         if (characterCount(folded) < kShortestIndexedSearch)
-            return summaries(query(c, std::string(kSummary) +
-                                          " WHERE v.number IN (SELECT number FROM avatars WHERE access_mode = 0"
-                                          " ORDER BY number DESC LIMIT $1) AND strpos(v.title_key, $2) > 0"
-                                          " ORDER BY v.number DESC LIMIT $3",
+            return summaries(query(c,
+                                   std::string(kSummary) +
+                                       " WHERE v.number IN (SELECT number FROM avatars WHERE access_mode = 0"
+                                       " ORDER BY number DESC LIMIT $1) AND strpos(v.title_key, $2) > 0"
+                                       " ORDER BY v.number DESC LIMIT $3",
                                    {std::to_string(kShortSearchWindow), key, std::to_string(limit)}));
         // The access_mode condition lets the planner use the partial trigram index.
-        return summaries(query(c, std::string(kSummary) + " WHERE v.access_mode = 0 AND v.title_key LIKE $1"
-                                                          " ORDER BY v.number DESC LIMIT $2",
+        return summaries(query(c,
+                               std::string(kSummary) + " WHERE v.access_mode = 0 AND v.title_key LIKE $1"
+                                                       " ORDER BY v.number DESC LIMIT $2",
                                {containsPattern(key), std::to_string(limit)}));
     }
 
     void storeAvatarPictures(std::int64_t number, const AvatarPictureSet& pictures) override {
         Lease lease = acquire();
         PGconn* c = lease.connection;
-        (void)query(c, "INSERT INTO avatar_pictures (number, still, animation) VALUES ($1, $2, $3) ON CONFLICT (number) DO NOTHING",
+        (void)query(c,
+                    "INSERT INTO avatar_pictures (number, still, animation) VALUES ($1, $2, $3) ON CONFLICT (number) "
+                    "DO NOTHING",
                     {std::to_string(number), std::string(pictures.still.begin(), pictures.still.end()),
                      std::string(pictures.animation.begin(), pictures.animation.end())},
                     {1, 2});
@@ -231,7 +244,8 @@ public:
     std::optional<AvatarPictureSet> loadAvatarPictures(std::int64_t number) override {
         Lease lease = acquire();
         PGconn* c = lease.connection;
-        Result r = query(c, "SELECT still, animation FROM avatar_pictures WHERE number = $1", {std::to_string(number)}, {}, true);
+        Result r = query(c, "SELECT still, animation FROM avatar_pictures WHERE number = $1", {std::to_string(number)},
+                         {}, true);
         if (PQntuples(r.get()) == 0) return std::nullopt;
         std::string still = text(r, 0, 0), animation = text(r, 0, 1);
         return AvatarPictureSet{{still.begin(), still.end()}, {animation.begin(), animation.end()}};
@@ -248,9 +262,10 @@ private:
         try {
             command(c, "CREATE EXTENSION IF NOT EXISTS pg_trgm");
         } catch (const StorageError& e) {
-            throw StorageError(std::string("the title search needs the pg_trgm extension, which this role may not create: "
-                                           "a superuser runs CREATE EXTENSION pg_trgm once in this database (") +
-                               e.what() + ")");
+            throw StorageError(
+                std::string("the title search needs the pg_trgm extension, which this role may not create: "
+                            "a superuser runs CREATE EXTENSION pg_trgm once in this database (") +
+                e.what() + ")");
         }
     }
 
@@ -271,7 +286,8 @@ private:
         for (int attempt = 0;; ++attempt) {
             Result r(PQexecParams(c, sql.c_str(), static_cast<int>(parameters.size()), nullptr, values.data(),
                                   lengths.data(), formats.data(), binaryResult ? 1 : 0));
-            if (r && (PQresultStatus(r.get()) == PGRES_COMMAND_OK || PQresultStatus(r.get()) == PGRES_TUPLES_OK)) return r;
+            if (r && (PQresultStatus(r.get()) == PGRES_COMMAND_OK || PQresultStatus(r.get()) == PGRES_TUPLES_OK))
+                return r;
             // A dropped connection (a restarted database) is reset once; the statement is
             // repeated only when it cannot have run.
             if (attempt == 0 && PQstatus(c) == CONNECTION_BAD) {
@@ -283,7 +299,8 @@ private:
     }
 
     static std::string text(const Result& r, int row, int column) {
-        return std::string(PQgetvalue(r.get(), row, column), static_cast<std::size_t>(PQgetlength(r.get(), row, column)));
+        return std::string(PQgetvalue(r.get(), row, column),
+                           static_cast<std::size_t>(PQgetlength(r.get(), row, column)));
     }
     static std::int64_t integer(const Result& r, int row, int column) { return std::stoll(text(r, row, column)); }
     static std::int64_t binaryInteger(const Result& r, int column) {

@@ -26,8 +26,12 @@ public:
     enum class Stage { Proxy, Reading, Queued, Running, Holding, Writing, Replied, Closed };
 
     Connection(ProtocolServer& server, tcp::socket socket)
-        : server_(server), open_(server.open_), socket_(std::move(socket)), timer_(socket_.get_executor()),
-          started_(std::chrono::steady_clock::now()), requestDeadline_(started_ + server.limits_.request) {
+        : server_(server),
+          open_(server.open_),
+          socket_(std::move(socket)),
+          timer_(socket_.get_executor()),
+          started_(std::chrono::steady_clock::now()),
+          requestDeadline_(started_ + server.limits_.request) {
         error_code ec;
         auto remote = socket_.remote_endpoint(ec);
         if (!ec) {
@@ -69,24 +73,17 @@ private:
     void onTimer() {
         switch (stage_.load()) {
         case Stage::Proxy:
-        case Stage::Reading:
-            finish("timed out before a whole request");
-            return close();
+        case Stage::Reading: finish("timed out before a whole request"); return close();
         case Stage::Queued:
             if (dropQueued("no worker took it within the request limit")) return;
             return onTimer();  // a worker took it just now
         case Stage::Running:
             // Work that has started runs to its end; its reply then gets the answer limit.
             return armTimer(server_.limits_.answer);
-        case Stage::Holding:
-            return;  // the hold has the timer; it is bounded by the sign-in throttle
-        case Stage::Writing:
-            finish(summary_ + ", reply not sent: timed out");
-            return close();
-        case Stage::Replied:
-            return close();
-        case Stage::Closed:
-            return;
+        case Stage::Holding: return;  // the hold has the timer; it is bounded by the sign-in throttle
+        case Stage::Writing: finish(summary_ + ", reply not sent: timed out"); return close();
+        case Stage::Replied: return close();
+        case Stage::Closed: return;
         }
     }
 
@@ -167,7 +164,8 @@ private:
         }
         if (have_ >= length_) return onFrame({});
         auto self = shared_from_this();
-        asio::async_read(socket_, asio::buffer(frame_.data() + have_, length_ - have_), [self](error_code ec, std::size_t) { self->onFrame(ec); });
+        asio::async_read(socket_, asio::buffer(frame_.data() + have_, length_ - have_),
+                         [self](error_code ec, std::size_t) { self->onFrame(ec); });
     }
 
     void onFrame(error_code ec) {
@@ -193,18 +191,20 @@ private:
 
     // On a worker thread.
     void work() {
-        const char* why = gone_ ? "the client closed"
+        const char* why = gone_                                                 ? "the client closed"
                           : std::chrono::steady_clock::now() > requestDeadline_ ? "past the request limit"
                                                                                 : nullptr;
         auto self = shared_from_this();
         if (why) {
-            asio::post(socket_.get_executor(), [self, why] { self->dropQueued(std::string(why) + " before a worker took it"); });
+            asio::post(socket_.get_executor(),
+                       [self, why] { self->dropQueued(std::string(why) + " before a worker took it"); });
             return;
         }
         Stage queued = Stage::Queued;
         if (!stage_.compare_exchange_strong(queued, Stage::Running)) return;  // dropped meanwhile
         auto outcome = run();
-        asio::post(socket_.get_executor(), [self, outcome = std::move(outcome)]() mutable { self->onOutcome(std::move(outcome)); });
+        asio::post(socket_.get_executor(),
+                   [self, outcome = std::move(outcome)]() mutable { self->onOutcome(std::move(outcome)); });
     }
 
     RequestHandler::Outcome run() {
@@ -229,7 +229,8 @@ private:
 
     void onOutcome(RequestHandler::Outcome outcome) {
         summary_ = std::move(outcome.summary);
-        if (outcome.storedAvatar > 0 && summary_.find("stored " + std::to_string(outcome.storedAvatar)) == std::string::npos)
+        if (outcome.storedAvatar > 0 &&
+            summary_.find("stored " + std::to_string(outcome.storedAvatar)) == std::string::npos)
             summary_ += ", stored " + std::to_string(outcome.storedAvatar);
         reply_ = std::move(outcome.reply);
         if (stage_ == Stage::Closed) {
@@ -316,10 +317,15 @@ private:
     bool logged_ = false;
 };
 
-ProtocolServer::ProtocolServer(asio::io_context& io, const tcp::endpoint& endpoint, Handler handler, Route route, Busy busy,
-                               Limits limits, TrustedProxies proxies, RequestLog& log)
-    : acceptLoop_(io, log, "tcp"), handler_(std::move(handler)), route_(std::move(route)), busy_(std::move(busy)),
-      limits_(limits), proxies_(std::move(proxies)), log_(log) {
+ProtocolServer::ProtocolServer(asio::io_context& io, const tcp::endpoint& endpoint, Handler handler, Route route,
+                               Busy busy, Limits limits, TrustedProxies proxies, RequestLog& log)
+    : acceptLoop_(io, log, "tcp"),
+      handler_(std::move(handler)),
+      route_(std::move(route)),
+      busy_(std::move(busy)),
+      limits_(limits),
+      proxies_(std::move(proxies)),
+      log_(log) {
     acceptLoop_.listen(endpoint, [this](tcp::socket socket) { serve(std::move(socket)); });
 }
 

@@ -19,11 +19,11 @@
 //
 // A peer in the trusted proxies first sends a PROXY header naming the client (HAProxy's
 // send-proxy text line or send-proxy-v2 binary header), whose address the handler and the log
-// then see; a peer not trusted is never believed, its bytes being read as a frame. Failed accepts (out of descriptors, say) back off
-// instead of spinning, and a connection beyond the cap is closed at once.
+// then see; a peer not trusted is never believed, its bytes being read as a frame. Failed accepts (out of descriptors,
+// say) back off instead of spinning, and a connection beyond the cap is closed at once.
 
-#include "server/RequestHandler.h"
 #include "server/AcceptLoop.h"
+#include "server/RequestHandler.h"
 #include "server/RequestLog.h"
 #include "server/TrustedProxies.h"
 #include "server/WorkPool.h"
@@ -55,8 +55,8 @@ public:
         int maxConnections = 10000;
     };
 
-    ProtocolServer(boost::asio::io_context& io, const boost::asio::ip::tcp::endpoint& endpoint, Handler handler, Route route,
-                   Busy busy, Limits limits, TrustedProxies proxies, RequestLog& log);
+    ProtocolServer(boost::asio::io_context& io, const boost::asio::ip::tcp::endpoint& endpoint, Handler handler,
+                   Route route, Busy busy, Limits limits, TrustedProxies proxies, RequestLog& log);
     ~ProtocolServer();
     ProtocolServer(const ProtocolServer&) = delete;
     ProtocolServer& operator=(const ProtocolServer&) = delete;

@@ -32,7 +32,8 @@ inline constexpr std::size_t kLongestProxyLine = 107;
 // Parses a whole line, CR LF included; nullopt when it is malformed.
 [[nodiscard]] std::optional<ProxyLine> parseProxyLine(std::string_view line);
 
-inline constexpr std::uint8_t kProxyV2Signature[12] = {0x0D, 0x0A, 0x0D, 0x0A, 0x00, 0x0D, 0x0A, 0x51, 0x55, 0x49, 0x54, 0x0A};
+inline constexpr std::uint8_t kProxyV2Signature[12] = {0x0D, 0x0A, 0x0D, 0x0A, 0x00, 0x0D,
+                                                       0x0A, 0x51, 0x55, 0x49, 0x54, 0x0A};
 inline constexpr std::size_t kProxyV2FixedPart = 16;
 inline constexpr std::size_t kLongestProxyV2 = kProxyV2FixedPart + 512;
 

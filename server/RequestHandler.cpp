@@ -49,12 +49,9 @@ RequestHandler::Outcome RequestHandler::handle(std::span<const std::uint8_t> fra
             if (!query.assign(frame) || !query.decode()) return {{}, {}, "version: malformed"};
             return version();
         }
-        case MessageType::OpenAvatarRequest:
-            return openAvatar(frame);
-        case MessageType::SaveAvatarRequest:
-            return saveAvatar(frame, peerAddress);
-        default:
-            return {{}, {}, "type " + std::to_string(header->type) + " refused"};
+        case MessageType::OpenAvatarRequest: return openAvatar(frame);
+        case MessageType::SaveAvatarRequest: return saveAvatar(frame, peerAddress);
+        default: return {{}, {}, "type " + std::to_string(header->type) + " refused"};
         }
     } catch (const std::exception& e) {
         // A storage failure: the client is told, nothing was acknowledged.
@@ -95,7 +92,8 @@ RequestHandler::Outcome RequestHandler::openAvatar(std::span<const std::uint8_t>
     return replyWith(reply, summary + ": found");
 }
 
-RequestHandler::Outcome RequestHandler::saveAvatar(std::span<const std::uint8_t> frame, const std::string& peerAddress) {
+RequestHandler::Outcome RequestHandler::saveAvatar(std::span<const std::uint8_t> frame,
+                                                   const std::string& peerAddress) {
     SaveAvatarRequest upload;
     if (!upload.assign(frame) || !upload.decode()) return {{}, {}, "save: malformed"};
     std::string who = text::utf8FromUtf16(upload.userName);

@@ -36,10 +36,10 @@ struct UploadLimits {
 class RequestHandler {
 public:
     struct Outcome {
-        std::vector<std::uint8_t> reply;  // empty: close without a reply
+        std::vector<std::uint8_t> reply;              // empty: close without a reply
         std::chrono::steady_clock::duration delay{};  // hold the reply this long
-        std::string summary;              // for the request's log line
-        std::int64_t storedAvatar = 0;    // the number of an avatar this request stored
+        std::string summary;                          // for the request's log line
+        std::int64_t storedAvatar = 0;                // the number of an avatar this request stored
     };
 
     RequestHandler(Storage& storage, Accounts& accounts, SignInThrottle& throttle, const Catalogue& catalogue,

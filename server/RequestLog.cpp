@@ -13,7 +13,8 @@ std::string isoUtc(std::int64_t secondsSince1970) {
     return text;
 }
 
-void RequestLog::write(std::string_view side, std::string_view peer, std::string_view what, std::chrono::steady_clock::duration took) {
+void RequestLog::write(std::string_view side, std::string_view peer, std::string_view what,
+                       std::chrono::steady_clock::duration took) {
     std::string line = isoUtc(std::time(nullptr));
     line += ' ';
     line += side;

@@ -14,7 +14,8 @@ namespace likenex {
 class RequestLog {
 public:
     explicit RequestLog(std::FILE* out = stderr) : out_(out) {}
-    void write(std::string_view side, std::string_view peer, std::string_view what, std::chrono::steady_clock::duration took);
+    void write(std::string_view side, std::string_view peer, std::string_view what,
+               std::chrono::steady_clock::duration took);
     // Counts lines; the tests read it.
     [[nodiscard]] long long lines() const { return lines_; }
 

@@ -2,10 +2,10 @@
 
 #include "base/Text.h"
 #include "catalogue/Catalogue.h"
-#include "server/Accounts.h"
-#include "server/CodePage.h"
 #include "net/Messages.h"
 #include "net/ServerExchange.h"
+#include "server/Accounts.h"
+#include "server/CodePage.h"
 #include "server/HttpServer.h"
 #include "server/OpenFileLimit.h"
 #include "server/ProtocolServer.h"
@@ -42,10 +42,11 @@ std::string programDirectory(const ServerConfig& config) {
 }
 
 std::unique_ptr<Storage> openStorage(const ServerConfig& config) {
-    std::unique_ptr<Storage> storage = config.storage == "postgresql"
-                                           ? openPostgresStorage(config.postgresConnection,
-                                                                 config.workerThreads + config.hashThreads + config.pictureThreads + 1)
-                                           : openSqliteStorage((fs::path(config.dataDirectory) / "likenex.sqlite").string());
+    std::unique_ptr<Storage> storage =
+        config.storage == "postgresql"
+            ? openPostgresStorage(config.postgresConnection,
+                                  config.workerThreads + config.hashThreads + config.pictureThreads + 1)
+            : openSqliteStorage((fs::path(config.dataDirectory) / "likenex.sqlite").string());
     storage->migrate();
     return storage;
 }
@@ -80,12 +81,14 @@ struct ServerApp::Parts {
           accounts(*storage, Argon2Cost{config.argon2Operations, config.argon2MemoryKiB * 1024}) {
         // Before the listeners are made: both caps come from here.
         const std::uint64_t openFiles = openFileLimit(), reserve = descriptorReserve(config);
-        const ConnectionCaps caps = fitConnectionCaps(openFiles, reserve, config.maxConnections, config.webMaxConnections);
+        const ConnectionCaps caps =
+            fitConnectionCaps(openFiles, reserve, config.maxConnections, config.webMaxConnections);
         config.maxConnections = caps.protocol;
         config.webMaxConnections = caps.web;
         capsText = caps.describe(openFiles, reserve);
         std::string directory = programDirectory(config);
-        if (!catalogue.loadCatalogueSection1(directory) || !catalogue.loadBodyParts(directory) || !catalogue.loadItems(directory))
+        if (!catalogue.loadCatalogueSection1(directory) || !catalogue.loadBodyParts(directory) ||
+            !catalogue.loadItems(directory))
             throw std::runtime_error("cannot read data/avatar.dat in the program directory '" + directory + "'");
         ProtocolSettings settings{config.newestVersion, config.updaterArgumentsOrDefault(), config.newsBaseOrDefault(),
                                   config.publicBase, *codePageNamed(config.codePage)};
@@ -106,15 +109,17 @@ struct ServerApp::Parts {
                 return outcome;
             },
             [this](std::int32_t type) { return protocolPool(type); }, busyAnswer,
-            ProtocolServer::Limits{std::chrono::seconds(config.requestSeconds), std::chrono::seconds(config.idleSeconds),
+            ProtocolServer::Limits{std::chrono::seconds(config.requestSeconds),
+                                   std::chrono::seconds(config.idleSeconds),
                                    std::chrono::milliseconds(kReplyTimeLimitMs), config.maxConnections},
             trustedProxies(config.trustedProxies), log);
         http = std::make_unique<HttpServer>(
             io, asio::ip::tcp::endpoint(address(config.httpAddress), config.httpPort),
             [this](const HttpRequest& request) { return site->respond(request); },
             [this](std::string_view method, std::string_view target) -> WorkPool& { return webPool(method, target); },
-            HttpServer::Limits{std::chrono::seconds(config.requestSeconds), std::chrono::seconds(config.transferIdleSeconds),
-                               config.webMaxConnections, config.trustedProxies},
+            HttpServer::Limits{std::chrono::seconds(config.requestSeconds),
+                               std::chrono::seconds(config.transferIdleSeconds), config.webMaxConnections,
+                               config.trustedProxies},
             log);
     }
 
@@ -141,7 +146,9 @@ struct ServerApp::Parts {
     WorkPool& webPool(std::string_view method, std::string_view target) {
         if (method == "POST") return hashing;
         std::string_view path = target.substr(0, target.find('?'));
-        auto endsWith = [&](std::string_view suffix) { return path.size() > suffix.size() && path.substr(path.size() - suffix.size()) == suffix; };
+        auto endsWith = [&](std::string_view suffix) {
+            return path.size() > suffix.size() && path.substr(path.size() - suffix.size()) == suffix;
+        };
         if (path.rfind("/a/", 0) == 0 && (endsWith(".png") || endsWith(".bmp"))) return pictures;
         return storageWork;
     }
@@ -242,7 +249,8 @@ void ServerApp::run(bool handleSignals) {
     asio::steady_timer watcher(p.io);
     std::function<void(boost::system::error_code)> watch = [&](boost::system::error_code) {
         if (p.stopping) {
-            if ((p.protocol->openConnections() == 0 && p.http->busy() == 0) || std::chrono::steady_clock::now() > p.stopDeadline) {
+            if ((p.protocol->openConnections() == 0 && p.http->busy() == 0) ||
+                std::chrono::steady_clock::now() > p.stopDeadline) {
                 signals.cancel();
                 p.io.stop();
                 return;
@@ -277,8 +285,8 @@ void ServerApp::stop() {
     p.dropWaitingWork();
 }
 
-int userCommand(const ServerConfig& config, const std::string& verb, const std::string& name, const std::string& passwordUtf8,
-                std::FILE* err) {
+int userCommand(const ServerConfig& config, const std::string& verb, const std::string& name,
+                const std::string& passwordUtf8, std::FILE* err) {
     try {
         ServerConfig c = checked(config);
         prepareDataDirectory(c);
@@ -291,7 +299,8 @@ int userCommand(const ServerConfig& config, const std::string& verb, const std::
         }
         const std::string digest = typedPasswordDigest(password, *codePageNamed(c.codePage));
         if (verb == "passwd") {
-            if (Accounts::isGuest(text::utf16FromUtf8Replacing(name)) || !accounts.setPassword(text::utf16FromUtf8Replacing(name), digest)) {
+            if (Accounts::isGuest(text::utf16FromUtf8Replacing(name)) ||
+                !accounts.setPassword(text::utf16FromUtf8Replacing(name), digest)) {
                 std::fprintf(err, "likenex-server: there is no account %s\n", name.c_str());
                 return 1;
             }
@@ -299,14 +308,13 @@ int userCommand(const ServerConfig& config, const std::string& verb, const std::
             return 0;
         }
         switch (accounts.addAccount(text::utf16FromUtf8Replacing(name), digest)) {
-        case Accounts::AddResult::Added:
-            std::fprintf(err, "added %s\n", name.c_str());
-            return 0;
+        case Accounts::AddResult::Added: std::fprintf(err, "added %s\n", name.c_str()); return 0;
         case Accounts::AddResult::NameTaken:
             std::fprintf(err, "likenex-server: the name %s is taken\n", name.c_str());
             return 1;
         case Accounts::AddResult::InvalidName:
-            std::fprintf(err, "likenex-server: a name has 1 to 23 UTF-16 units, no control characters, and is not guest\n");
+            std::fprintf(err,
+                         "likenex-server: a name has 1 to 23 UTF-16 units, no control characters, and is not guest\n");
             return 2;
         }
     } catch (const std::exception& e) {

@@ -42,7 +42,7 @@ private:
 // `likenex-server user add NAME` (a new account) and `user passwd NAME` (a new password for
 // an existing one), with the password read from standard input by the caller. Returns the
 // process exit code; messages go to `err`.
-int userCommand(const ServerConfig& config, const std::string& verb, const std::string& name, const std::string& passwordUtf8,
-                std::FILE* err);
+int userCommand(const ServerConfig& config, const std::string& verb, const std::string& name,
+                const std::string& passwordUtf8, std::FILE* err);
 
 }  // namespace likenex

@@ -2,9 +2,9 @@
 
 #include "server/TrustedProxies.h"
 
+#include <boost/regex.hpp>
 #include <charconv>
 #include <functional>
-#include <boost/regex.hpp>
 
 namespace likenex {
 namespace {
@@ -145,7 +145,8 @@ std::optional<std::string> validateConfig(const ServerConfig& c) {
         return "news_base must be http:// with a dotted host (never localhost or https): " + c.newsBaseOrDefault();
     if (c.updaterArgumentsOrDefault().back() != '/') return "updater_arguments must end with '/'";
     if (c.storage != "sqlite" && c.storage != "postgresql") return "storage must be sqlite or postgresql";
-    if (c.storage == "postgresql" && c.postgresConnection.empty()) return "storage postgresql needs postgres_connection";
+    if (c.storage == "postgresql" && c.postgresConnection.empty())
+        return "storage postgresql needs postgres_connection";
     if (c.publicBase.empty() || c.publicBase.back() == '/') return "public_base must not end with '/'";
     if (auto proxies = TrustedProxies::parse(c.trustedProxies); !proxies) return proxies.error();
     return std::nullopt;

@@ -45,14 +45,17 @@ struct ServerConfig {
     [[nodiscard]] std::string updaterArgumentsOrDefault() const {
         return updaterArguments.empty() ? publicBase + "/Download/" : updaterArguments;
     }
-    [[nodiscard]] std::string newsBaseOrDefault() const { return newsBase.empty() ? publicBase + "/news.xml" : newsBase; }
+    [[nodiscard]] std::string newsBaseOrDefault() const {
+        return newsBase.empty() ? publicBase + "/news.xml" : newsBase;
+    }
 };
 
 // The embedded default configuration, as a file would say it; `--help` prints it.
 [[nodiscard]] std::string_view defaultConfigurationText();
 
 // Applies one setting; an error text for an unknown key or a bad value.
-[[nodiscard]] std::optional<std::string> applySetting(ServerConfig& config, std::string_view key, std::string_view value);
+[[nodiscard]] std::optional<std::string> applySetting(ServerConfig& config, std::string_view key,
+                                                      std::string_view value);
 // Applies every "key = value" line ('#' starts a comment); the first error, with its line number.
 [[nodiscard]] std::optional<std::string> applyConfigurationText(ServerConfig& config, std::string_view text);
 // Checks values that depend on each other (the news base the client accepts, and so on).

@@ -90,13 +90,16 @@ void ownerOnly(const std::string& path) {
 // built without them would fail the search migration with a message that names neither.
 void requireTrigramSearch(sqlite3* db) {
     char* message = nullptr;
-    if (sqlite3_exec(db, "CREATE VIRTUAL TABLE temp.trigram_probe USING fts5(x, tokenize = 'trigram');"
-                         "DROP TABLE temp.trigram_probe;",
+    if (sqlite3_exec(db,
+                     "CREATE VIRTUAL TABLE temp.trigram_probe USING fts5(x, tokenize = 'trigram');"
+                     "DROP TABLE temp.trigram_probe;",
                      nullptr, nullptr, &message) != SQLITE_OK) {
         std::string text = message ? message : "unknown";
         sqlite3_free(message);
-        throw StorageError("the title search needs SQLite with FTS5 and its trigram tokenizer (3.34 or newer); this "
-                           "library (" + std::string(sqlite3_libversion()) + ") says: " + text);
+        throw StorageError(
+            "the title search needs SQLite with FTS5 and its trigram tokenizer (3.34 or newer); this "
+            "library (" +
+            std::string(sqlite3_libversion()) + ") says: " + text);
     }
 }
 
@@ -115,9 +118,11 @@ public:
     explicit SqliteStorage(const std::string& path) {
         ownerOnly(path);
         sqlite3* raw = nullptr;
-        int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+        int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
+                                 nullptr);
         db_.reset(raw);
-        if (rc != SQLITE_OK) throw StorageError("cannot open " + path + ": " + (raw ? sqlite3_errmsg(raw) : "out of memory"));
+        if (rc != SQLITE_OK)
+            throw StorageError("cannot open " + path + ": " + (raw ? sqlite3_errmsg(raw) : "out of memory"));
         sqlite3_busy_timeout(db_.get(), 5000);
         exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=ON;");
         // Searches read on connections of their own: in write-ahead-log mode readers never
@@ -127,7 +132,9 @@ public:
             raw = nullptr;
             rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX, nullptr);
             reader.db.reset(raw);
-            if (rc != SQLITE_OK) throw StorageError("cannot open " + path + " to read: " + (raw ? sqlite3_errmsg(raw) : "out of memory"));
+            if (rc != SQLITE_OK)
+                throw StorageError("cannot open " + path +
+                                   " to read: " + (raw ? sqlite3_errmsg(raw) : "out of memory"));
             sqlite3_busy_timeout(raw, 5000);
         }
     }
@@ -159,7 +166,8 @@ public:
 
     std::optional<std::int64_t> addAccount(const Account& account) override {
         std::lock_guard lock(mutex_);
-        auto s = prepare("INSERT INTO accounts (name, name_key, secret_hash, created_at) VALUES (?, ?, ?, strftime('%s','now'))");
+        auto s = prepare(
+            "INSERT INTO accounts (name, name_key, secret_hash, created_at) VALUES (?, ?, ?, strftime('%s','now'))");
         bindText(s, 1, account.name);
         bindText(s, 2, account.nameKey);
         bindText(s, 3, account.secretHash);
@@ -279,19 +287,20 @@ public:
         ReaderLease reader = readerLease();
         sqlite3* db = reader.connection;
         if (characterCount(folded) < kShortestIndexedSearch) {
-            auto s = prepareOn(db, kSummary + std::string(
-                " WHERE v.number IN (SELECT number FROM avatars WHERE access_mode = 0 ORDER BY number DESC LIMIT ?)"
-                " AND instr(v.title_key, ?) > 0 ORDER BY v.number DESC LIMIT ?"));
+            auto s =
+                prepareOn(db, kSummary + std::string(" WHERE v.number IN (SELECT number FROM avatars WHERE access_mode "
+                                                     "= 0 ORDER BY number DESC LIMIT ?)"
+                                                     " AND instr(v.title_key, ?) > 0 ORDER BY v.number DESC LIMIT ?"));
             sqlite3_bind_int(s.get(), 1, kShortSearchWindow);
             bindText(s, 2, key);
             sqlite3_bind_int(s.get(), 3, limit);
             return summaries(s);
         }
         // The index is read newest first, so a common text stops after `limit` matches.
-        auto s = prepareOn(db, 
-            "SELECT v.number, v.title, a.name, v.access_mode, v.created_at FROM avatar_titles t"
-            " JOIN avatars v ON v.number = t.rowid JOIN accounts a ON a.id = v.owner_id"
-            " WHERE t.title_key MATCH ? AND v.access_mode = 0 ORDER BY t.rowid DESC LIMIT ?");
+        auto s = prepareOn(db,
+                           "SELECT v.number, v.title, a.name, v.access_mode, v.created_at FROM avatar_titles t"
+                           " JOIN avatars v ON v.number = t.rowid JOIN accounts a ON a.id = v.owner_id"
+                           " WHERE t.title_key MATCH ? AND v.access_mode = 0 ORDER BY t.rowid DESC LIMIT ?");
         bindText(s, 1, trigramPhrase(key));
         sqlite3_bind_int(s.get(), 2, limit);
         return summaries(s);
@@ -317,9 +326,11 @@ public:
 private:
     using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
     static constexpr const char* kSummary =
-        "SELECT v.number, v.title, a.name, v.access_mode, v.created_at FROM avatars v JOIN accounts a ON a.id = v.owner_id";
+        "SELECT v.number, v.title, a.name, v.access_mode, v.created_at FROM avatars v JOIN accounts a ON a.id = "
+        "v.owner_id";
 
-    std::int64_t insertAvatar(const StoredAvatar& a, const std::vector<std::uint8_t>& look, const std::string& titleKey) {
+    std::int64_t insertAvatar(const StoredAvatar& a, const std::vector<std::uint8_t>& look,
+                              const std::string& titleKey) {
         auto s = prepare(
             "INSERT INTO avatars (owner_id, look, title, title_key, second_text, third_text, first_option,"
             " second_option, access_mode, language, access_hash, created_at) VALUES (?,?,?,?,?,?,?,?,?,?,?,?)");
@@ -369,15 +380,19 @@ private:
     void bindBlob(Statement& s, int at, const std::vector<std::uint8_t>& value) {
         // A zero-length blob with a null pointer would bind NULL, which the NOT NULL refuses.
         static const std::uint8_t kNone = 0;
-        sqlite3_bind_blob(s.get(), at, value.empty() ? &kNone : value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_blob(s.get(), at, value.empty() ? &kNone : value.data(), static_cast<int>(value.size()),
+                          SQLITE_TRANSIENT);
     }
     static std::vector<std::uint8_t> blob(Statement& s, int column) {
         auto* p = static_cast<const std::uint8_t*>(sqlite3_column_blob(s.get(), column));
-        return p ? std::vector<std::uint8_t>(p, p + sqlite3_column_bytes(s.get(), column)) : std::vector<std::uint8_t>();
+        return p ? std::vector<std::uint8_t>(p, p + sqlite3_column_bytes(s.get(), column))
+                 : std::vector<std::uint8_t>();
     }
     static std::string text(Statement& s, int column) {
         auto* p = sqlite3_column_text(s.get(), column);
-        return p ? std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(sqlite3_column_bytes(s.get(), column))) : std::string();
+        return p ? std::string(reinterpret_cast<const char*>(p),
+                               static_cast<std::size_t>(sqlite3_column_bytes(s.get(), column)))
+                 : std::string();
     }
     int currentVersion() {
         auto s = prepare("SELECT version FROM schema_meta");
@@ -387,7 +402,8 @@ private:
         std::vector<AvatarSummary> list;
         while (step(s))
             list.push_back({sqlite3_column_int64(s.get(), 0), text::utf16FromUtf8Replacing(text(s, 1)), text(s, 2),
-                            static_cast<std::uint8_t>(sqlite3_column_int(s.get(), 3)), sqlite3_column_int64(s.get(), 4)});
+                            static_cast<std::uint8_t>(sqlite3_column_int(s.get(), 3)),
+                            sqlite3_column_int64(s.get(), 4)});
         return list;
     }
 

@@ -13,8 +13,13 @@ std::vector<std::uint8_t> encodeAvatarFields(const AvatarFields& avatar) {
 std::optional<AvatarFields> decodeAvatarFields(const std::vector<std::uint8_t>& blob) {
     std::size_t length = kMessageHeaderSize + 1 + blob.size();
     if (!isValidFrameLength(length)) return std::nullopt;
-    std::vector<std::uint8_t> frame = {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
-                                       static_cast<std::uint8_t>(MessageType::AvatarReply), 1, 0, 0, AvatarReply::Found};
+    std::vector<std::uint8_t> frame = {static_cast<std::uint8_t>(length),
+                                       static_cast<std::uint8_t>(length >> 8),
+                                       static_cast<std::uint8_t>(MessageType::AvatarReply),
+                                       1,
+                                       0,
+                                       0,
+                                       AvatarReply::Found};
     frame.insert(frame.end(), blob.begin(), blob.end());
     AvatarReply reply;
     if (!reply.assign(frame) || !reply.decode()) return std::nullopt;

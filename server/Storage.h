@@ -51,7 +51,7 @@ struct StoredAvatar {
     std::uint8_t secondOption = 0;
     std::uint8_t accessMode = 0;
     std::uint8_t language = 0;
-    std::string accessHash;  // argon2id of the access-password digest, mode 2 only
+    std::string accessHash;      // argon2id of the access-password digest, mode 2 only
     std::int64_t createdAt = 0;  // seconds since 1970, UTC
 };
 

@@ -1,7 +1,8 @@
 #pragma once
 // What an upload must satisfy before anything is stored: every item, face option, body part
 // and action it names exists in the catalogue (the "none" values aside), the script plays at
-// most 120 frames, the small fields lie in their ranges, and a guest's outfit costs nothing (a price below 1, as the editor decides).
+// most 120 frames, the small fields lie in their ranges, and a guest's outfit costs nothing (a price below 1, as the
+// editor decides).
 
 #include "catalogue/Catalogue.h"
 #include "net/Messages.h"

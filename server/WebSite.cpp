@@ -25,8 +25,11 @@ std::string page(std::string_view title, std::string_view body) {
     std::string html =
         "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
-        "<title>" + htmlEscape(title) + " - Likenex</title>"
-        "<style>body{font-family:sans-serif;max-width:40em;margin:0 auto;padding:0 1em;line-height:1.4;overflow-wrap:anywhere}"
+        "<title>" +
+        htmlEscape(title) +
+        " - Likenex</title>"
+        "<style>body{font-family:sans-serif;max-width:40em;margin:0 auto;padding:0 "
+        "1em;line-height:1.4;overflow-wrap:anywhere}"
         "nav a{margin-right:1em}input,button{font-size:1em;margin:.2em 0}label{display:block;margin-top:.5em}"
         "table{border-collapse:collapse}td,th{border-bottom:1px solid #ccc;padding:.2em .5em;text-align:left}"
         "img{image-rendering:pixelated}</style></head><body>\n"
@@ -49,8 +52,8 @@ std::string avatarList(const std::vector<AvatarSummary>& avatars) {
     if (avatars.empty()) return "<p>No avatars yet.</p>";
     std::string out = "<ul>";
     for (const AvatarSummary& a : avatars) {
-        out += "<li><a href=\"/a/" + std::to_string(a.number) + "\">" + htmlEscape(text::utf8FromUtf16(a.title)) + "</a> by " +
-               htmlEscape(a.ownerName) + " <small>" + isoUtc(a.createdAt) + "</small></li>";
+        out += "<li><a href=\"/a/" + std::to_string(a.number) + "\">" + htmlEscape(text::utf8FromUtf16(a.title)) +
+               "</a> by " + htmlEscape(a.ownerName) + " <small>" + isoUtc(a.createdAt) + "</small></li>";
     }
     return out + "</ul>";
 }
@@ -128,7 +131,10 @@ std::string xmlCharacters(std::string_view text) {
             ++i;
             continue;
         }
-        std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+        std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                             : lead >= 0xE0 && lead <= 0xEF ? 3
+                             : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                            : 0;
         std::uint32_t code = length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
         std::size_t taken = 1;
         while (length != 0 && taken < length && i + taken < text.size() &&
@@ -137,8 +143,8 @@ std::string xmlCharacters(std::string_view text) {
             ++taken;
         }
         // Overlong forms, surrogates and values past U+10FFFF are not UTF-8 either.
-        const bool valid = length != 0 && taken == length && !(length == 3 && code < 0x800) && !(length == 4 && code < 0x10000) &&
-                           !(code >= 0xD800 && code <= 0xDFFF) && code <= 0x10FFFF;
+        const bool valid = length != 0 && taken == length && !(length == 3 && code < 0x800) &&
+                           !(length == 4 && code < 0x10000) && !(code >= 0xD800 && code <= 0xDFFF) && code <= 0x10FFFF;
         if (!valid) out += kReplacement;
         else if (code != 0xFFFE && code != 0xFFFF) out += text.substr(i, taken);
         i += taken;
@@ -163,17 +169,23 @@ std::string cdata(std::string_view text) {
 
 }  // namespace
 
-WebSite::WebSite(Storage& storage, Accounts& accounts, SignInThrottle& throttle, const Catalogue& catalogue, const ServerConfig& config,
-                 std::string programDirectory)
-    : storage_(storage), accounts_(accounts), throttle_(throttle), catalogue_(catalogue), config_(config),
-      programDirectory_(std::move(programDirectory)), pictures_(programDirectory_, config_.pictureThreads + 1),
+WebSite::WebSite(Storage& storage, Accounts& accounts, SignInThrottle& throttle, const Catalogue& catalogue,
+                 const ServerConfig& config, std::string programDirectory)
+    : storage_(storage),
+      accounts_(accounts),
+      throttle_(throttle),
+      catalogue_(catalogue),
+      config_(config),
+      programDirectory_(std::move(programDirectory)),
+      pictures_(programDirectory_, config_.pictureThreads + 1),
       codePage_(codePageNamed(config_.codePage).value_or(nullptr)) {
     if (!codePage_) throw std::invalid_argument("unknown code_page " + config_.codePage);
     // The feed answers at the path of the news base ("http://host:port/path"); the query the
     // updater appends is ignored.
     const std::string base = config_.newsBaseOrDefault();
     std::size_t pathStart = base.find('/', std::string_view("http://").size());
-    newsPath_ = pathStart == std::string_view::npos ? "/" : std::string(targetPath(std::string_view(base).substr(pathStart)));
+    newsPath_ =
+        pathStart == std::string_view::npos ? "/" : std::string(targetPath(std::string_view(base).substr(pathStart)));
 }
 
 HttpResponse WebSite::respond(const HttpRequest& request) {
@@ -215,16 +227,18 @@ HttpResponse WebSite::respond(const HttpRequest& request) {
 HttpResponse WebSite::home() {
     std::string body = paragraph("Avatars made with the Likenex editor. The newest open ones:");
     body += avatarList(storage_.latestAvatars(20));
-    body += "<form action=\"/\" method=\"get\"><input type=\"hidden\" name=\"c\" value=\"search\">"
-            "<input type=\"hidden\" name=\"type\" value=\"0\"><label>Title <input name=\"q\"></label>"
-            "<button>Search</button></form>";
+    body +=
+        "<form action=\"/\" method=\"get\"><input type=\"hidden\" name=\"c\" value=\"search\">"
+        "<input type=\"hidden\" name=\"type\" value=\"0\"><label>Title <input name=\"q\"></label>"
+        "<button>Search</button></form>";
     return html("Likenex", body);
 }
 
 HttpResponse WebSite::search(const std::string& query) {
-    std::string body = "<form action=\"/\" method=\"get\"><input type=\"hidden\" name=\"c\" value=\"search\">"
-                       "<input type=\"hidden\" name=\"type\" value=\"0\"><label>Title <input name=\"q\" value=\"" +
-                       htmlEscape(query) + "\"></label><button>Search</button></form>";
+    std::string body =
+        "<form action=\"/\" method=\"get\"><input type=\"hidden\" name=\"c\" value=\"search\">"
+        "<input type=\"hidden\" name=\"type\" value=\"0\"><label>Title <input name=\"q\" value=\"" +
+        htmlEscape(query) + "\"></label><button>Search</button></form>";
     if (!query.empty()) {
         body += "<h2>Titles containing \u201c" + htmlEscape(query) + "\u201d</h2>";
         const std::u16string text = text::utf16FromUtf8Replacing(query);
@@ -254,7 +268,8 @@ HttpResponse WebSite::registration(const HttpRequest& request) {
     if (request.method != "POST") return html("Register", paragraph("Choose a name of at most 23 characters.") + form);
     auto posted = parseForm(request.body);
     std::u16string name = text::utf16FromUtf8Replacing(posted["name"]);
-    if (posted["password"] != posted["again"]) return html("Register", paragraph("The two passwords differ.") + form, 400);
+    if (posted["password"] != posted["again"])
+        return html("Register", paragraph("The two passwords differ.") + form, 400);
     const std::u16string password = text::utf16FromUtf8Replacing(posted["password"]);
     if (password.size() > kLongestPassword)
         return html("Register",
@@ -282,12 +297,17 @@ HttpResponse WebSite::registration(const HttpRequest& request) {
 HttpResponse WebSite::forgotten() {
     return html("Forgotten password",
                 "<p>This service keeps no e-mail addresses, so it cannot send a new password. Ask the service's "
-                "operator to set a new one for your account (<code>likenex-server user passwd NAME</code>).</p><p>If the editor remembered your sign-in, it still "
+                "operator to set a new one for your account (<code>likenex-server user passwd NAME</code>).</p><p>If "
+                "the editor remembered your sign-in, it still "
                 "signs in without the password.</p>");
 }
 
-std::optional<Account> WebSite::postedSignIn(const std::map<std::string, std::string>& form, const std::string& peer, std::string& message) {
-    auto field = [&](const char* key) { auto it = form.find(key); return it == form.end() ? std::string() : it->second; };
+std::optional<Account> WebSite::postedSignIn(const std::map<std::string, std::string>& form, const std::string& peer,
+                                             std::string& message) {
+    auto field = [&](const char* key) {
+        auto it = form.find(key);
+        return it == form.end() ? std::string() : it->second;
+    };
     std::u16string name = text::utf16FromUtf8Replacing(field("name"));
     auto attempt = throttle_.admit(SignInThrottle::Subject::account(Accounts::nameKey(name)), peer,
                                    std::chrono::steady_clock::now());
@@ -296,8 +316,9 @@ std::optional<Account> WebSite::postedSignIn(const std::map<std::string, std::st
         message = throttledMessage(attempt);
         return std::nullopt;
     }
-    auto signedIn =
-        Accounts::isGuest(name) ? std::nullopt : accounts_.signInTyped(name, text::utf16FromUtf8Replacing(field("password")), codePage_);
+    auto signedIn = Accounts::isGuest(name)
+                        ? std::nullopt
+                        : accounts_.signInTyped(name, text::utf16FromUtf8Replacing(field("password")), codePage_);
     if (!signedIn) {
         attempt.failed(std::chrono::steady_clock::now());
         message = "The name or the password is wrong.";
@@ -351,14 +372,17 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
                 std::max<long long>(1, std::chrono::ceil<std::chrono::seconds>(attempt.lockedFor()).count()));
             return refused;
         }
-        if (!Accounts::typedPasswordMatches(stored->accessHash, text::utf16FromUtf8Replacing(posted["access"]), codePage_)) {
+        if (!Accounts::typedPasswordMatches(stored->accessHash, text::utf16FromUtf8Replacing(posted["access"]),
+                                            codePage_)) {
             attempt.failed(std::chrono::steady_clock::now());
             return html("Avatar " + std::to_string(number), paragraph("That is not the access password.") + form, 403);
         }
         attempt.succeeded();
     } else if (stored->accessMode != 0) {
-        std::string form = "<form method=\"post\" action=\"" + self + "\">" + signInFields() + "<button>Sign in</button></form>";
-        if (request.method != "POST") return html("Avatar " + std::to_string(number), paragraph("Only its owner sees this avatar.") + form);
+        std::string form =
+            "<form method=\"post\" action=\"" + self + "\">" + signInFields() + "<button>Sign in</button></form>";
+        if (request.method != "POST")
+            return html("Avatar " + std::to_string(number), paragraph("Only its owner sees this avatar.") + form);
         std::string message;
         auto signedIn = postedSignIn(posted, request.peer, message);
         if (!signedIn) return html("Avatar " + std::to_string(number), paragraph(message) + form, 403);
@@ -386,8 +410,8 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
         body += (any ? ", " : "") + std::to_string(pair.item) + " (colour " + std::to_string(pair.colour) + ")";
         any = true;
     }
-    body += std::string(any ? "" : "none") + "</td></tr><tr><th>Price</th><td>" + std::to_string(outfitPrice(a, catalogue_)) +
-            "</td></tr></table>";
+    body += std::string(any ? "" : "none") + "</td></tr><tr><th>Price</th><td>" +
+            std::to_string(outfitPrice(a, catalogue_)) + "</td></tr></table>";
     body += "<h2>Script</h2>";
     if (a.script.empty()) body += paragraph("No actions.");
     else {
@@ -395,8 +419,10 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
         for (const ScriptEntry& entry : a.script) {
             long long frames = 0;
             if (entry.action >= 0 && entry.action <= 0xFFFF)
-                if (const Action* action = catalogue_.findAction(static_cast<std::uint16_t>(entry.action))) frames = static_cast<long long>(action->frames.size());
-            body += "<li>Action " + std::to_string(entry.action) + " (" + std::to_string(frames) + (frames == 1 ? " frame)" : " frames)");
+                if (const Action* action = catalogue_.findAction(static_cast<std::uint16_t>(entry.action)))
+                    frames = static_cast<long long>(action->frames.size());
+            body += "<li>Action " + std::to_string(entry.action) + " (" + std::to_string(frames) +
+                    (frames == 1 ? " frame)" : " frames)");
             if (!entry.caption.empty()) body += ": \u201c" + htmlEscape(text::utf8FromUtf16(entry.caption)) + "\u201d";
             body += "</li>";
         }
@@ -404,7 +430,9 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
     }
     if (stored->accessMode == 0)
         body += "<p><a href=\"avatar:edit:" + std::to_string(number) + "\">Open in the editor</a></p>";
-    return html(text::utf8FromUtf16(stored->title).empty() ? "Avatar " + std::to_string(number) : text::utf8FromUtf16(stored->title), body);
+    return html(text::utf8FromUtf16(stored->title).empty() ? "Avatar " + std::to_string(number)
+                                                           : text::utf8FromUtf16(stored->title),
+                body);
 }
 
 HttpResponse WebSite::avatarPicture(std::int64_t number) {
@@ -421,7 +449,8 @@ HttpResponse WebSite::avatarAnimation(std::int64_t number) {
     // Like the still picture, only open avatars have one at an address of their own.
     if (!stored || stored->accessMode != 0) return html("Not found", paragraph("There is no such picture."), 404);
     // An avatar whose script plays nothing is told apart without composing anything.
-    if (!pictures_.animates(stored->avatar)) return html("Not found", paragraph("This avatar has no actions to show."), 404);
+    if (!pictures_.animates(stored->avatar))
+        return html("Not found", paragraph("This avatar has no actions to show."), 404);
     auto pictures = pictures_.picturesOf(storage_, *stored);
     if (!pictures || pictures->animation.empty())
         return html("Not found", paragraph("This avatar has no actions to show."), 404);
@@ -499,12 +528,15 @@ std::string rssFeed(const std::string& newsText, const std::string& publicBase) 
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<rss version=\"2.0\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
         "xmlns:content=\"http://purl.org/rss/1.0/modules/content/\">\n<channel>\n"
-        "<title>Likenex news</title>\n<link>" + xmlEscape(publicBase) + "/</link>\n"
+        "<title>Likenex news</title>\n<link>" +
+        xmlEscape(publicBase) +
+        "/</link>\n"
         "<description>News of the Likenex service</description>\n";
     for (const Item& item : items) {
         xml += "<item>\n<title>" + xmlEscape(plainTitle(item.title)) + "</title>\n<link>" + xmlEscape(item.link) +
-               "</link>\n<guid isPermaLink=\"false\">" + xmlEscape(item.date + " " + item.title) + "</guid>\n<dc:date>" +
-               xmlEscape(item.date) + "</dc:date>\n<content:encoded>" + cdata(item.content) + "</content:encoded>\n</item>\n";
+               "</link>\n<guid isPermaLink=\"false\">" + xmlEscape(item.date + " " + item.title) +
+               "</guid>\n<dc:date>" + xmlEscape(item.date) + "</dc:date>\n<content:encoded>" + cdata(item.content) +
+               "</content:encoded>\n</item>\n";
     }
     return xml + "</channel>\n</rss>\n";
 }

@@ -4,7 +4,8 @@
 
 namespace likenex {
 
-WorkPool::WorkPool(std::string name, int threads, std::size_t queueLimit) : name_(std::move(name)), queueLimit_(queueLimit) {
+WorkPool::WorkPool(std::string name, int threads, std::size_t queueLimit)
+    : name_(std::move(name)), queueLimit_(queueLimit) {
     for (int i = 0; i < std::max(1, threads); ++i) threads_.emplace_back([this] { work(); });
 }
 

@@ -17,13 +17,15 @@ void check(bool condition, const char* what) {
 }
 
 bool sameFields(const likenex::SaveAvatarRequest& a, const likenex::SaveAvatarRequest& b) {
-    return a.userName == b.userName && a.passwordDigest == b.passwordDigest && a.avatar == b.avatar && a.title == b.title &&
-           a.secondText == b.secondText && a.thirdText == b.thirdText && a.firstOption == b.firstOption &&
-           a.secondOption == b.secondOption && a.accessMode == b.accessMode && a.language == b.language &&
-           (a.accessMode != 2 || a.accessDigest == b.accessDigest);
+    return a.userName == b.userName && a.passwordDigest == b.passwordDigest && a.avatar == b.avatar &&
+           a.title == b.title && a.secondText == b.secondText && a.thirdText == b.thirdText &&
+           a.firstOption == b.firstOption && a.secondOption == b.secondOption && a.accessMode == b.accessMode &&
+           a.language == b.language && (a.accessMode != 2 || a.accessDigest == b.accessDigest);
 }
 bool sameFields(const likenex::VersionQuery&, const likenex::VersionQuery&) { return true; }
-bool sameFields(const likenex::OpenAvatarRequest& a, const likenex::OpenAvatarRequest& b) { return a.avatarId == b.avatarId; }
+bool sameFields(const likenex::OpenAvatarRequest& a, const likenex::OpenAvatarRequest& b) {
+    return a.avatarId == b.avatarId;
+}
 
 template <typename Message>
 void tryDecode(std::vector<std::uint8_t> frame, std::int32_t type) {

@@ -20,7 +20,8 @@ struct Wire {
         return *this;
     }
     Wire& i32(std::int64_t v) {
-        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint64_t>(v) >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint64_t>(v) >> (8 * i)));
         return *this;
     }
     Wire& zeros(std::size_t n) {
@@ -32,14 +33,19 @@ struct Wire {
         return *this;
     }
     Wire& utf16(std::u16string_view s) {
-        for (char16_t c : s) bytes.push_back(static_cast<std::uint8_t>(c)), bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+        for (char16_t c : s)
+            bytes.push_back(static_cast<std::uint8_t>(c)), bytes.push_back(static_cast<std::uint8_t>(c >> 8));
         return *this;
     }
-    Wire& counted(std::u16string_view s) { return i32(2 * (static_cast<std::int64_t>(s.size()) + 1)).utf16(s).zeros(2); }
+    Wire& counted(std::u16string_view s) {
+        return i32(2 * (static_cast<std::int64_t>(s.size()) + 1)).utf16(s).zeros(2);
+    }
     // The header in front of everything written so far.
     Bytes frame(std::int32_t type) const {
         Wire head;
-        head.u8(static_cast<std::uint8_t>((bytes.size() + 6) & 0xff)).u8(static_cast<std::uint8_t>((bytes.size() + 6) >> 8)).i32(type);
+        head.u8(static_cast<std::uint8_t>((bytes.size() + 6) & 0xff))
+            .u8(static_cast<std::uint8_t>((bytes.size() + 6) >> 8))
+            .i32(type);
         Bytes all = head.bytes;
         all.insert(all.end(), bytes.begin(), bytes.end());
         return all;

@@ -54,10 +54,11 @@ public:
         });
         socket_.async_connect(run_.settings_.endpoint, [self](boost::system::error_code ec) {
             if (ec) return self->finish({}, "no connection");
-            asio::async_write(self->socket_, asio::buffer(self->exchange_->request), [self](boost::system::error_code ec, std::size_t) {
-                if (ec) return self->finish({}, "send failed");
-                self->readReply();
-            });
+            asio::async_write(self->socket_, asio::buffer(self->exchange_->request),
+                              [self](boost::system::error_code ec, std::size_t) {
+                                  if (ec) return self->finish({}, "send failed");
+                                  self->readReply();
+                              });
         });
     }
 

@@ -11,8 +11,8 @@ namespace likenex::load {
 
 struct IdleResult {
     int opened = 0;
-    int refused = 0;          // the connection never opened
-    int closedByServer = 0;   // opened, then closed by the server within the time
+    int refused = 0;         // the connection never opened
+    int closedByServer = 0;  // opened, then closed by the server within the time
 };
 
 [[nodiscard]] IdleResult holdIdleConnections(const boost::asio::ip::tcp::endpoint& endpoint, int connections,

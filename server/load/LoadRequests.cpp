@@ -11,14 +11,16 @@ namespace likenex::load {
 std::vector<std::uint8_t> uploadRequest(const Catalogue& catalogue, const UploadSettings& settings) {
     const Action* shortest = nullptr;
     for (const Action& a : catalogue.actions())
-        if (a.price == 0 && !a.frames.empty() && (!shortest || a.frames.size() < shortest->frames.size())) shortest = &a;
+        if (a.price == 0 && !a.frames.empty() && (!shortest || a.frames.size() < shortest->frames.size()))
+            shortest = &a;
     if (!shortest || shortest->frames.size() * 20 > static_cast<std::size_t>(kMaxScriptFrames))
         throw std::runtime_error("no free action short enough for a 20-step script");
     SaveAvatarRequest upload;
     upload.userName = std::u16string(settings.user.begin(), settings.user.end());
     upload.passwordDigest = settings.digest;
     for (int i = 0; i < 20; ++i)
-        upload.appendScriptEntry(shortest->identifier, u"Hello, step " + std::u16string(1, static_cast<char16_t>(u'A' + i)));
+        upload.appendScriptEntry(shortest->identifier,
+                                 u"Hello, step " + std::u16string(1, static_cast<char16_t>(u'A' + i)));
     upload.title = u"Load test";
     upload.secondText = u"An avatar stored by likenex-load.";
     upload.thirdText = u"";
@@ -47,7 +49,8 @@ std::vector<std::uint8_t> openRequest(std::int64_t avatarNumber) {
 std::string asciiPasswordDigest(std::string_view password) {
     std::u16string units;
     for (char c : password) {
-        if (static_cast<unsigned char>(c) >= 0x80) throw std::runtime_error("a password for likenex-load must be ASCII");
+        if (static_cast<unsigned char>(c) >= 0x80)
+            throw std::runtime_error("a password for likenex-load must be ASCII");
         units.push_back(static_cast<char16_t>(c));
     }
     return typedPasswordDigest(units, [](std::u16string_view text) { return std::string(text.begin(), text.end()); });

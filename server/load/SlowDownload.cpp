@@ -45,10 +45,11 @@ public:
         auto self = shared_from_this();
         socket_.async_connect(settings_.endpoint, [self](boost::system::error_code ec) {
             if (ec) return self->end(DownloadOutcome::End::NoConnection);
-            asio::async_write(self->socket_, asio::buffer(self->request_), [self](boost::system::error_code ec, std::size_t) {
-                if (ec) return self->end(DownloadOutcome::End::Cut);
-                self->pace();
-            });
+            asio::async_write(self->socket_, asio::buffer(self->request_),
+                              [self](boost::system::error_code ec, std::size_t) {
+                                  if (ec) return self->end(DownloadOutcome::End::Cut);
+                                  self->pace();
+                              });
         });
     }
 
@@ -57,7 +58,8 @@ private:
     void pace() {
         auto now = Clock::now();
         if (now >= deadline_) return end(DownloadOutcome::End::TimeLimit);
-        double allowed = settings_.rate * std::chrono::duration<double>(now - began_).count() - static_cast<double>(received_);
+        double allowed =
+            settings_.rate * std::chrono::duration<double>(now - began_).count() - static_cast<double>(received_);
         auto self = shared_from_this();
         if (allowed < 1) {
             auto wait = std::chrono::duration<double>(std::max(0.01, (1 - allowed) / settings_.rate));
@@ -71,20 +73,24 @@ private:
         timer_.async_wait([self](boost::system::error_code ec) {
             if (!ec) self->closeSocket();
         });
-        socket_.async_read_some(asio::buffer(buffer_.data(), want), [self](boost::system::error_code ec, std::size_t n) {
-            self->timer_.cancel();
-            if (ec) {
-                if (Clock::now() >= self->deadline_) return self->end(DownloadOutcome::End::TimeLimit);
-                bool whole = ec == asio::error::eof && self->headDone_ &&
-                             (self->outcome_.contentLength < 0 || self->outcome_.bodyBytes == self->outcome_.contentLength);
-                return self->end(whole ? DownloadOutcome::End::Complete : DownloadOutcome::End::Cut);
-            }
-            self->received_ += static_cast<long long>(n);
-            if (!self->take(std::string_view(self->buffer_.data(), n))) return self->end(DownloadOutcome::End::BadResponse);
-            if (self->headDone_ && self->outcome_.contentLength >= 0 && self->outcome_.bodyBytes >= self->outcome_.contentLength)
-                return self->end(DownloadOutcome::End::Complete);
-            self->pace();
-        });
+        socket_.async_read_some(
+            asio::buffer(buffer_.data(), want), [self](boost::system::error_code ec, std::size_t n) {
+                self->timer_.cancel();
+                if (ec) {
+                    if (Clock::now() >= self->deadline_) return self->end(DownloadOutcome::End::TimeLimit);
+                    bool whole =
+                        ec == asio::error::eof && self->headDone_ &&
+                        (self->outcome_.contentLength < 0 || self->outcome_.bodyBytes == self->outcome_.contentLength);
+                    return self->end(whole ? DownloadOutcome::End::Complete : DownloadOutcome::End::Cut);
+                }
+                self->received_ += static_cast<long long>(n);
+                if (!self->take(std::string_view(self->buffer_.data(), n)))
+                    return self->end(DownloadOutcome::End::BadResponse);
+                if (self->headDone_ && self->outcome_.contentLength >= 0 &&
+                    self->outcome_.bodyBytes >= self->outcome_.contentLength)
+                    return self->end(DownloadOutcome::End::Complete);
+                self->pace();
+            });
     }
 
     // Counts body bytes; before them, gathers and reads the head. False on a bad head.
@@ -151,7 +157,8 @@ std::optional<ResponseHead> parseResponseHead(std::string_view head) {
         while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
         long long length = -1;
         auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), length);
-        if (error != std::errc() || end != value.data() + value.size() || length < 0 || value.empty()) return std::nullopt;
+        if (error != std::errc() || end != value.data() + value.size() || length < 0 || value.empty())
+            return std::nullopt;
         parsed.contentLength = length;
     }
     return parsed;
@@ -166,7 +173,8 @@ std::vector<DownloadOutcome> runSlowDownloads(const SlowDownloadSettings& settin
     return outcomes;
 }
 
-bool printDownloadSummary(std::FILE* out, const SlowDownloadSettings& settings, const std::vector<DownloadOutcome>& outcomes) {
+bool printDownloadSummary(std::FILE* out, const SlowDownloadSettings& settings,
+                          const std::vector<DownloadOutcome>& outcomes) {
     long long counts[5] = {};
     long long bytes = 0, length = -1;
     double seconds = 0, rateSum = 0;
@@ -179,15 +187,16 @@ bool printDownloadSummary(std::FILE* out, const SlowDownloadSettings& settings, 
         if (o.status) statusSeen = o.status;
         if (o.contentLength >= 0) length = o.contentLength;
     }
-    std::fprintf(out,
-                 "kind=slow-download target=%s connections=%d rate=%.0fB/s status=%d length=%lld complete=%lld cut=%lld "
-                 "running_at_limit=%lld no_connection=%lld bad_response=%lld body_bytes=%lld seconds=%.2f mean_rate=%.0fB/s\n",
-                 settings.target.c_str(), settings.connections, settings.rate, statusSeen, length,
-                 counts[static_cast<int>(DownloadOutcome::End::Complete)], counts[static_cast<int>(DownloadOutcome::End::Cut)],
-                 counts[static_cast<int>(DownloadOutcome::End::TimeLimit)],
-                 counts[static_cast<int>(DownloadOutcome::End::NoConnection)],
-                 counts[static_cast<int>(DownloadOutcome::End::BadResponse)], bytes, seconds,
-                 outcomes.empty() ? 0.0 : rateSum / static_cast<double>(outcomes.size()));
+    std::fprintf(
+        out,
+        "kind=slow-download target=%s connections=%d rate=%.0fB/s status=%d length=%lld complete=%lld cut=%lld "
+        "running_at_limit=%lld no_connection=%lld bad_response=%lld body_bytes=%lld seconds=%.2f mean_rate=%.0fB/s\n",
+        settings.target.c_str(), settings.connections, settings.rate, statusSeen, length,
+        counts[static_cast<int>(DownloadOutcome::End::Complete)], counts[static_cast<int>(DownloadOutcome::End::Cut)],
+        counts[static_cast<int>(DownloadOutcome::End::TimeLimit)],
+        counts[static_cast<int>(DownloadOutcome::End::NoConnection)],
+        counts[static_cast<int>(DownloadOutcome::End::BadResponse)], bytes, seconds,
+        outcomes.empty() ? 0.0 : rateSum / static_cast<double>(outcomes.size()));
     return counts[static_cast<int>(DownloadOutcome::End::Cut)] == 0 &&
            counts[static_cast<int>(DownloadOutcome::End::NoConnection)] == 0 &&
            counts[static_cast<int>(DownloadOutcome::End::BadResponse)] == 0;

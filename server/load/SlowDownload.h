@@ -45,6 +45,7 @@ struct ResponseHead {
 [[nodiscard]] std::optional<ResponseHead> parseResponseHead(std::string_view head);
 
 // One line of figures; true when no download was cut short or failed.
-bool printDownloadSummary(std::FILE* out, const SlowDownloadSettings& settings, const std::vector<DownloadOutcome>& outcomes);
+bool printDownloadSummary(std::FILE* out, const SlowDownloadSettings& settings,
+                          const std::vector<DownloadOutcome>& outcomes);
 
 }  // namespace likenex::load

@@ -13,7 +13,8 @@ namespace {
 
 using testing::TempDirectory;
 
-StoredAvatar scripted(std::int64_t owner, std::int32_t direction, std::vector<ScriptEntry> script, std::uint8_t mode = 0) {
+StoredAvatar scripted(std::int64_t owner, std::int32_t direction, std::vector<ScriptEntry> script,
+                      std::uint8_t mode = 0) {
     StoredAvatar a;
     a.ownerId = owner;
     a.avatar.direction = direction;
@@ -91,8 +92,9 @@ TEST_F(AvatarPictureTest, PicturesAreComposedOnceAndThenReadFromTheStorage) {
 TEST_F(AvatarPictureTest, ComposingOnSeveralThreadsGivesTheSameBytes) {
     std::vector<StoredAvatar> avatars;
     for (int i = 0; i < 6; ++i)
-        avatars.push_back(store(scripted(guest_, i, {{1001, u"Hello number " + std::u16string(1, static_cast<char16_t>(u'1' + i))},
-                                                     {1006 + (i % 2) * 5, u"\u4f60\u597d"}})));
+        avatars.push_back(store(scripted(guest_, i,
+                                         {{1001, u"Hello number " + std::u16string(1, static_cast<char16_t>(u'1' + i))},
+                                          {1006 + (i % 2) * 5, u"\u4f60\u597d"}})));
     std::vector<AvatarPictureSet> alone;
     {
         AvatarPictures one(LIKENEX_DEFAULT_PROGRAM_DIR, 1);

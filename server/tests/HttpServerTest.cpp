@@ -141,8 +141,9 @@ class DirectServer {
 public:
     DirectServer(HttpServer::Site site, HttpServer::Limits limits, int threads = 2)
         : pool_("test", threads, 64),
-          server_(io_, boost::asio::ip::tcp::endpoint(boost::asio::ip::address_v4::loopback(), 0), std::move(site),
-                  [this](std::string_view, std::string_view) -> WorkPool& { return pool_; }, std::move(limits), log_) {
+          server_(
+              io_, boost::asio::ip::tcp::endpoint(boost::asio::ip::address_v4::loopback(), 0), std::move(site),
+              [this](std::string_view, std::string_view) -> WorkPool& { return pool_; }, std::move(limits), log_) {
         thread_ = std::thread([this] { io_.run(); });
     }
     ~DirectServer() {
@@ -163,8 +164,8 @@ private:
     std::thread thread_;
 };
 
-HttpServer::Limits limits(std::chrono::milliseconds request, std::chrono::milliseconds transferIdle, int connections = 100,
-                          std::string trusted = {}) {
+HttpServer::Limits limits(std::chrono::milliseconds request, std::chrono::milliseconds transferIdle,
+                          int connections = 100, std::string trusted = {}) {
     return HttpServer::Limits{request, transferIdle, connections, std::move(trusted)};
 }
 
@@ -209,8 +210,9 @@ TEST_F(HttpDownloadTest, SendsTheWholeFileWithItsLengthAndHeadSendsOnlyTheHeader
 
     // HEAD tells the length and sends no body; the next request on the connection is answered.
     RawClient head(server.httpPort());
-    ASSERT_TRUE(head.send("HEAD /Download/fullup.exe HTTP/1.1\r\nHost: x\r\n\r\nGET /Download/none.exe HTTP/1.1\r\nHost: x\r\n"
-                          "Connection: close\r\n\r\n"));
+    ASSERT_TRUE(
+        head.send("HEAD /Download/fullup.exe HTTP/1.1\r\nHost: x\r\n\r\nGET /Download/none.exe HTTP/1.1\r\nHost: x\r\n"
+                  "Connection: close\r\n\r\n"));
     std::string after;
     header = head.header(after);
     EXPECT_NE(header.find("Content-Length: " + std::to_string(bytes.size()) + "\r\n"), std::string::npos) << header;
@@ -296,7 +298,8 @@ TEST(HttpTransfer, ASlowReaderGetsEveryByteAndAStalledOneIsCut) {
 
     stalled.join();
     auto [cut, received] = stalledResult.get_future().get();
-    std::printf("the stalled client was cut after %lld ms with %zu bytes\n", static_cast<long long>(cut.count()), received);
+    std::printf("the stalled client was cut after %lld ms with %zu bytes\n", static_cast<long long>(cut.count()),
+                received);
     EXPECT_GE(cut, 1500ms);
     EXPECT_LE(cut, 12s);
     EXPECT_LT(received, kLarge);
@@ -353,11 +356,13 @@ std::string refusedExchange(std::uint16_t port, const std::string& request) {
 TEST(HttpFraming, TransferCodingsOtherThanChunkedAloneAreRefusedBeforeTheBody) {
     RecordingSite site;
     DirectServer server(site.site(), limits(5s, 5s));
-    for (const char* fields : {"Transfer-Encoding: chunked, identity\r\n", "Transfer-Encoding: gzip\r\n", "Transfer-Encoding: identity\r\n",
-                               "Transfer-Encoding: gzip, chunked\r\n", "Transfer-Encoding: chunked\r\nTransfer-Encoding: chunked\r\n",
-                               "Transfer-Encoding: chunked\r\nContent-Length: 5\r\n", "Content-Length: 5\r\nTransfer-Encoding: chunked\r\n",
-                               "Transfer-Encoding: \r\n", "Transfer-Encoding: chunked,\r\nTransfer-Encoding: gzip\r\n"}) {
-        std::string answer = refusedExchange(server.port(), std::string("POST /form HTTP/1.1\r\nHost: x\r\n") + fields + "\r\n0\r\n\r\n");
+    for (const char* fields :
+         {"Transfer-Encoding: chunked, identity\r\n", "Transfer-Encoding: gzip\r\n", "Transfer-Encoding: identity\r\n",
+          "Transfer-Encoding: gzip, chunked\r\n", "Transfer-Encoding: chunked\r\nTransfer-Encoding: chunked\r\n",
+          "Transfer-Encoding: chunked\r\nContent-Length: 5\r\n", "Content-Length: 5\r\nTransfer-Encoding: chunked\r\n",
+          "Transfer-Encoding: \r\n", "Transfer-Encoding: chunked,\r\nTransfer-Encoding: gzip\r\n"}) {
+        std::string answer = refusedExchange(
+            server.port(), std::string("POST /form HTTP/1.1\r\nHost: x\r\n") + fields + "\r\n0\r\n\r\n");
         EXPECT_EQ(answer.rfind("HTTP/1.1 400", 0), 0u) << fields << answer;
         EXPECT_EQ(occurrences(answer, "HTTP/1.1 "), 1u) << fields << answer;
         EXPECT_NE(answer.find("Connection: close"), std::string::npos) << fields;
@@ -369,22 +374,28 @@ TEST(HttpFraming, OversizeAndMalformedRequestsAreAnsweredAndClosed) {
     RecordingSite site;
     DirectServer server(site.site(), limits(5s, 5s));
     const std::string longField = "X-Long: " + std::string(9000, 'a') + "\r\n";
-    EXPECT_EQ(refusedExchange(server.port(), "GET / HTTP/1.1\r\nHost: x\r\n" + longField + "\r\n").rfind("HTTP/1.1 431", 0), 0u);
-    EXPECT_EQ(refusedExchange(server.port(), "GET /" + std::string(9000, 'b') + " HTTP/1.1\r\nHost: x\r\n\r\n").rfind("HTTP/1.1 431", 0),
+    EXPECT_EQ(
+        refusedExchange(server.port(), "GET / HTTP/1.1\r\nHost: x\r\n" + longField + "\r\n").rfind("HTTP/1.1 431", 0),
+        0u);
+    EXPECT_EQ(refusedExchange(server.port(), "GET /" + std::string(9000, 'b') + " HTTP/1.1\r\nHost: x\r\n\r\n")
+                  .rfind("HTTP/1.1 431", 0),
               0u);
     // Over the body limit by its length: refused before a byte of the body is read.
-    std::string answer = refusedExchange(server.port(), "POST /form HTTP/1.1\r\nHost: x\r\nContent-Length: 70000\r\n\r\n");
+    std::string answer =
+        refusedExchange(server.port(), "POST /form HTTP/1.1\r\nHost: x\r\nContent-Length: 70000\r\n\r\n");
     EXPECT_EQ(answer.rfind("HTTP/1.1 413", 0), 0u) << answer;
     EXPECT_EQ(occurrences(answer, "HTTP/1.1 "), 1u) << answer;
     // A chunked body that grows past the limit.
     std::string chunks;
     for (int i = 0; i < 20; ++i) chunks += "1000\r\n" + std::string(0x1000, 'c') + "\r\n";
-    answer = refusedExchange(server.port(), "POST /form HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n" + chunks + "0\r\n\r\n");
+    answer = refusedExchange(
+        server.port(), "POST /form HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n" + chunks + "0\r\n\r\n");
     EXPECT_EQ(answer.rfind("HTTP/1.1 413", 0), 0u) << answer.substr(0, 200);
     EXPECT_EQ(occurrences(answer, "HTTP/1.1 "), 1u);
-    for (const char* malformed : {"HELLO\r\n\r\n", "GET / HTTP/1.1\r\nHost: x\r\nContent-Length: -1\r\n\r\n",
-                                  "GET / HTTP/1.1\r\nHost: x\r\nContent-Length: 1, 2\r\n\r\n", "GET / HTTP/1.1\r\nBad Field: x\r\n\r\n",
-                                  "POST / HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n"}) {
+    for (const char* malformed :
+         {"HELLO\r\n\r\n", "GET / HTTP/1.1\r\nHost: x\r\nContent-Length: -1\r\n\r\n",
+          "GET / HTTP/1.1\r\nHost: x\r\nContent-Length: 1, 2\r\n\r\n", "GET / HTTP/1.1\r\nBad Field: x\r\n\r\n",
+          "POST / HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\n"}) {
         answer = refusedExchange(server.port(), malformed);
         EXPECT_EQ(answer.rfind("HTTP/1.1 400", 0), 0u) << malformed << answer;
         EXPECT_EQ(occurrences(answer, "HTTP/1.1 "), 1u) << malformed;
@@ -396,9 +407,10 @@ TEST(HttpFraming, ChunkedAndSizedBodiesAreReadAndTheNextRequestFollows) {
     RecordingSite site;
     DirectServer server(site.site(), limits(5s, 5s));
     RawClient client(server.port());
-    ASSERT_TRUE(client.send("POST /one HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n"
-                            "POST /two HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: CHUNKED\r\n\r\n3\r\nabc\r\n0\r\n\r\n"
-                            "POST /three HTTP/1.1\r\nHost: x\r\nContent-Length: 4\r\nConnection: close\r\n\r\nbody"));
+    ASSERT_TRUE(client.send(
+        "POST /one HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n6\r\n world\r\n0\r\n\r\n"
+        "POST /two HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: CHUNKED\r\n\r\n3\r\nabc\r\n0\r\n\r\n"
+        "POST /three HTTP/1.1\r\nHost: x\r\nContent-Length: 4\r\nConnection: close\r\n\r\nbody"));
     std::string answers = client.rest(5s);
     EXPECT_EQ(occurrences(answers, "HTTP/1.1 200"), 3u) << answers;
     auto seen = site.seen();
@@ -479,9 +491,11 @@ TEST(HttpForwardedFor, TheRightmostAddressNotOfATrustedProxyIsTheClient) {
     boost::asio::io_context io;
     WorkPool pool("test", 1, 1);
     RequestLog log;
-    HttpServer server(io, boost::asio::ip::tcp::endpoint(boost::asio::ip::address_v4::loopback(), 0),
-                      [](const HttpRequest&) { return HttpResponse{}; }, [&](std::string_view, std::string_view) -> WorkPool& { return pool; },
-                      limits(1s, 1s, 1, " 10.0.0.1 ,10.0.0.2,2001:db8::5"), log);
+    HttpServer server(
+        io, boost::asio::ip::tcp::endpoint(boost::asio::ip::address_v4::loopback(), 0),
+        [](const HttpRequest&) { return HttpResponse{}; },
+        [&](std::string_view, std::string_view) -> WorkPool& { return pool; },
+        limits(1s, 1s, 1, " 10.0.0.1 ,10.0.0.2,2001:db8::5"), log);
     auto client = [&](std::vector<std::string_view> fields, const char* peer = "10.0.0.1") {
         return server.clientAddress(boost::asio::ip::make_address(peer), fields);
     };
@@ -503,9 +517,11 @@ TEST(HttpForwardedFor, TheRightmostAddressNotOfATrustedProxyIsTheClient) {
     EXPECT_EQ(client({"203.0.113.9"}, "::ffff:10.0.0.1"), "203.0.113.9");
     EXPECT_EQ(client({"203.0.113.9"}, "2001:db8::5"), "203.0.113.9");
 
-    EXPECT_THROW(HttpServer(io, boost::asio::ip::tcp::endpoint(boost::asio::ip::address_v4::loopback(), 0),
-                            [](const HttpRequest&) { return HttpResponse{}; },
-                            [&](std::string_view, std::string_view) -> WorkPool& { return pool; }, limits(1s, 1s, 1, "10.0.0.1, proxy"), log),
+    EXPECT_THROW(HttpServer(
+                     io, boost::asio::ip::tcp::endpoint(boost::asio::ip::address_v4::loopback(), 0),
+                     [](const HttpRequest&) { return HttpResponse{}; },
+                     [&](std::string_view, std::string_view) -> WorkPool& { return pool; },
+                     limits(1s, 1s, 1, "10.0.0.1, proxy"), log),
                  std::invalid_argument);
     server.stop();
 }

@@ -84,21 +84,21 @@ TEST(ProxyLine, ReadsTheClientOfTcp4Tcp6AndUnknown) {
 
 TEST(ProxyLine, RefusesEveryMalformedLine) {
     for (const char* line : {
-             "PROXY TCP4 203.0.113.7 192.0.2.1 51234 1234\n",        // LF alone
-             "PROXY TCP4 203.0.113.7 192.0.2.1 51234 1234",          // no end
-             "PROXY TCP4 203.0.113.7 192.0.2.1 51234 1234 \r\n",     // trailing space
-             "PROXY  TCP4 203.0.113.7 192.0.2.1 51234 1234\r\n",     // double space
+             "PROXY TCP4 203.0.113.7 192.0.2.1 51234 1234\n",     // LF alone
+             "PROXY TCP4 203.0.113.7 192.0.2.1 51234 1234",       // no end
+             "PROXY TCP4 203.0.113.7 192.0.2.1 51234 1234 \r\n",  // trailing space
+             "PROXY  TCP4 203.0.113.7 192.0.2.1 51234 1234\r\n",  // double space
              "PROXY TCP4 203.0.113.7  192.0.2.1 51234 1234\r\n",
-             "PROXY TCP4 203.0.113.7 192.0.2.1 51234\r\n",           // a port short
-             "PROXY TCP4 203.0.113.7 192.0.2.1 51234 1234 9\r\n",    // a field too many
-             "PROXY TCP4 203.0.113.7 192.0.2.1 65536 1234\r\n",      // port out of range
-             "PROXY TCP4 203.0.113.7 192.0.2.1 051234 1234\r\n",     // leading zero
+             "PROXY TCP4 203.0.113.7 192.0.2.1 51234\r\n",         // a port short
+             "PROXY TCP4 203.0.113.7 192.0.2.1 51234 1234 9\r\n",  // a field too many
+             "PROXY TCP4 203.0.113.7 192.0.2.1 65536 1234\r\n",    // port out of range
+             "PROXY TCP4 203.0.113.7 192.0.2.1 051234 1234\r\n",   // leading zero
              "PROXY TCP4 203.0.113.7 192.0.2.1 -1 1234\r\n",
-             "PROXY TCP4 203.0.113.07 192.0.2.1 51234 1234\r\n",     // leading zero in a quad
+             "PROXY TCP4 203.0.113.07 192.0.2.1 51234 1234\r\n",  // leading zero in a quad
              "PROXY TCP4 203.0.113 192.0.2.1 51234 1234\r\n",
-             "PROXY TCP4 2001:db8::1 192.0.2.1 51234 1234\r\n",      // IPv6 after TCP4
-             "PROXY TCP6 203.0.113.7 2001:db8::2 51234 1234\r\n",    // IPv4 after TCP6
-             "PROXY TCP6 fe80::1%eth0 2001:db8::2 51234 1234\r\n",   // a scope
+             "PROXY TCP4 2001:db8::1 192.0.2.1 51234 1234\r\n",     // IPv6 after TCP4
+             "PROXY TCP6 203.0.113.7 2001:db8::2 51234 1234\r\n",   // IPv4 after TCP6
+             "PROXY TCP6 fe80::1%eth0 2001:db8::2 51234 1234\r\n",  // a scope
              "PROXY UDP4 203.0.113.7 192.0.2.1 51234 1234\r\n",
              "proxy TCP4 203.0.113.7 192.0.2.1 51234 1234\r\n",
              "PROXY tcp4 203.0.113.7 192.0.2.1 51234 1234\r\n",
@@ -155,13 +155,14 @@ TEST(ProxyV2, RefusesWhatIsNotAWholeWellFormedTcpHeader) {
     version1[12] = 0x11;
     EXPECT_FALSE(proxyV2Length(version1));
     EXPECT_FALSE(proxyV2Length(std::span(good).first(15)));
-    EXPECT_FALSE(proxyV2Length(proxyV2(1, 0x11, std::vector<std::uint8_t>(kLongestProxyV2 - kProxyV2FixedPart + 1, 1))));
+    EXPECT_FALSE(
+        proxyV2Length(proxyV2(1, 0x11, std::vector<std::uint8_t>(kLongestProxyV2 - kProxyV2FixedPart + 1, 1))));
     EXPECT_TRUE(proxyV2Length(proxyV2(1, 0x11, std::vector<std::uint8_t>(kLongestProxyV2 - kProxyV2FixedPart, 1))));
-    EXPECT_FALSE(parseProxyV2(std::span(good).first(good.size() - 1)));             // shorter than it says
+    EXPECT_FALSE(parseProxyV2(std::span(good).first(good.size() - 1)));              // shorter than it says
     EXPECT_FALSE(parseProxyV2(proxyV2(1, 0x11, std::vector<std::uint8_t>(11, 1))));  // addresses cut short
     EXPECT_FALSE(parseProxyV2(proxyV2(1, 0x21, std::vector<std::uint8_t>(35, 1))));
-    EXPECT_FALSE(parseProxyV2(proxyV2(2, 0x11, std::vector<std::uint8_t>(12, 1))));  // unknown command
-    EXPECT_FALSE(parseProxyV2(proxyV2(1, 0x12, std::vector<std::uint8_t>(12, 1))));  // UDP
+    EXPECT_FALSE(parseProxyV2(proxyV2(2, 0x11, std::vector<std::uint8_t>(12, 1))));   // unknown command
+    EXPECT_FALSE(parseProxyV2(proxyV2(1, 0x12, std::vector<std::uint8_t>(12, 1))));   // UDP
     EXPECT_FALSE(parseProxyV2(proxyV2(1, 0x31, std::vector<std::uint8_t>(216, 1))));  // a Unix socket
 }
 
@@ -177,7 +178,7 @@ TEST(AcceptBackoff, WaitsLongerAfterEachFailureUpToASecondAndLogsOncePerEpisode)
     EXPECT_EQ(waits, (std::vector<long long>{10, 20, 40, 80, 160, 320, 640, 1000, 1000, 1000}));
     EXPECT_EQ(log.lines(), 1);  // one line for the episode, not one per failure
     backoff.succeeded();
-    EXPECT_EQ(log.lines(), 2);  // the end of the episode
+    EXPECT_EQ(log.lines(), 2);                       // the end of the episode
     EXPECT_EQ(backoff.failed(tooMany).count(), 10);  // short again after a success
     backoff.succeeded();
     backoff.succeeded();

@@ -27,9 +27,12 @@ bool parsesAsXml(const std::string& document) {
 
 TEST(NewsFeed, ForbiddenCharactersAndBrokenUtf8NeverReachTheFeed) {
     const std::string news =
-        "2026-01-02T10:00:00Z\tBell\x07 in the title\t/a\x01/1\t<p>before\x0b" "after\x1f</p>\n"
-        "2026-01-03T10:00:00Z\tBroken \xff\xfe bytes\t/\tcut \xe2\x82 short, overlong \xc0\xaf, surrogate \xed\xa0\x80\n"
-        "2026-01-04T10:00:00Z\tNot characters \xef\xbf\xbe\xef\xbf\xbf\t/\t<p>caf\xc3\xa9 \xf0\x9f\x99\x82 tab\there</p>\r\n"
+        "2026-01-02T10:00:00Z\tBell\x07 in the title\t/a\x01/1\t<p>before\x0b"
+        "after\x1f</p>\n"
+        "2026-01-03T10:00:00Z\tBroken \xff\xfe bytes\t/\tcut \xe2\x82 short, overlong \xc0\xaf, surrogate "
+        "\xed\xa0\x80\n"
+        "2026-01-04T10:00:00Z\tNot characters \xef\xbf\xbe\xef\xbf\xbf\t/\t<p>caf\xc3\xa9 \xf0\x9f\x99\x82 "
+        "tab\there</p>\r\n"
         "2026-01-05T10:00:00Z\tNull \x00 byte\t/\tend\n"s;
     const std::string feed = rssFeed(news, "http://news.example.com");
     EXPECT_TRUE(parsesAsXml(feed)) << feed;
@@ -48,11 +51,13 @@ TEST(NewsFeed, ForbiddenCharactersAndBrokenUtf8NeverReachTheFeed) {
 }
 
 TEST(NewsFeed, ImpossibleDatesAreSkippedAndNeverTheNewest) {
-    std::string news = "2026-03-01T09:00:00Z\tThe real newest\t/\tyes\n"
-                       "2024-02-29T12:00:00Z\tA leap day\t/\tyes\n";
-    for (const char* date : {"2026-13-01T00:00:00Z", "2026-00-10T00:00:00Z", "2026-12-32T00:00:00Z", "2026-12-00T00:00:00Z",
-                             "2026-02-30T00:00:00Z", "2025-02-29T00:00:00Z", "2100-02-29T00:00:00Z", "2026-04-31T00:00:00Z",
-                             "2026-12-01T24:00:00Z", "2026-12-01T23:60:00Z", "2026-12-01T23:59:60Z", "9999-99-99T99:99:99Z"})
+    std::string news =
+        "2026-03-01T09:00:00Z\tThe real newest\t/\tyes\n"
+        "2024-02-29T12:00:00Z\tA leap day\t/\tyes\n";
+    for (const char* date :
+         {"2026-13-01T00:00:00Z", "2026-00-10T00:00:00Z", "2026-12-32T00:00:00Z", "2026-12-00T00:00:00Z",
+          "2026-02-30T00:00:00Z", "2025-02-29T00:00:00Z", "2100-02-29T00:00:00Z", "2026-04-31T00:00:00Z",
+          "2026-12-01T24:00:00Z", "2026-12-01T23:60:00Z", "2026-12-01T23:59:60Z", "9999-99-99T99:99:99Z"})
         news += std::string(date) + "\tImpossible " + date + "\t/\tno\n";
     const std::string feed = rssFeed(news, "http://news.example.com");
     EXPECT_EQ(feed.find("Impossible"), std::string::npos) << feed;

@@ -230,9 +230,15 @@ TEST_F(RequestHandlerTest, TheGuestNeedsNoPasswordButStoresOnlyFreeOutfits) {
 
 TEST_F(RequestHandlerTest, UnknownCatalogueEntriesAndLongScriptsAreRefusedUnstored) {
     std::vector<std::function<void(SaveAvatarRequest&)>> breakages = {
-        [](SaveAvatarRequest& r) { r.avatar.items[0] = {999, 0}; },
-        [](SaveAvatarRequest& r) { r.avatar.items[3] = {202, 0}; },  // withdrawn
-        [](SaveAvatarRequest& r) { r.avatar.items[0] = {0, 4}; },
+        [](SaveAvatarRequest& r) {
+            r.avatar.items[0] = {999, 0};
+        },
+        [](SaveAvatarRequest& r) {
+            r.avatar.items[3] = {202, 0};
+        },  // withdrawn
+        [](SaveAvatarRequest& r) {
+            r.avatar.items[0] = {0, 4};
+        },
         [](SaveAvatarRequest& r) { r.avatar.bodyPart = 13; },
         [](SaveAvatarRequest& r) { r.avatar.faceOption1 = 2; },  // an option of the other layer
         [](SaveAvatarRequest& r) { r.appendScriptEntry(9, u"x"); },
@@ -241,7 +247,7 @@ TEST_F(RequestHandlerTest, UnknownCatalogueEntriesAndLongScriptsAreRefusedUnstor
         [](SaveAvatarRequest& r) { r.avatar.skin = 44; },
         [](SaveAvatarRequest& r) { r.accessMode = 4; },
         [](SaveAvatarRequest& r) { r.accessMode = 2; },  // without an access password
-        [](SaveAvatarRequest& r) {  // 11 * 10 + 11 frames = 121
+        [](SaveAvatarRequest& r) {                       // 11 * 10 + 11 frames = 121
             r.avatar.script.clear();
             for (int i = 0; i < 11; ++i) r.appendScriptEntry(5, u"");
             for (int i = 0; i < 11; ++i) r.appendScriptEntry(7, u"");
@@ -467,8 +473,9 @@ TEST(CodePages, Windows1252AndUtf8) {
     std::u16string mixed = u"a\u00e9\u4e2d\U0001F600";
     EXPECT_EQ(text::utf16FromUtf8Replacing(text::utf8FromUtf16(mixed)), mixed);
     EXPECT_EQ(text::utf16FromUtf8Replacing("\xff\xc3"), u"\ufffd\ufffd");
-    EXPECT_EQ(text::utf16FromUtf8Replacing("\xed\xa0\x80"), u"\ufffd\ufffd\ufffd");  // an encoded surrogate is not a character
-    EXPECT_EQ(text::utf16FromUtf8Replacing("\xc0\xaf"), u"\ufffd\ufffd");            // an overlong form neither
+    EXPECT_EQ(text::utf16FromUtf8Replacing("\xed\xa0\x80"),
+              u"\ufffd\ufffd\ufffd");                                      // an encoded surrogate is not a character
+    EXPECT_EQ(text::utf16FromUtf8Replacing("\xc0\xaf"), u"\ufffd\ufffd");  // an overlong form neither
     // The same password digested with both code pages differs only where they differ.
     EXPECT_EQ(typedPasswordDigest(u"caf\u00e9", toWindows1252), typedPasswordDigest(u"caf\u00e9", toLatin1));
     EXPECT_NE(typedPasswordDigest(u"\u20ac", toWindows1252), typedPasswordDigest(u"\u20ac", toLatin1));

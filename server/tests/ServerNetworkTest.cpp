@@ -186,8 +186,8 @@ TEST_F(ServerNetworkTest, EveryAddressTheProgramsOpenAnswers) {
         std::ofstream file(config_.dataDirectory + "/Download/3.exe", std::ios::binary);
         file << "installer";
     }
-    for (const char* target : {"/", "/?c=search&type=0", "/?c=help", "/?c=reg", "/?c=forgot&type=pwd", "/my.aspx?mc=account&to=pay",
-                               "/news.xml?v=1.0&ln=fr", "/Download/3.exe"}) {
+    for (const char* target : {"/", "/?c=search&type=0", "/?c=help", "/?c=reg", "/?c=forgot&type=pwd",
+                               "/my.aspx?mc=account&to=pay", "/news.xml?v=1.0&ln=fr", "/Download/3.exe"}) {
         std::string response = httpRequest(server->httpPort(), "GET", target);
         EXPECT_EQ(response.rfind("HTTP/1.1 200 OK", 0), 0u) << target << "\n" << response.substr(0, 200);
     }
@@ -205,9 +205,12 @@ TEST_F(ServerNetworkTest, EveryAddressTheProgramsOpenAnswers) {
 
 TEST_F(ServerNetworkTest, RegistrationPageAndEditorAgreeOnTheDigest) {
     auto server = start();
-    std::string created = httpRequest(server->httpPort(), "POST", "/?c=reg", "name=Zo%C3%A9&password=caf%C3%A9&again=caf%C3%A9");
+    std::string created =
+        httpRequest(server->httpPort(), "POST", "/?c=reg", "name=Zo%C3%A9&password=caf%C3%A9&again=caf%C3%A9");
     ASSERT_EQ(created.rfind("HTTP/1.1 200", 0), 0u) << created;
-    EXPECT_EQ(httpRequest(server->httpPort(), "POST", "/?c=reg", "name=zo%C3%89&password=x&again=x").rfind("HTTP/1.1 409", 0), 0u);
+    EXPECT_EQ(
+        httpRequest(server->httpPort(), "POST", "/?c=reg", "name=zo%C3%89&password=x&again=x").rfind("HTTP/1.1 409", 0),
+        0u);
 
     // The editor digests "café" in Windows-1252.
     SaveAvatarRequest upload = freeUpload(u"ZOÉ", md5Hex("caf\xe9"));
@@ -225,7 +228,8 @@ TEST_F(ServerNetworkTest, RegistrationPageAndEditorAgreeOnTheDigest) {
     EXPECT_NE(httpRequest(server->httpPort(), "POST", "/a/1", "access=door").find("A title"), std::string::npos);
 
     // The account page lists the owner's restricted avatars.
-    std::string account = httpRequest(server->httpPort(), "POST", "/my.aspx?mc=account&to=pay", "name=zo%C3%A9&password=caf%C3%A9");
+    std::string account =
+        httpRequest(server->httpPort(), "POST", "/my.aspx?mc=account&to=pay", "name=zo%C3%A9&password=caf%C3%A9");
     EXPECT_NE(account.find("/a/1"), std::string::npos);
 }
 
@@ -471,11 +475,19 @@ public:
         if (pid_ == 0) {
             int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
             dup2(log, 2);
-            std::vector<std::string> args = {LIKENEX_SERVER_BINARY, "--data", config.dataDirectory,
-                                             "--set", "program_directory=" + config.programDirectory,
-                                             "--set", "protocol_port=" + std::to_string(protocolPort),
-                                             "--set", "http_port=" + std::to_string(httpPort),
-                                             "--set", "argon2_memory_kib=8", "--set", "argon2_operations=1"};
+            std::vector<std::string> args = {LIKENEX_SERVER_BINARY,
+                                             "--data",
+                                             config.dataDirectory,
+                                             "--set",
+                                             "program_directory=" + config.programDirectory,
+                                             "--set",
+                                             "protocol_port=" + std::to_string(protocolPort),
+                                             "--set",
+                                             "http_port=" + std::to_string(httpPort),
+                                             "--set",
+                                             "argon2_memory_kib=8",
+                                             "--set",
+                                             "argon2_operations=1"};
             std::vector<char*> argv;
             for (auto& a : args) argv.push_back(a.data());
             argv.push_back(nullptr);
@@ -483,7 +495,8 @@ public:
             _exit(127);
         }
         // Ready once it accepts a connection.
-        for (int i = 0; i < 200 && !ProtocolClient(static_cast<std::uint16_t>(protocolPort)).connected(); ++i) std::this_thread::sleep_for(50ms);
+        for (int i = 0; i < 200 && !ProtocolClient(static_cast<std::uint16_t>(protocolPort)).connected(); ++i)
+            std::this_thread::sleep_for(50ms);
     }
     ~ServerProcess() {
         if (pid_ > 0) {
@@ -511,7 +524,8 @@ private:
 };
 
 TEST_F(ServerNetworkTest, UserCommandThenSigtermFinishesTheRequestInFlight) {
-    std::string command = "echo 'p\xc3\xa4ss' | " + std::string(LIKENEX_SERVER_BINARY) + " --data " + config_.dataDirectory +
+    std::string command = "echo 'p\xc3\xa4ss' | " + std::string(LIKENEX_SERVER_BINARY) + " --data " +
+                          config_.dataDirectory +
                           " --set argon2_memory_kib=8 --set argon2_operations=1 user add Bob 2>/dev/null";
     ASSERT_EQ(runCommand(command), 0);
     EXPECT_NE(runCommand(command), 0);  // the name is taken now

@@ -33,10 +33,15 @@ class ServerChild {
 public:
     ServerChild(const ServerConfig& config, std::vector<std::string> settings, rlim_t openFiles = 0)
         : protocolPort_(freePort()), httpPort_(freePort()), logPath_(config.dataDirectory + ".log") {
-        std::vector<std::string> args = {LIKENEX_SERVER_BINARY, "--data", config.dataDirectory,
-                                         "--set", "program_directory=" + config.programDirectory,
-                                         "--set", "protocol_port=" + std::to_string(protocolPort_),
-                                         "--set", "http_port=" + std::to_string(httpPort_)};
+        std::vector<std::string> args = {LIKENEX_SERVER_BINARY,
+                                         "--data",
+                                         config.dataDirectory,
+                                         "--set",
+                                         "program_directory=" + config.programDirectory,
+                                         "--set",
+                                         "protocol_port=" + std::to_string(protocolPort_),
+                                         "--set",
+                                         "http_port=" + std::to_string(httpPort_)};
         for (auto& s : settings) {
             args.push_back("--set");
             args.push_back(s);
@@ -217,7 +222,8 @@ TEST_F(ServerUnderLoadTest, VersionOpensAndPagesAreAnsweredWithinASecondDuringAn
             ++probes;
             if (!answered || took > 1s) {
                 ++slow;
-                slowest += std::string(what) + " " + std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()) +
+                slowest += std::string(what) + " " +
+                           std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()) +
                            (answered ? " ms; " : " ms unanswered; ");
             }
         };
@@ -229,7 +235,8 @@ TEST_F(ServerUnderLoadTest, VersionOpensAndPagesAreAnsweredWithinASecondDuringAn
             OpenAvatarRequest open;
             open.avatarId = saved->avatarNumber;
             ProtocolClient client(server.protocolPort());
-            auto reply = client.send(encoded(std::move(open))) ? decodeReply<AvatarReply>(client.receive(1s)) : std::nullopt;
+            auto reply =
+                client.send(encoded(std::move(open))) ? decodeReply<AvatarReply>(client.receive(1s)) : std::nullopt;
             return reply && reply->result == AvatarReply::Found;
         });
         timed("page", [&] { return httpRequest(server.httpPort(), "GET", "/").rfind("HTTP/1.1 200", 0) == 0; });
@@ -307,7 +314,8 @@ TEST_F(ServerUnderLoadTest, OutOfDescriptorsTheServerNeitherSpinsNorStaysDeaf) {
         for (int i = 0; i < 50; ++i) waiting.push_back(std::make_unique<ProtocolClient>(server.protocolPort()));
         std::this_thread::sleep_for(500ms);
         EXPECT_LT(cpuOver2s(), 600ms);
-        EXPECT_NE(server.log().find("accept failed: Too many open files"), std::string::npos) << server.log().substr(0, 4000);
+        EXPECT_NE(server.log().find("accept failed: Too many open files"), std::string::npos)
+            << server.log().substr(0, 4000);
         // The idle clients leave; their descriptors serve the rest and accepting goes on.
         held.clear();
         waiting.clear();
@@ -368,12 +376,13 @@ std::int64_t storedAvatars(const std::string& dataDirectory) {
     sqlite3* raw = nullptr;
     std::int64_t count = -1;
     if (sqlite3_open((dataDirectory + "/likenex.sqlite").c_str(), &raw) == SQLITE_OK)
-        (void)sqlite3_exec(raw, "SELECT COUNT(*) FROM avatars",
-                           [](void* out, int, char** values, char**) {
-                               *static_cast<std::int64_t*>(out) = values[0] ? std::stoll(values[0]) : -1;
-                               return 0;
-                           },
-                           &count, nullptr);
+        (void)sqlite3_exec(
+            raw, "SELECT COUNT(*) FROM avatars",
+            [](void* out, int, char** values, char**) {
+                *static_cast<std::int64_t*>(out) = values[0] ? std::stoll(values[0]) : -1;
+                return 0;
+            },
+            &count, nullptr);
     sqlite3_close(raw);
     return count;
 }
@@ -416,7 +425,8 @@ TEST_F(ServerUnderLoadTest, SigtermEndsTheServerAtTheStopDeadlineEvenWithAJobStu
     // The database waits up to five seconds for its lock; the stop must not wait that long.
     EXPECT_EQ(server.wait(4s), 0) << server.log();
     EXPECT_LT(Clock::now() - signalled, 4s);
-    EXPECT_NE(server.log().find("leaving work that did not end within stop_seconds"), std::string::npos) << server.log();
+    EXPECT_NE(server.log().find("leaving work that did not end within stop_seconds"), std::string::npos)
+        << server.log();
 }
 
 // ---- (e) the PROXY line ----
@@ -452,7 +462,8 @@ TEST_F(ServerUnderLoadTest, APROXYLineIsBelievedFromATrustedPeerOnly) {
         {
             // The binary second version (send-proxy-v2), its header and the frame in one write.
             std::vector<std::uint8_t> v2(std::begin(kProxyV2Signature), std::end(kProxyV2Signature));
-            for (std::uint8_t b : {0x21, 0x11, 0x00, 0x0C, 198, 51, 100, 23, 192, 0, 2, 1, 0xC8, 0x22, 0x04, 0xD2}) v2.push_back(b);
+            for (std::uint8_t b : {0x21, 0x11, 0x00, 0x0C, 198, 51, 100, 23, 192, 0, 2, 1, 0xC8, 0x22, 0x04, 0xD2})
+                v2.push_back(b);
             v2.insert(v2.end(), query.begin(), query.end());
             ProtocolClient client(server.protocolPort());
             ASSERT_TRUE(client.send(v2));
@@ -463,7 +474,8 @@ TEST_F(ServerUnderLoadTest, APROXYLineIsBelievedFromATrustedPeerOnly) {
             ASSERT_TRUE(client.send(withLine("PROXY UNKNOWN\r\n")));
             EXPECT_TRUE(decodeReply<VersionReply>(client.receive(5s)));
         }
-        for (const char* bad : {"PROXY TCP4 203.0.113.300 192.0.2.1 51234 1234\r\n", "PROXY TCP4 203.0.113.8 192.0.2.1 51234\r\n"}) {
+        for (const char* bad :
+             {"PROXY TCP4 203.0.113.300 192.0.2.1 51234 1234\r\n", "PROXY TCP4 203.0.113.8 192.0.2.1 51234\r\n"}) {
             ProtocolClient client(server.protocolPort());
             ASSERT_TRUE(client.send(withLine(bad)));
             EXPECT_FALSE(client.receive(3s)) << bad;

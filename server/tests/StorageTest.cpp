@@ -219,13 +219,13 @@ using Numbers = std::vector<std::int64_t>;
 TEST_P(StorageTest, SearchFindsTextsAsTheyAreWithoutRegardToCase) {
     auto owner = *storage_->addAccount({0, "o", "o", "h"});
     const std::u16string titles[] = {
-        u"Summer ÉTÉ",        // 1
-        u"100% cotton",       // 2
-        u"snake_case",        // 3
-        u"back\\slash",       // 4
-        u"ПРИВЕТ мир",        // 5
-        u"say \"hi\" OR NOT",  // 6
-        u"snakeXcase",        // 7
+        u"Summer ÉTÉ",              // 1
+        u"100% cotton",             // 2
+        u"snake_case",              // 3
+        u"back\\slash",             // 4
+        u"ПРИВЕТ мир",              // 5
+        u"say \"hi\" OR NOT",       // 6
+        u"snakeXcase",              // 7
         u"Ωμεγα \U0001F600 smile",  // 8
     };
     for (const auto& title : titles) (void)storage_->storeAvatar(sampleAvatar(owner, title, 0));
@@ -272,7 +272,8 @@ TEST_P(StorageTest, AMigratedOlderDatabaseIsSearchable) {
                "DROP TABLE avatar_pictures; DROP INDEX avatars_title_trigrams; DROP EXTENSION pg_trgm;"
                " UPDATE schema_meta SET version = 2;");
     else
-        runSql(GetParam(), connection_, "DROP TABLE avatar_pictures; DROP TABLE avatar_titles; UPDATE schema_meta SET version = 2;");
+        runSql(GetParam(), connection_,
+               "DROP TABLE avatar_pictures; DROP TABLE avatar_titles; UPDATE schema_meta SET version = 2;");
     storage_ = open();
     EXPECT_EQ(storage_->schemaVersion(), 2);
     storage_->migrate();
@@ -341,8 +342,9 @@ TEST(SqliteStorage, WriteAheadLogAndAnOlderSchemaMigrated) {
         StoredAvatar a = sampleAvatar(1, u"kept", 0);
         (void)storage->storeAvatar(a);
     }
-    execSql(path, "DROP INDEX avatars_owner; DROP INDEX avatars_open; DROP TABLE avatar_titles; DROP TABLE avatar_pictures;"
-                  " UPDATE schema_meta SET version = 1;");
+    execSql(path,
+            "DROP INDEX avatars_owner; DROP INDEX avatars_open; DROP TABLE avatar_titles; DROP TABLE avatar_pictures;"
+            " UPDATE schema_meta SET version = 1;");
     auto storage = openSqliteStorage(path);
     EXPECT_EQ(storage->schemaVersion(), 1);
     storage->migrate();
@@ -406,14 +408,17 @@ TEST(SqliteStorage, IndexedSearchAgreesWithAScanOfEveryTitle) {
     (void)storage->storeAvatar(sampleAvatar(1, u"Template", 0));
     // Titles of a few words from a small vocabulary; one avatar in five restricted.
     const std::string sql =
-        "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(count) + ")"
+        "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < " + std::to_string(count) +
+        ")"
         " INSERT INTO avatars (number, owner_id, look, title, title_key, second_text, third_text, first_option,"
         " second_option, access_mode, language, access_hash, created_at)"
-        " SELECT i, 1, (SELECT look FROM avatars WHERE number = 1), t, lower(t), '', '', 0, 0, CASE WHEN i % 5 = 0 THEN 1 ELSE 0 END,"
+        " SELECT i, 1, (SELECT look FROM avatars WHERE number = 1), t, lower(t), '', '', 0, 0, CASE WHEN i % 5 = 0 "
+        "THEN 1 ELSE 0 END,"
         " 0, '', 1796000000 + i FROM (SELECT i, 'Avatar ' || (i * 7919 % 100003) || ' ' ||"
         " substr('RedBluGrnPnkTanSkyOwlFoxCatDog', (i % 10) * 3 + 1, 3) ||"
         " substr('summerwinterspringautumn', ((i / 10) % 4) * 6 + 1, 6) AS t FROM n);"
-        "INSERT INTO avatar_titles (rowid, title_key) SELECT number, title_key FROM avatars WHERE number > 1 AND access_mode = 0;";
+        "INSERT INTO avatar_titles (rowid, title_key) SELECT number, title_key FROM avatars WHERE number > 1 AND "
+        "access_mode = 0;";
     execSql(path, sql.c_str());
     ASSERT_EQ(storage->avatarCount(), count);
 
@@ -423,8 +428,10 @@ TEST(SqliteStorage, IndexedSearchAgreesWithAScanOfEveryTitle) {
     auto scan = [&](const std::string& key, int limit) {
         sqlite3_stmt* s = nullptr;
         std::vector<std::int64_t> numbers;
-        sqlite3_prepare_v2(db, "SELECT number FROM avatars WHERE access_mode = 0 AND instr(title_key, ?) > 0"
-                               " ORDER BY number DESC LIMIT ?", -1, &s, nullptr);
+        sqlite3_prepare_v2(db,
+                           "SELECT number FROM avatars WHERE access_mode = 0 AND instr(title_key, ?) > 0"
+                           " ORDER BY number DESC LIMIT ?",
+                           -1, &s, nullptr);
         sqlite3_bind_text(s, 1, key.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_int(s, 2, limit);
         while (sqlite3_step(s) == SQLITE_ROW) numbers.push_back(sqlite3_column_int64(s, 0));
@@ -437,11 +444,11 @@ TEST(SqliteStorage, IndexedSearchAgreesWithAScanOfEveryTitle) {
         return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / 5;
     };
     const std::pair<const char16_t*, const char*> queries[] = {
-        {u"FOXWINTER", "foxwinter"},   // one title in forty
+        {u"FOXWINTER", "foxwinter"},        // one title in forty
         {u"avatar 4242 ", "avatar 4242 "},  // a handful
-        {u"12345 ", "12345 "},          // one or none
-        {u"nowhere", "nowhere"},       // none
-        {u"AVATAR", "avatar"},         // every title
+        {u"12345 ", "12345 "},              // one or none
+        {u"nowhere", "nowhere"},            // none
+        {u"AVATAR", "avatar"},              // every title
     };
     for (const auto& [query, key] : queries) {
         EXPECT_EQ(numbersOf(storage->searchAvatars(query, 50)), scan(key, 50)) << key;

@@ -41,7 +41,8 @@ TEST(NumbersFile, LeavesOutALastLineCutOffMidWrite) {
 
 TEST(NumbersFile, RefusesWhatIsNoAvatarNumber) {
     std::string warning;
-    for (const char* text : {"0\n", "-4\n", "2147483648\n", "99999999999999999999999\n", "12x\n", " 12\n", "x\n", "1\n+2\n"})
+    for (const char* text :
+         {"0\n", "-4\n", "2147483648\n", "99999999999999999999999\n", "12x\n", " 12\n", "x\n", "1\n+2\n"})
         EXPECT_THROW((void)parseNumbers(text, 10, warning), std::runtime_error) << text;
     EXPECT_THROW((void)parseNumbers("1\n2\n3\n", 2, warning), std::runtime_error);
 }
