@@ -13,19 +13,19 @@
 
 namespace likenex {
 
-AppServices AppServices::forProcess() {
+AppServices AppServices::forProcess(AppData& data) {
     return AppServices{
         .renderOps = likenex::renderOps(),
         .textEngines = TextRenderer::registry(),
         .fontFolders = likenex::fontFolders(),
-        .interfaceArchive = likenex::interfaceArchive(),
-        .strings = StringTable::instance(),
-        .catalogue = Catalogue::instance(),
-        .avatarArchive = likenex::avatarArchive(),
-        .colourTables = likenex::colourTables(),
-        .spriteCache = likenex::spriteCache(),
-        .avatarModel = currentAvatarModel(),
-        .avatarSettings = likenex::avatarSettings(),
+        .interfaceArchive = data.interfaceArchive,
+        .strings = data.strings,
+        .catalogue = data.catalogue,
+        .avatarArchive = data.avatarArchive,
+        .colourTables = data.colourTables,
+        .spriteCache = data.spriteCache,
+        .avatarModel = data.avatarModel,
+        .avatarSettings = data.avatarSettings,
         .codePage = systemCodePage(),
     };
 }

@@ -2,13 +2,21 @@
 // The editor's process-wide objects, gathered in one place. The application owns one
 // AppServices, made at start-up, and hands each subsystem the parts it needs by reference;
 // code of the editor reaches these objects through it rather than through the free
-// accessors, which remain for the data tools and the tests that run without an application.
+// accessors. The text table and the avatar's data and model are the application's own
+// (AppData); the rest are still reached through their accessors.
 //
 // Beside each member: which thread may touch it. The editor has one user-interface thread
 // (window procedure, frame loop, widgets, avatar model and drawing); each server connection
 // adds a reader and a dispatcher thread, which touch none of these.
 
 #include <memory>
+
+#include "avatar/AvatarModel.h"
+#include "catalogue/AvatarArchive.h"
+#include "catalogue/Catalogue.h"
+#include "catalogue/ColourTable.h"
+#include "catalogue/StringTable.h"
+#include "ui/InterfaceArchive.h"
 
 namespace likenex {
 
@@ -24,6 +32,19 @@ struct AvatarSettings;
 struct ColourTables;
 struct FontFolders;
 struct RenderOps;
+
+// What the application owns for its whole run and lends through AppServices.
+struct AppData {
+    // The interface pictures: loaded at start-up, released once the frame loop has ended.
+    InterfaceArchive interfaceArchive;
+    StringTable strings;
+    Catalogue catalogue;
+    ColourTables colourTables;
+    AvatarArchive avatarArchive{colourTables};
+    SpriteCache spriteCache;
+    AvatarSettings avatarSettings;
+    std::shared_ptr<AvatarModel> avatarModel;  // made at start-up, replaced by a new avatar
+};
 
 struct AppServices {
     // Drawing: the operation table the running back end fills (the back end and its context
@@ -53,8 +74,8 @@ struct AppServices {
     // The system's 8-bit code page. Immutable: any thread.
     const CodePage& codePage;
 
-    // Binds every member to the process's own object.
-    [[nodiscard]] static AppServices forProcess();
+    // Binds every member to the application's own data or to the process's own object.
+    [[nodiscard]] static AppServices forProcess(AppData& data);
 };
 
 }  // namespace likenex

@@ -1,22 +1,26 @@
 #pragma once
-// The avatar being shown and edited: what it wears, its action and direction, the frames of
-// that action composed ahead of time (the frame store), their playback, its speech bubble,
-// its name label and its 256 by 256 snapshot.
+// The avatar being shown and edited, as its callers use it: a façade over what it wears
+// (AvatarWardrobe), the playing of its action (AvatarPlayback), what it says (AvatarSpeech)
+// and its 256 by 256 snapshot (AvatarSnapshot). It keeps the frames of the current action
+// composed ahead of time (the frame store), its name label and where it stands.
 //
-// Sections of the implementation: AvatarModel.cpp (wearing, loading, playing, composing),
-// AvatarView.cpp (drawing, the playback clock, `say`), AvatarSnapshot.cpp (`takeSnapshot`,
-// `blendInto`).
+// Sections of the implementation: AvatarModel.cpp (loading, playing, composing the frame
+// store), AvatarView.cpp (drawing on screen and into the snapshot).
 
 #include <array>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "avatar/AvatarPlayback.h"
 #include "avatar/AvatarRecord.h"
 #include "avatar/AvatarServices.h"
+#include "avatar/AvatarSnapshot.h"
+#include "avatar/AvatarSpeech.h"
+#include "avatar/AvatarWardrobe.h"
 #include "avatar/LayerRefs.h"
+#include "avatar/SpriteCache.h"
 #include "catalogue/CatalogueRecords.h"
 #include "render/ImageRecord.h"
 
@@ -24,38 +28,18 @@ namespace likenex {
 
 class AvatarArchive;
 class Catalogue;
+class Painter;
 
-inline constexpr int kSnapshotSize = 256;
-inline constexpr std::int64_t kShadowKey = 1050000000;
-inline constexpr std::int64_t kSmallShadowKey = 2050000000;
-
-// Pictures and pixels of archive sprites shared by every model; entries stay for the life
-// of the process.
-class SpriteCache {
-public:
-    // The picture with its texture, loaded on first use; a picture without a texture is
-    // handed out but not kept.
-    [[nodiscard]] ImageRecord image(const AvatarArchive& archive, std::int64_t key);
-    // The pixels, loaded on first use; empty when the key is missing.
-    [[nodiscard]] const std::vector<std::uint8_t>& pixels(const AvatarArchive& archive, std::int64_t key);
-    [[nodiscard]] std::size_t size() const { return images_.size() + pixels_.size(); }
-
-private:
-    std::mutex lock_;
-    std::map<std::int64_t, ImageRecord> images_;
-    std::map<std::int64_t, std::vector<std::uint8_t>> pixels_;
-};
-SpriteCache& spriteCache();
-
-// Everything the model takes from outside; the catalogue and archive default to the
-// program's own.
+// Everything the model takes from outside, owned by whoever makes the model and outliving it.
 struct AvatarModelParts {
-    const Catalogue* catalogue = nullptr;
-    const AvatarArchive* archive = nullptr;
-    SpriteCache* cache = nullptr;
-    AvatarClock* clock = nullptr;
+    const Catalogue* catalogue = nullptr;    // none: no item, part or action is found
+    const AvatarArchive* archive = nullptr;  // none: every frame is composed empty
+    SpriteCache* cache = nullptr;            // none: the model keeps a cache of its own
+    AvatarClock* clock = nullptr;            // none: the time stands at 0
     AvatarEvents* events = nullptr;
-    AvatarScene* scene = nullptr;
+    AvatarScene* scene = nullptr;              // none: no text and no bubble is drawn
+    const AvatarSettings* settings = nullptr;  // none: the defaults
+    Painter* painter = nullptr;                // makes the composed frames' textures; none: no textures
 };
 
 class AvatarModel {
@@ -76,16 +60,18 @@ public:
     AvatarModel& operator=(const AvatarModel&) = delete;
 
     // --- What it wears ---
-    void wearItem(int slot, std::int32_t identifier, std::int32_t colourId);
-    void setFaceOption(int slot, std::int32_t optionNumber);
-    const BodyPart* chooseBodyPart(std::int32_t identifier);
-    void setSkin(std::int32_t colourId) { look_.skin = colourId; }
-    void clearItems();
-    void clearBodyParts();
-    [[nodiscard]] const AvatarLook& look() const { return look_; }
+    void wearItem(int slot, std::int32_t identifier, std::int32_t colourId) {
+        wardrobe_.wearItem(slot, identifier, colourId);
+    }
+    void setFaceOption(int slot, std::int32_t optionNumber) { wardrobe_.setFaceOption(slot, optionNumber); }
+    const BodyPart* chooseBodyPart(std::int32_t identifier) { return wardrobe_.chooseBodyPart(identifier); }
+    void setSkin(std::int32_t colourId) { wardrobe_.setSkin(colourId); }
+    void clearItems() { wardrobe_.clearItems(); }
+    void clearBodyParts() { wardrobe_.clearBodyParts(); }
+    [[nodiscard]] const AvatarLook& look() const { return wardrobe_.look(); }
     // Takes over a look, as it is (no outfit rules run again): what another model wears, or
     // one taken from look() earlier (the editor's undo). The next playAction composes with it.
-    void setLook(const AvatarLook& look) { look_ = look; }
+    void setLook(const AvatarLook& look) { wardrobe_.setLook(look); }
 
     // --- Loading and playing ---
     void setRecord(std::shared_ptr<AvatarRecord> record) { record_ = std::move(record); }
@@ -96,13 +82,15 @@ public:
     void turn(int direction);  // -1: the next direction
     void replay(int direction);
     [[nodiscard]] bool playAction(std::uint16_t actionId, int direction, bool force);
-    void stopPlayback(bool rewind);
-    int playSpan(int firstFrame, int lastFrame, bool repeat);
+    void stopPlayback(bool rewind) { playback_.stop(rewind, notifyValue()); }
+    int playSpan(int firstFrame, int lastFrame, bool repeat) {
+        return playback_.playSpan(firstFrame, lastFrame, repeat);
+    }
 
-    [[nodiscard]] const Action* action() const { return action_; }
-    [[nodiscard]] int frameIndex() const { return frameIndex_; }
-    [[nodiscard]] bool running() const { return running_; }
-    [[nodiscard]] bool pendingFinal() const { return pendingFinal_; }
+    [[nodiscard]] const Action* action() const { return playback_.action(); }
+    [[nodiscard]] int frameIndex() const { return playback_.frameIndex(); }
+    [[nodiscard]] bool running() const { return playback_.running(); }
+    [[nodiscard]] bool pendingFinal() const { return playback_.pendingFinal(); }
     [[nodiscard]] int direction() const { return record_ ? record_->direction : 0; }
     [[nodiscard]] const FrameStore& frameStore() const { return store_; }
     [[nodiscard]] const std::u16string& caption() const { return caption_; }
@@ -113,16 +101,19 @@ public:
     void clearFrameStore();
 
     // --- View (AvatarView.cpp) ---
-    void drawAvatar(int x, int y);
-    [[nodiscard]] bool say(const std::u16string* text, int style, int durationMs);
-    void setTalking(bool talking) { talking_ = talking; }
+    void drawAvatar(Painter& painter, int x, int y);
+    [[nodiscard]] bool say(const std::u16string* text, int style, int durationMs) {
+        return speech_.say(parts_.scene, text, style, durationMs, playback_.now());
+    }
+    void setTalking(bool talking) { speech_.setTalking(talking); }
     // A picture drawn beside the avatar once 3000 ms have passed since it was set.
     void setExtraPicture(const ImageRecord& picture);
-    [[nodiscard]] const std::u16string& bubbleLine(int line) const { return bubbleLines_[line]; }
-    [[nodiscard]] int bubbleLineCount() const { return bubbleLineCount_; }
-    [[nodiscard]] int bubbleWidth() const { return bubbleWidth_; }
+    [[nodiscard]] const std::u16string& bubbleLine(int line) const { return speech_.line(line); }
+    [[nodiscard]] int bubbleLineCount() const { return speech_.lineCount(); }
+    [[nodiscard]] int bubbleWidth() const { return speech_.width(); }
+    [[nodiscard]] std::int32_t bubbleDuration() const { return speech_.duration(); }
 
-    // --- Snapshot (AvatarSnapshot.cpp) ---
+    // --- Snapshot (AvatarView.cpp) ---
     // The 256 by 256 picture of the current frame, BGRA, row 0 the bottom row.
     const std::uint8_t* takeSnapshot();
     // The current frame drawn as takeSnapshot draws it, onto a background of the given byte
@@ -130,82 +121,48 @@ public:
     // end-of-action is reported and takeSnapshot's own buffer is left as it was.
     [[nodiscard]] std::vector<std::uint8_t> composeSnapshot(std::uint8_t background);
     // Blends a source picture (first row placed at `row`) into the snapshot, clipped.
-    void blendInto(const std::uint8_t* source, int column, int row, int width, int height);
-    [[nodiscard]] const std::vector<std::uint8_t>& snapshot() const { return snapshot_; }
-
-    // The shadow's pixels, loaded once by the program at start-up for every snapshot.
-    static void setShadowPicture(const ImageRecord& picture, std::vector<std::uint8_t> pixels);
+    void blendInto(const std::uint8_t* source, int column, int row, int width, int height) {
+        snapshot_.blendInto(source, column, row, width, height);
+    }
+    [[nodiscard]] const std::vector<std::uint8_t>& snapshot() const { return snapshot_.pixels(); }
 
 private:
-    struct Shadow {
-        ImageRecord picture;
-        std::vector<std::uint8_t> pixels;
-    };
-    static Shadow& shadow();
-    [[nodiscard]] const Catalogue& catalogue() const;
-    [[nodiscard]] const AvatarArchive& archive() const;
-    void freeSlot(int slot) { look_.items[static_cast<std::size_t>(slot)].occupied = false; }
-    [[nodiscard]] int outfitKindIn(int slot) const;
-    void applyCostume();
-    void wearAgain(int slot, const AvatarRecord::ItemSlot& item, bool bySlotOfCategory);
+    [[nodiscard]] std::int64_t notifyValue() const { return record_ ? record_->notifyValue() : 0; }
+    // The cached sprite; empty without an archive.
+    [[nodiscard]] ImageRecord spriteImage(std::int64_t key);
+    [[nodiscard]] const AvatarSettings& settings() const {
+        return parts_.settings ? *parts_.settings : kDefaultAvatarSettings;
+    }
     [[nodiscard]] std::uint16_t standingOrReplacement(std::uint16_t action) const;
-    void sendPendingNotice();
-    void endOfPass();
-    [[nodiscard]] Tick tickNow() const { return parts_.clock ? parts_.clock->now() : 0; }
-    void toggleStep(Tick now);
-    void clockStep(Tick now);
-    [[nodiscard]] bool frameShowsBody() const;
-    // Whether the said text still shows at `now`.
-    [[nodiscard]] bool bubbleShowing(Tick now) const;
     // Calls `use`(picture, its pixels, its frame image) for the current frame's extra pictures
     // that lie behind the avatar in its direction, or for those in front.
     template <typename Use>
     void forEachFramePicture(const ActionFrame& frame, bool behind, Use use) const;
-    [[nodiscard]] const ActionFrame* currentFrame() const;
-    // Steps 4 to 8 of the snapshot (frame pictures, shadow, frame, bubble) into snapshot_.
+    // Steps 4 to 8 of the snapshot (frame pictures, shadow, frame, bubble) into the snapshot.
     void drawSnapshotFrame(const ActionFrame& frame, Tick now);
 
     AvatarModelParts parts_;
-    AvatarLook look_;
-    FrameLayers layers_;
+    std::unique_ptr<SpriteCache> ownCache_;  // made when the parts bring no cache
+    SpriteCache* cache_ = nullptr;
     std::shared_ptr<AvatarRecord> record_;
     std::array<int, 6> placement_{};
     std::u16string caption_;
-    bool costumeApplied_ = false;
 
-    const Action* action_ = nullptr;
-    std::uint16_t actionId_ = 0;
-    int frameIndex_ = 0;
-    Tick frameStart_ = 0;
-    bool running_ = false;
-    bool repeat_ = false;
-    std::uint16_t pendingNotice_ = 0;  // the action whose end is still to be reported
-    bool pendingFinal_ = false;
+    AvatarWardrobe wardrobe_;
+    AvatarPlayback playback_;
+    AvatarSpeech speech_;
+    AvatarSnapshot snapshot_;
 
     std::recursive_mutex modelLock_;
     FrameStore store_;
 
-    // Talking and the speech bubble.
-    bool talking_ = false;
-    bool toggle_ = false;
-    int toggleCount_ = 0;
-    int toggleLimit_ = 0;
-    Tick lastToggle_ = 0;
-    std::u16string bubbleLines_[2];
-    int bubbleLineCount_ = 0;
-    int bubbleWidth_ = 0;
-    int bubbleStyle_ = 0;
-    Tick saidAt_ = 0;
-    bool said_ = false;
     ImageRecord extraPicture_;
     Tick extraSetAt_ = 0;
-
-    std::vector<std::uint8_t> snapshot_;
 };
 
 template <typename Use>
 void AvatarModel::forEachFramePicture(const ActionFrame& frame, bool behind, Use use) const {
-    const std::size_t index = static_cast<std::size_t>(frameIndex_);
+    const std::size_t index = static_cast<std::size_t>(playback_.frameIndex());
     if (index >= store_.firstFramePicture.size()) return;
     const std::size_t first = store_.firstFramePicture[index];
     // A record may hold any direction until a play accepts it; outside 0..7 nothing is behind.
@@ -217,8 +174,5 @@ void AvatarModel::forEachFramePicture(const ActionFrame& frame, bool behind, Use
             use(store_.framePictures[first + i], store_.framePixels[first + i], image);
     }
 }
-
-// The model the screens share; set by the start-up sequence and the editor.
-std::shared_ptr<AvatarModel>& currentAvatarModel();
 
 }  // namespace likenex

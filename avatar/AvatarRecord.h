@@ -35,9 +35,14 @@ struct AvatarRecord {
     std::int32_t x = 0, y = 0;     // position in a scene
     std::array<std::u16string, 2> names{};
     std::int64_t number = -1;  // the server's number; negative until stored
-    std::int32_t stateA = 0, stateB = 0;
-    bool flagA = false, flagB = false;
-    bool shown = true;  // the flag a new record starts with set
+    // Nothing in the editor sets the four below; they are kept because the view reads them,
+    // and the data tool's render command fills them from its description. With mode -1 on a
+    // record not yet stored, shadow state 1 and a level below 5000 draw the small shadow in
+    // place of the shadow.
+    std::int32_t shadowState = 0, shadowLevel = 0;
+    bool whiteLabel = false;  // the label in white (grey with the name choice)
+    bool goldLabel = false;   // the label in gold (orange with the name choice), unless white
+    bool shown = true;        // the flag a new record starts with set
 
     // The value sent with the end-of-action message.
     [[nodiscard]] std::int64_t notifyValue() const { return number; }

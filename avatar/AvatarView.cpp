@@ -1,30 +1,23 @@
-// Drawing the avatar's current frame, the playback clock, the speech bubble and the label.
+// Drawing the avatar's current frame: on screen with its shadow, speech bubble and label, and
+// into the snapshot with the CPU. Both move the playback clock and the talking toggle.
 #include "avatar/AvatarModel.h"
 
 #include "base/Position.h"
 #include "catalogue/AvatarArchive.h"
+#include "render/Painter.h"
 
 namespace likenex {
 
-AvatarModel::Shadow& AvatarModel::shadow() {
-    static Shadow s;
-    return s;
-}
-
 namespace {
 
-constexpr std::uint32_t kTogglePeriod = 160;
-constexpr int kBubbleLineLimit = 128;
-constexpr int kSecondLineLimit = 240;
-constexpr int kExtraLetters = 12;
 constexpr std::uint32_t kExtraPictureDelay = 3000;
-const Colour kBubbleText = Colour::fromFloats(0.94f, 0.94f, 0.94f, 1);
 
-bool asciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+Colour bubbleTextColour() { return Colour::fromFloats(0.94f, 0.94f, 0.94f, 1); }
 
 Colour labelColour(const AvatarRecord& r, bool nameChoice) {
-    if (r.flagA) return nameChoice ? Colour::fromFloats(0.757f, 0.757f, 0.757f, 1) : Colour::fromFloats(1, 1, 1, 1);
-    if (r.flagB)
+    if (r.whiteLabel)
+        return nameChoice ? Colour::fromFloats(0.757f, 0.757f, 0.757f, 1) : Colour::fromFloats(1, 1, 1, 1);
+    if (r.goldLabel)
         return nameChoice ? Colour::fromFloats(0.969f, 0.388f, 0.118f, 1)
                           : Colour::fromFloats(0.969f, 0.714f, 0.118f, 1);
     return nameChoice ? Colour::fromFloats(0.125f, 0.788f, 1, 1) : Colour::fromFloats(0.624f, 0.824f, 1, 1);
@@ -32,138 +25,142 @@ Colour labelColour(const AvatarRecord& r, bool nameChoice) {
 
 }  // namespace
 
-void AvatarModel::setShadowPicture(const ImageRecord& picture, std::vector<std::uint8_t> pixels) {
-    shadow().picture = picture;
-    shadow().pixels = std::move(pixels);
-}
-
 void AvatarModel::setExtraPicture(const ImageRecord& picture) {
     extraPicture_ = picture;
-    extraSetAt_ = tickNow();
+    extraSetAt_ = playback_.now();
 }
 
-void AvatarModel::toggleStep(Tick now) {
-    if (!ticksElapsed(lastToggle_, now, kTogglePeriod)) return;
-    toggle_ = !toggle_;
-    lastToggle_ = now;
-    if (talking_ && ++toggleCount_ > toggleLimit_) {
-        talking_ = false;
-        toggleCount_ = 0;
-    }
-}
-
-void AvatarModel::endOfPass() {
-    if (actionId_ == kFinalAction) {
-        pendingFinal_ = true;
-        return;
-    }
-    pendingNotice_ = 0;
-    if (parts_.events) parts_.events->actionEnded(actionId_, record_ ? record_->notifyValue() : 0);
-}
-
-void AvatarModel::clockStep(Tick now) {
-    const ActionFrame* frame = currentFrame();
-    if (!running_ || !frame) return;
-    // The duration is an unsigned count of milliseconds, like the ticks it is measured in.
-    if (!ticksElapsed(frameStart_, now, static_cast<std::uint32_t>(frame->duration))) return;
-    frameStart_ = now;
-    ++frameIndex_;
-    if (frameIndex_ >= static_cast<int>(action_->frames.size())) {
-        if (repeat_) {
-            frameIndex_ = 0;
-        } else {
-            frameIndex_ = static_cast<int>(action_->frames.size()) - 1;
-            running_ = false;
-        }
-        endOfPass();
-    }
-}
-
-void AvatarModel::drawAvatar(int x, int y) {
+void AvatarModel::drawAvatar(Painter& painter, int x, int y) {
     try {
-        const ActionFrame* frame = currentFrame();
+        const ActionFrame* frame = playback_.currentFrame();
         if (!frame) return;
-        const Tick now = tickNow();
-        toggleStep(now);
+        const Tick now = playback_.now();
+        speech_.toggleStep(now);
         const AvatarRecord& r = *record_;
         const int px = clampPosition(std::int64_t{x} + frame->layers[0].x),
                   py = clampPosition(std::int64_t{y} + frame->layers[0].y);
         auto framePictures = [&](bool behind) {
             forEachFramePicture(*frame, behind, [&](const ImageRecord& picture, const auto*, const FrameImage& image) {
-                drawImageAt(picture, clampPosition(std::int64_t{x} + image.x),
+                drawImageAt(painter, picture, clampPosition(std::int64_t{x} + image.x),
                             clampPosition(std::int64_t{y} + image.y));
             });
         };
         if (!(r.number >= 0 && r.standingAction == 9999)) {
             framePictures(true);
-            if (!r.replaceStanding && frameShowsBody()) {
-                const bool small = r.stateA == 1 && r.stateB < 5000 && r.mode == -1 && r.number < 0;
-                if (small) drawImageAt(parts_.cache->image(archive(), kSmallShadowKey), x + 102, y + 103);
-                else drawImageAt(shadow().picture, x + 102, y + 103);
+            if (!r.replaceStanding && playback_.frameShowsBody()) {
+                const bool small = r.shadowState == 1 && r.shadowLevel < 5000 && r.mode == -1 && r.number < 0;
+                if (small) drawImageAt(painter, spriteImage(kSmallShadowKey), x + 102, y + 103);
+                else drawImageAt(painter, cache_->shadow().picture, x + 102, y + 103);
             }
-            if (hasTexture(extraPicture_.texture) && ticksBetween(extraSetAt_, now) > kExtraPictureDelay)
-                drawImageAt(extraPicture_, x + 185, y + 125);
-            const auto& list = store_.pictures[talking_ && toggle_ ? 1 : 0];
-            if (static_cast<std::size_t>(frameIndex_) < list.size())
-                drawImageAt(list[static_cast<std::size_t>(frameIndex_)], px, py);
+            if (hasTexture(painter, extraPicture_.texture) && ticksBetween(extraSetAt_, now) > kExtraPictureDelay)
+                drawImageAt(painter, extraPicture_, x + 185, y + 125);
+            const auto& list = store_.pictures[speech_.mouthOpen() ? 1 : 0];
+            const auto index = static_cast<std::size_t>(playback_.frameIndex());
+            if (index < list.size()) drawImageAt(painter, list[index], px, py);
             framePictures(false);
         }
-        if (frameShowsBody() && parts_.scene) {
-            if (bubbleShowing(now)) {
-                const int half = bubbleWidth_ / 2;
-                parts_.scene->drawBubble(px, py, half, bubbleLineCount_ == 2, bubbleStyle_);
+        if (playback_.frameShowsBody() && parts_.scene) {
+            AvatarScene& scene = *parts_.scene;
+            if (speech_.showing(now)) {
+                const int half = speech_.width() / 2;
+                scene.drawBubble(painter, px, py, half, speech_.lineCount() == 2, speech_.style());
                 const int tx = px - half + 62;
-                if (bubbleLineCount_ == 1) {
-                    parts_.scene->drawText(bubbleLines_[0], tx, py - 8, kBubbleText);
+                const Colour textColour = bubbleTextColour();
+                if (speech_.lineCount() == 1) {
+                    scene.drawText(painter, speech_.line(0), tx, py - 8, textColour);
                 } else {
-                    parts_.scene->drawText(bubbleLines_[0], tx, py - 22, kBubbleText);
-                    parts_.scene->drawText(bubbleLines_[1], tx, py - 8, kBubbleText);
+                    scene.drawText(painter, speech_.line(0), tx, py - 22, textColour);
+                    scene.drawText(painter, speech_.line(1), tx, py - 8, textColour);
                 }
             }
-            if (!avatarSettings().labelsOff && !caption_.empty()) {
-                const int width = parts_.scene->textWidth(caption_);
+            if (!settings().labelsOff && !caption_.empty()) {
+                const int width = scene.textWidth(caption_);
                 const int lx = px - width / 2 + 72, ly = py + 18;
-                if (r.number < 0) parts_.scene->drawText(caption_, lx, ly, Colour::fromFloats(0, 0, 0, 1));
-                parts_.scene->drawText(caption_, lx - 1, ly - 1, labelColour(r, avatarSettings().nameChoice));
+                if (r.number < 0) scene.drawText(painter, caption_, lx, ly, Colour::fromFloats(0, 0, 0, 1));
+                scene.drawText(painter, caption_, lx - 1, ly - 1, labelColour(r, settings().nameChoice));
             }
         }
-        clockStep(now);
+        playback_.clockStep(now, notifyValue());
     } catch (...) {
         // Whatever is thrown while drawing (the scene's text and bubble calls included) ends
         // this call only: drawing never takes the window down, and the next paint tries again.
     }
 }
 
-bool AvatarModel::say(const std::u16string* text, int style, int durationMs) {
-    if (!text) return false;
-    avatarSettings().bubbleDuration = durationMs;
-    bubbleStyle_ = style;
-    const int width = parts_.scene ? parts_.scene->textWidth(*text) : 0;
-    if (width <= kBubbleLineLimit) {
-        bubbleLines_[0] = *text;
-        bubbleLines_[1].clear();
-        bubbleLineCount_ = 1;
-        bubbleWidth_ = width + 2;
-    } else {
-        // Break where the first part reaches half the width, then keep a word of up to 12
-        // more ASCII letters on the first line.
-        const int length = static_cast<int>(text->size());
-        int split = 0;
-        while (split < length && 2 * parts_.scene->textWidthOf(*text, split) < width) ++split;
-        for (int extra = 0;
-             extra < kExtraLetters && split < length && asciiLetter((*text)[static_cast<std::size_t>(split)]); ++extra)
-            ++split;
-        const int firstWidth = parts_.scene->textWidthOf(*text, split);
-        if (firstWidth > kSecondLineLimit) return false;
-        bubbleLines_[0] = text->substr(0, static_cast<std::size_t>(split));
-        bubbleLines_[1] = text->substr(static_cast<std::size_t>(split));
-        bubbleLineCount_ = 2;
-        bubbleWidth_ = firstWidth + 2;
-        toggleLimit_ = length;
+const std::uint8_t* AvatarModel::takeSnapshot() {
+    snapshot_.fill(255);
+    const ActionFrame* frame = playback_.currentFrame();
+    if (!frame) return snapshot_.data();
+    const Tick now = playback_.now();
+    speech_.toggleStep(now);
+    drawSnapshotFrame(*frame, now);
+    // The name label is left out: drawn with the renderer it would not enter the buffer, and
+    // the snapshot has no screen position to draw it at. The screens that show the avatar
+    // draw its label through drawAvatar.
+    playback_.clockStep(now, notifyValue());
+    return snapshot_.data();
+}
+
+std::vector<std::uint8_t> AvatarModel::composeSnapshot(std::uint8_t background) {
+    // The scene blends the bubble through blendInto, which draws into the snapshot: the
+    // picture is drawn there and takeSnapshot's buffer is put back afterwards.
+    std::vector<std::uint8_t> picture(kSnapshotBytes, background);
+    snapshot_.swap(picture);
+    try {
+        if (const ActionFrame* frame = playback_.currentFrame()) drawSnapshotFrame(*frame, playback_.now());
+    } catch (...) {
+        snapshot_.swap(picture);
+        throw;
     }
-    saidAt_ = tickNow();
-    said_ = true;
-    return true;
+    snapshot_.swap(picture);
+    return picture;
+}
+
+void AvatarModel::drawSnapshotFrame(const ActionFrame& frame, Tick now) {
+    const auto index = static_cast<std::size_t>(playback_.frameIndex());
+    auto framePictures = [&](bool behind) {
+        forEachFramePicture(
+            frame, behind,
+            [&](const ImageRecord& picture, const std::vector<std::uint8_t>* pixels, const FrameImage& image) {
+                if (!pixels || pixels->size() != static_cast<std::size_t>(picture.width) * picture.height * 4) return;
+                blendInto(pixels->data(), clampPosition(std::int64_t{picture.xOffset} + image.x - 40),
+                          clampPosition(std::int64_t{242} - picture.height - picture.yOffset - image.y), picture.width,
+                          picture.height);
+            });
+    };
+    framePictures(true);
+    const SpriteCache::Shadow& s = cache_->shadow();
+    if (s.pixels.size() == static_cast<std::size_t>(s.picture.width) * s.picture.height * 4)
+        blendInto(s.pixels.data(), clampPosition(std::int64_t{s.picture.xOffset} + 62),
+                  clampPosition(std::int64_t{139} - s.picture.yOffset - s.picture.height), s.picture.width,
+                  s.picture.height);
+    const std::int64_t w3 = frame.layers[0].x, w4 = frame.layers[0].y;
+    if (index < store_.copies.size())
+        blendInto(store_.copies[index].data(), clampPosition(w3 - 40), clampPosition(242 - w4 - 128), kFrameSize,
+                  kFrameSize);
+    framePictures(false);
+    if (playback_.frameShowsBody() && parts_.scene && speech_.showing(now)) {
+        const int bubbleWidth = speech_.width();
+        parts_.scene->composeBubble(*this, clampPosition(w3 - 40), clampPosition(w4 - 40), bubbleWidth / 2,
+                                    speech_.lineCount() == 2);
+        auto line = [&](const std::u16string& text, std::size_t limit, std::int64_t row) {
+            std::int64_t column = w3 - bubbleWidth / 2 + 22;
+            std::vector<std::uint8_t> pixels;
+            for (std::size_t k = 0; k < text.size() && k < limit; ++k) {
+                int width = 0, height = 0, advance = 0;
+                if (!parts_.scene->renderCharacter(text[k], pixels, width, height, advance)) continue;
+                if (pixels.size() >= static_cast<std::size_t>(width) * height * 4)
+                    blendInto(pixels.data(), clampPosition(column), clampPosition(row), width, height);
+                column = clampPosition(column + advance);
+            }
+        };
+        if (speech_.lineCount() == 1) {
+            line(speech_.line(0), 50, 244 - w4);
+        } else {
+            line(speech_.line(0), 50, 258 - w4);
+            line(speech_.line(1), 30, 244 - w4);
+        }
+    }
 }
 
 }  // namespace likenex

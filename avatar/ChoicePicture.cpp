@@ -1,7 +1,7 @@
 #include "avatar/ChoicePicture.h"
 
-#include "avatar/AvatarModel.h"
 #include "avatar/AvatarRecord.h"
+#include "avatar/AvatarWardrobe.h"
 #include "avatar/PaintingOrder.h"
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/Catalogue.h"
@@ -59,10 +59,10 @@ ChoicePicture cropToContent(const std::vector<std::uint8_t>& canvas) {
 
 ChoicePicture itemPicture(const Catalogue& catalogue, const AvatarArchive& archive, const Item& item,
                           std::int32_t colourId) {
-    // A model of our own applies the wearing rules, so an outfit shows as its pieces.
-    AvatarModel model(AvatarModelParts{&catalogue, &archive, nullptr, nullptr, nullptr, nullptr});
-    model.wearItem(item.category, item.identifier, colourId);
-    return paintLook(catalogue, archive, model.look(), 0);
+    // A wardrobe of our own applies the wearing rules, so an outfit shows as its pieces.
+    AvatarWardrobe wardrobe(&catalogue);
+    wardrobe.wearItem(item.category, item.identifier, colourId);
+    return paintLook(catalogue, archive, wardrobe.look(), 0);
 }
 
 ChoicePicture faceOptionPicture(const Catalogue& catalogue, const AvatarArchive& archive, const LayerOption& option,

@@ -33,8 +33,8 @@ public:
 
     int textWidth(const std::u16string& text) override;
     int textWidthOf(const std::u16string& text, int count) override;
-    void drawText(const std::u16string&, int, int, Colour) override {}
-    void drawBubble(int, int, int, bool, int) override {}
+    void drawText(Painter&, const std::u16string&, int, int, Colour) override {}
+    void drawBubble(Painter&, int, int, int, bool, int) override {}
     void composeBubble(AvatarModel& model, int x, int y, int width, bool twoLines) override;
     bool renderCharacter(char16_t c, std::vector<std::uint8_t>& pixels, int& width, int& height, int& advance) override;
 

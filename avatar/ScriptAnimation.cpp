@@ -20,19 +20,6 @@ std::uint32_t shownFor(std::int32_t duration) {
     return std::min<std::uint32_t>(static_cast<std::uint32_t>(duration), kLongestFrameMs);
 }
 
-// The process-wide bubble duration, which every `say` sets, put back when the animation is
-// done: the private model's captions must not change how long the editor's model shows its own.
-class BubbleDurationKept {
-public:
-    BubbleDurationKept() : kept_(avatarSettings().bubbleDuration) {}
-    ~BubbleDurationKept() { avatarSettings().bubbleDuration = kept_; }
-    BubbleDurationKept(const BubbleDurationKept&) = delete;
-    BubbleDurationKept& operator=(const BubbleDurationKept&) = delete;
-
-private:
-    std::int32_t kept_;
-};
-
 }  // namespace
 
 RgbaPicture cropSnapshot(const std::vector<std::uint8_t>& snapshot, const SnapshotCrop& crop) {
@@ -70,7 +57,8 @@ ScriptAnimation::ScriptAnimation(const AvatarModelParts& parts, const AvatarLook
 }
 
 void ScriptAnimation::planTimeline() {
-    const Catalogue& catalogue = parts_.catalogue ? *parts_.catalogue : Catalogue::instance();
+    if (!parts_.catalogue) return;
+    const Catalogue& catalogue = *parts_.catalogue;
     // A picture changes only when a frame starts or when a said caption runs out: frames that
     // a caption's end falls inside are cut there.
     std::set<std::uint32_t> captionEnds;
@@ -110,7 +98,6 @@ void ScriptAnimation::startStep(AvatarModel& model, std::size_t step, std::uint3
 void ScriptAnimation::render(const SnapshotCrop& crop, Background background,
                              const std::function<void(const RgbaPicture&, const AnimationTiming&)>& use) {
     if (timeline_.empty()) return;
-    const BubbleDurationKept kept;
     auto model = std::make_unique<AvatarModel>(parts_);
     auto record = std::make_shared<AvatarRecord>();
     record->direction = direction_;

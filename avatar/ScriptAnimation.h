@@ -67,8 +67,8 @@ class ScriptAnimation {
 public:
     enum class Background { White, Transparent };
 
-    // `parts` gives the catalogue, archive, sprite cache and scene (bubble and glyphs; none
-    // draws no bubbles); its clock and events are not used. The avatar wears `look` (its
+    // `parts` gives the catalogue, archive, sprite cache, scene (bubble and glyphs; none
+    // draws no bubbles), settings and painter; its clock and events are not used. The avatar wears `look` (its
     // mode included) and faces `direction`, taken modulo 8.
     ScriptAnimation(const AvatarModelParts& parts, const AvatarLook& look, int direction,
                     std::vector<ScriptStep> script);

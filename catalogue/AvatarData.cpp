@@ -14,8 +14,4 @@ bool loadAvatarData(Catalogue& catalogue, AvatarArchive& archive, ColourTables& 
     return catalogue.loadItems(programDirectory);
 }
 
-bool loadAvatarData(const std::string& programDirectory) {
-    return loadAvatarData(Catalogue::instance(), avatarArchive(), colourTables(), programDirectory);
-}
-
 }  // namespace likenex

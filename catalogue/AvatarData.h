@@ -16,7 +16,4 @@ namespace likenex {
 [[nodiscard]] bool loadAvatarData(Catalogue& catalogue, AvatarArchive& archive, ColourTables& tables,
                                   const std::string& programDirectory);
 
-// The same for the program's process-wide catalogue, archive and tables.
-[[nodiscard]] bool loadAvatarData(const std::string& programDirectory);
-
 }  // namespace likenex

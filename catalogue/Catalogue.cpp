@@ -2,6 +2,7 @@
 
 #include "base/ByteIo.h"
 #include "catalogue/DataFiles.h"
+#include "catalogue/RecordFields.h"
 
 #include <algorithm>
 #include <optional>
@@ -28,38 +29,21 @@ std::size_t plausibleCount(std::int32_t count, std::size_t bytesLeft, std::size_
     return std::min(static_cast<std::size_t>(count), bytesLeft / minimumRecordSize);
 }
 
-template <std::size_t N>
-void readBytes(ByteReader& r, std::array<std::uint8_t, N>& out) {
-    for (auto& b : out) b = r.u8();
-}
-
 LayerOption readLayerOption(ByteReader& r) {
     LayerOption o;
-    o.faceLayer = r.i32();
-    o.optionNumber = r.i32();
-    o.availability = r.u8();
-    readBytes(r, o.storedBytes);
-    o.price = r.i32();
+    readFields(r, o);
     return o;
 }
 
 LayerEntry readLayerEntry(ByteReader& r) {
     LayerEntry e;
-    e.word0 = r.i32();
-    e.imageNumber = r.i32();
-    e.directionOffset = r.i32();
-    e.x = r.i32();
-    e.y = r.i32();
+    readFields(r, e);
     return e;
 }
 
 FrameImage readFrameImage(ByteReader& r) {
     FrameImage f;
-    f.imageNumber = r.i32();
-    f.word1 = r.i32();
-    f.x = r.i32();
-    f.y = r.i32();
-    f.directionMask = r.u32();
+    readFields(r, f);
     return f;
 }
 
@@ -103,33 +87,13 @@ std::optional<Action> readAction(ByteReader& r) {
 
 BodyPart readBodyPart(ByteReader& r) {
     BodyPart p;
-    p.bodyLayer = r.i32();
-    p.word4 = r.i32();
-    p.byte8 = r.u8();
-    readBytes(r, p.gap9);
-    p.style = r.i32();
-    p.price = r.i32();
-    p.byte20 = r.u8();
-    p.byte21 = r.u8();
-    p.identifier = r.u16();
+    readFields(r, p);
     return p;
 }
 
 Item readItem(ByteReader& r) {
     Item item;
-    item.word0 = r.i32();
-    item.category = r.i32();
-    item.price = r.i32();
-    item.outfitKind = r.i32();
-    item.outfitSlot6 = r.i32();
-    item.outfitSlot3or5 = r.i32();
-    item.outfitSlot4 = r.i32();
-    item.availability = r.u8();
-    readBytes(r, item.bytes29);
-    item.secondPrice = r.i32();
-    item.byte36 = r.u8();
-    item.byte37 = r.u8();
-    item.identifier = r.u16();
+    readFields(r, item);
     return item;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The avatar catalogue: what can be worn, chosen and played, read from data/avatar.dat.
-// The program loads one process-wide instance at start-up and only reads it afterwards;
-// tests make their own instances.
+// Whoever runs (the editor's application, a tool, the server, a test) owns one, loads it at
+// start-up and only reads it afterwards.
 
 #include "catalogue/CatalogueRecords.h"
 
@@ -14,8 +14,6 @@ namespace likenex {
 
 class Catalogue {
 public:
-    static Catalogue& instance();
-
     // Each opens <programDirectory>/data/avatar.dat itself and replaces one section's
     // tables. They fail when the directory is empty or 500 characters or longer, when the
     // file cannot be opened, or when its header or section offset lies past the end of the

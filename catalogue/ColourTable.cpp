@@ -37,13 +37,6 @@ const ColourTable* ColourTables::forKind(int colourKind) const {
     }
 }
 
-ColourTables& colourTables() {
-    static ColourTables tables;
-    return tables;
-}
-
-void loadColourTables(const std::string& programDirectory) { loadColourTables(colourTables(), programDirectory); }
-
 void loadColourTables(ColourTables& tables, const std::string& programDirectory) {
     const std::pair<const char*, ColourTable*> files[] = {
         {"color.dat", &tables.colour}, {"skin.dat", &tables.skin}, {"wall.dat", &tables.wall}};

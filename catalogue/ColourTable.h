@@ -51,12 +51,8 @@ struct ColourTables {
     [[nodiscard]] const ColourTable* forKind(int colourKind) const;
 };
 
-// The program's tables, filled once at start-up and kept until exit.
-ColourTables& colourTables();
-
 // Reads color.dat, skin.dat and wall.dat from the program directory. A file that cannot be
 // opened leaves its table as it was; loading never fails.
-void loadColourTables(const std::string& programDirectory);
 void loadColourTables(ColourTables& tables, const std::string& programDirectory);
 
 // The bytes of a table file holding these sets, numbered from 0 in this order.

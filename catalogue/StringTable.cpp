@@ -34,11 +34,6 @@ std::u16string readText(ByteReader& r) {
 
 }  // namespace
 
-StringTable& StringTable::instance() {
-    static StringTable table;
-    return table;
-}
-
 bool StringTable::loadStringTable(const std::string& path) {
     std::optional<std::vector<std::uint8_t>> file = readWholeFile(path);
     if (!file) return false;

@@ -1,7 +1,7 @@
 #pragma once
 // The five-language string table of data/lang.bin. Screens ask for a text by group (through
 // a lookup kind) and identifier and get it in the current language. Loaded once at start-up
-// into the process-wide instance; tests make their own.
+// into the table its owner holds (the editor's application; tests make their own).
 
 #include <array>
 #include <cstdint>
@@ -34,8 +34,6 @@ inline constexpr std::array<std::int32_t, kTextKindCount> kTextKindGroups = {1, 
 
 class StringTable {
 public:
-    static StringTable& instance();
-
     // Replaces the table with the file's records; false, with the table unchanged, when the
     // file cannot be opened. The program goes on without texts then.
     bool loadStringTable(const std::string& path);

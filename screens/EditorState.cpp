@@ -1,6 +1,7 @@
 #include "screens/EditorState.h"
 
 #include "avatar/AvatarRecord.h"
+#include "avatar/UploadSlots.h"
 #include "catalogue/OutfitPrice.h"
 
 #include <algorithm>
@@ -409,6 +410,8 @@ void EditorState::loadStored(AvatarModel* fresh, const AvatarFields& stored) {
     standIdle();
 }
 
+static_assert(kAvatarItemPairs == kUploadItemFields, "one item pair per upload field");
+
 AvatarFields EditorState::uploadFields() const {
     AvatarFields fields;
     fields.direction = static_cast<std::uint8_t>(direction_);
@@ -427,11 +430,10 @@ AvatarFields EditorState::uploadFields() const {
         if (look.items[kFaceOptionSlot2].occupied) fields.faceOption2 = look.items[kFaceOptionSlot2].item;
         fields.skin = look.skin >= 0 && look.skin < kSkinCells ? static_cast<std::uint8_t>(look.skin) : kDefaultSkin;
     }
-    fields.items[0] = pairOf(0).item != 0 ? pairOf(0) : pairOf(1);
-    fields.items[1] = pairOf(6);
-    fields.items[2] = pairOf(2);
-    fields.items[3] = pairOf(3).item != 0 ? pairOf(3) : pairOf(5);
-    fields.items[4] = pairOf(4);
+    for (int field = 0; field < kUploadItemFields; ++field) {
+        const UploadField& f = kUploadFields[static_cast<std::size_t>(field)];
+        fields.items[static_cast<std::size_t>(field)] = pairOf(f.slot).item != 0 ? pairOf(f.slot) : pairOf(f.otherSlot);
+    }
     if (choices_.outfit) {
         // The model holds the outfit's pieces, which are not offered on their own: the
         // outfit is stored as itself and puts its pieces on again when loaded.

@@ -3,6 +3,7 @@
 #include "avatar/AvatarModel.h"
 #include "avatar/ExportPictures.h"
 #include "avatar/PictureScene.h"
+#include "avatar/UploadSlots.h"
 #include "catalogue/AvatarData.h"
 #include "render/BmpFile.h"
 
@@ -21,22 +22,18 @@ struct StillClock : AvatarClock {
     Tick now() const override { return 0; }
 };
 
-// The wire's five item pairs back into the model's item slots.
+// The wire's item pairs back into the model's item slots.
 AvatarRecord recordOf(const AvatarFields& avatar, const Catalogue& catalogue) {
     AvatarRecord record;
     auto wear = [&](int slot, const ItemPair& pair) {
         if (pair.item == 0) return;
         record.items[static_cast<std::size_t>(slot)] = {pair.item, pair.colour == 255 ? -1 : pair.colour, true};
     };
-    auto categoryOf = [&](const ItemPair& pair, int fallback) {
+    for (int field = 0; field < kUploadItemFields; ++field) {
+        const ItemPair& pair = avatar.items[static_cast<std::size_t>(field)];
         const Item* item = catalogue.findItem(pair.item);
-        return item && item->category >= 0 && item->category <= 6 ? item->category : fallback;
-    };
-    wear(categoryOf(avatar.items[0], 0), avatar.items[0]);
-    wear(6, avatar.items[1]);
-    wear(2, avatar.items[2]);
-    wear(categoryOf(avatar.items[3], 3), avatar.items[3]);
-    wear(4, avatar.items[4]);
+        wear(slotOfUploadField(field, item ? item->category : -1), pair);
+    }
     if (avatar.faceOption1 != 0) record.items[7] = {avatar.faceOption1, -1, true};
     if (avatar.faceOption2 != 0) record.items[8] = {avatar.faceOption2, -1, true};
     if (const BodyPart* part = catalogue.findBodyPart(avatar.bodyPart))
@@ -84,7 +81,8 @@ private:
     std::unique_ptr<Composer> composer_;
 };
 
-AvatarPictures::AvatarPictures(const std::string& programDirectory, int composers) : programDirectory_(programDirectory) {
+AvatarPictures::AvatarPictures(const std::string& programDirectory, int composers)
+    : programDirectory_(programDirectory) {
     composerLimit_ = composers > 0 ? composers : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
     auto first = std::make_unique<Composer>(tables_);
     available_ = loadAvatarData(catalogue_, first->archive, tables_, programDirectory_);
@@ -174,7 +172,11 @@ bool AvatarPictures::animates(const AvatarFields& avatar) const {
 std::vector<std::uint8_t> AvatarPictures::animatedPng(Composer& composer, const AvatarFields& avatar) {
     if (!animates(avatar)) return {};
     StillClock clock;
-    const AvatarModelParts parts{&catalogue_, &composer.archive, &composer.cache, &clock, nullptr, composer.scene.get()};
+    const AvatarModelParts parts{.catalogue = &catalogue_,
+                                 .archive = &composer.archive,
+                                 .cache = &composer.cache,
+                                 .clock = &clock,
+                                 .scene = composer.scene.get()};
     // What the stored avatar wears, as the editor's model has it once loaded.
     AvatarModel dressed(parts);
     dressed.setRecord(std::make_shared<AvatarRecord>(recordOf(avatar, catalogue_)));
@@ -220,7 +222,8 @@ std::optional<AvatarPictureSet> AvatarPictures::picturesOf(Storage& storage, con
     }
     ++compositions_;
     std::vector<std::uint8_t> packed = packStill(made.still);
-    if (made.still.empty() || !packed.empty()) storage.storeAvatarPictures(avatar.number, {std::move(packed), made.animation});
+    if (made.still.empty() || !packed.empty())
+        storage.storeAvatarPictures(avatar.number, {std::move(packed), made.animation});
     return made;
 }
 
@@ -228,7 +231,8 @@ std::vector<std::uint8_t> packStill(const std::vector<std::uint8_t>& bmp) {
     if (bmp.empty()) return {};
     uLongf size = compressBound(static_cast<uLong>(bmp.size()));
     std::vector<std::uint8_t> packed(size);
-    if (compress2(packed.data(), &size, bmp.data(), static_cast<uLong>(bmp.size()), Z_BEST_COMPRESSION) != Z_OK) return {};
+    if (compress2(packed.data(), &size, bmp.data(), static_cast<uLong>(bmp.size()), Z_BEST_COMPRESSION) != Z_OK)
+        return {};
     packed.resize(size);
     return packed;
 }
@@ -238,7 +242,8 @@ std::optional<std::vector<std::uint8_t>> unpackStill(const std::vector<std::uint
     // Every still has the same size: a longer or shorter one is damaged.
     std::vector<std::uint8_t> bmp(kStillBmpBytes + 1);
     uLongf size = static_cast<uLongf>(bmp.size());
-    if (uncompress(bmp.data(), &size, packed.data(), static_cast<uLong>(packed.size())) != Z_OK || size != kStillBmpBytes)
+    if (uncompress(bmp.data(), &size, packed.data(), static_cast<uLong>(packed.size())) != Z_OK ||
+        size != kStillBmpBytes)
         return std::nullopt;
     bmp.resize(size);
     return bmp;

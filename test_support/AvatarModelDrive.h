@@ -8,7 +8,8 @@
 #include "avatar/AvatarModel.h"
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/Catalogue.h"
-#include "render/RenderOps.h"
+#include "render/Painter.h"
+#include "render/RenderBackend.h"
 #include "test_support/AvatarArchiveFuzzInput.h"
 #include "test_support/FuzzCheck.h"
 
@@ -23,34 +24,71 @@ namespace likenex::fuzzing {
 
 namespace drive {
 
-inline const ColourTables& colourTables() {
-    static const ColourTables tables = [] {
-        ColourTables t;
-        ColourSet set;
-        for (std::size_t i = 0; i < set.colours.size(); ++i) set.colours[i] = {std::uint32_t(i * 40), 256, 0x1ff};
-        std::vector<ColourSet> sets{set, ColourSet{}};
-        auto bytes = encodeColourTable(sets);
-        t.colour.parse(bytes);
-        t.skin.parse(bytes);
-        return t;
-    }();
-    return tables;
+inline ColourTables colourTables() {
+    ColourTables t;
+    ColourSet set;
+    for (std::size_t i = 0; i < set.colours.size(); ++i) set.colours[i] = {std::uint32_t(i * 40), 256, 0x1ff};
+    std::vector<ColourSet> sets{set, ColourSet{}};
+    auto bytes = encodeColourTable(sets);
+    t.colour.parse(bytes);
+    t.skin.parse(bytes);
+    return t;
 }
 
-// Reads every pixel it is handed, so a short buffer shows; every texture is live.
-inline long createTexture(TextureHandle* handle, int width, int height, const void* pixels) {
-    check(width >= 0 && height >= 0, "texture of negative size");
-    const auto* bytes = static_cast<const std::uint8_t*>(pixels);
-    unsigned sum = 0;
-    for (std::size_t i = 0; i < std::size_t(width) * std::size_t(height) * 4; ++i) sum += bytes[i];
-    *handle = 1 + (sum & 0xff);
-    return 0;
-}
-inline void releaseTexture(TextureHandle* handle) { *handle = 0; }
-inline bool isTexture(const TextureHandle* handle) { return *handle != 0; }
-inline void drawTexture(const TextureHandle*, float, float, float, float, int left, int top, int right, int bottom) {
-    check(left <= right && top <= bottom, "drawn rectangle turned inside out");
-}
+// Reads every pixel it is handed, so a short buffer shows; every texture is live. It is the
+// painter's back end and, through the operation table, the archive's.
+class Backend final : public RenderBackend {
+public:
+    bool start(HWND__*) override { return true; }
+    void resize(int, int) override {}
+    void clear() override {}
+    void beginScene() override {}
+    int endFrame() override { return 0; }
+    void setColour(const Colour&) override {}
+    void drawLine(int, int, int, int) override {}
+    void fillTriangle(int, int, int, int, int, int) override {}
+    void fillRect(int, int, int, int) override {}
+    long createTexture(TextureHandle* handle, int width, int height, const void* pixels) override {
+        check(width >= 0 && height >= 0, "texture of negative size");
+        const auto* bytes = static_cast<const std::uint8_t*>(pixels);
+        unsigned sum = 0;
+        for (std::size_t i = 0; i < std::size_t(width) * std::size_t(height) * 4; ++i) sum += bytes[i];
+        *handle = 1 + (sum & 0xff);
+        return 0;
+    }
+    void releaseTexture(TextureHandle* handle) override { *handle = 0; }
+    bool isTexture(const TextureHandle* handle) const override { return *handle != 0; }
+    void drawTexture(const TextureHandle*, float, float, float, float, int left, int top, int right,
+                     int bottom) override {
+        check(left <= right && top <= bottom, "drawn rectangle turned inside out");
+    }
+    void setClip(const ClipRect&) override {}
+    void resetClip() override {}
+    bool saveRegion(int, int, int, int, const wchar_t*) override { return false; }
+    long textureErrorWhenStopped() const override { return -1; }
+};
+
+// The back end installed for one run: the painter's context is the current one and the
+// operation table reaches it; both are taken down again when the run ends.
+class Installed {
+public:
+    Installed() {
+        context_.backEnd = std::make_unique<Backend>();
+        currentRenderContext() = &context_;
+        context_.backEnd->fillTable(renderOps());
+    }
+    ~Installed() {
+        renderOps() = RenderOps{};
+        currentRenderContext() = nullptr;
+    }
+    Installed(const Installed&) = delete;
+    Installed& operator=(const Installed&) = delete;
+    [[nodiscard]] Painter& painter() { return painter_; }
+
+private:
+    RenderContext context_;
+    Painter painter_{context_};
+};
 
 struct Clock : AvatarClock {
     Tick time = 0;
@@ -68,8 +106,8 @@ struct Scene : AvatarScene {
     int textWidthOf(const std::u16string& text, int count) override {
         return 7 * std::clamp(count, 0, static_cast<int>(text.size()));
     }
-    void drawText(const std::u16string&, int, int, Colour) override {}
-    void drawBubble(int, int, int, bool, int) override {}
+    void drawText(Painter&, const std::u16string&, int, int, Colour) override {}
+    void drawBubble(Painter&, int, int, int, bool, int) override {}
     void composeBubble(AvatarModel&, int, int, int, bool) override {}
     bool renderCharacter(char16_t, std::vector<std::uint8_t>& pixels, int& width, int& height, int& advance) override {
         width = 3, height = 16, advance = 4;
@@ -82,32 +120,28 @@ struct Scene : AvatarScene {
 
 inline void driveAvatarModel(std::span<const std::uint8_t> bytes) {
     AvatarModelInput input = splitAvatarModelInput(bytes);
-    RenderOps ops;
-    ops.createTexture = drive::createTexture;
-    ops.releaseTexture = drive::releaseTexture;
-    ops.isTexture = drive::isTexture;
-    ops.drawTexture = drive::drawTexture;
-    renderOps() = ops;
+    drive::Installed renderer;
+    Painter& painter = renderer.painter();
 
     Catalogue catalogue;
     (void)catalogue.readCatalogueSection1(input.catalogue);
     (void)catalogue.readBodyParts(input.catalogue);
     (void)catalogue.readItems(input.catalogue);
-    AvatarArchive archive(drive::colourTables());
+    const ColourTables tables = drive::colourTables();
+    AvatarArchive archive(tables);
     if (!archive.loadAvatarArchive(input.archive.index, std::move(input.archive.data))) return;
 
-    // The shadow as start-up loads it; shared by every model, so set on every run.
+    SpriteCache cache;  // the archive is new on every run, so the cache is too
+    // The shadow as start-up loads it.
     std::vector<std::uint8_t> shadowPixels;
     if (!archive.loadSpritePixels(kShadowKey, 0, -1, shadowPixels)) shadowPixels.clear();
-    ImageRecord shadow = archive.loadSpriteImage(kShadowKey, 0, -1);
-    AvatarModel::setShadowPicture(shadow, shadowPixels);
-
-    SpriteCache cache;  // the archive is new on every run, so the cache is too
+    cache.setShadowPicture(archive.loadSpriteImage(kShadowKey, 0, -1), shadowPixels);
     drive::Clock clock;
     clock.time = 0xFFFFFFFFu - 1000;  // the tick count wraps while the actions play
     drive::Events events;
     drive::Scene scene;
-    auto model = std::make_unique<AvatarModel>(AvatarModelParts{&catalogue, &archive, &cache, &clock, &events, &scene});
+    auto model = std::make_unique<AvatarModel>(
+        AvatarModelParts{&catalogue, &archive, &cache, &clock, &events, &scene, nullptr, &painter});
 
     const CatalogueTables& t = catalogue.tables();
     int worn = 0;
@@ -133,7 +167,7 @@ inline void driveAvatarModel(std::span<const std::uint8_t> bytes) {
             (void)model->playSpan(0, static_cast<int>(frames) - 1, direction % 2 == 0);
             (void)model->say(&words, 0, 5000);
             for (int step = 0; step < 2; ++step) {
-                model->drawAvatar(direction * 40 - 100, 300 - direction * 40);
+                model->drawAvatar(painter, direction * 40 - 100, 300 - direction * 40);
                 (void)model->takeSnapshot();
                 check(model->snapshot().size() == std::size_t{kSnapshotSize} * kSnapshotSize * 4, "snapshot size");
                 clock.time += 397;
@@ -153,7 +187,7 @@ inline void driveAvatarModel(std::span<const std::uint8_t> bytes) {
         record->items[s] = {t.items[s].identifier, static_cast<std::int32_t>(s % 3) - 1, true};
     model->setRecord(record);
     model->loadFromRecord(t.items.size() % 2 == 0);
-    model->drawAvatar(0, 0);
+    model->drawAvatar(painter, 0, 0);
     (void)model->takeSnapshot();
     model->replay(3);
     model->clearFrameStore();

@@ -42,11 +42,11 @@ struct FakeScene : AvatarScene {
     int textWidthOf(const std::u16string& text, int count) override {
         return 8 * std::clamp(count, 0, static_cast<int>(text.size()));
     }
-    void drawText(const std::u16string& text, int, int, Colour) override {
+    void drawText(Painter&, const std::u16string& text, int, int, Colour) override {
         if (throwInText) throw 42;
         texts.push_back(text);
     }
-    void drawBubble(int, int, int, bool, int) override { ++bubbles; }
+    void drawBubble(Painter&, int, int, int, bool, int) override { ++bubbles; }
     void composeBubble(AvatarModel&, int, int, int, bool) override { ++bubbles; }
     bool renderCharacter(char16_t, std::vector<std::uint8_t>& pixels, int& width, int& height, int& advance) override {
         width = 4, height = 16, advance = 5;
@@ -127,18 +127,17 @@ protected:
         const auto files = encodeAvatarArchive(sprites);
         ASSERT_TRUE(files);
         ASSERT_TRUE(archive_.loadAvatarArchive(files->index, files->data));
-        model_ = std::make_unique<AvatarModel>(
-            AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events_, &scene_});
+        model_ = std::make_unique<AvatarModel>(AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events_,
+                                                                &scene_, nullptr, &RecordingRenderer::painter()});
     }
     void TearDown() override {
-        AvatarModel::setShadowPicture(ImageRecord{}, {});  // shared by every model
         model_.reset();
         RecordingRenderer::uninstall();
     }
     bool occupied(int slot) const { return model_->look().items[static_cast<std::size_t>(slot)].occupied; }
     std::int32_t in(int slot) const { return model_->look().items[static_cast<std::size_t>(slot)].item; }
     void draw(int times = 1) {
-        for (int i = 0; i < times; ++i) model_->drawAvatar(0, 0);
+        for (int i = 0; i < times; ++i) model_->drawAvatar(RecordingRenderer::painter(), 0, 0);
     }
     // The textures drawn since the last call, in order.
     std::vector<TextureHandle> drawn() {
@@ -156,13 +155,13 @@ protected:
     static ImageRecord whitePixel() {
         ImageRecord picture;
         picture.width = picture.height = 1;
-        picture.texture = makeTexture(1, 1, kWhite.data());
+        picture.texture = makeTexture(RecordingRenderer::painter(), 1, 1, kWhite.data());
         return picture;
     }
-    // The shadow that start-up loads, shared by every model (TearDown removes it).
-    static ImageRecord installShadow() {
+    // The shadow that start-up loads into the cache every model shares.
+    ImageRecord installShadow() {
         const ImageRecord shadow = whitePixel();
-        AvatarModel::setShadowPicture(shadow, std::vector<std::uint8_t>(kWhite.begin(), kWhite.end()));
+        cache_.setShadowPicture(shadow, std::vector<std::uint8_t>(kWhite.begin(), kWhite.end()));
         return shadow;
     }
     // A record the model is loaded from, as a stored avatar arrives.
@@ -384,32 +383,6 @@ TEST_F(AvatarModelTest, FrameStoreHoldsMasksCopiesAndItsOwnTexturesOnly) {
     EXPECT_TRUE(store.copies.empty());
 }
 
-TEST_F(AvatarModelTest, SpeechBubbleLines) {
-    EXPECT_FALSE(model_->say(nullptr, 0, 1000));
-    const std::u16string sixteen(16, u'x');  // 128 pixels: still one line
-    ASSERT_TRUE(model_->say(&sixteen, 0, 1000));
-    EXPECT_EQ(model_->bubbleLineCount(), 1);
-    EXPECT_EQ(model_->bubbleWidth(), 130);
-    EXPECT_EQ(avatarSettings().bubbleDuration, 1000);
-
-    // 20 characters: half the width is reached at character 10; the word there keeps up
-    // to 12 more letters on the first line.
-    const std::u16string shortWord = u"aaaa bbbb cccccccccc";
-    ASSERT_TRUE(model_->say(&shortWord, 0, 1000));
-    EXPECT_EQ(model_->bubbleLine(0), u"aaaa bbbb cccccccccc") << "the word runs to the end within 12 letters";
-    // Half the width falls on the first letter of a 15-letter word: 12 letters follow it
-    // onto the first line and the 13th starts the second.
-    const std::u16string longWord = u"12345678901234 " + std::u16string(15, u'c');
-    ASSERT_TRUE(model_->say(&longWord, 0, 1000));
-    EXPECT_EQ(model_->bubbleLine(0).size(), 15u + 12u);
-    EXPECT_EQ(model_->bubbleLine(1), std::u16string(3, u'c'));
-    EXPECT_EQ(model_->bubbleWidth(), 27 * 8 + 2);
-    EXPECT_EQ(model_->bubbleLineCount(), 2);
-    // A first line wider than 240 pixels cannot be said.
-    const std::u16string tooLong(70, u'x');
-    EXPECT_FALSE(model_->say(&tooLong, 0, 1000));
-}
-
 TEST_F(AvatarModelTest, SnapshotOfNothingIsWhiteAndBlendingClips) {
     const std::uint8_t* white = model_->takeSnapshot();
     EXPECT_TRUE(std::all_of(white, white + 256 * 256 * 4, [](std::uint8_t b) { return b == 255; }));
@@ -528,12 +501,12 @@ TEST_F(AvatarModelTest, FramePicturesLieBehindOrInFrontByTheirDirectionBit) {
 
     ASSERT_TRUE(model_->playAction(7, 0, false));
     (void)drawn();
-    model_->drawAvatar(10, 20);
+    model_->drawAvatar(RecordingRenderer::painter(), 10, 20);
     // Direction 0: 71 behind, the shadow, the figure, then 72 (no bit) and 73 in front.
     EXPECT_EQ(drawn(), (std::vector<TextureHandle>{framePicture(0), shadow.texture, composed(0), framePicture(1),
                                                    framePicture(2)}));
     ASSERT_TRUE(model_->playAction(7, 1, false));
-    model_->drawAvatar(10, 20);
+    model_->drawAvatar(RecordingRenderer::painter(), 10, 20);
     EXPECT_EQ(drawn(), (std::vector<TextureHandle>{framePicture(2), shadow.texture, composed(0), framePicture(0),
                                                    framePicture(1)}));
 }
@@ -545,13 +518,13 @@ TEST_F(AvatarModelTest, TheShadowIsChosenByTheRecordAndAStoredHiddenFigureDrawsN
     draw();
     EXPECT_EQ(drawn(), (std::vector<TextureHandle>{shadow.texture, composed(0)}));
 
-    record->stateA = 1, record->stateB = 4999, record->mode = -1, record->number = -1;
+    record->shadowState = 1, record->shadowLevel = 4999, record->mode = -1, record->number = -1;
     draw();
     auto handles = drawn();
     ASSERT_EQ(handles.size(), 2u);
     EXPECT_NE(handles[0], shadow.texture);
     EXPECT_EQ(RecordingRenderer::current().live.at(handles[0]).width, 3) << "the picture of key 2050000000";
-    record->stateB = 5000;
+    record->shadowLevel = 5000;
     draw();
     EXPECT_EQ(drawn().front(), shadow.texture);
 

@@ -59,7 +59,6 @@ TEST(HostileDataTest, OffsetsAndPositionsAtTheEndsOfTheirRangesPlayDrawAndSnapsh
             fuzzing::driveAvatarModel(input);
         }
     renderOps() = RenderOps{};
-    AvatarModel::setShadowPicture(ImageRecord{}, {});  // shared by every model
 }
 
 }  // namespace

@@ -41,8 +41,8 @@ struct FakeScene : AvatarScene {
     int textWidthOf(const std::u16string& text, int count) override {
         return 8 * std::clamp(count, 0, static_cast<int>(text.size()));
     }
-    void drawText(const std::u16string&, int, int, Colour) override {}
-    void drawBubble(int, int, int, bool, int) override {}
+    void drawText(Painter&, const std::u16string&, int, int, Colour) override {}
+    void drawBubble(Painter&, int, int, int, bool, int) override {}
     void composeBubble(AvatarModel& model, int x, int y, int width, bool) override {
         const std::vector<std::uint8_t> block(static_cast<std::size_t>(2 * width + 8) * 20 * 4, 128);
         model.blendInto(block.data(), x + 40, 240 - y - 60, 2 * width + 8, 20);
@@ -73,7 +73,6 @@ class ScriptAnimationTest : public ::testing::Test {
 protected:
     void SetUp() override {
         RecordingRenderer::install();
-        avatarSettings().bubbleDuration = 3000;
         CatalogueTables t;
         t.actions = {action(kStandingAction, {headFrame(100, 1)}),
                      action(kWalk, {headFrame(100, 1), headFrame(0, 2), headFrame(200, 3)}),
@@ -98,11 +97,10 @@ protected:
         ASSERT_TRUE(files);
         ASSERT_TRUE(archive_.loadAvatarArchive(files->index, files->data));
     }
-    void TearDown() override {
-        avatarSettings().bubbleDuration = 10000;
-        RecordingRenderer::uninstall();
+    void TearDown() override { RecordingRenderer::uninstall(); }
+    AvatarModelParts parts() {
+        return {&catalogue_, &archive_, &cache_, &clock_, &events_, &scene_, nullptr, &RecordingRenderer::painter()};
     }
-    AvatarModelParts parts() { return {&catalogue_, &archive_, &cache_, &clock_, &events_, &scene_}; }
     ScriptAnimation animation(std::vector<ScriptStep> script, int direction = 3) {
         return ScriptAnimation(parts(), AvatarLook{}, direction, std::move(script));
     }
@@ -246,7 +244,7 @@ TEST_F(ScriptAnimationTest, PrivateModelSendsNothingAndLeavesTheEditorsModelAsIt
 
     EXPECT_TRUE(events_.ended.empty());
     EXPECT_EQ(clock_.time, Tick{5150});
-    EXPECT_EQ(avatarSettings().bubbleDuration, 3000);  // the editor's own `say` set it
+    EXPECT_EQ(editor.bubbleDuration(), 3000);  // the editor's own `say` set it
     EXPECT_EQ(editor.frameIndex(), frameBefore);
     EXPECT_TRUE(editor.running());
     EXPECT_EQ(editor.action()->identifier, kWalk);

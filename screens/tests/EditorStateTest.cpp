@@ -31,7 +31,8 @@ protected:
     }
     std::unique_ptr<AvatarModel> makeModel() {
         auto model = std::make_unique<AvatarModel>(
-            AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events_, nullptr});
+            AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events_, nullptr, nullptr,
+                             &RecordingRenderer::painter()});
         model->setRecord(std::make_shared<AvatarRecord>());
         model->loadFromRecord(true);
         return model;
@@ -59,7 +60,8 @@ protected:
     const ItemSlot& slot(int s) const { return model_->look().items[static_cast<std::size_t>(s)]; }
 
     Catalogue catalogue_;
-    AvatarArchive archive_;
+    ColourTables tables_;
+    AvatarArchive archive_{tables_};
     SpriteCache cache_;
     FakeClock clock_;
     FakeEvents events_;

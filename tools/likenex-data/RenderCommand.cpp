@@ -89,8 +89,8 @@ AvatarDescription readAvatarDescription(const std::string& text, const std::stri
     fields.get("skin", record.skin);
     fields.get("mode", record.mode);
     fields.get("number", record.number);
-    fields.get("stateA", record.stateA);
-    fields.get("stateB", record.stateB);
+    fields.get("stateA", record.shadowState);
+    fields.get("stateB", record.shadowLevel);
     int flag = 0;
     fields.get("replaceStanding", flag);
     record.replaceStanding = flag != 0;
@@ -287,7 +287,7 @@ int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) 
     std::vector<std::uint8_t> shadowPixels;
     ImageRecord shadow = archive.loadSpriteImage(kShadowKey, 0, -1);
     if (!archive.loadSpritePixels(kShadowKey, 0, -1, shadowPixels)) shadowPixels.clear();
-    AvatarModel::setShadowPicture(shadow, shadowPixels);
+    cache.setShadowPicture(shadow, shadowPixels);
     (void)model.playSpan(frame, frame, false);
     const std::uint8_t* snapshot = model.takeSnapshot();
     if (kind == "snapshot") {
