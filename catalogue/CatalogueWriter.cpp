@@ -2,6 +2,7 @@
 
 #include "base/ByteIo.h"
 #include "catalogue/DataFiles.h"
+#include "catalogue/RecordFields.h"
 
 #include <limits>
 
@@ -10,18 +11,7 @@ namespace {
 
 bool fitsCount(std::size_t n) { return n <= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()); }
 
-template <std::size_t N>
-void writeBytes(ByteWriter& w, const std::array<std::uint8_t, N>& bytes) {
-    for (std::uint8_t b : bytes) w.u8(b);
-}
-
-void writeLayerOption(ByteWriter& w, const LayerOption& o) {
-    w.i32(o.faceLayer);
-    w.i32(o.optionNumber);
-    w.u8(o.availability);
-    writeBytes(w, o.storedBytes);
-    w.i32(o.price);
-}
+void writeLayerOption(ByteWriter& w, const LayerOption& o) { writeFields(w, o); }
 
 bool writeAction(ByteWriter& w, const Action& a) {
     if (!fitsCount(a.frames.size())) return false;
@@ -37,51 +27,15 @@ bool writeAction(ByteWriter& w, const Action& a) {
         w.i32(f.directionOffset);
         w.i32(f.thirdValue);
         w.i32(static_cast<std::int32_t>(f.images.size()));
-        for (const LayerEntry& e : f.layers) {
-            w.i32(e.word0);
-            w.i32(e.imageNumber);
-            w.i32(e.directionOffset);
-            w.i32(e.x);
-            w.i32(e.y);
-        }
-        for (const FrameImage& image : f.images) {
-            w.i32(image.imageNumber);
-            w.i32(image.word1);
-            w.i32(image.x);
-            w.i32(image.y);
-            w.u32(image.directionMask);
-        }
+        for (const LayerEntry& e : f.layers) writeFields(w, e);
+        for (const FrameImage& image : f.images) writeFields(w, image);
     }
     return true;
 }
 
-void writeBodyPart(ByteWriter& w, const BodyPart& p) {
-    w.i32(p.bodyLayer);
-    w.i32(p.word4);
-    w.u8(p.byte8);
-    writeBytes(w, p.gap9);
-    w.i32(p.style);
-    w.i32(p.price);
-    w.u8(p.byte20);
-    w.u8(p.byte21);
-    w.u16(p.identifier);
-}
+void writeBodyPart(ByteWriter& w, const BodyPart& p) { writeFields(w, p); }
 
-void writeItem(ByteWriter& w, const Item& item) {
-    w.i32(item.word0);
-    w.i32(item.category);
-    w.i32(item.price);
-    w.i32(item.outfitKind);
-    w.i32(item.outfitSlot6);
-    w.i32(item.outfitSlot3or5);
-    w.i32(item.outfitSlot4);
-    w.u8(item.availability);
-    writeBytes(w, item.bytes29);
-    w.i32(item.secondPrice);
-    w.u8(item.byte36);
-    w.u8(item.byte37);
-    w.u16(item.identifier);
-}
+void writeItem(ByteWriter& w, const Item& item) { writeFields(w, item); }
 
 template <typename Record>
 bool writeCounted(ByteWriter& w, const std::vector<Record>& records, void (*writeOne)(ByteWriter&, const Record&)) {

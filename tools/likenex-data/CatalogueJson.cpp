@@ -1,5 +1,6 @@
 #include "tools/likenex-data/CatalogueJson.h"
 
+#include "catalogue/RecordFields.h"
 #include "tools/likenex-data/ToolSupport.h"
 
 namespace likenex {
@@ -7,34 +8,51 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+template <typename Member>
+Json memberJson(const Member& member) {
+    return Json(member);
+}
+
 template <std::size_t N>
-Json bytesJson(const std::array<std::uint8_t, N>& bytes) {
+Json memberJson(const std::array<std::uint8_t, N>& bytes) {
     Json array = Json::array();
     for (std::uint8_t b : bytes) array.push_back(b);
     return array;
 }
 
-Json toJson(const LayerEntry& e) {
-    return Json{{"word0", e.word0},
-                {"imageNumber", e.imageNumber},
-                {"directionOffset", e.directionOffset},
-                {"x", e.x},
-                {"y", e.y}};
+template <typename Member>
+void getMember(JsonFields& f, const char* key, Member& member) {
+    f.get(key, member);
 }
 
-Json toJson(const FrameImage& image) {
-    return Json{{"imageNumber", image.imageNumber},
-                {"word1", image.word1},
-                {"x", image.x},
-                {"y", image.y},
-                {"directionMask", image.directionMask}};
+template <std::size_t N>
+void getMember(JsonFields& f, const char* key, std::array<std::uint8_t, N>& bytes) {
+    f.getArray(key, bytes);
+}
+
+// A fixed-size record as an object of its members, in file order.
+template <typename Record>
+Json fieldsJson(const Record& record) {
+    Json json = Json::object();
+    forEachField(record, [&json](const char* key, const auto& member) { json[key] = memberJson(member); });
+    return json;
+}
+
+// Members missing from the object keep their defaults; members it does not know are refused.
+template <typename Record>
+Record fieldsFromJson(const Json& json, const std::string& where) {
+    JsonFields f(json, where);
+    Record record;
+    forEachField(record, [&f](const char* key, auto& member) { getMember(f, key, member); });
+    f.finish();
+    return record;
 }
 
 Json toJson(const ActionFrame& frame) {
     Json layers = Json::array();
-    for (const LayerEntry& e : frame.layers) layers.push_back(toJson(e));
+    for (const LayerEntry& e : frame.layers) layers.push_back(fieldsJson(e));
     Json images = Json::array();
-    for (const FrameImage& image : frame.images) images.push_back(toJson(image));
+    for (const FrameImage& image : frame.images) images.push_back(fieldsJson(image));
     return Json{{"duration", frame.duration},
                 {"directionOffset", frame.directionOffset},
                 {"thirdValue", frame.thirdValue},
@@ -44,30 +62,6 @@ Json toJson(const ActionFrame& frame) {
 
 std::string at(const std::string& where, const char* name, std::size_t index) {
     return where + "." + name + "[" + std::to_string(index) + "]";
-}
-
-LayerEntry layerEntryFromJson(const Json& json, const std::string& where) {
-    JsonFields f(json, where);
-    LayerEntry e;
-    f.get("word0", e.word0);
-    f.get("imageNumber", e.imageNumber);
-    f.get("directionOffset", e.directionOffset);
-    f.get("x", e.x);
-    f.get("y", e.y);
-    f.finish();
-    return e;
-}
-
-FrameImage frameImageFromJson(const Json& json, const std::string& where) {
-    JsonFields f(json, where);
-    FrameImage image;
-    f.get("imageNumber", image.imageNumber);
-    f.get("word1", image.word1);
-    f.get("x", image.x);
-    f.get("y", image.y);
-    f.get("directionMask", image.directionMask);
-    f.finish();
-    return image;
 }
 
 ActionFrame frameFromJson(const Json& json, const std::string& where) {
@@ -81,25 +75,13 @@ ActionFrame frameFromJson(const Json& json, const std::string& where) {
             throw ToolError(where + ": \"layers\" holds " + std::to_string(layers->size()) + " entries, at most " +
                             std::to_string(frame.layers.size()) + " are allowed");
         for (std::size_t i = 0; i < layers->size(); ++i)
-            frame.layers[i] = layerEntryFromJson((*layers)[i], at(where, "layers", i));
+            frame.layers[i] = fieldsFromJson<LayerEntry>((*layers)[i], at(where, "layers", i));
     }
     if (const Json* images = f.array("images"))
         for (std::size_t i = 0; i < images->size(); ++i)
-            frame.images.push_back(frameImageFromJson((*images)[i], at(where, "images", i)));
+            frame.images.push_back(fieldsFromJson<FrameImage>((*images)[i], at(where, "images", i)));
     f.finish();
     return frame;
-}
-
-LayerOption layerOptionFromJson(const Json& json, const std::string& where) {
-    JsonFields f(json, where);
-    LayerOption o;
-    f.get("faceLayer", o.faceLayer);
-    f.get("optionNumber", o.optionNumber);
-    f.get("availability", o.availability);
-    f.getArray("storedBytes", o.storedBytes);
-    f.get("screenValue", o.price);
-    f.finish();
-    return o;
 }
 
 Action actionFromJson(const Json& json, const std::string& where) {
@@ -117,42 +99,6 @@ Action actionFromJson(const Json& json, const std::string& where) {
     return a;
 }
 
-BodyPart bodyPartFromJson(const Json& json, const std::string& where) {
-    JsonFields f(json, where);
-    BodyPart p;
-    f.get("bodyLayer", p.bodyLayer);
-    f.get("word4", p.word4);
-    f.get("byte8", p.byte8);
-    f.getArray("gap9", p.gap9);
-    f.get("style", p.style);
-    f.get("listValue", p.price);
-    f.get("byte20", p.byte20);
-    f.get("byte21", p.byte21);
-    f.get("identifier", p.identifier);
-    f.finish();
-    return p;
-}
-
-Item itemFromJson(const Json& json, const std::string& where) {
-    JsonFields f(json, where);
-    Item item;
-    f.get("word0", item.word0);
-    f.get("category", item.category);
-    f.get("listValue", item.price);
-    f.get("outfitKind", item.outfitKind);
-    f.get("outfitSlot6", item.outfitSlot6);
-    f.get("outfitSlot3or5", item.outfitSlot3or5);
-    f.get("outfitSlot4", item.outfitSlot4);
-    f.get("availability", item.availability);
-    f.getArray("bytes29", item.bytes29);
-    f.get("secondListValue", item.secondPrice);
-    f.get("byte36", item.byte36);
-    f.get("byte37", item.byte37);
-    f.get("identifier", item.identifier);
-    f.finish();
-    return item;
-}
-
 template <typename Record, typename Convert>
 void readList(JsonFields& f, const char* name, std::vector<Record>& out, Convert convert) {
     if (const Json* list = f.array(name))
@@ -162,13 +108,7 @@ void readList(JsonFields& f, const char* name, std::vector<Record>& out, Convert
 
 }  // namespace
 
-Json toJson(const LayerOption& o) {
-    return Json{{"faceLayer", o.faceLayer},
-                {"optionNumber", o.optionNumber},
-                {"availability", o.availability},
-                {"storedBytes", bytesJson(o.storedBytes)},
-                {"screenValue", o.price}};
-}
+Json toJson(const LayerOption& o) { return fieldsJson(o); }
 
 Json toJson(const Action& a) {
     Json frames = Json::array();
@@ -177,27 +117,9 @@ Json toJson(const Action& a) {
                 {"lowHalfWord", a.lowHalfWord}, {"identifier", a.identifier}, {"frames", std::move(frames)}};
 }
 
-Json toJson(const BodyPart& p) {
-    return Json{{"bodyLayer", p.bodyLayer},  {"word4", p.word4},   {"byte8", p.byte8},
-                {"gap9", bytesJson(p.gap9)}, {"style", p.style},   {"listValue", p.price},
-                {"byte20", p.byte20},        {"byte21", p.byte21}, {"identifier", p.identifier}};
-}
+Json toJson(const BodyPart& p) { return fieldsJson(p); }
 
-Json toJson(const Item& i) {
-    return Json{{"word0", i.word0},
-                {"category", i.category},
-                {"listValue", i.price},
-                {"outfitKind", i.outfitKind},
-                {"outfitSlot6", i.outfitSlot6},
-                {"outfitSlot3or5", i.outfitSlot3or5},
-                {"outfitSlot4", i.outfitSlot4},
-                {"availability", i.availability},
-                {"bytes29", bytesJson(i.bytes29)},
-                {"secondListValue", i.secondPrice},
-                {"byte36", i.byte36},
-                {"byte37", i.byte37},
-                {"identifier", i.identifier}};
-}
+Json toJson(const Item& i) { return fieldsJson(i); }
 
 Json toJson(const CatalogueTables& tables) {
     Json json = Json::object();
@@ -216,10 +138,10 @@ Json toJson(const CatalogueTables& tables) {
 CatalogueTables catalogueFromJson(const Json& json) {
     JsonFields f(json, "catalogue");
     CatalogueTables tables;
-    readList(f, "layerOptions", tables.layerOptions, layerOptionFromJson);
+    readList(f, "layerOptions", tables.layerOptions, fieldsFromJson<LayerOption>);
     readList(f, "actions", tables.actions, actionFromJson);
-    readList(f, "bodyParts", tables.bodyParts, bodyPartFromJson);
-    readList(f, "items", tables.items, itemFromJson);
+    readList(f, "bodyParts", tables.bodyParts, fieldsFromJson<BodyPart>);
+    readList(f, "items", tables.items, fieldsFromJson<Item>);
     f.finish();
     return tables;
 }
