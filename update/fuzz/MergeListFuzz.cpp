@@ -15,17 +15,17 @@ using namespace likenex;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    std::vector<update::ManifestEntry> entries;
-    std::string error;
-    if (!update::parseManifest(text, entries, error)) {
-        fuzzing::check(!error.empty(), "a refusal says why");
+    Result<std::vector<update::ManifestEntry>> parsed = update::parseManifest(text);
+    if (!parsed) {
+        fuzzing::check(!parsed.error().empty(), "a refusal says why");
         return 0;
     }
+    const std::vector<update::ManifestEntry>& entries = parsed.value();
     fuzzing::check(entries.size() <= update::kMaxManifestEntries, "no more entries than allowed");
     std::set<std::string> folded;
     std::string written = std::string(update::kManifestHeader) + "\n";
     for (const update::ManifestEntry& entry : entries) {
-        fuzzing::check(update::pathProblem(entry.path).empty(), "every accepted path passes the path check");
+        fuzzing::check(update::checkMergePath(entry.path).ok(), "every accepted path passes the path check");
         const std::string key = update::foldCase(entry.path);
         fuzzing::check(update::foldCase(key) == key, "folding twice changes nothing");
         fuzzing::check(folded.insert(key).second, "no two paths name one file");
@@ -35,10 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t slash = key.find('/'); slash != std::string::npos; slash = key.find('/', slash + 1))
             fuzzing::check(!folded.count(key.substr(0, slash)), "no path is a folder of another");
     }
-    std::vector<update::ManifestEntry> again;
-    fuzzing::check(update::parseManifest(written, again, error) && again.size() == entries.size(),
-                   "the list written out reads back");
-    for (std::size_t i = 0; i < again.size(); ++i)
-        fuzzing::check(again[i].size == entries[i].size && again[i].path == entries[i].path, "entry for entry");
+    Result<std::vector<update::ManifestEntry>> again = update::parseManifest(written);
+    fuzzing::check(again.ok() && again->size() == entries.size(), "the list written out reads back");
+    for (std::size_t i = 0; i < again->size(); ++i)
+        fuzzing::check((*again)[i].size == entries[i].size && (*again)[i].path == entries[i].path, "entry for entry");
     return 0;
 }

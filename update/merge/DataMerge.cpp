@@ -188,25 +188,21 @@ std::optional<std::uint64_t> parseSize(std::string_view digits) {
 }
 
 // Checks a list of paths as a whole: no two name one file, and none is a folder of another.
-bool checkPathSet(const std::vector<std::string>& paths, std::string& error) {
+Result<void> checkPathSet(const std::vector<std::string>& paths) {
     std::set<std::string> folded;
     for (const std::string& path : paths) {
-        if (!folded.insert(foldCase(path)).second) {
-            error = "\"" + path + "\" is listed twice";
-            return false;
-        }
+        if (!folded.insert(foldCase(path)).second) return Failure{"\"" + path + "\" is listed twice"};
     }
     for (const std::string& path : paths) {
         const std::string key = foldCase(path);
         for (std::size_t slash = key.find('/'); slash != std::string::npos; slash = key.find('/', slash + 1)) {
-            if (folded.count(key.substr(0, slash))) {
-                error = "\"" + path + "\" needs a folder where another entry is a file";
-                return false;
-            }
+            if (folded.count(key.substr(0, slash)))
+                return Failure{"\"" + path + "\" needs a folder where another entry is a file"};
         }
     }
-    return true;
+    return {};
 }
+
 struct PlannedFile {
     std::string path;
     // Whether a file stood at the path when the journal was written. Its old copy is then
@@ -342,11 +338,12 @@ private:
             return false;
         }
         if (print) *print = fingerprint(*text);
-        std::string error;
-        if (!parseManifest(*text, entries, error)) {
-            note("Refused: " + std::string(kManifestFile) + ": " + error + ". Nothing was touched.");
+        Result<std::vector<ManifestEntry>> parsed = parseManifest(*text);
+        if (!parsed) {
+            note("Refused: " + std::string(kManifestFile) + ": " + parsed.error() + ". Nothing was touched.");
             return false;
         }
+        entries = std::move(parsed).value();
         return true;
     }
 
@@ -435,7 +432,7 @@ private:
             if (tab == std::string_view::npos) return false;
             const std::string_view kind = lines[i].substr(0, tab);
             const std::string path(lines[i].substr(tab + 1));
-            if (!pathProblem(path).empty()) return false;
+            if (!checkMergePath(path)) return false;
             if (kind == "folder") {
                 plan.newFolders.push_back(path);
             } else if (kind == "replace" || kind == "add") {
@@ -445,8 +442,7 @@ private:
                 return false;
             }
         }
-        std::string error;
-        return paths.size() <= kMaxManifestEntries && checkPathSet(paths, error);
+        return paths.size() <= kMaxManifestEntries && checkPathSet(paths).ok();
     }
 
     MergeResult resume() {
@@ -622,74 +618,61 @@ std::string foldCase(std::string_view path) {
     return folded;
 }
 
-std::string pathProblem(std::string_view path) {
-    if (path.empty()) return "an empty path";
-    if (path.size() > kMaxPathBytes) return "a path longer than " + std::to_string(kMaxPathBytes) + " bytes";
+Result<void> checkMergePath(std::string_view path) {
+    if (path.empty()) return Failure{"an empty path"};
+    if (path.size() > kMaxPathBytes) return Failure{"a path longer than " + std::to_string(kMaxPathBytes) + " bytes"};
     for (std::size_t at = 0; at < path.size();) {
-        if (!text::decodeUtf8(path, at)) return "a path that is not UTF-8";
+        if (!text::decodeUtf8(path, at)) return Failure{"a path that is not UTF-8"};
     }
     for (const char c : path) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F) return "a path with a control character";
-        if (c == '\\') return "a path with a backslash";
-        if (c == ':') return "a path with a drive or stream colon";
+        if (byte < 0x20 || byte == 0x7F) return Failure{"a path with a control character"};
+        if (c == '\\') return Failure{"a path with a backslash"};
+        if (c == ':') return Failure{"a path with a drive or stream colon"};
         if (std::string_view("<>\"|?*").find(c) != std::string_view::npos)
-            return "a path with a character Windows does not allow in names";
+            return Failure{"a path with a character Windows does not allow in names"};
     }
-    if (path.front() == '/') return "an absolute path";
+    if (path.front() == '/') return Failure{"an absolute path"};
     for (std::size_t start = 0;;) {
         const std::size_t end = std::min(path.find('/', start), path.size());
         const std::string_view name = path.substr(start, end - start);
-        if (name.empty()) return "a path with an empty name";
-        if (name == "." || name == "..") return "a path through \".\" or \"..\"";
-        if (name.back() == ' ' || name.back() == '.') return "a name ending in a space or a dot";
-        if (isDeviceName(name)) return "a device name";
-        if (looksLikeShortName(name)) return "a name Windows may take for another file's short name";
+        if (name.empty()) return Failure{"a path with an empty name"};
+        if (name == "." || name == "..") return Failure{"a path through \".\" or \"..\""};
+        if (name.back() == ' ' || name.back() == '.') return Failure{"a name ending in a space or a dot"};
+        if (isDeviceName(name)) return Failure{"a device name"};
+        if (looksLikeShortName(name)) return Failure{"a name Windows may take for another file's short name"};
         if (end == path.size()) break;
         start = end + 1;
     }
     const std::string folded = foldCase(path);
     for (const std::string_view own : kOwnFiles) {
-        if (folded == own || isInside(folded, own)) return "one of the merger's own files";
+        if (folded == own || isInside(folded, own)) return Failure{"one of the merger's own files"};
     }
     return {};
 }
 
-bool parseManifest(std::string_view text, std::vector<ManifestEntry>& entries, std::string& error) {
-    entries.clear();
-    if (text.size() > kMaxManifestBytes) {
-        error = "larger than " + std::to_string(kMaxManifestBytes) + " bytes";
-        return false;
-    }
+Result<std::vector<ManifestEntry>> parseManifest(std::string_view text) {
+    if (text.size() > kMaxManifestBytes) return Failure{"larger than " + std::to_string(kMaxManifestBytes) + " bytes"};
     const std::vector<std::string_view> lines = splitLines(text);
-    if (lines.empty() || lines[0] != kManifestHeader) {
-        error = "the first line is not \"" + std::string(kManifestHeader) + "\"";
-        return false;
-    }
-    if (lines.size() - 1 > kMaxManifestEntries) {
-        error = "more than " + std::to_string(kMaxManifestEntries) + " entries";
-        return false;
-    }
+    if (lines.empty() || lines[0] != kManifestHeader)
+        return Failure{"the first line is not \"" + std::string(kManifestHeader) + "\""};
+    if (lines.size() - 1 > kMaxManifestEntries)
+        return Failure{"more than " + std::to_string(kMaxManifestEntries) + " entries"};
+    std::vector<ManifestEntry> entries;
     std::vector<std::string> paths;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const std::string where = "line " + std::to_string(i + 1) + ": ";
         const std::size_t tab = lines[i].find('\t');
         const std::optional<std::uint64_t> size =
             tab == std::string_view::npos ? std::nullopt : parseSize(lines[i].substr(0, tab));
-        if (!size) {
-            error = where + "not a size, a tab and a path";
-            return false;
-        }
+        if (!size) return Failure{where + "not a size, a tab and a path"};
         std::string path(lines[i].substr(tab + 1));
-        if (const std::string problem = pathProblem(path); !problem.empty()) {
-            error = where + problem;
-            return false;
-        }
+        if (Result<void> allowed = checkMergePath(path); !allowed) return Failure{where + allowed.error()};
         paths.push_back(path);
         entries.push_back({*size, std::move(path)});
     }
-    if (!checkPathSet(paths, error)) return false;
-    return true;
+    if (Result<void> set = checkPathSet(paths); !set) return Failure{set.error()};
+    return entries;
 }
 
 MergeResult mergeIncomingData(MergeFileSystem& files, const fs::path& programFolder) {

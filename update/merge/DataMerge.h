@@ -24,6 +24,8 @@
 // removals land wherever it points. The merge refuses before touching anything when it meets
 // one, and removeTree never descends through one.
 
+#include "base/Result.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -98,13 +100,13 @@ struct ManifestEntry {
 };
 
 // Reads files.lst's text and checks every path, alone and against the others (duplicates,
-// a file where another entry needs a folder). On refusal `error` says why, naming the line.
-[[nodiscard]] bool parseManifest(std::string_view text, std::vector<ManifestEntry>& entries, std::string& error);
+// a file where another entry needs a folder). A refusal says why, naming the line.
+[[nodiscard]] Result<std::vector<ManifestEntry>> parseManifest(std::string_view text);
 
-// Why `path` may not be written by a merge, or empty when it may: anything that could reach
-// outside the program folder, that Windows would read differently from how it is written, or
-// that is one of the merger's own files.
-[[nodiscard]] std::string pathProblem(std::string_view path);
+// Fails, saying why, for a path a merge may not write: anything that could reach outside the
+// program folder, that Windows would read differently from how it is written, or that is one
+// of the merger's own files.
+[[nodiscard]] Result<void> checkMergePath(std::string_view path);
 
 // The spelling two paths share when Windows takes them for the same file: letters folded to
 // lower case in the Latin, Greek and Cyrillic blocks; other characters compare as written.

@@ -333,14 +333,14 @@ TEST(DataMergePaths, AcceptsOrdinaryNames) {
           "data/merge.journal2", "data/~backup.dat", "data/a~b", "console.dat", "data/.hidden",
           "data/\xC3\xBC"
           "ber.dat"}) {
-        EXPECT_EQ(pathProblem(path), "") << path;
+        EXPECT_TRUE(checkMergePath(path).ok()) << path;
     }
     // Near the device names: a number past 9, none, or an acute accent or a quarter sign after the port.
     for (const char* path : {"com10", "lpt", "data/com", "conin", "data/con$.dat", "comx.dat", "nul_x.txt",
                              "data/com\xC2\xB4", "data/lpt\xC2\xBC.dat"}) {
-        EXPECT_EQ(pathProblem(path), "") << path;
+        EXPECT_TRUE(checkMergePath(path).ok()) << path;
     }
-    EXPECT_EQ(pathProblem(std::string(kMaxPathBytes, 'a')), "");
+    EXPECT_TRUE(checkMergePath(std::string(kMaxPathBytes, 'a')).ok());
 }
 
 TEST(DataMergePaths, RefusesWhatCouldLeaveTheFolderOrReadDifferently) {
@@ -397,7 +397,7 @@ TEST(DataMergePaths, RefusesWhatCouldLeaveTheFolderOrReadDifferently) {
         "data/INCOMI~1/files.lst",
         "MERGE-~2.dat",
     };
-    for (const std::string& name : names) EXPECT_NE(pathProblem(name), "") << name;
+    for (const std::string& name : names) EXPECT_FALSE(checkMergePath(name).ok()) << name;
 }
 
 TEST(DataMergePaths, FoldsCaseAsWindowsDoesForCommonScripts) {
@@ -410,18 +410,16 @@ TEST(DataMergePaths, FoldsCaseAsWindowsDoesForCommonScripts) {
     EXPECT_EQ(foldCase("\xC3\x97"), "\xC3\x97");                                  // × has no case
     EXPECT_EQ(foldCase("\xC5\x89"), "\xC5\x89");                                  // ŉ, between the pairs
 
-    std::vector<ManifestEntry> entries;
-    std::string error;
-    EXPECT_FALSE(parseManifest("likenex-merge 1\n1\tdata/\xC3\x84.dat\n1\tDATA/\xC3\xA4.dat\n", entries, error));
-    EXPECT_NE(error.find("listed twice"), std::string::npos) << error;
+    auto twice = parseManifest("likenex-merge 1\n1\tdata/\xC3\x84.dat\n1\tDATA/\xC3\xA4.dat\n");
+    ASSERT_FALSE(twice);
+    EXPECT_NE(twice.error().find("listed twice"), std::string::npos) << twice.error();
 }
 
 TEST(DataMergeManifest, ReadsSizesAndPaths) {
-    std::vector<ManifestEntry> entries;
-    std::string error;
-    ASSERT_TRUE(parseManifest("likenex-merge 1\r\n1234\tLikenex.exe\r\n0\tdata/empty.dat\r\n18446744073709551615\tbig",
-                              entries, error))
-        << error;
+    auto parsed =
+        parseManifest("likenex-merge 1\r\n1234\tLikenex.exe\r\n0\tdata/empty.dat\r\n18446744073709551615\tbig");
+    ASSERT_TRUE(parsed) << parsed.error();
+    const std::vector<ManifestEntry>& entries = parsed.value();
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[0].size, 1234u);
     EXPECT_EQ(entries[0].path, "Likenex.exe");
@@ -429,10 +427,10 @@ TEST(DataMergeManifest, ReadsSizesAndPaths) {
     EXPECT_EQ(entries[2].size, UINT64_MAX);
     EXPECT_EQ(entries[2].path, "big");
 
-    EXPECT_FALSE(parseManifest("likenex-merge 1\n18446744073709551616\tbig\n", entries, error));
-    EXPECT_FALSE(parseManifest("likenex-merge 1\n\tnoSize\n", entries, error));
-    EXPECT_FALSE(parseManifest("likenex-merge 1\n12\t\n", entries, error));
-    EXPECT_FALSE(parseManifest("likenex-merge 1 \n", entries, error));
+    EXPECT_FALSE(parseManifest("likenex-merge 1\n18446744073709551616\tbig\n"));
+    EXPECT_FALSE(parseManifest("likenex-merge 1\n\tnoSize\n"));
+    EXPECT_FALSE(parseManifest("likenex-merge 1\n12\t\n"));
+    EXPECT_FALSE(parseManifest("likenex-merge 1 \n"));
 }
 
 // Whichever call fails, the folder ends either as it was (the list kept for another try) or,
