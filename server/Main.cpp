@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
             }
             return argv[++i];
         };
-        std::optional<std::string> error;
+        Result<void> applied;
         if (a == "--help" || a == "-h") {
             std::fputs(kUsage, stdout);
             std::fwrite(defaultConfigurationText().data(), 1, defaultConfigurationText().size(), stdout);
@@ -58,21 +58,21 @@ int main(int argc, char** argv) {
             }
             std::stringstream text;
             text << in.rdbuf();
-            error = applyConfigurationText(config, text.str());
-            if (error) *error = path + ": " + *error;
+            applied = applyConfigurationText(config, text.str());
+            if (!applied) applied = Failure{path + ": " + applied.error()};
         } else if (a == "--set") {
             std::string setting = next();
             std::size_t equals = setting.find('=');
-            error = equals == std::string::npos
-                        ? std::optional<std::string>("--set needs KEY=VALUE")
-                        : applySetting(config, setting.substr(0, equals), setting.substr(equals + 1));
+            applied = equals == std::string::npos
+                          ? Result<void>(Failure{"--set needs KEY=VALUE"})
+                          : applySetting(config, setting.substr(0, equals), setting.substr(equals + 1));
         } else if (a == "--data") {
             config.dataDirectory = next();
         } else {
             rest.push_back(a);
         }
-        if (error) {
-            std::fprintf(stderr, "likenex-server: %s\n", error->c_str());
+        if (!applied) {
+            std::fprintf(stderr, "likenex-server: %s\n", applied.error().c_str());
             return 2;
         }
     }

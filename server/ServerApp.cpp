@@ -67,7 +67,7 @@ std::uint64_t descriptorReserve(const ServerConfig& config) {
 }
 
 ServerConfig checked(ServerConfig config) {
-    if (auto error = validateConfig(config)) throw std::runtime_error(*error);
+    if (Result<void> valid = validateConfig(config); !valid) throw std::runtime_error(valid.error());
     if (!codePageNamed(config.codePage)) throw std::runtime_error("unknown code_page " + config.codePage);
     return config;
 }

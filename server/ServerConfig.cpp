@@ -63,25 +63,25 @@ std::string_view trim(std::string_view s) {
 }
 
 template <typename Number>
-std::optional<std::string> number(Number& out, std::string_view value, Number lowest, Number highest) {
+Result<void> number(Number& out, std::string_view value, Number lowest, Number highest) {
     Number parsed{};
     auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), parsed);
     if (ec != std::errc() || end != value.data() + value.size() || parsed < lowest || parsed > highest)
-        return "expected a number from " + std::to_string(lowest) + " to " + std::to_string(highest);
+        return Failure{"expected a number from " + std::to_string(lowest) + " to " + std::to_string(highest)};
     out = parsed;
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace
 
 std::string_view defaultConfigurationText() { return kDefaults; }
 
-std::optional<std::string> applySetting(ServerConfig& c, std::string_view key, std::string_view value) {
-    auto text = [&](std::string& out) -> std::optional<std::string> {
+Result<void> applySetting(ServerConfig& c, std::string_view key, std::string_view value) {
+    auto text = [&](std::string& out) -> Result<void> {
         out = std::string(value);
-        return std::nullopt;
+        return {};
     };
-    using Setter = std::function<std::optional<std::string>()>;
+    using Setter = std::function<Result<void>()>;
     const std::map<std::string_view, Setter> setters = {
         {"data_directory", [&] { return text(c.dataDirectory); }},
         {"program_directory", [&] { return text(c.programDirectory); }},
@@ -115,12 +115,12 @@ std::optional<std::string> applySetting(ServerConfig& c, std::string_view key, s
         {"argon2_memory_kib", [&] { return number<std::size_t>(c.argon2MemoryKiB, value, 8, 4u << 20); }},
     };
     auto it = setters.find(key);
-    if (it == setters.end()) return "unknown setting '" + std::string(key) + "'";
-    if (auto error = it->second()) return std::string(key) + ": " + *error;
-    return std::nullopt;
+    if (it == setters.end()) return Failure{"unknown setting '" + std::string(key) + "'"};
+    if (Result<void> applied = it->second(); !applied) return Failure{std::string(key) + ": " + applied.error()};
+    return {};
 }
 
-std::optional<std::string> applyConfigurationText(ServerConfig& config, std::string_view text) {
+Result<void> applyConfigurationText(ServerConfig& config, std::string_view text) {
     int lineNumber = 0;
     while (!text.empty()) {
         std::size_t end = text.find('\n');
@@ -130,26 +130,29 @@ std::optional<std::string> applyConfigurationText(ServerConfig& config, std::str
         line = trim(line.substr(0, line.find('#')));
         if (line.empty()) continue;
         std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos) return "line " + std::to_string(lineNumber) + ": expected key = value";
-        if (auto error = applySetting(config, trim(line.substr(0, equals)), trim(line.substr(equals + 1))))
-            return "line " + std::to_string(lineNumber) + ": " + *error;
+        if (equals == std::string_view::npos)
+            return Failure{"line " + std::to_string(lineNumber) + ": expected key = value"};
+        if (Result<void> applied = applySetting(config, trim(line.substr(0, equals)), trim(line.substr(equals + 1)));
+            !applied)
+            return Failure{"line " + std::to_string(lineNumber) + ": " + applied.error()};
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<std::string> validateConfig(const ServerConfig& c) {
+Result<void> validateConfig(const ServerConfig& c) {
     // The news library accepts only http:// with a dotted host; the updater appends file
     // names to its base directly.
     static const boost::regex kNewsAddress(R"(http://(\w+\.)+\w+(:\d*){0,1}(/\w*)*(\.\w*){0,1}(.*?))");
     if (!boost::regex_match(c.newsBaseOrDefault(), kNewsAddress))
-        return "news_base must be http:// with a dotted host (never localhost or https): " + c.newsBaseOrDefault();
-    if (c.updaterArgumentsOrDefault().back() != '/') return "updater_arguments must end with '/'";
-    if (c.storage != "sqlite" && c.storage != "postgresql") return "storage must be sqlite or postgresql";
+        return Failure{"news_base must be http:// with a dotted host (never localhost or https): " +
+                       c.newsBaseOrDefault()};
+    if (c.updaterArgumentsOrDefault().back() != '/') return Failure{"updater_arguments must end with '/'"};
+    if (c.storage != "sqlite" && c.storage != "postgresql") return Failure{"storage must be sqlite or postgresql"};
     if (c.storage == "postgresql" && c.postgresConnection.empty())
-        return "storage postgresql needs postgres_connection";
-    if (c.publicBase.empty() || c.publicBase.back() == '/') return "public_base must not end with '/'";
-    if (auto proxies = TrustedProxies::parse(c.trustedProxies); !proxies) return proxies.error();
-    return std::nullopt;
+        return Failure{"storage postgresql needs postgres_connection"};
+    if (c.publicBase.empty() || c.publicBase.back() == '/') return Failure{"public_base must not end with '/'"};
+    if (auto proxies = TrustedProxies::parse(c.trustedProxies); !proxies) return Failure{proxies.error()};
+    return {};
 }
 
 }  // namespace likenex

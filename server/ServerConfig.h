@@ -2,6 +2,8 @@
 // The server's settings: an embedded default configuration, overridden by a file of
 // "key = value" lines and then by --set key=value on the command line.
 
+#include "base/Result.h"
+
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -53,12 +55,11 @@ struct ServerConfig {
 // The embedded default configuration, as a file would say it; `--help` prints it.
 [[nodiscard]] std::string_view defaultConfigurationText();
 
-// Applies one setting; an error text for an unknown key or a bad value.
-[[nodiscard]] std::optional<std::string> applySetting(ServerConfig& config, std::string_view key,
-                                                      std::string_view value);
-// Applies every "key = value" line ('#' starts a comment); the first error, with its line number.
-[[nodiscard]] std::optional<std::string> applyConfigurationText(ServerConfig& config, std::string_view text);
+// Applies one setting; fails for an unknown key or a bad value.
+[[nodiscard]] Result<void> applySetting(ServerConfig& config, std::string_view key, std::string_view value);
+// Applies every "key = value" line ('#' starts a comment); fails at the first bad line, naming it.
+[[nodiscard]] Result<void> applyConfigurationText(ServerConfig& config, std::string_view text);
 // Checks values that depend on each other (the news base the client accepts, and so on).
-[[nodiscard]] std::optional<std::string> validateConfig(const ServerConfig& config);
+[[nodiscard]] Result<void> validateConfig(const ServerConfig& config);
 
 }  // namespace likenex

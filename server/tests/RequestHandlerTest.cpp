@@ -483,8 +483,8 @@ TEST(CodePages, Windows1252AndUtf8) {
 
 TEST(ServerSettings, DefaultsAreValidAndTheNewsBaseFollowsTheClientsPattern) {
     ServerConfig config;
-    ASSERT_FALSE(applyConfigurationText(config, defaultConfigurationText()).has_value());
-    EXPECT_FALSE(validateConfig(config).has_value());
+    ASSERT_TRUE(applyConfigurationText(config, defaultConfigurationText()).ok());
+    EXPECT_TRUE(validateConfig(config).ok());
     EXPECT_EQ(config.protocolPort, 1234);
     EXPECT_EQ(config.httpPort, 8080);
     EXPECT_EQ(config.newsBaseOrDefault(), "http://127.0.0.1:8080/news.xml");
@@ -493,15 +493,15 @@ TEST(ServerSettings, DefaultsAreValidAndTheNewsBaseFollowsTheClientsPattern) {
     for (const char* bad : {"http://localhost:8080/news.xml", "https://news.example.org/feed", "ftp://a.b/"}) {
         ServerConfig c = config;
         c.newsBase = bad;
-        EXPECT_TRUE(validateConfig(c).has_value()) << bad;
+        EXPECT_FALSE(validateConfig(c).ok()) << bad;
     }
     ServerConfig c = config;
     c.updaterArguments = "http://10.0.0.1/Download";
-    EXPECT_TRUE(validateConfig(c).has_value());
-    EXPECT_TRUE(applySetting(c, "protocol_port", "70000").has_value());
-    EXPECT_TRUE(applySetting(c, "no_such_key", "1").has_value());
-    EXPECT_TRUE(applyConfigurationText(c, "protocol_port = 1235\nbroken line\n").has_value());
-    EXPECT_FALSE(applyConfigurationText(c, "  # comment\nprotocol_port = 1235 # trailing\n").has_value());
+    EXPECT_FALSE(validateConfig(c).ok());
+    EXPECT_FALSE(applySetting(c, "protocol_port", "70000").ok());
+    EXPECT_FALSE(applySetting(c, "no_such_key", "1").ok());
+    EXPECT_FALSE(applyConfigurationText(c, "protocol_port = 1235\nbroken line\n").ok());
+    EXPECT_TRUE(applyConfigurationText(c, "  # comment\nprotocol_port = 1235 # trailing\n").ok());
     EXPECT_EQ(c.protocolPort, 1235);
 }
 
