@@ -18,7 +18,7 @@ inline constexpr int kHandCursorResource = 102;
 class AppUiHost final : public ui::UiHost {
 public:
     AppUiHost(MainWindow& window, InterfaceArchive& archive, StringTable& strings)
-        : window_(window), archive_(archive), strings_(strings) {}
+        : window_(window), archive_(archive), strings_(strings), stack_(*this) {}
 
     [[nodiscard]] std::uint32_t loopTime() const override;
     [[nodiscard]] int clientWidth() const override;

@@ -12,7 +12,7 @@
 #include "platform/win/Registry.h"
 #include "screens/FrameWindows.h"
 #include "screens/PictureScreen.h"
-#include "screens/SettingsStore.h"
+#include "screens/win/SettingsStore.h"
 #include "ui/MessageDialog.h"
 
 #include "avatar/AvatarModel.h"
@@ -44,14 +44,9 @@ NOTIFYICONDATAW trayIconRecord(HWND window, HINSTANCE instance, bool withIcon) {
 }  // namespace
 
 Application::Application()
-    : services_(AppServices::forProcess(data_)), uiHost_(*this, services_.interfaceArchive, services_.strings) {
-    ui::setUiHost(&uiHost_);
-}
+    : services_(AppServices::forProcess(data_)), uiHost_(*this, services_.interfaceArchive, services_.strings) {}
 
-Application::~Application() {
-    closeWindows();
-    if (ui::hasUiHost() && &ui::uiHost() == &uiHost_) ui::setUiHost(nullptr);
-}
+Application::~Application() { closeWindows(); }
 
 void Application::closeWindows() {
     ui::WindowStack& stack = uiHost_.windowStack();
@@ -65,7 +60,7 @@ bool Application::routeThroughWindowStack(HWND, UINT message, WPARAM wParam, LPA
 }
 
 void Application::setCommandLineRequest(const CommandLineRequest& request) {
-    endpoint_ = request.endpoint;
+    server_.setEndpoint(request.endpoint);
     pendingAvatarId_ = request.pendingAvatarId;
     editRequested_ = request.editRequested;
 }
@@ -120,7 +115,7 @@ std::wstring Application::uiText(int id) const { return text::wideFromUtf16(serv
 
 void Application::showMessageDialog(const std::wstring& text, const std::wstring& title, int style, WPARAM wParamValue,
                                     LPARAM lParamValue) {
-    (void)ui::showMessageDialog(text, title, style, wParamValue, lParamValue);
+    (void)ui::showMessageDialog(uiHost_, text, title, style, wParamValue, lParamValue);
 }
 
 bool Application::chatLinkTakesMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -157,7 +152,8 @@ LRESULT Application::onVersionReply(WPARAM wParam, LPARAM lParam) {
     (void)writeUserString(kVersionKey, "news", reply.newsBase + newsLanguageQuery(languageIndex_));
     if (reply.newestVersion > static_cast<std::int32_t>(kProgramVersion))
         handOverToUpdater(programDirectory_ + "\\update.exe", reply.updaterArguments);
-    else if (startupState_ == StartupState::versionCheckAsked) showMessageDialog(uiText(kTextUpToDate), uiText(kTextUpToDateTitle), 0, 0, 0);
+    else if (startupState_ == StartupState::versionCheckAsked)
+        showMessageDialog(uiText(kTextUpToDate), uiText(kTextUpToDateTitle), 0, 0, 0);
     return 1;
 }
 
@@ -185,25 +181,18 @@ void Application::onServerFailed(WPARAM) {
 }
 
 void Application::openAvatar(std::int64_t avatarId) {
-    if (!requests_->sendOpenAvatar(endpoint_, avatarId))
+    if (!server_.requests().sendOpenAvatar(server_.endpoint(), avatarId))
         showMessageDialog(uiText(kTextNoConnection), uiText(kTextDialogTitle), 0, 0, 0);
 }
 
 void Application::askForVersion() {
-    if (!requests_->sendVersionQuery(endpoint_)) onServerFailed(static_cast<WPARAM>(MessageType::VersionQuery));
+    if (!server_.requests().sendVersionQuery(server_.endpoint()))
+        onServerFailed(static_cast<WPARAM>(MessageType::VersionQuery));
 }
 
-bool Application::replyIsGenuine(UINT message, WPARAM wParam, LPARAM lParam) {
-    return connection_ && connection_->takeDelivery(message, wParam, lParam);
-}
+bool Application::sendToServer(const ProtocolMessage& request) { return server_.send(request); }
 
-bool Application::sendToServer(const ProtocolMessage& request) {
-    return exchange_ && exchange_->send(endpoint_.host, endpoint_.port, request);
-}
-
-void Application::closeServerConnection() {
-    if (exchange_) exchange_->closeConnection();
-}
+void Application::closeServerConnection() { server_.closeExchange(); }
 
 std::string Application::toCodePage(std::u16string_view text) const {
     // A character the code page cannot spell has no byte to digest or send: it becomes "?".
@@ -329,7 +318,8 @@ void Application::showTrayMenu(HWND window) {
 LRESULT Application::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // A reply message carries a pointer: one that does not come from the current exchange's
     // dispatcher (posted or sent by another process, or by anyone else) is never read.
-    if (message >= WM_SAVE_REPLY && message <= WM_AVATAR_REPLY && !replyIsGenuine(message, wParam, lParam)) return 0;
+    if (message >= WM_SAVE_REPLY && message <= WM_AVATAR_REPLY && !server_.takesDelivery(message, wParam, lParam))
+        return 0;
     if (chatLinkTakesMessage(window, message, wParam, lParam)) return 1;
 
     switch (message) {

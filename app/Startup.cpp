@@ -15,22 +15,12 @@
 #include "render/text/Fonts.h"
 #include "screens/EditorScreen.h"
 #include "screens/FrameWindows.h"
-#include "screens/SettingsStore.h"
+#include "screens/win/SettingsStore.h"
 #include "ui/InterfaceArchive.h"
 
 #include <mmsystem.h>
 
 namespace likenex {
-
-namespace {
-
-// Start-up failures reach the entry as narrow text that must outlive the throw.
-std::string& startupErrorText() {
-    static std::string text;
-    return text;
-}
-
-}  // namespace
 
 const wchar_t* uiFontForLanguage(int languageIndex) {
     switch (languageIndex) {
@@ -44,8 +34,8 @@ const wchar_t* uiFontForLanguage(int languageIndex) {
 }
 
 void Application::failStartup(const std::string& text) {
-    startupErrorText() = text;
-    throw startupErrorText().c_str();
+    startupError_ = text;
+    throw startupError_.c_str();
 }
 
 void Application::startup() {
@@ -60,6 +50,7 @@ void Application::startup() {
             "The program folder cannot be used: its path is too long or holds characters this system cannot "
             "pass on. Install Likenex in a shorter folder.");
     setFontFolders({defaultFontFolders().windowsFonts, programDirectoryW_ + L"\\fonts\\"});
+    pictures_.setFolder(programDirectoryW_ + L"\\photo");
 
     step("url protocol");
     registerUrlProtocol(programDirectory_);
@@ -79,19 +70,20 @@ void Application::startup() {
 
     // The sprite lock is made with the archive; loading the avatar data comes next.
     step("avatar data");
-    if (!loadAvatarData(programDirectory_)) failStartup(programDirectory_);
+    if (!loadAvatarData(data_.catalogue, data_.avatarArchive, data_.colourTables, programDirectory_))
+        failStartup(programDirectory_);
 
     step("scene pictures");
     {
         std::vector<std::uint8_t> pixels;
         if (!services_.avatarArchive.loadSpritePixels(kShadowKey, 0, -1, pixels)) pixels.clear();
-        AvatarModel::setShadowPicture(services_.spriteCache.image(services_.avatarArchive, kShadowKey),
-                                      std::move(pixels));
+        services_.spriteCache.setShadowPicture(services_.spriteCache.image(services_.avatarArchive, kShadowKey),
+                                               std::move(pixels));
         (void)services_.spriteCache.image(services_.avatarArchive, kSmallShadowKey);
     }
 
     step("bubble pictures");
-    bubbles_.load(services_.avatarArchive);
+    text_.speechBubbles().load(services_.avatarArchive);
 
     step("fonts");
     createTextRenderers();
@@ -104,26 +96,22 @@ void Application::startup() {
     if (const int count = testSeams::galleryWidgetCount()) openWidgetField(windowStack(), width(), height(), count);
     else if (testSeams::galleryRequested()) openWidgetGallery(windowStack(), width(), height());
 
-    startupState() = 1;
+    startupState_ = StartupState::started;
 
     step("updater files");
     cleanUpAfterUpdater(programDirectory_);
 }
 
-bool Application::startNetwork() {
-    if (!networkSession_.start()) return false;
-    connection_ = std::make_unique<ServerConnection>(window());
-    setServerExchange(connection_.get());
-    return true;
-}
+bool Application::startNetwork() { return server_.start(window()); }
 
 AvatarModel& Application::makeAvatarModel() {
     avatarRecord_ = std::make_shared<AvatarRecord>();
     avatarRecord_->standingAction = kStandingAction;
     avatarRecord_->skin = kDefaultSkin;
     avatarRecord_->shown = true;
-    auto model = std::make_shared<AvatarModel>(
-        AvatarModelParts{&services_.catalogue, &services_.avatarArchive, &services_.spriteCache, this, this, this});
+    auto model = std::make_shared<AvatarModel>(AvatarModelParts{&services_.catalogue, &services_.avatarArchive,
+                                                                &services_.spriteCache, this, this, &text_,
+                                                                &services_.avatarSettings, &painter()});
     model->setRecord(avatarRecord_);
     services_.avatarModel = model;
     model->loadFromRecord(true);
@@ -140,10 +128,17 @@ AvatarModel* Application::startNewAvatar() {
 
 void Application::createScreens() {
     ui::WindowStack& stack = windowStack();
-    stack.openWindow(nullptr, {0, 0, width(), height()}, false, std::make_unique<MainFrame>());
-    stack.openWindow(stack.root(), {0, kTitleBandHeight - 1, width(), height()}, false,
-                     std::make_unique<EditorScreen>(
-                         EditorScreen::Parts{services_.catalogue, services_.avatarArchive, services_.strings}));
+    auto* frame = static_cast<MainFrame*>(
+        stack.openWindow(nullptr, {0, 0, width(), height()}, false,
+                         std::make_unique<MainFrame>(uiHost_, MainFrame::Parts{*this, *this, *this, *this})));
+    auto* editor = static_cast<EditorScreen*>(stack.openWindow(
+        stack.root(), {0, kTitleBandHeight - 1, width(), height()}, false,
+        std::make_unique<EditorScreen>(
+            uiHost_,
+            EditorScreen::Parts{services_.catalogue, services_.avatarArchive, services_.strings,
+                                services_.avatarModel.get(), *this, UploadPage::Parts{*this, pictureScreenParts()}})));
+    // The frame's new-avatar button asks the editor, which closes with the frame.
+    if (frame) frame->setNewAvatarQuestion(editor);
 }
 
 void Application::loadSettings(const std::string& programDirectory) {
@@ -156,11 +151,9 @@ void Application::releaseRendererResources() { services_.interfaceArchive.releas
 
 void Application::shutdown() {
     closeWindows();
-    // No reply can reach a window any more; nothing waits for the connection's threads.
-    setServerExchange(nullptr);
-    connection_.reset();
+    server_.stop();
     services_.avatarModel.reset();
-    bubbles_.release();
+    text_.speechBubbles().release();
     releaseTextRenderers();
 }
 
@@ -181,76 +174,15 @@ bool Application::checkFontFile(const std::wstring& name) {
 void Application::createTextRenderers() {
     // The UI font of the language comes first; a missing one leaves the previous in force.
     if (const wchar_t* font = uiFontForLanguage(languageIndex_); *font) (void)checkFontFile(font);
-    const RenderContext* context = currentRenderContext();
-    (void)small_.create(context, uiFontFile(), 11);
-    (void)medium_.create(context, uiFontFile(), 12);
-    (void)large_.create(context, uiFontFile(), 13);
-    (void)glyphFont_.open(uiFontFile(), 12);
+    text_.create(currentRenderContext(), uiFontFile());
 }
 
-void Application::releaseTextRenderers() {
-    small_.release();
-    medium_.release();
-    large_.release();
-    glyphFont_.close();
-}
+void Application::releaseTextRenderers() { text_.release(); }
 
 void Application::reloadFonts() {
     releaseTextRenderers();
     createTextRenderers();
     for (const auto& window : windowStack().windows()) window->languageChanged();
-}
-
-TextRenderer* Application::renderer(int size) {
-    switch (size) {
-    case 11: return &small_;
-    case 12: return &medium_;
-    case 13: return &large_;
-    default: return nullptr;
-    }
-}
-
-void Application::setPlainText(int size, std::wstring_view text) {
-    if (TextRenderer* r = renderer(size)) r->setPlainText(text);
-}
-void Application::drawText(int size, int x, int y, const Colour& colour) {
-    if (TextRenderer* r = renderer(size)) r->draw(x, y, colour);
-}
-int Application::textWidth(int size) {
-    TextRenderer* r = renderer(size);
-    return r ? r->textWidth() : 0;
-}
-int Application::textWidthOf(int size, int n) {
-    TextRenderer* r = renderer(size);
-    return r ? r->textWidthOf(n) : 0;
-}
-
-void Application::drawBubble(int x, int y, int width, bool twoLines, int variant) {
-    bubbles_.draw(x, y, width, twoLines, variant);
-}
-
-void Application::composeBubble(AvatarModel& model, int x, int y, int width, bool twoLines) {
-    bubbles_.compose(model, x, y, width, twoLines);
-}
-
-int Application::textWidth(const std::u16string& text) {
-    setPlainText(12, text::wideFromUtf16(text));
-    return textWidth(12);
-}
-
-int Application::textWidthOf(const std::u16string& text, int count) {
-    setPlainText(12, text::wideFromUtf16(text));
-    return textWidthOf(12, count);
-}
-
-void Application::drawText(const std::u16string& text, int x, int y, Colour colour) {
-    setPlainText(12, text::wideFromUtf16(text));
-    drawText(12, x, y, colour);
-}
-
-bool Application::renderCharacter(char16_t c, std::vector<std::uint8_t>& pixels, int& width, int& height,
-                                  int& advance) {
-    return glyphFont_.isOpen() && glyphFont_.renderCharacter(c, pixels, width, height, advance);
 }
 
 void Application::actionEnded(std::uint16_t actionId, std::int64_t value) {

@@ -36,7 +36,7 @@ void openWidgetGallery(ui::WindowStack& stack, int clientWidth, int clientHeight
         dropped->setBounds(dropped->bounds);
         for (int i = 0; i < 12; ++i) (void)dropped->addEntry((L"Entry " + std::to_wstring(i + 1)).c_str(), i);
         (void)dropped->selectEntry(2);
-        ui::setFocus(dropped);
+        window->host().windowStack().setFocus(dropped);
         dropped->onKey(ui::kKeyDown, 0x73, 0);  // F4 drops it
         dropped->onKey(ui::kKeyDown, ui::kVkDown, 0);
     }
@@ -51,8 +51,8 @@ void openWidgetGallery(ui::WindowStack& stack, int clientWidth, int clientHeight
         many->setEditText(L"A multi-line box wraps its text at its own width.\rAnd breaks at Enter.");
 
     // Moved as a drag moves it, children and all, to the free corner.
-    ui::MessageDialog* dialog =
-        ui::showMessageDialog(L"A message dialog\nwith two lines", L"Dialog", ui::MessageDialog::confirm, 0, 0);
+    ui::MessageDialog* dialog = ui::showMessageDialog(window->host(), L"A message dialog\nwith two lines", L"Dialog",
+                                                      ui::MessageDialog::confirm, 0, 0);
     dialog->dragAnchor = {dialog->bounds.left, dialog->bounds.top};
     dialog->dragTo(clientWidth - 290, clientHeight - 220);
 }

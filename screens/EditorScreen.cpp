@@ -18,8 +18,6 @@
 namespace likenex {
 namespace {
 
-using ui::uiHost;
-
 constexpr ui::SkinIds kScreenFrame = {16001094, 16001095, 16001096, 16001097, 16001098,
                                       16001099, 16001100, 16001101, 16001102};
 constexpr std::array<std::array<std::uint32_t, 2>, 9> kTabSkins = {{{16001016, 16001015},
@@ -63,7 +61,10 @@ void outline(Painter& painter, const ImageRect& r, std::uint32_t colour) {
 }  // namespace
 
 EditorScreen::EditorScreen(ui::UiHost& host, Parts parts)
-    : ui::Widget(host), parts_(parts), state_(parts.catalogue), upload_(std::make_unique<UploadPage>(*this, parts.upload)) {
+    : ui::Widget(host),
+      parts_(parts),
+      state_(parts.catalogue),
+      upload_(std::make_unique<UploadPage>(*this, parts.upload)) {
     id = kEditorScreenId;
 }
 

@@ -25,7 +25,7 @@ class StringTable;
 
 inline constexpr std::int32_t kEditorNewAvatarAnswer = 3;
 
-class EditorScreen : public ui::Widget {
+class EditorScreen : public ui::Widget, public NewAvatarQuestion {
 public:
     struct Parts {
         const Catalogue& catalogue;
@@ -36,7 +36,7 @@ public:
         UploadPage::Parts upload;
     };
 
-    explicit EditorScreen(Parts parts);
+    EditorScreen(ui::UiHost& host, Parts parts);
     ~EditorScreen() override;
 
     bool loadSkin() override;
@@ -50,8 +50,8 @@ public:
     // Pressing tab 401 + k, or the next button.
     void pressTab(int tab);
     void pressNext();
-    // Asks whether to start a new avatar; the answer comes back as a dialog message.
-    void askToStartOver();
+    // The main frame's new-avatar button.
+    void askToStartOver() override;
 
     [[nodiscard]] ui::ChoiceGrid* faceGrid(int list) const { return faceGrids_[static_cast<std::size_t>(list & 1)]; }
     [[nodiscard]] ui::ChoiceGrid* itemGrid() const { return itemGrid_; }

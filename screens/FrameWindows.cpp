@@ -1,13 +1,11 @@
 #include "screens/FrameWindows.h"
 
-#include "screens/TextIds.h"
 #include "render/Painter.h"
+#include "screens/TextIds.h"
 #include "ui/WindowStack.h"
 
 namespace likenex {
 namespace {
-
-using ui::uiHost;
 
 constexpr std::array<int, 5> kLanguageTexts = {476, 477, 478, 479, 481};
 constexpr std::array<int, 4> kToolbarCaptions = {417, 418, 419, 420};
@@ -39,7 +37,7 @@ void drawCentred(Painter& painter, ui::UiText* font, const std::wstring& text, i
 bool MainFrame::loadSkin() {
     const bool framed = loadNinePatch(kFrameSkin);
     clientRect = {0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top};
-    const int w = uiHost().clientWidth();
+    const int w = host().clientWidth();
     struct Tool {
         std::int32_t id;
         ImageRect rect;
@@ -68,7 +66,7 @@ bool MainFrame::onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam l
     if (Widget::onMessage(message, wParam, lParam)) return true;
     if (message != ui::kLButtonDown) return false;
     const int y = ui::mouseY(lParam), x = ui::mouseX(lParam);
-    const int w = uiHost().clientWidth(), h = uiHost().clientHeight();
+    const int w = host().clientWidth(), h = host().clientHeight();
     if (!ImageRect{0, 0, w, kTitleBandHeight}.contains(x, y) &&
         !ImageRect{0, h - kStatusBandHeight, w, h}.contains(x, y))
         return false;
@@ -77,29 +75,28 @@ bool MainFrame::onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam l
 }
 
 void MainFrame::openOrRaise(std::int32_t id, int halfWidth, int halfHeight) {
-    ui::WindowStack& stack = uiHost().windowStack();
+    ui::WindowStack& stack = host().windowStack();
     if (ui::Widget* open = stack.findWindow(id)) {
         stack.bringToFront(open);
         return;
     }
-    const int w = uiHost().clientWidth(), h = uiHost().clientHeight();
+    const int w = host().clientWidth(), h = host().clientHeight();
     const ImageRect rect{w / 2 - halfWidth, h / 2 - halfHeight, w / 2 + halfWidth, h / 2 + halfHeight};
     std::unique_ptr<ui::Widget> window;
-    if (id == kLanguageWindowId) window = std::make_unique<LanguageWindow>(parts_.settings);
-    else window = std::make_unique<AboutWindow>(parts_.web, parts_.server);
+    if (id == kLanguageWindowId) window = std::make_unique<LanguageWindow>(host(), parts_.settings);
+    else window = std::make_unique<AboutWindow>(host(), parts_.web, parts_.server);
     stack.bringToFront(stack.openWindow(stack.root(), rect, true, std::move(window)));
 }
 
 void MainFrame::onNotify(int code, int controlId, ui::Widget* sender) {
-    ui::WindowStack& stack = uiHost().windowStack();
+    ui::WindowStack& stack = host().windowStack();
     switch (controlId) {
     case 101: parts_.window.hideToTray(); break;
     case 4: parts_.window.askToQuit(); return;  // the frame stays open: the answer decides
     case 201:
         for (std::int32_t id : {kLanguageWindowId, kAboutWindowId})
             if (ui::Widget* open = stack.findWindow(id)) stack.closeWindow(open);
-        // The editor screen starts a new avatar when it is there to ask.
-        if (ui::Widget* editor = stack.findWindow(kEditorScreenId)) editor->onNotify(code, controlId, this);
+        if (newAvatarQuestion_) newAvatarQuestion_->askToStartOver();
         break;
     case 203: parts_.web.openWebPage("/?c=search&type=0"); break;
     case 204: openOrRaise(kLanguageWindowId, 127, 68); break;
@@ -114,21 +111,21 @@ void MainFrame::draw(Painter& painter) {
     const int width = bounds.right - bounds.left;
     drawPicture(painter, logo_, bounds.left + (width - logo_.width) / 2, bounds.top + 15);
     for (std::size_t i = 0; i < kToolbarCaptions.size(); ++i)
-        drawCentred(painter, font(), uiHost().uiText(kToolbarCaptions[i]), bounds.left + kToolbarCaptionCentres[i],
+        drawCentred(painter, font(), host().uiText(kToolbarCaptions[i]), bounds.left + kToolbarCaptionCentres[i],
                     bounds.top + 61, kBlack);
 }
 
 // ---- FramedDialog --------------------------------------------------------------------
 
 void FramedDialog::dragTo(int x, int y) {
-    const int h = uiHost().clientHeight();
+    const int h = host().clientHeight();
     if (y < kTitleBandHeight || y >= h - kStatusBandHeight) return;
     Widget::dragTo(x, y);
 }
 
 void FramedDialog::addConfirmButton() {
     const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
-    createButton(2, uiHost().uiText(kTextOk), {width / 2 - 27, height - 30, width / 2 + 27, height - 10});
+    createButton(2, host().uiText(kTextOk), {width / 2 - 27, height - 30, width / 2 + 27, height - 10});
 }
 
 // ---- LanguageWindow ------------------------------------------------------------------
@@ -140,7 +137,7 @@ bool LanguageWindow::loadSkin() {
     addConfirmButton();
     list_ = createListBox(101, {80, 60, 200, 76});
     if (list_) {
-        for (int text : kLanguageTexts) (void)list_->addEntry(uiHost().uiText(text).c_str(), text);
+        for (int text : kLanguageTexts) (void)list_->addEntry(host().uiText(text).c_str(), text);
         (void)list_->selectEntry(settings_.language());
     }
     return framed;
@@ -154,7 +151,7 @@ void LanguageWindow::onNotify(int code, int controlId, ui::Widget* sender) {
 void LanguageWindow::draw(Painter& painter) {
     Widget::draw(painter);
     if (ui::UiText* f = font()) {
-        f->setText(uiHost().uiText(kTextChooseLanguage));
+        f->setText(host().uiText(kTextChooseLanguage));
         f->draw(painter, bounds.left + 81, bounds.top + 45, Colour::fromPacked(kBlack));
     }
 }
@@ -174,8 +171,8 @@ ImageRect AboutWindow::linkRect(Link link) {
     ui::UiText* f = font();
     if (!f || link == none) return {};
     const std::wstring text = link == address  ? web_.webAddressText()
-                              : link == update ? uiHost().uiText(kTextUpdate)
-                                               : uiHost().uiText(kTextHelp);
+                              : link == update ? host().uiText(kTextUpdate)
+                                               : host().uiText(kTextHelp);
     f->setText(text);
     const int w = f->textWidth();
     const int c = (bounds.right - bounds.left) / 2;
@@ -190,7 +187,7 @@ AboutWindow::Link AboutWindow::linkAt(int x, int y) {
 }
 
 void AboutWindow::mouseMove(int x, int y) {
-    if (linkAt(x, y) != none) uiHost().showHandCursor();
+    if (linkAt(x, y) != none) host().showHandCursor();
     Widget::mouseMove(x, y);
 }
 
@@ -215,13 +212,13 @@ void AboutWindow::draw(Painter& painter) {
     drawPicture(painter, logo_, bounds.left + (width - logo_.width) / 2, bounds.top + 15);
     drawPicture(painter, picture_, bounds.left + (width - picture_.width) / 2, bounds.top + 176);
     ui::UiText* f = font();
-    const std::optional<ui::Point> cursor = uiHost().cursorPosition();
+    const std::optional<ui::Point> cursor = host().cursorPosition();
     const bool overAddress = cursor && linkRect(address).contains(cursor->x, cursor->y);
     const int c = bounds.left + width / 2;
     drawCentred(painter, f, web_.webAddressText(), c, bounds.top + 95, overAddress ? 0xFFFF0000u : 0xFF0000FFu);
-    drawCentred(painter, f, uiHost().uiText(kTextUpdate), c, bounds.top + 141, 0xFF0000FFu);
-    drawCentred(painter, f, uiHost().uiText(kTextHelp), c, bounds.top + 164, 0xFF0000FFu);
-    drawCentred(painter, f, uiHost().uiText(kTextVersion) + L" 1.1", c, bounds.top + 118, kBlack);
+    drawCentred(painter, f, host().uiText(kTextUpdate), c, bounds.top + 141, 0xFF0000FFu);
+    drawCentred(painter, f, host().uiText(kTextHelp), c, bounds.top + 164, 0xFF0000FFu);
+    drawCentred(painter, f, host().uiText(kTextVersion) + L" 1.1", c, bounds.top + 118, kBlack);
 }
 
 }  // namespace likenex

@@ -17,6 +17,14 @@ inline constexpr std::int32_t kEditorScreenId = 100;
 inline constexpr int kTitleBandHeight = 70;
 inline constexpr int kStatusBandHeight = 20;
 
+// What the frame's new-avatar button asks of the screen below it.
+class NewAvatarQuestion {
+public:
+    virtual ~NewAvatarQuestion() = default;
+    // Asks whether to start a new avatar; the answer comes back as a dialog message.
+    virtual void askToStartOver() = 0;
+};
+
 class MainFrame : public ui::Widget {
 public:
     // What the toolbar and the windows it opens ask of the program.
@@ -27,17 +35,22 @@ public:
         UserSettings& settings;
     };
 
-    explicit MainFrame(Parts parts) : parts_(parts) {}
+    MainFrame(ui::UiHost& host, Parts parts) : ui::Widget(host), parts_(parts) {}
 
     bool loadSkin() override;
     bool onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam lParam) override;
     void onNotify(int code, int controlId, ui::Widget* sender) override;
     void draw(Painter& painter) override;
 
+    // The screen that asks when the new-avatar button is pressed: the editor, which is opened
+    // over the frame and closed with it. Without one the button only closes the frame's windows.
+    void setNewAvatarQuestion(NewAvatarQuestion* question) { newAvatarQuestion_ = question; }
+
 private:
     void openOrRaise(std::int32_t id, int halfWidth, int halfHeight);
 
     Parts parts_;
+    NewAvatarQuestion* newAvatarQuestion_ = nullptr;
     std::array<ui::Button*, 6> toolbar_{};
     SkinImage logo_;
 };
@@ -45,6 +58,8 @@ private:
 // A window that cannot be dragged while the mouse is over the frame's bands.
 class FramedDialog : public ui::Widget {
 public:
+    using ui::Widget::Widget;
+
     void dragTo(int x, int y) override;
 
 protected:
@@ -54,7 +69,7 @@ protected:
 
 class LanguageWindow : public FramedDialog {
 public:
-    explicit LanguageWindow(UserSettings& settings) : settings_(settings) {}
+    LanguageWindow(ui::UiHost& host, UserSettings& settings) : FramedDialog(host), settings_(settings) {}
 
     bool loadSkin() override;
     void onNotify(int code, int controlId, ui::Widget* sender) override;
@@ -69,7 +84,8 @@ private:
 
 class AboutWindow : public FramedDialog {
 public:
-    AboutWindow(WebPages& web, ServerChannel& server) : web_(web), server_(server) {}
+    AboutWindow(ui::UiHost& host, WebPages& web, ServerChannel& server)
+        : FramedDialog(host), web_(web), server_(server) {}
 
     bool loadSkin() override;
     bool onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam lParam) override;

@@ -16,8 +16,6 @@
 namespace likenex {
 namespace {
 
-using ui::uiHost;
-
 constexpr ui::SkinIds kScreenFrame = {16001075, 16001067, 16001068, 16001069, 16001070,
                                       16001071, 16001072, 16001073, 16001074};
 constexpr ui::SkinIds kFieldFrame = {4002001, 4002002, 4002003, 4002004, 4002005, 4002006, 4002007, 4002008, 4002009};
@@ -30,6 +28,7 @@ constexpr std::uint32_t kBlack = 0xFF000000u, kRed = 0xFFFF0000u, kBlue = 0xFF00
 // A read-only field: a disabled edit box in the picture screen's own frame.
 class ReadOnlyField : public ui::EditBox {
 public:
+    using ui::EditBox::EditBox;
     bool loadSkin() override { return loadNinePatch(kFieldFrame); }
 };
 
@@ -69,7 +68,7 @@ std::vector<std::uint8_t> exportCrop(const std::uint8_t* snapshot) {
     return picture;
 }
 
-PictureScreen::PictureScreen(Parts parts) : parts_(parts) { id = kPictureScreenId; }
+PictureScreen::PictureScreen(ui::UiHost& host, Parts parts) : ui::Widget(host), parts_(parts) { id = kPictureScreenId; }
 
 PictureScreen::~PictureScreen() = default;
 
@@ -97,7 +96,7 @@ bool PictureScreen::loadSkin() {
         }
     }
     for (const FieldPlace& f : kFields) {
-        auto* box = new ReadOnlyField();
+        auto* box = new ReadOnlyField(host());
         box->mode = f.mode;
         box->setBounds({f.rect.left + bounds.left, f.rect.top + bounds.top, f.rect.right + bounds.left,
                         f.rect.bottom + bounds.top});
@@ -194,7 +193,7 @@ void PictureScreen::update(std::uint32_t now) {
 
 PictureScreen::Link PictureScreen::linkAt(int x, int y) {
     if (ui::UiText* f = font()) {
-        f->setText(uiHost().uiText(kTextPayment));
+        f->setText(host().uiText(kTextPayment));
         if (ImageRect{138, 471, 156 + f->textWidth(), 491}.contains(x, y)) return Link::payment;
     }
     if (kPictureArea.contains(x, y) ||
@@ -211,8 +210,8 @@ bool PictureScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPar
         if (lParam == kChatAnswer) {
             const std::wstring& path = parts_.pictures.lastPicturePath();
             if (!parts_.chat.sendChatCommand(L"set avatar 1 " + path))
-                (void)ui::showMessageDialog(uiHost().uiText(kTextChatFailed), uiHost().uiText(kTextDialogTitle), 0, 0,
-                                            0);
+                (void)ui::showMessageDialog(host(), host().uiText(kTextChatFailed), host().uiText(kTextDialogTitle), 0,
+                                            0, 0);
         } else if (lParam == kCloseAnswer) {
             // Back to the editor, which goes on with the avatar as it is.
             parts_.pictures.pictureList().clear();
@@ -225,7 +224,7 @@ bool PictureScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPar
         return true;
     case WM_AVATAR_ACTION_END:
         if (!replaying_) break;
-        if (++replayIndex_ < static_cast<int>(parts_.pictures.pictureList().size())) nextEntryAt_ = uiHost().loopTime();
+        if (++replayIndex_ < static_cast<int>(parts_.pictures.pictureList().size())) nextEntryAt_ = host().loopTime();
         else stopReplay();
         return true;
     case ui::kLButtonDown:
@@ -235,8 +234,9 @@ bool PictureScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPar
             switch (linkAt(ui::mouseX(lParam), ui::mouseY(lParam))) {
             case Link::payment: parts_.web.openWebPage("/my.aspx?mc=account&to=pay"); return true;
             case Link::picture:
-                (void)ui::showMessageDialog(uiHost().uiText(kTextUseAsChatPicture), uiHost().uiText(kTextDialogTitle),
-                                            1, static_cast<std::uintptr_t>(kPictureScreenId), kChatAnswer);
+                (void)ui::showMessageDialog(host(), host().uiText(kTextUseAsChatPicture),
+                                            host().uiText(kTextDialogTitle), 1,
+                                            static_cast<std::uintptr_t>(kPictureScreenId), kChatAnswer);
                 return true;
             case Link::none: break;
             }
@@ -250,8 +250,8 @@ bool PictureScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPar
 void PictureScreen::onNotify(int code, int controlId, ui::Widget* sender) {
     switch (controlId) {
     case kCopy:
-        uiHost().putClipboardText(field(102));
-        (void)ui::showMessageDialog(uiHost().uiText(kTextCopied), uiHost().uiText(kTextDialogTitle), 0, 0, 0);
+        host().putClipboardText(field(102));
+        (void)ui::showMessageDialog(host(), host().uiText(kTextCopied), host().uiText(kTextDialogTitle), 0, 0, 0);
         return;
     case kReplay:
         if (parts_.pictures.pictureList().empty()) return;
@@ -266,7 +266,7 @@ void PictureScreen::onNotify(int code, int controlId, ui::Widget* sender) {
     }
     case kFolder: parts_.web.openFolder(field(109)); return;
     case kClose:
-        (void)ui::showMessageDialog(uiHost().uiText(kTextBackToEditor), uiHost().uiText(kTextDialogTitle), 3,
+        (void)ui::showMessageDialog(host(), host().uiText(kTextBackToEditor), host().uiText(kTextDialogTitle), 3,
                                     static_cast<std::uintptr_t>(kPictureScreenId), kCloseAnswer);
         return;
     default: break;
@@ -276,7 +276,7 @@ void PictureScreen::onNotify(int code, int controlId, ui::Widget* sender) {
 
 void PictureScreen::mouseMove(int x, int y) {
     hovered_ = linkAt(x, y);
-    if (hovered_ != Link::none) uiHost().showHandCursor();
+    if (hovered_ != Link::none) host().showHandCursor();
     Widget::mouseMove(x, y);
 }
 
@@ -284,7 +284,7 @@ void PictureScreen::mouseMove(int x, int y) {
 
 void PictureScreen::draw(Painter& painter) {
     if (!visible) return;
-    update(uiHost().loopTime());
+    update(host().loopTime());
     Widget::draw(painter);
     auto picture = [&](const SkinImage& image, int left, int top) {
         if (!image.texture) return;
@@ -303,20 +303,20 @@ void PictureScreen::draw(Painter& painter) {
     picture(coin_, 138, 473);
     ui::UiText* f = font();
     if (!f) return;
-    f->setText(uiHost().uiText(kTextStored));
+    f->setText(host().uiText(kTextStored));
     f->draw(painter, left + 41, top + 40, Colour::fromPacked(kBlack));
     for (const Caption& c : kCaptions) {
-        f->setText(uiHost().uiText(c.text));
+        f->setText(host().uiText(c.text));
         f->draw(painter, left + c.x, top + c.y, Colour::fromPacked(kBlack));
     }
-    f->setText(uiHost().uiText(kTextReplay));
+    f->setText(host().uiText(kTextReplay));
     f->draw(painter, left + 466, top + 304, Colour::fromPacked(kBlack));
     const std::uint32_t link = hovered_ == Link::payment ? kRed : kBlue;
-    f->setText(uiHost().uiText(kTextPayment));
+    f->setText(host().uiText(kTextPayment));
     f->draw(painter, 156, 486, Colour::fromPacked(link));
     const std::uint32_t chat = hovered_ == Link::picture ? kRed : kBlue;
     for (auto [text, y] :
-         {std::pair<std::wstring, int>{uiHost().uiText(kTextChatCaption), 319}, {L"Skype picture", 335}}) {
+         {std::pair<std::wstring, int>{host().uiText(kTextChatCaption), 319}, {L"Skype picture", 335}}) {
         f->setText(text);
         f->draw(painter, 584 - f->textWidth() / 2, y, Colour::fromPacked(chat));
     }

@@ -38,7 +38,7 @@ public:
         CodePageText& codePage;
     };
 
-    explicit PictureScreen(Parts parts);
+    PictureScreen(ui::UiHost& host, Parts parts);
     ~PictureScreen() override;
 
     bool loadSkin() override;

@@ -15,8 +15,6 @@
 namespace likenex {
 namespace {
 
-using ui::uiHost;
-
 constexpr int kTitle = 601, kAccessPassword = 602, kRestrict = 603, kChoiceB = 604, kChoiceC = 605, kSecond = 606,
               kThird = 607, kFirstOptions = 608, kSecondOptions = 609, kUser = 610, kPassword = 611, kRemember = 612,
               kRegister = 613, kForgotten = 614, kChoiceA = 615;
@@ -63,21 +61,21 @@ void UploadPage::create() {
     secondOptions_ = editor_.createListBox(kSecondOptions, editor_.local(45, 364, 165, 380));
     if (firstOptions_)
         for (int text = kFirstOptionText; text <= kLastOptionText; ++text)
-            (void)firstOptions_->addEntry(uiHost().uiText(text).c_str(), text);
+            (void)firstOptions_->addEntry(editor_.host().uiText(text).c_str(), text);
     if (secondOptions_) {
-        for (int text : kSecondOptionTexts) (void)secondOptions_->addEntry(uiHost().uiText(text).c_str(), text);
+        for (int text : kSecondOptionTexts) (void)secondOptions_->addEntry(editor_.host().uiText(text).c_str(), text);
         (void)secondOptions_->selectEntry(std::clamp(parts_.pictureScreen.settings.language(), 0, 6));
     }
-    restrict_ =
-        editor_.createCheckBox(kRestrict, uiHost().uiText(kTextRestrict), false, editor_.local(48, 390, 146, 406));
-    choices_[0] = editor_.createRadioButton(kChoiceA, kAccessGroup, uiHost().uiText(kTextChoiceA), true,
+    restrict_ = editor_.createCheckBox(kRestrict, editor_.host().uiText(kTextRestrict), false,
+                                       editor_.local(48, 390, 146, 406));
+    choices_[0] = editor_.createRadioButton(kChoiceA, kAccessGroup, editor_.host().uiText(kTextChoiceA), true,
                                             editor_.local(47, 416, 255, 432));
-    choices_[1] = editor_.createRadioButton(kChoiceB, kAccessGroup, uiHost().uiText(kTextChoiceB), false,
+    choices_[1] = editor_.createRadioButton(kChoiceB, kAccessGroup, editor_.host().uiText(kTextChoiceB), false,
                                             editor_.local(47, 436, 166, 452));
-    choices_[2] = editor_.createRadioButton(kChoiceC, kAccessGroup, uiHost().uiText(kTextChoiceC), false,
+    choices_[2] = editor_.createRadioButton(kChoiceC, kAccessGroup, editor_.host().uiText(kTextChoiceC), false,
                                             editor_.local(47, 456, 166, 472));
-    remember_ =
-        editor_.createCheckBox(kRemember, uiHost().uiText(kTextRemember), false, editor_.local(400, 456, 501, 472));
+    remember_ = editor_.createCheckBox(kRemember, editor_.host().uiText(kTextRemember), false,
+                                       editor_.local(400, 456, 501, 472));
     register_ = editor_.createButton(kRegister, L"", editor_.local(402, 479, 416, 493), ui::Button::image);
     forgotten_ = editor_.createButton(kForgotten, L"", editor_.local(402, 502, 416, 516), ui::Button::image);
     if (register_) {
@@ -108,14 +106,14 @@ void UploadPage::languageChanged() {
     for (ui::ListBox* list : {firstOptions_, secondOptions_}) {
         if (!list) continue;
         for (std::size_t i = 0; i < list->entries().size(); ++i)
-            (void)list->setEntryText(static_cast<std::int32_t>(i), uiHost().uiText(list->entries()[i].value));
+            (void)list->setEntryText(static_cast<std::int32_t>(i), editor_.host().uiText(list->entries()[i].value));
     }
     for (auto [box, textId] : {std::pair<ui::CheckBox*, int>{restrict_, kTextRestrict},
                                {choices_[0], kTextChoiceA},
                                {choices_[1], kTextChoiceB},
                                {choices_[2], kTextChoiceC},
                                {remember_, kTextRemember}})
-        if (box) box->setCaption(uiHost().uiText(textId));
+        if (box) box->setCaption(editor_.host().uiText(textId));
 }
 
 void UploadPage::show(bool shown) {
@@ -125,7 +123,7 @@ void UploadPage::show(bool shown) {
                                              restrict_, remember_, register_, forgotten_})
         if (c) c->visible = shown;
     syncAccessControls();
-    if (shown && title_) ui::setFocus(title_);
+    if (shown && title_) editor_.host().windowStack().setFocus(title_);
 }
 
 void UploadPage::syncAccessControls() {
@@ -151,14 +149,15 @@ bool UploadPage::guest() const {
 }
 
 ui::MessageDialog* UploadPage::dialog(int textId, int style, std::uintptr_t answerW, std::intptr_t answerL) {
-    return ui::showMessageDialog(uiHost().uiText(textId), uiHost().uiText(kTextDialogTitle), style, answerW, answerL);
+    return ui::showMessageDialog(editor_.host(), editor_.host().uiText(textId), editor_.host().uiText(kTextDialogTitle),
+                                 style, answerW, answerL);
 }
 
 void UploadPage::startOver() {
     // A confirmation still open was asked about the avatar that is going away.
     pendingAction_ = 0;
     guestAsked_ = false;
-    ui::WindowStack& stack = uiHost().windowStack();
+    ui::WindowStack& stack = editor_.host().windowStack();
     while (ui::Widget* question = stack.findWindow(kEditorQuestionId)) stack.closeWindow(question);
     for (ui::EditBox* box : {title_, second_, third_})
         if (box) box->setEditText(L"");
@@ -222,9 +221,9 @@ void UploadPage::upload() {
         guestAsked_ = true;
         return;
     }
-    ui::MessageDialog* price =
-        ui::showMessageDialog(text::withNumber(uiHost().uiText(kTextPriceQuestion), editor_.state().price()),
-                              uiHost().uiText(kTextPriceQuestionTitle), 1, kEditorMark, 0);
+    ui::MessageDialog* price = ui::showMessageDialog(
+        editor_.host(), text::withNumber(editor_.host().uiText(kTextPriceQuestion), editor_.state().price()),
+        editor_.host().uiText(kTextPriceQuestionTitle), 1, kEditorMark, 0);
     if (price) price->id = kEditorQuestionId;
     pendingAction_ = kPendingUpload;
     saveSignIn();
@@ -339,12 +338,12 @@ void UploadPage::onSaveReply(std::span<const std::uint8_t> bytes) {
 void UploadPage::showPictureScreen(const SaveAvatarReply& reply) {
     AvatarModel* model = editor_.state().model();
     if (model) model->turn(editor_.state().direction());
-    ui::WindowStack& stack = uiHost().windowStack();
+    ui::WindowStack& stack = editor_.host().windowStack();
     auto* screen = dynamic_cast<PictureScreen*>(stack.findWindow(kPictureScreenId));
     if (!screen) {
         screen = static_cast<PictureScreen*>(
-            stack.openWindow(stack.root(), {0, 69, uiHost().clientWidth(), uiHost().clientHeight()}, false,
-                             std::make_unique<PictureScreen>(parts_.pictureScreen)));
+            stack.openWindow(stack.root(), {0, 69, editor_.host().clientWidth(), editor_.host().clientHeight()}, false,
+                             std::make_unique<PictureScreen>(editor_.host(), parts_.pictureScreen)));
     }
     if (!screen) return;
     auto selectedText = [](const ui::ListBox* list) {
@@ -370,14 +369,14 @@ void UploadPage::showPictureScreen(const SaveAvatarReply& reply) {
 ImageRect UploadPage::linkRect(int textId, int x, int y) const {
     ui::UiText* f = editor_.font();
     if (!f) return {};
-    f->setText(uiHost().uiText(textId));
+    f->setText(editor_.host().uiText(textId));
     return {x, y, x + f->textWidth(), y + 18};
 }
 
 bool UploadPage::onPress(int x, int y) {
     ui::UiText* f = editor_.font();
     if (f) {
-        f->setText(uiHost().uiText(kTextPayment));
+        f->setText(editor_.host().uiText(kTextPayment));
         const int w = f->textWidth();
         if (ImageRect{637 - w, 71, 637, 91}.contains(x, y)) {
             parts_.pictureScreen.web.openWebPage("my.aspx?mc=account&to=pay");
@@ -394,8 +393,9 @@ bool UploadPage::onPress(int x, int y) {
         return true;
     }
     if (kExplainLink.contains(x, y)) {
-        (void)ui::showMessageDialog(uiHost().uiText(kTextExplain) + uiHost().uiText(kTextExplainMore),
-                                    uiHost().uiText(kTextExplainTitle), 0, 0, 0);
+        (void)ui::showMessageDialog(editor_.host(),
+                                    editor_.host().uiText(kTextExplain) + editor_.host().uiText(kTextExplainMore),
+                                    editor_.host().uiText(kTextExplainTitle), 0, 0, 0);
         return true;
     }
     return false;
@@ -405,10 +405,10 @@ void UploadPage::draw(Painter& painter) {
     ui::UiText* f = editor_.font();
     if (!f) return;
     auto write = [&](int textId, int x, int y, std::uint32_t colour) {
-        f->setText(uiHost().uiText(textId));
+        f->setText(editor_.host().uiText(textId));
         f->draw(painter, x, y, Colour::fromPacked(colour));
     };
-    f->setText(uiHost().uiText(kTextPayment));
+    f->setText(editor_.host().uiText(kTextPayment));
     f->draw(painter, 637 - f->textWidth(), 86, Colour::fromPacked(kLink));
     if (!shown_) return;
     write(930, 45, 143, kInk);
@@ -420,7 +420,7 @@ void UploadPage::draw(Painter& painter) {
     if (accessPassword_ && accessPassword_->visible) write(935, 65, 489, kInk);
     write(936, 400, 383, kInk);
     for (auto [textId, y] : {std::pair{937, 409}, {938, 439}}) {
-        f->setText(uiHost().uiText(textId));
+        f->setText(editor_.host().uiText(textId));
         f->draw(painter, 424 - f->textWidth(), y, Colour::fromPacked(kInk));
     }
     write(kTextRegister, 420, 490, kLink);

@@ -1,6 +1,7 @@
 #include "ui/Buttons.h"
 
 #include "render/Painter.h"
+#include "ui/WindowStack.h"
 
 #include <algorithm>
 #include <array>
@@ -29,7 +30,7 @@ void drawInto(Painter& painter, const SkinImage& image, const ImageRect& r) {
 // Places a new control in its parent and adds it; the control is the parent's from then on.
 template <typename T, typename Init>
 T* place(Widget& parent, std::int32_t controlId, const ImageRect& rect, Init init) {
-    auto control = std::make_unique<T>();
+    auto control = std::make_unique<T>(parent.host());
     control->setBounds({rect.left + parent.bounds.left, rect.top + parent.bounds.top, rect.right + parent.bounds.left,
                         rect.bottom + parent.bounds.top});
     control->id = controlId;
@@ -42,7 +43,7 @@ T* place(Widget& parent, std::int32_t controlId, const ImageRect& rect, Init ini
 
 // ---- Label ---------------------------------------------------------------------------
 
-Label::Label() {
+Label::Label(UiHost& host) : Control(host) {
     tabStop = true;
     defaultFocus = false;
     kind = ControlKind::label;
@@ -85,9 +86,9 @@ void Label::drawText(Painter& painter, std::optional<int> left, bool shifted) {
 
 // ---- Button --------------------------------------------------------------------------
 
-Button::Button() {
+Button::Button(UiHost& host) : Label(host) {
     textColour = Colour::fromPacked(0xFFFFFFFFu);
-    setFont(uiHost().fontFace(), 11);
+    setFont(host.fontFace(), 11);
     kind = ControlKind::button;
 }
 
@@ -170,12 +171,12 @@ bool Button::onMouse(std::uint32_t message, int x, int y, WParam, LParam) {
     if (!enabled || !visible) return false;
     if ((message == kLButtonDown || message == kLButtonDblClk) && hitTest(x, y)) {
         pressed = true;
-        if (focusedWidget() != this) setFocus(this);
+        if (focusedControl() != this) host().windowStack().setFocus(this);
         return true;
     }
     if (message == kLButtonUp && pressed) {
         pressed = false;
-        if (owner && !owner->keyboardNavigation) clearFocus();
+        if (owner && !owner->keyboardNavigation) host().windowStack().clearFocus();
         if (hitTest(x, y)) notifyOwner(kNotifyButton);
         return true;
     }
@@ -184,7 +185,7 @@ bool Button::onMouse(std::uint32_t message, int x, int y, WParam, LParam) {
 
 // ---- CheckBox ------------------------------------------------------------------------
 
-CheckBox::CheckBox() {
+CheckBox::CheckBox(UiHost& host) : Button(host) {
     textColour = Colour::fromPacked(0xFF000000u);
     kind = ControlKind::checkBox;
 }
@@ -231,7 +232,7 @@ bool CheckBox::onMouse(std::uint32_t message, int x, int y, WParam, LParam) {
     if (!enabled || !visible) return false;
     if ((message == kLButtonDown || message == kLButtonDblClk) && hitTest(x, y)) {
         pressed = true;
-        if (owner && owner->keyboardNavigation && focusedWidget() != this) setFocus(this);
+        if (owner && owner->keyboardNavigation && focusedControl() != this) host().windowStack().setFocus(this);
         return true;
     }
     if (message == kLButtonUp && pressed) {
@@ -253,7 +254,7 @@ void CheckBox::setTicked(bool state, bool notify) {
 
 // ---- RadioButton ---------------------------------------------------------------------
 
-RadioButton::RadioButton() { kind = ControlKind::radioButton; }
+RadioButton::RadioButton(UiHost& host) : CheckBox(host) { kind = ControlKind::radioButton; }
 
 bool RadioButton::loadSkin() {
     return loadImage(2001001, skin[0]) && loadImage(7001001, skin[1]) && loadImage(7001002, skin[2]);

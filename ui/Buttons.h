@@ -16,7 +16,7 @@ inline constexpr std::size_t kMaxCaption = 250;
 
 class Label : public Control {
 public:
-    Label();
+    explicit Label(UiHost& host);
 
     bool loadSkin() override;
     void draw(Painter& painter) override;
@@ -40,7 +40,7 @@ class Button : public Label {
 public:
     enum Style : std::int32_t { ninePatch = 0, image = 1 };
 
-    Button();
+    explicit Button(UiHost& host);
 
     bool loadSkin() override;
     void draw(Painter& painter) override;
@@ -65,7 +65,7 @@ protected:
 
 class CheckBox : public Button {
 public:
-    CheckBox();
+    explicit CheckBox(UiHost& host);
 
     void setBounds(const ImageRect& rect) override;
     bool loadSkin() override;
@@ -88,7 +88,7 @@ protected:
 
 class RadioButton : public CheckBox {
 public:
-    RadioButton();
+    explicit RadioButton(UiHost& host);
 
     bool loadSkin() override;
     // Selects this button: the others of its group are cleared, and the owner told.

@@ -1,6 +1,7 @@
 #include "ui/ChoiceGrid.h"
 
 #include "render/Painter.h"
+#include "ui/WindowStack.h"
 
 #include <algorithm>
 
@@ -17,7 +18,7 @@ void fill(Painter& painter, const ImageRect& r, const Colour& colour) {
 
 }  // namespace
 
-ChoiceGrid::ChoiceGrid() {
+ChoiceGrid::ChoiceGrid(UiHost& host) : Control(host), scrollBar_(host) {
     kind = ControlKind::listBox;
     tabStop = true;
     scrollBar_.owner = this;
@@ -111,7 +112,7 @@ bool ChoiceGrid::onMouse(std::uint32_t message, int x, int y, WParam wParam, LPa
     if (rowCount() > layout_.rowsShown && scrollBar_.onMouse(message, x, y, wParam, lParam)) return true;
     if (message != kLButtonDown && message != kLButtonDblClk) return bounds.contains(x, y);
     if (!bounds.contains(x, y)) return false;
-    setFocus(this);
+    host().windowStack().setFocus(this);
     if (const int index = cellAt(x, y); index >= 0) choose(index);
     return true;
 }

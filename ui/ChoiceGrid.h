@@ -26,7 +26,7 @@ public:
         int left = 0, top = 0;  // the first cell's corner, relative to the grid's bounds
     };
 
-    ChoiceGrid();
+    explicit ChoiceGrid(UiHost& host);
 
     bool loadSkin() override;
     void setBounds(const ImageRect& rect) override;

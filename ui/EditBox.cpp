@@ -1,6 +1,7 @@
 #include "ui/EditBox.h"
 
 #include "render/Painter.h"
+#include "ui/WindowStack.h"
 
 #include <algorithm>
 
@@ -15,8 +16,6 @@ constexpr std::int32_t kMaxLineCharacters = 250;
 constexpr std::int32_t kMaxRunCharacters = 251;
 constexpr std::size_t kMaxDigits = 10;
 
-int liveEditBoxes = 0;
-
 void fill(Painter& painter, const ImageRect& r, const Colour& colour) {
     painter.setColour(colour);
     painter.fillRect(r.left, r.top, r.right, r.bottom);
@@ -24,19 +23,15 @@ void fill(Painter& painter, const ImageRect& r, const Colour& colour) {
 
 }  // namespace
 
-EditBox::EditBox() {
+EditBox::EditBox(UiHost& host) : Control(host) {
     kind = ControlKind::editBox;
     tabStop = true;
     defaultFocus = false;
     textColour = Colour::fromPacked(0xFF000000u);
-    if (liveEditBoxes++ == 0) uiHost().startCaretTimer();
+    host.windowStack().editBoxMade();
 }
 
-EditBox::~EditBox() {
-    if (--liveEditBoxes == 0 && hasUiHost()) uiHost().stopCaretTimer();
-}
-
-int EditBox::liveCount() { return liveEditBoxes; }
+EditBox::~EditBox() { host().windowStack().editBoxGone(); }
 
 bool EditBox::loadSkin() { return loadNinePatch(kEditSkin); }
 
@@ -180,13 +175,13 @@ void EditBox::notify(int code) {
 void EditBox::copySelection() {
     if (!hasSelection()) return;
     const std::int32_t from = std::min(caret_, anchor_), to = std::max(caret_, anchor_);
-    uiHost().putClipboardText(
+    host().putClipboardText(
         std::wstring_view(text_).substr(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from)));
 }
 
 void EditBox::paste() {
     deleteSelection();
-    std::optional<std::wstring> pasted = uiHost().clipboardText();
+    std::optional<std::wstring> pasted = host().clipboardText();
     if (!pasted) {
         layout();
         return;
@@ -209,8 +204,8 @@ void EditBox::paste() {
 void EditBox::placeComposition() {
     const auto [start, length] = caretLineSpan();
     (void)length;
-    uiHost().placeCompositionWindow(textRect_.left + width(start, caret_) + fontSize,
-                                    textRect_.bottom + (caretLine_ - firstLine_) * fontSize);
+    host().placeCompositionWindow(textRect_.left + width(start, caret_) + fontSize,
+                                  textRect_.bottom + (caretLine_ - firstLine_) * fontSize);
 }
 
 bool EditBox::onMessage(std::uint32_t message, WParam wParam, LParam) {
@@ -219,8 +214,8 @@ bool EditBox::onMessage(std::uint32_t message, WParam wParam, LParam) {
         return true;
     }
     if (message == kTimer) {
-        if (wParam != kCaretTimerId || focusedWidget() != this) return false;
-        UiHost& host = uiHost();
+        if (wParam != kCaretTimerId || focusedControl() != this) return false;
+        UiHost& host = this->host();
         host.stopCaretTimer();
         host.startCaretTimer();
         caretVisible_ = !caretVisible_;
@@ -359,7 +354,7 @@ bool EditBox::onKey(std::uint32_t message, WParam key, LParam) {
     }
     // Only the caret's movements get here: with Shift they extend the selection, without it
     // they collapse it.
-    if (!uiHost().shiftDown()) anchor_ = caret_;
+    if (!host().shiftDown()) anchor_ = caret_;
     return true;
 }
 
@@ -384,7 +379,7 @@ std::int32_t EditBox::positionIn(const std::pair<std::int32_t, std::int32_t>& li
 bool EditBox::onMouse(std::uint32_t message, int x, int y, WParam, LParam) {
     if (!enabled || !visible || message < kMouseMove || message > kLButtonDblClk) return false;
     if (message == kLButtonDown || message == kLButtonDblClk) {
-        if (focusedWidget() != this) setFocus(this);
+        if (focusedControl() != this) host().windowStack().setFocus(this);
         if (!bounds.contains(x, y)) return false;
         selecting_ = true;
         layout();
@@ -479,7 +474,7 @@ void EditBox::draw(Painter& painter) {
     const std::wstring& shownText = shown();
     const std::int32_t selFrom = std::min(caret_, anchor_), selTo = std::max(caret_, anchor_);
     const Colour inverted = Colour::fromInts(255 - textColour.red, 255 - textColour.green, 255 - textColour.blue, 255);
-    const bool showCaret = focusedWidget() == this && caretVisible_;
+    const bool showCaret = focusedControl() == this && caretVisible_;
     std::size_t first = mode == multiLine ? static_cast<std::size_t>(std::max(0, firstLine_)) : 0;
     int top = textRect_.top;
     for (std::size_t i = first; i < lines_.size(); ++i) {
@@ -515,7 +510,7 @@ void EditBox::draw(Painter& painter) {
 // ---- Factory on Widget ---------------------------------------------------------------
 
 EditBox* Widget::createEditBox(std::int32_t controlId, const ImageRect& rect, std::int32_t mode) {
-    auto box = std::make_unique<EditBox>();
+    auto box = std::make_unique<EditBox>(host());
     box->mode = mode;
     box->setBounds(
         {rect.left + bounds.left, rect.top + bounds.top, rect.right + bounds.left, rect.bottom + bounds.top});

@@ -20,7 +20,7 @@ class EditBox : public Control {
 public:
     enum Mode : std::int32_t { singleLine = 0, multiLine = 1, digits = 2, password = 3 };
 
-    EditBox();
+    explicit EditBox(UiHost& host);
     ~EditBox() override;
 
     bool onMessage(std::uint32_t message, WParam wParam, LParam lParam) override;
@@ -50,7 +50,6 @@ public:
     [[nodiscard]] const std::vector<std::pair<std::int32_t, std::int32_t>>& lines() const { return lines_; }
     [[nodiscard]] const ImageRect& textRect() const { return textRect_; }
     // The live edit boxes, which keep the caret timer running.
-    [[nodiscard]] static int liveCount();
 
     std::int32_t mode = singleLine;
     std::int32_t maxLength = kMaxEditLength;

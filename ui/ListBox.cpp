@@ -1,6 +1,7 @@
 #include "ui/ListBox.h"
 
 #include "render/Painter.h"
+#include "ui/WindowStack.h"
 
 #include <algorithm>
 #include <array>
@@ -21,7 +22,7 @@ void drawInto(Painter& painter, const SkinImage& image, const ImageRect& r) {
 
 }  // namespace
 
-ListBox::ListBox() {
+ListBox::ListBox(UiHost& host) : Button(host), scrollBar_(host) {
     kind = ControlKind::listBox;
     textColour = Colour::fromPacked(0xFF000000u);
     scrollBar_.owner = this;
@@ -93,7 +94,7 @@ void ListBox::setIcon(std::size_t index, TextureHandle icon) {
 
 void ListBox::closeList() {
     dropped_ = false;
-    if (owner && !owner->keyboardNavigation) clearFocus();
+    if (owner && !owner->keyboardNavigation) host().windowStack().clearFocus();
 }
 
 void ListBox::keepInView(std::int32_t index) {
@@ -172,11 +173,11 @@ bool ListBox::onMouse(std::uint32_t message, int x, int y, WParam wParam, LParam
         // The whole closed box opens and closes the list, not only its arrow.
         if (bounds.contains(x, y)) {
             pressed = true;
-            if (focusedWidget() != this) setFocus(this);
-            if (focusedWidget() != this) return true;
+            if (focusedControl() != this) host().windowStack().setFocus(this);
+            if (focusedControl() != this) return true;
             dropped_ = !dropped_;
             if (dropped_) keepInView(highlighted_);
-            else if (owner && !owner->keyboardNavigation) clearFocus();
+            else if (owner && !owner->keyboardNavigation) host().windowStack().clearFocus();
             return true;
         }
         if (dropped_) {
@@ -184,7 +185,7 @@ bool ListBox::onMouse(std::uint32_t message, int x, int y, WParam wParam, LParam
             notifySelection();
             dropped_ = false;
             pressed = false;
-            if (owner && !owner->keyboardNavigation) clearFocus();
+            if (owner && !owner->keyboardNavigation) host().windowStack().clearFocus();
             return true;
         }
         return false;
@@ -252,7 +253,7 @@ void ListBox::draw(Painter& painter) {
 // ---- Factory on Widget ---------------------------------------------------------------
 
 ListBox* Widget::createListBox(std::int32_t controlId, const ImageRect& rect) {
-    auto box = std::make_unique<ListBox>();
+    auto box = std::make_unique<ListBox>(host());
     box->setBounds(
         {rect.left + bounds.left, rect.top + bounds.top, rect.right + bounds.left, rect.bottom + bounds.top});
     box->id = controlId;

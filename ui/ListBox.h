@@ -24,7 +24,7 @@ public:
         TextureHandle icon = 0;  // 16 by 16, none when added
     };
 
-    ListBox();
+    explicit ListBox(UiHost& host);
 
     bool loadSkin() override;
     void setBounds(const ImageRect& rect) override;

@@ -16,18 +16,19 @@ constexpr int kTextOk = 111, kTextCancel = 356, kTextYes = 506, kTextNo = 507;
 // The text area is a label whose frame is the dialog's inner panel.
 class TextArea : public Label {
 public:
+    using Label::Label;
     bool loadSkin() override { return loadNinePatch(kTextAreaSkin); }
 };
 
 }  // namespace
 
-MessageDialog::MessageDialog(std::int32_t style, std::uintptr_t answerW, std::intptr_t answerL)
-    : dialogStyle_(style >= 0 && style <= 3 ? style : textOnly), answerW_(answerW), answerL_(answerL) {}
+MessageDialog::MessageDialog(UiHost& host, std::int32_t style, std::uintptr_t answerW, std::intptr_t answerL)
+    : Widget(host), dialogStyle_(style >= 0 && style <= 3 ? style : textOnly), answerW_(answerW), answerL_(answerL) {}
 
 bool MessageDialog::loadSkin() {
     const bool framed = Widget::loadSkin();
     clientRect = {9, 28, 245, 137};
-    UiHost& host = uiHost();
+    UiHost& host = this->host();
     switch (dialogStyle_) {
     case textOnly: createButton(2, host.uiText(kTextOk), {105, 147, 158, 167}); break;
     case confirm:
@@ -51,7 +52,7 @@ bool MessageDialog::loadSkin() {
     }
     default: break;
     }
-    auto area = std::make_unique<TextArea>();
+    auto area = std::make_unique<TextArea>(host);
     area->setBounds({bounds.left + 9, bounds.top + 27, bounds.left + 246, bounds.top + 137});
     area->id = 1;
     textArea_ = area.get();
@@ -61,7 +62,7 @@ bool MessageDialog::loadSkin() {
 
 void MessageDialog::onNotify(int code, int controlId, Widget* sender) {
     if (dialogStyle_ != textOnly && (controlId == 2 || controlId == 3))
-        uiHost().sendToMainWindow(controlId == 2 ? WM_DIALOG_OK : WM_DIALOG_CANCEL, answerW_, answerL_);
+        host().sendToMainWindow(controlId == 2 ? WM_DIALOG_OK : WM_DIALOG_CANCEL, answerW_, answerL_);
     Widget::onNotify(code, controlId, sender);
 }
 
@@ -94,14 +95,13 @@ void MessageDialog::draw(Painter& painter) {
     }
 }
 
-MessageDialog* showMessageDialog(std::wstring_view text, std::wstring_view title, std::int32_t style,
+MessageDialog* showMessageDialog(UiHost& host, std::wstring_view text, std::wstring_view title, std::int32_t style,
                                  std::uintptr_t answerW, std::intptr_t answerL) {
-    UiHost& host = uiHost();
     const int cx = host.clientWidth() / 2, cy = host.clientHeight() / 2;
     WindowStack& stack = host.windowStack();
     auto* dialog =
         static_cast<MessageDialog*>(stack.openWindow(stack.root(), {cx - 127, cy - 88, cx + 127, cy + 88}, true,
-                                                     std::make_unique<MessageDialog>(style, answerW, answerL)));
+                                                     std::make_unique<MessageDialog>(host, style, answerW, answerL)));
     dialog->setDialogTitle(title);
     dialog->setDialogText(text);
     return dialog;

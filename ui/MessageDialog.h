@@ -29,7 +29,7 @@ public:
     };
 
     // A style above 3 is taken as 0.
-    MessageDialog(std::int32_t style, std::uintptr_t answerW, std::intptr_t answerL);
+    MessageDialog(UiHost& host, std::int32_t style, std::uintptr_t answerW, std::intptr_t answerL);
 
     bool loadSkin() override;
     void onNotify(int code, int controlId, Widget* sender) override;
@@ -55,7 +55,7 @@ private:
 
 // Opens a dialog centred in the client area, modal, owned by the root window: its title, then
 // its text. Returns it (the window stack owns it).
-MessageDialog* showMessageDialog(std::wstring_view text, std::wstring_view title, std::int32_t style,
+MessageDialog* showMessageDialog(UiHost& host, std::wstring_view text, std::wstring_view title, std::int32_t style,
                                  std::uintptr_t answerW, std::intptr_t answerL);
 
 }  // namespace likenex::ui

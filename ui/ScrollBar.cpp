@@ -15,7 +15,6 @@ constexpr std::array<std::uint32_t, 8> kHorizontalSkin = {8001007, 8001011, 8001
                                                           8001014, 8001008, 8001009, 8001010};
 
 // Only one thumb is dragged at a time: the offset of the mouse from its leading edge.
-int grabOffset = 0;
 
 void drawInto(Painter& painter, const SkinImage& image, const ImageRect& r) {
     if (image.texture) painter.drawImage(&image.texture, r.left, r.top, r.right, r.bottom);
@@ -23,7 +22,7 @@ void drawInto(Painter& painter, const SkinImage& image, const ImageRect& r) {
 
 }  // namespace
 
-ScrollBar::ScrollBar() {
+ScrollBar::ScrollBar(UiHost& host) : Control(host) {
     tabStop = true;
     kind = ControlKind::scrollBar;
 }
@@ -121,7 +120,7 @@ bool ScrollBar::onMouse(std::uint32_t message, int x, int y, WParam wParam, LPar
             heldArrow_ = 2;
         } else if (thumbShown_ && thumb_.contains(x, y)) {
             draggingThumb_ = true;
-            grabOffset = along(x, y) - along(thumb_.left, thumb_.top);
+            grabOffset_ = along(x, y) - along(thumb_.left, thumb_.top);
         } else if (along(x, y) < along(thumb_.left, thumb_.top)) {
             scrollBy(1 - pageSize_);
         } else {
@@ -133,7 +132,7 @@ bool ScrollBar::onMouse(std::uint32_t message, int x, int y, WParam wParam, LPar
         const int length = trackLength();
         const int thumbLength = horizontal ? thumb_.right - thumb_.left : thumb_.bottom - thumb_.top;
         const int free = length - thumbLength;
-        const int lead = std::clamp(along(x, y) - grabOffset, trackStart(), trackStart() + std::max(0, free));
+        const int lead = std::clamp(along(x, y) - grabOffset_, trackStart(), trackStart() + std::max(0, free));
         const std::int64_t steps = static_cast<std::int64_t>(maximum_) - pageSize_ - minimum_;
         std::int64_t position = minimum_;
         if (free > 0 && steps > 0)

@@ -8,7 +8,7 @@ namespace likenex::ui {
 
 class ScrollBar : public Control {
 public:
-    ScrollBar();
+    explicit ScrollBar(UiHost& host);
 
     bool loadSkin() override;
     void setBounds(const ImageRect& rect) override;
@@ -49,6 +49,8 @@ private:
     std::int32_t position_ = 0, pageSize_ = 0, minimum_ = 0, maximum_ = 0;
     int heldArrow_ = 0;
     bool draggingThumb_ = false;
+    // Where along the thumb it was taken hold of.
+    int grabOffset_ = 0;
     bool thumbShown_ = true;
 };
 

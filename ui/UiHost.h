@@ -1,8 +1,8 @@
 #pragma once
 // What the toolkit takes from the program around it: the main loop's clock, the client area,
 // the desktop's cursor and keyboard, text, and the interface pictures. The application
-// installs the one host at start-up (the Win32 one, app/), tests a fake of their own, so the
-// toolkit's logic runs and is tested natively. UI thread only.
+// makes the one host (the Win32 one, app/) and hands it to every window it opens; tests make a
+// fake of their own, so the toolkit's logic runs and is tested natively. UI thread only.
 
 #include "render/Colour.h"
 #include "ui/InterfaceArchive.h"
@@ -80,10 +80,5 @@ public:
     // A picture of the interface archive, with caching on.
     [[nodiscard]] virtual bool loadSkinImage(std::uint32_t skinIdentifier, SkinImage& image) = 0;
 };
-
-// The installed host. Widgets must not be made before one is installed.
-[[nodiscard]] UiHost& uiHost();
-void setUiHost(UiHost* host);
-[[nodiscard]] bool hasUiHost();
 
 }  // namespace likenex::ui

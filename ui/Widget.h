@@ -38,6 +38,9 @@ inline constexpr Status kInvalidArgument = 0x80070057u;
 using NinePatch = std::array<SkinImage, 9>;
 using SkinIds = std::array<std::uint32_t, 9>;
 
+// The order in which the nine pictures of a frame are loaded.
+inline constexpr std::array<std::size_t, 9> kNinePatchLoadOrder = {0, 2, 6, 8, 1, 3, 5, 7, 4};
+
 // The window frame every plain widget loads.
 inline constexpr SkinIds kWindowFrameSkin = {14004001, 14004002, 14004003, 14004004, 14004005,
                                              14004006, 14004007, 14004008, 14004009};
@@ -57,7 +60,8 @@ inline constexpr int kNotifyEditChanged = 0x602;
 
 class Widget {
 public:
-    Widget();
+    // Every window and control draws on, and asks, the host of the window stack it is part of.
+    explicit Widget(UiHost& host);
     Widget(const Widget&) = delete;
     Widget& operator=(const Widget&) = delete;
     virtual ~Widget();
@@ -110,6 +114,9 @@ public:
 
     [[nodiscard]] const std::vector<std::unique_ptr<Control>>& children() const { return children_; }
     [[nodiscard]] UiText* font() const { return font_.get(); }
+    [[nodiscard]] UiHost& host() const { return host_; }
+    // The control of the window stack that has the keyboard focus, or null.
+    [[nodiscard]] Control* focusedControl() const;
 
     bool keyboardNavigation = false;
     bool notifyOnSet = false;
@@ -138,6 +145,7 @@ protected:
     void drawTooltip(Painter& painter);
 
 private:
+    UiHost& host_;
     std::vector<std::unique_ptr<Control>> children_;
     std::unique_ptr<UiText> font_;
 };
@@ -155,7 +163,7 @@ enum class ControlKind : std::int32_t {
 
 class Control : public Widget {
 public:
-    Control() = default;
+    explicit Control(UiHost& host) : Widget(host) {}
     ~Control() override;
 
     bool onMessage(std::uint32_t message, WParam wParam, LParam lParam) override;
@@ -177,12 +185,6 @@ public:
     bool defaultFocus = false;
     ControlKind kind = ControlKind::none;
 };
-
-// The control that has the keyboard focus, or null. UI thread only.
-[[nodiscard]] Control* focusedWidget();
-// Nothing when the control already has the focus or cannot take it.
-void setFocus(Control* control);
-void clearFocus();
 
 // The nine destination rectangles of `patch` in a `width` by `height` area, relative to its
 // top-left corner.

@@ -14,7 +14,7 @@ WindowStack::~WindowStack() {
 }
 
 Widget* WindowStack::openWindow(Widget* owner, const ImageRect& rect, bool modal, std::unique_ptr<Widget> widget) {
-    if (!widget) widget = std::make_unique<Widget>();
+    if (!widget) widget = std::make_unique<Widget>(host_);
     Widget* w = widget.get();
     w->owner = owner;
     w->modal = modal;
@@ -72,6 +72,41 @@ void WindowStack::closeAllWindows() {
         it = windows_.erase(it);
     }
     destroyClosed();
+}
+
+void WindowStack::setFocus(Control* control) {
+    if (!control || control == focused_ || !control->canFocus()) return;
+    if (focused_) focused_->focusLost();
+    control->focusGained();
+    focused_ = control;
+}
+
+void WindowStack::clearFocus() {
+    if (!focused_) return;
+    Control* old = focused_;
+    focused_ = nullptr;
+    old->focusLost();
+}
+
+void WindowStack::forgetFocus(const Widget* widget) {
+    if (focused_ && (focused_->owner == widget || focused_ == widget)) focused_ = nullptr;
+}
+
+NinePatch& WindowStack::tooltipSkin() {
+    if (!tooltipSkinLoaded_) {
+        tooltipSkinLoaded_ = true;
+        for (std::size_t k : kNinePatchLoadOrder)
+            if (!host_.loadSkinImage(kTooltipSkin[k], tooltipSkin_[k])) break;
+    }
+    return tooltipSkin_;
+}
+
+void WindowStack::editBoxMade() {
+    if (liveEditBoxes_++ == 0) host_.startCaretTimer();
+}
+
+void WindowStack::editBoxGone() {
+    if (--liveEditBoxes_ == 0) host_.stopCaretTimer();
 }
 
 void WindowStack::drawWindows(Painter& painter) {

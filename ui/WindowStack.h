@@ -15,7 +15,7 @@ namespace likenex::ui {
 
 class WindowStack {
 public:
-    WindowStack() = default;
+    explicit WindowStack(UiHost& host) : host_(host) {}
     WindowStack(const WindowStack&) = delete;
     WindowStack& operator=(const WindowStack&) = delete;
     ~WindowStack();
@@ -45,6 +45,25 @@ public:
     [[nodiscard]] std::size_t size() const { return windows_.size(); }
     [[nodiscard]] const std::vector<std::unique_ptr<Widget>>& windows() const { return windows_; }
 
+    // The control that has the keyboard focus, or null.
+    [[nodiscard]] Control* focused() const { return focused_; }
+    // Nothing when the control already has the focus or cannot take it.
+    void setFocus(Control* control);
+    void clearFocus();
+    // The focus moves without a word to anyone: for a window's keyboard navigation, which
+    // tells the controls itself.
+    void recordFocus(Control* control) { focused_ = control; }
+    // A widget going away takes the focus with it when it, or a child of it, has it.
+    void forgetFocus(const Widget* widget);
+
+    // Loaded on the first tooltip drawn and kept as long as the stack.
+    [[nodiscard]] NinePatch& tooltipSkin();
+
+    // Edit boxes in existence: the caret timer runs while there is one.
+    void editBoxMade();
+    void editBoxGone();
+    [[nodiscard]] int liveEditBoxes() const { return liveEditBoxes_; }
+
 private:
     // Counts the messages and frames being handled, nested ones included, for its lifetime.
     class Running {
@@ -58,6 +77,11 @@ private:
         WindowStack& stack_;
     };
 
+    UiHost& host_;
+    Control* focused_ = nullptr;
+    NinePatch tooltipSkin_;
+    bool tooltipSkinLoaded_ = false;
+    int liveEditBoxes_ = 0;
     std::vector<std::unique_ptr<Widget>> windows_;
     std::vector<std::unique_ptr<Widget>> closed_;
     Widget* root_ = nullptr;

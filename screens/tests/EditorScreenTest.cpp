@@ -26,7 +26,7 @@ class EditorScreenTest : public EditorTestBed {
 protected:
     void SetUp() override {
         EditorTestBed::SetUp();
-        openEditor(std::make_unique<MainFrame>(actions_.mainFrameParts()));
+        openEditor(std::make_unique<MainFrame>(host_, actions_.mainFrameParts()));
     }
     void clickControl(const ui::Widget* control) {
         ASSERT_TRUE(control);
@@ -86,7 +86,7 @@ TEST_F(EditorScreenTest, TheScriptPageRefusesEmptyScriptsAndAddsCaptionedSteps) 
     clickControl(editor_->captionBox());
     host_.stack.route(ui::kChar, 0x1A, 0);
     EXPECT_EQ(editor_->state().script().size(), 1u);
-    ui::clearFocus();
+    host_.stack.clearFocus();
     host_.stack.route(ui::kChar, 0x1A, 0);
     EXPECT_TRUE(editor_->state().script().empty());
     EXPECT_EQ(editor_->scriptList()->size(), 0u);

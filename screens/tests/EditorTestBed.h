@@ -43,22 +43,21 @@ protected:
         host_.anySkin = true;
         actions_.newAvatar = [this] {
             model_ = newModel();
-            currentAvatarModel() = model_;
             return model_.get();
         };
         (void)actions_.newAvatar();
     }
     void TearDown() override {
-        ui::clearFocus();
+        host_.stack.clearFocus();
         host_.stack.closeAllWindows();
         host_.stack.destroyClosed();
-        currentAvatarModel().reset();
         model_.reset();
         testing::RecordingRenderer::uninstall();
     }
     [[nodiscard]] std::shared_ptr<AvatarModel> newModel() {
-        auto model = std::make_shared<AvatarModel>(
-            AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events_, nullptr});
+        auto model =
+            std::make_shared<AvatarModel>(AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events_, nullptr,
+                                                           nullptr, &testing::RecordingRenderer::painter()});
         model->setRecord(std::make_shared<AvatarRecord>());
         model->loadFromRecord(true);
         return model;
@@ -70,7 +69,9 @@ protected:
         frame_ = host_.stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::move(frame));
         editor_ = static_cast<EditorScreen*>(host_.stack.openWindow(
             frame_, {0, 69, 654, 537}, false,
-            std::make_unique<EditorScreen>(EditorScreen::Parts{catalogue_, archive_, strings_})));
+            std::make_unique<EditorScreen>(host_, EditorScreen::Parts{catalogue_, archive_, strings_, model_.get(),
+                                                                      actions_, actions_.uploadParts()})));
+        if (auto* mainFrame = dynamic_cast<MainFrame*>(frame_)) mainFrame->setNewAvatarQuestion(editor_);
     }
     void click(int x, int y) {
         host_.stack.route(ui::kLButtonDown, 0, ui::mousePosition(x, y));
@@ -97,7 +98,8 @@ protected:
     }
 
     Catalogue catalogue_;
-    AvatarArchive archive_;
+    ColourTables tables_;
+    AvatarArchive archive_{tables_};
     StringTable strings_;
     SpriteCache cache_;
     small_catalogue::FakeClock clock_;

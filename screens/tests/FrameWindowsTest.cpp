@@ -1,7 +1,6 @@
 // The main frame's bands and toolbar, the language window and the About window, driven
 // through the window stack as the main window routes messages.
 #include "screens/FrameWindows.h"
-#include "screens/ScreenActions.h"
 #include "screens/tests/RecordedActions.h"
 #include "test_support/FakeUiHost.h"
 #include "test_support/RecordingRenderer.h"
@@ -20,11 +19,11 @@ protected:
     void SetUp() override {
         RecordingRenderer::install();
         host.anySkin = true;
-        frame = static_cast<MainFrame*>(
-            host.stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<MainFrame>()));
+        frame = static_cast<MainFrame*>(host.stack.openWindow(
+            nullptr, {0, 0, 654, 537}, false, std::make_unique<MainFrame>(host, actions.mainFrameParts())));
     }
     void TearDown() override {
-        ui::clearFocus();
+        host.stack.clearFocus();
         RecordingRenderer::uninstall();
     }
     void click(int x, int y) {

@@ -29,20 +29,21 @@ protected:
         RecordingRenderer::install();
         ASSERT_TRUE(readSmallCatalogue(catalogue_));
         host_.anySkin = true;
-        model_ = std::make_unique<AvatarModel>(
-            AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events_, nullptr});
+        model_ = std::make_unique<AvatarModel>(AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events_,
+                                                                nullptr, nullptr, &RecordingRenderer::painter()});
         model_->setRecord(std::make_shared<AvatarRecord>());
         model_->loadFromRecord(true);
-        host_.stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<ui::Widget>());
+        host_.stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<ui::Widget>(host_));
         screen_ = static_cast<PictureScreen*>(
-            host_.stack.openWindow(host_.stack.root(), {0, 69, 654, 537}, false, std::make_unique<PictureScreen>()));
+            host_.stack.openWindow(host_.stack.root(), {0, 69, 654, 537}, false,
+                                   std::make_unique<PictureScreen>(host_, actions_.pictureScreenParts())));
         screen_->setModel(model_.get());
-        pictureList() = {{2001}, {2003}};
-        lastPicturePath().clear();
+        actions_.pictureList() = {{2001}, {2003}};
+        actions_.lastPicturePath().clear();
     }
     void TearDown() override {
-        pictureList().clear();
-        lastPicturePath().clear();
+        actions_.pictureList().clear();
+        actions_.lastPicturePath().clear();
         host_.stack.closeAllWindows();
         host_.stack.destroyClosed();
         model_.reset();
@@ -55,7 +56,8 @@ protected:
     }
 
     Catalogue catalogue_;
-    AvatarArchive archive_;
+    ColourTables tables_;
+    AvatarArchive archive_{tables_};
     SpriteCache cache_;
     FakeClock clock_;
     FakeEvents events_;
@@ -84,20 +86,20 @@ TEST(ExportCrop, TakesRowsOneHundredTwentyOneDownAndEightyColumnsIn) {
 
 TEST_F(PictureScreenTest, AnExportNeedsAPictureListAndAWritableFolder) {
     EXPECT_EQ(screen_->field(109), L"C:\\Likenex\\photo");
-    pictureList().clear();
+    actions_.pictureList().clear();
     EXPECT_FALSE(screen_->exportPicture());
     EXPECT_TRUE(actions_.pictures.empty());
 
-    pictureList() = {{2001}};
+    actions_.pictureList() = {{2001}};
     actions_.picturesWritable = false;
     EXPECT_FALSE(screen_->exportPicture());
-    EXPECT_TRUE(lastPicturePath().empty());
+    EXPECT_TRUE(actions_.lastPicturePath().empty());
 
     actions_.picturesWritable = true;
     ASSERT_TRUE(screen_->exportPicture());
     EXPECT_EQ(model_->action()->identifier, 2001);
     EXPECT_EQ(actions_.pictures.back(), exportCrop(model_->snapshot().data()));
-    EXPECT_EQ(lastPicturePath(), L"C:\\Likenex\\photo\\tovik_2.bmp");
+    EXPECT_EQ(actions_.lastPicturePath(), L"C:\\Likenex\\photo\\tovik_2.bmp");
     // Beside it, the transparent picture and the animation, both PNG files.
     ASSERT_EQ(actions_.files.size(), 2u);
     EXPECT_EQ(actions_.files[0].first, L"C:\\Likenex\\photo\\tovik_2.png");
@@ -112,7 +114,7 @@ TEST_F(PictureScreenTest, AnExportNeedsAPictureListAndAWritableFolder) {
 TEST_F(PictureScreenTest, AFailedOrThrowingFileWriteFailsTheExportWithoutEscaping) {
     actions_.failFileWrites = RecordedActions::FileFault::refused;
     EXPECT_FALSE(screen_->exportPicture()) << "a PNG beside the picture was not written";
-    EXPECT_EQ(lastPicturePath(), L"C:\\Likenex\\photo\\tovik_1.bmp") << "the BMP itself was written";
+    EXPECT_EQ(actions_.lastPicturePath(), L"C:\\Likenex\\photo\\tovik_1.bmp") << "the BMP itself was written";
 
     actions_.failFileWrites = RecordedActions::FileFault::throws;
     bool result = true;
@@ -141,14 +143,15 @@ TEST_F(PictureScreenTest, TheChatCommandCarriesTheLastExportedPath) {
     host_.stack.destroyClosed();
     actions_.chatAttached = true;
     screen_ = static_cast<PictureScreen*>(
-        host_.stack.openWindow(host_.stack.root(), {0, 69, 654, 537}, false, std::make_unique<PictureScreen>()));
+        host_.stack.openWindow(host_.stack.root(), {0, 69, 654, 537}, false,
+                               std::make_unique<PictureScreen>(host_, actions_.pictureScreenParts())));
     host_.stack.route(WM_DIALOG_OK, kMark, 1);
     EXPECT_EQ(actions_.chatCommands.back(), L"set avatar 1 C:\\Likenex\\photo\\tovik_1.bmp");
     EXPECT_FALSE(dialog());
 }
 
 TEST_F(PictureScreenTest, TheReplayPlaysEachActionAfterAPauseAndAClickStopsIt) {
-    pictureList() = {{2001, u"Hello"}, {2003, u"Bye"}};
+    actions_.pictureList() = {{2001, u"Hello"}, {2003, u"Bye"}};
     screen_->onNotify(ui::kNotifyButton, 201, screen_);
     EXPECT_TRUE(screen_->replaying());
     EXPECT_EQ(model_->action()->identifier, 2001);
@@ -185,7 +188,7 @@ TEST_F(PictureScreenTest, ButtonsCopyAndOpenTheAddressAndTheFolder) {
     host_.stack.closeWindow(dialog());
     host_.stack.route(WM_DIALOG_OK, kMark, 2);
     EXPECT_FALSE(host_.stack.findWindow(kPictureScreenId));
-    EXPECT_TRUE(pictureList().empty());
+    EXPECT_TRUE(actions_.pictureList().empty());
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ protected:
         open();
     }
     void open() {
-        openEditor(std::make_unique<ui::Widget>());
+        openEditor(std::make_unique<ui::Widget>(host_));
         page_ = &editor_->uploadPage();
     }
     // To the upload page with a one-step script, a title and a signed-in user; no password
@@ -88,7 +88,7 @@ protected:
 TEST_F(UploadPageTest, TheScriptsCaptionsFillTheEmptySecondTextAndTheTitleIsRequired) {
     readyToUpload();
     EXPECT_EQ(page_->secondTextBox()->editText(), L"hi\r");
-    EXPECT_EQ(ui::focusedWidget(), page_->titleBox());
+    EXPECT_EQ(host_.stack.focused(), page_->titleBox());
     page_->titleBox()->setEditText(L"");
     editor_->pressNext();
     ASSERT_TRUE(dialog());

@@ -16,6 +16,7 @@ using testing::RecordingRenderer;
 // A window that records its notifications and never closes.
 class Panel : public Widget {
 public:
+    using Widget::Widget;
     void onNotify(int code, int controlId, Widget*) override { notes.push_back({code, controlId}); }
     struct Note {
         int code, id;
@@ -29,11 +30,12 @@ protected:
     void SetUp() override {
         RecordingRenderer::install();
         host.anySkin = true;
-        panel = static_cast<Panel*>(host.stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<Panel>()));
+        panel =
+            static_cast<Panel*>(host.stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<Panel>(host)));
         panel->setBounds({100, 50, 500, 400});
     }
     void TearDown() override {
-        clearFocus();
+        host.windowStack().clearFocus();
         RecordingRenderer::uninstall();
     }
     bool mouse(std::uint32_t message, int x, int y) { return host.stack.route(message, 0, mousePosition(x, y)); }
@@ -87,11 +89,11 @@ TEST_F(ButtonsTest, AButtonNotifiesOnlyWhenReleasedInside) {
     Button* button = panel->createButton(7, L"go", {10, 10, 60, 30});  // 110,60 .. 160,80
     EXPECT_TRUE(mouse(kLButtonDown, 120, 70));
     EXPECT_TRUE(button->pressed);
-    EXPECT_EQ(focusedWidget(), button);
+    EXPECT_EQ(host.windowStack().focused(), button);
     EXPECT_TRUE(mouse(kLButtonUp, 300, 300)) << "the focused button sees the release anywhere";
     EXPECT_FALSE(button->pressed);
     EXPECT_TRUE(panel->notes.empty());
-    EXPECT_EQ(focusedWidget(), nullptr) << "without keyboard navigation nothing stays focused";
+    EXPECT_EQ(host.windowStack().focused(), nullptr) << "without keyboard navigation nothing stays focused";
 
     mouse(kLButtonDown, 120, 70);
     mouse(kLButtonUp, 125, 72);
@@ -100,7 +102,7 @@ TEST_F(ButtonsTest, AButtonNotifiesOnlyWhenReleasedInside) {
     panel->keyboardNavigation = true;
     mouse(kLButtonDown, 120, 70);
     mouse(kLButtonUp, 125, 72);
-    EXPECT_EQ(focusedWidget(), button) << "with keyboard navigation the button keeps the focus";
+    EXPECT_EQ(host.windowStack().focused(), button) << "with keyboard navigation the button keeps the focus";
     panel->notes.clear();
     EXPECT_TRUE(key(kKeyDown, kVkSpace));
     EXPECT_TRUE(button->pressed);
@@ -154,7 +156,7 @@ TEST_F(ButtonsTest, CheckBoxesTickOnReleaseAndTellWhenAsked) {
     EXPECT_EQ(box->textRect.left, 110 + 25);
 
     mouse(kLButtonDown, 150, 70);
-    EXPECT_EQ(focusedWidget(), nullptr) << "without keyboard navigation a check box is not focused";
+    EXPECT_EQ(host.windowStack().focused(), nullptr) << "without keyboard navigation a check box is not focused";
     mouse(kLButtonUp, 150, 70);
     EXPECT_FALSE(box->ticked);
     EXPECT_EQ(panel->notes, (std::vector<Panel::Note>{{kNotifyCheckBox, 20}}));
@@ -177,7 +179,7 @@ TEST_F(ButtonsTest, RadioButtonsClearOnlyTheirGroupInTheirParent) {
     RadioButton* a = panel->createRadioButton(1, 1, L"a", true, {0, 0, 100, 20});
     RadioButton* b = panel->createRadioButton(2, 1, L"b", false, {0, 30, 100, 50});
     RadioButton* other = panel->createRadioButton(3, 2, L"c", true, {0, 60, 100, 80});
-    Panel elsewhere;
+    Panel elsewhere(host);
     elsewhere.setBounds({0, 0, 10, 10});
     RadioButton* far = elsewhere.createRadioButton(4, 1, L"d", true, {0, 0, 100, 20});
     EXPECT_TRUE(a->ticked && other->ticked && far->ticked);

@@ -15,6 +15,7 @@ using testing::RecordingRenderer;
 
 class Owner : public Widget {
 public:
+    using Widget::Widget;
     void onNotify(int code, int controlId, Widget* sender) override {
         if (code == kNotifyListSelection) chosen.push_back(static_cast<ChoiceGrid*>(sender)->selected());
         (void)controlId;
@@ -27,8 +28,9 @@ protected:
     void SetUp() override {
         RecordingRenderer::install();
         host.anySkin = true;
-        owner = static_cast<Owner*>(host.stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<Owner>()));
-        grid = new ChoiceGrid();
+        owner =
+            static_cast<Owner*>(host.stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<Owner>(host)));
+        grid = new ChoiceGrid(host);
         grid->setBounds({20, 100, 338, 264});
         grid->id = 7;
         grid->setLayout({5, 2, 61, 75, 7, 8});
@@ -36,7 +38,7 @@ protected:
         grid->setCells(std::vector<ChoiceGrid::Cell>(23));
     }
     void TearDown() override {
-        clearFocus();
+        host.windowStack().clearFocus();
         RecordingRenderer::uninstall();
     }
     void click(int x, int y) {
@@ -85,7 +87,7 @@ TEST_F(ChoiceGridTest, AOneColumnListMovesByRowsOnly) {
     grid->setLayout({1, 4, 171, 19, 6, 29});
     grid->setCells(std::vector<ChoiceGrid::Cell>(3));
     grid->select(1);
-    setFocus(grid);
+    host.windowStack().setFocus(grid);
     key(kVkRight);
     EXPECT_EQ(grid->selected(), 1);
     key(kVkUp);

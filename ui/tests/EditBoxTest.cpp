@@ -61,6 +61,7 @@ private:
 
 class Panel : public Widget {
 public:
+    using Widget::Widget;
     void onNotify(int code, int, Widget*) override { notes.push_back(code); }
     std::vector<int> notes;
 };
@@ -76,16 +77,17 @@ protected:
                               "," + std::to_string(bottom) + " " + hex(colourInForce));
         };
         host.anySkin = true;
-        panel = static_cast<Panel*>(host.stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<Panel>()));
+        panel =
+            static_cast<Panel*>(host.stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<Panel>(host)));
     }
     void TearDown() override {
-        clearFocus();
+        host.windowStack().clearFocus();
         RecordingRenderer::uninstall();
     }
     // A box 70 wide: a text area of 60 pixels, ten characters of the fake font.
     EditBox* box(std::int32_t mode, int height = 22) {
         EditBox* b = panel->createEditBox(40, {100, 100, 170, 100 + height}, mode);
-        setFocus(b);
+        host.windowStack().setFocus(b);
         return b;
     }
     // One key stroke; `character` is what TranslateMessage makes of it (none for 0).
@@ -247,7 +249,7 @@ TEST_F(EditBoxTest, CtrlAThenBackspaceEmptiesTheBoxAndACopyPastesOverASelectionE
     EditBox* second = panel->createEditBox(41, {100, 140, 170, 162}, EditBox::singleLine);
     host.stack.route(kLButtonDown, kMkLButton, mousePosition(110, 150));
     host.stack.route(kLButtonUp, 0, mousePosition(110, 150));
-    ASSERT_EQ(focusedWidget(), second);
+    ASSERT_EQ(host.windowStack().focused(), second);
     type(L"ab");
     shifted(kVkHome);
     EXPECT_EQ(second->anchor(), 2);
@@ -260,7 +262,7 @@ TEST_F(EditBoxTest, CtrlAThenBackspaceEmptiesTheBoxAndACopyPastesOverASelectionE
 
     host.stack.route(kLButtonDown, kMkLButton, mousePosition(110, 110));
     host.stack.route(kLButtonUp, 0, mousePosition(110, 110));
-    ASSERT_EQ(focusedWidget(), first);
+    ASSERT_EQ(host.windowStack().focused(), first);
     control(L'A');
     panel->notes.clear();
     type(L"\b");
@@ -329,18 +331,18 @@ TEST_F(EditBoxTest, ClicksPlaceTheCaretAtTheNearestBoundaryAndDragsSelect) {
 TEST_F(EditBoxTest, TheCaretBlinksOnlyInTheFocusedBoxAndTheTimerFollowsTheLiveBoxes) {
     const int starts = host.caretTimerStarts;
     EditBox* b = box(EditBox::singleLine);
-    EXPECT_EQ(host.caretTimerStarts, starts + (EditBox::liveCount() == 1 ? 1 : 0));
+    EXPECT_EQ(host.caretTimerStarts, starts + (host.stack.liveEditBoxes() == 1 ? 1 : 0));
     EXPECT_TRUE(b->caretVisible());
     EXPECT_TRUE(host.stack.route(kTimer, kCaretTimerId, 0));
     EXPECT_FALSE(b->caretVisible());
-    clearFocus();
+    host.windowStack().clearFocus();
     EXPECT_FALSE(host.stack.route(kTimer, kCaretTimerId, 0));
     EXPECT_FALSE(b->caretVisible());
     const int stops = host.caretTimerStops;
     host.stack.closeAllWindows();
     host.stack.closeWindow(host.stack.root());
     host.stack.destroyClosed();
-    EXPECT_EQ(EditBox::liveCount(), 0);
+    EXPECT_EQ(host.stack.liveEditBoxes(), 0);
     EXPECT_GT(host.caretTimerStops, stops);
 }
 
@@ -373,7 +375,7 @@ TEST_F(EditBoxTest, DrawsTheSelectionInvertedAndTheCaret) {
     EXPECT_EQ(painted, (std::vector<std::string>{"text fghijklmno 105 ff000000", "fill 159,105,165,117 ff000000",
                                                  "text o 159 ffffffff", "fill 159,105,160,117 ff000000"}));
 
-    clearFocus();
+    host.windowStack().clearFocus();
     painted.clear();
     b->draw(RecordingRenderer::painter());
     EXPECT_EQ(painted.size(), 3u) << "no caret without the focus";

@@ -15,6 +15,7 @@ using testing::RecordingRenderer;
 
 class Panel : public Widget {
 public:
+    using Widget::Widget;
     void onNotify(int code, int controlId, Widget*) override {
         notes.push_back(code == kNotifyListSelection ? controlId : -1);
     }
@@ -26,10 +27,11 @@ protected:
     void SetUp() override {
         RecordingRenderer::install();
         host.anySkin = true;
-        panel = static_cast<Panel*>(host.stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<Panel>()));
+        panel =
+            static_cast<Panel*>(host.stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<Panel>(host)));
     }
     void TearDown() override {
-        clearFocus();
+        host.windowStack().clearFocus();
         RecordingRenderer::uninstall();
     }
     bool mouse(std::uint32_t message, int x, int y, WParam buttons = 0) {
@@ -51,7 +53,7 @@ protected:
 };
 
 TEST_F(ListBoxTest, ScrollPositionsStayWithinTheRange) {
-    ScrollBar bar;
+    ScrollBar bar(host);
     bar.setBounds({0, 0, 10, 120});  // arrows 10 high: a track of 100 from 10 to 110
     EXPECT_EQ(bar.track(), (ImageRect{0, 10, 10, 110}));
     bar.setRange(0, 10);
@@ -79,7 +81,7 @@ TEST_F(ListBoxTest, ScrollPositionsStayWithinTheRange) {
 }
 
 TEST_F(ListBoxTest, ArrowsTrackAndThumbMoveThePosition) {
-    ScrollBar bar;
+    ScrollBar bar(host);
     bar.setBounds({0, 0, 10, 120});
     bar.setRange(0, 10);
     bar.setPageSize(4);
@@ -133,7 +135,7 @@ TEST_F(ListBoxTest, EntriesAreAddedCutAndTheFirstSelected) {
 
 TEST_F(ListBoxTest, ArrowKeysSelectAtOnceWhenClosedAndOnlyOnEnterWhenDropped) {
     ListBox* box = listWith(5);
-    setFocus(box);
+    host.windowStack().setFocus(box);
     EXPECT_TRUE(key(kVkDown));
     EXPECT_EQ(box->selected(), 1);
     EXPECT_EQ(panel->notes, std::vector<int>{30});
@@ -154,7 +156,7 @@ TEST_F(ListBoxTest, ArrowKeysSelectAtOnceWhenClosedAndOnlyOnEnterWhenDropped) {
     EXPECT_TRUE(key(kVkReturn));
     EXPECT_FALSE(box->dropped());
     EXPECT_EQ(box->selected(), 2);
-    EXPECT_EQ(focusedWidget(), nullptr) << "without keyboard navigation the focus goes with the list";
+    EXPECT_EQ(host.windowStack().focused(), nullptr) << "without keyboard navigation the focus goes with the list";
     EXPECT_FALSE(key(kVkReturn)) << "Enter on a closed list is not the list's";
 }
 
@@ -163,7 +165,7 @@ TEST_F(ListBoxTest, ClicksDropPickAndCloseTheList) {
     EXPECT_TRUE(mouse(kLButtonDown, 210, 110));
     mouse(kLButtonUp, 210, 110);
     ASSERT_TRUE(box->dropped());
-    EXPECT_EQ(focusedWidget(), box);
+    EXPECT_EQ(host.windowStack().focused(), box);
     box->draw(RecordingRenderer::painter());  // lays the shown entries out
     ASSERT_TRUE(box->entries()[0].shown);
     const int lines = (box->innerRect().bottom - box->innerRect().top) / 14;
@@ -178,7 +180,7 @@ TEST_F(ListBoxTest, ClicksDropPickAndCloseTheList) {
     EXPECT_FALSE(box->dropped());
     EXPECT_EQ(box->selected(), 2);
     EXPECT_EQ(panel->notes, std::vector<int>{30});
-    EXPECT_EQ(focusedWidget(), nullptr);
+    EXPECT_EQ(host.windowStack().focused(), nullptr);
 
     // Dropped again, a click elsewhere closes it and puts the highlight back on the selection.
     mouse(kLButtonDown, 210, 110);
@@ -196,7 +198,7 @@ TEST_F(ListBoxTest, ClicksDropPickAndCloseTheList) {
 TEST_F(ListBoxTest, F4ClosesWithANotificationAndTheFocusStaysOnlyWithKeyboardNavigation) {
     constexpr WParam kF4 = 0x73;
     ListBox* box = listWith(5);
-    setFocus(box);
+    host.windowStack().setFocus(box);
     EXPECT_TRUE(key(kF4));
     ASSERT_TRUE(box->dropped());
     EXPECT_TRUE(key(kVkDown));
@@ -207,29 +209,29 @@ TEST_F(ListBoxTest, F4ClosesWithANotificationAndTheFocusStaysOnlyWithKeyboardNav
     EXPECT_FALSE(box->dropped());
     EXPECT_EQ(box->selected(), 1);
     EXPECT_EQ(panel->notes, std::vector<int>{30}) << "closing by F4 tells the selection";
-    EXPECT_EQ(focusedWidget(), nullptr) << "without keyboard navigation the focus goes with the list";
+    EXPECT_EQ(host.windowStack().focused(), nullptr) << "without keyboard navigation the focus goes with the list";
 
     // With keyboard navigation the box keeps the focus however the list closes: F4, Enter,
     // the arrow again, or a click outside.
     panel->keyboardNavigation = true;
-    setFocus(box);
+    host.windowStack().setFocus(box);
     key(kF4);
     key(kF4);
     EXPECT_FALSE(box->dropped());
     EXPECT_EQ(panel->notes.size(), 2u);
-    EXPECT_EQ(focusedWidget(), box);
+    EXPECT_EQ(host.windowStack().focused(), box);
     key(kF4);
     key(kVkDown);
     key(kVkReturn);
     EXPECT_EQ(box->selected(), 2);
-    EXPECT_EQ(focusedWidget(), box);
+    EXPECT_EQ(host.windowStack().focused(), box);
     mouse(kLButtonDown, 210, 110, kMkLButton);
     mouse(kLButtonUp, 210, 110);
     ASSERT_TRUE(box->dropped());
     mouse(kLButtonDown, 210, 110, kMkLButton);
     mouse(kLButtonUp, 210, 110);
     EXPECT_FALSE(box->dropped());
-    EXPECT_EQ(focusedWidget(), box);
+    EXPECT_EQ(host.windowStack().focused(), box);
     mouse(kLButtonDown, 210, 110, kMkLButton);
     mouse(kLButtonUp, 210, 110);
     panel->notes.clear();
@@ -237,7 +239,7 @@ TEST_F(ListBoxTest, F4ClosesWithANotificationAndTheFocusStaysOnlyWithKeyboardNav
     EXPECT_FALSE(box->dropped());
     EXPECT_FALSE(box->pressed);
     EXPECT_EQ(panel->notes, std::vector<int>{30});
-    EXPECT_EQ(focusedWidget(), box);
+    EXPECT_EQ(host.windowStack().focused(), box);
 
     // Without it, closing by the arrow lets the focus go too.
     panel->keyboardNavigation = false;
@@ -247,12 +249,12 @@ TEST_F(ListBoxTest, F4ClosesWithANotificationAndTheFocusStaysOnlyWithKeyboardNav
     mouse(kLButtonDown, 210, 110, kMkLButton);
     mouse(kLButtonUp, 210, 110);
     EXPECT_FALSE(box->dropped());
-    EXPECT_EQ(focusedWidget(), nullptr);
+    EXPECT_EQ(host.windowStack().focused(), nullptr);
 }
 
 TEST_F(ListBoxTest, KeysKeepTheHighlightInViewOfADroppedList) {
     ListBox* box = listWith(40);
-    setFocus(box);
+    host.windowStack().setFocus(box);
     key(0x73);
     box->draw(RecordingRenderer::painter());
     const int lines = box->scrollBar().pageSize();

@@ -23,7 +23,7 @@ protected:
         root = host.stack.openWindow(nullptr, {0, 0, 654, 537}, false);
     }
     void TearDown() override {
-        clearFocus();
+        host.windowStack().clearFocus();
         RecordingRenderer::uninstall();
     }
     void click(int x, int y) {
@@ -43,7 +43,7 @@ protected:
 };
 
 TEST_F(MessageDialogTest, OpensCentredModalAndOwnedByTheRoot) {
-    MessageDialog* dialog = showMessageDialog(L"text", L"title", 1, 5, 6);
+    MessageDialog* dialog = showMessageDialog(host, L"text", L"title", 1, 5, 6);
     EXPECT_EQ(dialog->bounds, (ImageRect{327 - 127, 268 - 88, 327 + 127, 268 + 88}));
     EXPECT_TRUE(dialog->modal);
     EXPECT_EQ(dialog->owner, root);
@@ -54,7 +54,7 @@ TEST_F(MessageDialogTest, OpensCentredModalAndOwnedByTheRoot) {
 }
 
 TEST_F(MessageDialogTest, TextSplitsIntoAtMostFiveLinesAndALeadingFeedKeepsTheRestWhole) {
-    MessageDialog dialog(0, 0, 0);
+    MessageDialog dialog(host, 0, 0, 0);
     dialog.setDialogText(L"one\ntwo\nthree\nfour\nfive\nsix\nseven");
     EXPECT_EQ(dialog.lines(), (std::array<std::wstring, 5>{L"one", L"two", L"three", L"four", L"five"}));
     dialog.setDialogText(L"a\n\nb\nc");
@@ -62,7 +62,7 @@ TEST_F(MessageDialogTest, TextSplitsIntoAtMostFiveLinesAndALeadingFeedKeepsTheRe
     dialog.setDialogText(L"no feed");
     EXPECT_EQ(dialog.lines()[0], L"no feed");
     EXPECT_EQ(dialog.lines()[1], L"");
-    EXPECT_EQ(MessageDialog(9, 0, 0).dialogStyle(), 0) << "an unknown style is the text-only one";
+    EXPECT_EQ(MessageDialog(host, 9, 0, 0).dialogStyle(), 0) << "an unknown style is the text-only one";
 }
 
 TEST_F(MessageDialogTest, EachStyleHasItsButtonsAndAnswers) {
@@ -77,14 +77,14 @@ TEST_F(MessageDialogTest, EachStyleHasItsButtonsAndAnswers) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.style);
-        MessageDialog* dialog = showMessageDialog(L"?", L"", c.style, 41, 42);
+        MessageDialog* dialog = showMessageDialog(host, L"?", L"", c.style, 41, 42);
         std::vector<std::pair<int, std::wstring>> buttons;
         for (auto it = dialog->children().rbegin(); it != dialog->children().rend(); ++it)
             if ((*it)->kind == ControlKind::button) buttons.emplace_back((*it)->id, static_cast<Button&>(**it).text());
         EXPECT_EQ(buttons, c.buttons);
         for (const auto& [id, caption] : c.buttons) {
             // Every button closes the dialog; 2 and 3 of a dialog with buttons answer first.
-            MessageDialog* again = id == 2 ? dialog : showMessageDialog(L"?", L"", c.style, 41, 42);
+            MessageDialog* again = id == 2 ? dialog : showMessageDialog(host, L"?", L"", c.style, 41, 42);
             host.sent.clear();
             const Point p = centreOf(*again, id);
             click(p.x, p.y);
@@ -98,19 +98,19 @@ TEST_F(MessageDialogTest, EachStyleHasItsButtonsAndAnswers) {
 }
 
 TEST_F(MessageDialogTest, EnterOnTheFocusedButtonAnswersLikeAClick) {
-    MessageDialog* dialog = showMessageDialog(L"quit?", L"", 1, 7, 8);
+    MessageDialog* dialog = showMessageDialog(host, L"quit?", L"", 1, 7, 8);
     dialog->keyboardNavigation = true;
     for (const auto& child : dialog->children())
-        if (child->id == 2) setFocus(child.get());
+        if (child->id == 2) host.windowStack().setFocus(child.get());
     host.stack.route(kKeyDown, kVkReturn, 0);
     host.stack.route(kKeyUp, kVkReturn, 0);
     EXPECT_EQ(host.sent, (std::vector<Sent>{{WM_DIALOG_OK, 7, 8}}));
     EXPECT_EQ(host.stack.size(), 1u);
-    EXPECT_EQ(focusedWidget(), nullptr) << "the focused button went with its dialog";
+    EXPECT_EQ(host.windowStack().focused(), nullptr) << "the focused button went with its dialog";
 }
 
 TEST_F(MessageDialogTest, DrawsTheTitleCentredAndEachLineInItsSlot) {
-    MessageDialog* dialog = showMessageDialog(L"first\n\nthird", L"Title", 0, 0, 0);
+    MessageDialog* dialog = showMessageDialog(host, L"first\n\nthird", L"Title", 0, 0, 0);
     host.drawnTexts.clear();
     dialog->draw(RecordingRenderer::painter());
     std::vector<std::tuple<std::wstring, int, int>> texts;

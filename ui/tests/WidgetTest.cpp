@@ -245,6 +245,7 @@ TEST_F(WidgetTest, ClosingIdentifiersCloseTheirWindowAfterTheMessage) {
     Widget* root = host.stack.openWindow(nullptr, {0, 0, 654, 537}, false);
     Widget* dialog = host.stack.openWindow(root, {100, 100, 300, 250}, true);
     struct Closer : Probe {
+        using Probe::Probe;
         bool onMouse(std::uint32_t message, int x, int y, WParam w, LParam l) override {
             Probe::onMouse(message, x, y, w, l);
             if (message == kLButtonUp) owner->onNotify(kNotifyButton, id, this);
@@ -253,11 +254,11 @@ TEST_F(WidgetTest, ClosingIdentifiersCloseTheirWindowAfterTheMessage) {
             return true;
         }
     };
-    auto* ok = new Closer;
+    auto* ok = new Closer(host);
     ok->id = 2;
     ok->setBounds({150, 150, 200, 170});
     ASSERT_EQ(dialog->addChild(ok), kStatusOk);
-    auto* plain = new Closer;
+    auto* plain = new Closer(host);
     plain->id = 7;
     plain->setBounds({210, 150, 260, 170});
     ASSERT_EQ(dialog->addChild(plain), kStatusOk);
@@ -355,8 +356,8 @@ TEST_F(WidgetTest, AFocusedChildIsDrawnOverItsSiblings) {
         c->id = id;
         ASSERT_EQ(window.addChild(c), kStatusOk);
     }
-    host.windowStack().setFocus(window.children()[1].get());   // id 2
-    window.children()[2]->visible = false;  // id 1
+    host.windowStack().setFocus(window.children()[1].get());  // id 2
+    window.children()[2]->visible = false;                    // id 1
     window.draw(RecordingRenderer::painter());
     EXPECT_EQ(order, (std::vector<int>{3, 2}));
 }

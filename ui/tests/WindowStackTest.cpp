@@ -23,7 +23,8 @@ std::vector<std::string> journal;
 // A window that logs what reaches it and answers as told.
 class Logged : public Widget {
 public:
-    explicit Logged(std::string name, bool answer = false) : name_(std::move(name)), answer_(answer) {}
+    Logged(UiHost& host, std::string name, bool answer = false)
+        : Widget(host), name_(std::move(name)), answer_(answer) {}
     ~Logged() override { journal.push_back("destroy " + name_); }
     bool onMessage(std::uint32_t message, WParam, LParam) override {
         journal.push_back(name_ + " " + std::to_string(message));
@@ -60,7 +61,7 @@ public:
     using Logged::Logged;
     bool onMessage(std::uint32_t message, WParam wParam, LParam lParam) override {
         if (message == kLButtonDown && mouseY(lParam) < 70 && target) {
-            uiHost().windowStack().closeWindow(target);
+            host().windowStack().closeWindow(target);
             return true;
         }
         return Logged::onMessage(message, wParam, lParam);
@@ -78,7 +79,7 @@ protected:
     void TearDown() override { RecordingRenderer::uninstall(); }
     Logged* open(const std::string& name, ImageRect rect, bool modal = false, bool answer = false) {
         return static_cast<Logged*>(
-            host.stack.openWindow(nullptr, rect, modal, std::make_unique<Logged>(name, answer)));
+            host.stack.openWindow(nullptr, rect, modal, std::make_unique<Logged>(host, name, answer)));
     }
     FakeUiHost host;
     WindowStack& stack = host.stack;
@@ -187,7 +188,7 @@ TEST_F(WindowStackTest, ClosingActivatesTheTopWindowAndClosingAllKeepsTheRoot) {
     stack.destroyClosed();
     EXPECT_EQ(journal.back(), "destroy a");
 
-    Logged stranger("stranger");
+    Logged stranger(host, "stranger");
     stack.closeWindow(&stranger);  // not in the list: left alone
     EXPECT_EQ(stack.size(), 2u);
 
@@ -204,10 +205,10 @@ TEST_F(WindowStackTest, ClosingActivatesTheTopWindowAndClosingAllKeepsTheRoot) {
 }
 
 TEST_F(WindowStackTest, AWindowClosedInsideANestedLoopOfItsOwnCodeLivesUntilTheOutermostMessageIsDone) {
-    auto* frame =
-        static_cast<Closing*>(stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<Closing>("frame")));
+    auto* frame = static_cast<Closing*>(
+        stack.openWindow(nullptr, {0, 0, 654, 537}, false, std::make_unique<Closing>(host, "frame")));
     auto* language = static_cast<Nesting*>(
-        stack.openWindow(frame, {200, 200, 454, 336}, true, std::make_unique<Nesting>("language")));
+        stack.openWindow(frame, {200, 200, 454, 336}, true, std::make_unique<Nesting>(host, "language")));
     frame->target = language;
     language->nestedLoop = [&] {
         // Inside the box's loop the toolbar is clicked, and the frame closes the window.
@@ -240,7 +241,7 @@ TEST_F(WindowStackTest, AMessageEndedByAnExceptionStillLetsClosedWindowsGo) {
         }
     };
     open("frame", {0, 0, 654, 537});
-    stack.openWindow(nullptr, {0, 0, 10, 10}, false, std::make_unique<Throwing>("thrower"));
+    stack.openWindow(nullptr, {0, 0, 10, 10}, false, std::make_unique<Throwing>(host, "thrower"));
     EXPECT_THROW(stack.route(kKeyDown, kVkReturn, 0), std::runtime_error);
     EXPECT_TRUE(journalHas("destroy thrower"));
     Logged* later = open("later", {0, 0, 10, 10});

@@ -68,8 +68,6 @@ public:
 };
 
 class ToolkitWindowTest : public ::testing::Test {
-protected:
-    void TearDown() override { currentAvatarModel().reset(); }
 };
 
 TEST_F(ToolkitWindowTest, RealMessagesDriveTheWidgetsAndTheFrameShowsThem) {
@@ -114,7 +112,7 @@ TEST_F(ToolkitWindowTest, RealMessagesDriveTheWidgetsAndTheFrameShowsThem) {
         // Typing, the caret timer, the clipboard and the input method.
         app.click(*edit, WM_LBUTTONDOWN);
         app.click(*edit, WM_LBUTTONUP);
-        EXPECT_EQ(ui::focusedWidget(), edit);
+        EXPECT_EQ(app.windowStack().focused(), edit);
         for (wchar_t c : std::wstring(L"\u65e5\u672c caf\u00e9")) app.send(WM_CHAR, c, 1);
         EXPECT_EQ(edit->editText(), L"\u65e5\u672c caf\u00e9");
         const bool caret = edit->caretVisible();

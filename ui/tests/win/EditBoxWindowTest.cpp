@@ -26,7 +26,6 @@ namespace {
 class WindowHost final : public UiHost {
 public:
     WindowHost() {
-        setUiHost(this);
         static const bool registered = [] {
             WNDCLASSW wc{};
             wc.lpfnWndProc = &WindowHost::procedure;
@@ -48,7 +47,6 @@ public:
         keys_[VK_SHIFT] = keys_[VK_CONTROL] = 0;
         SetKeyboardState(keys_.data());
         if (window_) SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
-        setUiHost(nullptr);
     }
     WindowHost(const WindowHost&) = delete;
     WindowHost& operator=(const WindowHost&) = delete;
@@ -155,7 +153,7 @@ private:
     }
 
     UniqueWindow window_;
-    WindowStack stack_;
+    WindowStack stack_{*this};
     std::array<BYTE, 256> keys_{};
 };
 
@@ -165,12 +163,12 @@ protected:
         ASSERT_TRUE(host.window());
         panel = host.windowStack().openWindow(nullptr, {0, 0, 654, 537}, false);
     }
-    void TearDown() override { clearFocus(); }
+    void TearDown() override { host.windowStack().clearFocus(); }
     // A single-line box at (100, top), 200 wide; a click gives it the focus.
     EditBox* box(int top) {
         EditBox* b = panel->createEditBox(40, {100, top, 300, top + 22}, EditBox::singleLine);
         host.click(150, top + 10);
-        EXPECT_EQ(focusedWidget(), b);
+        EXPECT_EQ(host.windowStack().focused(), b);
         return b;
     }
     WindowHost host;
