@@ -1,24 +1,24 @@
 #pragma once
-// The editor's application object: the one concrete MainWindow. It holds what the whole
-// run needs (server endpoint, the avatar asked for on the command line, quit confirmation,
-// tray icon) and adds its own window-message handling before the base procedure.
+// The editor's application object: the one concrete MainWindow and the composition of the
+// program. It owns the services by value, made in the order they are declared and torn down
+// in reverse (the avatar data, the server link, the toolkit's host, the chat link, the picture
+// store, the text services), hands each screen the interfaces it uses, and adds its own
+// window-message handling (tray, quit confirmation, server replies) before the base procedure.
 
 #include "app/AppServices.h"
 #include "app/AppUiHost.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
-#include "app/ServerRequests.h"
+#include "app/PictureFile.h"
+#include "app/ServerLink.h"
+#include "app/TextServices.h"
 #include "avatar/AvatarRecord.h"
 #include "avatar/AvatarServices.h"
-#include "avatar/SpeechBubbles.h"
 #include "chatlink/win/SkypeLink.h"
-#include "net/ServerExchange.h"
-#include "net/win/NetworkSession.h"
-#include "net/win/ServerConnection.h"
-#include "render/text/GlyphFont.h"
-#include "render/text/TextRenderer.h"
-#include "screens/ScreenActions.h"
+#include "screens/PictureScreen.h"
+#include "screens/ScreenServices.h"
 #include "screens/Settings.h"
+#include "screens/TextIds.h"
 
 #include <cstdint>
 #include <functional>
@@ -37,12 +37,9 @@ inline constexpr int kShowBitmapResource = 105;
 inline constexpr UINT kQuitCommand = 40003;
 inline constexpr UINT kShowCommand = 40004;
 
-// Interface text numbers the shell shows.
-inline constexpr int kTextDialogTitle = 115;
-inline constexpr int kTextConfirmQuit = 501;
-
-// Start-up state: 0 until start-up ends, 1 after it, 2 once the user asked for a version check.
-std::uint8_t& startupState();
+// How far the program is: starting until start-up ends, then started, and versionCheckAsked
+// once the user asked for a version check (whose "up to date" answer is then shown).
+enum class StartupState : std::uint8_t { starting, started, versionCheckAsked };
 
 // Where the avatar is drawn until the editor screen places it in its preview area
 // (370,148 to 577,366): the frame then stands in the middle of that area.
@@ -54,10 +51,15 @@ inline constexpr std::uint32_t kPreviewBackdropSkin = 16001090;
 [[nodiscard]] const wchar_t* uiFontForLanguage(int languageIndex);
 
 class Application : public MainWindow,
-                    public AvatarScene,
                     public AvatarEvents,
                     public AvatarClock,
-                    public ScreenActions {
+                    public WindowControl,
+                    public WebPages,
+                    public ServerChannel,
+                    public UserSettings,
+                    public CodePageText,
+                    public ChatCommands,
+                    public AvatarFactory {
 public:
     Application();
     ~Application() override;
@@ -69,30 +71,35 @@ public:
     void releaseRendererResources() override;
 
     [[nodiscard]] ui::WindowStack& windowStack() { return uiHost_.windowStack(); }
+    [[nodiscard]] InterfaceArchive& interfaceArchive() { return services_.interfaceArchive; }
+    // The avatar being edited; null before start-up makes it and after shutdown.
+    [[nodiscard]] const std::shared_ptr<AvatarModel>& avatarModel() const { return data_.avatarModel; }
 
     // Takes what the command line asked for (before anything else reads the endpoint).
     void setCommandLineRequest(const CommandLineRequest& request);
-    [[nodiscard]] const ServerEndpoint& serverEndpoint() const { return endpoint_; }
+    [[nodiscard]] const ServerEndpoint& serverEndpoint() const { return server_.endpoint(); }
     [[nodiscard]] std::int64_t pendingAvatarId() const { return pendingAvatarId_; }
     [[nodiscard]] bool editRequested() const { return editRequested_; }
     [[nodiscard]] int quitPending() const { return quitPending_; }
     [[nodiscard]] int languageIndex() const { return languageIndex_; }
+    [[nodiscard]] StartupState startupState() const { return startupState_; }
     // The language the interface starts in, until the settings file is read at start-up.
     void setLanguageIndex(int index) { languageIndex_ = index; }
 
-    [[nodiscard]] ServerRequests& serverRequests() { return *requests_; }
+    [[nodiscard]] ServerRequests& serverRequests() { return server_.requests(); }
+    // The exported pictures: the photo folder, and what the picture screen replays.
+    [[nodiscard]] PictureStore& pictures() { return pictures_; }
+    // What the picture screen is given, wherever it is opened.
+    [[nodiscard]] PictureScreen::Parts pictureScreenParts() { return {pictures_, *this, *this, *this, *this}; }
     // The way to the server for every request; null sends nothing (each request then fails
     // as a connection failure would).
-    void setServerExchange(ServerExchange* exchange) {
-        exchange_ = exchange;
-        networkRequests_.exchange = exchange;
-    }
+    void setServerExchange(ServerExchange* exchange) { server_.setExchange(exchange); }
     // The start-up requests: the avatar asked for, or the version check. A request that
     // cannot go out says so when the user is waiting for it.
     void openAvatar(std::int64_t avatarId);
     void askForVersion();
     // Tests record the requests; null restores the network requests.
-    void setServerRequests(ServerRequests* requests) { requests_ = requests ? requests : &networkRequests_; }
+    void setServerRequests(ServerRequests* requests) { server_.setRequests(requests); }
 
     void addTrayIcon();
     void removeTrayIcon();
@@ -111,22 +118,8 @@ public:
     // After a change of language: fonts of that language and renderers made with them.
     void reloadFonts();
 
-    // Text services by size code 11, 12 or 13; any other size does nothing and measures 0.
-    void setPlainText(int size, std::wstring_view text);
-    void drawText(int size, int x, int y, const Colour& colour);
-    [[nodiscard]] int textWidth(int size);
-    [[nodiscard]] int textWidthOf(int size, int n);
-
-    void drawBubble(int x, int y, int width, bool twoLines, int variant) override;
-    void composeBubble(AvatarModel& model, int x, int y, int width, bool twoLines) override;
-    [[nodiscard]] const SpeechBubbles& speechBubbles() const { return bubbles_; }
-    [[nodiscard]] GlyphFont& glyphFont() { return glyphFont_; }
-
-    // AvatarScene: the speech bubble's text in the medium renderer, glyphs from the glyph font.
-    int textWidth(const std::u16string& text) override;
-    int textWidthOf(const std::u16string& text, int count) override;
-    void drawText(const std::u16string& text, int x, int y, Colour colour) override;
-    bool renderCharacter(char16_t c, std::vector<std::uint8_t>& pixels, int& width, int& height, int& advance) override;
+    // The text renderers, the glyph font and the speech bubbles: the avatar's scene.
+    [[nodiscard]] TextServices& text() { return text_; }
     // AvatarEvents: the end of an action goes to the main window as a message.
     void actionEnded(std::uint16_t actionId, std::int64_t value) override;
     // AvatarClock: the system tick count.
@@ -144,10 +137,9 @@ public:
     void attachChatLink();
 
 protected:
-    // Start-up steps that belong to parts still to come; each is a named call here.
     // WinSock, and the connection every server exchange goes through.
     virtual bool startNetwork();
-    // ScreenActions: what the frame's windows ask of the program.
+    // What the screens ask of the program; each screen is given the interfaces it uses.
     void hideToTray() override;
     void askToQuit() override;
     void moveWindowWithMouse() override;
@@ -166,10 +158,7 @@ protected:
     [[nodiscard]] std::wstring fromCodePage(std::string_view text) const override;
     void openAddress(std::string_view address) override;
     void openFolder(std::wstring_view folder) override;
-    [[nodiscard]] std::wstring pictureFolder() const override { return programDirectoryW_ + L"\\photo"; }
-    [[nodiscard]] std::optional<std::wstring> writePicture(std::span<const std::uint8_t> pixels) override;
     [[nodiscard]] bool sendChatCommand(std::wstring_view command) override;
-    [[nodiscard]] bool writeFile(const std::wstring& path, std::span<const std::uint8_t> bytes) override;
     // A newer version: starts the updater with the server's arguments and ends the program
     // (programEnd). An updater that cannot be started is told in a message box, and the
     // program goes on.
@@ -191,14 +180,11 @@ private:
     // Closes every window of the stack, the root last.
     void closeWindows();
     LRESULT onVersionReply(WPARAM wParam, LPARAM lParam);
-    // The reply message is the one the current exchange's dispatcher is handing over now.
-    [[nodiscard]] bool replyIsGenuine(UINT message, WPARAM wParam, LPARAM lParam);
     // An exchange ended without a reply; the screen that waited for it was told first.
     void onServerFailed(WPARAM requestType);
     void step(const char* name) { startupSteps_.emplace_back(name); }
     void noteFirstFrame();
     [[noreturn]] void failStartup(const std::string& text);
-    [[nodiscard]] TextRenderer* renderer(int size);
     // Chooses the UI font of the language, then makes the three renderers and the glyph font.
     void createTextRenderers();
     void releaseTextRenderers();
@@ -207,35 +193,33 @@ private:
     AvatarModel& makeAvatarModel();
     void showFromTray();
 
-    // Declared first: everything below may use it to the end of its own life.
+    // Declared first: everything below may use them to the end of their own lives.
+    AppData data_;
     AppServices services_;
-    // WinSock outlives the connection, which is made once the main window exists.
-    NetworkSession networkSession_;
-    std::unique_ptr<ServerConnection> connection_;
+    ServerLink server_;
     // The toolkit's host and the window stack; installed for the toolkit while this lives.
     AppUiHost uiHost_;
     Settings settings_;
     std::function<void(const std::string&)> webPageOpener_;
     std::function<void()> programEnd_ = [] { ExitProcess(0); };
-    ServerEndpoint endpoint_;
     std::int64_t pendingAvatarId_ = 0;
     bool editRequested_ = false;
     int languageIndex_ = 0;
     int quitPending_ = 0;
-    NetworkServerRequests networkRequests_;
-    ServerRequests* requests_ = &networkRequests_;
-    ServerExchange* exchange_ = nullptr;
     SkypeLink chatLink_;
+    PictureFolder pictures_;
 
     std::wstring programDirectoryOverride_;
     std::string programDirectory_;
     std::wstring programDirectoryW_;
-    TextRenderer small_, medium_, large_;
-    GlyphFont glyphFont_;
-    SpeechBubbles bubbles_;
+    TextServices text_;
     std::shared_ptr<AvatarRecord> avatarRecord_;
     std::vector<std::string> startupSteps_;
     bool firstFrameNoted_ = false;
+    StartupState startupState_ = StartupState::starting;
+    // A start-up failure reaches the entry as narrow text thrown from here: the application
+    // outlives the handler that shows it.
+    std::string startupError_;
 };
 
 }  // namespace likenex

@@ -1,5 +1,8 @@
 #include "app/PictureFile.h"
 
+#include "platform/win/Handles.h"
+#include "screens/PictureScreen.h"
+
 #include <windows.h>
 // GDI+ needs the min and max of <windows.h>'s era, which NOMINMAX hides.
 #include <algorithm>
@@ -70,6 +73,20 @@ std::optional<std::wstring> writeBmpWithGdiPlus(const std::wstring& folder, int 
     const std::optional<CLSID> bmp = encoderFor(L"image/bmp");
     if (!bmp || bitmap.Save(path.c_str(), &*bmp, nullptr) != Gdiplus::Ok) return std::nullopt;
     return path;
+}
+
+std::optional<std::wstring> PictureFolder::writePicture(std::span<const std::uint8_t> pixels) {
+    return writeBmpWithGdiPlus(folder_, kExportSize, kExportSize, pixels);
+}
+
+bool PictureFolder::writeFile(const std::wstring& path, std::span<const std::uint8_t> bytes) {
+    if (bytes.empty()) return false;
+    UniqueFile file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
 }  // namespace likenex

@@ -1,11 +1,11 @@
 // WinMain of Likenex.exe.
 #include "app/Entry.h"
 
-namespace {
-// The one application object, constructed before the entry runs.
-likenex::Application theApplication;
-}  // namespace
+#include <memory>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
-    return likenex::runEntry(theApplication, commandLine);
+    // The application is the composition of the whole program: it lives for exactly this call,
+    // on the heap for its size, and is gone before the process's own objects are destroyed.
+    const auto application = std::make_unique<likenex::Application>();
+    return likenex::runEntry(*application, commandLine);
 }

@@ -1,7 +1,12 @@
 #pragma once
-// What the screens asked of the program, recorded in order; installed while it lives.
+// What the screens asked of the program, recorded in order; it stands for every service the
+// screens are given.
 
-#include "screens/ScreenActions.h"
+#include "screens/FrameWindows.h"
+#include "screens/PictureScreen.h"
+#include "screens/PictureStore.h"
+#include "screens/ScreenServices.h"
+#include "screens/UploadPage.h"
 
 #include <functional>
 #include <stdexcept>
@@ -10,10 +15,19 @@
 
 namespace likenex {
 
-class RecordedActions : public ScreenActions {
+class RecordedActions : public WindowControl,
+                        public WebPages,
+                        public ServerChannel,
+                        public UserSettings,
+                        public CodePageText,
+                        public ChatCommands,
+                        public AvatarFactory,
+                        public PictureStore {
 public:
-    RecordedActions() { setScreenActions(this); }
-    ~RecordedActions() override { setScreenActions(nullptr); }
+    [[nodiscard]] MainFrame::Parts mainFrameParts() { return {*this, *this, *this, *this}; }
+    [[nodiscard]] PictureScreen::Parts pictureScreenParts() { return {*this, *this, *this, *this, *this}; }
+    [[nodiscard]] UploadPage::Parts uploadParts() { return {*this, pictureScreenParts()}; }
+
     void hideToTray() override { calls.push_back("tray"); }
     void askToQuit() override { calls.push_back("quit?"); }
     void moveWindowWithMouse() override { calls.push_back("move"); }

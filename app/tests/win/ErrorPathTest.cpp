@@ -106,7 +106,7 @@ TEST_F(ErrorPathTest, AStandardExceptionEndsTheLoopWithItsTextAndReleasesEveryth
     // The end of the loop ran all the same: renderer stopped, everything given back.
     EXPECT_EQ(RecordingRenderer::calls().back(), "stop");
     EXPECT_EQ(currentRenderContext(), nullptr);
-    EXPECT_FALSE(interfaceArchive().isLoaded());
+    EXPECT_FALSE(app.interfaceArchive().isLoaded());
 }
 
 // A reply from the network reaches the window procedure inside PeekMessageW, as a message
@@ -171,7 +171,7 @@ TEST_F(ErrorPathTest, TheInterfaceArchiveIsReleasedAfterTheLoopWhileTheRendererS
     EXPECT_TRUE(app.archiveLoadedAtRelease);
     ASSERT_FALSE(app.rendererCallsAtRelease.empty());
     EXPECT_NE(app.rendererCallsAtRelease.back(), "stop");
-    EXPECT_FALSE(interfaceArchive().isLoaded());
+    EXPECT_FALSE(app.interfaceArchive().isLoaded());
 }
 
 // The whole program: a standard exception in a frame shows its text and the process ends

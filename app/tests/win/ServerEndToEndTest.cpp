@@ -80,11 +80,7 @@ protected:
         endpoint_ = *endpoint;
         RecordingRenderer::reset();
     }
-    void TearDown() override {
-        RecordingRenderer::reset();
-        currentAvatarModel().reset();
-        pictureList().clear();
-    }
+    void TearDown() override { RecordingRenderer::reset(); }
     ServerEndpoint endpoint_;
 };
 
@@ -143,13 +139,12 @@ TEST_F(ServerEndToEndTest, AnUploadIsStoredAndOpensAgainInASecondEditor) {
         ASSERT_GT(number, 0) << "the picture screen showed the stored avatar's number";
         EXPECT_NE(address.find(L"/a/" + std::to_wstring(number)), std::wstring::npos)
             << std::string(address.begin(), address.end());
-        EXPECT_TRUE(std::filesystem::exists(lastPicturePath())) << "the picture was exported";
+        EXPECT_TRUE(std::filesystem::exists(app.pictures().lastPicturePath())) << "the picture was exported";
         std::error_code ignored;
-        std::filesystem::remove_all(std::filesystem::path(lastPicturePath()).parent_path(), ignored);
+        std::filesystem::remove_all(std::filesystem::path(app.pictures().lastPicturePath()).parent_path(), ignored);
         EXPECT_EQ(registryDword("ver"), kProgramVersion);
         EXPECT_EQ(registryDword("newver"), 2u) << "the start-up version reply was recorded";
     }
-    currentAvatarModel().reset();
     {
         ConnectedEditor app(endpoint_, number);
         bool loaded = false;

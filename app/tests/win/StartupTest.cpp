@@ -3,9 +3,9 @@
 #include "app/Application.h"
 #include "app/Entry.h"
 #include "app/ProgramFiles.h"
-#include "avatar/SpeechBubbles.h"
 #include "app/tests/win/TestSupport.h"
 #include "avatar/AvatarModel.h"
+#include "avatar/SpeechBubbles.h"
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/ImageKey.h"
 #include "platform/win/Handles.h"
@@ -16,7 +16,7 @@
 #include "render/text/GlyphFont.h"
 #include "render/text/TextRenderer.h"
 #include "screens/EditorScreen.h"
-#include "screens/SettingsStore.h"
+#include "screens/win/SettingsStore.h"
 #include "test_support/BmpDecode.h"
 
 #include <gtest/gtest.h>
@@ -40,10 +40,7 @@ namespace fs = std::filesystem;
 class StartupTest : public ::testing::Test {
 protected:
     void SetUp() override { RecordingRenderer::reset(); }
-    void TearDown() override {
-        RecordingRenderer::reset();
-        currentAvatarModel().reset();
-    }
+    void TearDown() override { RecordingRenderer::reset(); }
 };
 
 TEST_F(StartupTest, StepsRunInOrderAndLeaveAStandingAvatar) {
@@ -52,7 +49,7 @@ TEST_F(StartupTest, StepsRunInOrderAndLeaveAStandingAvatar) {
     std::uint16_t action = 0;
     bool running = false;
     app.onFirstFrame = [&] {
-        const auto& model = currentAvatarModel();
+        const auto& model = app.avatarModel();
         ASSERT_TRUE(model);
         ASSERT_NE(model->action(), nullptr);
         action = model->action()->identifier;
@@ -64,13 +61,13 @@ TEST_F(StartupTest, StepsRunInOrderAndLeaveAStandingAvatar) {
                                         "language table", "avatar data", "scene pictures", "bubble pictures", "fonts",
                                         "avatar model", "screens", "updater files"}));
     EXPECT_TRUE(messages.shown.empty()) << (messages.shown.empty() ? "" : "a box said something");
-    EXPECT_EQ(startupState(), 1);
+    EXPECT_EQ(app.startupState(), StartupState::started);
     EXPECT_EQ(action, kStandingAction);
     EXPECT_TRUE(running) << "the standing action plays";
     EXPECT_FALSE(app.uiText(115).empty()) << "the language table is loaded";
     // The bubble pieces came from the archive, with the geometry of the data set.
-    EXPECT_EQ(app.speechBubbles().image(0).xOffset, -6);
-    EXPECT_EQ(app.speechBubbles().image(4).width, 2);
+    EXPECT_EQ(app.text().speechBubbles().image(0).xOffset, -6);
+    EXPECT_EQ(app.text().speechBubbles().image(4).width, 2);
 }
 
 TEST_F(StartupTest, TheRegistryLanguagePicksTheInterfaceFont) {
@@ -86,7 +83,6 @@ TEST_F(StartupTest, TheRegistryLanguagePicksTheInterfaceFont) {
         app.setLanguageIndex(0);
         EXPECT_EQ(runEntry(app, nullptr), 0);
         EXPECT_EQ(app.uiFontFile(), font) << code;
-        currentAvatarModel().reset();
     }
     RegDeleteKeyA(HKEY_CURRENT_USER, kSettingsKey);
 }
@@ -215,15 +211,15 @@ TEST_F(StartupTest, ALanguageChangeDrawsEverySizeInTheNewFont) {
     app.onFirstFrame = [&] {
         ASSERT_EQ(app.uiFontFile(), L"mingliu.TTC");
         for (int size : {11, 12, 13}) {
-            app.setPlainText(size, sample);
-            widths[size - 11].before = app.textWidth(size);
+            app.text().setPlainText(TextSize{size}, sample);
+            widths[size - 11].before = app.text().textWidth(TextSize{size});
         }
         app.setLanguageIndex(2);
         app.reloadFonts();
         for (int size : {11, 12, 13}) {
             Widths& w = widths[size - 11];
-            app.setPlainText(size, sample);
-            w.after = app.textWidth(size);
+            app.text().setPlainText(TextSize{size}, sample);
+            w.after = app.text().textWidth(TextSize{size});
             // The same text measured by fonts of their own, made another way.
             GlyphFont latin, chinese;
             ASSERT_TRUE(latin.open(L"SSERIFE.FON", size));

@@ -1,5 +1,5 @@
 #include "platform/win/Registry.h"
-#include "screens/SettingsStore.h"
+#include "screens/win/SettingsStore.h"
 #include "test_support/ArchiveTestSupport.h"
 
 #include <gtest/gtest.h>

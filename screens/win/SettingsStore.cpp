@@ -1,4 +1,4 @@
-#include "screens/SettingsStore.h"
+#include "screens/win/SettingsStore.h"
 
 #include "platform/win/CodePage.h"
 #include "platform/win/Handles.h"
