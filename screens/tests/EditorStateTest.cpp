@@ -30,9 +30,8 @@ protected:
         RecordingRenderer::uninstall();
     }
     std::unique_ptr<AvatarModel> makeModel() {
-        auto model = std::make_unique<AvatarModel>(
-            AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events_, nullptr, nullptr,
-                             &RecordingRenderer::painter()});
+        auto model = std::make_unique<AvatarModel>(AvatarModelParts{&catalogue_, &archive_, &cache_, &clock_, &events_,
+                                                                    nullptr, nullptr, &RecordingRenderer::painter()});
         model->setRecord(std::make_shared<AvatarRecord>());
         model->loadFromRecord(true);
         return model;
