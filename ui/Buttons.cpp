@@ -27,18 +27,6 @@ void drawInto(Painter& painter, const SkinImage& image, const ImageRect& r) {
     if (image.texture) painter.drawImage(&image.texture, r.left, r.top, r.right, r.bottom);
 }
 
-// Places a new control in its parent and adds it; the control is the parent's from then on.
-template <typename T, typename Init>
-T* place(Widget& parent, std::int32_t controlId, const ImageRect& rect, Init init) {
-    auto control = std::make_unique<T>(parent.host());
-    control->setBounds({rect.left + parent.bounds.left, rect.top + parent.bounds.top, rect.right + parent.bounds.left,
-                        rect.bottom + parent.bounds.top});
-    control->id = controlId;
-    init(*control);
-    T* raw = control.release();
-    return parent.addChild(raw) == kStatusOk ? raw : nullptr;
-}
-
 }  // namespace
 
 // ---- Label ---------------------------------------------------------------------------
@@ -280,19 +268,19 @@ void RadioButton::userToggle() {
 // ---- Factories on Widget -------------------------------------------------------------
 
 Label* Widget::createLabel(std::int32_t controlId, std::wstring_view text, const ImageRect& rect) {
-    return place<Label>(*this, controlId, rect, [&](Label& label) { label.setCaption(text); });
+    return addControl<Label>(controlId, rect, [&](Label& label) { label.setCaption(text); });
 }
 
 Button* Widget::createButton(std::int32_t controlId, std::wstring_view text, const ImageRect& rect,
                              std::int32_t style) {
-    return place<Button>(*this, controlId, rect, [&](Button& button) {
+    return addControl<Button>(controlId, rect, [&](Button& button) {
         button.style = style;
         button.setCaption(text);
     });
 }
 
 CheckBox* Widget::createCheckBox(std::int32_t controlId, std::wstring_view text, bool ticked, const ImageRect& rect) {
-    return place<CheckBox>(*this, controlId, rect, [&](CheckBox& box) {
+    return addControl<CheckBox>(controlId, rect, [&](CheckBox& box) {
         box.setCaption(text);
         box.setTicked(ticked, false);
     });
@@ -300,7 +288,7 @@ CheckBox* Widget::createCheckBox(std::int32_t controlId, std::wstring_view text,
 
 RadioButton* Widget::createRadioButton(std::int32_t controlId, std::int32_t group, std::wstring_view text, bool ticked,
                                        const ImageRect& rect) {
-    RadioButton* button = place<RadioButton>(*this, controlId, rect, [&](RadioButton& radio) {
+    RadioButton* button = addControl<RadioButton>(controlId, rect, [&](RadioButton& radio) {
         radio.group = group;
         radio.setCaption(text);
     });

@@ -23,7 +23,7 @@ void fill(Painter& painter, const ImageRect& r, const Colour& colour) {
 
 }  // namespace
 
-EditBox::EditBox(UiHost& host) : Control(host) {
+EditBox::EditBox(UiHost& host, std::int32_t initialMode) : Control(host), mode(initialMode) {
     kind = ControlKind::editBox;
     tabStop = true;
     defaultFocus = false;
@@ -510,13 +510,9 @@ void EditBox::draw(Painter& painter) {
 // ---- Factory on Widget ---------------------------------------------------------------
 
 EditBox* Widget::createEditBox(std::int32_t controlId, const ImageRect& rect, std::int32_t mode) {
-    auto box = std::make_unique<EditBox>(host());
-    box->mode = mode;
-    box->setBounds(
-        {rect.left + bounds.left, rect.top + bounds.top, rect.right + bounds.left, rect.bottom + bounds.top});
-    box->id = controlId;
-    EditBox* raw = box.release();
-    return addChild(raw) == kStatusOk ? raw : nullptr;
+    // The mode is the box's before it is placed, as its layout follows it.
+    return addControl<EditBox>(
+        controlId, rect, [](EditBox&) {}, mode);
 }
 
 }  // namespace likenex::ui

@@ -20,7 +20,7 @@ class EditBox : public Control {
 public:
     enum Mode : std::int32_t { singleLine = 0, multiLine = 1, digits = 2, password = 3 };
 
-    explicit EditBox(UiHost& host);
+    explicit EditBox(UiHost& host, std::int32_t initialMode = singleLine);
     ~EditBox() override;
 
     bool onMessage(std::uint32_t message, WParam wParam, LParam lParam) override;

@@ -253,12 +253,7 @@ void ListBox::draw(Painter& painter) {
 // ---- Factory on Widget ---------------------------------------------------------------
 
 ListBox* Widget::createListBox(std::int32_t controlId, const ImageRect& rect) {
-    auto box = std::make_unique<ListBox>(host());
-    box->setBounds(
-        {rect.left + bounds.left, rect.top + bounds.top, rect.right + bounds.left, rect.bottom + bounds.top});
-    box->id = controlId;
-    ListBox* raw = box.release();
-    return addChild(raw) == kStatusOk ? raw : nullptr;
+    return addControl<ListBox>(controlId, rect, [](ListBox&) {});
 }
 
 }  // namespace likenex::ui

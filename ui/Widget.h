@@ -95,8 +95,21 @@ public:
     [[nodiscard]] Control* previousTabChild(const Control* control) const;
     void setTextColour(const Colour& colour) { textColour = colour; }
 
-    // The factories (Buttons.cpp): the rectangle is relative to this widget's top-left; the
-    // control is placed, given its identifier and state, and added. Null on failure.
+    // The one control factory: makes a T of this window's host (and `arguments`), places it
+    // at `rect`, relative to this widget's top-left, gives it its identifier, lets `setUp`
+    // finish it and adds it, so that it loads its skin as set up. Null on failure.
+    template <typename T, typename SetUp, typename... Arguments>
+    T* addControl(std::int32_t controlId, const ImageRect& rect, SetUp&& setUp, Arguments&&... arguments) {
+        auto control = std::make_unique<T>(host_, std::forward<Arguments>(arguments)...);
+        control->setBounds(
+            {rect.left + bounds.left, rect.top + bounds.top, rect.right + bounds.left, rect.bottom + bounds.top});
+        control->id = controlId;
+        setUp(*control);
+        T* raw = control.release();
+        return addChild(raw) == kStatusOk ? raw : nullptr;
+    }
+
+    // The usual controls through addControl, their state given as the parameters say.
     Label* createLabel(std::int32_t controlId, std::wstring_view text, const ImageRect& rect);
     Button* createButton(std::int32_t controlId, std::wstring_view text, const ImageRect& rect, std::int32_t style = 0);
     CheckBox* createCheckBox(std::int32_t controlId, std::wstring_view text, bool ticked, const ImageRect& rect);
