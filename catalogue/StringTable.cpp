@@ -9,8 +9,6 @@
 namespace likenex {
 namespace {
 
-const std::u16string kEmpty;
-
 bool isHighSurrogate(char16_t unit) { return unit >= 0xd800 && unit <= 0xdbff; }
 
 // One text: its length, then its units. It ends at its first zero unit, and a text over
@@ -57,16 +55,16 @@ void StringTable::readStringTable(std::span<const std::uint8_t> file) {
 }
 
 const std::u16string& StringTable::groupText(std::int32_t group, std::int32_t identifier) const {
-    if (group < 0 || group >= kStringGroupCount || language_ < 0 || language_ >= kLanguageCount) return kEmpty;
+    if (group < 0 || group >= kStringGroupCount || language_ < 0 || language_ >= kLanguageCount) return empty_;
     const auto& map = groups_[static_cast<std::size_t>(group)];
     auto found = map.find(identifier);
-    return found == map.end() ? kEmpty : found->second[static_cast<std::size_t>(language_)];
+    return found == map.end() ? empty_ : found->second[static_cast<std::size_t>(language_)];
 }
 
 const std::u16string& StringTable::uiText(std::int32_t identifier) const { return groupText(0, identifier); }
 
 const std::u16string& StringTable::text(std::int32_t kind, std::int32_t identifier) const {
-    if (kind < 0 || kind >= kTextKindCount) return kEmpty;
+    if (kind < 0 || kind >= kTextKindCount) return empty_;
     return groupText(kTextKindGroups[static_cast<std::size_t>(kind)], identifier);
 }
 

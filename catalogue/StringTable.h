@@ -56,6 +56,8 @@ public:
 private:
     std::array<std::map<std::int32_t, LanguageTexts>, kStringGroupCount> groups_;
     std::int32_t language_ = 0;
+    // What a missing text refers to.
+    std::u16string empty_;
 };
 
 }  // namespace likenex

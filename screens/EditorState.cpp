@@ -30,8 +30,6 @@ namespace {
 // cannot be recoloured.
 [[nodiscard]] std::int32_t defaultColour(const Item& item) { return item.word0; }
 
-const std::vector<const Item*> kNoItems;
-
 }  // namespace
 
 EditorState::EditorState(const Catalogue& catalogue) : catalogue_(catalogue) {
@@ -52,7 +50,8 @@ EditorState::EditorState(const Catalogue& catalogue) : catalogue_(catalogue) {
 const std::vector<const LayerOption*>& EditorState::faceOptions(int list) const { return faceOptions_[list & 1]; }
 
 const std::vector<const Item*>& EditorState::pageItems(int page) const {
-    return page >= 1 && page <= 5 ? pageItems_[static_cast<std::size_t>(page)] : kNoItems;
+    // Only pages 1 to 5 offer items; the list of page 0 stays empty and stands for the others.
+    return pageItems_[page >= 1 && page <= 5 ? static_cast<std::size_t>(page) : 0];
 }
 
 const PageChoice& EditorState::pageChoice(int page) const {
