@@ -10,6 +10,7 @@
 #include "platform/win/CodePage.h"
 #include "platform/win/MessageBox.h"
 #include "platform/win/Registry.h"
+#include "screens/AvatarStage.h"
 #include "screens/FrameWindows.h"
 #include "screens/PictureScreen.h"
 #include "screens/win/SettingsStore.h"
@@ -44,7 +45,7 @@ NOTIFYICONDATAW trayIconRecord(HWND window, HINSTANCE instance, bool withIcon) {
 }  // namespace
 
 Application::Application()
-    : services_(AppServices::forProcess(data_)), uiHost_(*this, services_.interfaceArchive, services_.strings) {}
+    : uiHost_(*this, data_.interfaceArchive, data_.strings, textEngines_) {}
 
 Application::~Application() { closeWindows(); }
 
@@ -69,11 +70,11 @@ void Application::updateFrame() {
     testSeams::raiseRequestedFrameFault();
     // Pictures are drawn untinted, whatever the last frame's texts left in force.
     painter().setColour(Colour::fromPacked(0xFFFFFFFFu));
-    // The editor screen shows the avatar in its preview area; without it (the widget gallery)
-    // the avatar stands where that area is.
-    if (!windowStack().findWindow(kEditorScreenId)) {
+    // A screen may show the avatar in a preview area of its own (the editor does); without one
+    // (the widget gallery) the avatar stands where that area is.
+    if (!avatarShownByScreen(windowStack())) {
         drawPreviewBackdrop();
-        if (const auto& model = services_.avatarModel) model->drawAvatar(painter(), kPreviewAvatarX, kPreviewAvatarY);
+        if (const auto& model = data_.avatarModel) model->drawAvatar(painter(), kPreviewAvatarX, kPreviewAvatarY);
     }
     testSeams::beginWindowDrawing(painter());
     uiHost_.windowStack().drawWindows(painter());
@@ -86,7 +87,7 @@ void Application::updateFrame() {
 
 void Application::drawPreviewBackdrop() {
     SkinImage backdrop;
-    if (services_.interfaceArchive.getImage(kPreviewBackdropSkin, backdrop)) drawImageAt(painter(), backdrop, 370, 148);
+    if (data_.interfaceArchive.getImage(kPreviewBackdropSkin, backdrop)) drawImageAt(painter(), backdrop, 370, 148);
 }
 
 void Application::noteFirstFrame() {
@@ -111,10 +112,10 @@ void Application::noteFirstFrame() {
 #endif
 }
 
-std::wstring Application::uiText(int id) const { return text::wideFromUtf16(services_.strings.uiText(id)); }
+std::wstring Application::uiText(int id) const { return text::wideFromUtf16(data_.strings.uiText(id)); }
 
-void Application::showMessageDialog(const std::wstring& text, const std::wstring& title, int style, WPARAM wParamValue,
-                                    LPARAM lParamValue) {
+void Application::showMessageDialog(const std::wstring& text, const std::wstring& title, ui::DialogStyle style,
+                                    WPARAM wParamValue, LPARAM lParamValue) {
     (void)ui::showMessageDialog(uiHost_, text, title, style, wParamValue, lParamValue);
 }
 
@@ -123,7 +124,8 @@ bool Application::chatLinkTakesMessage(HWND, UINT message, WPARAM wParam, LPARAM
     // The chat client's refusals are shown; its other answers are only kept.
     const std::string reply = chatLink_.lastReply();
     if (reply.find("ERROR") != std::string::npos)
-        showMessageDialog(text::wideFromUtf16(chatReplyText(reply)), uiText(kTextDialogTitle), 0, 0, 0);
+        showMessageDialog(text::wideFromUtf16(chatReplyText(reply)), uiText(kTextDialogTitle), ui::DialogStyle::okOnly,
+                          0, 0);
     return true;
 }
 
@@ -153,7 +155,7 @@ LRESULT Application::onVersionReply(WPARAM wParam, LPARAM lParam) {
     if (reply.newestVersion > static_cast<std::int32_t>(kProgramVersion))
         handOverToUpdater(programDirectory_ + "\\update.exe", reply.updaterArguments);
     else if (startupState_ == StartupState::versionCheckAsked)
-        showMessageDialog(uiText(kTextUpToDate), uiText(kTextUpToDateTitle), 0, 0, 0);
+        showMessageDialog(uiText(kTextUpToDate), uiText(kTextUpToDateTitle), ui::DialogStyle::okOnly, 0, 0);
     return 1;
 }
 
@@ -177,12 +179,12 @@ void Application::handOverToUpdater(const std::string& updaterPath, const std::s
 void Application::onServerFailed(WPARAM) {
     // Every request that could not be answered says so, the start-up version check included:
     // the user learns at once that uploads and updates cannot reach the server.
-    showMessageDialog(uiText(kTextNoConnection), uiText(kTextDialogTitle), 0, 0, 0);
+    showMessageDialog(uiText(kTextNoConnection), uiText(kTextDialogTitle), ui::DialogStyle::okOnly, 0, 0);
 }
 
 void Application::openAvatar(std::int64_t avatarId) {
     if (!server_.requests().sendOpenAvatar(server_.endpoint(), avatarId))
-        showMessageDialog(uiText(kTextNoConnection), uiText(kTextDialogTitle), 0, 0, 0);
+        showMessageDialog(uiText(kTextNoConnection), uiText(kTextDialogTitle), ui::DialogStyle::okOnly, 0, 0);
 }
 
 void Application::askForVersion() {
@@ -260,7 +262,7 @@ void Application::hideToTray() {
 }
 
 void Application::askToQuit() {
-    showMessageDialog(uiText(kTextConfirmQuit), uiText(kTextDialogTitle), 1, 0, 0);
+    showMessageDialog(uiText(kTextConfirmQuit), uiText(kTextDialogTitle), ui::DialogStyle::okCancel, 0, 0);
     quitPending_ = 1;
 }
 
@@ -286,7 +288,7 @@ void Application::changeLanguage(int language) {
     languageIndex_ = language;
     settings_.language = language;
     writeSettings(programDirectory_, settings_);
-    services_.strings.setLanguage(language);
+    data_.strings.setLanguage(language);
     reloadFonts();
 }
 
@@ -341,7 +343,7 @@ LRESULT Application::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             showFromTray();
         } else if (LOWORD(wParam) == kQuitCommand) {
             showFromTray();
-            showMessageDialog(uiText(kTextConfirmQuit), uiText(kTextDialogTitle), 1, 0, 0);
+            showMessageDialog(uiText(kTextConfirmQuit), uiText(kTextDialogTitle), ui::DialogStyle::okCancel, 0, 0);
             quitPending_ = 1;
         }
         return 1;

@@ -5,7 +5,7 @@
 // store, the text services), hands each screen the interfaces it uses, and adds its own
 // window-message handling (tray, quit confirmation, server replies) before the base procedure.
 
-#include "app/AppServices.h"
+#include "app/AppData.h"
 #include "app/AppUiHost.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
@@ -15,10 +15,12 @@
 #include "avatar/AvatarRecord.h"
 #include "avatar/AvatarServices.h"
 #include "chatlink/win/SkypeLink.h"
+#include "render/text/TextEngines.h"
 #include "screens/PictureScreen.h"
 #include "screens/ScreenServices.h"
 #include "screens/Settings.h"
 #include "screens/TextIds.h"
+#include "ui/MessageDialog.h"
 
 #include <cstdint>
 #include <functional>
@@ -71,7 +73,7 @@ public:
     void releaseRendererResources() override;
 
     [[nodiscard]] ui::WindowStack& windowStack() { return uiHost_.windowStack(); }
-    [[nodiscard]] InterfaceArchive& interfaceArchive() { return services_.interfaceArchive; }
+    [[nodiscard]] InterfaceArchive& interfaceArchive() { return data_.interfaceArchive; }
     // The avatar being edited; null before start-up makes it and after shutdown.
     [[nodiscard]] const std::shared_ptr<AvatarModel>& avatarModel() const { return data_.avatarModel; }
 
@@ -118,6 +120,8 @@ public:
     // After a change of language: fonts of that language and renderers made with them.
     void reloadFonts();
 
+    // The text engines every renderer of the main window binds to.
+    [[nodiscard]] TextEngines& textEngines() { return textEngines_; }
     // The text renderers, the glyph font and the speech bubbles: the avatar's scene.
     [[nodiscard]] TextServices& text() { return text_; }
     // AvatarEvents: the end of an action goes to the main window as a message.
@@ -125,10 +129,10 @@ public:
     // AvatarClock: the system tick count.
     [[nodiscard]] Tick now() const override;
 
-    // Opens the in-window message dialog: style 0 text only, 1 with confirm and cancel
-    // buttons that answer with WM_DIALOG_OK or WM_DIALOG_CANCEL carrying the two values.
-    void showMessageDialog(const std::wstring& text, const std::wstring& title, int style, WPARAM wParamValue,
-                           LPARAM lParamValue);
+    // Opens the in-window message dialog; one with confirm and cancel buttons answers with
+    // WM_DIALOG_OK or WM_DIALOG_CANCEL carrying the two values.
+    void showMessageDialog(const std::wstring& text, const std::wstring& title, ui::DialogStyle style,
+                           WPARAM wParamValue, LPARAM lParamValue);
     // An interface text of the current language by number.
     [[nodiscard]] std::wstring uiText(int id) const;
 
@@ -194,8 +198,9 @@ private:
     void showFromTray();
 
     // Declared first: everything below may use them to the end of their own lives.
-    AppData data_;
-    AppServices services_;
+    AppData data_{painter()};
+    // The text engines of the main window's back end and the font folders.
+    TextEngines textEngines_{painter(), defaultFontFolders()};
     ServerLink server_;
     // The toolkit's host and the window stack; installed for the toolkit while this lives.
     AppUiHost uiHost_;
@@ -212,7 +217,7 @@ private:
     std::wstring programDirectoryOverride_;
     std::string programDirectory_;
     std::wstring programDirectoryW_;
-    TextServices text_;
+    TextServices text_{textEngines_};
     std::shared_ptr<AvatarRecord> avatarRecord_;
     std::vector<std::string> startupSteps_;
     bool firstFrameNoted_ = false;

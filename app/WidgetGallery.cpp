@@ -52,7 +52,7 @@ void openWidgetGallery(ui::WindowStack& stack, int clientWidth, int clientHeight
 
     // Moved as a drag moves it, children and all, to the free corner.
     ui::MessageDialog* dialog = ui::showMessageDialog(window->host(), L"A message dialog\nwith two lines", L"Dialog",
-                                                      ui::MessageDialog::confirm, 0, 0);
+                                                      ui::DialogStyle::okCancel, 0, 0);
     dialog->dragAnchor = {dialog->bounds.left, dialog->bounds.top};
     dialog->dragTo(clientWidth - 290, clientHeight - 220);
 }

@@ -178,7 +178,7 @@ void EditorScreen::fillFaceGrids() {
 EditorScreen::CellPicture EditorScreen::cellPicture(const ChoicePicture& picture) {
     CellPicture cell;
     if (picture.empty()) return cell;
-    cell.texture = OwnedTexture(makeTexture(picture.width, picture.height, picture.pixels.data()));
+    cell.texture = OwnedTexture(host().painter(), makeTexture(host().painter(), picture.width, picture.height, picture.pixels.data()));
     cell.width = picture.width;
     cell.height = picture.height;
     return cell;
@@ -326,14 +326,15 @@ void EditorScreen::pressNext() {
 }
 
 void EditorScreen::showDialog(int textId) {
-    (void)ui::showMessageDialog(host(), host().uiText(textId), host().uiText(kTextDialogTitle), 0, 0, 0);
+    (void)ui::showMessageDialog(host(), host().uiText(textId), host().uiText(kTextDialogTitle), ui::DialogStyle::okOnly,
+                                0, 0);
 }
 
 void EditorScreen::askToStartOver() {
     pendingAction_ = kEditorNewAvatarAnswer;
-    if (ui::MessageDialog* question =
-            ui::showMessageDialog(host(), host().uiText(kTextStartOver), host().uiText(kTextDialogTitle), 1,
-                                  static_cast<std::uintptr_t>(kEditorScreenId), kEditorNewAvatarAnswer))
+    if (ui::MessageDialog* question = ui::showMessageDialog(
+            host(), host().uiText(kTextStartOver), host().uiText(kTextDialogTitle), ui::DialogStyle::okCancel,
+            static_cast<std::uintptr_t>(kEditorScreenId), kEditorNewAvatarAnswer))
         question->id = kEditorQuestionId;
 }
 

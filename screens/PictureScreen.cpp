@@ -162,7 +162,7 @@ bool PictureScreen::exportPictureFiles(const std::vector<PictureEntry>& list) {
         std::memcpy(bottomUp.data() + static_cast<std::size_t>(row) * kExportSize * 4,
                     picture.data() + static_cast<std::size_t>(kExportSize - 1 - row) * kExportSize * 4,
                     kExportSize * 4);
-    exported_ = OwnedTexture(makeTexture(kExportSize, kExportSize, bottomUp.data()));
+    exported_ = OwnedTexture(host().painter(), makeTexture(host().painter(), kExportSize, kExportSize, bottomUp.data()));
     return written;
 }
 
@@ -210,8 +210,8 @@ bool PictureScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPar
         if (lParam == kChatAnswer) {
             const std::wstring& path = parts_.pictures.lastPicturePath();
             if (!parts_.chat.sendChatCommand(L"set avatar 1 " + path))
-                (void)ui::showMessageDialog(host(), host().uiText(kTextChatFailed), host().uiText(kTextDialogTitle), 0,
-                                            0, 0);
+                (void)ui::showMessageDialog(host(), host().uiText(kTextChatFailed), host().uiText(kTextDialogTitle),
+                                            ui::DialogStyle::okOnly, 0, 0);
         } else if (lParam == kCloseAnswer) {
             // Back to the editor, which goes on with the avatar as it is.
             parts_.pictures.pictureList().clear();
@@ -235,7 +235,7 @@ bool PictureScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPar
             case Link::payment: parts_.web.openWebPage("/my.aspx?mc=account&to=pay"); return true;
             case Link::picture:
                 (void)ui::showMessageDialog(host(), host().uiText(kTextUseAsChatPicture),
-                                            host().uiText(kTextDialogTitle), 1,
+                                            host().uiText(kTextDialogTitle), ui::DialogStyle::okCancel,
                                             static_cast<std::uintptr_t>(kPictureScreenId), kChatAnswer);
                 return true;
             case Link::none: break;
@@ -251,7 +251,8 @@ void PictureScreen::onNotify(int code, int controlId, ui::Widget* sender) {
     switch (controlId) {
     case kCopy:
         host().putClipboardText(field(102));
-        (void)ui::showMessageDialog(host(), host().uiText(kTextCopied), host().uiText(kTextDialogTitle), 0, 0, 0);
+        (void)ui::showMessageDialog(host(), host().uiText(kTextCopied), host().uiText(kTextDialogTitle),
+                                    ui::DialogStyle::okOnly, 0, 0);
         return;
     case kReplay:
         if (parts_.pictures.pictureList().empty()) return;
@@ -266,8 +267,9 @@ void PictureScreen::onNotify(int code, int controlId, ui::Widget* sender) {
     }
     case kFolder: parts_.web.openFolder(field(109)); return;
     case kClose:
-        (void)ui::showMessageDialog(host(), host().uiText(kTextBackToEditor), host().uiText(kTextDialogTitle), 3,
-                                    static_cast<std::uintptr_t>(kPictureScreenId), kCloseAnswer);
+        (void)ui::showMessageDialog(host(), host().uiText(kTextBackToEditor), host().uiText(kTextDialogTitle),
+                                    ui::DialogStyle::yesNoCancel, static_cast<std::uintptr_t>(kPictureScreenId),
+                                    kCloseAnswer);
         return;
     default: break;
     }

@@ -148,7 +148,8 @@ bool UploadPage::guest() const {
     });
 }
 
-ui::MessageDialog* UploadPage::dialog(int textId, int style, std::uintptr_t answerW, std::intptr_t answerL) {
+ui::MessageDialog* UploadPage::dialog(int textId, ui::DialogStyle style, std::uintptr_t answerW,
+                                      std::intptr_t answerL) {
     return ui::showMessageDialog(editor_.host(), editor_.host().uiText(textId), editor_.host().uiText(kTextDialogTitle),
                                  style, answerW, answerL);
 }
@@ -202,28 +203,28 @@ void UploadPage::saveSignIn() {
 void UploadPage::upload() {
     if (busy_) return;
     if (!title_ || title_->editText().empty()) {
-        dialog(kTextNoTitle, 0);
+        dialog(kTextNoTitle, ui::DialogStyle::okOnly);
         return;
     }
     if (editor_.state().scriptLength() > kMaxScriptFrames) {
-        dialog(kTextTooLong, 0);
+        dialog(kTextTooLong, ui::DialogStyle::okOnly);
         return;
     }
     // Steps are refused before they make the script too large; this catches what came
     // another way, before the user is asked to pay for an upload that cannot go out.
     if (SaveAvatarRequest whole = makeRequest(); !whole.encode()) {
-        dialog(kTextTooLargeToUpload, 0);
+        dialog(kTextTooLargeToUpload, ui::DialogStyle::okOnly);
         return;
     }
     if (guest()) {
-        if (ui::MessageDialog* question = dialog(kTextGuest, 2, kEditorMark, kGuestAnswer))
+        if (ui::MessageDialog* question = dialog(kTextGuest, ui::DialogStyle::yesNo, kEditorMark, kGuestAnswer))
             question->id = kEditorQuestionId;
         guestAsked_ = true;
         return;
     }
     ui::MessageDialog* price = ui::showMessageDialog(
         editor_.host(), text::withNumber(editor_.host().uiText(kTextPriceQuestion), editor_.state().price()),
-        editor_.host().uiText(kTextPriceQuestionTitle), 1, kEditorMark, 0);
+        editor_.host().uiText(kTextPriceQuestionTitle), ui::DialogStyle::okCancel, kEditorMark, 0);
     if (price) price->id = kEditorQuestionId;
     pendingAction_ = kPendingUpload;
     saveSignIn();
@@ -253,13 +254,13 @@ SaveAvatarRequest UploadPage::makeRequest() const {
 void UploadPage::send() {
     SaveAvatarRequest whole = makeRequest();
     if (!whole.encode()) {
-        dialog(kTextTooLargeToUpload, 0);
+        dialog(kTextTooLargeToUpload, ui::DialogStyle::okOnly);
         return;
     }
     busy_ = true;
     if (!parts_.server.sendToServer(whole)) {
         busy_ = false;
-        dialog(kTextNoConnection, 0);
+        dialog(kTextNoConnection, ui::DialogStyle::okOnly);
     }
 }
 
@@ -310,7 +311,7 @@ bool UploadPage::onMessage(std::uint32_t message, std::uintptr_t wParam, std::in
     case WM_SERVER_FAILED:
         if (wParam != static_cast<std::uintptr_t>(MessageType::SaveAvatarRequest)) return false;
         busy_ = false;
-        dialog(kTextNoConnection, 0);
+        dialog(kTextNoConnection, ui::DialogStyle::okOnly);
         return true;
     default: return false;
     }
@@ -321,16 +322,18 @@ void UploadPage::onSaveReply(std::span<const std::uint8_t> bytes) {
     SaveAvatarReply reply;
     const bool readable = bytes.data() && reply.assign(bytes) && reply.decode();
     switch (readable ? reply.result : -1) {
-    case SaveAvatarReply::SignInRejected: dialog(kTextRejected, 2, kEditorMark, kForgottenAnswer); break;
+    case SaveAvatarReply::SignInRejected:
+        dialog(kTextRejected, ui::DialogStyle::yesNo, kEditorMark, kForgottenAnswer);
+        break;
     case SaveAvatarReply::Refused:
         pendingAction_ = kPendingWebSite;
-        dialog(kTextRefused, 1, kEditorMark, 0);
+        dialog(kTextRefused, ui::DialogStyle::okCancel, kEditorMark, 0);
         break;
-    case SaveAvatarReply::Failed: dialog(kTextNoConnection, 0); break;
+    case SaveAvatarReply::Failed: dialog(kTextNoConnection, ui::DialogStyle::okOnly); break;
     case SaveAvatarReply::Saved: showPictureScreen(reply); break;
     // A reply that cannot be read, or a result this program does not know, confirms
     // nothing: the avatar may or may not be stored, and the person must not be left waiting.
-    default: dialog(kTextUnconfirmed, 0); break;
+    default: dialog(kTextUnconfirmed, ui::DialogStyle::okOnly); break;
     }
     parts_.server.closeServerConnection();
 }
@@ -395,7 +398,7 @@ bool UploadPage::onPress(int x, int y) {
     if (kExplainLink.contains(x, y)) {
         (void)ui::showMessageDialog(editor_.host(),
                                     editor_.host().uiText(kTextExplain) + editor_.host().uiText(kTextExplainMore),
-                                    editor_.host().uiText(kTextExplainTitle), 0, 0, 0);
+                                    editor_.host().uiText(kTextExplainTitle), ui::DialogStyle::okOnly, 0, 0);
         return true;
     }
     return false;

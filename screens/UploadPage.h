@@ -79,7 +79,7 @@ private:
     void send();
     void saveSignIn();
     void syncAccessControls();
-    ui::MessageDialog* dialog(int textId, int style, std::uintptr_t answerW = 0, std::intptr_t answerL = 0);
+    ui::MessageDialog* dialog(int textId, ui::DialogStyle style, std::uintptr_t answerW = 0, std::intptr_t answerL = 0);
     void onSaveReply(std::span<const std::uint8_t> bytes);
     void showPictureScreen(const SaveAvatarReply& reply);
     [[nodiscard]] bool guest() const;

@@ -22,24 +22,27 @@ public:
 
 }  // namespace
 
-MessageDialog::MessageDialog(UiHost& host, std::int32_t style, std::uintptr_t answerW, std::intptr_t answerL)
-    : Widget(host), dialogStyle_(style >= 0 && style <= 3 ? style : textOnly), answerW_(answerW), answerL_(answerL) {}
+MessageDialog::MessageDialog(UiHost& host, DialogStyle style, std::uintptr_t answerW, std::intptr_t answerL)
+    : Widget(host),
+      dialogStyle_(style >= DialogStyle::okOnly && style <= DialogStyle::yesNoCancel ? style : DialogStyle::okOnly),
+      answerW_(answerW),
+      answerL_(answerL) {}
 
 bool MessageDialog::loadSkin() {
     const bool framed = Widget::loadSkin();
     clientRect = {9, 28, 245, 137};
     UiHost& host = this->host();
     switch (dialogStyle_) {
-    case textOnly: createButton(2, host.uiText(kTextOk), {105, 147, 158, 167}); break;
-    case confirm:
+    case DialogStyle::okOnly: createButton(2, host.uiText(kTextOk), {105, 147, 158, 167}); break;
+    case DialogStyle::okCancel:
         createButton(2, host.uiText(kTextOk), {69, 147, 122, 167});
         createButton(3, host.uiText(kTextCancel), {150, 147, 203, 167});
         break;
-    case yesNo:
+    case DialogStyle::yesNo:
         createButton(2, host.uiText(kTextYes), {69, 147, 122, 167});
         createButton(3, host.uiText(kTextNo), {150, 147, 203, 167});
         break;
-    case yesNoCancel: {
+    case DialogStyle::yesNoCancel: {
         createButton(2, host.uiText(kTextYes), {47, 147, 87, 167});
         createButton(3, host.uiText(kTextNo), {107, 147, 147, 167});
         // Identifier 4 makes an image button; this one goes back to a framed button.
@@ -61,7 +64,7 @@ bool MessageDialog::loadSkin() {
 }
 
 void MessageDialog::onNotify(int code, int controlId, Widget* sender) {
-    if (dialogStyle_ != textOnly && (controlId == 2 || controlId == 3))
+    if (dialogStyle_ != DialogStyle::okOnly && (controlId == 2 || controlId == 3))
         host().sendToMainWindow(controlId == 2 ? WM_DIALOG_OK : WM_DIALOG_CANCEL, answerW_, answerL_);
     Widget::onNotify(code, controlId, sender);
 }
@@ -95,7 +98,7 @@ void MessageDialog::draw(Painter& painter) {
     }
 }
 
-MessageDialog* showMessageDialog(UiHost& host, std::wstring_view text, std::wstring_view title, std::int32_t style,
+MessageDialog* showMessageDialog(UiHost& host, std::wstring_view text, std::wstring_view title, DialogStyle style,
                                  std::uintptr_t answerW, std::intptr_t answerL) {
     const int cx = host.clientWidth() / 2, cy = host.clientHeight() / 2;
     WindowStack& stack = host.windowStack();

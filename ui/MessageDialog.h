@@ -19,17 +19,18 @@ inline constexpr int kDialogWidth = 254;
 inline constexpr int kDialogHeight = 176;
 inline constexpr std::size_t kDialogLines = 5;
 
+// The buttons a dialog shows under its text.
+enum class DialogStyle : std::int32_t {
+    okOnly = 0,       // OK, answering nothing: the text-only dialog
+    okCancel = 1,     // OK and Cancel
+    yesNo = 2,        // Yes and No
+    yesNoCancel = 3,  // Yes, No and Cancel (which answers nothing)
+};
+
 class MessageDialog : public Widget {
 public:
-    enum Style : std::int32_t {
-        textOnly = 0,     // OK, answering nothing
-        confirm = 1,      // OK and Cancel
-        yesNo = 2,        // Yes and No
-        yesNoCancel = 3,  // Yes, No and Cancel (which answers nothing)
-    };
-
-    // A style above 3 is taken as 0.
-    MessageDialog(UiHost& host, std::int32_t style, std::uintptr_t answerW, std::intptr_t answerL);
+    // A style outside the named ones is taken as okOnly.
+    MessageDialog(UiHost& host, DialogStyle style, std::uintptr_t answerW, std::intptr_t answerL);
 
     bool loadSkin() override;
     void onNotify(int code, int controlId, Widget* sender) override;
@@ -42,12 +43,12 @@ public:
 
     [[nodiscard]] const std::array<std::wstring, kDialogLines>& lines() const { return lines_; }
     [[nodiscard]] const std::wstring& title() const { return title_; }
-    [[nodiscard]] std::int32_t dialogStyle() const { return dialogStyle_; }
+    [[nodiscard]] DialogStyle dialogStyle() const { return dialogStyle_; }
 
 private:
     std::array<std::wstring, kDialogLines> lines_;
     std::wstring title_;
-    std::int32_t dialogStyle_;
+    DialogStyle dialogStyle_;
     std::uintptr_t answerW_;
     std::intptr_t answerL_;
     Label* textArea_ = nullptr;
@@ -55,7 +56,7 @@ private:
 
 // Opens a dialog centred in the client area, modal, owned by the root window: its title, then
 // its text. Returns it (the window stack owns it).
-MessageDialog* showMessageDialog(UiHost& host, std::wstring_view text, std::wstring_view title, std::int32_t style,
+MessageDialog* showMessageDialog(UiHost& host, std::wstring_view text, std::wstring_view title, DialogStyle style,
                                  std::uintptr_t answerW, std::intptr_t answerL);
 
 }  // namespace likenex::ui

@@ -184,7 +184,7 @@ TEST_F(PictureScreenTest, ButtonsCopyAndOpenTheAddressAndTheFolder) {
     EXPECT_EQ(actions_.calls.back(), "folder C:\\Likenex\\photo");
     screen_->onNotify(ui::kNotifyButton, 206, screen_);
     ASSERT_TRUE(dialog());
-    EXPECT_EQ(dialog()->dialogStyle(), ui::MessageDialog::yesNoCancel);
+    EXPECT_EQ(dialog()->dialogStyle(), ui::DialogStyle::yesNoCancel);
     host_.stack.closeWindow(dialog());
     host_.stack.route(WM_DIALOG_OK, kMark, 2);
     EXPECT_FALSE(host_.stack.findWindow(kPictureScreenId));

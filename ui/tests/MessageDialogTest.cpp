@@ -43,7 +43,7 @@ protected:
 };
 
 TEST_F(MessageDialogTest, OpensCentredModalAndOwnedByTheRoot) {
-    MessageDialog* dialog = showMessageDialog(host, L"text", L"title", 1, 5, 6);
+    MessageDialog* dialog = showMessageDialog(host, L"text", L"title", DialogStyle::okCancel, 5, 6);
     EXPECT_EQ(dialog->bounds, (ImageRect{327 - 127, 268 - 88, 327 + 127, 268 + 88}));
     EXPECT_TRUE(dialog->modal);
     EXPECT_EQ(dialog->owner, root);
@@ -54,7 +54,7 @@ TEST_F(MessageDialogTest, OpensCentredModalAndOwnedByTheRoot) {
 }
 
 TEST_F(MessageDialogTest, TextSplitsIntoAtMostFiveLinesAndALeadingFeedKeepsTheRestWhole) {
-    MessageDialog dialog(host, 0, 0, 0);
+    MessageDialog dialog(host, DialogStyle::okOnly, 0, 0);
     dialog.setDialogText(L"one\ntwo\nthree\nfour\nfive\nsix\nseven");
     EXPECT_EQ(dialog.lines(), (std::array<std::wstring, 5>{L"one", L"two", L"three", L"four", L"five"}));
     dialog.setDialogText(L"a\n\nb\nc");
@@ -62,21 +62,23 @@ TEST_F(MessageDialogTest, TextSplitsIntoAtMostFiveLinesAndALeadingFeedKeepsTheRe
     dialog.setDialogText(L"no feed");
     EXPECT_EQ(dialog.lines()[0], L"no feed");
     EXPECT_EQ(dialog.lines()[1], L"");
-    EXPECT_EQ(MessageDialog(host, 9, 0, 0).dialogStyle(), 0) << "an unknown style is the text-only one";
+    // A style cast from a number outside the named ones is the text-only one.
+    EXPECT_EQ(MessageDialog(host, static_cast<DialogStyle>(9), 0, 0).dialogStyle(), DialogStyle::okOnly)
+        << "an unknown style is the text-only one";
 }
 
 TEST_F(MessageDialogTest, EachStyleHasItsButtonsAndAnswers) {
     struct Case {
-        std::int32_t style;
+        DialogStyle style;
         std::vector<std::pair<int, std::wstring>> buttons;  // identifier, caption
     } cases[] = {
-        {0, {{2, L"#111"}}},
-        {1, {{2, L"#111"}, {3, L"#356"}}},
-        {2, {{2, L"#506"}, {3, L"#507"}}},
-        {3, {{2, L"#506"}, {3, L"#507"}, {4, L"#356"}}},
+        {DialogStyle::okOnly, {{2, L"#111"}}},
+        {DialogStyle::okCancel, {{2, L"#111"}, {3, L"#356"}}},
+        {DialogStyle::yesNo, {{2, L"#506"}, {3, L"#507"}}},
+        {DialogStyle::yesNoCancel, {{2, L"#506"}, {3, L"#507"}, {4, L"#356"}}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.style);
+        SCOPED_TRACE(static_cast<int>(c.style));
         MessageDialog* dialog = showMessageDialog(host, L"?", L"", c.style, 41, 42);
         std::vector<std::pair<int, std::wstring>> buttons;
         for (auto it = dialog->children().rbegin(); it != dialog->children().rend(); ++it)
@@ -90,15 +92,15 @@ TEST_F(MessageDialogTest, EachStyleHasItsButtonsAndAnswers) {
             click(p.x, p.y);
             EXPECT_EQ(host.stack.size(), 1u) << "button " << id << " closed the dialog";
             std::vector<Sent> expected;
-            if (c.style != 0 && id == 2) expected.push_back({WM_DIALOG_OK, 41, 42});
-            if (c.style != 0 && id == 3) expected.push_back({WM_DIALOG_CANCEL, 41, 42});
+            if (c.style != DialogStyle::okOnly && id == 2) expected.push_back({WM_DIALOG_OK, 41, 42});
+            if (c.style != DialogStyle::okOnly && id == 3) expected.push_back({WM_DIALOG_CANCEL, 41, 42});
             EXPECT_EQ(host.sent, expected) << "button " << id;
         }
     }
 }
 
 TEST_F(MessageDialogTest, EnterOnTheFocusedButtonAnswersLikeAClick) {
-    MessageDialog* dialog = showMessageDialog(host, L"quit?", L"", 1, 7, 8);
+    MessageDialog* dialog = showMessageDialog(host, L"quit?", L"", DialogStyle::okCancel, 7, 8);
     dialog->keyboardNavigation = true;
     for (const auto& child : dialog->children())
         if (child->id == 2) host.windowStack().setFocus(child.get());
@@ -110,7 +112,7 @@ TEST_F(MessageDialogTest, EnterOnTheFocusedButtonAnswersLikeAClick) {
 }
 
 TEST_F(MessageDialogTest, DrawsTheTitleCentredAndEachLineInItsSlot) {
-    MessageDialog* dialog = showMessageDialog(host, L"first\n\nthird", L"Title", 0, 0, 0);
+    MessageDialog* dialog = showMessageDialog(host, L"first\n\nthird", L"Title", DialogStyle::okOnly, 0, 0);
     host.drawnTexts.clear();
     dialog->draw(RecordingRenderer::painter());
     std::vector<std::tuple<std::wstring, int, int>> texts;

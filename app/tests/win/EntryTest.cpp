@@ -443,7 +443,7 @@ TEST_F(ApplicationMessagesTest, QuitFromTheTrayAsksInTheWindowAndItsOkQuits) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->title(), app.uiText(kTextDialogTitle));
     EXPECT_EQ(dialog->lines()[0], app.uiText(kTextConfirmQuit).substr(0, app.uiText(kTextConfirmQuit).find(L'\n')));
-    EXPECT_EQ(dialog->dialogStyle(), ui::MessageDialog::confirm);
+    EXPECT_EQ(dialog->dialogStyle(), ui::DialogStyle::okCancel);
     EXPECT_TRUE(dialog->modal);
     EXPECT_EQ(dialog->owner, app.windowStack().root()) << "owned by the main frame";
     ui::Control* ok = nullptr;
