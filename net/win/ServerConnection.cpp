@@ -23,8 +23,6 @@ constexpr std::size_t kMaxQueuedReplies = 1024;
 constexpr UINT kExchangeEndedNotice = WM_APP + 1;
 constexpr wchar_t kNoticeClass[] = L"LikenexServerConnectionNotice";
 
-std::atomic<int> unreleased{0};
-
 // The reply type that answers a request type; 0 for a type that is not a request.
 constexpr std::int32_t answerTo(std::int32_t requestType) {
     switch (requestType) {
@@ -43,8 +41,11 @@ constexpr std::int32_t answerTo(std::int32_t requestType) {
 // One exchange: its socket and both threads. Shared by the connection (while current) and by
 // each thread; the last owner releases the handles.
 struct ServerConnection::Exchange {
-    Exchange() { ++unreleased; }
-    ~Exchange() { --unreleased; }
+    explicit Exchange(std::shared_ptr<ExchangeCount> count) : unreleased(std::move(count)) { ++*unreleased; }
+    Exchange(const Exchange&) = delete;
+    Exchange& operator=(const Exchange&) = delete;
+    // Runs on whichever thread lets go of the exchange last.
+    ~Exchange() { --*unreleased; }
 
     void shutDown() { ::shutdown(socket.get(), kShutDownBoth); }
     // Ends the exchange as a failure, once, unless it was answered or its owner ended it.
@@ -60,6 +61,7 @@ struct ServerConnection::Exchange {
         if (--runningThreads == 0) PostMessageW(noticeWindow, kExchangeEndedNotice, serial, 0);
     }
 
+    std::shared_ptr<ExchangeCount> unreleased;
     std::uint32_t serial = 0;
     std::int32_t requestType = 0;
     HWND mainWindow = nullptr;
@@ -203,8 +205,6 @@ bool startThread(Exchange& exchange, const std::shared_ptr<Exchange>& owner, LPT
 
 }  // namespace
 
-int ServerConnection::unreleasedExchanges() { return unreleased; }
-
 std::size_t ServerConnection::queuedReplies() const { return current_ ? current_->replies.size() : 0; }
 
 bool ServerConnection::takeDelivery(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -218,7 +218,8 @@ bool ServerConnection::takeDelivery(UINT message, WPARAM wParam, LPARAM lParam) 
     return true;
 }
 
-ServerConnection::ServerConnection(HWND mainWindow, Options options) : mainWindow_(mainWindow), options_(options) {}
+ServerConnection::ServerConnection(HWND mainWindow, Options options, std::shared_ptr<ExchangeCount> unreleased)
+    : mainWindow_(mainWindow), options_(options), unreleased_(std::move(unreleased)) {}
 
 ServerConnection::~ServerConnection() {
     waiting_.clear();
@@ -310,7 +311,7 @@ std::shared_ptr<ServerConnection::Exchange> ServerConnection::connectTo(const st
         return nullptr;
     }
 
-    auto exchange = std::make_shared<Exchange>();
+    auto exchange = std::make_shared<Exchange>(unreleased_);
     exchange->serial = nextSerial_++;
     exchange->requestType = requestType;
     exchange->mainWindow = mainWindow_;

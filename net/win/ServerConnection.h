@@ -32,6 +32,7 @@
 #include "platform/win/Handles.h"
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -48,9 +49,16 @@ public:
         std::size_t maxWaitingRequests = 8;
     };
 
+    // How many exchanges still hold their socket, semaphore and thread handles. Every exchange
+    // holds the count it was opened under, so the count outlives a connection destroyed while
+    // an exchange's threads still run; connections given one count add to it together. Only
+    // tests read it; the program lets each connection make its own.
+    using ExchangeCount = std::atomic<int>;
+
     // Replies and failures go to `mainWindow` (it may be given later with setMainWindow).
     explicit ServerConnection(HWND mainWindow = nullptr) : ServerConnection(mainWindow, Options{}) {}
-    ServerConnection(HWND mainWindow, Options options);
+    ServerConnection(HWND mainWindow, Options options,
+                     std::shared_ptr<ExchangeCount> unreleased = std::make_shared<ExchangeCount>(0));
     ServerConnection(const ServerConnection&) = delete;
     ServerConnection& operator=(const ServerConnection&) = delete;
     // Shuts the open exchange down and drops waiting requests without waiting for any thread:
@@ -77,9 +85,6 @@ public:
     [[nodiscard]] std::size_t waitingRequests() const { return waiting_.size(); }
     // Replies of the open exchange received and not yet handed on.
     [[nodiscard]] std::size_t queuedReplies() const;
-    // Exchanges in the whole process whose socket, semaphore and thread handles are not yet
-    // released.
-    [[nodiscard]] static int unreleasedExchanges();
 
     struct Exchange;
 
@@ -104,6 +109,7 @@ private:
 
     HWND mainWindow_ = nullptr;
     Options options_;
+    std::shared_ptr<ExchangeCount> unreleased_;
     std::uint32_t nextSerial_ = 1;
     std::shared_ptr<Exchange> current_;
     std::deque<Request> waiting_;

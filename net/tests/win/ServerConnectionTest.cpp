@@ -108,11 +108,11 @@ protected:
     void TearDown() override {
         connection.reset();
         // Whatever the case left running ends by itself and releases its handles.
-        EXPECT_TRUE(window.pumpUntil([] { return ServerConnection::unreleasedExchanges() == 0; }));
+        EXPECT_TRUE(window.pumpUntil([this] { return *unreleased == 0; }));
     }
 
     void useTimeLimit(unsigned ms) {
-        connection.emplace(window.handle(), ServerConnection::Options{ms, 8});
+        connection.emplace(window.handle(), ServerConnection::Options{ms, 8}, unreleased);
         // The program's handlers end the exchange once they have acted on the reply.
         window.onReply = [this](const Received&) { connection->closeConnection(); };
     }
@@ -120,11 +120,12 @@ protected:
         return window.pumpUntil([&] { return window.received.size() >= count; }, timeoutMs);
     }
     bool waitUntilIdle() {
-        return window.pumpUntil(
-            [&] { return !connection->exchangeOpen() && ServerConnection::unreleasedExchanges() == 0; });
+        return window.pumpUntil([&] { return !connection->exchangeOpen() && *unreleased == 0; });
     }
 
     MainWindowStandIn window;
+    // Shared by every connection the case makes, so that teardown sees all their exchanges.
+    std::shared_ptr<ServerConnection::ExchangeCount> unreleased = std::make_shared<ServerConnection::ExchangeCount>(0);
     std::optional<ServerConnection> connection;
 };
 
