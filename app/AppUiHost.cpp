@@ -11,12 +11,11 @@
 namespace likenex {
 namespace {
 
-// A widget's text through a text renderer of the running back end.
+// A widget's text through a text renderer of the main window's engines.
 class RendererText final : public ui::UiText {
 public:
-    bool create(std::wstring_view face, int size) override {
-        return renderer_.create(currentRenderContext(), face, size);
-    }
+    explicit RendererText(TextEngines& engines) : engines_(engines) {}
+    bool create(std::wstring_view face, int size) override { return renderer_.create(engines_, face, size); }
     void release() override { renderer_.release(); }
     void setText(std::wstring_view text) override { renderer_.setPlainText(text); }
     int textWidth() override { return renderer_.textWidth(); }
@@ -24,6 +23,7 @@ public:
     void draw(Painter&, int x, int y, const Colour& colour) override { renderer_.draw(x, y, colour); }
 
 private:
+    TextEngines& engines_;
     TextRenderer renderer_;
 };
 
@@ -60,7 +60,9 @@ void AppUiHost::stopCaretTimer() { stopWindowTimer(window_.window(), ui::kCaretT
 
 void AppUiHost::placeCompositionWindow(int x, int y) { likenex::placeCompositionWindow(window_.window(), POINT{x, y}); }
 
-std::unique_ptr<ui::UiText> AppUiHost::makeText() { return std::make_unique<RendererText>(); }
+std::unique_ptr<ui::UiText> AppUiHost::makeText() { return std::make_unique<RendererText>(textEngines_); }
+
+Painter& AppUiHost::painter() { return window_.painter(); }
 
 bool AppUiHost::loadSkinImage(std::uint32_t skinIdentifier, SkinImage& image) {
     return archive_.getImage(skinIdentifier, image);

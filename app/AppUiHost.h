@@ -12,13 +12,14 @@ namespace likenex {
 
 class MainWindow;
 class StringTable;
+class TextEngines;
 
 inline constexpr int kHandCursorResource = 102;
 
 class AppUiHost final : public ui::UiHost {
 public:
-    AppUiHost(MainWindow& window, InterfaceArchive& archive, StringTable& strings)
-        : window_(window), archive_(archive), strings_(strings), stack_(*this) {}
+    AppUiHost(MainWindow& window, InterfaceArchive& archive, StringTable& strings, TextEngines& textEngines)
+        : window_(window), archive_(archive), strings_(strings), textEngines_(textEngines), stack_(*this) {}
 
     [[nodiscard]] std::uint32_t loopTime() const override;
     [[nodiscard]] int clientWidth() const override;
@@ -37,11 +38,13 @@ public:
     [[nodiscard]] ui::WindowStack& windowStack() override { return stack_; }
     [[nodiscard]] std::unique_ptr<ui::UiText> makeText() override;
     [[nodiscard]] bool loadSkinImage(std::uint32_t skinIdentifier, SkinImage& image) override;
+    [[nodiscard]] Painter& painter() override;
 
 private:
     MainWindow& window_;
     InterfaceArchive& archive_;
     StringTable& strings_;
+    TextEngines& textEngines_;
     ui::WindowStack stack_;
 };
 

@@ -38,7 +38,6 @@ MainWindow::MainWindow()
 
 MainWindow::~MainWindow() {
     if (rendererOwned_) stopRenderer_(renderContext_);
-    if (currentRenderContext() == &renderContext_) currentRenderContext() = nullptr;
     window_.reset();
     if (classRegistered_) UnregisterClassW(kWindowClassName, instance_);
 }
@@ -112,7 +111,6 @@ bool MainWindow::create(int rendererChoice) {
     }
 
     rendererOwned_ = true;
-    currentRenderContext() = &renderContext_;
     if (!startBackEnd(rendererChoice)) {
         showMessageBox(window_.get(), L"Initial device failed", L"Error", MB_OK);
         return false;
@@ -124,11 +122,17 @@ bool MainWindow::create(int rendererChoice) {
 bool MainWindow::startBackEnd(int rendererChoice) {
     HWND window = window_.get();
     RenderContext& context = renderContext_;
-    if (rendererChoice == kRendererOpenGl) return startRenderer_(window, BackEndKind::OpenGl, context);
-    if (rendererChoice == kRendererDirect3D) return startRenderer_(window, BackEndKind::Direct3D8, context);
-    if (startRenderer_(window, BackEndKind::Direct3D8, context)) return true;
-    if (!startRenderer_(window, BackEndKind::OpenGl, context)) return false;
-    if (maxTextureSize_() < 2048) showMessageBox(nullptr, L"please update your video driver", nullptr, MB_OK);
+    // The renderer shows nothing itself: what a failed start has to say is shown here.
+    const auto start = [&](BackEndKind kind) {
+        if (startRenderer_(window, kind, context)) return true;
+        if (!context.startFailure.empty()) showMessageBox(nullptr, context.startFailure.c_str(), L"ERROR", MB_OK);
+        return false;
+    };
+    if (rendererChoice == kRendererOpenGl) return start(BackEndKind::OpenGl);
+    if (rendererChoice == kRendererDirect3D) return start(BackEndKind::Direct3D8);
+    if (start(BackEndKind::Direct3D8)) return true;
+    if (!start(BackEndKind::OpenGl)) return false;
+    if (maxTextureSize_(context) < 2048) showMessageBox(nullptr, L"please update your video driver", nullptr, MB_OK);
     return true;
 }
 
@@ -141,7 +145,7 @@ void MainWindow::drawFrame() {
     painter_.clear();
     painter_.beginScene();
     updateFrame();
-    if (painter_.endFrame() > 0) recoverLostDevice();
+    if (painter_.endFrame() > 0) painter_.recoverLostDevice();
     std::uint32_t elapsed = clock_->tickCount() - frameStart_;
     if (std::uint32_t rest = frameWaitAfter(elapsed, framePeriod_)) wait(rest);
 }
@@ -202,7 +206,6 @@ int MainWindow::leaveLoop(int exitCode) {
         stopRenderer_(renderContext_);
         rendererOwned_ = false;
     }
-    currentRenderContext() = nullptr;
     shutdown();
     return exitCode;
 }

@@ -28,7 +28,7 @@ inline constexpr wchar_t kWindowTitle[] = L"Likenex";
 // Starts a back end; tests put in one of their own.
 using RendererStarter = bool (*)(HWND window, BackEndKind kind, RenderContext& context);
 using RendererStopper = void (*)(RenderContext& context);
-using MaxTextureSizeQuery = int (*)();
+using MaxTextureSizeQuery = int (*)(const RenderContext& context);
 
 class MainWindow {
 public:

@@ -49,14 +49,14 @@ void Application::startup() {
         failStartup(
             "The program folder cannot be used: its path is too long or holds characters this system cannot "
             "pass on. Install Likenex in a shorter folder.");
-    setFontFolders({defaultFontFolders().windowsFonts, programDirectoryW_ + L"\\fonts\\"});
+    textEngines_.setFolders({defaultFontFolders().windowsFonts, programDirectoryW_ + L"\\fonts\\"});
     pictures_.setFolder(programDirectoryW_ + L"\\photo");
 
     step("url protocol");
     registerUrlProtocol(programDirectory_);
 
     step("interface archive");
-    if (!services_.interfaceArchive.loadInterfaceArchive(programDirectory_)) failStartup(programDirectory_);
+    if (!data_.interfaceArchive.loadInterfaceArchive(programDirectory_)) failStartup(programDirectory_);
 
     step("network");
     if (!startNetwork()) failStartup("winsock error");
@@ -65,8 +65,8 @@ void Application::startup() {
     loadSettings(programDirectory_);
 
     step("language table");
-    (void)services_.strings.loadStringTable(programDirectory_ + "\\data\\lang.bin");
-    services_.strings.setLanguage(languageIndex_);
+    (void)data_.strings.loadStringTable(programDirectory_ + "\\data\\lang.bin");
+    data_.strings.setLanguage(languageIndex_);
 
     // The sprite lock is made with the archive; loading the avatar data comes next.
     step("avatar data");
@@ -76,14 +76,14 @@ void Application::startup() {
     step("scene pictures");
     {
         std::vector<std::uint8_t> pixels;
-        if (!services_.avatarArchive.loadSpritePixels(kShadowKey, 0, -1, pixels)) pixels.clear();
-        services_.spriteCache.setShadowPicture(services_.spriteCache.image(services_.avatarArchive, kShadowKey),
+        if (!data_.avatarArchive.loadSpritePixels(kShadowKey, 0, -1, pixels)) pixels.clear();
+        data_.spriteCache.setShadowPicture(data_.spriteCache.image(painter(), data_.avatarArchive, kShadowKey),
                                                std::move(pixels));
-        (void)services_.spriteCache.image(services_.avatarArchive, kSmallShadowKey);
+        (void)data_.spriteCache.image(painter(), data_.avatarArchive, kSmallShadowKey);
     }
 
     step("bubble pictures");
-    text_.speechBubbles().load(services_.avatarArchive);
+    text_.speechBubbles().load(data_.avatarArchive, painter());
 
     step("fonts");
     createTextRenderers();
@@ -109,11 +109,11 @@ AvatarModel& Application::makeAvatarModel() {
     avatarRecord_->standingAction = kStandingAction;
     avatarRecord_->skin = kDefaultSkin;
     avatarRecord_->shown = true;
-    auto model = std::make_shared<AvatarModel>(AvatarModelParts{&services_.catalogue, &services_.avatarArchive,
-                                                                &services_.spriteCache, this, this, &text_,
-                                                                &services_.avatarSettings, &painter()});
+    auto model = std::make_shared<AvatarModel>(AvatarModelParts{&data_.catalogue, &data_.avatarArchive,
+                                                                &data_.spriteCache, this, this, &text_,
+                                                                &data_.avatarSettings, &painter()});
     model->setRecord(avatarRecord_);
-    services_.avatarModel = model;
+    data_.avatarModel = model;
     model->loadFromRecord(true);
     (void)model->playSpan(0, 0, true);
     return *model;
@@ -135,8 +135,8 @@ void Application::createScreens() {
         stack.root(), {0, kTitleBandHeight - 1, width(), height()}, false,
         std::make_unique<EditorScreen>(
             uiHost_,
-            EditorScreen::Parts{services_.catalogue, services_.avatarArchive, services_.strings,
-                                services_.avatarModel.get(), *this, UploadPage::Parts{*this, pictureScreenParts()}})));
+            EditorScreen::Parts{data_.catalogue, data_.avatarArchive, data_.strings,
+                                data_.avatarModel.get(), *this, UploadPage::Parts{*this, pictureScreenParts()}})));
     // The frame's new-avatar button asks the editor, which closes with the frame.
     if (frame) frame->setNewAvatarQuestion(editor);
 }
@@ -147,23 +147,23 @@ void Application::loadSettings(const std::string& programDirectory) {
     languageIndex_ = settings_.language;
 }
 
-void Application::releaseRendererResources() { services_.interfaceArchive.releaseInterfaceArchive(); }
+void Application::releaseRendererResources() { data_.interfaceArchive.releaseInterfaceArchive(); }
 
 void Application::shutdown() {
     closeWindows();
     server_.stop();
-    services_.avatarModel.reset();
+    data_.avatarModel.reset();
     text_.speechBubbles().release();
     releaseTextRenderers();
 }
 
 bool Application::checkFontFile(const std::wstring& name) {
-    const std::wstring path = resolveFontPath(name);
+    const std::wstring path = textEngines_.resolve(name);
     if (path.empty()) {
         // Owned by the main window, which stays disabled while the box is up: the box may come
         // from a window's own code (a language change), and no click may close that window
         // meanwhile.
-        showMessageBox(window(), (services_.fontFolders.windowsFonts + name + L"\nFont does not exist").c_str(),
+        showMessageBox(window(), (textEngines_.folders().windowsFonts + name + L"\nFont does not exist").c_str(),
                        nullptr, MB_OK);
         return false;
     }
@@ -174,7 +174,7 @@ bool Application::checkFontFile(const std::wstring& name) {
 void Application::createTextRenderers() {
     // The UI font of the language comes first; a missing one leaves the previous in force.
     if (const wchar_t* font = uiFontForLanguage(languageIndex_); *font) (void)checkFontFile(font);
-    text_.create(currentRenderContext(), uiFontFile());
+    text_.create(uiFontFile());
 }
 
 void Application::releaseTextRenderers() { text_.release(); }

@@ -4,10 +4,10 @@
 
 namespace likenex {
 
-void TextServices::create(const RenderContext* context, const std::wstring& fontFile) {
-    (void)small_.create(context, fontFile, static_cast<int>(TextSize::small));
-    (void)medium_.create(context, fontFile, static_cast<int>(TextSize::medium));
-    (void)large_.create(context, fontFile, static_cast<int>(TextSize::large));
+void TextServices::create(const std::wstring& fontFile) {
+    (void)small_.create(engines_, fontFile, static_cast<int>(TextSize::small));
+    (void)medium_.create(engines_, fontFile, static_cast<int>(TextSize::medium));
+    (void)large_.create(engines_, fontFile, static_cast<int>(TextSize::large));
     (void)glyphFont_.open(fontFile, static_cast<int>(TextSize::medium));
 }
 
@@ -45,8 +45,8 @@ int TextServices::textWidthOf(TextSize size, int n) {
     return r ? r->textWidthOf(n) : 0;
 }
 
-void TextServices::drawBubble(Painter&, int x, int y, int width, bool twoLines, int variant) {
-    bubbles_.draw(x, y, width, twoLines, variant);
+void TextServices::drawBubble(Painter& painter, int x, int y, int width, bool twoLines, int variant) {
+    bubbles_.draw(painter, x, y, width, twoLines, variant);
 }
 
 void TextServices::composeBubble(AvatarModel& model, int x, int y, int width, bool twoLines) {

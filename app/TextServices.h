@@ -19,9 +19,13 @@ enum class TextSize { small = 11, medium = 12, large = 13 };
 
 class TextServices final : public AvatarScene {
 public:
-    // Makes the three renderers for the context and opens the glyph font, all in the font
-    // file; release lets them go (a change of language makes them again in another font).
-    void create(const RenderContext* context, const std::wstring& fontFile);
+    // The renderers bind to the engines, and the glyph font draws through their painter.
+    explicit TextServices(TextEngines& engines)
+        : engines_(engines), glyphFont_(engines.painter(), engines.folders()) {}
+
+    // Makes the three renderers and opens the glyph font, all in the font file; release lets
+    // them go (a change of language makes them again in another font).
+    void create(const std::wstring& fontFile);
     void release();
 
     // Text by size; a value outside the three does nothing and measures 0.
@@ -45,6 +49,7 @@ public:
 private:
     [[nodiscard]] TextRenderer* renderer(TextSize size);
 
+    TextEngines& engines_;
     TextRenderer small_, medium_, large_;
     GlyphFont glyphFont_;
     SpeechBubbles bubbles_;

@@ -26,7 +26,9 @@ AvatarModel::AvatarModel(AvatarModelParts parts)
 AvatarModel::~AvatarModel() { clearFrameStore(); }
 
 ImageRecord AvatarModel::spriteImage(std::int64_t key) {
-    return parts_.archive ? cache_->image(*parts_.archive, key) : ImageRecord{};
+    if (!parts_.archive) return {};
+    return parts_.painter ? cache_->image(*parts_.painter, *parts_.archive, key)
+                          : parts_.archive->loadSpriteRecord(key, 0, -1);
 }
 
 // --- Loading ---

@@ -12,17 +12,22 @@ namespace likenex {
 
 class AvatarArchive;
 class AvatarModel;
+class Painter;
 
 class SpeechBubbles {
 public:
-    // Loads the sixteen pieces (pairs of variant 0 and 1) and the pixels of each variant 0.
+    // Loads the sixteen pieces (pairs of variant 0 and 1) and the pixels of each variant 0,
+    // without textures: enough to compose bubbles into pictures.
     void load(const AvatarArchive& archive);
-    // Releases the textures; needs the renderer that made them.
+    // The same with a texture for each piece, made through the painter, so that bubbles can
+    // also be drawn.
+    void load(const AvatarArchive& archive, Painter& painter);
+    // Releases the textures through the painter that made them, while its renderer runs.
     void release();
 
     // Draws a bubble for a text `width` wide (half the bubble width) anchored at x; variants
     // other than 0 and 1 draw nothing.
-    void draw(int x, int y, int width, bool twoLines, int variant) const;
+    void draw(Painter& painter, int x, int y, int width, bool twoLines, int variant) const;
     // The same bubble from the variant 0 pieces into the model's snapshot.
     void compose(AvatarModel& model, int x, int y, int width, bool twoLines) const;
 
@@ -38,6 +43,9 @@ private:
     template <typename Place>
     void layOut(int x, int width, Place place) const;
 
+    void loadPieces(const AvatarArchive& archive, Painter* painter);
+
+    Painter* painter_ = nullptr;  // of the textures, while there are any
     std::array<ImageRecord, 16> images_;
     std::array<std::vector<std::uint8_t>, 8> pixels_;
 };

@@ -4,11 +4,11 @@
 
 namespace likenex {
 
-ImageRecord SpriteCache::image(const AvatarArchive& archive, std::int64_t key) {
+ImageRecord SpriteCache::image(Painter& painter, const AvatarArchive& archive, std::int64_t key) {
     std::lock_guard guard(lock_);
     if (const auto it = images_.find(key); it != images_.end()) return it->second;
-    ImageRecord picture = archive.loadSpriteImage(key, 0, -1);
-    if (hasTexture(picture.texture)) images_.emplace(key, picture);
+    ImageRecord picture = archive.loadSpriteImage(painter, key, 0, -1);
+    if (hasTexture(painter, picture.texture)) images_.emplace(key, picture);
     return picture;
 }
 

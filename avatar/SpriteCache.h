@@ -26,7 +26,7 @@ public:
 
     // The picture with its texture, loaded on first use; a picture without a texture is
     // handed out but not kept.
-    [[nodiscard]] ImageRecord image(const AvatarArchive& archive, std::int64_t key);
+    [[nodiscard]] ImageRecord image(Painter& painter, const AvatarArchive& archive, std::int64_t key);
     // The pixels, loaded on first use; empty when the key is missing.
     [[nodiscard]] const std::vector<std::uint8_t>& pixels(const AvatarArchive& archive, std::int64_t key);
     [[nodiscard]] std::size_t size() const { return images_.size() + pixels_.size(); }

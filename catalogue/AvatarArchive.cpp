@@ -231,22 +231,35 @@ bool AvatarArchive::compositeSprite(ImageRecord& canvas, std::int64_t key, int c
     return true;
 }
 
-ImageRecord AvatarArchive::loadSpriteImage(std::int64_t key, int colourKind, std::int32_t colourId) const {
+ImageRecord AvatarArchive::recordOf(const Sprite& sprite) {
+    ImageRecord image;
+    image.layoutWidth = sprite.word16;
+    image.layoutHeight = sprite.word20;
+    image.width = sprite.width;
+    image.height = sprite.height;
+    image.xOffset = sprite.x;
+    image.yOffset = sprite.y;
+    return image;
+}
+
+ImageRecord AvatarArchive::loadSpriteImage(Painter& painter, std::int64_t key, int colourKind,
+                                           std::int32_t colourId) const {
     const ColourSet* set = nullptr;
     if (!selectColourSet(colourKind, colourId, set)) return {};
     std::optional<Sprite> sprite = findSprite(key);
     if (!sprite) return {};
-    ImageRecord image;
-    image.layoutWidth = sprite->word16;
-    image.layoutHeight = sprite->word20;
-    image.width = sprite->width;
-    image.height = sprite->height;
-    image.xOffset = sprite->x;
-    image.yOffset = sprite->y;
+    ImageRecord image = recordOf(*sprite);
     std::lock_guard lock(spriteLock_);
     fillScratch(*sprite, set);
-    image.texture = makeTexture(sprite->width, sprite->height, scratch_.get());
+    image.texture = makeTexture(painter, sprite->width, sprite->height, scratch_.get());
     return image;
+}
+
+ImageRecord AvatarArchive::loadSpriteRecord(std::int64_t key, int colourKind, std::int32_t colourId) const {
+    const ColourSet* set = nullptr;
+    if (!selectColourSet(colourKind, colourId, set)) return {};
+    std::optional<Sprite> sprite = findSprite(key);
+    return sprite ? recordOf(*sprite) : ImageRecord{};
 }
 
 bool AvatarArchive::loadSpritePixels(std::int64_t key, int colourKind, std::int32_t colourId,

@@ -49,8 +49,12 @@ public:
     // not lie wholly inside the frame and canvases too small for it.
     [[nodiscard]] bool compositeSprite(ImageRecord& canvas, std::int64_t key, int colourKind,
                                        std::int32_t colourId) const;
-    // The empty record on failure; otherwise it names a new texture the caller must release.
-    [[nodiscard]] ImageRecord loadSpriteImage(std::int64_t key, int colourKind, std::int32_t colourId) const;
+    // The empty record on failure; otherwise it names a new texture, made through the painter,
+    // that the caller must release.
+    [[nodiscard]] ImageRecord loadSpriteImage(Painter& painter, std::int64_t key, int colourKind,
+                                              std::int32_t colourId) const;
+    // The same record without a texture, for code that draws no picture (sizes, offsets).
+    [[nodiscard]] ImageRecord loadSpriteRecord(std::int64_t key, int colourKind, std::int32_t colourId) const;
     // On success `pixels` holds exactly the sprite's (recoloured) pixel bytes.
     [[nodiscard]] bool loadSpritePixels(std::int64_t key, int colourKind, std::int32_t colourId,
                                         std::vector<std::uint8_t>& pixels) const;
@@ -64,6 +68,8 @@ private:
         std::uint32_t word16, word20;
         std::span<const std::uint8_t> pixels;  // inside the data file's bytes
     };
+    // The sprite's sizes and offsets as a record, without a texture.
+    [[nodiscard]] static ImageRecord recordOf(const Sprite& sprite);
     [[nodiscard]] std::span<const std::uint8_t> dataBytes() const {
         return ownedData_ ? std::span<const std::uint8_t>(*ownedData_) : data_.bytes();
     }

@@ -1,45 +1,33 @@
 #include "render/DeviceResources.h"
 
-#include "render/RenderOps.h"
-
 #include <algorithm>
-#include <vector>
 
 namespace likenex {
-namespace {
 
-std::vector<DeviceResource*>& resources() {
-    static std::vector<DeviceResource*> list;
-    return list;
+void DeviceResources::add(DeviceResource* resource) {
+    if (resource && std::find(resources_.begin(), resources_.end(), resource) == resources_.end())
+        resources_.push_back(resource);
 }
 
-}  // namespace
-
-void registerDeviceResource(DeviceResource* resource) {
-    auto& list = resources();
-    if (resource && std::find(list.begin(), list.end(), resource) == list.end()) list.push_back(resource);
+void DeviceResources::remove(DeviceResource* resource) {
+    resources_.erase(std::remove(resources_.begin(), resources_.end(), resource), resources_.end());
 }
 
-void unregisterDeviceResource(DeviceResource* resource) {
-    auto& list = resources();
-    list.erase(std::remove(list.begin(), list.end(), resource), list.end());
-}
-
-// A resource may unregister itself from its callback, so the callers walk a copy.
-void releaseDeviceObjects() {
-    std::vector<DeviceResource*> list = resources();
+// The callbacks may change the list, so both walk a copy.
+void DeviceResources::releaseAll() {
+    const std::vector<DeviceResource*> list = resources_;
     for (DeviceResource* r : list) r->onDeviceLost();
 }
 
-void recreateDeviceObjects() {
-    std::vector<DeviceResource*> list = resources();
+void DeviceResources::recreateAll() {
+    const std::vector<DeviceResource*> list = resources_;
     for (DeviceResource* r : list) r->onDeviceReset();
 }
 
-void recoverLostDevice() {
-    std::vector<DeviceResource*> list = resources();
+void DeviceResources::recover(const std::function<void()>& restore) {
+    const std::vector<DeviceResource*> list = resources_;
     for (DeviceResource* r : list) r->onDeviceLost();
-    render::restoreDevice();
+    if (restore) restore();
     for (DeviceResource* r : list) r->onDeviceReset();
 }
 

@@ -1,7 +1,10 @@
 #pragma once
-// Objects that hold device objects of the Direct3D 8 back end (the text renderers' fonts)
-// register here, so that the frame loop can have them release everything before a device
-// reset and re-create it afterwards.
+// Objects that hold device objects of the Direct3D 8 back end (the text engines' textures)
+// register with their render context's list, so that the device's own resets and the frame
+// loop's recovery can have them release everything first and re-create it afterwards.
+
+#include <functional>
+#include <vector>
 
 namespace likenex {
 
@@ -12,16 +15,24 @@ public:
     virtual void onDeviceReset() = 0;
 };
 
-void registerDeviceResource(DeviceResource* resource);
-void unregisterDeviceResource(DeviceResource* resource);
+class DeviceResources {
+public:
+    // Registering twice keeps one entry; null is ignored.
+    void add(DeviceResource* resource);
+    void remove(DeviceResource* resource);
 
-// Every registered resource releases, or re-creates, its device objects: around a device
-// reset that the back end makes itself (a resize).
-void releaseDeviceObjects();
-void recreateDeviceObjects();
+    // Every registered resource releases, or re-creates, its device objects. A resource may
+    // unregister itself from its callback.
+    void releaseAll();
+    void recreateAll();
+    // After a failed present: every resource releases its device objects, restore runs, and
+    // the same resources re-create theirs.
+    void recover(const std::function<void()>& restore);
 
-// Called by the frame loop when presenting a frame failed: every resource releases its
-// device objects, the device is restored, and every resource re-creates them.
-void recoverLostDevice();
+    [[nodiscard]] std::size_t size() const { return resources_.size(); }
+
+private:
+    std::vector<DeviceResource*> resources_;
+};
 
 }  // namespace likenex

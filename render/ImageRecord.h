@@ -3,7 +3,7 @@
 // and drawing offset, and optionally a copy of its pixels. Sprites, skin pictures and
 // composed avatar frames all travel in this form.
 
-#include "render/RenderOps.h"
+#include "render/RenderContext.h"
 
 #include <cstdint>
 #include <vector>
@@ -74,19 +74,13 @@ private:
 };
 
 // A new texture from bottom-row-first BGRA pixels; 0 when the renderer could not make it.
-[[nodiscard]] TextureHandle makeTexture(int width, int height, const void* pixels);
+[[nodiscard]] TextureHandle makeTexture(Painter& painter, int width, int height, const void* pixels);
 // Releases the texture and sets the handle to 0.
-void dropTexture(TextureHandle& handle);
-[[nodiscard]] bool hasTexture(const TextureHandle& handle);
+void dropTexture(Painter& painter, TextureHandle& handle);
+[[nodiscard]] bool hasTexture(const Painter& painter, const TextureHandle& handle);
 
 // Draws the whole texture with its top-left corner at (x + xOffset, y + yOffset) and the
 // record's size, in the current renderer colour. A record without a texture draws nothing.
-void drawImageAt(const ImageRecord& image, int x, int y);
-
-// The same through a painter; the free forms above go once every caller has one.
-[[nodiscard]] TextureHandle makeTexture(Painter& painter, int width, int height, const void* pixels);
-void dropTexture(Painter& painter, TextureHandle& handle);
-[[nodiscard]] bool hasTexture(const Painter& painter, const TextureHandle& handle);
 void drawImageAt(Painter& painter, const ImageRecord& image, int x, int y);
 
 }  // namespace likenex

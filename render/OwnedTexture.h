@@ -1,6 +1,6 @@
 #pragma once
-// One renderer texture with an owner: released when the owner is destroyed or given another.
-// Release these before the renderer stops.
+// One renderer texture with an owner: released through the painter that made it when the
+// owner is destroyed or given another. Release these before the renderer stops.
 
 #include "render/ImageRecord.h"
 
@@ -11,13 +11,15 @@ namespace likenex {
 class OwnedTexture {
 public:
     OwnedTexture() = default;
-    explicit OwnedTexture(TextureHandle handle) : handle_(handle) {}
+    OwnedTexture(Painter& painter, TextureHandle handle) : painter_(&painter), handle_(handle) {}
     OwnedTexture(const OwnedTexture&) = delete;
     OwnedTexture& operator=(const OwnedTexture&) = delete;
-    OwnedTexture(OwnedTexture&& other) noexcept : handle_(std::exchange(other.handle_, 0)) {}
+    OwnedTexture(OwnedTexture&& other) noexcept
+        : painter_(std::exchange(other.painter_, nullptr)), handle_(std::exchange(other.handle_, 0)) {}
     OwnedTexture& operator=(OwnedTexture&& other) noexcept {
         if (this != &other) {
             reset();
+            painter_ = std::exchange(other.painter_, nullptr);
             handle_ = std::exchange(other.handle_, 0);
         }
         return *this;
@@ -25,12 +27,14 @@ public:
     ~OwnedTexture() { reset(); }
 
     void reset() {
-        if (handle_) dropTexture(handle_);
+        if (handle_ && painter_) dropTexture(*painter_, handle_);
+        handle_ = 0;
     }
     [[nodiscard]] TextureHandle get() const { return handle_; }
     explicit operator bool() const { return handle_ != 0; }
 
 private:
+    Painter* painter_ = nullptr;
     TextureHandle handle_ = 0;
 };
 

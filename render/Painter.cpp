@@ -72,6 +72,19 @@ void Painter::resetClip() {
     if (RenderBackend* running = backEnd()) running->resetClip();
 }
 
+bool Painter::drawTintedTexture(const TextureHandle* handle, float s0, float t0, float s1, float t1, int left, int top,
+                                int right, int bottom, const Colour& tint) {
+    RenderBackend* running = backEnd();
+    if (!running || !running->drawsTintedTextures()) return false;
+    ++texturesDrawn_;
+    running->drawTintedTexture(handle, s0, t0, s1, t1, left, top, right, bottom, tint);
+    return true;
+}
+
+void Painter::recoverLostDevice() {
+    context_.deviceResources.recover([this] { restoreDevice(); });
+}
+
 void Painter::restoreDevice() {
     RenderBackend* running = backEnd();
     if (running && running->hasDeviceToRestore()) running->restoreDevice();

@@ -9,7 +9,7 @@
 // are 32-bit blue, green, red, alpha in memory, bottom row first.
 
 #include "render/Colour.h"
-#include "render/RenderOps.h"
+#include "render/RenderContext.h"
 
 #include <cstdint>
 
@@ -47,8 +47,16 @@ public:
     void drawImage(const TextureHandle* handle, int left, int top, int right, int bottom);
     void setClip(ClipRect clip);
     void resetClip();
+    // Tinted with `tint` instead of the current colour, which stays as it was. Only a back end
+    // that can keep its colour aside does it (Direct3D 8); false, with nothing drawn, otherwise.
+    bool drawTintedTexture(const TextureHandle* handle, float s0, float t0, float s1, float t1, int left, int top,
+                           int right, int bottom, const Colour& tint);
     // Only a Direct3D 8 back end has a device to restore; any other does nothing.
     void restoreDevice();
+    // After presenting failed: the context's device resources release their device objects,
+    // the device is restored, and they re-create them.
+    void recoverLostDevice();
+    [[nodiscard]] DeviceResources& deviceResources() const { return context_.deviceResources; }
     [[nodiscard]] bool saveRegion(int x, int y, int width, int height, const wchar_t* path);
 
     // Textures drawn through this painter so far, for the frame log of a test build.

@@ -1,12 +1,13 @@
 #pragma once
-// What the two back ends have in common: starting on a window and the operations of the
-// table. The table's entries are plain functions, one set for both back ends, reaching the
-// back end of the current context; while there is none they do nothing.
+// What the two back ends have in common: starting on a window and the drawing operations a
+// Painter forwards to whichever runs.
 //
 // Portable: the window is the system's opaque window type, declared here as <windows.h>
-// declares it, so that the table's entries are built and tested natively.
+// declares it, so that painters and recording back ends are built and tested natively.
 
-#include "render/RenderOps.h"
+#include "render/RenderContext.h"
+
+#include <string>
 
 struct HWND__;
 
@@ -21,12 +22,9 @@ public:
 
     // False when the device could not be set up; the destructor releases what was made.
     [[nodiscard]] virtual bool start(HWND__* window) = 0;
-
-    // Fills the table with the entries that reach the current context's back end.
-    void fillTable(RenderOps& ops) const;
-
-    // The back end of the current context, or null.
-    [[nodiscard]] static RenderBackend* installed();
+    // What a failed start has to tell the user, in the system's own words; empty when the
+    // failure needs no words of its own.
+    [[nodiscard]] const std::wstring& startFailure() const { return startFailure_; }
 
     virtual void resize(int width, int height) = 0;
     virtual void clear() = 0;
@@ -45,12 +43,23 @@ public:
     virtual void resetClip() = 0;
     [[nodiscard]] virtual bool saveRegion(int x, int y, int width, int height, const wchar_t* path) = 0;
 
-    // A back end without a device that can be lost leaves the table's restoreDevice null.
+    // Only a back end whose device can be lost restores it.
     [[nodiscard]] virtual bool hasDeviceToRestore() const { return false; }
     virtual void restoreDevice() {}
 
-    // What the table's createTexture reports once this back end has stopped.
+    // Drawing in a colour of its own, leaving the current one as it was (Direct3D 8 only).
+    [[nodiscard]] virtual bool drawsTintedTextures() const { return false; }
+    virtual void drawTintedTexture(const TextureHandle*, float, float, float, float, int, int, int, int,
+                                   const Colour&) {}
+
+    // What creating a texture reports once this back end has stopped.
     [[nodiscard]] virtual long textureErrorWhenStopped() const = 0;
+
+protected:
+    void reportStartFailure(std::wstring text) { startFailure_ = std::move(text); }
+
+private:
+    std::wstring startFailure_;
 };
 
 }  // namespace likenex

@@ -9,26 +9,26 @@ namespace likenex {
 
 bool startRenderer(HWND window, BackEndKind kind, RenderContext& context) {
     context.kind = kind;
-    // A second back end would take the table from the first while its owner still holds it.
-    const RenderContext* current = currentRenderContext();
-    if (context.backEnd || (current && current->backEnd)) return false;
+    context.startFailure.clear();
+    if (context.backEnd) return false;
 
     std::unique_ptr<RenderBackend> backend;
-    if (kind == BackEndKind::Direct3D8) backend = std::make_unique<D3d8Backend>();
+    if (kind == BackEndKind::Direct3D8) backend = std::make_unique<D3d8Backend>(context.deviceResources);
     else backend = std::make_unique<GlBackend>();
-    if (!backend->start(window)) return false;
+    if (!backend->start(window)) {
+        context.startFailure = backend->startFailure();
+        return false;
+    }
 
     context.textureErrorWhenStopped = backend->textureErrorWhenStopped();
     context.backEnd = std::move(backend);
-    currentRenderContext() = &context;
-    context.backEnd->fillTable(renderOps());
     return true;
 }
 
 void stopRenderer(RenderContext& context) { context.backEnd.reset(); }
 
-int openGlMaxTextureSize() {
-    const GlBackend* gl = GlBackend::installed();
+int openGlMaxTextureSize(const RenderContext& context) {
+    const auto* gl = dynamic_cast<const GlBackend*>(context.backEnd.get());
     return gl ? gl->maxTextureSize() : 0;
 }
 

@@ -68,19 +68,10 @@ public:
     long textureErrorWhenStopped() const override { return -1; }
 };
 
-// The back end installed for one run: the painter's context is the current one and the
-// operation table reaches it; both are taken down again when the run ends.
+// The back end of one run and the painter over it.
 class Installed {
 public:
-    Installed() {
-        context_.backEnd = std::make_unique<Backend>();
-        currentRenderContext() = &context_;
-        context_.backEnd->fillTable(renderOps());
-    }
-    ~Installed() {
-        renderOps() = RenderOps{};
-        currentRenderContext() = nullptr;
-    }
+    Installed() { context_.backEnd = std::make_unique<Backend>(); }
     Installed(const Installed&) = delete;
     Installed& operator=(const Installed&) = delete;
     [[nodiscard]] Painter& painter() { return painter_; }
@@ -135,7 +126,7 @@ inline void driveAvatarModel(std::span<const std::uint8_t> bytes) {
     // The shadow as start-up loads it.
     std::vector<std::uint8_t> shadowPixels;
     if (!archive.loadSpritePixels(kShadowKey, 0, -1, shadowPixels)) shadowPixels.clear();
-    cache.setShadowPicture(archive.loadSpriteImage(kShadowKey, 0, -1), shadowPixels);
+    cache.setShadowPicture(archive.loadSpriteImage(painter, kShadowKey, 0, -1), shadowPixels);
     drive::Clock clock;
     clock.time = 0xFFFFFFFFu - 1000;  // the tick count wraps while the actions play
     drive::Events events;

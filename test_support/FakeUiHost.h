@@ -3,6 +3,7 @@
 // test sets; text is measured at 6 pixels a character and drawn into a log; skin pictures come
 // from a table the test fills (or, for any identifier, a 4 x 4 picture when `anySkin` is set).
 
+#include "test_support/RecordingRenderer.h"
 #include "ui/UiHost.h"
 #include "ui/WindowStack.h"
 
@@ -54,6 +55,8 @@ public:
     std::vector<Sent> sent;
 
     std::unique_ptr<ui::UiText> makeText() override { return std::make_unique<Text>(*this); }
+    // The recording renderer's painter: textures reach it while a test has it installed.
+    Painter& painter() override { return RecordingRenderer::painter(); }
 
     bool loadSkinImage(std::uint32_t id, SkinImage& image) override {
         auto found = skins.find(id);

@@ -1,8 +1,8 @@
 #pragma once
 // A back end for tests of code that makes, checks, releases and draws textures: it keeps a
 // copy of every texture's pixels and logs the calls it receives. Install it in SetUp and
-// remove it in TearDown; one test uses it at a time. Drawing code gets painter(), which
-// reaches it; code that still makes textures through the operation table reaches it too.
+// remove it in TearDown; one test uses it at a time. Code under test gets painter(), which
+// reaches it while it is installed and does nothing otherwise.
 
 #include "render/Painter.h"
 #include "render/RenderBackend.h"
@@ -38,18 +38,8 @@ public:
     static RecordingRenderer& current() { return static_cast<RecordingRenderer&>(*installation().context.backEnd); }
     static Painter& painter() { return installation().painter; }
 
-    static void install() {
-        Installation& in = installation();
-        in.context.backEnd = std::make_unique<RecordingRenderer>();
-        currentRenderContext() = &in.context;
-        in.context.backEnd->fillTable(renderOps());
-    }
-
-    static void uninstall() {
-        renderOps() = RenderOps{};
-        currentRenderContext() = nullptr;
-        installation().context.backEnd = std::make_unique<RecordingRenderer>();
-    }
+    static void install() { installation().context.backEnd = std::make_unique<RecordingRenderer>(); }
+    static void uninstall() { installation().context.backEnd.reset(); }
 
     bool start(HWND__*) override { return true; }
     void resize(int, int) override {}
@@ -94,7 +84,6 @@ public:
 
 private:
     struct Installation {
-        Installation() { context.backEnd = std::make_unique<RecordingRenderer>(); }
         RenderContext context;
         Painter painter{context};
     };

@@ -38,9 +38,9 @@ std::vector<std::uint8_t> readFile(const std::wstring& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-DecodedBmp captureRegion(int x, int y, int width, int height) {
+DecodedBmp RendererFixture::captureRegion(int x, int y, int width, int height) {
     const std::wstring path = tempBmpPath();
-    const bool saved = renderOps().saveRegion(x, y, width, height, path.c_str());
+    const bool saved = painter.saveRegion(x, y, width, height, path.c_str());
     EXPECT_TRUE(saved) << "saveRegion(" << x << ", " << y << ", " << width << ", " << height << ")";
     const std::vector<std::uint8_t> bytes = readFile(path);
     DeleteFileW(path.c_str());
@@ -74,22 +74,19 @@ void RendererFixture::startBackEnd(BackEndKind kind) {
     window = createTestWindow();
     ASSERT_TRUE(window);
     ASSERT_TRUE(startRenderer(window.get(), kind, context));
-    currentRenderContext() = &context;
 }
 
 void RendererFixture::stopBackEnd() {
     stopRenderer(context);
-    renderOps() = RenderOps{};
-    currentRenderContext() = nullptr;
     window.reset();
     setMessageBoxHook({});
 }
 
 void RendererFixture::beginFrame() {
-    renderOps().clear();
-    renderOps().beginScene();
+    painter.clear();
+    painter.beginScene();
 }
 
-void RendererFixture::endFrame() { EXPECT_EQ(renderOps().endFrame(), 0); }
+void RendererFixture::endFrame() { EXPECT_EQ(painter.endFrame(), 0); }
 
 }  // namespace likenex::test

@@ -4,6 +4,7 @@
 
 #include "platform/win/Handles.h"
 #include "platform/win/MessageBox.h"
+#include "render/Painter.h"
 #include "render/RendererStart.h"
 #include "test_support/BmpDecode.h"
 
@@ -23,10 +24,6 @@ inline constexpr std::uint32_t kTeal = 0xFF2090C0u, kOrange = 0xFFF08010u;
 [[nodiscard]] std::wstring tempBmpPath();
 [[nodiscard]] std::vector<std::uint8_t> readFile(const std::wstring& path);
 
-// The region saved through the running back end's saveRegion, decoded; fails the test (and
-// gives an empty picture) when it cannot be saved or read.
-[[nodiscard]] DecodedBmp captureRegion(int x, int y, int width, int height);
-
 // Counts pixels that differ from expected(x, y), describing the first few.
 struct Mismatches {
     std::size_t count = 0;
@@ -43,19 +40,22 @@ struct Mismatches {
     return x >= left && x < right && y >= top && y < bottom;
 }
 
-inline void setColour(std::uint32_t argb) { renderOps().setColour(Colour::fromPacked(argb)); }
-
-// Starts a back end in a fresh window with message boxes captured; stops it and empties
-// the table afterwards.
+// Starts a back end in a fresh window with message boxes captured, and stops it again; the
+// test draws through the painter.
 class RendererFixture {
 public:
     void startBackEnd(BackEndKind kind);
     void stopBackEnd();
-    static void beginFrame();  // clear and beginScene
-    static void endFrame();
+    void beginFrame();  // clear and beginScene
+    void endFrame();
+    void setColour(std::uint32_t argb) { painter.setColour(Colour::fromPacked(argb)); }
+    // The region saved through the running back end's saveRegion, decoded; fails the test
+    // (and gives an empty picture) when it cannot be saved or read.
+    [[nodiscard]] DecodedBmp captureRegion(int x, int y, int width, int height);
 
     UniqueWindow window;
     RenderContext context;
+    Painter painter{context};
     std::vector<ShownMessage> shownMessages;
 };
 

@@ -1,5 +1,7 @@
 #include "ui/InterfaceArchive.h"
 
+#include "render/Painter.h"
+
 namespace likenex {
 
 bool InterfaceArchive::loadInterfaceArchive(const std::string& programDirectory) {
@@ -10,7 +12,7 @@ bool InterfaceArchive::loadInterfaceArchive(const std::string& programDirectory)
 bool InterfaceArchive::getImage(std::uint32_t skinIdentifier, SkinImage& image) {
     if (auto cached = cache_.find(skinIdentifier); cached != cache_.end()) {
         // A texture the renderer no longer knows (lost with its device, say) is made again.
-        if (hasTexture(cached->second.texture)) {
+        if (hasTexture(painter_, cached->second.texture)) {
             image = cached->second;
             return true;
         }
@@ -25,7 +27,7 @@ bool InterfaceArchive::getImage(std::uint32_t skinIdentifier, SkinImage& image) 
     made.layoutHeight = record->layoutHeight;
     made.width = static_cast<std::int32_t>(record->texW);
     made.height = static_cast<std::int32_t>(record->texH);
-    made.texture = makeTexture(made.width, made.height, record->pixels.data());
+    made.texture = makeTexture(painter_, made.width, made.height, record->pixels.data());
     made.rect = {0, 0, made.width, made.height};
     if (made.texture != 0) cache_.emplace(skinIdentifier, made);
     image = made;
@@ -34,7 +36,7 @@ bool InterfaceArchive::getImage(std::uint32_t skinIdentifier, SkinImage& image) 
 
 void InterfaceArchive::releaseInterfaceArchive() {
     file_.close();
-    for (auto& [identifier, image] : cache_) dropTexture(image.texture);
+    for (auto& [identifier, image] : cache_) dropTexture(painter_, image.texture);
     cache_.clear();
 }
 

@@ -19,7 +19,8 @@ using SkinImage = ImageRecord;
 
 class InterfaceArchive {
 public:
-    InterfaceArchive() = default;
+    // Textures are made and released through the painter, which outlives the archive.
+    explicit InterfaceArchive(Painter& painter) : painter_(painter) {}
     InterfaceArchive(const InterfaceArchive&) = delete;
     InterfaceArchive& operator=(const InterfaceArchive&) = delete;
 
@@ -41,6 +42,7 @@ public:
     [[nodiscard]] std::size_t cachedImageCount() const { return cache_.size(); }
 
 private:
+    Painter& painter_;
     InterfaceArchiveFile file_;
     std::map<std::uint32_t, SkinImage> cache_;
 };

@@ -77,6 +77,9 @@ public:
     [[nodiscard]] virtual WindowStack& windowStack() = 0;
 
     [[nodiscard]] virtual std::unique_ptr<UiText> makeText() = 0;
+    // The painter of the window the widgets live in. Widgets draw through the one draw()
+    // hands them; textures made outside drawing (a grid's cell pictures) come from this one.
+    [[nodiscard]] virtual Painter& painter() = 0;
     // A picture of the interface archive, with caching on.
     [[nodiscard]] virtual bool loadSkinImage(std::uint32_t skinIdentifier, SkinImage& image) = 0;
 };

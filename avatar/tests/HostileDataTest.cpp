@@ -58,7 +58,6 @@ TEST(HostileDataTest, OffsetsAndPositionsAtTheEndsOfTheirRangesPlayDrawAndSnapsh
             ASSERT_FALSE(input.empty());
             fuzzing::driveAvatarModel(input);
         }
-    renderOps() = RenderOps{};
 }
 
 }  // namespace

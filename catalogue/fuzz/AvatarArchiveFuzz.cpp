@@ -4,9 +4,9 @@
 // Input: a 32-bit little-endian index length, that many index bytes, the rest is the data
 // file (see AvatarArchiveFuzzInput.h).
 #include "catalogue/AvatarArchive.h"
-#include "render/RenderOps.h"
 #include "test_support/AvatarArchiveFuzzInput.h"
 #include "test_support/FuzzCheck.h"
+#include "test_support/ReadingBackend.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -30,24 +30,12 @@ const likenex::ColourTables& fuzzColourTables() {
     return tables;
 }
 
-// Stands in for the renderer: reads every pixel it is handed, so a short buffer shows.
-long readingCreateTexture(likenex::TextureHandle* handle, int width, int height, const void* pixels) {
-    check(width >= 0 && height >= 0, "texture of negative size");
-    const auto* bytes = static_cast<const std::uint8_t*>(pixels);
-    unsigned sum = 0;
-    for (std::size_t i = 0; i < std::size_t(width) * std::size_t(height) * 4; ++i) sum += bytes[i];
-    *handle = 1 + (sum & 0xff);
-    return 0;
-}
-
-void releaseTexture(likenex::TextureHandle* handle) { *handle = 0; }
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     likenex::fuzzing::AvatarArchiveInput input = likenex::fuzzing::splitAvatarArchiveInput({data, size});
-    likenex::renderOps().createTexture = readingCreateTexture;
-    likenex::renderOps().releaseTexture = releaseTexture;
+    // Stands in for the renderer: reads every pixel it is handed, so a short buffer shows.
+    likenex::fuzzing::ReadingRenderer renderer(false);
 
     static likenex::AvatarArchive archive(fuzzColourTables());  // one scratch buffer for all runs
     const std::size_t dataSize = input.data.size();
@@ -76,10 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         check(!drawn || read, "drawn sprite whose pixels cannot be read");
 
-        likenex::ImageRecord image = archive.loadSpriteImage(key, kind, colour);
+        likenex::ImageRecord image = archive.loadSpriteImage(renderer.painter, key, kind, colour);
         check(image.empty() == !read, "picture and pixels agree");  // every texture made here is non-zero
         check(!read || (image.width * image.height * std::size_t{4} == pixels.size()), "picture size");
-        likenex::dropTexture(image.texture);
+        likenex::dropTexture(renderer.painter, image.texture);
 
         (void)archive.compositeSprite(canvas, key ^ 1, 0, -1);  // a neighbour key, often absent
     }

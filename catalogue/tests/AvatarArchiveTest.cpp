@@ -306,7 +306,7 @@ TEST_F(AvatarArchiveTest, ColourSelectionFailsForBadKindsAndAbsentSets) {
         if (!c.ok) {
             EXPECT_EQ(out, Pixels{42});
         }
-        EXPECT_EQ(archive.loadSpriteImage(1, c.kind, c.id).empty(), !c.ok);
+        EXPECT_EQ(archive.loadSpriteImage(RecordingRenderer::painter(), 1, c.kind, c.id).empty(), !c.ok);
     }
     EXPECT_EQ(RecordingRenderer::current().created, 3);  // no texture for a failed selection
 }
@@ -365,7 +365,7 @@ TEST_F(AvatarArchiveTest, MalformedRecordsAreRefusedByAllThreeOperations) {
         Pixels out{1, 2};
         EXPECT_FALSE(archive.loadSpritePixels(key, 0, 0, out)) << key;
         EXPECT_EQ(out, (Pixels{1, 2}));
-        EXPECT_TRUE(archive.loadSpriteImage(key, 0, -1).empty()) << key;
+        EXPECT_TRUE(archive.loadSpriteImage(RecordingRenderer::painter(), key, 0, -1).empty()) << key;
     }
     EXPECT_EQ(RecordingRenderer::current().created, 0);
 }
@@ -396,7 +396,7 @@ TEST_F(AvatarArchiveTest, PixelsBeyondTheScratchBufferAreRefused) {
     writeSprites({big, fits});
     Pixels out;
     EXPECT_FALSE(archive.loadSpritePixels(1, 0, -1, out));
-    EXPECT_TRUE(archive.loadSpriteImage(1, 0, -1).empty());
+    EXPECT_TRUE(archive.loadSpriteImage(RecordingRenderer::painter(), 1, 0, -1).empty());
     EXPECT_TRUE(archive.loadSpritePixels(2, 0, -1, out));
     EXPECT_EQ(out, fits.pixels);
 }
@@ -410,7 +410,7 @@ TEST_F(AvatarArchiveTest, ASpriteImageCarriesItsHeaderAndATextureOfRecolouredPix
     s.pixels = Bytes{}.pixel(180, 180, 180, 255).pixel(7, 8, 9, 10).data;
     writeSprites({s});
 
-    ImageRecord image = archive.loadSpriteImage(9, 0, 0);
+    ImageRecord image = archive.loadSpriteImage(RecordingRenderer::painter(), 9, 0, 0);
     EXPECT_EQ(image.layoutWidth, 0xDEADBEEFu);
     EXPECT_EQ(image.layoutHeight, 17u);
     EXPECT_EQ(image.width, 2);
@@ -424,9 +424,23 @@ TEST_F(AvatarArchiveTest, ASpriteImageCarriesItsHeaderAndATextureOfRecolouredPix
     EXPECT_EQ(live[image.texture].pixels, Bytes{}.pixel(31, 21, 11, 255).pixel(7, 8, 9, 10).data);
 
     RecordingRenderer::current().failCreate = true;
-    ImageRecord noTexture = archive.loadSpriteImage(9, 0, -1);  // a record without a texture
+    ImageRecord noTexture =
+        archive.loadSpriteImage(RecordingRenderer::painter(), 9, 0, -1);  // a record without a texture
     EXPECT_EQ(noTexture.texture, 0u);
     EXPECT_EQ(noTexture.width, 2);
+
+    // The record alone: the same header, and nothing asked of the renderer.
+    const int created = RecordingRenderer::current().created;
+    RecordingRenderer::current().calls.clear();
+    ImageRecord record = archive.loadSpriteRecord(9, 0, 0);
+    EXPECT_EQ(record.layoutWidth, 0xDEADBEEFu);
+    EXPECT_EQ(record.width, 2);
+    EXPECT_EQ(record.yOffset, 4);
+    EXPECT_EQ(record.texture, 0u);
+    EXPECT_EQ(RecordingRenderer::current().created, created);
+    EXPECT_TRUE(RecordingRenderer::current().calls.empty());
+    EXPECT_TRUE(archive.loadSpriteRecord(9, 7, 0).empty()) << "an unknown colour kind";
+    EXPECT_TRUE(archive.loadSpriteRecord(10, 0, -1).empty()) << "a missing key";
 }
 
 TEST_F(AvatarArchiveTest, PixelsReplaceTheWholeOutputBuffer) {
@@ -477,7 +491,7 @@ TEST_F(AvatarArchiveTest, WrittenArchivesReadBackRecordForRecord) {
         EXPECT_EQ(archive.index().at(s.key), (ArchiveEntry{offset, static_cast<std::uint32_t>(24 + s.pixels.size())}));
         offset += static_cast<std::uint32_t>(24 + s.pixels.size());
         EXPECT_EQ(pixelsOf(s.key), s.pixels);
-        ImageRecord image = archive.loadSpriteImage(s.key, 1, -1);
+        ImageRecord image = archive.loadSpriteImage(RecordingRenderer::painter(), s.key, 1, -1);
         EXPECT_EQ(image.width, s.width);
         EXPECT_EQ(image.yOffset, s.y);
         EXPECT_EQ(image.layoutHeight, s.word20);

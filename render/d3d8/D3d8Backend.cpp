@@ -38,8 +38,6 @@ std::optional<SurfaceFormat> surfaceFormat(D3DFORMAT format) {
 
 }  // namespace
 
-D3d8Backend* D3d8Backend::installed() { return dynamic_cast<D3d8Backend*>(RenderBackend::installed()); }
-
 bool D3d8Backend::start(HWND window) {
     window_ = window;
     library_.reset(LoadLibraryW(L"d3d8.dll"));
@@ -130,12 +128,12 @@ void D3d8Backend::resize(int width, int height) {
     params_.BackBufferHeight = static_cast<UINT>(height);
     // Reset refuses to run while objects of the default pool exist: the registered resources
     // let theirs go first.
-    releaseDeviceObjects();
+    resources_.releaseAll();
     // A refused Reset (a back buffer still referenced, say) leaves the device lost; the frame
     // loop's recovery resets it with the new size later.
     needsReset_ = FAILED(device_->Reset(&params_));
     if (!needsReset_) setUpDevice();
-    recreateDeviceObjects();
+    resources_.recreateAll();
 }
 
 void D3d8Backend::clear() {

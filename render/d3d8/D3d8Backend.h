@@ -18,12 +18,10 @@ namespace likenex {
 
 class D3d8Backend final : public RenderBackend {
 public:
-    D3d8Backend() = default;
+    // The resources are told around the resets the back end makes itself (a resize).
+    explicit D3d8Backend(DeviceResources& resources) : resources_(resources) {}
 
     [[nodiscard]] bool start(HWND window) override;
-
-    // The installed back end when it is a Direct3D 8 one, or null.
-    [[nodiscard]] static D3d8Backend* installed();
 
     // The device's presentation parameters as last set (the back-buffer size, say).
     [[nodiscard]] const D3DPRESENT_PARAMETERS& presentParameters() const { return params_; }
@@ -45,8 +43,9 @@ public:
                      int bottom) override;
     // The same, tinted with `tint` instead of the current colour, which stays as it was: text
     // is drawn in its own colour without changing what the caller set.
+    [[nodiscard]] bool drawsTintedTextures() const override { return true; }
     void drawTintedTexture(const TextureHandle* handle, float s0, float t0, float s1, float t1, int left, int top,
-                           int right, int bottom, const Colour& tint);
+                           int right, int bottom, const Colour& tint) override;
     void setClip(const ClipRect& clip) override;
     void resetClip() override;
     [[nodiscard]] bool hasDeviceToRestore() const override { return true; }
@@ -68,6 +67,7 @@ private:
     void draw(D3DPRIMITIVETYPE type, UINT primitives, const Vertex* vertices, IDirect3DTexture8* texture);
     [[nodiscard]] IDirect3DTexture8* textureOf(const TextureHandle* handle) const;
 
+    DeviceResources& resources_;
     // Released in reverse order: textures, device, Direct3D object, then the library.
     UniqueModule library_;
     ComPtr<IDirect3D8> d3d_;

@@ -1,6 +1,5 @@
 #include "render/gl/GlBackend.h"
 
-#include "platform/win/MessageBox.h"
 #include "render/BmpSave.h"
 #include "render/PixelRows.h"
 
@@ -26,8 +25,6 @@ RECT clientRect(HWND window) {
 
 }  // namespace
 
-GlBackend* GlBackend::installed() { return dynamic_cast<GlBackend*>(RenderBackend::installed()); }
-
 bool GlBackend::start(HWND window) {
     window_ = window;
     dc_ = WindowDc(window);
@@ -44,11 +41,11 @@ bool GlBackend::start(HWND window) {
 
     const int format = ChoosePixelFormat(dc_.get(), &pfd);
     if (format == 0) {
-        showMessageBox(nullptr, L"ChoosePixelFormat failed", L"ERROR", MB_OK);
+        reportStartFailure(L"ChoosePixelFormat failed");
         return false;
     }
     if (!SetPixelFormat(dc_.get(), format, &pfd)) {
-        showMessageBox(nullptr, L"SetPixelFormat failed", L"ERROR", MB_OK);
+        reportStartFailure(L"SetPixelFormat failed");
         return false;
     }
 

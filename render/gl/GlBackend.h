@@ -12,9 +12,6 @@ public:
 
     [[nodiscard]] bool start(HWND window) override;
 
-    // The installed back end when it is an OpenGL one, or null.
-    [[nodiscard]] static GlBackend* installed();
-
     [[nodiscard]] int maxTextureSize() const;
 
     void resize(int width, int height) override;

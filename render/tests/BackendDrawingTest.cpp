@@ -14,7 +14,7 @@ protected:
 TEST_P(BackendDrawing, ClearGivesBlackAndSaveRegionWritesAWholeBmp) {
     beginFrame();
     const std::wstring path = tempBmpPath();
-    ASSERT_TRUE(renderOps().saveRegion(0, 0, kWidth, kHeight, path.c_str()));
+    ASSERT_TRUE(painter.saveRegion(0, 0, kWidth, kHeight, path.c_str()));
     const auto bytes = readFile(path);
     DeleteFileW(path.c_str());
     const auto bmp = decodeBmp(bytes);
@@ -28,17 +28,17 @@ TEST_P(BackendDrawing, ClearGivesBlackAndSaveRegionWritesAWholeBmp) {
     EXPECT_EQ(bmp->planes, 1);
     EXPECT_EQ(bmp->imageSize, dataBytes);
     EXPECT_PICTURE(*bmp, [](int, int) { return kBlack; });
-    EXPECT_FALSE(renderOps().saveRegion(0, 0, 0, 10, tempBmpPath().c_str()));
-    EXPECT_FALSE(renderOps().saveRegion(0, 0, 10, -1, tempBmpPath().c_str()));
+    EXPECT_FALSE(painter.saveRegion(0, 0, 0, 10, tempBmpPath().c_str()));
+    EXPECT_FALSE(painter.saveRegion(0, 0, 10, -1, tempBmpPath().c_str()));
     endFrame();
 }
 
 TEST_P(BackendDrawing, FillRectCoversExactlyItsRectangle) {
     beginFrame();
     setColour(kTeal);
-    renderOps().fillRect(100, 50, 300, 200);
+    painter.fillRect(100, 50, 300, 200);
     setColour(kOrange);
-    renderOps().fillRect(0, 530, 5, 537);  // the window's bottom-left corner
+    painter.fillRect(0, 530, 5, 537);  // the window's bottom-left corner
     EXPECT_PICTURE(captureRegion(0, 0, kWidth, kHeight), [](int x, int y) {
         if (inside(x, y, 100, 50, 300, 200)) return kTeal;
         return inside(x, y, 0, 530, 5, 537) ? kOrange : kBlack;
@@ -52,9 +52,9 @@ TEST_P(BackendDrawing, FillRectCoversExactlyItsRectangle) {
 TEST_P(BackendDrawing, LinesAndTrianglesCoverTheirPixels) {
     beginFrame();
     setColour(kOrange);
-    renderOps().drawLine(200, 100, 200, 300);  // vertical: exactly column 200
-    renderOps().drawLine(50, 400, 250, 400);   // on the edge between rows 399 and 400
-    renderOps().fillTriangle(300, 100, 500, 100, 300, 300);
+    painter.drawLine(200, 100, 200, 300);  // vertical: exactly column 200
+    painter.drawLine(50, 400, 250, 400);   // on the edge between rows 399 and 400
+    painter.fillTriangle(300, 100, 500, 100, 300, 300);
     const auto picture = captureRegion(0, 0, kWidth, kHeight);
     const int row = picture.at(150, 399) == kOrange ? 399 : 400;  // either side, but one whole row
     // Where the rasterisation rules of the two back ends may differ (the last two pixels of a
@@ -78,14 +78,14 @@ TEST_P(BackendDrawing, TextureShowsUprightAndReleasedOrZeroHandlesDrawNothing) {
     // Memory rows, bottom first: red, green; then blue, white. On screen blue and white are on top.
     const std::vector<std::uint8_t> pixels = {0, 0, 255, 255, 0, 255, 0, 255, 255, 0, 0, 255, 255, 255, 255, 255};
     TextureHandle handle = 0, none = 0;
-    ASSERT_EQ(renderOps().createTexture(&handle, 2, 2, pixels.data()), 0);
-    EXPECT_TRUE(renderOps().isTexture(&handle));
-    EXPECT_FALSE(renderOps().isTexture(&none));
+    ASSERT_EQ(painter.createTexture(&handle, 2, 2, pixels.data()), 0);
+    EXPECT_TRUE(painter.isTexture(&handle));
+    EXPECT_FALSE(painter.isTexture(&none));
 
     beginFrame();
     setColour(kWhite);  // textures are modulated by the colour
-    render::drawImage(&handle, 200, 100, 264, 164);
-    renderOps().drawTexture(&none, 0, 0, 1, 1, 0, 0, kWidth, kHeight);
+    painter.drawImage(&handle, 200, 100, 264, 164);
+    painter.drawTexture(&none, 0, 0, 1, 1, 0, 0, kWidth, kHeight);
     EXPECT_PICTURE(captureRegion(0, 0, kWidth, kHeight), [](int x, int y) -> std::uint32_t {
         if (!inside(x, y, 200, 100, 264, 164)) return kBlack;
         if (y < 132) return x < 232 ? 0xFF0000FFu : kWhite;
@@ -93,32 +93,32 @@ TEST_P(BackendDrawing, TextureShowsUprightAndReleasedOrZeroHandlesDrawNothing) {
     });
     endFrame();
 
-    renderOps().releaseTexture(&handle);
+    painter.releaseTexture(&handle);
     EXPECT_EQ(handle, 0u);
-    EXPECT_FALSE(renderOps().isTexture(&handle));
-    renderOps().releaseTexture(&handle);  // again: harmless
+    EXPECT_FALSE(painter.isTexture(&handle));
+    painter.releaseTexture(&handle);  // again: harmless
     beginFrame();
-    render::drawImage(&handle, 0, 0, 50, 50);
+    painter.drawImage(&handle, 0, 0, 50, 50);
     EXPECT_PICTURE(captureRegion(0, 0, 60, 60), [](int, int) { return kBlack; });
     endFrame();
 }
 
 TEST_P(BackendDrawing, ClipLetsOnlyItsRectangleChange) {
     beginFrame();
-    renderOps().setClip(ClipRect{10, 20, 110, 70});
+    painter.setClip(ClipRect{10, 20, 110, 70});
     setColour(kTeal);
-    renderOps().fillRect(0, 0, kWidth, kHeight);
+    painter.fillRect(0, 0, kWidth, kHeight);
     // Clips reaching outside the window keep pixels in place; wholly outside or empty ones
     // let nothing through.
-    renderOps().setClip(ClipRect{-20, 500, 30, 600});
-    renderOps().fillRect(0, 0, kWidth, kHeight);
-    renderOps().setClip(ClipRect{700, 0, 800, 100});
-    renderOps().fillRect(0, 0, kWidth, kHeight);
-    renderOps().setClip(ClipRect{50, 50, 50, 80});
-    renderOps().fillRect(0, 0, kWidth, kHeight);
-    renderOps().resetClip();
+    painter.setClip(ClipRect{-20, 500, 30, 600});
+    painter.fillRect(0, 0, kWidth, kHeight);
+    painter.setClip(ClipRect{700, 0, 800, 100});
+    painter.fillRect(0, 0, kWidth, kHeight);
+    painter.setClip(ClipRect{50, 50, 50, 80});
+    painter.fillRect(0, 0, kWidth, kHeight);
+    painter.resetClip();
     setColour(kOrange);
-    renderOps().fillRect(300, 300, 310, 310);
+    painter.fillRect(300, 300, 310, 310);
     EXPECT_PICTURE(captureRegion(0, 0, kWidth, kHeight), [](int x, int y) {
         if (inside(x, y, 10, 20, 110, 70) || inside(x, y, 0, 500, 30, 537)) return kTeal;
         return inside(x, y, 300, 300, 310, 310) ? kOrange : kBlack;
@@ -129,14 +129,14 @@ TEST_P(BackendDrawing, ClipLetsOnlyItsRectangleChange) {
 TEST_P(BackendDrawing, LateCallsAfterStopAreHarmless) {
     const std::uint8_t white[4] = {255, 255, 255, 255};
     TextureHandle handle = 0;
-    ASSERT_EQ(renderOps().createTexture(&handle, 1, 1, white), 0);
+    ASSERT_EQ(painter.createTexture(&handle, 1, 1, white), 0);
     stopRenderer(context);
     EXPECT_EQ(context.backEnd, nullptr);
-    renderOps().releaseTexture(&handle);  // the table still holds the stopped back end's entries
+    painter.releaseTexture(&handle);  // the painter outlives the stopped back end
     EXPECT_EQ(handle, 0u);
-    renderOps().resize(100, 100);
-    renderOps().clear();
-    EXPECT_FALSE(renderOps().saveRegion(0, 0, 1, 1, tempBmpPath().c_str()));
+    painter.resize(100, 100);
+    painter.clear();
+    EXPECT_FALSE(painter.saveRegion(0, 0, 1, 1, tempBmpPath().c_str()));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothBackEnds, BackendDrawing, ::testing::Values(BackEndKind::OpenGl, BackEndKind::Direct3D8),

@@ -17,7 +17,7 @@ class D3d8BackendTest : public ::testing::Test, public RendererFixture {
 protected:
     void SetUp() override {
         startBackEnd(BackEndKind::Direct3D8);
-        backEnd = D3d8Backend::installed();
+        backEnd = dynamic_cast<D3d8Backend*>(context.backEnd.get());
         ASSERT_NE(backEnd, nullptr);
     }
     void TearDown() override { stopBackEnd(); }
@@ -31,10 +31,10 @@ protected:
     }
 
     // A rectangle in the bottom-right corner of a back buffer of this size lands in place.
-    static void expectDrawingWorks(int width, int height) {
+    void expectDrawingWorks(int width, int height) {
         beginFrame();
         setColour(kTeal);
-        renderOps().fillRect(width - 20, height - 10, width, height);
+        painter.fillRect(width - 20, height - 10, width, height);
         EXPECT_PICTURE(captureRegion(width - 40, height - 40, 40, 40),
                        [](int x, int y) { return inside(x, y, 20, 30, 40, 40) ? kTeal : kBlack; });
         endFrame();
@@ -46,11 +46,11 @@ protected:
 TEST_F(D3d8BackendTest, ResizeIgnoresAnEmptyOrUnchangedSize) {
     IDirect3DDevice8* device = backEnd->device();
     RecordingResource resource;
-    registerDeviceResource(&resource);
-    renderOps().resize(0, kHeight);  // minimised
-    renderOps().resize(kWidth, 0);
-    renderOps().resize(kWidth, kHeight);
-    unregisterDeviceResource(&resource);
+    context.deviceResources.add(&resource);
+    painter.resize(0, kHeight);  // minimised
+    painter.resize(kWidth, 0);
+    painter.resize(kWidth, kHeight);
+    context.deviceResources.remove(&resource);
     EXPECT_EQ(resource.events, "");  // no reset happened
     EXPECT_EQ(backEnd->device(), device);
     EXPECT_EQ(backBufferWidth(), static_cast<UINT>(kWidth));
@@ -59,31 +59,31 @@ TEST_F(D3d8BackendTest, ResizeIgnoresAnEmptyOrUnchangedSize) {
 
 TEST_F(D3d8BackendTest, ResizeResetsToTheNewSizeAndSetsTheDeviceUpAgain) {
     RecordingResource resource;
-    registerDeviceResource(&resource);
-    renderOps().resize(320, 240);
-    unregisterDeviceResource(&resource);
+    context.deviceResources.add(&resource);
+    painter.resize(320, 240);
+    context.deviceResources.remove(&resource);
     EXPECT_EQ(resource.events, "lost reset ");
     EXPECT_EQ(backBufferWidth(), 320u);
     expectDrawingWorks(320, 240);
-    EXPECT_FALSE(renderOps().saveRegion(0, 0, kWidth, kHeight, tempBmpPath().c_str()));  // beyond the back buffer
+    EXPECT_FALSE(painter.saveRegion(0, 0, kWidth, kHeight, tempBmpPath().c_str()));  // beyond the back buffer
 }
 
 TEST_F(D3d8BackendTest, ARefusedResetIsRecoveredByTheLostDeviceSequence) {
     // A back buffer still referenced makes Reset fail, as a device loss would.
     ComPtr<IDirect3DSurface8> held;
     ASSERT_EQ(backEnd->device()->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, held.put()), D3D_OK);
-    renderOps().resize(400, 300);
+    painter.resize(400, 300);
     // Frames go on without drawing, each reporting the loss.
-    renderOps().clear();
-    renderOps().beginScene();
-    renderOps().fillRect(0, 0, 10, 10);
-    EXPECT_FALSE(renderOps().saveRegion(0, 0, 10, 10, tempBmpPath().c_str()));
-    EXPECT_EQ(renderOps().endFrame(), 1);
-    recoverLostDevice();  // still held: stays lost
-    EXPECT_EQ(renderOps().endFrame(), 1);
+    painter.clear();
+    painter.beginScene();
+    painter.fillRect(0, 0, 10, 10);
+    EXPECT_FALSE(painter.saveRegion(0, 0, 10, 10, tempBmpPath().c_str()));
+    EXPECT_EQ(painter.endFrame(), 1);
+    painter.recoverLostDevice();  // still held: stays lost
+    EXPECT_EQ(painter.endFrame(), 1);
 
     held.reset();
-    recoverLostDevice();
+    painter.recoverLostDevice();
     EXPECT_EQ(backEnd->device()->TestCooperativeLevel(), D3D_OK);
     EXPECT_EQ(backBufferWidth(), 400u);  // the size asked for while lost
     expectDrawingWorks(400, 300);
@@ -92,28 +92,41 @@ TEST_F(D3d8BackendTest, ARefusedResetIsRecoveredByTheLostDeviceSequence) {
 TEST_F(D3d8BackendTest, TextureHandlesAreSlotNumbersReusedAfterRelease) {
     const std::uint8_t pixel[4] = {0, 0, 0, 255};
     TextureHandle a = 0, b = 0, c = 0, stray = 99;
-    ASSERT_EQ(renderOps().createTexture(&a, 1, 1, pixel), D3D_OK);
-    ASSERT_EQ(renderOps().createTexture(&b, 1, 1, pixel), D3D_OK);
+    ASSERT_EQ(painter.createTexture(&a, 1, 1, pixel), D3D_OK);
+    ASSERT_EQ(painter.createTexture(&b, 1, 1, pixel), D3D_OK);
     EXPECT_EQ(a, 1u);
     EXPECT_EQ(b, 2u);
-    renderOps().releaseTexture(&a);
+    painter.releaseTexture(&a);
     EXPECT_EQ(backEnd->liveTextureCount(), 1u);
-    ASSERT_EQ(renderOps().createTexture(&c, 1, 1, pixel), D3D_OK);
+    ASSERT_EQ(painter.createTexture(&c, 1, 1, pixel), D3D_OK);
     EXPECT_EQ(c, 1u);
-    renderOps().releaseTexture(&stray);  // names no slot: touches nothing
+    painter.releaseTexture(&stray);  // names no slot: touches nothing
     EXPECT_EQ(stray, 0u);
     EXPECT_EQ(backEnd->liveTextureCount(), 2u);
-    EXPECT_EQ(renderOps().createTexture(&stray, 0, 1, pixel), D3DERR_INVALIDCALL);
+    EXPECT_EQ(painter.createTexture(&stray, 0, 1, pixel), D3DERR_INVALIDCALL);
     EXPECT_EQ(stray, 0u);
 }
 
-TEST(D3d8StartFailure, NoWindowNoBackEndAndTheTableUntouched) {
-    renderOps() = RenderOps{};
+TEST(D3d8StartFailure, NoWindowNoBackEndAndNothingToDraw) {
     RenderContext context;
+    Painter painter(context);
     EXPECT_FALSE(startRenderer(reinterpret_cast<HWND>(std::uintptr_t{0xDEAD0}), BackEndKind::Direct3D8, context));
     EXPECT_EQ(context.kind, BackEndKind::Direct3D8);
     EXPECT_EQ(context.backEnd, nullptr);
-    EXPECT_EQ(renderOps().clear, nullptr);
+    EXPECT_EQ(painter.backEnd(), nullptr);
+    TextureHandle handle = 0;
+    EXPECT_NE(painter.createTexture(&handle, 1, 1, nullptr), 0);
+    EXPECT_EQ(handle, 0u);
+}
+
+TEST(D3d8StartFailure, AContextThatRunsABackEndIsNotStartedAgain) {
+    RenderContext context;
+    UniqueWindow window = createTestWindow();
+    ASSERT_TRUE(startRenderer(window.get(), BackEndKind::Direct3D8, context));
+    const RenderBackend* running = context.backEnd.get();
+    EXPECT_FALSE(startRenderer(window.get(), BackEndKind::Direct3D8, context));
+    EXPECT_EQ(context.backEnd.get(), running);
+    stopRenderer(context);
 }
 
 }  // namespace

@@ -22,10 +22,10 @@ TEST(Fonts, DefaultFoldersAreTheWindowsFontsFolderAndTheOneBesideTheProgram) {
 TEST(Fonts, TheBuildShipsEveryStandIn) {
     ScopedProgramFonts fonts;
     const std::wstring programFonts = LIKENEX_TEST_PROGRAM_FONTS;
-    EXPECT_EQ(resolveFontPath(L"SSERIFE.FON"), programFonts + L"DejaVuSans.ttf");
-    EXPECT_EQ(resolveFontPath(L"mingliu.TTC"), programFonts + L"uming.ttc");
-    EXPECT_EQ(resolveFontPath(L"MSGOTHIC.TTC"), programFonts + L"ipag.ttf");
-    EXPECT_EQ(resolveFontPath(L"unknown.ttf"), L"");
+    EXPECT_EQ(resolveFontPath(L"SSERIFE.FON", fonts.folders()), programFonts + L"DejaVuSans.ttf");
+    EXPECT_EQ(resolveFontPath(L"mingliu.TTC", fonts.folders()), programFonts + L"uming.ttc");
+    EXPECT_EQ(resolveFontPath(L"MSGOTHIC.TTC", fonts.folders()), programFonts + L"ipag.ttf");
+    EXPECT_EQ(resolveFontPath(L"unknown.ttf", fonts.folders()), L"");
 }
 
 }  // namespace

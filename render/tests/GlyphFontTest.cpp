@@ -25,13 +25,13 @@ protected:
     }
 
     ScopedProgramFonts fonts;
-    GlyphFont font{testClock};
+    GlyphFont font{painter, fonts.folders(), testClock};
 };
 
 TEST_F(GlyphFontTest, OpensTheStandInAndFailsWithoutAFont) {
     EXPECT_TRUE(font.fontPath().ends_with(L"DejaVuSans.ttf"))
         << std::string(font.fontPath().begin(), font.fontPath().end());
-    GlyphFont missing;
+    GlyphFont missing(painter, fonts.folders());
     EXPECT_FALSE(missing.open(L"nosuchfont.ttf", 12));
     EXPECT_FALSE(missing.isOpen());
     std::vector<std::uint8_t> pixels;
@@ -82,12 +82,12 @@ TEST_F(GlyphFontTest, EvictsAGlyphUnusedFor180001MillisecondsButNot180000) {
     testNow() = 1000 + 180000;
     font.layOut(L"b");
     EXPECT_TRUE(font.cache().contains(u'a'));
-    EXPECT_TRUE(renderOps().isTexture(&a));
+    EXPECT_TRUE(painter.isTexture(&a));
     testNow() = 1000 + 180001;
     font.layOut(L"b");  // b was used 1 ms ago
     EXPECT_FALSE(font.cache().contains(u'a'));
     EXPECT_TRUE(font.cache().contains(u'b'));
-    EXPECT_FALSE(renderOps().isTexture(&a));
+    EXPECT_FALSE(painter.isTexture(&a));
     font.layOut(L"a");  // made again
     EXPECT_TRUE(font.cache().contains(u'a'));
 }
@@ -137,7 +137,7 @@ TEST_F(GlyphFontTest, RenderCharacterGivesABlockOfSixteenRowsBottomFirst) {
 }
 
 TEST_F(GlyphFontTest, GlyphsLargerThanTheBlockAreClippedToIt) {
-    GlyphFont large(testClock);
+    GlyphFont large(painter, fonts.folders(), testClock);
     ASSERT_TRUE(large.open(kPrimaryFont, 40));
     std::vector<std::uint8_t> pixels;
     int width = 0, height = 0, advance = 0;
@@ -155,9 +155,9 @@ TEST_F(GlyphFontTest, GlyphsLargerThanTheBlockAreClippedToIt) {
 TEST_F(GlyphFontTest, CloseReleasesTheCachedTextures) {
     font.layOut(L"xy");
     const TextureHandle x = font.laidOut()[0].texture;
-    ASSERT_TRUE(renderOps().isTexture(&x));
+    ASSERT_TRUE(painter.isTexture(&x));
     font.close();
-    EXPECT_FALSE(renderOps().isTexture(&x));
+    EXPECT_FALSE(painter.isTexture(&x));
     EXPECT_EQ(font.cache().size(), 0u);
     EXPECT_FALSE(font.isOpen());
 }
@@ -172,7 +172,7 @@ protected:
 };
 
 TEST_P(GlyphDrawing, TheBaselineIsTheGivenYAndThePenAdvancesByWidthAndBearing) {
-    GlyphFont font;
+    GlyphFont font(painter, fonts.folders());
     ASSERT_TRUE(font.open(kPrimaryFont, 12));
     const std::wstring text = L"Ag j\u4E2D";
     const auto lit = expectedLitPixels(font, text, 100, 200);
@@ -188,7 +188,7 @@ TEST_P(GlyphDrawing, TheBaselineIsTheGivenYAndThePenAdvancesByWidthAndBearing) {
 }
 
 TEST_P(GlyphDrawing, TheColourTintsTheGlyphs) {
-    GlyphFont font;
+    GlyphFont font(painter, fonts.folders());
     ASSERT_TRUE(font.open(kPrimaryFont, 12));
     const auto lit = expectedLitPixels(font, L"H", 10, 30);
     // H stands on the baseline: its lowest row is the one just above y.

@@ -1,4 +1,5 @@
 #include "render/ImageRecord.h"
+#include "render/Painter.h"
 #include "test_support/RecordingRenderer.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@ protected:
     void SetUp() override { RecordingRenderer::install(); }
     void TearDown() override { RecordingRenderer::uninstall(); }
     RecordingRenderer& renderer() { return RecordingRenderer::current(); }
+    Painter& painter() { return RecordingRenderer::painter(); }
 };
 
 TEST_F(ImageRecordTest, DrawsAtThePointMovedByItsOffsetWithItsSize) {
@@ -25,15 +27,15 @@ TEST_F(ImageRecordTest, DrawsAtThePointMovedByItsOffsetWithItsSize) {
     image.xOffset = -3;
     image.yOffset = 4;
     image.texture = 5;
-    drawImageAt(image, 100, 50);
+    drawImageAt(painter(), image, 100, 50);
     image.texture = 0;
-    drawImageAt(image, 100, 50);  // no texture: nothing drawn
+    drawImageAt(painter(), image, 100, 50);  // no texture: nothing drawn
     EXPECT_EQ(renderer().calls, std::vector<std::string>{"draw 5 97,54,107,74"});
 }
 
 TEST_F(ImageRecordTest, AssignmentSharesTheTextureAndKeepsTheTargetsPixels) {
     std::vector<std::uint8_t> pixels(16, 9);
-    TextureHandle texture = makeTexture(2, 2, pixels.data());
+    TextureHandle texture = makeTexture(painter(), 2, 2, pixels.data());
     ASSERT_NE(texture, 0u);
 
     ImageRecord source;
@@ -68,34 +70,34 @@ TEST_F(ImageRecordTest, AssignmentSharesTheTextureAndKeepsTheTargetsPixels) {
     ImageRecord moved(std::move(target));  // a fresh record takes the pixels over
     EXPECT_EQ(moved.pixels.size(), 8u);
 
-    EXPECT_TRUE(hasTexture(copy.texture));
-    dropTexture(copy.texture);
+    EXPECT_TRUE(hasTexture(painter(), copy.texture));
+    dropTexture(painter(), copy.texture);
     EXPECT_EQ(copy.texture, 0u);
-    EXPECT_FALSE(hasTexture(moved.texture));  // same texture, released through the other copy
+    EXPECT_FALSE(hasTexture(painter(), moved.texture));  // same texture, released through the other copy
     EXPECT_EQ(moved.texture, texture);
 }
 
 TEST_F(ImageRecordTest, DestroyingARecordNeverReleasesItsTexture) {
     std::vector<std::uint8_t> pixels(4, 1);
-    TextureHandle texture = makeTexture(1, 1, pixels.data());
+    TextureHandle texture = makeTexture(painter(), 1, 1, pixels.data());
     {
         ImageRecord image;
         image.texture = texture;
         image.pixels = pixels;
     }
-    EXPECT_TRUE(hasTexture(texture));
+    EXPECT_TRUE(hasTexture(painter(), texture));
     EXPECT_EQ(renderer().released, 0);
 }
 
 TEST_F(ImageRecordTest, FailedCreationOrNoRendererGivesNoTexture) {
     std::vector<std::uint8_t> pixels(4, 1);
     renderer().failCreate = true;
-    EXPECT_EQ(makeTexture(1, 1, pixels.data()), 0u);
+    EXPECT_EQ(makeTexture(painter(), 1, 1, pixels.data()), 0u);
     RecordingRenderer::uninstall();
-    EXPECT_EQ(makeTexture(1, 1, pixels.data()), 0u);
+    EXPECT_EQ(makeTexture(painter(), 1, 1, pixels.data()), 0u);
     TextureHandle handle = 3;
-    EXPECT_FALSE(hasTexture(handle));
-    dropTexture(handle);
+    EXPECT_FALSE(hasTexture(painter(), handle));
+    dropTexture(painter(), handle);
     EXPECT_EQ(handle, 0u);
     EXPECT_TRUE(ImageRecord{}.empty());
 }

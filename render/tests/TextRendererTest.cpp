@@ -43,21 +43,22 @@ std::vector<bool> gdiCoverage(HFONT font, const std::wstring& text, int width, i
 class TextRendererTest : public ::testing::Test, public RendererFixture {
 protected:
     void TearDown() override {
-        EXPECT_EQ(TextRenderer::registry().size(), 0u) << "an engine outlived its renderers";
+        EXPECT_EQ(engines.registry().size(), 0u) << "an engine outlived its renderers";
         stopBackEnd();
     }
     ScopedProgramFonts fonts;
+    TextEngines engines{painter, fonts.folders()};
 };
 
 TEST_F(TextRendererTest, RenderersOfOneSizeAndFontShareAnEngineUntilTheLastRelease) {
     startBackEnd(BackEndKind::OpenGl);
     TextRenderer first, second, other, otherFont;
-    ASSERT_TRUE(first.create(&context, L"SSERIFE.FON", 12));
-    EXPECT_EQ(TextRenderer::engineKind(), TextEngineKind::GlyphTextures);
-    ASSERT_TRUE(second.create(&context, L"SSERIFE.FON", 12));
-    ASSERT_TRUE(other.create(&context, L"SSERIFE.FON", 11));
+    ASSERT_TRUE(first.create(engines, L"SSERIFE.FON", 12));
+    EXPECT_EQ(engines.kind(), TextEngineKind::GlyphTextures);
+    ASSERT_TRUE(second.create(engines, L"SSERIFE.FON", 12));
+    ASSERT_TRUE(other.create(engines, L"SSERIFE.FON", 11));
     // Another font file at the same size has an engine of its own.
-    ASSERT_TRUE(otherFont.create(&context, L"mingliu.ttc", 12));
+    ASSERT_TRUE(otherFont.create(engines, L"mingliu.ttc", 12));
     EXPECT_EQ(first.engine(), second.engine());
     EXPECT_NE(first.engine(), other.engine());
     EXPECT_NE(first.engine(), otherFont.engine());
@@ -67,7 +68,7 @@ TEST_F(TextRendererTest, RenderersOfOneSizeAndFontShareAnEngineUntilTheLastRelea
     ASSERT_NE(chinese, nullptr);
     EXPECT_TRUE(shared->fontPath().ends_with(L"DejaVuSans.ttf"));
     EXPECT_TRUE(chinese->fontPath().ends_with(L"uming.ttc"));
-    EXPECT_EQ(TextRenderer::registry().holders(12, L"SSERIFE.FON"), 2);
+    EXPECT_EQ(engines.registry().holders(12, L"SSERIFE.FON"), 2);
 
     first.release();
     EXPECT_EQ(first.engine(), nullptr);
@@ -75,9 +76,9 @@ TEST_F(TextRendererTest, RenderersOfOneSizeAndFontShareAnEngineUntilTheLastRelea
     second.setPlainText(L"still here");
     EXPECT_GT(second.textWidth(), 0);
     second.release();
-    EXPECT_EQ(TextRenderer::registry().find(12, L"SSERIFE.FON"), nullptr);
-    EXPECT_EQ(TextRenderer::registry().holders(11, L"SSERIFE.FON"), 1);
-    EXPECT_EQ(TextRenderer::registry().holders(12, L"mingliu.ttc"), 1);
+    EXPECT_EQ(engines.registry().find(12, L"SSERIFE.FON"), nullptr);
+    EXPECT_EQ(engines.registry().holders(11, L"SSERIFE.FON"), 1);
+    EXPECT_EQ(engines.registry().holders(12, L"mingliu.ttc"), 1);
     other.release();
     otherFont.release();
 }
@@ -85,8 +86,7 @@ TEST_F(TextRendererTest, RenderersOfOneSizeAndFontShareAnEngineUntilTheLastRelea
 TEST_F(TextRendererTest, AFontThatCannotBeOpenedRegistersNothing) {
     startBackEnd(BackEndKind::OpenGl);
     TextRenderer renderer;
-    EXPECT_FALSE(renderer.create(&context, L"nosuchfont.ttf", 12));
-    EXPECT_FALSE(renderer.create(nullptr, L"SSERIFE.FON", 12));
+    EXPECT_FALSE(renderer.create(engines, L"nosuchfont.ttf", 12));
     EXPECT_EQ(renderer.engine(), nullptr);
     renderer.setPlainText(L"x");
     renderer.draw(0, 0, Colour::fromPacked(kWhite));
@@ -96,7 +96,7 @@ TEST_F(TextRendererTest, AFontThatCannotBeOpenedRegistersNothing) {
 TEST_F(TextRendererTest, FormattedTextIsCutAt511CharactersAndPlainTextIsTakenAsItIs) {
     startBackEnd(BackEndKind::OpenGl);
     TextRenderer renderer;
-    ASSERT_TRUE(renderer.create(&context, L"SSERIFE.FON", 12));
+    ASSERT_TRUE(renderer.create(engines, L"SSERIFE.FON", 12));
     auto* font = dynamic_cast<GlyphFont*>(renderer.engine());
     ASSERT_NE(font, nullptr);
 
@@ -118,8 +118,8 @@ TEST_F(TextRendererTest, FormattedTextIsCutAt511CharactersAndPlainTextIsTakenAsI
 TEST_F(TextRendererTest, Direct3DTextFillsItsExtentEndingTwoBelowY) {
     startBackEnd(BackEndKind::Direct3D8);
     TextRenderer renderer;
-    ASSERT_TRUE(renderer.create(&context, L"MSGOTHIC.TTC", 12));
-    EXPECT_EQ(TextRenderer::engineKind(), TextEngineKind::Direct3DText);
+    ASSERT_TRUE(renderer.create(engines, L"MSGOTHIC.TTC", 12));
+    EXPECT_EQ(engines.kind(), TextEngineKind::Direct3DText);
     auto* engine = dynamic_cast<GdiTextEngine*>(renderer.engine());
     ASSERT_NE(engine, nullptr);
     EXPECT_EQ(engine->faceName(), L"MSGOTHIC");
@@ -157,13 +157,13 @@ TEST_F(TextRendererTest, Direct3DTextFillsItsExtentEndingTwoBelowY) {
 TEST_F(TextRendererTest, Direct3DTextKeepsTheRenderersColour) {
     startBackEnd(BackEndKind::Direct3D8);
     TextRenderer renderer;
-    ASSERT_TRUE(renderer.create(&context, L"SSERIFE.FON", 12));
+    ASSERT_TRUE(renderer.create(engines, L"SSERIFE.FON", 12));
     renderer.setPlainText(L"WWWW");
     constexpr std::uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u;
     beginFrame();
-    renderOps().setColour(Colour::fromPacked(kRed));
+    painter.setColour(Colour::fromPacked(kRed));
     renderer.draw(10, 30, Colour::fromPacked(kGreen));
-    renderOps().fillRect(100, 10, 120, 30);
+    painter.fillRect(100, 10, 120, 30);
     const auto picture = captureRegion(0, 0, 130, 40);
     endFrame();
     EXPECT_EQ(picture.at(110, 20), kRed) << "the fill after the text keeps the colour set before it";
@@ -179,7 +179,7 @@ TEST_F(TextRendererTest, Direct3DTextKeepsTheRenderersColour) {
 TEST_F(TextRendererTest, Direct3DTextIsMadeAgainAfterTheDeviceIsRestored) {
     startBackEnd(BackEndKind::Direct3D8);
     TextRenderer renderer;
-    ASSERT_TRUE(renderer.create(&context, L"SSERIFE.FON", 12));
+    ASSERT_TRUE(renderer.create(engines, L"SSERIFE.FON", 12));
     auto* engine = dynamic_cast<GdiTextEngine*>(renderer.engine());
     ASSERT_NE(engine, nullptr);
     renderer.setPlainText(L"Lost");
@@ -193,16 +193,17 @@ TEST_F(TextRendererTest, Direct3DTextIsMadeAgainAfterTheDeviceIsRestored) {
     const auto before = countLit();
     ASSERT_GT(before, 10);
     EXPECT_EQ(engine->keptTextures(), 1u);
-    recoverLostDevice();
+    painter.recoverLostDevice();
     EXPECT_EQ(engine->keptTextures(), 0u);  // released before the device was restored
     EXPECT_EQ(countLit(), before);
     EXPECT_EQ(engine->keptTextures(), 1u);
 
     // A renderer of another kind in force draws nothing: the engine kind follows the last creation.
-    RenderContext openGlLike;
+    context.kind = BackEndKind::OpenGl;  // as after a change of back end
     TextRenderer glyphs;
-    EXPECT_FALSE(glyphs.create(&openGlLike, L"nosuchfont.ttf", 30));
+    EXPECT_FALSE(glyphs.create(engines, L"nosuchfont.ttf", 30));
     EXPECT_EQ(renderer.textWidth(), 0);
+    context.kind = BackEndKind::Direct3D8;
 }
 
 }  // namespace

@@ -12,8 +12,9 @@
 
 namespace likenex::test {
 
-// While alive, fonts resolve to the free stand-ins the build copied, whatever the Wine prefix
-// holds in its own fonts folder.
+// Font folders in which fonts resolve to the free stand-ins the build copied, whatever the
+// Wine prefix holds in its own fonts folder: an empty Windows fonts folder, alive as long as
+// this is, and the build's program fonts folder.
 class ScopedProgramFonts {
 public:
     ScopedProgramFonts() {
@@ -21,19 +22,18 @@ public:
         GetTempPathW(MAX_PATH, temp);
         emptyWindowsFonts_ = std::wstring(temp) + L"likenex-no-fonts-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
         CreateDirectoryW(emptyWindowsFonts_.c_str(), nullptr);
-        setFontFolders(FontFolders{emptyWindowsFonts_, LIKENEX_TEST_PROGRAM_FONTS});
+        folders_ = FontFolders{emptyWindowsFonts_, LIKENEX_TEST_PROGRAM_FONTS};
     }
-    ~ScopedProgramFonts() {
-        setFontFolders(defaultFontFolders());
-        RemoveDirectoryW(emptyWindowsFonts_.c_str());
-    }
+    ~ScopedProgramFonts() { RemoveDirectoryW(emptyWindowsFonts_.c_str()); }
     ScopedProgramFonts(const ScopedProgramFonts&) = delete;
     ScopedProgramFonts& operator=(const ScopedProgramFonts&) = delete;
 
     [[nodiscard]] const std::wstring& windowsFonts() const { return emptyWindowsFonts_; }
+    [[nodiscard]] const FontFolders& folders() const { return folders_; }
 
 private:
     std::wstring emptyWindowsFonts_;
+    FontFolders folders_;
 };
 
 inline std::uint32_t& testNow() {

@@ -4,17 +4,7 @@
 
 #include <windows.h>
 
-#include <optional>
-
 namespace likenex {
-namespace {
-
-std::optional<FontFolders>& chosenFolders() {
-    static std::optional<FontFolders> folders;
-    return folders;
-}
-
-}  // namespace
 
 FontFolders defaultFontFolders() {
     FontFolders folders;
@@ -38,16 +28,7 @@ FontFolders defaultFontFolders() {
     return folders;
 }
 
-const FontFolders& fontFolders() {
-    auto& folders = chosenFolders();
-    if (!folders) folders = defaultFontFolders();
-    return *folders;
-}
-
-void setFontFolders(FontFolders folders) { chosenFolders() = std::move(folders); }
-
-std::wstring resolveFontPath(std::wstring_view fontFile) {
-    const FontFolders& folders = fontFolders();
+std::wstring resolveFontPath(std::wstring_view fontFile, const FontFolders& folders) {
     return resolveFontPathIn(fontFile, folders.windowsFonts, folders.programFonts);
 }
 

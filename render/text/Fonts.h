@@ -16,12 +16,8 @@ struct FontFolders {
 // The Windows fonts folder, and the fonts folder beside the running program.
 [[nodiscard]] FontFolders defaultFontFolders();
 
-// The folders in force: the defaults unless set. Tests, and a program run from elsewhere than
-// its program directory, set them.
-[[nodiscard]] const FontFolders& fontFolders();
-void setFontFolders(FontFolders folders);
-
-// The full path of the named font file, or of its free stand-in; "" when neither exists.
-[[nodiscard]] std::wstring resolveFontPath(std::wstring_view fontFile);
+// The full path of the named font file in the folders, or of its free stand-in; "" when
+// neither exists.
+[[nodiscard]] std::wstring resolveFontPath(std::wstring_view fontFile, const FontFolders& folders);
 
 }  // namespace likenex

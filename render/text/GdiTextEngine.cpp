@@ -1,6 +1,7 @@
 #include "render/text/GdiTextEngine.h"
 
-#include "render/d3d8/D3d8Backend.h"
+#include "render/Painter.h"
+#include "render/RenderBackend.h"
 
 #include <algorithm>
 
@@ -17,15 +18,15 @@ int powerOfTwoAtLeast(int n) {
     return p;
 }
 
-void releaseKept(TextureHandle& texture) {
-    if (texture != 0 && renderOps().releaseTexture) renderOps().releaseTexture(&texture);
+}  // namespace
+
+void GdiTextEngine::releaseKept(TextureHandle& texture) {
+    if (texture != 0) painter_.releaseTexture(&texture);
     texture = 0;
 }
 
-}  // namespace
-
-std::unique_ptr<GdiTextEngine> GdiTextEngine::create(std::wstring_view fontFile, int size) {
-    std::unique_ptr<GdiTextEngine> engine(new GdiTextEngine());
+std::unique_ptr<GdiTextEngine> GdiTextEngine::create(Painter& painter, std::wstring_view fontFile, int size) {
+    std::unique_ptr<GdiTextEngine> engine(new GdiTextEngine(painter));
     engine->faceName_ = faceNameFromFontFile(fontFile);
     // A GDI face name holds at most 31 characters.
     const std::wstring face = engine->faceName_.substr(0, LF_FACESIZE - 1);
@@ -33,12 +34,12 @@ std::unique_ptr<GdiTextEngine> GdiTextEngine::create(std::wstring_view fontFile,
                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS | DEFAULT_PITCH, face.c_str()));
     engine->dc_.reset(CreateCompatibleDC(nullptr));
     if (!engine->font_ || !engine->dc_) return nullptr;
-    registerDeviceResource(engine.get());
+    painter.deviceResources().add(engine.get());
     return engine;
 }
 
 GdiTextEngine::~GdiTextEngine() {
-    unregisterDeviceResource(this);
+    painter_.deviceResources().remove(this);
     onDeviceLost();
 }
 
@@ -83,8 +84,7 @@ bool GdiTextEngine::renderText(KeptText& kept) const {
         pixel[3] = std::max({pixel[0], pixel[1], pixel[2]});
         pixel[0] = pixel[1] = pixel[2] = 255;
     }
-    if (!renderOps().createTexture) return false;
-    return renderOps().createTexture(&kept.texture, width, height, bits) == 0 && kept.texture != 0;
+    return painter_.createTexture(&kept.texture, width, height, bits) == 0 && kept.texture != 0;
 }
 
 const GdiTextEngine::KeptText* GdiTextEngine::textureOfText() {
@@ -112,9 +112,9 @@ const GdiTextEngine::KeptText* GdiTextEngine::textureOfText() {
 }
 
 void GdiTextEngine::draw(int x, int y, const Colour& colour) {
-    // The colour goes to this draw only; the renderer's current colour stays as it was.
-    D3d8Backend* backEnd = D3d8Backend::installed();
-    if (!backEnd) return;
+    // The colour goes to this draw only; the renderer's current colour stays as it was. Only
+    // a back end that can keep its colour aside draws such text.
+    if (!painter_.backEnd() || !painter_.backEnd()->drawsTintedTextures()) return;
     const KeptText* kept = textureOfText();
     if (!kept) return;
     const SIZE extent = kept->extent;
@@ -122,9 +122,10 @@ void GdiTextEngine::draw(int x, int y, const Colour& colour) {
     const int shownHeight = std::min<int>(extent.cy, kept->textureHeight);
     // The text sits in the texture's top rows, which are the last rows handed over: t runs
     // from 1 - cy / height (its bottom) to 1 (its top).
-    backEnd->drawTintedTexture(&kept->texture, 0.0f, 1.0f - static_cast<float>(shownHeight) / kept->textureHeight,
-                               static_cast<float>(shownWidth) / kept->textureWidth, 1.0f, x, y - extent.cy + 2,
-                               x + shownWidth, y - extent.cy + 2 + shownHeight, colour);
+    (void)painter_.drawTintedTexture(&kept->texture, 0.0f,
+                                     1.0f - static_cast<float>(shownHeight) / kept->textureHeight,
+                                     static_cast<float>(shownWidth) / kept->textureWidth, 1.0f, x, y - extent.cy + 2,
+                                     x + shownWidth, y - extent.cy + 2 + shownHeight, colour);
 }
 
 void GdiTextEngine::onDeviceLost() {

@@ -6,7 +6,7 @@
 
 #include "platform/win/Handles.h"
 #include "render/DeviceResources.h"
-#include "render/RenderOps.h"
+#include "render/RenderContext.h"
 #include "render/text/TextEngine.h"
 
 #include <windows.h>
@@ -19,14 +19,18 @@
 
 namespace likenex {
 
+class Painter;
+
 class GdiTextEngine final : public TextEngine, public DeviceResource {
 public:
     static constexpr std::size_t kMaxTextLength = 511;
     static constexpr std::size_t kKeptTextures = 64;
 
     // A GDI font of height size whose face is the file name without its extension; null when
-    // the font or the measuring DC cannot be made.
-    [[nodiscard]] static std::unique_ptr<GdiTextEngine> create(std::wstring_view fontFile, int size);
+    // the font or the measuring DC cannot be made. Textures are made and drawn through the
+    // painter, whose context's device resources the engine joins while it lives.
+    [[nodiscard]] static std::unique_ptr<GdiTextEngine> create(Painter& painter, std::wstring_view fontFile,
+                                                                int size);
     ~GdiTextEngine() override;
 
     [[nodiscard]] TextEngineKind kind() const override { return TextEngineKind::Direct3DText; }
@@ -53,11 +57,13 @@ private:
         SIZE extent{};
     };
 
-    GdiTextEngine() = default;
+    explicit GdiTextEngine(Painter& painter) : painter_(painter) {}
+    void releaseKept(TextureHandle& texture);
     // The kept texture of the current text, made when missing; null when it cannot be made.
     [[nodiscard]] const KeptText* textureOfText();
     [[nodiscard]] bool renderText(KeptText& kept) const;
 
+    Painter& painter_;
     UniqueFont font_;
     UniqueMemoryDc dc_;
     std::wstring faceName_;

@@ -4,7 +4,7 @@
 // textures between layouts. Nothing here touches FreeType or a renderer, so the bit expansion,
 // the widths and the cache's ageing are checked natively.
 
-#include "render/RenderOps.h"
+#include "render/RenderContext.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "render/text/GlyphFont.h"
 
 #include "platform/win/CodePage.h"
-#include "render/text/Fonts.h"
+#include "render/Painter.h"
 
 #include <windows.h>
 
@@ -34,19 +34,18 @@ std::string narrowPath(const std::wstring& path) {
     return page.fromWideExact(shortPath).value_or(std::string());
 }
 
-void releaseTexture(GlyphRecord& record) {
-    if (record.texture != 0 && renderOps().isTexture && renderOps().isTexture(&record.texture) &&
-        renderOps().releaseTexture)
-        renderOps().releaseTexture(&record.texture);
+}  // namespace
+
+void GlyphFont::releaseTexture(GlyphRecord& record) {
+    if (record.texture != 0 && painter_.isTexture(&record.texture)) painter_.releaseTexture(&record.texture);
     record.texture = 0;
 }
-
-}  // namespace
 
 void GlyphFont::LibraryDone::operator()(FT_LibraryRec_* library) const { FT_Done_FreeType(library); }
 void GlyphFont::FaceDone::operator()(FT_FaceRec_* face) const { FT_Done_Face(face); }
 
-GlyphFont::GlyphFont(MillisecondClock clock) : clock_(clock ? clock : systemMilliseconds) {}
+GlyphFont::GlyphFont(Painter& painter, const FontFolders& folders, MillisecondClock clock)
+    : painter_(painter), folders_(folders), clock_(clock ? clock : systemMilliseconds) {}
 
 GlyphFont::~GlyphFont() { close(); }
 
@@ -65,9 +64,9 @@ bool GlyphFont::openFace(const std::wstring& path, int pixelSize, OpenFace& out)
 bool GlyphFont::open(std::wstring_view fontFile, int pixelSize) {
     close();
     pixelSize_ = pixelSize;
-    fontPath_ = resolveFontPath(fontFile);
+    fontPath_ = resolveFontPath(fontFile, folders_);
     if (!openFace(fontPath_, pixelSize, primary_) ||
-        !openFace(resolveFontPath(kFallbackFontFile), pixelSize, fallback_)) {
+        !openFace(resolveFontPath(kFallbackFontFile, folders_), pixelSize, fallback_)) {
         close();
         return false;
     }
@@ -76,7 +75,7 @@ bool GlyphFont::open(std::wstring_view fontFile, int pixelSize) {
 }
 
 void GlyphFont::close() {
-    cache_.clear(releaseTexture);
+    cache_.clear([this](GlyphRecord& record) { releaseTexture(record); });
     laidOut_.clear();
     text_.clear();
     primary_.face.reset();
@@ -117,7 +116,7 @@ bool GlyphFont::renderIntoScratch(char16_t c, GlyphRecord& record, int& blockWid
 void GlyphFont::layOut(std::wstring_view text) {
     text_.assign(text);
     const std::uint32_t now = clock_();
-    cache_.evict(now, releaseTexture);
+    cache_.evict(now, [this](GlyphRecord& record) { releaseTexture(record); });
     laidOut_.clear();
     for (const wchar_t character : text_) {
         const auto c = static_cast<char16_t>(character);
@@ -128,28 +127,25 @@ void GlyphFont::layOut(std::wstring_view text) {
         GlyphRecord record;
         int blockWidth = 1;
         if (!renderIntoScratch(c, record, blockWidth)) continue;
-        if (renderOps().createTexture) {
-            const std::vector<std::uint8_t> pixels = blockToTexturePixels(scratch_, blockWidth);
-            if (renderOps().createTexture(&record.texture, kGlyphBlock, kGlyphBlock, pixels.data()) != 0)
-                record.texture = 0;
-        }
+        const std::vector<std::uint8_t> pixels = blockToTexturePixels(scratch_, blockWidth);
+        if (painter_.createTexture(&record.texture, kGlyphBlock, kGlyphBlock, pixels.data()) != 0) record.texture = 0;
         cache_.insert(c, record, now);
         laidOut_.push_back(record);
     }
 }
 
 void GlyphFont::drawLaidOut(int x, int y, const Colour& colour) const {
-    if (renderOps().setColour) renderOps().setColour(colour);
+    painter_.setColour(colour);
     int pen = 0;
     for (const GlyphRecord& record : laidOut_) {
-        if (record.texture != 0 && renderOps().drawTexture) {
+        if (record.texture != 0) {
             // The block is stored bottom row first, so the glyph's top row is at t = 1 and its
             // last row ends at t = 1 - rows / 16. Bitmaps beyond the block were clipped to it.
             const int width = std::min(record.width, kGlyphBlock);
             const int rows = std::min(record.rows, kGlyphBlock);
             const int left = x + pen, top = y - record.top;
-            renderOps().drawTexture(&record.texture, 0.0f, 1.0f - rows / 16.0f, width / 16.0f, 1.0f, left, top,
-                                    left + width, top + rows);
+            painter_.drawTexture(&record.texture, 0.0f, 1.0f - rows / 16.0f, width / 16.0f, 1.0f, left, top,
+                                 left + width, top + rows);
         }
         pen += record.width + record.left + spacing_;
     }

@@ -5,6 +5,7 @@
 // characters the requested face lacks. The same glyphs give single characters as pixel blocks
 // for the avatar snapshot.
 
+#include "render/text/Fonts.h"
 #include "render/text/GlyphBlock.h"
 #include "render/text/TextEngine.h"
 
@@ -19,15 +20,19 @@ struct FT_FaceRec_;
 
 namespace likenex {
 
+class Painter;
+
 // Milliseconds of a wrapping 32-bit clock (timeGetTime unless a test sets its own).
 using MillisecondClock = std::uint32_t (*)();
 
 class GlyphFont final : public TextEngine {
 public:
-    explicit GlyphFont(MillisecondClock clock = nullptr);
+    // Glyph textures are made, drawn and released through the painter; font files are looked
+    // up in the folders. Both outlive the font.
+    GlyphFont(Painter& painter, const FontFolders& folders, MillisecondClock clock = nullptr);
     ~GlyphFont() override;
 
-    // Opens fontFile (looked up as resolveFontPath does) at pixelSize, and the fallback face.
+    // Opens fontFile (looked up in the folders) at pixelSize, and the fallback face.
     [[nodiscard]] bool open(std::wstring_view fontFile, int pixelSize);
     // Releases the cached textures and both faces.
     void close();
@@ -71,6 +76,10 @@ private:
     // Renders c into the scratch and fills the record (without texture); false when it cannot.
     [[nodiscard]] bool renderIntoScratch(char16_t c, GlyphRecord& record, int& blockWidth);
 
+    void releaseTexture(GlyphRecord& record);
+
+    Painter& painter_;
+    const FontFolders& folders_;
     MillisecondClock clock_;
     OpenFace primary_;
     OpenFace fallback_;

@@ -1,61 +1,29 @@
 #include "render/text/TextRenderer.h"
 
-#include "render/text/GdiTextEngine.h"
-#include "render/text/GlyphFont.h"
-
 #include <cstdarg>
 #include <cwchar>
 #include <string>
 
 namespace likenex {
-namespace {
 
-TextEngineKind& currentEngineKind() {
-    static TextEngineKind kind = TextEngineKind::None;
-    return kind;
-}
-
-}  // namespace
-
-TextEngineRegistry& TextRenderer::registry() {
-    static TextEngineRegistry engines;
-    return engines;
-}
-
-TextEngineKind TextRenderer::engineKind() { return currentEngineKind(); }
-
-bool TextRenderer::create(const RenderContext* context, std::wstring_view fontFile, std::int32_t size) {
+bool TextRenderer::create(TextEngines& engines, std::wstring_view fontFile, std::int32_t size) {
     release();
-    if (!context) return false;
-    const std::wstring file(fontFile);
-    TextEngineRegistry::Factory make;
-    if (context->kind == BackEndKind::Direct3D8) {
-        currentEngineKind() = TextEngineKind::Direct3DText;
-        make = [&]() -> std::unique_ptr<TextEngine> { return GdiTextEngine::create(file, size); };
-    } else {
-        currentEngineKind() = TextEngineKind::GlyphTextures;
-        make = [&]() -> std::unique_ptr<TextEngine> {
-            auto font = std::make_unique<GlyphFont>();
-            if (!font->open(file, size)) return nullptr;
-            return font;
-        };
-    }
-    engine_ = registry().acquire(size, file, make);
-    if (engine_) {
-        size_ = size;
-        fontFile_ = file;
-    }
-    return engine_ != nullptr;
+    engine_ = engines.acquire(size, fontFile);
+    if (!engine_) return false;
+    engines_ = &engines;
+    size_ = size;
+    fontFile_ = std::wstring(fontFile);
+    return true;
 }
 
 void TextRenderer::release() {
     if (!engine_) return;
     engine_ = nullptr;
-    registry().release(size_, fontFile_);
+    engines_->release(size_, fontFile_);
 }
 
 TextEngine* TextRenderer::activeEngine() const {
-    return engine_ && engine_->kind() == currentEngineKind() ? engine_ : nullptr;
+    return engine_ && engine_->kind() == engines_->kind() ? engine_ : nullptr;
 }
 
 void TextRenderer::setText(const wchar_t* format, ...) {

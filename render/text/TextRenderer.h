@@ -1,10 +1,9 @@
 #pragma once
 // One text in one font and pixel size, measured and drawn at a point. Renderers of the same
-// size and font file share one engine (see TextEngineRegistry); the render context at creation decides the
-// engine: a GDI-made texture engine with Direct3D 8, FreeType glyph textures with OpenGL.
+// size and font file share one engine of the window's TextEngines, which decides the kind.
 
-#include "render/RenderOps.h"
-#include "render/text/TextEngine.h"
+#include "render/Colour.h"
+#include "render/text/TextEngines.h"
 
 #include <cstdint>
 #include <string>
@@ -23,7 +22,7 @@ public:
 
     // Binds to the shared engine of size, making it when needed; false (and nothing bound)
     // when it cannot be made. A bound renderer releases its old engine first.
-    [[nodiscard]] bool create(const RenderContext* context, std::wstring_view fontFile, std::int32_t size);
+    [[nodiscard]] bool create(TextEngines& engines, std::wstring_view fontFile, std::int32_t size);
     void release();
 
     // printf-style, %s being a wide string; the result is cut to 511 characters.
@@ -38,14 +37,11 @@ public:
     [[nodiscard]] std::int32_t size() const { return size_; }
     [[nodiscard]] const std::wstring& fontFile() const { return fontFile_; }
 
-    // The process-wide registry and the engine kind the last create chose.
-    [[nodiscard]] static TextEngineRegistry& registry();
-    [[nodiscard]] static TextEngineKind engineKind();
-
 private:
     // The engine, when it is of the kind in force; operations do nothing otherwise.
     [[nodiscard]] TextEngine* activeEngine() const;
 
+    TextEngines* engines_ = nullptr;
     TextEngine* engine_ = nullptr;
     std::int32_t size_ = 0;
     std::wstring fontFile_;

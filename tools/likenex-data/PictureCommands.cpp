@@ -61,8 +61,8 @@ int spriteCommand(const Arguments& arguments, std::ostream&, std::ostream&) {
     std::vector<std::uint8_t> pixels;
     if (!loaded.archive.loadSpritePixels(key, kind, colour, pixels))
         throw ToolError(loaded.whyFailed(key, kind, colour));
-    // Without a renderer no texture is made: the record only gives the size.
-    ImageRecord header = loaded.archive.loadSpriteImage(key, kind, colour);
+    // No texture: the record only gives the size.
+    ImageRecord header = loaded.archive.loadSpriteRecord(key, kind, colour);
     if (header.width == 0 || header.height == 0)
         throw ToolError("the picture of key " + std::to_string(key) + " is empty (" + std::to_string(header.width) +
                         " by " + std::to_string(header.height) + "); a PNG cannot hold it");

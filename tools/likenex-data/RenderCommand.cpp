@@ -285,7 +285,7 @@ int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) 
     }
     // Snapshot and export: the shadow as the program loads it at start-up.
     std::vector<std::uint8_t> shadowPixels;
-    ImageRecord shadow = archive.loadSpriteImage(kShadowKey, 0, -1);
+    ImageRecord shadow = archive.loadSpriteRecord(kShadowKey, 0, -1);
     if (!archive.loadSpritePixels(kShadowKey, 0, -1, shadowPixels)) shadowPixels.clear();
     cache.setShadowPicture(shadow, shadowPixels);
     (void)model.playSpan(frame, frame, false);

@@ -7,9 +7,9 @@
 // when there is one) and loaded from there; the mapping hides reads past the end of the
 // file that stay inside its last page, which the data size check below catches instead.
 #include "catalogue/DataFiles.h"
-#include "render/RenderOps.h"
 #include "test_support/AvatarArchiveFuzzInput.h"
 #include "test_support/FuzzCheck.h"
+#include "test_support/ReadingBackend.h"
 #include "ui/InterfaceArchive.h"
 
 #include <cstdint>
@@ -22,27 +22,6 @@
 namespace {
 
 using likenex::fuzzing::check;
-
-std::set<likenex::TextureHandle> liveTextures;
-likenex::TextureHandle nextTexture = 1;
-
-long readingCreateTexture(likenex::TextureHandle* handle, int width, int height, const void* pixels) {
-    check(width >= 0 && height >= 0, "texture of negative size");
-    const auto* bytes = static_cast<const std::uint8_t*>(pixels);
-    unsigned sum = 0;
-    for (std::size_t i = 0; i < std::size_t(width) * std::size_t(height) * 4; ++i) sum += bytes[i];
-    if (sum % 7 == 3) return 1;  // now and then the renderer refuses, as a lost device does
-    *handle = nextTexture++;
-    liveTextures.insert(*handle);
-    return 0;
-}
-
-void releaseTexture(likenex::TextureHandle* handle) {
-    check(liveTextures.erase(*handle) == 1, "release of an unknown texture");
-    *handle = 0;
-}
-
-bool isTexture(const likenex::TextureHandle* handle) { return liveTextures.count(*handle) != 0; }
 
 // A private folder for one input's files; gone again once the archive has loaded them (the
 // mapping keeps the data alive), so nothing is left behind however the process ends.
@@ -69,12 +48,12 @@ private:
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    likenex::renderOps().createTexture = readingCreateTexture;
-    likenex::renderOps().releaseTexture = releaseTexture;
-    likenex::renderOps().isTexture = isTexture;
+    // Now and then the renderer refuses a texture, as a lost device does.
+    likenex::fuzzing::ReadingRenderer renderer(true);
+    const std::set<likenex::TextureHandle>& liveTextures = renderer.reading->live;
 
     likenex::fuzzing::AvatarArchiveInput input = likenex::fuzzing::splitAvatarArchiveInput({data, size});
-    likenex::InterfaceArchive archive;
+    likenex::InterfaceArchive archive(renderer.painter);
     bool loaded = false;
     {
         InputFolder folder;
@@ -103,6 +82,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         archive.releaseInterfaceArchive();
     }
     check(liveTextures.empty(), "textures left after release");
-    liveTextures.clear();
     return 0;
 }

@@ -38,7 +38,7 @@ protected:
     }
 
     TempDirectory dir;
-    InterfaceArchive archive;
+    InterfaceArchive archive{RecordingRenderer::painter()};
 };
 
 TEST_F(InterfaceArchiveTest, PicturesComeBackWithTheirSizesAndStoredPixels) {
@@ -82,7 +82,7 @@ TEST_F(InterfaceArchiveTest, RepeatedRequestsShareOneTextureAndCopiesAreIndepend
 
     // A texture lost behind the cache's back is made again.
     TextureHandle lost = first.texture;
-    renderOps().releaseTexture(&lost);
+    RecordingRenderer::painter().releaseTexture(&lost);
     ASSERT_TRUE(archive.getImage(7001001, third));
     EXPECT_NE(third.texture, first.texture);
     EXPECT_EQ(renderer().live.count(third.texture), 1u);
@@ -143,7 +143,7 @@ TEST_F(InterfaceArchiveTest, LoadingFailsWithoutItsFilesAndWorksReadOnly) {
     {
         const testing::ReadOnlyFolder readOnly(dir.path());
         ASSERT_EQ(readOnly.failure(), "");
-        InterfaceArchive other;
+        InterfaceArchive other(RecordingRenderer::painter());
         EXPECT_TRUE(other.loadInterfaceArchive(dir.path()));
     }
 

@@ -105,7 +105,7 @@ TEST_F(ErrorPathTest, AStandardExceptionEndsTheLoopWithItsTextAndReleasesEveryth
     EXPECT_FALSE(messages.shown[0].hasCaption);
     // The end of the loop ran all the same: renderer stopped, everything given back.
     EXPECT_EQ(RecordingRenderer::calls().back(), "stop");
-    EXPECT_EQ(currentRenderContext(), nullptr);
+    EXPECT_EQ(app.renderContext().backEnd, nullptr);
     EXPECT_FALSE(app.interfaceArchive().isLoaded());
 }
 

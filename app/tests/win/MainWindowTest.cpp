@@ -55,12 +55,12 @@ TEST_F(MainWindowTest, RendererChoicesStartTheirBackEnds) {
     {
         ScriptedWindow w;
         ASSERT_TRUE(w.create(kRendererOpenGl));
-        EXPECT_EQ(currentRenderContext()->kind, BackEndKind::OpenGl);
+        EXPECT_EQ(w.renderContext().kind, BackEndKind::OpenGl);
     }
     {
         ScriptedWindow w;
         ASSERT_TRUE(w.create(kRendererDirect3D));
-        EXPECT_EQ(currentRenderContext()->kind, BackEndKind::Direct3D8);
+        EXPECT_EQ(w.renderContext().kind, BackEndKind::Direct3D8);
     }
     std::vector<std::string> starts;
     for (const auto& c : calls())
@@ -86,6 +86,21 @@ TEST_F(MainWindowTest, FailingRendererShowsInitialDeviceFailedOwnedByTheWindow) 
     }
 }
 
+// The renderer only reports why it could not start; the window shows it, unowned and with the
+// caption "ERROR", before its own "Initial device failed".
+TEST_F(MainWindowTest, WhatAFailedStartReportsIsShownBeforeInitialDeviceFailed) {
+    RecordingRenderer::openGlStarts = false;
+    RecordingRenderer::startFailureText = L"SetPixelFormat failed";
+    CapturedMessages messages;
+    ScriptedWindow w;
+    EXPECT_FALSE(w.create(kRendererOpenGl));
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0].text, L"SetPixelFormat failed");
+    EXPECT_EQ(messages.shown[0].caption, L"ERROR");
+    EXPECT_EQ(messages.shown[0].owner, nullptr);
+    EXPECT_EQ(messages.shown[1].text, L"Initial device failed");
+}
+
 TEST_F(MainWindowTest, FallbackToOpenGlWarnsAboutSmallTextureLimit) {
     {
         RecordingRenderer::direct3DStarts = false;
@@ -93,7 +108,7 @@ TEST_F(MainWindowTest, FallbackToOpenGlWarnsAboutSmallTextureLimit) {
         CapturedMessages messages;
         ScriptedWindow w;
         ASSERT_TRUE(w.create(kRendererDirect3DThenOpenGl));
-        EXPECT_EQ(currentRenderContext()->kind, BackEndKind::OpenGl);
+        EXPECT_EQ(w.renderContext().kind, BackEndKind::OpenGl);
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_EQ(messages.shown[0].text, L"please update your video driver");
         EXPECT_FALSE(messages.shown[0].hasCaption);
@@ -177,7 +192,7 @@ TEST_F(MainWindowTest, EveryPendingMessageIsHandledBeforeAFrameIsDrawn) {
     EXPECT_EQ(w.run(), 7);
     EXPECT_EQ(calls(), (std::vector<std::string>{"WM_APP", "WM_APP", "WM_APP", "clear", "beginScene", "updateFrame",
                                                  "endFrame", "stop", "shutdown"}));
-    EXPECT_EQ(currentRenderContext(), nullptr);
+    EXPECT_EQ(w.renderContext().backEnd, nullptr);
 }
 
 TEST_F(MainWindowTest, CloseEndsTheLoopAndDestroysTheWindow) {
@@ -203,11 +218,11 @@ TEST_F(MainWindowTest, LostDeviceIsRecoveredAfterAFailedPresent) {
     ScriptedWindow w;
     ASSERT_TRUE(w.create(kRendererDirect3D));
     CountingResource resource;
-    registerDeviceResource(&resource);
+    w.renderContext().deviceResources.add(&resource);
     RecordingRenderer::endFrameResult = 1;
     calls().clear();
     w.run();
-    unregisterDeviceResource(&resource);
+    w.renderContext().deviceResources.remove(&resource);
     EXPECT_EQ(calls(), (std::vector<std::string>{"clear", "beginScene", "updateFrame", "endFrame", "lost",
                                                  "restoreDevice", "reset", "stop", "shutdown"}));
 }

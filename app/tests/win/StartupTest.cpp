@@ -10,10 +10,11 @@
 #include "catalogue/ImageKey.h"
 #include "platform/win/Handles.h"
 #include "platform/win/Registry.h"
-#include "render/RenderOps.h"
+#include "render/RenderContext.h"
 #include "render/RendererStart.h"
 #include "render/text/Fonts.h"
 #include "render/text/GlyphFont.h"
+#include "render/RenderBackend.h"
 #include "render/text/TextRenderer.h"
 #include "screens/EditorScreen.h"
 #include "screens/win/SettingsStore.h"
@@ -221,7 +222,8 @@ TEST_F(StartupTest, ALanguageChangeDrawsEverySizeInTheNewFont) {
             app.text().setPlainText(TextSize{size}, sample);
             w.after = app.text().textWidth(TextSize{size});
             // The same text measured by fonts of their own, made another way.
-            GlyphFont latin, chinese;
+            GlyphFont latin(app.painter(), app.textEngines().folders());
+            GlyphFont chinese(app.painter(), app.textEngines().folders());
             ASSERT_TRUE(latin.open(L"SSERIFE.FON", size));
             ASSERT_TRUE(chinese.open(L"mingliu.TTC", size));
             latin.setText(sample);
@@ -230,8 +232,8 @@ TEST_F(StartupTest, ALanguageChangeDrawsEverySizeInTheNewFont) {
             w.chinese = chinese.textWidth();
         }
         // The widgets' text of sizes 11 and 12 was made again in the new font too.
-        latinEngines = TextRenderer::registry().holders(11, L"SSERIFE.FON") > 1 &&
-                       TextRenderer::registry().holders(12, L"SSERIFE.FON") > 1;
+        latinEngines = app.textEngines().registry().holders(11, L"SSERIFE.FON") > 1 &&
+                       app.textEngines().registry().holders(12, L"SSERIFE.FON") > 1;
     };
     app.setLanguageIndex(0);
     EXPECT_EQ(runEntry(app, nullptr), 0);
@@ -303,42 +305,61 @@ TEST_F(StartupTest, FilesLeftByTheUpdaterAreSwappedIntoPlace) {
     fs::remove_all(dir);
 }
 
-// Bubble pieces from the data set's archive, drawn through an operation table that hands
-// out texture handles and records where each texture lands.
+// Bubble pieces from the data set's archive, drawn through a back end that hands out texture
+// handles and records where each texture lands.
 struct DrawnRect {
     int left, top, right, bottom;
 };
-std::vector<DrawnRect>& drawn() {
-    static std::vector<DrawnRect> list;
-    return list;
-}
+
+class RectRecorder final : public RenderBackend {
+public:
+    std::vector<DrawnRect> drawn;
+    bool start(HWND__*) override { return true; }
+    void resize(int, int) override {}
+    void clear() override {}
+    void beginScene() override {}
+    int endFrame() override { return 0; }
+    void setColour(const Colour&) override {}
+    void drawLine(int, int, int, int) override {}
+    void fillTriangle(int, int, int, int, int, int) override {}
+    void fillRect(int, int, int, int) override {}
+    long createTexture(TextureHandle* handle, int, int, const void*) override {
+        *handle = next_++;
+        return 0;
+    }
+    void releaseTexture(TextureHandle* handle) override { *handle = 0; }
+    bool isTexture(const TextureHandle* handle) const override { return *handle != 0; }
+    void drawTexture(const TextureHandle*, float, float, float, float, int l, int t, int r, int b) override {
+        drawn.push_back({l, t, r, b});
+    }
+    void setClip(const ClipRect&) override {}
+    void resetClip() override {}
+    bool saveRegion(int, int, int, int, const wchar_t*) override { return false; }
+    long textureErrorWhenStopped() const override { return -1; }
+
+private:
+    TextureHandle next_ = 1;
+};
 
 TEST_F(StartupTest, BubbleGeometryForNarrowTexts) {
-    RenderOps ops;
-    ops.createTexture = [](TextureHandle* handle, int, int, const void*) -> long {
-        static TextureHandle next = 1;
-        *handle = next++;
-        return 0;
-    };
-    ops.releaseTexture = [](TextureHandle* handle) { *handle = 0; };
-    ops.isTexture = [](const TextureHandle* handle) { return *handle != 0; };
-    ops.drawTexture = [](const TextureHandle*, float, float, float, float, int l, int t, int r, int b) {
-        drawn().push_back({l, t, r, b});
-    };
-    renderOps() = ops;
+    RenderContext context;
+    context.backEnd = std::make_unique<RectRecorder>();
+    Painter painter(context);
+    std::vector<DrawnRect>& drawnRects = static_cast<RectRecorder&>(*context.backEnd).drawn;
+    auto drawn = [&]() -> std::vector<DrawnRect>& { return drawnRects; };
     ColourTables tables;
     AvatarArchive archive(tables);
     ASSERT_TRUE(archive.loadAvatarArchive(narrowProgramDirectory(LIKENEX_PROGRAM_DIR_PATH)));
     SpeechBubbles bubbles;
-    bubbles.load(archive);
-    auto middles = [] {
+    bubbles.load(archive, painter);
+    auto middles = [&] {
         std::vector<int> at;
         for (const DrawnRect& r : drawn())
             if (r.right - r.left == 2) at.push_back(r.left);
         return at;
     };
     drawn().clear();
-    bubbles.draw(100, 200, 0, false, 0);
+    bubbles.draw(painter, 100, 200, 0, false, 0);
     ASSERT_EQ(drawn().size(), 4u) << "one middle piece, two caps and the tail";
     EXPECT_EQ(middles(), std::vector<int>{160});
     EXPECT_EQ(drawn()[1].left, 158 - 6) << "left cap, reaching left of its anchor";
@@ -348,15 +369,14 @@ TEST_F(StartupTest, BubbleGeometryForNarrowTexts) {
     for (const DrawnRect& r : drawn()) EXPECT_EQ(r.top, 179);
     for (int width : {1, 2}) {
         drawn().clear();
-        bubbles.draw(100, 200, width, true, 1);
+        bubbles.draw(painter, 100, 200, width, true, 1);
         EXPECT_EQ(middles(), (std::vector<int>{158, 160, 162})) << width;
         EXPECT_EQ(drawn().back().top, 165) << "two lines start 35 rows up";
     }
     drawn().clear();
-    bubbles.draw(100, 200, 5, false, 2);
+    bubbles.draw(painter, 100, 200, 5, false, 2);
     EXPECT_TRUE(drawn().empty()) << "no third variant";
     bubbles.release();
-    renderOps() = RenderOps{};
 }
 
 // The bubble composed into the snapshot: each variant-0 piece lands at the column the
@@ -387,7 +407,7 @@ TEST_F(StartupTest, ComposedBubblePiecesLandOnTheirRowsAndColumns) {
             for (Piece& p : pieces) {
                 const std::int64_t key = makeImageKey(p.picture, 5, 0, 0, 0, 0);
                 ASSERT_TRUE(archive.loadSpritePixels(key, 0, -1, p.pixels));
-                p.image = archive.loadSpriteImage(key, 0, -1);
+                p.image = archive.loadSpriteRecord(key, 0, -1);
                 ASSERT_EQ(p.pixels.size(), static_cast<std::size_t>(p.image.width) * p.image.height * 4);
             }
             AvatarModel model(AvatarModelParts{});
@@ -444,16 +464,17 @@ TEST_F(StartupTest, TheWindowShowsTheComposedFramePixelForPixel) {
         auto* editor = static_cast<EditorScreen*>(app.windowStack().findWindow(kEditorScreenId));
         ASSERT_TRUE(editor);
         ASSERT_EQ(editor->state().page(), kFacePage);
-        renderOps().clear();
-        renderOps().beginScene();
+        Painter& painter = app.painter();
+        painter.clear();
+        painter.beginScene();
         app.Application::updateFrame();
-        saved = renderOps().saveRegion(0, 0, 654, 537, shot.c_str());
+        saved = painter.saveRegion(0, 0, 654, 537, shot.c_str());
         AvatarModel* model = editor->state().model();
         editor->state().attachModel(nullptr);
-        renderOps().clear();
-        renderOps().beginScene();
+        painter.clear();
+        painter.beginScene();
         app.Application::updateFrame();
-        saved = saved && renderOps().saveRegion(0, 0, 654, 537, bare.c_str());
+        saved = saved && painter.saveRegion(0, 0, 654, 537, bare.c_str());
         editor->state().attachModel(model);
     };
     EXPECT_EQ(runEntry(app, nullptr), 0);

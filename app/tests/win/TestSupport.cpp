@@ -14,6 +14,7 @@ int RecordingRenderer::endFrameResult = 0;
 bool RecordingRenderer::openGlStarts = true;
 bool RecordingRenderer::direct3DStarts = true;
 int RecordingRenderer::maxTextureSizeValue = 4096;
+std::wstring RecordingRenderer::startFailureText;
 
 namespace {
 
@@ -57,12 +58,16 @@ private:
 void RecordingRenderer::install(RenderContext& context, BackEndKind kind) {
     context.kind = kind;
     context.backEnd = std::make_unique<RecordingBackEnd>(kind);
-    context.backEnd->fillTable(renderOps());
 }
 
 bool RecordingRenderer::start(HWND, BackEndKind kind, RenderContext& context) {
     calls().push_back(kind == BackEndKind::OpenGl ? "start OpenGL" : "start Direct3D8");
-    if (!(kind == BackEndKind::OpenGl ? openGlStarts : direct3DStarts)) return false;
+    context.kind = kind;
+    context.startFailure.clear();
+    if (!(kind == BackEndKind::OpenGl ? openGlStarts : direct3DStarts)) {
+        context.startFailure = startFailureText;
+        return false;
+    }
     install(context, kind);
     return true;
 }
@@ -70,7 +75,6 @@ bool RecordingRenderer::start(HWND, BackEndKind kind, RenderContext& context) {
 void RecordingRenderer::stop(RenderContext& context) {
     calls().push_back("stop");
     context.backEnd.reset();
-    renderOps() = RenderOps{};
 }
 
 void RecordingRenderer::reset() {
@@ -78,9 +82,9 @@ void RecordingRenderer::reset() {
     endFrameResult = 0;
     openGlStarts = direct3DStarts = true;
     maxTextureSizeValue = 4096;
-    renderOps() = RenderOps{};
+    startFailureText.clear();
 }
 
-int RecordingRenderer::maxTextureSize() { return maxTextureSizeValue; }
+int RecordingRenderer::maxTextureSize(const RenderContext&) { return maxTextureSizeValue; }
 
 }  // namespace likenex::testing

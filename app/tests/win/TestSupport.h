@@ -5,7 +5,7 @@
 #include "app/Application.h"
 #include "app/FramePacer.h"
 #include "platform/win/MessageBox.h"
-#include "render/RenderOps.h"
+#include "render/RenderContext.h"
 
 #include <cstdint>
 #include <functional>
@@ -70,8 +70,10 @@ struct RecordingRenderer {
     static void install(RenderContext& context, BackEndKind kind);
     static bool start(HWND window, BackEndKind kind, RenderContext& context);
     static void stop(RenderContext& context);
-    static int maxTextureSize();
+    static int maxTextureSize(const RenderContext& context);
     static int maxTextureSizeValue;
+    // What a start that fails reports to be shown; empty for nothing.
+    static std::wstring startFailureText;
 };
 
 // The application on the program directory; its first frame runs `onFirstFrame`, then the

@@ -47,7 +47,7 @@ public:
     }
     // The region as drawn by a fresh frame.
     test::DecodedBmp capture(const ImageRect& r) {
-        const RenderOps& ops = renderOps();
+        Painter& ops = painter();
         ops.clear();
         ops.beginScene();
         Application::updateFrame();

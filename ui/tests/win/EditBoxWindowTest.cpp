@@ -74,6 +74,8 @@ public:
     WindowStack& windowStack() override { return stack_; }
     std::unique_ptr<UiText> makeText() override { return std::make_unique<FixedText>(); }
     bool loadSkinImage(std::uint32_t, SkinImage&) override { return false; }
+    // No back end runs: the keys are what these tests look at, not the pictures.
+    Painter& painter() override { return painter_; }
 
     [[nodiscard]] HWND window() const { return window_.get(); }
 
@@ -152,6 +154,8 @@ private:
         return DefWindowProcW(window, message, wParam, lParam);
     }
 
+    RenderContext renderContext_;
+    Painter painter_{renderContext_};
     UniqueWindow window_;
     WindowStack stack_{*this};
     std::array<BYTE, 256> keys_{};
