@@ -7,19 +7,17 @@
 #include "server/Accounts.h"
 #include "server/ServerApp.h"
 #include "server/Storage.h"
+#include "server/tests/ServerChildProcess.h"
 #include "server/tests/ServerTestSupport.h"
 #include "test_support/PngChunks.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 namespace likenex {
 namespace {
@@ -468,61 +466,6 @@ TEST(AvatarPicture, AvatarWithoutAScriptHasNoAnimation) {
 
 // ---- The program itself: user command, SIGTERM, kill -9 ----
 
-class ServerProcess {
-public:
-    ServerProcess(const ServerConfig& config, int protocolPort, int httpPort, const std::string& logPath) {
-        pid_ = fork();
-        if (pid_ == 0) {
-            int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-            dup2(log, 2);
-            std::vector<std::string> args = {LIKENEX_SERVER_BINARY,
-                                             "--data",
-                                             config.dataDirectory,
-                                             "--set",
-                                             "program_directory=" + config.programDirectory,
-                                             "--set",
-                                             "protocol_port=" + std::to_string(protocolPort),
-                                             "--set",
-                                             "http_port=" + std::to_string(httpPort),
-                                             "--set",
-                                             "argon2_memory_kib=8",
-                                             "--set",
-                                             "argon2_operations=1"};
-            std::vector<char*> argv;
-            for (auto& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        // Ready once it accepts a connection.
-        for (int i = 0; i < 200 && !ProtocolClient(static_cast<std::uint16_t>(protocolPort)).connected(); ++i)
-            std::this_thread::sleep_for(50ms);
-    }
-    ~ServerProcess() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    void signal(int number) { kill(pid_, number); }
-    // The exit status once it has ended within the limit; -1 otherwise.
-    int wait(std::chrono::milliseconds limit) {
-        auto deadline = std::chrono::steady_clock::now() + limit;
-        while (std::chrono::steady_clock::now() < deadline) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(20ms);
-        }
-        return -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-};
-
 TEST_F(ServerNetworkTest, UserCommandThenSigtermFinishesTheRequestInFlight) {
     std::string command = "echo 'p\xc3\xa4ss' | " + std::string(LIKENEX_SERVER_BINARY) + " --data " +
                           config_.dataDirectory +
@@ -542,11 +485,11 @@ TEST_F(ServerNetworkTest, UserCommandThenSigtermFinishesTheRequestInFlight) {
     ASSERT_EQ(runCommand("echo old | " + binary + options + "user add Carol 2>/dev/null"), 0);
     ASSERT_EQ(runCommand("echo new | " + binary + options + "user passwd CAROL 2>/dev/null"), 0);
 
-    int port = freePort();
-    ServerProcess process(config_, port, freePort(), data_.path() + "/server.log");
+    ServerChildProcess process(LIKENEX_SERVER_BINARY, config_,
+                               {.settings = {"argon2_memory_kib=8", "argon2_operations=1"}});
     SaveAvatarRequest upload = freeUpload(u"bob", md5Hex("p\xe4ss"));
     ASSERT_TRUE(upload.encode());
-    ProtocolClient client(static_cast<std::uint16_t>(port));
+    ProtocolClient client(process.protocolPort());
     ASSERT_TRUE(client.connected());
     std::vector<std::uint8_t> half(upload.bytes().begin(), upload.bytes().begin() + 40);
     std::vector<std::uint8_t> rest(upload.bytes().begin() + 40, upload.bytes().end());
@@ -568,14 +511,15 @@ TEST_F(ServerNetworkTest, UserCommandThenSigtermFinishesTheRequestInFlight) {
         EXPECT_TRUE(accounts.signIn(u"longpass", md5Hex(std::string(33, 'x'))).has_value());
     }
 
-    std::ifstream log(data_.path() + "/server.log");
-    std::string all((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    const std::string all = process.log();
     EXPECT_NE(all.find("save by bob: stored 1"), std::string::npos) << all;
 }
 
 TEST_F(ServerNetworkTest, KillDuringABurstLosesNothingAcknowledged) {
-    int port = freePort();
-    auto process = std::make_unique<ServerProcess>(config_, port, freePort(), data_.path() + "/server.log");
+    auto process = std::make_unique<ServerChildProcess>(
+        LIKENEX_SERVER_BINARY, config_,
+        ServerChildProcess::Options{.settings = {"argon2_memory_kib=8", "argon2_operations=1"}});
+    const std::uint16_t port = process->protocolPort();
     std::mutex mutex;
     std::vector<std::int32_t> acknowledged;
     std::atomic<bool> running{true};
@@ -584,7 +528,7 @@ TEST_F(ServerNetworkTest, KillDuringABurstLosesNothingAcknowledged) {
         uploaders.emplace_back([&] {
             while (running) {
                 SaveAvatarRequest upload = freeUpload(u"guest", "", 20);
-                auto saved = decodeReply<SaveAvatarReply>(exchange(static_cast<std::uint16_t>(port), upload));
+                auto saved = decodeReply<SaveAvatarReply>(exchange(port, upload));
                 if (!saved) continue;
                 if (saved->result == SaveAvatarReply::Saved) {
                     std::lock_guard lock(mutex);

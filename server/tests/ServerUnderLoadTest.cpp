@@ -5,6 +5,7 @@
 #include "net/Md5.h"
 #include "server/ProxyProtocol.h"
 #include "server/ServerApp.h"
+#include "server/tests/ServerChildProcess.h"
 #include "server/tests/ServerTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -13,13 +14,8 @@
 
 #include <atomic>
 #include <csignal>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 namespace likenex {
 namespace {
@@ -28,97 +24,8 @@ using namespace std::chrono_literals;
 using namespace testing;
 using Clock = std::chrono::steady_clock;
 
-// The built server as a child process, its standard error in a file; killed at the end.
-class ServerChild {
-public:
-    ServerChild(const ServerConfig& config, std::vector<std::string> settings, rlim_t openFiles = 0)
-        : protocolPort_(freePort()), httpPort_(freePort()), logPath_(config.dataDirectory + ".log") {
-        std::vector<std::string> args = {LIKENEX_SERVER_BINARY,
-                                         "--data",
-                                         config.dataDirectory,
-                                         "--set",
-                                         "program_directory=" + config.programDirectory,
-                                         "--set",
-                                         "protocol_port=" + std::to_string(protocolPort_),
-                                         "--set",
-                                         "http_port=" + std::to_string(httpPort_)};
-        for (auto& s : settings) {
-            args.push_back("--set");
-            args.push_back(s);
-        }
-        pid_ = fork();
-        if (pid_ == 0) {
-            int log = ::open(logPath_.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-            dup2(log, 2);
-            if (openFiles > 0) {
-                rlimit limit{openFiles, openFiles};
-                if (setrlimit(RLIMIT_NOFILE, &limit) != 0) _exit(126);
-            }
-            std::vector<char*> argv;
-            for (auto& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        for (int i = 0; i < 600 && !ProtocolClient(protocolPort_).connected(); ++i) std::this_thread::sleep_for(50ms);
-    }
-    ~ServerChild() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    [[nodiscard]] std::uint16_t protocolPort() const { return protocolPort_; }
-    [[nodiscard]] std::uint16_t httpPort() const { return httpPort_; }
-    [[nodiscard]] pid_t pid() const { return pid_; }
-    [[nodiscard]] std::string log() const { return fileText(logPath_); }
-    void signal(int number) { kill(pid_, number); }
-    // The exit status once it has ended within the limit; -1 otherwise.
-    int wait(std::chrono::milliseconds limit) {
-        auto deadline = Clock::now() + limit;
-        while (Clock::now() < deadline) {
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(20ms);
-        }
-        return -1;
-    }
-    // User and system CPU time so far.
-    [[nodiscard]] std::chrono::milliseconds cpuTime() const {
-        std::string stat = fileText("/proc/" + std::to_string(pid_) + "/stat");
-        std::size_t afterName = stat.rfind(')');
-        if (afterName == std::string::npos) return {};
-        std::istringstream fields(stat.substr(afterName + 2));
-        std::string field;
-        long long utime = 0, stime = 0;
-        // Fields 3 to 13 come before utime (14) and stime (15).
-        for (int i = 3; i <= 15 && fields >> field; ++i) {
-            if (i == 14) utime = std::stoll(field);
-            if (i == 15) stime = std::stoll(field);
-        }
-        return std::chrono::milliseconds((utime + stime) * 1000 / sysconf(_SC_CLK_TCK));
-    }
-    [[nodiscard]] std::size_t openDescriptors() const {
-        std::error_code ec;
-        std::size_t n = 0;
-        for (auto it = std::filesystem::directory_iterator("/proc/" + std::to_string(pid_) + "/fd", ec);
-             !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
-            ++n;
-        return n;
-    }
-
-private:
-    std::uint16_t protocolPort_;
-    std::uint16_t httpPort_;
-    std::string logPath_;
-    pid_t pid_ = -1;
-};
-
 // Waits for a line to reach the server's log: it is written once the reply has gone.
-bool logShows(const ServerChild& server, const std::string& text, std::chrono::milliseconds within = 3s) {
+bool logShows(const ServerChildProcess& server, const std::string& text, std::chrono::milliseconds within = 3s) {
     auto deadline = Clock::now() + within;
     while (server.log().find(text) == std::string::npos) {
         if (Clock::now() > deadline) return false;
@@ -254,7 +161,7 @@ TEST_F(ServerUnderLoadTest, VersionOpensAndPagesAreAnsweredWithinASecondDuringAn
 TEST_F(ServerUnderLoadTest, SigtermDuringAnUploadFloodEndsWithinTheStopDeadline) {
     auto settings = floodSettings();
     settings.push_back("stop_seconds=3");
-    ServerChild server(config_, settings);
+    ServerChildProcess server(LIKENEX_SERVER_BINARY, config_, {.settings = settings});
     ASSERT_TRUE(ProtocolClient(server.protocolPort()).connected()) << server.log();
     UploadFlood flood(server.protocolPort(), 16);
     std::this_thread::sleep_for(2s);
@@ -272,7 +179,7 @@ TEST_F(ServerUnderLoadTest, SigtermDuringAnUploadFloodEndsWithinTheStopDeadline)
 // ---- (c) out of file descriptors ----
 
 TEST_F(ServerUnderLoadTest, OutOfDescriptorsTheServerNeitherSpinsNorStaysDeaf) {
-    ServerChild server(config_, {}, 400);
+    ServerChildProcess server(LIKENEX_SERVER_BINARY, config_, {.openFiles = 400});
     ASSERT_TRUE(ProtocolClient(server.protocolPort()).connected()) << server.log();
     // The caps were fitted under the limit and said so (once the listeners were up).
     EXPECT_TRUE(logShows(server, "lowered to fit")) << server.log();
@@ -327,7 +234,8 @@ TEST_F(ServerUnderLoadTest, OutOfDescriptorsTheServerNeitherSpinsNorStaysDeaf) {
 // ---- (d) a save slower than the request limit ----
 
 TEST_F(ServerUnderLoadTest, ASaveSlowerThanTheRequestLimitIsAnsweredAndLoggedAsStored) {
-    ServerChild server(config_, {"request_seconds=1", "argon2_memory_kib=8", "argon2_operations=1"});
+    ServerChildProcess server(LIKENEX_SERVER_BINARY, config_,
+                              {.settings = {"request_seconds=1", "argon2_memory_kib=8", "argon2_operations=1"}});
     ASSERT_TRUE(ProtocolClient(server.protocolPort()).connected()) << server.log();
     // Another writer holds the database for longer than the request limit: the store waits.
     sqlite3* raw = nullptr;
@@ -391,7 +299,9 @@ std::int64_t storedAvatars(const std::string& dataDirectory) {
 // worker past its request limit, is dropped unanswered and never stored, while the first runs
 // to its end and is answered.
 TEST_F(ServerUnderLoadTest, ARequestNoWorkerTookWithinTheRequestLimitIsDroppedNotRun) {
-    ServerChild server(config_, {"request_seconds=1", "hash_threads=1", "argon2_memory_kib=8", "argon2_operations=1"});
+    ServerChildProcess server(
+        LIKENEX_SERVER_BINARY, config_,
+        {.settings = {"request_seconds=1", "hash_threads=1", "argon2_memory_kib=8", "argon2_operations=1"}});
     ASSERT_TRUE(ProtocolClient(server.protocolPort()).connected()) << server.log();
     DatabaseHeld held(config_.dataDirectory + "/likenex.sqlite");
     ASSERT_TRUE(held.ok());
@@ -412,7 +322,9 @@ TEST_F(ServerUnderLoadTest, ARequestNoWorkerTookWithinTheRequestLimitIsDroppedNo
 // A job stuck past stop_seconds (a store waiting for a database that another writer holds) does
 // not keep the process alive after SIGTERM, nor does a client that holds its connection open.
 TEST_F(ServerUnderLoadTest, SigtermEndsTheServerAtTheStopDeadlineEvenWithAJobStuck) {
-    ServerChild server(config_, {"stop_seconds=1", "request_seconds=20", "argon2_memory_kib=8", "argon2_operations=1"});
+    ServerChildProcess server(
+        LIKENEX_SERVER_BINARY, config_,
+        {.settings = {"stop_seconds=1", "request_seconds=20", "argon2_memory_kib=8", "argon2_operations=1"}});
     ASSERT_TRUE(ProtocolClient(server.protocolPort()).connected()) << server.log();
     DatabaseHeld held(config_.dataDirectory + "/likenex.sqlite");
     ASSERT_TRUE(held.ok());
@@ -441,7 +353,8 @@ TEST_F(ServerUnderLoadTest, APROXYLineIsBelievedFromATrustedPeerOnly) {
         return bytes;
     };
     {
-        ServerChild server(config_, {"trusted_proxies=10.1.2.3, 127.0.0.1"});
+        ServerChildProcess server(LIKENEX_SERVER_BINARY, config_,
+                                  {.settings = {"trusted_proxies=10.1.2.3, 127.0.0.1"}});
         ASSERT_TRUE(ProtocolClient(server.protocolPort()).connected()) << server.log();
         {
             // The line and the frame in one write, as HAProxy's send-proxy sends them.
@@ -502,7 +415,7 @@ TEST_F(ServerUnderLoadTest, APROXYLineIsBelievedFromATrustedPeerOnly) {
         // requests are answered as usual under its own address.
         ServerConfig other = config_;
         other.dataDirectory = data_.path() + "/other";
-        ServerChild server(other, {"trusted_proxies=10.1.2.3"});
+        ServerChildProcess server(LIKENEX_SERVER_BINARY, other, {.settings = {"trusted_proxies=10.1.2.3"}});
         ASSERT_TRUE(ProtocolClient(server.protocolPort()).connected()) << server.log();
         {
             ProtocolClient client(server.protocolPort());
