@@ -15,6 +15,15 @@ namespace likenex::testing {
 
 using namespace std::chrono_literals;
 
+namespace {
+
+// The server is ready once it accepts a protocol connection; it is asked every 50 ms for at
+// most half a minute, as a loaded machine may start it slowly.
+constexpr int kReadyChecks = 600;
+constexpr auto kReadyCheckInterval = 50ms;
+
+}  // namespace
+
 ServerChildProcess::ServerChildProcess(const std::string& binary, const ServerConfig& config, Options options)
     : protocolPort_(static_cast<std::uint16_t>(freePort())),
       httpPort_(static_cast<std::uint16_t>(freePort())),
@@ -47,7 +56,8 @@ ServerChildProcess::ServerChildProcess(const std::string& binary, const ServerCo
         execv(argv[0], argv.data());
         _exit(127);
     }
-    for (int i = 0; i < 600 && !ProtocolClient(protocolPort_).connected(); ++i) std::this_thread::sleep_for(50ms);
+    for (int i = 0; i < kReadyChecks && !ProtocolClient(protocolPort_).connected(); ++i)
+        std::this_thread::sleep_for(kReadyCheckInterval);
 }
 
 ServerChildProcess::~ServerChildProcess() {
