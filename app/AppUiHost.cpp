@@ -5,7 +5,7 @@
 #include "catalogue/StringTable.h"
 #include "platform/win/Clipboard.h"
 #include "platform/win/DesktopInput.h"
-#include "render/text/TextRenderer.h"
+#include "render/text/win/TextRenderer.h"
 #include "ui/EditBox.h"
 
 namespace likenex {

@@ -15,7 +15,7 @@
 #include "avatar/AvatarRecord.h"
 #include "avatar/AvatarServices.h"
 #include "chatlink/win/SkypeLink.h"
-#include "render/text/TextEngines.h"
+#include "render/text/win/TextEngines.h"
 #include "screens/PictureScreen.h"
 #include "screens/ScreenServices.h"
 #include "screens/Settings.h"

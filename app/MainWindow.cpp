@@ -2,7 +2,7 @@
 
 #include "platform/win/MessageBox.h"
 #include "render/DeviceResources.h"
-#include "render/RendererStart.h"
+#include "render/win/RendererStart.h"
 
 #include <mmsystem.h>
 

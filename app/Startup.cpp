@@ -12,7 +12,7 @@
 #include "catalogue/AvatarData.h"
 #include "catalogue/StringTable.h"
 #include "platform/win/MessageBox.h"
-#include "render/text/Fonts.h"
+#include "render/text/win/Fonts.h"
 #include "screens/EditorScreen.h"
 #include "screens/FrameWindows.h"
 #include "screens/win/SettingsStore.h"

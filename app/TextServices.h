@@ -5,8 +5,8 @@
 
 #include "avatar/AvatarServices.h"
 #include "avatar/SpeechBubbles.h"
-#include "render/text/GlyphFont.h"
-#include "render/text/TextRenderer.h"
+#include "render/text/win/GlyphFont.h"
+#include "render/text/win/TextRenderer.h"
 
 #include <string>
 #include <string_view>

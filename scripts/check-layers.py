@@ -27,8 +27,8 @@ OTHERS = {
     "tools": {"base", "platform", "render", "catalogue", "avatar", "net", "update"},
     "test_support": set(LAYERS) - {"screens", "app"},
 }
-# Parts of render that only the editor's own layers may use: the Win32 back ends.
-BACK_ENDS = ("render/gl/", "render/d3d8/")
+# Parts of render that only the editor's own layers may use: the Win32 back ends and text engines.
+BACK_ENDS = ("render/win/", "render/text/win/")
 
 TEST_FOLDERS = {"tests", "fuzz", "benchmarks"}
 SKIPPED = {".git", "content", "docs", "cmake", "scripts"}

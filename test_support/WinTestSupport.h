@@ -5,7 +5,7 @@
 #include "platform/win/Handles.h"
 #include "platform/win/MessageBox.h"
 #include "render/Painter.h"
-#include "render/RendererStart.h"
+#include "render/win/RendererStart.h"
 #include "test_support/BmpDecode.h"
 
 #include <gtest/gtest.h>

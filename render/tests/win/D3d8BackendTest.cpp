@@ -1,7 +1,7 @@
 // What only the Direct3D 8 back end has: device resets and its texture table.
 
 #include "render/DeviceResources.h"
-#include "render/d3d8/D3d8Backend.h"
+#include "render/win/D3d8Backend.h"
 #include "test_support/WinTestSupport.h"
 
 namespace likenex::test {

@@ -3,9 +3,9 @@
 
 #include "platform/win/Handles.h"
 #include "render/DeviceResources.h"
-#include "render/tests/TextTestSupport.h"
-#include "render/text/GdiTextEngine.h"
-#include "render/text/TextRenderer.h"
+#include "render/tests/win/TextTestSupport.h"
+#include "render/text/win/GdiTextEngine.h"
+#include "render/text/win/TextRenderer.h"
 
 namespace likenex::test {
 namespace {

@@ -5,7 +5,7 @@
 // characters the requested face lacks. The same glyphs give single characters as pixel blocks
 // for the avatar snapshot.
 
-#include "render/text/Fonts.h"
+#include "render/text/win/Fonts.h"
 #include "render/text/GlyphBlock.h"
 #include "render/text/TextEngine.h"
 

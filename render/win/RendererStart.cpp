@@ -1,7 +1,7 @@
-#include "render/RendererStart.h"
+#include "render/win/RendererStart.h"
 
-#include "render/d3d8/D3d8Backend.h"
-#include "render/gl/GlBackend.h"
+#include "render/win/D3d8Backend.h"
+#include "render/win/GlBackend.h"
 
 #include <memory>
 

@@ -1,8 +1,8 @@
 // Font lookup as the program does it: the Windows fonts folder, then the free stand-ins the
 // build put in the program's fonts folder.
 
-#include "render/tests/TextTestSupport.h"
-#include "render/text/Fonts.h"
+#include "render/tests/win/TextTestSupport.h"
+#include "render/text/win/Fonts.h"
 
 namespace likenex::test {
 namespace {

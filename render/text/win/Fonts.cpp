@@ -1,4 +1,4 @@
-#include "render/text/Fonts.h"
+#include "render/text/win/Fonts.h"
 
 #include "render/text/FontFiles.h"
 

@@ -3,7 +3,7 @@
 // size and font file share one engine of the window's TextEngines, which decides the kind.
 
 #include "render/Colour.h"
-#include "render/text/TextEngines.h"
+#include "render/text/win/TextEngines.h"
 
 #include <cstdint>
 #include <string>

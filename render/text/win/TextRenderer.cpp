@@ -1,4 +1,4 @@
-#include "render/text/TextRenderer.h"
+#include "render/text/win/TextRenderer.h"
 
 #include <cstdarg>
 #include <cwchar>

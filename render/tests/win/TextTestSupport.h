@@ -3,8 +3,8 @@
 // build's program fonts folder, a clock the test sets, and the picture a laid-out text should
 // give, built from the glyphs' own pixel blocks.
 
-#include "render/text/Fonts.h"
-#include "render/text/GlyphFont.h"
+#include "render/text/win/Fonts.h"
+#include "render/text/win/GlyphFont.h"
 #include "test_support/WinTestSupport.h"
 
 #include <set>

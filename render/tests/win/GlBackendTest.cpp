@@ -1,6 +1,6 @@
 // What only the OpenGL back end has: its scissor box and its start-up failure.
 
-#include "render/gl/GlBackend.h"
+#include "render/win/GlBackend.h"
 #include "test_support/WinTestSupport.h"
 
 #include <GL/gl.h>

@@ -1,4 +1,4 @@
-#include "render/text/GlyphFont.h"
+#include "render/text/win/GlyphFont.h"
 
 #include "platform/win/CodePage.h"
 #include "render/Painter.h"

@@ -2,8 +2,8 @@
 // cache and its ageing, the fallback face, single characters for the snapshot, and glyphs as
 // both back ends draw them.
 
-#include "render/tests/TextTestSupport.h"
-#include "render/text/GlyphFont.h"
+#include "render/tests/win/TextTestSupport.h"
+#include "render/text/win/GlyphFont.h"
 
 namespace likenex::test {
 namespace {

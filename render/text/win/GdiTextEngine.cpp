@@ -1,4 +1,4 @@
-#include "render/text/GdiTextEngine.h"
+#include "render/text/win/GdiTextEngine.h"
 
 #include "render/Painter.h"
 #include "render/RenderBackend.h"

@@ -1,4 +1,4 @@
-#include "render/BmpSave.h"
+#include "render/win/BmpSave.h"
 
 #include "platform/win/Handles.h"
 #include "render/BmpFile.h"

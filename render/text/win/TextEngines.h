@@ -5,7 +5,7 @@
 // folders font files are looked up in. The application owns one for its main window; text
 // renderers bind to it. Main thread only.
 
-#include "render/text/Fonts.h"
+#include "render/text/win/Fonts.h"
 #include "render/text/TextEngine.h"
 
 #include <cstdint>

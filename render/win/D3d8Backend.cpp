@@ -1,6 +1,6 @@
-#include "render/d3d8/D3d8Backend.h"
+#include "render/win/D3d8Backend.h"
 
-#include "render/BmpSave.h"
+#include "render/win/BmpSave.h"
 #include "render/DeviceResources.h"
 #include "render/PixelRows.h"
 

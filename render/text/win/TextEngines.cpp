@@ -1,8 +1,8 @@
-#include "render/text/TextEngines.h"
+#include "render/text/win/TextEngines.h"
 
 #include "render/Painter.h"
-#include "render/text/GdiTextEngine.h"
-#include "render/text/GlyphFont.h"
+#include "render/text/win/GdiTextEngine.h"
+#include "render/text/win/GlyphFont.h"
 
 #include <memory>
 

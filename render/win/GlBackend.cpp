@@ -1,6 +1,6 @@
-#include "render/gl/GlBackend.h"
+#include "render/win/GlBackend.h"
 
-#include "render/BmpSave.h"
+#include "render/win/BmpSave.h"
 #include "render/PixelRows.h"
 
 #include <GL/gl.h>
