@@ -35,7 +35,9 @@ constexpr int kReset = 301, kTurn = 302, kNext = 303, kCaption = 501, kAddStep =
               kDeleteStep = 505, kPlay = 506;
 constexpr int kFaceGrid1 = 701, kFaceGrid2 = 702, kItemGrid = 703, kActionList = 704, kScriptList = 705;
 constexpr int kPaletteLeft = 372, kPaletteTop = 409;
-constexpr std::uint32_t kInk = 0xFF3A3A3Au, kSoftInk = 0xFF6A6A6Au, kMark = 0xFFE0402Fu;
+constexpr std::uint32_t kInk = 0xFF3A3A3Au, kSoftInk = 0xFF6A6A6Au, kMark = 0xFFE0402Fu, kLink = 0xFF1F6FB2u;
+// The page panels in pagePanels_.
+constexpr std::size_t kFacePanel = 0, kItemPanel = 1, kScriptPanel = 2;
 // Control characters that Ctrl+Z and Ctrl+Y type.
 constexpr ui::WParam kCtrlZ = 0x1A, kCtrlY = 0x19;
 
@@ -60,11 +62,7 @@ void outline(Painter& painter, const ImageRect& r, std::uint32_t colour) {
 
 }  // namespace
 
-EditorScreen::EditorScreen(ui::UiHost& host, Parts parts)
-    : ui::Widget(host),
-      parts_(parts),
-      state_(parts.catalogue),
-      upload_(std::make_unique<UploadPage>(*this, parts.upload)) {
+EditorScreen::EditorScreen(ui::UiHost& host, Parts parts) : ui::Widget(host), parts_(parts), state_(parts.catalogue) {
     id = kEditorScreenId;
 }
 
@@ -74,9 +72,9 @@ ImageRect EditorScreen::local(int left, int top, int right, int bottom) const {
     return {left - bounds.left, top - bounds.top, right - bounds.left, bottom - bounds.top};
 }
 
-ui::Button* EditorScreen::imageButton(std::int32_t controlId, const ImageRect& rect, std::uint32_t normal,
-                                      std::uint32_t pressed, int tooltipText) {
-    ui::Button* button = createButton(controlId, L"", rect, ui::Button::image);
+ui::Button* EditorScreen::imageButton(ui::Widget& on, std::int32_t controlId, const ImageRect& rect,
+                                      std::uint32_t normal, std::uint32_t pressed, int tooltipText) {
+    ui::Button* button = on.createButton(controlId, L"", rect, ui::Button::image);
     if (!button) return nullptr;
     const std::uint32_t pictures[] = {normal, pressed};
     (void)button->setButtonImages(pictures);
@@ -84,15 +82,24 @@ ui::Button* EditorScreen::imageButton(std::int32_t controlId, const ImageRect& r
     return button;
 }
 
-ui::ChoiceGrid* EditorScreen::grid(std::int32_t controlId, const ImageRect& rect,
+ui::ChoiceGrid* EditorScreen::grid(ui::Widget& on, std::int32_t controlId, const ImageRect& rect,
                                    const ui::ChoiceGrid::Layout& layout) {
-    auto* g = new ui::ChoiceGrid(host());
-    g->setBounds({rect.left + bounds.left, rect.top + bounds.top, rect.right + bounds.left, rect.bottom + bounds.top});
-    g->id = controlId;
-    g->setLayout(layout);
-    g->setTextColour(Colour::fromPacked(kInk));
-    g->setFont(host().fontFace(), 11);
-    return addChild(g) == ui::kStatusOk ? g : nullptr;
+    return on.addControl<ui::ChoiceGrid>(controlId, rect, [&](ui::ChoiceGrid& g) {
+        g.setLayout(layout);
+        g.setTextColour(Colour::fromPacked(kInk));
+        g.setFont(host().fontFace(), 11);
+    });
+}
+
+Panel* EditorScreen::addPagePanel() {
+    // A panel covers the screen, so that places on the screen are places on the panel.
+    Panel* panel = addControl<Panel>(0, local(bounds.left, bounds.top, bounds.right, bounds.bottom), [](Panel&) {});
+    if (panel) panel->visible = false;
+    return panel;
+}
+
+bool EditorScreen::holdsFocus(const ui::Control& focused) const {
+    return focused.owner == this || (focused.owner && focused.owner->owner == this);
 }
 
 bool EditorScreen::loadSkin() {
@@ -109,26 +116,33 @@ bool EditorScreen::loadSkin() {
 
     for (int k = 0; k < 9; ++k) {
         const int left = kTabLeft + 50 * k;
-        tabs_[static_cast<std::size_t>(k)] = imageButton(kFirstTabId + k, local(left, kTabTop, left + 46, kTabTop + 32),
-                                                         kTabSkins[k][0], kTabSkins[k][1]);
+        tabs_[static_cast<std::size_t>(k)] = imageButton(
+            *this, kFirstTabId + k, local(left, kTabTop, left + 46, kTabTop + 32), kTabSkins[k][0], kTabSkins[k][1]);
     }
-    reset_ = imageButton(kReset, local(527, 371, 547, 386), 16001203, 16001204, 482);
-    turn_ = imageButton(kTurn, local(556, 371, 576, 386), 16001205, 16001206, 483);
-    next_ = imageButton(kNext, local(584, 458, 625, 488), 16001043, 16001042);
-    addStep_ = imageButton(kAddStep, local(252, 470, 268, 508), 16001066, 16001065);
-    stepUp_ = imageButton(kStepUp, local(523, 421, 541, 438), 16001003, 16001004, 496);
-    stepDown_ = imageButton(kStepDown, local(523, 442, 541, 459), 16001010, 16001009, 497);
-    deleteStep_ = imageButton(kDeleteStep, local(523, 473, 541, 490), 16001008, 16001007, 498);
-    play_ = imageButton(kPlay, local(409, 496, 433, 518), 16001006, 16001005);
-    captionBox_ = createEditBox(kCaption, local(23, 470, 245, 509), ui::EditBox::multiLine);
+    reset_ = imageButton(*this, kReset, local(527, 371, 547, 386), 16001203, 16001204, 482);
+    turn_ = imageButton(*this, kTurn, local(556, 371, 576, 386), 16001205, 16001206, 483);
+    next_ = imageButton(*this, kNext, local(584, 458, 625, 488), 16001043, 16001042);
+    play_ = imageButton(*this, kPlay, local(409, 496, 433, 518), 16001006, 16001005);
 
-    faceGrids_[0] = grid(kFaceGrid1, local(20, 148, 338, 312), {5, 2, 61, 75, 7, 8});
-    faceGrids_[1] = grid(kFaceGrid2, local(20, 339, 338, 503), {5, 2, 61, 75, 7, 8});
-    itemGrid_ = grid(kItemGrid, local(22, 148, 340, 502), {3, 3, 103, 114, 4, 6});
-    actionList_ = grid(kActionList, local(22, 148, 254, 431), {1, 13, 171, 19, 6, 31});
-    scriptList_ = grid(kScriptList, local(306, 375, 488, 490), {1, 4, 171, 19, 6, 29});
+    for (Panel*& panel : pagePanels_) panel = addPagePanel();
+    if (Panel* face = pagePanels_[kFacePanel]) {
+        faceGrids_[0] = grid(*face, kFaceGrid1, local(20, 148, 338, 312), {5, 2, 61, 75, 7, 8});
+        faceGrids_[1] = grid(*face, kFaceGrid2, local(20, 339, 338, 503), {5, 2, 61, 75, 7, 8});
+    }
+    if (Panel* items = pagePanels_[kItemPanel])
+        itemGrid_ = grid(*items, kItemGrid, local(22, 148, 340, 502), {3, 3, 103, 114, 4, 6});
+    if (Panel* script = pagePanels_[kScriptPanel]) {
+        addStep_ = imageButton(*script, kAddStep, local(252, 470, 268, 508), 16001066, 16001065);
+        stepUp_ = imageButton(*script, kStepUp, local(523, 421, 541, 438), 16001003, 16001004, 496);
+        stepDown_ = imageButton(*script, kStepDown, local(523, 442, 541, 459), 16001010, 16001009, 497);
+        deleteStep_ = imageButton(*script, kDeleteStep, local(523, 473, 541, 490), 16001008, 16001007, 498);
+        captionBox_ = script->createEditBox(kCaption, local(23, 470, 245, 509), ui::EditBox::multiLine);
+        actionList_ = grid(*script, kActionList, local(22, 148, 254, 431), {1, 13, 171, 19, 6, 31});
+        scriptList_ = grid(*script, kScriptList, local(306, 375, 488, 490), {1, 4, 171, 19, 6, 29});
+    }
+    upload_ = addControl<UploadPage>(
+        0, local(bounds.left, bounds.top, bounds.right, bounds.bottom), [](UploadPage&) {}, *this, parts_.upload);
 
-    upload_->create();
     fillFaceGrids();
     fillActionList();
     state_.attachModel(parts_.model);
@@ -147,7 +161,6 @@ void EditorScreen::languageChanged() {
     if (actionList_) actionList_->select(selectedAction);
     fillScriptList();
     if (state_.page() >= 1 && state_.page() <= kBodyPartPage) fillItemGrid();
-    upload_->languageChanged();
 }
 
 std::wstring EditorScreen::catalogueText(int kind, std::int32_t identifier) const {
@@ -178,7 +191,8 @@ void EditorScreen::fillFaceGrids() {
 EditorScreen::CellPicture EditorScreen::cellPicture(const ChoicePicture& picture) {
     CellPicture cell;
     if (picture.empty()) return cell;
-    cell.texture = OwnedTexture(host().painter(), makeTexture(host().painter(), picture.width, picture.height, picture.pixels.data()));
+    cell.texture = OwnedTexture(host().painter(),
+                                makeTexture(host().painter(), picture.width, picture.height, picture.pixels.data()));
     cell.width = picture.width;
     cell.height = picture.height;
     return cell;
@@ -265,9 +279,10 @@ void EditorScreen::enterPage(int page) {
     if (page >= 1 && page <= kBodyPartPage) fillItemGrid();
     if (page == kScriptPage) fillScriptList();
     syncControls();
-    upload_->show(page == kUploadPage);
+    if (upload_) upload_->show(page == kUploadPage);
     // The focus stays only on a control that the page shows.
-    if (ui::Control* focused = host().windowStack().focused(); focused && focused->owner == this && !focused->visible)
+    if (ui::Control* focused = host().windowStack().focused();
+        focused && holdsFocus(*focused) && !shownOnWindow(*focused))
         host().windowStack().clearFocus();
 }
 
@@ -281,18 +296,14 @@ void EditorScreen::syncControls() {
         const int left = bounds.left + kTabLeft + state_.tabOffset(k);
         tab->setBounds({left, kTabTop, left + 46, kTabTop + 32});
     }
-    for (ui::ChoiceGrid* g : faceGrids_)
-        if (g) g->visible = face;
-    if (itemGrid_) itemGrid_->visible = items;
+    for (auto [panel, shown] : {std::pair{kFacePanel, face}, {kItemPanel, items}, {kScriptPanel, script}})
+        if (Panel* p = pagePanels_[panel]) p->visible = shown;
     if (reset_) reset_->visible = face || items;
     if (turn_) {
         turn_->visible = page <= kScriptPage;
         const ui::Point at = script ? ui::Point{490, 352} : ui::Point{556, 371};
         turn_->setBounds({at.x, at.y, at.x + 20, at.y + 15});
     }
-    for (ui::Control* c : std::initializer_list<ui::Control*>{actionList_, scriptList_, captionBox_, addStep_, stepUp_,
-                                                              stepDown_, deleteStep_})
-        if (c) c->visible = script;
     if (play_) {
         play_->visible = page <= kScriptPage;
         const ui::Point at = script ? ui::Point{409, 496} : ui::Point{480, 360};
@@ -312,7 +323,7 @@ void EditorScreen::pressTab(int tab) {
 void EditorScreen::pressNext() {
     const int page = state_.page();
     if (page == kUploadPage) {
-        upload_->upload();
+        if (upload_) upload_->upload();
         return;
     }
     if (page == kScriptPage) {
@@ -320,7 +331,7 @@ void EditorScreen::pressNext() {
             showDialog(kTextNoAction);
             return;
         }
-        upload_->offerCaptions(state_.scriptCaptions());
+        if (upload_) upload_->offerCaptions(state_.scriptCaptions());
     }
     enterPage(state_.nextPage(page));
 }
@@ -343,7 +354,7 @@ void EditorScreen::startOver() {
     closePictureScreen();
     AvatarModel* fresh = parts_.avatars.startNewAvatar();
     state_.startOver(fresh);
-    upload_->startOver();
+    if (upload_) upload_->startOver();
     refreshAll();
 }
 
@@ -369,7 +380,7 @@ void EditorScreen::onAvatarReply(std::span<const std::uint8_t> bytes) {
             pendingAction_ = 0;
             closePictureScreen();
             state_.loadStored(parts_.avatars.startNewAvatar(), reply.avatar);
-            upload_->startOver();
+            if (upload_) upload_->startOver();
             refreshAll();
             break;
         case AvatarReply::Failed: showDialog(455); break;
@@ -396,9 +407,7 @@ bool EditorScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPara
             else pendingAction_ = 0;
             return true;
         }
-        return upload_->onMessage(message, wParam, lParam);
-    case WM_SAVE_REPLY:
-    case WM_SERVER_FAILED: return upload_->onMessage(message, wParam, lParam);
+        break;
     case WM_AVATAR_REPLY:
         onAvatarReply({reinterpret_cast<const std::uint8_t*>(lParam), static_cast<std::size_t>(wParam)});
         return true;
@@ -431,9 +440,20 @@ bool EditorScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPara
     }
     if (message == ui::kLButtonDown) {
         const int x = ui::mouseX(lParam), y = ui::mouseY(lParam);
-        if (onPalette(x, y) || (!childAt(x, y) && upload_->onPress(x, y))) return true;
+        if (onPalette(x, y) || (!childAt(x, y) && onPaymentLink(x, y))) return true;
     }
+    // The pages' panels come first, for their focused controls as for the program's messages.
+    if (offerToPanels(*this, message, wParam, lParam)) return true;
     return Widget::onMessage(message, wParam, lParam);
+}
+
+bool EditorScreen::onPaymentLink(int x, int y) {
+    ui::UiText* f = font();
+    if (!f) return false;
+    f->setText(host().uiText(kTextPayment));
+    if (!ImageRect{637 - f->textWidth(), 71, 637, 91}.contains(x, y)) return false;
+    parts_.upload.pictureScreen.web.openWebPage("my.aspx?mc=account&to=pay");
+    return true;
 }
 
 bool EditorScreen::onPalette(int x, int y) {
@@ -467,7 +487,6 @@ void EditorScreen::onNotify(int code, int controlId, ui::Widget* sender) {
         pressTab(controlId - kFirstTabId);
         return;
     }
-    if (upload_->onNotify(code, controlId)) return;
     switch (controlId) {
     case kNext: pressNext(); return;
     case kReset:
@@ -541,7 +560,7 @@ void EditorScreen::draw(Painter& painter) {
     drawPreview(painter);
     drawPalette(painter);
     drawTexts(painter);
-    upload_->draw(painter);
+    drawPaymentLink(painter);
     for (int k = 0; k < 9; ++k)
         if (ui::Button* tab = tabs_[static_cast<std::size_t>(k)]; tab && tab->visible)
             tab->pressed = state_.nextPage(k - 1) == state_.page();
@@ -554,6 +573,13 @@ void EditorScreen::drawPreview(Painter& painter) {
     setColour(painter, 0xFFFFFFFFu);
     if (AvatarModel* model = state_.model())
         model->drawAvatar(painter, corner.x + kAvatarFromCornerX, corner.y + kAvatarFromCornerY);
+}
+
+void EditorScreen::drawPaymentLink(Painter& painter) {
+    ui::UiText* f = font();
+    if (!f) return;
+    f->setText(host().uiText(kTextPayment));
+    f->draw(painter, 637 - f->textWidth(), 86, Colour::fromPacked(kLink));
 }
 
 void EditorScreen::drawPalette(Painter& painter) {

@@ -2,11 +2,15 @@
 // The editor screen: the wizard of pages through which the user dresses the figure (face and
 // skin, items, body parts), writes its action script and finally uploads it. It shows the
 // choices that EditorState keeps, in the toolkit's controls, and draws the model's own view
-// in its preview area.
+// in its preview area. Each page's controls sit in a panel of their own (the face page's, the
+// item pages' one, the script page's and the upload page); the tabs, the next button and the
+// preview's buttons belong to the screen, and the screen shows the panel of the page shown.
 
 #include "render/OwnedTexture.h"
+#include "screens/AvatarStage.h"
 #include "screens/EditorState.h"
 #include "screens/FrameWindows.h"
+#include "screens/Panel.h"
 #include "screens/UploadPage.h"
 #include "ui/Buttons.h"
 #include "ui/ChoiceGrid.h"
@@ -25,7 +29,7 @@ class StringTable;
 
 inline constexpr std::int32_t kEditorNewAvatarAnswer = 3;
 
-class EditorScreen : public ui::Widget, public NewAvatarQuestion {
+class EditorScreen : public ui::Widget, public NewAvatarQuestion, public AvatarStage {
 public:
     struct Parts {
         const Catalogue& catalogue;
@@ -52,6 +56,8 @@ public:
     void pressNext();
     // The main frame's new-avatar button.
     void askToStartOver() override;
+    // The preview area shows the avatar on every page.
+    [[nodiscard]] bool showsAvatar() const override { return true; }
 
     [[nodiscard]] ui::ChoiceGrid* faceGrid(int list) const { return faceGrids_[static_cast<std::size_t>(list & 1)]; }
     [[nodiscard]] ui::ChoiceGrid* itemGrid() const { return itemGrid_; }
@@ -71,7 +77,7 @@ public:
 private:
     void enterPage(int page);
     struct CellPicture;
-    [[nodiscard]] static CellPicture cellPicture(const ChoicePicture& picture);
+    [[nodiscard]] CellPicture cellPicture(const ChoicePicture& picture);
     [[nodiscard]] static ui::ChoiceGrid::Cell cellOf(const CellPicture& picture, std::wstring text, std::wstring note);
     void fillFaceGrids();
     void fillItemGrid();
@@ -85,13 +91,21 @@ private:
     void drawTexts(Painter& painter);
     void drawPalette(Painter& painter);
     void drawPreview(Painter& painter);
+    // The link to buying points, on every page.
+    void drawPaymentLink(Painter& painter);
+    [[nodiscard]] bool onPaymentLink(int x, int y);
+    // A panel covering the screen, hidden, for one page's controls.
+    Panel* addPagePanel();
+    // The focused control is this screen's, directly or in one of its panels.
+    [[nodiscard]] bool holdsFocus(const ui::Control& focused) const;
     void onAvatarReply(std::span<const std::uint8_t> bytes);
     // Every control shows the state again after it changed wholesale (undo, a loaded avatar).
     void refreshAll();
     void closePictureScreen();
-    ui::Button* imageButton(std::int32_t id, const ImageRect& rect, std::uint32_t normal, std::uint32_t pressed,
-                            int tooltipText = 0);
-    ui::ChoiceGrid* grid(std::int32_t id, const ImageRect& rect, const ui::ChoiceGrid::Layout& layout);
+    // Controls made on `on`: the screen or one of its panels.
+    ui::Button* imageButton(ui::Widget& on, std::int32_t id, const ImageRect& rect, std::uint32_t normal,
+                            std::uint32_t pressed, int tooltipText = 0);
+    ui::ChoiceGrid* grid(ui::Widget& on, std::int32_t id, const ImageRect& rect, const ui::ChoiceGrid::Layout& layout);
     [[nodiscard]] std::wstring catalogueText(int kind, std::int32_t identifier) const;
 
     Parts parts_;
@@ -102,6 +116,7 @@ private:
     std::array<ui::Button*, 9> tabs_{};
     ui::Button *reset_ = nullptr, *turn_ = nullptr, *next_ = nullptr, *addStep_ = nullptr, *stepUp_ = nullptr,
                *stepDown_ = nullptr, *deleteStep_ = nullptr, *play_ = nullptr;
+    std::array<Panel*, 3> pagePanels_{};
     std::array<ui::ChoiceGrid*, 2> faceGrids_{};
     ui::ChoiceGrid *itemGrid_ = nullptr, *actionList_ = nullptr, *scriptList_ = nullptr;
     ui::EditBox* captionBox_ = nullptr;
@@ -113,7 +128,7 @@ private:
     std::array<std::vector<CellPicture>, 2> facePictures_;
     std::array<std::vector<CellPicture>, 7> pagePictures_;
     std::int32_t faceSkin_ = -2;
-    std::unique_ptr<UploadPage> upload_;
+    UploadPage* upload_ = nullptr;  // a child of this screen
 };
 
 }  // namespace likenex

@@ -42,11 +42,13 @@ constexpr ImageRect kExplainLink = {155, 387, 220, 407};
 
 }  // namespace
 
-UploadPage::UploadPage(EditorScreen& editor, Parts parts) : editor_(editor), parts_(parts) {}
+UploadPage::UploadPage(ui::UiHost& host, EditorScreen& editor, Parts parts)
+    : Panel(host), editor_(editor), parts_(parts) {}
 
-void UploadPage::create() {
+bool UploadPage::loadSkin() {
+    // The page covers the editor: places on the editor are places on the page.
     auto edit = [&](int id, ImageRect r, ui::EditBox::Mode mode, int limit) {
-        ui::EditBox* box = editor_.createEditBox(id, editor_.local(r.left, r.top, r.right, r.bottom), mode);
+        ui::EditBox* box = createEditBox(id, editor_.local(r.left, r.top, r.right, r.bottom), mode);
         if (box) box->maxLength = limit;
         return box;
     };
@@ -57,27 +59,25 @@ void UploadPage::create() {
     user_ = edit(kUser, {430, 393, 549, 416}, ui::EditBox::singleLine, 100);
     password_ = edit(kPassword, {430, 423, 549, 446}, ui::EditBox::password, 33);
 
-    firstOptions_ = editor_.createListBox(kFirstOptions, editor_.local(45, 326, 150, 342));
-    secondOptions_ = editor_.createListBox(kSecondOptions, editor_.local(45, 364, 165, 380));
+    firstOptions_ = createListBox(kFirstOptions, editor_.local(45, 326, 150, 342));
+    secondOptions_ = createListBox(kSecondOptions, editor_.local(45, 364, 165, 380));
     if (firstOptions_)
         for (int text = kFirstOptionText; text <= kLastOptionText; ++text)
-            (void)firstOptions_->addEntry(editor_.host().uiText(text).c_str(), text);
+            (void)firstOptions_->addEntry(host().uiText(text).c_str(), text);
     if (secondOptions_) {
-        for (int text : kSecondOptionTexts) (void)secondOptions_->addEntry(editor_.host().uiText(text).c_str(), text);
+        for (int text : kSecondOptionTexts) (void)secondOptions_->addEntry(host().uiText(text).c_str(), text);
         (void)secondOptions_->selectEntry(std::clamp(parts_.pictureScreen.settings.language(), 0, 6));
     }
-    restrict_ = editor_.createCheckBox(kRestrict, editor_.host().uiText(kTextRestrict), false,
-                                       editor_.local(48, 390, 146, 406));
-    choices_[0] = editor_.createRadioButton(kChoiceA, kAccessGroup, editor_.host().uiText(kTextChoiceA), true,
-                                            editor_.local(47, 416, 255, 432));
-    choices_[1] = editor_.createRadioButton(kChoiceB, kAccessGroup, editor_.host().uiText(kTextChoiceB), false,
-                                            editor_.local(47, 436, 166, 452));
-    choices_[2] = editor_.createRadioButton(kChoiceC, kAccessGroup, editor_.host().uiText(kTextChoiceC), false,
-                                            editor_.local(47, 456, 166, 472));
-    remember_ = editor_.createCheckBox(kRemember, editor_.host().uiText(kTextRemember), false,
-                                       editor_.local(400, 456, 501, 472));
-    register_ = editor_.createButton(kRegister, L"", editor_.local(402, 479, 416, 493), ui::Button::image);
-    forgotten_ = editor_.createButton(kForgotten, L"", editor_.local(402, 502, 416, 516), ui::Button::image);
+    restrict_ = createCheckBox(kRestrict, host().uiText(kTextRestrict), false, editor_.local(48, 390, 146, 406));
+    choices_[0] =
+        createRadioButton(kChoiceA, kAccessGroup, host().uiText(kTextChoiceA), true, editor_.local(47, 416, 255, 432));
+    choices_[1] =
+        createRadioButton(kChoiceB, kAccessGroup, host().uiText(kTextChoiceB), false, editor_.local(47, 436, 166, 452));
+    choices_[2] =
+        createRadioButton(kChoiceC, kAccessGroup, host().uiText(kTextChoiceC), false, editor_.local(47, 456, 166, 472));
+    remember_ = createCheckBox(kRemember, host().uiText(kTextRemember), false, editor_.local(400, 456, 501, 472));
+    register_ = createButton(kRegister, L"", editor_.local(402, 479, 416, 493), ui::Button::image);
+    forgotten_ = createButton(kForgotten, L"", editor_.local(402, 502, 416, 516), ui::Button::image);
     if (register_) {
         const std::uint32_t pictures[] = {16001113, 16001114};
         (void)register_->setButtonImages(pictures);
@@ -99,35 +99,33 @@ void UploadPage::create() {
         if (remember_) remember_->setTicked(true, false);
     }
     show(false);
+    return true;
 }
 
 void UploadPage::languageChanged() {
+    Panel::languageChanged();
     // The entries' values are their text numbers; the selections stay where the user left them.
     for (ui::ListBox* list : {firstOptions_, secondOptions_}) {
         if (!list) continue;
         for (std::size_t i = 0; i < list->entries().size(); ++i)
-            (void)list->setEntryText(static_cast<std::int32_t>(i), editor_.host().uiText(list->entries()[i].value));
+            (void)list->setEntryText(static_cast<std::int32_t>(i), host().uiText(list->entries()[i].value));
     }
     for (auto [box, textId] : {std::pair<ui::CheckBox*, int>{restrict_, kTextRestrict},
                                {choices_[0], kTextChoiceA},
                                {choices_[1], kTextChoiceB},
                                {choices_[2], kTextChoiceC},
                                {remember_, kTextRemember}})
-        if (box) box->setCaption(editor_.host().uiText(textId));
+        if (box) box->setCaption(host().uiText(textId));
 }
 
 void UploadPage::show(bool shown) {
-    shown_ = shown;
-    for (ui::Control* c :
-         std::initializer_list<ui::Control*>{title_, second_, third_, user_, password_, firstOptions_, secondOptions_,
-                                             restrict_, remember_, register_, forgotten_})
-        if (c) c->visible = shown;
+    visible = shown;
     syncAccessControls();
-    if (shown && title_) editor_.host().windowStack().setFocus(title_);
+    if (shown && title_) host().windowStack().setFocus(title_);
 }
 
 void UploadPage::syncAccessControls() {
-    const bool restricted = shown_ && restrict_ && restrict_->ticked;
+    const bool restricted = restrict_ && restrict_->ticked;
     for (ui::RadioButton* choice : choices_)
         if (choice) choice->visible = restricted;
     if (accessPassword_) accessPassword_->visible = restricted && choices_[2] && choices_[2]->ticked;
@@ -150,15 +148,15 @@ bool UploadPage::guest() const {
 
 ui::MessageDialog* UploadPage::dialog(int textId, ui::DialogStyle style, std::uintptr_t answerW,
                                       std::intptr_t answerL) {
-    return ui::showMessageDialog(editor_.host(), editor_.host().uiText(textId), editor_.host().uiText(kTextDialogTitle),
-                                 style, answerW, answerL);
+    return ui::showMessageDialog(host(), host().uiText(textId), host().uiText(kTextDialogTitle), style, answerW,
+                                 answerL);
 }
 
 void UploadPage::startOver() {
     // A confirmation still open was asked about the avatar that is going away.
     pendingAction_ = 0;
     guestAsked_ = false;
-    ui::WindowStack& stack = editor_.host().windowStack();
+    ui::WindowStack& stack = host().windowStack();
     while (ui::Widget* question = stack.findWindow(kEditorQuestionId)) stack.closeWindow(question);
     for (ui::EditBox* box : {title_, second_, third_})
         if (box) box->setEditText(L"");
@@ -222,9 +220,9 @@ void UploadPage::upload() {
         guestAsked_ = true;
         return;
     }
-    ui::MessageDialog* price = ui::showMessageDialog(
-        editor_.host(), text::withNumber(editor_.host().uiText(kTextPriceQuestion), editor_.state().price()),
-        editor_.host().uiText(kTextPriceQuestionTitle), ui::DialogStyle::okCancel, kEditorMark, 0);
+    ui::MessageDialog* price =
+        ui::showMessageDialog(host(), text::withNumber(host().uiText(kTextPriceQuestion), editor_.state().price()),
+                              host().uiText(kTextPriceQuestionTitle), ui::DialogStyle::okCancel, kEditorMark, 0);
     if (price) price->id = kEditorQuestionId;
     pendingAction_ = kPendingUpload;
     saveSignIn();
@@ -264,24 +262,25 @@ void UploadPage::send() {
     }
 }
 
-bool UploadPage::onNotify(int code, int controlId) {
+void UploadPage::onNotify(int code, int controlId, ui::Widget* sender) {
     switch (controlId) {
     case kPassword:
-        if (code != ui::kNotifyEditChanged) return false;
+        if (code != ui::kNotifyEditChanged) break;
         rememberedDigest_ = false;
-        return true;
+        return;
     case kRestrict:
     case kChoiceA:
     case kChoiceB:
-    case kChoiceC: syncAccessControls(); return true;
-    case kRemember: saveSignIn(); return true;
-    case kRegister: parts_.pictureScreen.web.openRegistrationPage(); return true;
-    case kForgotten: parts_.pictureScreen.web.openWebPage("?c=forgot&type=pwd"); return true;
-    default: return false;
+    case kChoiceC: syncAccessControls(); return;
+    case kRemember: saveSignIn(); return;
+    case kRegister: parts_.pictureScreen.web.openRegistrationPage(); return;
+    case kForgotten: parts_.pictureScreen.web.openWebPage("?c=forgot&type=pwd"); return;
+    default: break;
     }
+    Panel::onNotify(code, controlId, sender);
 }
 
-bool UploadPage::onMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+bool UploadPage::onProgramMessage(std::uint32_t message, ui::WParam wParam, ui::LParam lParam) {
     switch (message) {
     case WM_DIALOG_OK:
         if (wParam != kEditorMark) return false;
@@ -341,12 +340,12 @@ void UploadPage::onSaveReply(std::span<const std::uint8_t> bytes) {
 void UploadPage::showPictureScreen(const SaveAvatarReply& reply) {
     AvatarModel* model = editor_.state().model();
     if (model) model->turn(editor_.state().direction());
-    ui::WindowStack& stack = editor_.host().windowStack();
+    ui::WindowStack& stack = host().windowStack();
     auto* screen = dynamic_cast<PictureScreen*>(stack.findWindow(kPictureScreenId));
     if (!screen) {
         screen = static_cast<PictureScreen*>(
-            stack.openWindow(stack.root(), {0, 69, editor_.host().clientWidth(), editor_.host().clientHeight()}, false,
-                             std::make_unique<PictureScreen>(editor_.host(), parts_.pictureScreen)));
+            stack.openWindow(stack.root(), {0, 69, host().clientWidth(), host().clientHeight()}, false,
+                             std::make_unique<PictureScreen>(host(), parts_.pictureScreen)));
     }
     if (!screen) return;
     auto selectedText = [](const ui::ListBox* list) {
@@ -370,23 +369,13 @@ void UploadPage::showPictureScreen(const SaveAvatarReply& reply) {
 }
 
 ImageRect UploadPage::linkRect(int textId, int x, int y) const {
-    ui::UiText* f = editor_.font();
+    ui::UiText* f = font();
     if (!f) return {};
-    f->setText(editor_.host().uiText(textId));
+    f->setText(host().uiText(textId));
     return {x, y, x + f->textWidth(), y + 18};
 }
 
 bool UploadPage::onPress(int x, int y) {
-    ui::UiText* f = editor_.font();
-    if (f) {
-        f->setText(editor_.host().uiText(kTextPayment));
-        const int w = f->textWidth();
-        if (ImageRect{637 - w, 71, 637, 91}.contains(x, y)) {
-            parts_.pictureScreen.web.openWebPage("my.aspx?mc=account&to=pay");
-            return true;
-        }
-    }
-    if (!shown_) return false;
     if (linkRect(kTextRegister, 420, 476).contains(x, y)) {
         parts_.pictureScreen.web.openRegistrationPage();
         return true;
@@ -396,24 +385,20 @@ bool UploadPage::onPress(int x, int y) {
         return true;
     }
     if (kExplainLink.contains(x, y)) {
-        (void)ui::showMessageDialog(editor_.host(),
-                                    editor_.host().uiText(kTextExplain) + editor_.host().uiText(kTextExplainMore),
-                                    editor_.host().uiText(kTextExplainTitle), ui::DialogStyle::okOnly, 0, 0);
+        (void)ui::showMessageDialog(host(), host().uiText(kTextExplain) + host().uiText(kTextExplainMore),
+                                    host().uiText(kTextExplainTitle), ui::DialogStyle::okOnly, 0, 0);
         return true;
     }
     return false;
 }
 
-void UploadPage::draw(Painter& painter) {
-    ui::UiText* f = editor_.font();
+void UploadPage::drawPage(Painter& painter) {
+    ui::UiText* f = font();
     if (!f) return;
     auto write = [&](int textId, int x, int y, std::uint32_t colour) {
-        f->setText(editor_.host().uiText(textId));
+        f->setText(host().uiText(textId));
         f->draw(painter, x, y, Colour::fromPacked(colour));
     };
-    f->setText(editor_.host().uiText(kTextPayment));
-    f->draw(painter, 637 - f->textWidth(), 86, Colour::fromPacked(kLink));
-    if (!shown_) return;
     write(930, 45, 143, kInk);
     write(931, 45, 186, kInk);
     write(932, 45, 264, kInk);
@@ -423,7 +408,7 @@ void UploadPage::draw(Painter& painter) {
     if (accessPassword_ && accessPassword_->visible) write(935, 65, 489, kInk);
     write(936, 400, 383, kInk);
     for (auto [textId, y] : {std::pair{937, 409}, {938, 439}}) {
-        f->setText(editor_.host().uiText(textId));
+        f->setText(host().uiText(textId));
         f->draw(painter, 424 - f->textWidth(), y, Colour::fromPacked(kInk));
     }
     write(kTextRegister, 420, 490, kLink);

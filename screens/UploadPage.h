@@ -1,9 +1,11 @@
 #pragma once
-// The editor's last page: the avatar's title and texts, the sharing options, the sign-in
-// fields with the remembered sign-in, the rules checked before an upload, the price
-// confirmation, the upload request and what its reply does, and the account links.
+// The editor's last page, a panel of the editor screen: the avatar's title and texts, the
+// sharing options, the sign-in fields with the remembered sign-in, the rules checked before an
+// upload, the price confirmation, the upload request and what its reply does, and the account
+// links.
 
 #include "screens/EditorState.h"
+#include "screens/Panel.h"
 #include "screens/PictureScreen.h"
 #include "screens/ScreenServices.h"
 #include "screens/TextIds.h"
@@ -23,7 +25,7 @@ class EditorScreen;
 // avatar closes it, so that no answer acts on an avatar it was not asked about.
 inline constexpr std::int32_t kEditorQuestionId = 110;
 
-class UploadPage {
+class UploadPage : public Panel {
 public:
     // The server takes the upload; the picture screen it opens after a stored avatar gets
     // its own parts, which the page also uses for the sign-in, the code page and the links.
@@ -32,25 +34,20 @@ public:
         PictureScreen::Parts pictureScreen;
     };
 
-    UploadPage(EditorScreen& editor, Parts parts);
+    UploadPage(ui::UiHost& host, EditorScreen& editor, Parts parts);
 
-    // Makes the controls on the editor, hidden, with the remembered sign-in filled in.
-    void create();
+    // Makes the page's controls, hidden, with the remembered sign-in filled in.
+    bool loadSkin() override;
+    // Shows the page with the focus in its title box, or hides it.
     void show(bool shown);
     // The editor's next button on this page.
     void upload();
-    // A control of this page told the editor something; false when it is not this page's.
-    bool onNotify(int code, int controlId);
-    // Dialog answers, the upload's reply and a failed exchange; false when not this page's.
-    bool onMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
-    // A press on one of the page's text links; false when not on one.
-    bool onPress(int x, int y);
-    void draw(Painter& painter);
+    void onNotify(int code, int controlId, ui::Widget* sender) override;
     // Empties the texts, and the sign-in too unless it is remembered; an upload waiting for
     // its confirmation is dropped with its question.
     void startOver();
-    // The option lists' entries and the check and radio captions in the new language.
-    void languageChanged();
+    // The option lists' entries and the check and radio captions in the new language too.
+    void languageChanged() override;
     // The second text box takes the script's captions when it is empty.
     void offerCaptions(const std::u16string& captions);
 
@@ -72,6 +69,13 @@ public:
     // The password box still holds the digest loaded from the remembered sign-in, untouched.
     [[nodiscard]] bool holdsRememberedDigest() const;
 
+protected:
+    // Dialog answers, the upload's reply and a failed exchange.
+    bool onProgramMessage(std::uint32_t message, ui::WParam wParam, ui::LParam lParam) override;
+    // The page's text links.
+    bool onPress(int x, int y) override;
+    void drawPage(Painter& painter) override;
+
 private:
     // The request as the page stands; its digests follow the password rules.
     [[nodiscard]] SaveAvatarRequest makeRequest() const;
@@ -87,7 +91,6 @@ private:
 
     EditorScreen& editor_;
     Parts parts_;
-    bool shown_ = false;
     bool busy_ = false;
     int pendingAction_ = 0;
     // Set when the password box was filled with the remembered digest, cleared by any edit:

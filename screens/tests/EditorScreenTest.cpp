@@ -128,8 +128,8 @@ TEST_F(EditorScreenTest, ANewAvatarIsConfirmedThenStartsFromTheFirstPage) {
     EXPECT_EQ(editor_->state().page(), kFacePage);
     EXPECT_FALSE(editor_->state().outfit());
     for (int k = 1; k < 9; ++k) EXPECT_FALSE(editor_->tab(k)->visible) << k;
-    EXPECT_TRUE(editor_->faceGrid(0)->visible);
-    EXPECT_FALSE(editor_->itemGrid()->visible);
+    EXPECT_TRUE(shownOnWindow(*editor_->faceGrid(0)));
+    EXPECT_FALSE(shownOnWindow(*editor_->itemGrid()));
 }
 
 TEST_F(EditorScreenTest, ThePriceIsDrawnOnEveryPage) {
