@@ -3,8 +3,9 @@
 // skin, items, body parts), writes its action script and finally uploads it. It shows the
 // choices that EditorState keeps, in the toolkit's controls, and draws the model's own view
 // in its preview area. Each page's controls sit in a panel of their own (the face page's, the
-// item pages' one, the script page's and the upload page); the tabs, the next button and the
-// preview's buttons belong to the screen, and the screen shows the panel of the page shown.
+// item pages' one, the script page's and the upload page), and the screen shows the panel of
+// the page shown. The tabs, the next button and the preview's buttons belong to the screen,
+// as do the palettes: they are drawn with the preview and the page's texts, under every control.
 
 #include "render/OwnedTexture.h"
 #include "screens/AvatarStage.h"
