@@ -27,25 +27,8 @@
 #include <shellapi.h>
 
 namespace likenex {
-namespace {
 
-NOTIFYICONDATAW trayIconRecord(HWND window, HINSTANCE instance, bool withIcon) {
-    NOTIFYICONDATAW record{};
-    // The first form of the record: nothing newer than the tip is needed.
-    record.cbSize = NOTIFYICONDATAW_V1_SIZE;
-    record.hWnd = window;
-    record.uID = kTrayIconId;
-    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    record.uCallbackMessage = WM_TRAY_NOTIFY;
-    if (withIcon) record.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
-    wcscpy(record.szTip, L"Likenex");
-    return record;
-}
-
-}  // namespace
-
-Application::Application()
-    : uiHost_(*this, data_.interfaceArchive, data_.strings, textEngines_) {}
+Application::Application() = default;
 
 Application::~Application() { closeWindows(); }
 
@@ -119,18 +102,6 @@ void Application::showMessageDialog(const std::wstring& text, const std::wstring
     (void)ui::showMessageDialog(uiHost_, text, title, style, wParamValue, lParamValue);
 }
 
-bool Application::chatLinkTakesMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!chatLink_.handleMessage(message, wParam, lParam)) return false;
-    // The chat client's refusals are shown; its other answers are only kept.
-    const std::string reply = chatLink_.lastReply();
-    if (reply.find("ERROR") != std::string::npos)
-        showMessageDialog(text::wideFromUtf16(chatReplyText(reply)), uiText(kTextDialogTitle), ui::DialogStyle::okOnly,
-                          0, 0);
-    return true;
-}
-
-void Application::attachChatLink() { (void)chatLink_.start(window()); }
-
 namespace {
 
 // The feed's language by interface language index.
@@ -147,11 +118,11 @@ LRESULT Application::onVersionReply(WPARAM wParam, LPARAM lParam) {
     const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(lParam), wParam);
     const bool decoded = lParam != 0 && reply.assign(bytes) && reply.decode();
     // The reply has been read: the exchange ends here, whatever comes of it.
-    closeServerConnection();
+    server_.closeServerConnection();
     if (!decoded) return 1;
     (void)writeUserDword(kVersionKey, "ver", kProgramVersion);
     (void)writeUserDword(kVersionKey, "newver", static_cast<std::uint32_t>(reply.newestVersion));
-    (void)writeUserString(kVersionKey, "news", reply.newsBase + newsLanguageQuery(languageIndex_));
+    (void)writeUserString(kVersionKey, "news", reply.newsBase + newsLanguageQuery(settings_.language()));
     if (reply.newestVersion > static_cast<std::int32_t>(kProgramVersion))
         handOverToUpdater(programDirectory_ + "\\update.exe", reply.updaterArguments);
     else if (startupState_ == StartupState::versionCheckAsked)
@@ -164,7 +135,7 @@ void Application::handOverToUpdater(const std::string& updaterPath, const std::s
     const auto started = reinterpret_cast<INT_PTR>(
         ShellExecuteA(nullptr, "open", updaterPath.c_str(), arguments.c_str(), nullptr, SW_SHOW));
     if (started > 32) {
-        programEnd_();
+        shell_.endProgram();
         return;
     }
     // Without the updater the editor would end at every start for as long as the server
@@ -192,137 +163,13 @@ void Application::askForVersion() {
         onServerFailed(static_cast<WPARAM>(MessageType::VersionQuery));
 }
 
-bool Application::sendToServer(const ProtocolMessage& request) { return server_.send(request); }
-
-void Application::closeServerConnection() { server_.closeExchange(); }
-
-std::string Application::toCodePage(std::u16string_view text) const {
-    // A character the code page cannot spell has no byte to digest or send: it becomes "?".
-    const std::wstring wide = text::wideFromUtf16(text);
-    if (auto exact = systemCodePage().fromWideExact(wide)) return *exact;
-    std::string bytes;
-    for (wchar_t c : wide) {
-        const auto one = systemCodePage().fromWideExact(std::wstring_view(&c, 1));
-        bytes += one ? *one : "?";
-    }
-    return bytes;
-}
-
-std::wstring Application::fromCodePage(std::string_view text) const { return systemCodePage().toWide(text); }
-
-void Application::saveSettings() { writeSettings(programDirectory_, settings_); }
-
-void Application::openAddress(std::string_view address) {
-    const std::string text(address);
-    if (webPageOpener_) webPageOpener_(text);
-    else ShellExecuteA(nullptr, nullptr, "iexplore", text.c_str(), nullptr, SW_SHOW);
-}
-
-void Application::openFolder(std::wstring_view folder) {
-    const std::wstring directory(folder);
-    if (webPageOpener_) webPageOpener_(text::utf8FromWide(directory));
-    else ShellExecuteW(nullptr, L"open", nullptr, nullptr, directory.c_str(), SW_SHOW);
-}
-
-bool Application::sendChatCommand(std::wstring_view command) {
-    try {
-        return chatLink_.sendCommand(text::utf16FromWide(command));
-    } catch (const ChatCommandError&) {
-        // A path the chat client could not read is a failed command, not the end of the program.
-        return false;
-    }
-}
-
-void Application::openRegistrationPage() {
-    if (auto value = readUserOrMachineValue(kVersionKey, "regurl", 200); value && !value->empty()) {
-        std::string address(value->begin(), value->end());
-        address = address.substr(0, address.find('\0'));
-        if (!address.empty()) {
-            openAddress(address);
-            return;
-        }
-    }
-    openWebPage("?c=reg");
-}
-
-void Application::addTrayIcon() {
-    NOTIFYICONDATAW record = trayIconRecord(window(), instance_, true);
-    Shell_NotifyIconW(NIM_ADD, &record);
-}
-
-void Application::removeTrayIcon() {
-    NOTIFYICONDATAW record = trayIconRecord(window(), instance_, false);
-    Shell_NotifyIconW(NIM_DELETE, &record);
-}
-
-void Application::hideToTray() {
-    active_ = false;
-    ShowWindow(window(), SW_HIDE);
-    addTrayIcon();
-}
-
-void Application::askToQuit() {
-    showMessageDialog(uiText(kTextConfirmQuit), uiText(kTextDialogTitle), ui::DialogStyle::okCancel, 0, 0);
-    quitPending_ = 1;
-}
-
-void Application::moveWindowWithMouse() {
-    // The system moves the window as if its caption had been pressed, for as long as the
-    // button is held; a press that is no longer held (or never was) moves nothing. The state
-    // read is the physical button's, so with swapped buttons the logical left one is the
-    // physical right one.
-    const int primaryButton = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
-    if (GetAsyncKeyState(primaryButton) >= 0) return;
-    ReleaseCapture();
-    SendMessageW(window(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
-}
-
-void Application::openWebPage(std::string_view path) { openAddress(joinWebAddress(kDefaultWebAddress, path)); }
-
-void Application::requestVersionCheck() {
-    startupState_ = StartupState::versionCheckAsked;
-    askForVersion();
-}
-
-void Application::changeLanguage(int language) {
-    languageIndex_ = language;
-    settings_.language = language;
-    writeSettings(programDirectory_, settings_);
-    data_.strings.setLanguage(language);
-    reloadFonts();
-}
-
-std::wstring Application::webAddressText() const { return systemCodePage().toWide(kDefaultWebAddress); }
-
-void Application::showFromTray() {
-    active_ = true;
-    ShowWindow(window(), SW_SHOW);
-    removeTrayIcon();
-}
-
-void Application::showTrayMenu(HWND window) {
-    UniqueMenu menu(LoadMenuW(instance_, MAKEINTRESOURCEW(kTrayMenuResource)));
-    if (!menu) return;
-    // One popup per language, in language-index order.
-    HMENU popup = GetSubMenu(menu.get(), languageIndex_);
-    if (!popup) return;
-    UniqueBitmap showBitmap(LoadBitmapW(instance_, MAKEINTRESOURCEW(kShowBitmapResource)));
-    UniqueBitmap quitBitmap(LoadBitmapW(instance_, MAKEINTRESOURCEW(kQuitBitmapResource)));
-    SetMenuItemBitmaps(popup, kShowCommand, MF_BYCOMMAND, showBitmap.get(), showBitmap.get());
-    SetMenuItemBitmaps(popup, kQuitCommand, MF_BYCOMMAND, quitBitmap.get(), quitBitmap.get());
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    // Without the foreground the menu would not close when the user clicks elsewhere.
-    SetForegroundWindow(window);
-    TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, window, nullptr);
-}
-
 LRESULT Application::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // A reply message carries a pointer: one that does not come from the current exchange's
     // dispatcher (posted or sent by another process, or by anyone else) is never read.
     if (message >= WM_SAVE_REPLY && message <= WM_AVATAR_REPLY && !server_.takesDelivery(message, wParam, lParam))
         return 0;
-    if (chatLinkTakesMessage(window, message, wParam, lParam)) return 1;
+    if (chatLink_.takesMessage(message, wParam, lParam)) return 1;
+    if (const std::optional<LRESULT> handled = shell_.handleMessage(window, message, wParam, lParam)) return *handled;
 
     switch (message) {
     // WM_AVATAR_ACTION_END goes on to the window stack: the screens that replay a script
@@ -332,28 +179,6 @@ LRESULT Application::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SERVER_FAILED:
         if (!routeThroughWindowStack(window, message, wParam, lParam)) onServerFailed(wParam);
         return 1;
-    case WM_TRAY_NOTIFY:
-        if (wParam == kTrayIconId) {
-            if (lParam == WM_LBUTTONDBLCLK) showFromTray();
-            else if (lParam == WM_RBUTTONDOWN) showTrayMenu(window);
-        }
-        return 1;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == kShowCommand) {
-            showFromTray();
-        } else if (LOWORD(wParam) == kQuitCommand) {
-            showFromTray();
-            showMessageDialog(uiText(kTextConfirmQuit), uiText(kTextDialogTitle), ui::DialogStyle::okCancel, 0, 0);
-            quitPending_ = 1;
-        }
-        return 1;
-    case WM_DIALOG_OK:
-        if (quitPending_ == 1) {
-            PostMessageW(window, WM_QUIT, 0, 0);
-            return 1;
-        }
-        break;
-    case WM_DIALOG_CANCEL: quitPending_ = 0; break;
     default: break;
     }
     return MainWindow::windowProc(window, message, wParam, lParam);

@@ -37,7 +37,7 @@ int runEntry(Application& application, const char* commandLine) {
         else application.askForVersion();
 
         ShowWindow(window, SW_SHOW);
-        application.attachChatLink();
+        application.chatLink().attach(window);
         return application.run();
     } catch (const std::exception& error) {
         showMessageBoxA(nullptr, error.what(), nullptr, MB_OK);

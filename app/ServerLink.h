@@ -9,16 +9,23 @@
 #include "net/ServerExchange.h"
 #include "net/win/NetworkSession.h"
 #include "net/win/ServerConnection.h"
+#include "screens/ScreenServices.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace likenex {
 
-class ServerLink {
+class ServerLink final : public ServerChannel {
 public:
+    // A version check the user asks for goes to versionCheckRequested (the application
+    // notes that its answer is awaited and sends the query).
+    explicit ServerLink(std::function<void()> versionCheckRequested)
+        : versionCheckRequested_(std::move(versionCheckRequested)) {}
+
     // Starts WinSock and makes the connection whose replies go to the window; false when
     // WinSock cannot start.
     [[nodiscard]] bool start(HWND mainWindow);
@@ -44,6 +51,13 @@ public:
     // The reply message is the one the current exchange's dispatcher is handing over now.
     [[nodiscard]] bool takesDelivery(UINT message, WPARAM wParam, LPARAM lParam);
 
+    // ServerChannel
+    [[nodiscard]] bool sendToServer(const ProtocolMessage& request) override { return send(request); }
+    void closeServerConnection() override { closeExchange(); }
+    void requestVersionCheck() override {
+        if (versionCheckRequested_) versionCheckRequested_();
+    }
+
 private:
     // WinSock outlives the connection.
     NetworkSession networkSession_;
@@ -52,6 +66,7 @@ private:
     NetworkServerRequests networkRequests_;
     ServerRequests* requests_ = &networkRequests_;
     ServerExchange* exchange_ = nullptr;
+    std::function<void()> versionCheckRequested_;
 };
 
 }  // namespace likenex

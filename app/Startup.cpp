@@ -62,11 +62,11 @@ void Application::startup() {
     if (!startNetwork()) failStartup("winsock error");
 
     step("settings");
-    loadSettings(programDirectory_);
+    settings_.load(programDirectory_);
 
     step("language table");
     (void)data_.strings.loadStringTable(programDirectory_ + "\\data\\lang.bin");
-    data_.strings.setLanguage(languageIndex_);
+    data_.strings.setLanguage(settings_.language());
 
     // The sprite lock is made with the archive; loading the avatar data comes next.
     step("avatar data");
@@ -130,21 +130,15 @@ void Application::createScreens() {
     ui::WindowStack& stack = windowStack();
     auto* frame = static_cast<MainFrame*>(
         stack.openWindow(nullptr, {0, 0, width(), height()}, false,
-                         std::make_unique<MainFrame>(uiHost_, MainFrame::Parts{*this, *this, *this, *this})));
+                         std::make_unique<MainFrame>(uiHost_, MainFrame::Parts{shell_, shell_, server_, settings_})));
     auto* editor = static_cast<EditorScreen*>(stack.openWindow(
         stack.root(), {0, kTitleBandHeight - 1, width(), height()}, false,
         std::make_unique<EditorScreen>(
             uiHost_,
             EditorScreen::Parts{data_.catalogue, data_.avatarArchive, data_.strings,
-                                data_.avatarModel.get(), *this, UploadPage::Parts{*this, pictureScreenParts()}})));
+                                data_.avatarModel.get(), *this, UploadPage::Parts{server_, pictureScreenParts()}})));
     // The frame's new-avatar button asks the editor, which closes with the frame.
     if (frame) frame->setNewAvatarQuestion(editor);
-}
-
-void Application::loadSettings(const std::string& programDirectory) {
-    settings_.language = languageIndex_;
-    readSettings(programDirectory, settings_);
-    languageIndex_ = settings_.language;
 }
 
 void Application::releaseRendererResources() { data_.interfaceArchive.releaseInterfaceArchive(); }
@@ -154,7 +148,7 @@ void Application::shutdown() {
     server_.stop();
     data_.avatarModel.reset();
     text_.speechBubbles().release();
-    releaseTextRenderers();
+    text_.release();
 }
 
 bool Application::checkFontFile(const std::wstring& name) {
@@ -173,14 +167,12 @@ bool Application::checkFontFile(const std::wstring& name) {
 
 void Application::createTextRenderers() {
     // The UI font of the language comes first; a missing one leaves the previous in force.
-    if (const wchar_t* font = uiFontForLanguage(languageIndex_); *font) (void)checkFontFile(font);
+    if (const wchar_t* font = uiFontForLanguage(settings_.language()); *font) (void)checkFontFile(font);
     text_.create(uiFontFile());
 }
 
-void Application::releaseTextRenderers() { text_.release(); }
-
 void Application::reloadFonts() {
-    releaseTextRenderers();
+    text_.release();
     createTextRenderers();
     for (const auto& window : windowStack().windows()) window->languageChanged();
 }

@@ -34,10 +34,10 @@ public:
     TestApplication() {
         setProgramDirectory(LIKENEX_PROGRAM_DIR_PATH);
         setRendererFunctions(&RecordingRenderer::start, &RecordingRenderer::stop, &RecordingRenderer::maxTextureSize);
-        setServerRequests(&requests);
+        server().setRequests(&requests);
         setClock(&clock);
-        setProgramEnd([this] { ++programEnds; });
-        setWebPageOpener([this](const std::string& address) { openedAddresses.push_back(address); });
+        shell().setProgramEnd([this] { ++programEnds; });
+        shell().setWebPageOpener([this](const std::string& address) { openedAddresses.push_back(address); });
     }
     LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
         // The system's move of the window: recorded, and not entered (it would hold the test
@@ -48,8 +48,6 @@ public:
         }
         return Application::windowProc(window, message, wParam, lParam);
     }
-    using Application::moveWindowWithMouse;
-    using Application::openRegistrationPage;
     void startup() override {
         if (startupError) startupError();
         Application::startup();
@@ -192,9 +190,9 @@ protected:
         CommandLineRequest request;
         request.endpoint = {"127.0.0.1", peer.port()};
         app.setCommandLineRequest(request);
-        app.setServerRequests(nullptr);
+        app.server().setRequests(nullptr);
         app.askForVersion();
-        app.setServerRequests(&app.requests);
+        app.server().setRequests(&app.requests);
         return pumpUntil([&] { return peer.clientShutDowns() == 1; });
     }
     static Bytes versionReply(std::int32_t newest) {
@@ -296,11 +294,11 @@ TEST_F(ApplicationMessagesTest, VersionValuesAreWrittenForTheUserAndTheMachinesS
 TEST_F(ApplicationMessagesTest, TheRegistrationPageIsTheUsersAddressElseTheMachinesElseTheService) {
     RegDeleteKeyA(HKEY_CURRENT_USER, kVersionKey);
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, kVersionKey);
-    app.openRegistrationPage();
+    app.shell().openRegistrationPage();
     ASSERT_TRUE(writeRegistryString(HKEY_LOCAL_MACHINE, kVersionKey, "regurl", "http://machine.example/register"));
-    app.openRegistrationPage();
+    app.shell().openRegistrationPage();
     ASSERT_TRUE(writeRegistryString(HKEY_CURRENT_USER, kVersionKey, "regurl", "http://user.example/register"));
-    app.openRegistrationPage();
+    app.shell().openRegistrationPage();
     EXPECT_EQ(app.openedAddresses,
               (std::vector<std::string>{std::string(kDefaultWebAddress) + "/?c=reg", "http://machine.example/register",
                                         "http://user.example/register"}));
@@ -359,7 +357,7 @@ TEST_F(ApplicationMessagesTest, ARequestThatFindsNoServerShowsTheConnectionText)
     CommandLineRequest request;
     request.endpoint = {"127.0.0.1", test::refusingPort()};
     app.setCommandLineRequest(request);
-    app.setServerRequests(nullptr);
+    app.server().setRequests(nullptr);
     app.openAvatar(42);
     EXPECT_EQ(dialogLine(), firstLineOf(455)) << "an avatar asked for on the command line";
     closeDialog();
@@ -395,7 +393,7 @@ TEST_F(ApplicationMessagesTest, TheWindowMovesWithTheLogicalLeftButtonWhenTheBut
     EXPECT_EQ(app.captionPresses, 1) << "the logical left button was held";
 
     button(MOUSEEVENTF_LEFTDOWN);
-    app.moveWindowWithMouse();
+    app.shell().moveWindowWithMouse();
     button(MOUSEEVENTF_LEFTUP);
     EXPECT_EQ(app.captionPresses, 1) << "the logical right button moves nothing";
     send(WM_LBUTTONUP, 0, titleBand);
@@ -421,12 +419,12 @@ TEST_F(ApplicationMessagesTest, QuitAsksFirstAndOnlyAConfirmationQuits) {
     EXPECT_FALSE(quitPosted());
 
     EXPECT_EQ(send(WM_COMMAND, 40003, 0), 1);
-    EXPECT_EQ(app.quitPending(), 1);
+    EXPECT_EQ(app.shell().quitPending(), 1);
     EXPECT_TRUE(app.active());
     EXPECT_FALSE(quitPosted()) << "the quit command only asks";
 
     EXPECT_EQ(send(WM_DIALOG_CANCEL, 0, 0), 0);
-    EXPECT_EQ(app.quitPending(), 0);
+    EXPECT_EQ(app.shell().quitPending(), 0);
     EXPECT_EQ(send(WM_DIALOG_OK, 0, 0), 0);
     EXPECT_FALSE(quitPosted());
 
@@ -472,7 +470,7 @@ TEST_F(ApplicationMessagesTest, TrayAndCommandMessagesAreAlwaysTaken) {
     EXPECT_EQ(send(WM_COMMAND, 40004, 0), 1);
     EXPECT_TRUE(IsWindowVisible(app.window()));
     EXPECT_EQ(send(WM_COMMAND, 12345, 0), 1);
-    EXPECT_EQ(app.quitPending(), 0);
+    EXPECT_EQ(app.shell().quitPending(), 0);
 }
 
 }  // namespace

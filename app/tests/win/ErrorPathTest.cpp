@@ -34,7 +34,7 @@ public:
     ErrorApplication() {
         setProgramDirectory(LIKENEX_PROGRAM_DIR_PATH);
         setRendererFunctions(&RecordingRenderer::start, &RecordingRenderer::stop, &RecordingRenderer::maxTextureSize);
-        setServerRequests(&requests);
+        server().setRequests(&requests);
         setClock(&clock);
     }
     LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {

@@ -49,7 +49,7 @@ public:
         request.pendingAvatarId = avatarToOpen;
         request.editRequested = avatarToOpen != 0;
         setCommandLineRequest(request);
-        setWebPageOpener([this](const std::string& address) { opened.push_back(address); });
+        shell().setWebPageOpener([this](const std::string& address) { opened.push_back(address); });
     }
     void updateFrame() override {
         Application::updateFrame();

@@ -85,7 +85,7 @@ public:
         if (!realRenderer)
             setRendererFunctions(&RecordingRenderer::start, &RecordingRenderer::stop,
                                  &RecordingRenderer::maxTextureSize);
-        setServerRequests(&requests);
+        server().setRequests(&requests);
     }
     void updateFrame() override {
         Application::updateFrame();

@@ -31,7 +31,7 @@ class ToolkitApplication : public Application {
 public:
     ToolkitApplication() {
         setProgramDirectory(LIKENEX_PROGRAM_DIR_PATH);
-        setServerRequests(&requests);
+        server().setRequests(&requests);
     }
     void updateFrame() override {
         Application::updateFrame();

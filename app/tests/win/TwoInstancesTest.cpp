@@ -30,7 +30,7 @@ public:
     InProcessEditor() {
         setProgramDirectory(LIKENEX_PROGRAM_DIR_PATH);
         setRendererFunctions(&RecordingRenderer::start, &RecordingRenderer::stop, &RecordingRenderer::maxTextureSize);
-        setServerRequests(&requests);
+        server().setRequests(&requests);
     }
     void updateFrame() override {
         if (started_) return;
