@@ -36,7 +36,7 @@ inline ColourTables colourTables() {
 }
 
 // Reads every pixel it is handed, so a short buffer shows; every texture is live. It is the
-// painter's back end and, through the operation table, the archive's.
+// back end of the painter the model and the archive's sprite loading are given.
 class Backend final : public RenderBackend {
 public:
     bool start(HWND__*) override { return true; }
