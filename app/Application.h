@@ -2,23 +2,23 @@
 // The editor's application object: the one concrete MainWindow and the composition of the
 // program. It owns the services by value, made in the order they are declared and torn down
 // in reverse (the avatar data, the text engines, the toolkit's host, the settings, the shell,
-// the server link, the chat link, the code page, the picture store, the text services), hands
-// each screen the interfaces it uses, runs start-up and shutdown, and routes the main
-// window's messages: server replies, the chat client's and the shell's before the window stack.
+// the server link, the chat link, the code page, the picture store, the text services, the
+// edited avatar), hands each screen the interfaces it uses, runs start-up and shutdown, and
+// routes the main window's messages: server replies, the chat client's and the shell's before
+// the window stack.
 
 #include "app/AppData.h"
 #include "app/AppSettings.h"
 #include "app/AppUiHost.h"
 #include "app/ChatLink.h"
 #include "app/CommandLine.h"
+#include "app/EditedAvatar.h"
 #include "app/MainWindow.h"
 #include "app/PictureFile.h"
 #include "app/ServerLink.h"
 #include "app/Shell.h"
 #include "app/SystemCodePageText.h"
 #include "app/TextServices.h"
-#include "avatar/AvatarRecord.h"
-#include "avatar/AvatarServices.h"
 #include "render/text/win/TextEngines.h"
 #include "screens/PictureScreen.h"
 #include "screens/ScreenServices.h"
@@ -46,7 +46,7 @@ inline constexpr std::uint32_t kPreviewBackdropSkin = 16001090;
 // The UI font file of a language index; empty for an index with no font of its own.
 [[nodiscard]] const wchar_t* uiFontForLanguage(int languageIndex);
 
-class Application : public MainWindow, public AvatarEvents, public AvatarClock, public AvatarFactory {
+class Application : public MainWindow {
 public:
     Application();
     ~Application() override;
@@ -102,13 +102,6 @@ public:
     // After a change of language: fonts of that language and renderers made with them.
     void reloadFonts();
 
-    // AvatarEvents: the end of an action goes to the main window as a message.
-    void actionEnded(std::uint16_t actionId, std::int64_t value) override;
-    // AvatarClock: the system tick count.
-    [[nodiscard]] Tick now() const override;
-    // AvatarFactory: a new default avatar, standing, as the current model.
-    AvatarModel* startNewAvatar() override;
-
     // An interface text of the current language by number.
     [[nodiscard]] std::wstring uiText(int id) const;
     // Opens the in-window message dialog; see ui::showMessageDialog.
@@ -138,8 +131,6 @@ private:
     [[noreturn]] void failStartup(const std::string& text);
     // Chooses the UI font of the language, then makes the three renderers and the glyph font.
     void createTextRenderers();
-    // A new avatar record with its defaults and a model of it, standing, as the current model.
-    AvatarModel& makeAvatarModel();
 
     // Declared in the order they are made; each may use those above it to the end of its life.
     AppData data_{painter()};
@@ -157,13 +148,13 @@ private:
     SystemCodePageText codePage_;
     PictureFolder pictures_;
     TextServices text_{textEngines_};
+    EditedAvatar avatar_{data_, text_, *this, painter()};
 
     std::int64_t pendingAvatarId_ = 0;
     bool editRequested_ = false;
     std::wstring programDirectoryOverride_;
     std::string programDirectory_;
     std::wstring programDirectoryW_;
-    std::shared_ptr<AvatarRecord> avatarRecord_;
     std::vector<std::string> startupSteps_;
     bool firstFrameNoted_ = false;
     StartupState startupState_ = StartupState::starting;

@@ -18,7 +18,6 @@
 #include "screens/win/SettingsStore.h"
 #include "ui/InterfaceArchive.h"
 
-#include <mmsystem.h>
 
 namespace likenex {
 
@@ -89,7 +88,7 @@ void Application::startup() {
     createTextRenderers();
 
     step("avatar model");
-    (void)makeAvatarModel();
+    (void)avatar_.makeModel();
 
     step("screens");
     createScreens();
@@ -104,28 +103,6 @@ void Application::startup() {
 
 bool Application::startNetwork() { return server_.start(window()); }
 
-AvatarModel& Application::makeAvatarModel() {
-    avatarRecord_ = std::make_shared<AvatarRecord>();
-    avatarRecord_->standingAction = kStandingAction;
-    avatarRecord_->skin = kDefaultSkin;
-    avatarRecord_->shown = true;
-    auto model = std::make_shared<AvatarModel>(AvatarModelParts{&data_.catalogue, &data_.avatarArchive,
-                                                                &data_.spriteCache, this, this, &text_,
-                                                                &data_.avatarSettings, &painter()});
-    model->setRecord(avatarRecord_);
-    data_.avatarModel = model;
-    model->loadFromRecord(true);
-    (void)model->playSpan(0, 0, true);
-    return *model;
-}
-
-AvatarModel* Application::startNewAvatar() {
-    AvatarModel& model = makeAvatarModel();
-    (void)model.playAction(kStandingAction, 0, false);
-    (void)model.playSpan(0, 0, true);
-    return &model;
-}
-
 void Application::createScreens() {
     ui::WindowStack& stack = windowStack();
     auto* frame = static_cast<MainFrame*>(
@@ -136,7 +113,7 @@ void Application::createScreens() {
         std::make_unique<EditorScreen>(
             uiHost_,
             EditorScreen::Parts{data_.catalogue, data_.avatarArchive, data_.strings,
-                                data_.avatarModel.get(), *this, UploadPage::Parts{server_, pictureScreenParts()}})));
+                                data_.avatarModel.get(), avatar_, UploadPage::Parts{server_, pictureScreenParts()}})));
     // The frame's new-avatar button asks the editor, which closes with the frame.
     if (frame) frame->setNewAvatarQuestion(editor);
 }
@@ -176,15 +153,5 @@ void Application::reloadFonts() {
     createTextRenderers();
     for (const auto& window : windowStack().windows()) window->languageChanged();
 }
-
-void Application::actionEnded(std::uint16_t actionId, std::int64_t value) {
-    // Posted, not sent: the model reports the end from inside drawAvatar or playSpan, holding
-    // its frame store, and a screen that answers by playing the next step would re-enter the
-    // model there. Posted, the answer runs from the message loop once that call has returned,
-    // in the same order and on the same thread, before the next frame is drawn.
-    if (HWND w = window()) PostMessageW(w, WM_AVATAR_ACTION_END, actionId, static_cast<LPARAM>(value));
-}
-
-Tick Application::now() const { return timeGetTime(); }
 
 }  // namespace likenex
