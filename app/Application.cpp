@@ -1,30 +1,16 @@
 #include "app/Application.h"
 
-#include "app/PictureFile.h"
-#include "app/ProgramVersion.h"
 #include "app/TestSeams.h"
-#include "base/Constants.h"
-#include "base/WindowMessages.h"
-#include "chatlink/ChatLinkText.h"
-#include "net/Messages.h"
-#include "platform/win/CodePage.h"
-#include "platform/win/MessageBox.h"
-#include "platform/win/Registry.h"
-#include "screens/AvatarStage.h"
-#include "screens/FrameWindows.h"
-#include "screens/PictureScreen.h"
-#include "screens/win/SettingsStore.h"
-#include "ui/MessageDialog.h"
-
 #include "avatar/AvatarModel.h"
 #include "base/Text.h"
+#include "base/WindowMessages.h"
 #include "catalogue/StringTable.h"
-#include "platform/win/Handles.h"
+#include "net/Messages.h"
+#include "screens/AvatarStage.h"
 #include "ui/InterfaceArchive.h"
+#include "ui/MessageDialog.h"
 
 #include <cstdio>
-
-#include <shellapi.h>
 
 namespace likenex {
 
@@ -102,51 +88,6 @@ void Application::showMessageDialog(const std::wstring& text, const std::wstring
     (void)ui::showMessageDialog(uiHost_, text, title, style, wParamValue, lParamValue);
 }
 
-namespace {
-
-// The feed's language by interface language index.
-const char* newsLanguageQuery(int languageIndex) {
-    static constexpr const char* kQueries[] = {"?v=1.0&ln=zh-tw", "?v=1.0&ln=zh-cn", "?v=1.0&ln=en", "?v=1.0&ln=ja",
-                                               "?v=1.0&ln=fr"};
-    return languageIndex >= 0 && languageIndex < 5 ? kQueries[languageIndex] : "";
-}
-
-}  // namespace
-
-LRESULT Application::onVersionReply(WPARAM wParam, LPARAM lParam) {
-    VersionReply reply;
-    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(lParam), wParam);
-    const bool decoded = lParam != 0 && reply.assign(bytes) && reply.decode();
-    // The reply has been read: the exchange ends here, whatever comes of it.
-    server_.closeServerConnection();
-    if (!decoded) return 1;
-    (void)writeUserDword(kVersionKey, "ver", kProgramVersion);
-    (void)writeUserDword(kVersionKey, "newver", static_cast<std::uint32_t>(reply.newestVersion));
-    (void)writeUserString(kVersionKey, "news", reply.newsBase + newsLanguageQuery(settings_.language()));
-    if (reply.newestVersion > static_cast<std::int32_t>(kProgramVersion))
-        handOverToUpdater(programDirectory_ + "\\update.exe", reply.updaterArguments);
-    else if (startupState_ == StartupState::versionCheckAsked)
-        showMessageDialog(uiText(kTextUpToDate), uiText(kTextUpToDateTitle), ui::DialogStyle::okOnly, 0, 0);
-    return 1;
-}
-
-void Application::handOverToUpdater(const std::string& updaterPath, const std::string& arguments) {
-    // ShellExecute reports success as a value above 32.
-    const auto started = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(nullptr, "open", updaterPath.c_str(), arguments.c_str(), nullptr, SW_SHOW));
-    if (started > 32) {
-        shell_.endProgram();
-        return;
-    }
-    // Without the updater the editor would end at every start for as long as the server
-    // announces a newer version; it says so and goes on with this one instead.
-    showMessageBox(window(),
-                   (systemCodePage().toWide(updaterPath) + L"\nThe updater could not be started. Likenex goes on "
-                                                           L"with this version.")
-                       .c_str(),
-                   nullptr, MB_OK);
-}
-
 void Application::onServerFailed(WPARAM) {
     // Every request that could not be answered says so, the start-up version check included:
     // the user learns at once that uploads and updates cannot reach the server.
@@ -159,8 +100,7 @@ void Application::openAvatar(std::int64_t avatarId) {
 }
 
 void Application::askForVersion() {
-    if (!server_.requests().sendVersionQuery(server_.endpoint()))
-        onServerFailed(static_cast<WPARAM>(MessageType::VersionQuery));
+    if (!versionCheck_.ask()) onServerFailed(static_cast<WPARAM>(MessageType::VersionQuery));
 }
 
 LRESULT Application::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -174,7 +114,7 @@ LRESULT Application::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     // WM_AVATAR_ACTION_END goes on to the window stack: the screens that replay a script
     // take it there.
-    case WM_VERSION_REPLY: return onVersionReply(wParam, lParam);
+    case WM_VERSION_REPLY: return versionCheck_.onReply(wParam, lParam);
     case WM_OPEN_AVATAR: openAvatar(joinAvatarId(wParam, lParam)); return 1;
     case WM_SERVER_FAILED:
         if (!routeThroughWindowStack(window, message, wParam, lParam)) onServerFailed(wParam);

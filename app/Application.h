@@ -19,6 +19,7 @@
 #include "app/Shell.h"
 #include "app/SystemCodePageText.h"
 #include "app/TextServices.h"
+#include "app/VersionCheck.h"
 #include "render/text/win/TextEngines.h"
 #include "screens/PictureScreen.h"
 #include "screens/ScreenServices.h"
@@ -32,10 +33,6 @@
 #include <vector>
 
 namespace likenex {
-
-// How far the program is: starting until start-up ends, then started, and versionCheckAsked
-// once the user asked for a version check (whose "up to date" answer is then shown).
-enum class StartupState : std::uint8_t { starting, started, versionCheckAsked };
 
 // Where the avatar is drawn until the editor screen places it in its preview area
 // (370,148 to 577,366): the frame then stands in the middle of that area.
@@ -66,6 +63,7 @@ public:
     [[nodiscard]] AppSettings& userSettings() { return settings_; }
     [[nodiscard]] ServerLink& server() { return server_; }
     [[nodiscard]] ChatLink& chatLink() { return chatLink_; }
+    [[nodiscard]] VersionCheck& versionCheck() { return versionCheck_; }
     // The exported pictures: the photo folder, and what the picture screen replays.
     [[nodiscard]] PictureStore& pictures() { return pictures_; }
     // The text engines every renderer of the main window binds to.
@@ -111,10 +109,6 @@ public:
 protected:
     // WinSock, and the connection every server exchange goes through.
     virtual bool startNetwork();
-    // A newer version: starts the updater with the server's arguments and ends the program
-    // (Shell::endProgram). An updater that cannot be started is told in a message box, and
-    // the program goes on.
-    virtual void handOverToUpdater(const std::string& updaterPath, const std::string& arguments);
     // The main frame as the root of the window stack; the editor comes on top of it.
     virtual void createScreens();
     virtual void drawPreviewBackdrop();
@@ -123,7 +117,6 @@ protected:
 private:
     // Closes every window of the stack, the root last.
     void closeWindows();
-    LRESULT onVersionReply(WPARAM wParam, LPARAM lParam);
     // An exchange ended without a reply; the screen that waited for it was told first.
     void onServerFailed(WPARAM requestType);
     void step(const char* name) { startupSteps_.emplace_back(name); }
@@ -149,6 +142,8 @@ private:
     PictureFolder pictures_;
     TextServices text_{textEngines_};
     EditedAvatar avatar_{data_, text_, *this, painter()};
+    StartupState startupState_ = StartupState::starting;
+    VersionCheck versionCheck_{*this, server_, shell_, settings_, uiHost_, startupState_};
 
     std::int64_t pendingAvatarId_ = 0;
     bool editRequested_ = false;
@@ -157,7 +152,6 @@ private:
     std::wstring programDirectoryW_;
     std::vector<std::string> startupSteps_;
     bool firstFrameNoted_ = false;
-    StartupState startupState_ = StartupState::starting;
     // A start-up failure reaches the entry as narrow text thrown from here: the application
     // outlives the handler that shows it.
     std::string startupError_;

@@ -50,6 +50,7 @@ void Application::startup() {
             "pass on. Install Likenex in a shorter folder.");
     textEngines_.setFolders({defaultFontFolders().windowsFonts, programDirectoryW_ + L"\\fonts\\"});
     pictures_.setFolder(programDirectoryW_ + L"\\photo");
+    versionCheck_.setProgramDirectory(programDirectory_);
 
     step("url protocol");
     registerUrlProtocol(programDirectory_);

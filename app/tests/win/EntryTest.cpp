@@ -38,6 +38,10 @@ public:
         setClock(&clock);
         shell().setProgramEnd([this] { ++programEnds; });
         shell().setWebPageOpener([this](const std::string& address) { openedAddresses.push_back(address); });
+        versionCheck().setHandOver([this](const std::string& updaterPath, const std::string& arguments) {
+            handedOver.emplace_back(updaterPath, arguments);
+            if (realHandOver) versionCheck().startUpdater(updaterPath, arguments);
+        });
     }
     LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
         // The system's move of the window: recorded, and not entered (it would hold the test
@@ -57,10 +61,6 @@ public:
             if (onFirstFrame) onFirstFrame();
             PostMessageW(window(), WM_CLOSE, 0, 0);
         }
-    }
-    void handOverToUpdater(const std::string& updaterPath, const std::string& arguments) override {
-        handedOver.emplace_back(updaterPath, arguments);
-        if (realHandOver) Application::handOverToUpdater(updaterPath, arguments);
     }
     RecordedRequests requests;
     TestClock clock;
@@ -406,7 +406,7 @@ TEST_F(ApplicationMessagesTest, AnUpdaterThatCannotBeStartedIsToldAndTheProgramG
         (std::filesystem::temp_directory_path() / "likenex-no-such-folder" / "update.exe").string();
     CapturedMessages messages;
     app.realHandOver = true;
-    app.handOverToUpdater(missing, "http://127.0.0.1:8080/Download/");
+    app.versionCheck().handOver(missing, "http://127.0.0.1:8080/Download/");
     EXPECT_EQ(app.programEnds, 0);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].owner, app.window());
