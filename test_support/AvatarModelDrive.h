@@ -9,7 +9,7 @@
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/Catalogue.h"
 #include "render/Painter.h"
-#include "render/RenderBackend.h"
+#include "test_support/NullBackend.h"
 #include "test_support/AvatarArchiveFuzzInput.h"
 #include "test_support/FuzzCheck.h"
 
@@ -37,17 +37,8 @@ inline ColourTables colourTables() {
 
 // Reads every pixel it is handed, so a short buffer shows; every texture is live. It is the
 // back end of the painter the model and the archive's sprite loading are given.
-class Backend final : public RenderBackend {
+class Backend final : public testing::NullBackend {
 public:
-    bool start(HWND__*) override { return true; }
-    void resize(int, int) override {}
-    void clear() override {}
-    void beginScene() override {}
-    int endFrame() override { return 0; }
-    void setColour(const Colour&) override {}
-    void drawLine(int, int, int, int) override {}
-    void fillTriangle(int, int, int, int, int, int) override {}
-    void fillRect(int, int, int, int) override {}
     long createTexture(TextureHandle* handle, int width, int height, const void* pixels) override {
         check(width >= 0 && height >= 0, "texture of negative size");
         const auto* bytes = static_cast<const std::uint8_t*>(pixels);
@@ -56,15 +47,11 @@ public:
         *handle = 1 + (sum & 0xff);
         return 0;
     }
-    void releaseTexture(TextureHandle* handle) override { *handle = 0; }
     bool isTexture(const TextureHandle* handle) const override { return *handle != 0; }
     void drawTexture(const TextureHandle*, float, float, float, float, int left, int top, int right,
                      int bottom) override {
         check(left <= right && top <= bottom, "drawn rectangle turned inside out");
     }
-    void setClip(const ClipRect&) override {}
-    void resetClip() override {}
-    bool saveRegion(int, int, int, int, const wchar_t*) override { return false; }
     long textureErrorWhenStopped() const override { return -1; }
 };
 

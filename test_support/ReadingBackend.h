@@ -4,7 +4,7 @@
 // as a lost device does. It draws nothing.
 
 #include "render/Painter.h"
-#include "render/RenderBackend.h"
+#include "test_support/NullBackend.h"
 #include "test_support/FuzzCheck.h"
 
 #include <cstddef>
@@ -14,22 +14,13 @@
 
 namespace likenex::fuzzing {
 
-class ReadingBackend final : public RenderBackend {
+class ReadingBackend final : public testing::NullBackend {
 public:
     // Refuses a texture whose pixel sum leaves 3 when divided by 7, when asked to.
     explicit ReadingBackend(bool refusesSometimes) : refusesSometimes_(refusesSometimes) {}
 
     std::set<TextureHandle> live;
 
-    bool start(HWND__*) override { return true; }
-    void resize(int, int) override {}
-    void clear() override {}
-    void beginScene() override {}
-    int endFrame() override { return 0; }
-    void setColour(const Colour&) override {}
-    void drawLine(int, int, int, int) override {}
-    void fillTriangle(int, int, int, int, int, int) override {}
-    void fillRect(int, int, int, int) override {}
     long createTexture(TextureHandle* handle, int width, int height, const void* pixels) override {
         check(width >= 0 && height >= 0, "texture of negative size");
         const auto* bytes = static_cast<const std::uint8_t*>(pixels);
@@ -45,11 +36,6 @@ public:
         *handle = 0;
     }
     bool isTexture(const TextureHandle* handle) const override { return live.count(*handle) != 0; }
-    void drawTexture(const TextureHandle*, float, float, float, float, int, int, int, int) override {}
-    void setClip(const ClipRect&) override {}
-    void resetClip() override {}
-    bool saveRegion(int, int, int, int, const wchar_t*) override { return false; }
-    long textureErrorWhenStopped() const override { return -1; }
 
 private:
     bool refusesSometimes_;

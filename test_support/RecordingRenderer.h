@@ -5,7 +5,7 @@
 // reaches it while it is installed and does nothing otherwise.
 
 #include "render/Painter.h"
-#include "render/RenderBackend.h"
+#include "test_support/NullBackend.h"
 
 #include <cstdint>
 #include <cstring>
@@ -23,7 +23,7 @@ struct RecordedTexture {
     std::vector<std::uint8_t> pixels;  // as handed to createTexture
 };
 
-class RecordingRenderer final : public RenderBackend {
+class RecordingRenderer final : public NullBackend {
 public:
     std::map<TextureHandle, RecordedTexture> live;
     std::vector<std::string> calls;
@@ -41,16 +41,9 @@ public:
     static void install() { installation().context.backEnd = std::make_unique<RecordingRenderer>(); }
     static void uninstall() { installation().context.backEnd.reset(); }
 
-    bool start(HWND__*) override { return true; }
-    void resize(int, int) override {}
-    void clear() override {}
-    void beginScene() override {}
-    int endFrame() override { return 0; }
     void setColour(const Colour& colour) override {
         if (onSetColour) onSetColour(colour);
     }
-    void drawLine(int, int, int, int) override {}
-    void fillTriangle(int, int, int, int, int, int) override {}
     void fillRect(int left, int top, int right, int bottom) override {
         if (onFillRect) onFillRect(left, top, right, bottom);
     }
@@ -77,10 +70,6 @@ public:
         calls.push_back("draw " + std::to_string(*handle) + " " + std::to_string(left) + "," + std::to_string(top) +
                         "," + std::to_string(right) + "," + std::to_string(bottom));
     }
-    void setClip(const ClipRect&) override {}
-    void resetClip() override {}
-    bool saveRegion(int, int, int, int, const wchar_t*) override { return false; }
-    long textureErrorWhenStopped() const override { return -1; }
 
 private:
     struct Installation {

@@ -1,6 +1,6 @@
 #include "render/DeviceResources.h"
 #include "render/Painter.h"
-#include "render/RenderBackend.h"
+#include "test_support/NullBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -12,20 +12,11 @@ namespace likenex {
 namespace {
 
 // Logs the calls a painter forwards; whether it has a device to restore is the test's choice.
-class LoggingBackend final : public RenderBackend {
+class LoggingBackend final : public testing::NullBackend {
 public:
     LoggingBackend(std::vector<std::string>& calls, bool restorable) : calls_(calls), restorable_(restorable) {}
-    bool start(HWND__*) override { return true; }
     void resize(int w, int h) override { calls_.push_back("resize " + std::to_string(w) + "x" + std::to_string(h)); }
-    void clear() override {}
-    void beginScene() override {}
-    int endFrame() override { return 0; }
-    void setColour(const Colour&) override {}
-    void drawLine(int, int, int, int) override {}
-    void fillTriangle(int, int, int, int, int, int) override {}
-    void fillRect(int, int, int, int) override {}
     long createTexture(TextureHandle*, int, int, const void*) override { return 0; }
-    void releaseTexture(TextureHandle* handle) override { *handle = 0; }
     bool isTexture(const TextureHandle*) const override { return true; }
     void drawTexture(const TextureHandle* h, float s0, float t0, float s1, float t1, int l, int t, int r,
                      int b) override {
@@ -33,9 +24,6 @@ public:
                          std::to_string(s1) + " " + std::to_string(t1) + " " + std::to_string(l) + "," +
                          std::to_string(t) + "," + std::to_string(r) + "," + std::to_string(b));
     }
-    void setClip(const ClipRect&) override {}
-    void resetClip() override {}
-    bool saveRegion(int, int, int, int, const wchar_t*) override { return false; }
     long textureErrorWhenStopped() const override { return -7; }
     bool hasDeviceToRestore() const override { return restorable_; }
     void restoreDevice() override { calls_.push_back("restore"); }

@@ -14,7 +14,7 @@
 #include "render/win/RendererStart.h"
 #include "render/text/win/Fonts.h"
 #include "render/text/win/GlyphFont.h"
-#include "render/RenderBackend.h"
+#include "test_support/NullBackend.h"
 #include "render/text/win/TextRenderer.h"
 #include "screens/EditorScreen.h"
 #include "screens/win/SettingsStore.h"
@@ -311,31 +311,17 @@ struct DrawnRect {
     int left, top, right, bottom;
 };
 
-class RectRecorder final : public RenderBackend {
+class RectRecorder final : public testing::NullBackend {
 public:
     std::vector<DrawnRect> drawn;
-    bool start(HWND__*) override { return true; }
-    void resize(int, int) override {}
-    void clear() override {}
-    void beginScene() override {}
-    int endFrame() override { return 0; }
-    void setColour(const Colour&) override {}
-    void drawLine(int, int, int, int) override {}
-    void fillTriangle(int, int, int, int, int, int) override {}
-    void fillRect(int, int, int, int) override {}
     long createTexture(TextureHandle* handle, int, int, const void*) override {
         *handle = next_++;
         return 0;
     }
-    void releaseTexture(TextureHandle* handle) override { *handle = 0; }
     bool isTexture(const TextureHandle* handle) const override { return *handle != 0; }
     void drawTexture(const TextureHandle*, float, float, float, float, int l, int t, int r, int b) override {
         drawn.push_back({l, t, r, b});
     }
-    void setClip(const ClipRect&) override {}
-    void resetClip() override {}
-    bool saveRegion(int, int, int, int, const wchar_t*) override { return false; }
-    long textureErrorWhenStopped() const override { return -1; }
 
 private:
     TextureHandle next_ = 1;

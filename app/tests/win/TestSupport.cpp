@@ -1,6 +1,6 @@
 #include "app/tests/win/TestSupport.h"
 
-#include "render/RenderBackend.h"
+#include "test_support/NullBackend.h"
 
 #include <memory>
 
@@ -19,10 +19,9 @@ std::wstring RecordingRenderer::startFailureText;
 namespace {
 
 // Draws nothing and records the frame's calls; makes no textures.
-class RecordingBackEnd final : public RenderBackend {
+class RecordingBackEnd final : public NullBackend {
 public:
     explicit RecordingBackEnd(BackEndKind kind) : kind_(kind) {}
-    bool start(HWND__*) override { return true; }
     void resize(int w, int h) override {
         RecordingRenderer::calls().push_back("resize " + std::to_string(w) + "x" + std::to_string(h));
     }
@@ -32,22 +31,8 @@ public:
         RecordingRenderer::calls().push_back("endFrame");
         return RecordingRenderer::endFrameResult;
     }
-    void setColour(const Colour&) override {}
-    void drawLine(int, int, int, int) override {}
-    void fillTriangle(int, int, int, int, int, int) override {}
-    void fillRect(int, int, int, int) override {}
-    long createTexture(TextureHandle*, int, int, const void*) override { return -1; }
-    void releaseTexture(TextureHandle* handle) override {
-        if (handle) *handle = 0;
-    }
-    bool isTexture(const TextureHandle*) const override { return false; }
-    void drawTexture(const TextureHandle*, float, float, float, float, int, int, int, int) override {}
-    void setClip(const ClipRect&) override {}
-    void resetClip() override {}
-    bool saveRegion(int, int, int, int, const wchar_t*) override { return false; }
     bool hasDeviceToRestore() const override { return kind_ == BackEndKind::Direct3D8; }
     void restoreDevice() override { RecordingRenderer::calls().push_back("restoreDevice"); }
-    long textureErrorWhenStopped() const override { return -1; }
 
 private:
     BackEndKind kind_;
