@@ -91,9 +91,10 @@ ui::ChoiceGrid* EditorScreen::grid(ui::Widget& on, std::int32_t controlId, const
     });
 }
 
-Panel* EditorScreen::addPagePanel() {
+ui::Panel* EditorScreen::addPagePanel() {
     // A panel covers the screen, so that places on the screen are places on the panel.
-    Panel* panel = addControl<Panel>(0, local(bounds.left, bounds.top, bounds.right, bounds.bottom), [](Panel&) {});
+    ui::Panel* panel =
+        addControl<ui::Panel>(0, local(bounds.left, bounds.top, bounds.right, bounds.bottom), [](ui::Panel&) {});
     if (panel) panel->visible = false;
     return panel;
 }
@@ -124,14 +125,14 @@ bool EditorScreen::loadSkin() {
     next_ = imageButton(*this, kNext, local(584, 458, 625, 488), 16001043, 16001042);
     play_ = imageButton(*this, kPlay, local(409, 496, 433, 518), 16001006, 16001005);
 
-    for (Panel*& panel : pagePanels_) panel = addPagePanel();
-    if (Panel* face = pagePanels_[kFacePanel]) {
+    for (ui::Panel*& panel : pagePanels_) panel = addPagePanel();
+    if (ui::Panel* face = pagePanels_[kFacePanel]) {
         faceGrids_[0] = grid(*face, kFaceGrid1, local(20, 148, 338, 312), {5, 2, 61, 75, 7, 8});
         faceGrids_[1] = grid(*face, kFaceGrid2, local(20, 339, 338, 503), {5, 2, 61, 75, 7, 8});
     }
-    if (Panel* items = pagePanels_[kItemPanel])
+    if (ui::Panel* items = pagePanels_[kItemPanel])
         itemGrid_ = grid(*items, kItemGrid, local(22, 148, 340, 502), {3, 3, 103, 114, 4, 6});
-    if (Panel* script = pagePanels_[kScriptPanel]) {
+    if (ui::Panel* script = pagePanels_[kScriptPanel]) {
         addStep_ = imageButton(*script, kAddStep, local(252, 470, 268, 508), 16001066, 16001065);
         stepUp_ = imageButton(*script, kStepUp, local(523, 421, 541, 438), 16001003, 16001004, 496);
         stepDown_ = imageButton(*script, kStepDown, local(523, 442, 541, 459), 16001010, 16001009, 497);
@@ -282,7 +283,7 @@ void EditorScreen::enterPage(int page) {
     if (upload_) upload_->show(page == kUploadPage);
     // The focus stays only on a control that the page shows.
     if (ui::Control* focused = host().windowStack().focused();
-        focused && holdsFocus(*focused) && !shownOnWindow(*focused))
+        focused && holdsFocus(*focused) && !ui::shownOnWindow(*focused))
         host().windowStack().clearFocus();
 }
 
@@ -297,7 +298,7 @@ void EditorScreen::syncControls() {
         tab->setBounds({left, kTabTop, left + 46, kTabTop + 32});
     }
     for (auto [panel, shown] : {std::pair{kFacePanel, face}, {kItemPanel, items}, {kScriptPanel, script}})
-        if (Panel* p = pagePanels_[panel]) p->visible = shown;
+        if (ui::Panel* p = pagePanels_[panel]) p->visible = shown;
     if (reset_) reset_->visible = face || items;
     if (turn_) {
         turn_->visible = page <= kScriptPage;
@@ -442,8 +443,6 @@ bool EditorScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPara
         const int x = ui::mouseX(lParam), y = ui::mouseY(lParam);
         if (onPalette(x, y) || (!childAt(x, y) && onPaymentLink(x, y))) return true;
     }
-    // The pages' panels come first, for their focused controls as for the program's messages.
-    if (offerToPanels(*this, message, wParam, lParam)) return true;
     return Widget::onMessage(message, wParam, lParam);
 }
 

@@ -11,11 +11,11 @@
 #include "screens/AvatarStage.h"
 #include "screens/EditorState.h"
 #include "screens/FrameWindows.h"
-#include "screens/Panel.h"
 #include "screens/UploadPage.h"
 #include "ui/Buttons.h"
 #include "ui/ChoiceGrid.h"
 #include "ui/EditBox.h"
+#include "ui/Panel.h"
 #include "ui/Widget.h"
 
 #include <array>
@@ -96,7 +96,7 @@ private:
     void drawPaymentLink(Painter& painter);
     [[nodiscard]] bool onPaymentLink(int x, int y);
     // A panel covering the screen, hidden, for one page's controls.
-    Panel* addPagePanel();
+    ui::Panel* addPagePanel();
     // The focused control is this screen's, directly or in one of its panels.
     [[nodiscard]] bool holdsFocus(const ui::Control& focused) const;
     void onAvatarReply(std::span<const std::uint8_t> bytes);
@@ -117,7 +117,7 @@ private:
     std::array<ui::Button*, 9> tabs_{};
     ui::Button *reset_ = nullptr, *turn_ = nullptr, *next_ = nullptr, *addStep_ = nullptr, *stepUp_ = nullptr,
                *stepDown_ = nullptr, *deleteStep_ = nullptr, *play_ = nullptr;
-    std::array<Panel*, 3> pagePanels_{};
+    std::array<ui::Panel*, 3> pagePanels_{};
     std::array<ui::ChoiceGrid*, 2> faceGrids_{};
     ui::ChoiceGrid *itemGrid_ = nullptr, *actionList_ = nullptr, *scriptList_ = nullptr;
     ui::EditBox* captionBox_ = nullptr;

@@ -43,7 +43,7 @@ constexpr ImageRect kExplainLink = {155, 387, 220, 407};
 }  // namespace
 
 UploadPage::UploadPage(ui::UiHost& host, EditorScreen& editor, Parts parts)
-    : Panel(host), editor_(editor), parts_(parts) {}
+    : ui::Panel(host), editor_(editor), parts_(parts) {}
 
 bool UploadPage::loadSkin() {
     // The page covers the editor: places on the editor are places on the page.
@@ -103,7 +103,7 @@ bool UploadPage::loadSkin() {
 }
 
 void UploadPage::languageChanged() {
-    Panel::languageChanged();
+    ui::Panel::languageChanged();
     // The entries' values are their text numbers; the selections stay where the user left them.
     for (ui::ListBox* list : {firstOptions_, secondOptions_}) {
         if (!list) continue;
@@ -277,7 +277,7 @@ void UploadPage::onNotify(int code, int controlId, ui::Widget* sender) {
     case kForgotten: parts_.pictureScreen.web.openWebPage("?c=forgot&type=pwd"); return;
     default: break;
     }
-    Panel::onNotify(code, controlId, sender);
+    ui::Panel::onNotify(code, controlId, sender);
 }
 
 bool UploadPage::onProgramMessage(std::uint32_t message, ui::WParam wParam, ui::LParam lParam) {

@@ -5,7 +5,6 @@
 // links.
 
 #include "screens/EditorState.h"
-#include "screens/Panel.h"
 #include "screens/PictureScreen.h"
 #include "screens/ScreenServices.h"
 #include "screens/TextIds.h"
@@ -13,6 +12,7 @@
 #include "ui/EditBox.h"
 #include "ui/ListBox.h"
 #include "ui/MessageDialog.h"
+#include "ui/Panel.h"
 
 #include <array>
 
@@ -25,7 +25,7 @@ class EditorScreen;
 // avatar closes it, so that no answer acts on an avatar it was not asked about.
 inline constexpr std::int32_t kEditorQuestionId = 110;
 
-class UploadPage : public Panel {
+class UploadPage : public ui::Panel {
 public:
     // The server takes the upload; the picture screen it opens after a stored avatar gets
     // its own parts, which the page also uses for the sign-in, the code page and the links.

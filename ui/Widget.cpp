@@ -1,6 +1,7 @@
 #include "ui/Widget.h"
 
 #include "render/Painter.h"
+#include "ui/Panel.h"
 #include "ui/WindowStack.h"
 
 #include <algorithm>
@@ -66,6 +67,11 @@ Widget::~Widget() {
 }
 
 Control* Widget::focusedControl() const { return host_.windowStack().focused(); }
+
+Control* Widget::focusedChild() const {
+    Control* focused = focusedControl();
+    return focused && focused->owner == this ? focused : nullptr;
+}
 
 void Widget::setBounds(const ImageRect& rect) { bounds = rect; }
 
@@ -164,21 +170,18 @@ bool Widget::moveFocus(bool forward) {
 }
 
 bool Widget::onMessage(std::uint32_t message, WParam wParam, LParam lParam) {
-    WindowStack& stack = host_.windowStack();
-    Control* focusedChild =
-        focusedControl() && focusedControl()->owner == this && focusedControl()->enabled ? focusedControl() : nullptr;
-    if (focusedChild && focusedChild->onMessage(message, wParam, lParam)) return true;
+    // The panels come first, for the program's messages and presses on their pages as for
+    // their focused controls, which the window's own steps below do not reach.
+    for (const auto& child : children_)
+        if (auto* panel = dynamic_cast<Panel*>(child.get()); panel && panel->offerMessage(message, wParam, lParam))
+            return true;
 
-    if (message == kActivateApp) {
-        if (focusedChild) {
-            if (wParam != 0) focusedChild->focusGained();
-            else focusedChild->focusLost();
-        }
-        return false;
-    }
+    WindowStack& stack = host_.windowStack();
+    Control* focused = focusedChild();
+    if (focused && !focused->enabled) focused = nullptr;
+    if (const std::optional<bool> decided = offerToFocused(focused, *this, message, wParam, lParam)) return *decided;
 
     if (isKeyMessage(message)) {
-        if (focusedChild && focusedChild->onKey(message, wParam, lParam)) return true;
         if (message != kKeyDown || !keyboardNavigation) return false;
         switch (wParam) {
         case kVkTab:
@@ -208,16 +211,11 @@ bool Widget::onMessage(std::uint32_t message, WParam wParam, LParam lParam) {
     }
 
     if (isMouseMessage(message)) {
-        if (!acceptsMouse) return false;
         const int x = mouseX(lParam), y = mouseY(lParam);
-        lastMouseTime = host_.loopTime();
-        tooltip.clear();
-        if (focusedChild && focusedChild->onMouse(message, x, y, wParam, lParam)) return true;
         Control* c = childAt(x, y);
         if (c && c->enabled) {
-            tooltip = c->tooltip;
-            if (c->onMouse(message, x, y, wParam, lParam)) return true;
-        } else if (message == kLButtonDown && focusedControl() && focusedControl()->owner == this) {
+            if (offerToControlAt(*c, *this, message, x, y, wParam, lParam)) return true;
+        } else if (message == kLButtonDown && focusedChild()) {
             stack.clearFocus();
         }
         switch (message) {
@@ -240,6 +238,44 @@ bool Widget::onMessage(std::uint32_t message, WParam wParam, LParam lParam) {
     return false;
 }
 
+std::optional<bool> Widget::offerToFocused(Control* focused, Widget& window, std::uint32_t message, WParam wParam,
+                                           LParam lParam) {
+    if (focused && focused->onMessage(message, wParam, lParam)) return true;
+    if (message == kActivateApp) {
+        if (focused) {
+            if (wParam != 0) focused->focusGained();
+            else focused->focusLost();
+        }
+        return false;
+    }
+    if (isKeyMessage(message)) {
+        if (focused && focused->onKey(message, wParam, lParam)) return true;
+        return std::nullopt;
+    }
+    if (isMouseMessage(message)) {
+        if (!window.acceptsMouse) return false;
+        // The window notes the mouse before the focused control may end the message here.
+        window.lastMouseTime = host_.loopTime();
+        window.tooltip.clear();
+        if (focused && focused->onMouse(message, mouseX(lParam), mouseY(lParam), wParam, lParam)) return true;
+    }
+    return std::nullopt;
+}
+
+bool Widget::offerToControlAt(Control& control, Widget& window, std::uint32_t message, int x, int y, WParam wParam,
+                              LParam lParam) {
+    window.tooltip = control.tooltip;
+    return control.onMouse(message, x, y, wParam, lParam);
+}
+
+void Widget::hover(Control* control, bool windowShown) {
+    if (windowShown && control && control->visible && control->kind == ControlKind::button) host_.showHandCursor();
+    if (control == hovered) return;
+    if (hovered) hovered->mouseLeave();
+    hovered = control;
+    if (control) control->mouseEnter();
+}
+
 void Widget::dragTo(int x, int y) {
     const int dx = x - dragAnchor.x, dy = y - dragAnchor.y;
     for (const auto& child : children_) {
@@ -250,25 +286,22 @@ void Widget::dragTo(int x, int y) {
     dragAnchor = {x, y};
 }
 
-void Widget::mouseMove(int x, int y) {
-    Control* c = childAt(x, y);
-    if (visible && c && c->visible && c->kind == ControlKind::button) host_.showHandCursor();
-    if (c == hovered) return;
-    if (hovered) hovered->mouseLeave();
-    hovered = c;
-    if (c) c->mouseEnter();
-}
+void Widget::mouseMove(int x, int y) { hover(childAt(x, y), visible); }
 
 void Widget::draw(Painter& painter) {
     if (!visible) return;
     painter.setColour(tint);
     drawNinePatch(painter, skin, bounds.left, bounds.top);
-    for (const auto& child : children_)
-        if (child->visible && child.get() != focusedControl()) child->draw(painter);
-    if (focusedControl() && focusedControl()->owner == this && focusedControl()->visible)
-        focusedControl()->draw(painter);
+    drawChildren(painter);
     drawTooltip(painter);
     painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
+}
+
+void Widget::drawChildren(Painter& painter) {
+    Control* focused = focusedChild();
+    for (const auto& child : children_)
+        if (child->visible && child.get() != focused) child->draw(painter);
+    if (focused && focused->visible) focused->draw(painter);
 }
 
 void Widget::drawTooltip(Painter& painter) {

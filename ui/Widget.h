@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,8 +67,8 @@ public:
     Widget& operator=(const Widget&) = delete;
     virtual ~Widget();
 
-    // A window's dispatch: the focused child first, then keys with keyboard navigation, then
-    // the mouse to the children, hover, drag and the frame. True when handled.
+    // A window's dispatch: its panels first, then the focused child, then keys with keyboard
+    // navigation, then the mouse to the children, hover, drag and the frame. True when handled.
     virtual bool onMessage(std::uint32_t message, WParam wParam, LParam lParam);
     virtual void setBounds(const ImageRect& rect);
     // Closes the window for control identifiers 2, 3 and 4.
@@ -130,6 +131,8 @@ public:
     [[nodiscard]] UiHost& host() const { return host_; }
     // The control of the window stack that has the keyboard focus, or null.
     [[nodiscard]] Control* focusedControl() const;
+    // The focused control when it is one of this widget's children, else null.
+    [[nodiscard]] Control* focusedChild() const;
 
     bool keyboardNavigation = false;
     bool notifyOnSet = false;
@@ -156,6 +159,25 @@ protected:
     // Moves the focus among this window's children; true when the key was for navigation.
     bool moveFocus(bool forward);
     void drawTooltip(Painter& painter);
+
+    // The steps shared by a window for its own controls and by a panel for its controls, with
+    // `window` the window they are shown on (the window itself, or the panel's owner).
+    //
+    // The focused control of this widget, if any: its own handling of the message, the
+    // program's activation, its keys, and for the mouse the window's time of it and a cleared
+    // tooltip before the control's own. The answer when these steps settle the message, none
+    // when the caller goes on.
+    [[nodiscard]] std::optional<bool> offerToFocused(Control* focused, Widget& window, std::uint32_t message,
+                                                     WParam wParam, LParam lParam);
+    // The control under the mouse: the window takes its tooltip, then the control the message.
+    // True when the control handled it.
+    [[nodiscard]] bool offerToControlAt(Control& control, Widget& window, std::uint32_t message, int x, int y,
+                                        WParam wParam, LParam lParam);
+    // The mouse moved over `control`, one of this widget's controls, or over none: the hand
+    // over a button when the window is shown, and the hover moved to it.
+    void hover(Control* control, bool windowShown);
+    // The shown controls, the focused one last so that it stays on top.
+    void drawChildren(Painter& painter);
 
 private:
     UiHost& host_;

@@ -1,7 +1,7 @@
 // A panel inside a window, driven as the main window routes messages: its controls get the
 // keys, presses and notifications they would get as the window's own, the window shows their
 // tooltips, and a hidden panel takes nothing.
-#include "screens/Panel.h"
+#include "ui/Panel.h"
 
 #include "test_support/FakeUiHost.h"
 #include "ui/Buttons.h"
@@ -13,18 +13,14 @@
 #include <memory>
 #include <vector>
 
-namespace likenex {
+namespace likenex::ui {
 namespace {
 
 // A window that keeps the notifications it is told of.
-class NotedWindow : public ui::Widget {
+class NotedWindow : public Widget {
 public:
-    using ui::Widget::Widget;
-    bool onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam lParam) override {
-        if (offerToPanels(*this, message, wParam, lParam)) return true;
-        return Widget::onMessage(message, wParam, lParam);
-    }
-    void onNotify(int, int controlId, ui::Widget*) override { notified.push_back(controlId); }
+    using Widget::Widget;
+    void onNotify(int, int controlId, Widget*) override { notified.push_back(controlId); }
     std::vector<int> notified;
 };
 
@@ -39,7 +35,7 @@ protected:
         own_ = window_->createButton(10, L"", {500, 10, 540, 40});
         panel_ = window_->addControl<Panel>(0, {0, 0, 654, 468}, [](Panel&) {});
         ASSERT_TRUE(panel_);
-        box_ = panel_->createEditBox(20, {10, 10, 200, 40}, ui::EditBox::singleLine);
+        box_ = panel_->createEditBox(20, {10, 10, 200, 40}, EditBox::singleLine);
         button_ = panel_->createButton(21, L"", {300, 10, 340, 40});
         button_->tooltip = L"tip";
     }
@@ -49,24 +45,24 @@ protected:
         host_.stack.destroyClosed();
         testing::RecordingRenderer::uninstall();
     }
-    void press(int x, int y) { host_.stack.route(ui::kLButtonDown, 0, ui::mousePosition(x, y)); }
+    void press(int x, int y) { host_.stack.route(kLButtonDown, 0, mousePosition(x, y)); }
     void click(int x, int y) {
         press(x, y);
-        host_.stack.route(ui::kLButtonUp, 0, ui::mousePosition(x, y));
+        host_.stack.route(kLButtonUp, 0, mousePosition(x, y));
     }
 
     testing::FakeUiHost host_;
     NotedWindow* window_ = nullptr;
     Panel* panel_ = nullptr;
-    ui::Button* own_ = nullptr;
-    ui::EditBox* box_ = nullptr;
-    ui::Button* button_ = nullptr;
+    Button* own_ = nullptr;
+    EditBox* box_ = nullptr;
+    Button* button_ = nullptr;
 };
 
 TEST_F(PanelTest, TheFocusedControlOfAPanelTakesTheKeysUntilAPressOnNoControl) {
     click(50, 69 + 20);
     ASSERT_EQ(host_.stack.focused(), box_);
-    host_.stack.route(ui::kChar, L'a', 1);
+    host_.stack.route(kChar, L'a', 1);
     EXPECT_EQ(box_->editText(), L"a");
     click(520, 69 + 20);  // the window's own button
     EXPECT_EQ(window_->notified, (std::vector<int>{20, 10})) << "the box's change, then the button";
@@ -81,11 +77,11 @@ TEST_F(PanelTest, ItsControlsNotifyTheWindowAndShowTheirTooltipsThere) {
     EXPECT_EQ(window_->notified, std::vector<int>{21});
 
     const int before = host_.handCursors;
-    host_.stack.route(ui::kMouseMove, 0, ui::mousePosition(320, 69 + 20));
+    host_.stack.route(kMouseMove, 0, mousePosition(320, 69 + 20));
     EXPECT_EQ(window_->tooltip, L"tip");
     EXPECT_EQ(host_.handCursors, before + 1);
     EXPECT_TRUE(button_->hoveredFlag);
-    host_.stack.route(ui::kMouseMove, 0, ui::mousePosition(600, 69 + 300));
+    host_.stack.route(kMouseMove, 0, mousePosition(600, 69 + 300));
     EXPECT_TRUE(window_->tooltip.empty());
     EXPECT_FALSE(button_->hoveredFlag);
 }
@@ -99,4 +95,4 @@ TEST_F(PanelTest, AHiddenPanelTakesNoPresses) {
 }
 
 }  // namespace
-}  // namespace likenex
+}  // namespace likenex::ui
