@@ -209,7 +209,9 @@ TEST_F(EditorScreenTest, EveryTextFollowsTheLanguage) {
 
     // Texts of the language table carry their number after "#"; names and numbers do not.
     for (const std::wstring& text : texts)
-        if (text.find(L'#') != std::wstring::npos) EXPECT_TRUE(text.starts_with(L"fr:#")) << text;
+        if (text.find(L'#') != std::wstring::npos) {
+            EXPECT_TRUE(text.starts_with(L"fr:#")) << text;
+        }
     for (int id : {458, 468, 469, 470, 471, 472, 476, 511, 514, 482, 498})
         EXPECT_NE(std::find(texts.begin(), texts.end(), L"fr:#" + std::to_wstring(id)), texts.end()) << id;
     EXPECT_EQ(upload.optionList(0)->selected(), 4);
