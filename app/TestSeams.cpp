@@ -96,6 +96,9 @@ void endWindowDrawing(const Painter& painter) {
     }
 }
 
+void noteMessage(unsigned, std::uint32_t) {}
+void noteFramePresented() {}
+
 #else
 
 void raiseRequestedFrameFault() {}
@@ -103,6 +106,8 @@ bool galleryRequested() { return false; }
 int galleryWidgetCount() { return 0; }
 void beginWindowDrawing(const Painter& painter) {}
 void endWindowDrawing(const Painter& painter) {}
+void noteMessage(unsigned, std::uint32_t) {}
+void noteFramePresented() {}
 
 #endif
 

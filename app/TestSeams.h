@@ -3,6 +3,8 @@
 // platform/win/MessageBox.h. Only a build with LIKENEX_TEST_SEAMS has it; in a build without,
 // these do nothing, so no setting on a user's machine can change how the program behaves.
 
+#include <cstdint>
+
 namespace likenex {
 class Painter;
 }
@@ -23,5 +25,12 @@ void raiseRequestedFrameFault();
 // draws it makes are taken over 500 frames, and their medians appended to the file.
 void beginWindowDrawing(const Painter& painter);
 void endWindowDrawing(const Painter& painter);
+
+// LIKENEX_CLICK_LOG names a file: for each left click the time from the click message
+// (its GetMessageTime) to the end of the first frame presented after it was handled is
+// appended. The frame loop calls noteMessage for every message it takes from the queue and
+// noteFramePresented after every frame it presents.
+void noteMessage(unsigned message, std::uint32_t messageTime);
+void noteFramePresented();
 
 }  // namespace likenex::testSeams
