@@ -1,6 +1,7 @@
 #include "app/Entry.h"
 
 #include "app/SingleInstance.h"
+#include "app/StartupTiming.h"
 #include "platform/win/Handles.h"
 #include "platform/win/MessageBox.h"
 
@@ -26,18 +27,23 @@ int runEntry(Application& application, const char* commandLine) {
             if (application.editRequested()) forwardOpenAvatar(runningEditor, application.pendingAvatarId());
             return 0;
         }
+        startupTiming::mark("running editor check");
 
         application.setSize(kMainWindowWidth, kMainWindowHeight);
         if (!application.create(kRendererOpenGl)) return 0;
         HWND window = application.window();
         markAsRunningInstance(window);
         placeMainWindow(window);
+        startupTiming::mark("window placed");
 
         if (application.editRequested()) application.openAvatar(application.pendingAvatarId());
         else application.askForVersion();
+        startupTiming::mark("first server request");
 
         ShowWindow(window, SW_SHOW);
+        startupTiming::mark("window shown");
         application.chatLink().attach(window);
+        startupTiming::mark("chat link");
         return application.run();
     } catch (const std::exception& error) {
         showMessageBoxA(nullptr, error.what(), nullptr, MB_OK);

@@ -4,6 +4,7 @@
 #include "base/WindowMessages.h"
 
 #include "app/ProgramFiles.h"
+#include "app/StartupTiming.h"
 #include "app/TestSeams.h"
 #include "app/WidgetGallery.h"
 #include "avatar/AvatarModel.h"
@@ -51,27 +52,34 @@ void Application::startup() {
     textEngines_.setFolders({defaultFontFolders().windowsFonts, programDirectoryW_ + L"\\fonts\\"});
     pictures_.setFolder(programDirectoryW_ + L"\\photo");
     versionCheck_.setProgramDirectory(programDirectory_);
+    startupTiming::mark("program directory");
 
     step("url protocol");
     registerUrlProtocol(programDirectory_);
+    startupTiming::mark("url protocol");
 
     step("interface archive");
     if (!data_.interfaceArchive.loadInterfaceArchive(programDirectory_)) failStartup(programDirectory_);
+    startupTiming::mark("interface archive");
 
     step("network");
     if (!startNetwork()) failStartup("winsock error");
+    startupTiming::mark("network");
 
     step("settings");
     settings_.load(programDirectory_);
+    startupTiming::mark("settings");
 
     step("language table");
     (void)data_.strings.loadStringTable(programDirectory_ + "\\data\\lang.bin");
     data_.strings.setLanguage(settings_.language());
+    startupTiming::mark("language table");
 
     // The sprite lock is made with the archive; loading the avatar data comes next.
     step("avatar data");
     if (!loadAvatarData(data_.catalogue, data_.avatarArchive, data_.colourTables, programDirectory_))
         failStartup(programDirectory_);
+    startupTiming::mark("avatar data");
 
     step("scene pictures");
     {
@@ -81,25 +89,31 @@ void Application::startup() {
                                                std::move(pixels));
         (void)data_.spriteCache.image(painter(), data_.avatarArchive, kSmallShadowKey);
     }
+    startupTiming::mark("scene pictures");
 
     step("bubble pictures");
     text_.speechBubbles().load(data_.avatarArchive, painter());
+    startupTiming::mark("bubble pictures");
 
     step("fonts");
     createTextRenderers();
+    startupTiming::mark("fonts");
 
     step("avatar model");
     (void)avatar_.makeModel();
+    startupTiming::mark("avatar model");
 
     step("screens");
     createScreens();
     if (const int count = testSeams::galleryWidgetCount()) openWidgetField(windowStack(), width(), height(), count);
     else if (testSeams::galleryRequested()) openWidgetGallery(windowStack(), width(), height());
+    startupTiming::mark("screens");
 
     startupState_ = StartupState::started;
 
     step("updater files");
     cleanUpAfterUpdater(programDirectory_);
+    startupTiming::mark("updater files");
 }
 
 bool Application::startNetwork() { return server_.start(window()); }
