@@ -39,6 +39,8 @@ void Application::failStartup(const std::string& text) {
 }
 
 void Application::startup() {
+    // The main window has been created and its renderer started just before.
+    startupTiming::mark("window and renderer");
     startupSteps_.clear();
     // 1. The program directory, however long; the data loaders take at most 499 narrow
     // characters of the system code page, so a longer or unconvertible one stops here.

@@ -69,8 +69,7 @@ TEST_F(StartupTimingTest, EveryStepIsMarkedOnceInOrderBeforeTheFirstFrame) {
     std::vector<std::string> names;
     for (const LoggedTime& time : times) names.push_back(time.what);
     EXPECT_EQ(names, (std::vector<std::string>{"step running editor check",
-                                               "step main window",
-                                               "step renderer",
+                                               "step window and renderer",
                                                "step program directory",
                                                "step url protocol",
                                                "step interface archive",
