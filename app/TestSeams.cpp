@@ -43,6 +43,13 @@ namespace {
 
 constexpr std::size_t kLoggedFrames = 500;
 
+// The file a test run names in the variable, or nothing when it names none.
+std::wstring pathFromEnvironment(const wchar_t* variable) {
+    wchar_t path[1024];
+    const DWORD length = GetEnvironmentVariableW(variable, path, 1024);
+    return length > 0 && length < 1024 ? std::wstring(path, length) : std::wstring();
+}
+
 struct FrameLog {
     bool checked = false;
     std::wstring path;
@@ -69,9 +76,7 @@ void beginWindowDrawing(const Painter& painter) {
     FrameLog& log = frameLog();
     if (!log.checked) {
         log.checked = true;
-        wchar_t path[1024];
-        const DWORD length = GetEnvironmentVariableW(L"LIKENEX_TEST_FRAME_LOG", path, 1024);
-        if (length > 0 && length < 1024) log.path.assign(path, length);
+        log.path = pathFromEnvironment(L"LIKENEX_TEST_FRAME_LOG");
     }
     if (log.path.empty() || log.milliseconds.size() >= kLoggedFrames) return;
     // Texture draws are counted by the painter every widget draws through.
@@ -96,8 +101,48 @@ void endWindowDrawing(const Painter& painter) {
     }
 }
 
-void noteMessage(unsigned, std::uint32_t) {}
-void noteFramePresented() {}
+namespace {
+
+struct ClickLog {
+    bool checked = false;
+    std::wstring path;
+    bool waiting = false;
+    std::uint32_t clickTime = 0;
+};
+
+ClickLog& clickLog() {
+    static ClickLog log;
+    return log;
+}
+
+}  // namespace
+
+void noteMessage(unsigned message, std::uint32_t messageTime) {
+    // The choice grids act on the press (a quick second press arrives as a double click),
+    // so the press is what starts the figure's change.
+    if (message != WM_LBUTTONDOWN && message != WM_LBUTTONDBLCLK) return;
+    ClickLog& log = clickLog();
+    if (!log.checked) {
+        log.checked = true;
+        log.path = pathFromEnvironment(L"LIKENEX_CLICK_LOG");
+    }
+    // Of presses handled before one frame, the first is timed: it waited longest.
+    if (log.path.empty() || log.waiting) return;
+    log.waiting = true;
+    log.clickTime = messageTime;
+}
+
+void noteFramePresented() {
+    ClickLog& log = clickLog();
+    if (!log.waiting) return;
+    log.waiting = false;
+    // A message's time and GetTickCount are the same millisecond clock.
+    const std::uint32_t elapsed = GetTickCount() - log.clickTime;
+    if (FILE* file = _wfopen(log.path.c_str(), L"a")) {
+        std::fprintf(file, "%lu\n", static_cast<unsigned long>(elapsed));
+        std::fclose(file);
+    }
+}
 
 #else
 

@@ -26,10 +26,11 @@ void raiseRequestedFrameFault();
 void beginWindowDrawing(const Painter& painter);
 void endWindowDrawing(const Painter& painter);
 
-// LIKENEX_CLICK_LOG names a file: for each left click the time from the click message
-// (its GetMessageTime) to the end of the first frame presented after it was handled is
-// appended. The frame loop calls noteMessage for every message it takes from the queue and
-// noteFramePresented after every frame it presents.
+// LIKENEX_CLICK_LOG names a file: for each press of the left button (what the choice grids
+// act on) the time from its message (its GetMessageTime) to the end of the first frame
+// presented after it was handled is appended, in milliseconds, one line a press. The frame
+// loop calls noteMessage for every message it takes from the queue and noteFramePresented
+// after every frame it presents.
 void noteMessage(unsigned message, std::uint32_t messageTime);
 void noteFramePresented();
 

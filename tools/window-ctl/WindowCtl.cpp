@@ -4,6 +4,10 @@
 //   likenex-window-ctl wait [SECONDS]   waits until an editor window is up (exit 1 on timeout)
 //   likenex-window-ctl minimise | restore | close
 //   likenex-window-ctl click X Y        a left click at a point of the window's client area
+//   likenex-window-ctl clicks PAUSE_MS COUNT X Y [X Y ...]
+//                                       COUNT left clicks, posted as input is, at the points
+//                                       in turn, PAUSE_MS apart
+//   likenex-window-ctl memory           the editor process's working set and its peak, in KiB
 //   likenex-window-ctl type TEXT        the characters of TEXT, as typed (ASCII)
 //   likenex-window-ctl send MSG W L     a window message with its two values, sent
 //   likenex-window-ctl update-wait TEXT [SECONDS]
@@ -13,14 +17,18 @@
 //
 // The editor is found by its window class and the instance property it carries, the updater
 // by its dialog's title and status line.
+#include "platform/win/Handles.h"
 #include "update/win/UpdateResources.h"
 
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -91,10 +99,44 @@ int updaterCommand(int argc, char** argv) {
     return -1;
 }
 
+// Posted rather than sent, so that each press waits in the editor's queue as a real one
+// does and carries the time it was posted: the editor's click log measures from there.
+int postClicks(HWND editor, int argc, char** argv) {
+    const int pause = std::atoi(argv[2]), count = std::atoi(argv[3]);
+    std::vector<LPARAM> points;
+    for (int i = 4; i + 1 < argc; i += 2) points.push_back(MAKELPARAM(std::atoi(argv[i]), std::atoi(argv[i + 1])));
+    if (points.empty() || (argc - 4) % 2 != 0 || count < 0 || pause < 0) return -1;
+    for (int i = 0; i < count; ++i) {
+        const LPARAM at = points[static_cast<std::size_t>(i) % points.size()];
+        PostMessageW(editor, WM_MOUSEMOVE, 0, at);
+        PostMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(editor, WM_LBUTTONUP, 0, at);
+        Sleep(static_cast<DWORD>(pause));
+    }
+    return 0;
+}
+
+int printMemory(HWND editor) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(editor, &processId);
+    const likenex::UniqueHandle process(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!process || !GetProcessMemoryInfo(process.get(), &counters, sizeof counters)) {
+        std::fprintf(stderr, "likenex-window-ctl: no memory figures for process %lu\n", processId);
+        return 1;
+    }
+    std::printf("working set %zu KiB, peak %zu KiB\n", counters.WorkingSetSize / 1024,
+                counters.PeakWorkingSetSize / 1024);
+    return 0;
+}
+
 int usage() {
     std::fprintf(stderr,
-                 "usage: likenex-window-ctl wait [SECONDS] | minimise | restore | close | click X Y | type TEXT | "
-                 "send MSG W L | update-wait TEXT [SECONDS] | update-press action|close\n");
+                 "usage: likenex-window-ctl wait [SECONDS] | minimise | restore | close | click X Y | "
+                 "clicks PAUSE_MS COUNT X Y [X Y ...] | memory | type TEXT | send MSG W L | "
+                 "update-wait TEXT [SECONDS] | update-press action|close\n");
     return 2;
 }
 
@@ -129,6 +171,10 @@ int main(int argc, char** argv) {
         const LPARAM at = MAKELPARAM(std::atoi(argv[2]), std::atoi(argv[3]));
         SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, at);
         SendMessageW(editor, WM_LBUTTONUP, 0, at);
+    } else if (std::strcmp(command, "clicks") == 0 && argc >= 6) {
+        return postClicks(editor, argc, argv) < 0 ? usage() : 0;
+    } else if (std::strcmp(command, "memory") == 0) {
+        return printMemory(editor);
     } else if (std::strcmp(command, "send") == 0 && argc == 5) {
         SendMessageW(editor, static_cast<UINT>(std::strtoul(argv[2], nullptr, 0)),
                      static_cast<WPARAM>(std::strtoull(argv[3], nullptr, 0)),
