@@ -7,10 +7,11 @@
 //
 // With LIKENEX_TIMING_LOG naming a file, it appends a "step NAME N ms after the process
 // started" line as each of its steps ends and "first frame N ms after the process started"
-// once the cleared frame has been swapped, in the format and with the measure of the
-// editor's test build. Its window has the editor's class name and instance property, so
-// that likenex-window-ctl finds and closes it as it does the editor; a running floor
-// therefore stands for an editor to that tool, and the two are never run at once.
+// once the cleared frame has been swapped (its last step, "cleared", ends before the swap),
+// in the format and with the measure of the editor's test build. Its window has the editor's
+// class name and instance property, so that likenex-window-ctl finds and closes it as it does
+// the editor; a running floor therefore stands for an editor to that tool, and the two are
+// never run at once.
 #include "platform/win/GlContext.h"
 #include "platform/win/Handles.h"
 
@@ -137,7 +138,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ShowWindow(window.get(), SW_SHOW);
     logTime("step window shown");
 
+    // The editor notes its first frame before it swaps; the swap is timed apart for that.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glFinish();
+    logTime("step cleared");
     SwapBuffers(dc.get());
     logTime("first frame");
 
