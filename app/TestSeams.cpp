@@ -107,7 +107,8 @@ struct ClickLog {
     bool checked = false;
     std::wstring path;
     bool waiting = false;
-    std::uint32_t clickTime = 0;
+    std::uint32_t queuedMilliseconds = 0;
+    LARGE_INTEGER taken{};
 };
 
 ClickLog& clickLog() {
@@ -129,17 +130,26 @@ void noteMessage(unsigned message, std::uint32_t messageTime) {
     // Of presses handled before one frame, the first is timed: it waited longest.
     if (log.path.empty() || log.waiting) return;
     log.waiting = true;
-    log.clickTime = messageTime;
+    // A message's time and GetTickCount are the same clock, but the tick count moves in steps
+    // of up to 16 ms (under Wine whenever its server is idle, on Windows always). Read just
+    // after the message was taken it is fresh under Wine, so it gives the time in the queue,
+    // and the performance counter the rest.
+    const auto queued = static_cast<std::int32_t>(GetTickCount() - messageTime);
+    log.queuedMilliseconds = queued > 0 ? static_cast<std::uint32_t>(queued) : 0;
+    QueryPerformanceCounter(&log.taken);
 }
 
 void noteFramePresented() {
     ClickLog& log = clickLog();
     if (!log.waiting) return;
     log.waiting = false;
-    // A message's time and GetTickCount are the same millisecond clock.
-    const std::uint32_t elapsed = GetTickCount() - log.clickTime;
+    LARGE_INTEGER now{}, frequency{};
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    const double elapsed = log.queuedMilliseconds + 1000.0 * static_cast<double>(now.QuadPart - log.taken.QuadPart) /
+                                                        static_cast<double>(frequency.QuadPart);
     if (FILE* file = _wfopen(log.path.c_str(), L"a")) {
-        std::fprintf(file, "%lu\n", static_cast<unsigned long>(elapsed));
+        std::fprintf(file, "%.1f %lu\n", elapsed, static_cast<unsigned long>(log.queuedMilliseconds));
         std::fclose(file);
     }
 }

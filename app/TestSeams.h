@@ -28,9 +28,9 @@ void endWindowDrawing(const Painter& painter);
 
 // LIKENEX_CLICK_LOG names a file: for each press of the left button (what the choice grids
 // act on) the time from its message (its GetMessageTime) to the end of the first frame
-// presented after it was handled is appended, in milliseconds, one line a press. The frame
-// loop calls noteMessage for every message it takes from the queue and noteFramePresented
-// after every frame it presents.
+// presented after it was handled is appended, in milliseconds, one line a press, followed by
+// the part of it the message spent in the queue. The frame loop calls noteMessage for every
+// message it takes from the queue and noteFramePresented after every frame it presents.
 void noteMessage(unsigned message, std::uint32_t messageTime);
 void noteFramePresented();
 

@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # Click-to-picture latency of the editor under Wine: on the page of tops it clicks CLICKS times
-# (default 100) on three tops in turn, some 300 ms apart, so that every click dresses the figure
-# anew, and prints the median, 90th and 99th percentile and the largest time, in ms, from each
-# click's message (its GetMessageTime) to the end of the first frame presented after it. The
-# editor logs those times itself (LIKENEX_CLICK_LOG), so this needs a test build
-# (scripts/build.sh); the clicks are posted to the editor's queue by likenex-window-ctl.
-# Beside them it prints what rebuilding a dressed figure's action costs, from the avatar
-# benchmark (avatar_benchmarks) of a build without sanitizers, when one has been built
-# (scripts/bench.sh, or the target in build-server).
+# (default 100) on three tops in turn, 300 ms apart, so that every click dresses the figure
+# anew, first with clicks posted to the editor's window, then with the same clicks as mouse
+# input through the cursor (likenex-window-ctl). For each series it prints the median, 90th and
+# 99th percentile and the largest time, in ms, from each click's message (its GetMessageTime)
+# to the end of the first frame presented after it. The editor logs those times itself
+# (LIKENEX_CLICK_LOG), so this needs a test build (scripts/build.sh). Beside them it prints
+# what rebuilding a dressed figure's action costs natively, from the avatar benchmark
+# (avatar_benchmarks) of a build without sanitizers, when one has been built (scripts/bench.sh,
+# or that target in build-server).
 #
 #   scripts/measure-click.sh [CLICKS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 clicks=${1:-100}
 log=$(mktemp)
-export LIKENEX_CLICK_LOG="Z:${log//\//\\}" LIKENEX_CLICKS=$clicks
+trap 'rm -f "$log" "$log.posted"' EXIT
+export LIKENEX_CLICK_LOG="Z:${log//\//\\}" LIKENEX_CLICK_LOG_HOST=$log LIKENEX_CLICKS=$clicks
 # The editor asks a server for the newest version at start and says so when none answers.
 source scripts/tests/test-server.sh
 serve_the_editor build
@@ -28,21 +30,28 @@ scripts/wine-run --prefix build/wine-measure --session bash -c '
   # clicks on the tops are logged.
   for page in 1 2 3; do ctl click 600 470; done
   sleep 1
-  # The first row of the grid of tops, its three cells.
+  # The first row of the grid of tops, its three cells: clicks posted to the window, then the
+  # same as mouse input.
   ctl clicks 300 "$LIKENEX_CLICKS" 77 211 180 211 283 211
+  sleep 1
+  mv "$LIKENEX_CLICK_LOG_HOST" "$LIKENEX_CLICK_LOG_HOST.posted"
+  ctl input-clicks 300 "$LIKENEX_CLICKS" 77 211 180 211 283 211
   sleep 1
   ctl close
   wait
 '
-sort -n "$log" | awk '
-  { v[NR] = $1 }
-  function at(p) { i = int(p * NR + 0.999999); return v[i < 1 ? 1 : i] }
-  END {
-    if (NR == 0) { print "no click was logged: is build/program/Likenex.exe a test build?"; exit 1 }
-    printf "click to presented picture over %d clicks: median %d ms, p90 %d ms, p99 %d ms, max %d ms\n",
-      NR, at(0.5), at(0.9), at(0.99), v[NR]
-  }'
-rm -f "$log"
+figures() {
+  sort -n "$2" 2>/dev/null | awk -v how="$1" '
+    { v[NR] = $1; queued += $2 }
+    function at(p) { i = int(p * NR + 0.999999); return v[i < 1 ? 1 : i] }
+    END {
+      if (NR == 0) { print "no click was logged: is build/program/Likenex.exe a test build?"; exit 1 }
+      printf "click to presented picture, %d clicks %s: median %.1f ms, p90 %.1f ms, p99 %.1f ms, max %.1f ms" \
+        " (of which %.1f ms in the queue on average)\n", NR, how, at(0.5), at(0.9), at(0.99), v[NR], queued / NR
+    }'
+}
+figures "posted to the window" "$log.posted"
+figures "as mouse input" "$log"
 
 bench=
 for candidate in build-bench/avatar/avatar_benchmarks build-server/avatar/avatar_benchmarks; do

@@ -5,8 +5,10 @@
 //   likenex-window-ctl minimise | restore | close
 //   likenex-window-ctl click X Y        a left click at a point of the window's client area
 //   likenex-window-ctl clicks PAUSE_MS COUNT X Y [X Y ...]
-//                                       COUNT left clicks, posted as input is, at the points
-//                                       in turn, PAUSE_MS apart
+//                                       COUNT left clicks posted to the window, at the points
+//                                       of its client area in turn, PAUSE_MS apart
+//   likenex-window-ctl input-clicks PAUSE_MS COUNT X Y [X Y ...]
+//                                       the same as mouse input, through the cursor
 //   likenex-window-ctl memory           the editor process's working set and its peak, in KiB
 //   likenex-window-ctl type TEXT        the characters of TEXT, as typed (ASCII)
 //   likenex-window-ctl send MSG W L     a window message with its two values, sent
@@ -99,18 +101,31 @@ int updaterCommand(int argc, char** argv) {
     return -1;
 }
 
-// Posted rather than sent, so that each press waits in the editor's queue as a real one
-// does and carries the time it was posted: the editor's click log measures from there.
-int postClicks(HWND editor, int argc, char** argv) {
+// Posted clicks wait in the editor's queue as real ones do and carry the time they were
+// posted, which the editor's click log measures from. Clicks given as input take the system's
+// whole way instead: the cursor is moved to the point and the button pressed there, so the
+// window under the cursor gets them (the editor must not be covered).
+int clickSeries(HWND editor, int argc, char** argv, bool asInput) {
     const int pause = std::atoi(argv[2]), count = std::atoi(argv[3]);
-    std::vector<LPARAM> points;
-    for (int i = 4; i + 1 < argc; i += 2) points.push_back(MAKELPARAM(std::atoi(argv[i]), std::atoi(argv[i + 1])));
+    std::vector<POINT> points;
+    for (int i = 4; i + 1 < argc; i += 2) points.push_back({std::atoi(argv[i]), std::atoi(argv[i + 1])});
     if (points.empty() || (argc - 4) % 2 != 0 || count < 0 || pause < 0) return -1;
     for (int i = 0; i < count; ++i) {
-        const LPARAM at = points[static_cast<std::size_t>(i) % points.size()];
-        PostMessageW(editor, WM_MOUSEMOVE, 0, at);
-        PostMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageW(editor, WM_LBUTTONUP, 0, at);
+        POINT at = points[static_cast<std::size_t>(i) % points.size()];
+        if (asInput) {
+            ClientToScreen(editor, &at);
+            SetCursorPos(at.x, at.y);
+            INPUT presses[2]{};
+            presses[0].type = presses[1].type = INPUT_MOUSE;
+            presses[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+            presses[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+            SendInput(2, presses, sizeof(INPUT));
+        } else {
+            const LPARAM where = MAKELPARAM(at.x, at.y);
+            PostMessageW(editor, WM_MOUSEMOVE, 0, where);
+            PostMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, where);
+            PostMessageW(editor, WM_LBUTTONUP, 0, where);
+        }
         Sleep(static_cast<DWORD>(pause));
     }
     return 0;
@@ -135,7 +150,7 @@ int printMemory(HWND editor) {
 int usage() {
     std::fprintf(stderr,
                  "usage: likenex-window-ctl wait [SECONDS] | minimise | restore | close | click X Y | "
-                 "clicks PAUSE_MS COUNT X Y [X Y ...] | memory | type TEXT | send MSG W L | "
+                 "[input-]clicks PAUSE_MS COUNT X Y [X Y ...] | memory | type TEXT | send MSG W L | "
                  "update-wait TEXT [SECONDS] | update-press action|close\n");
     return 2;
 }
@@ -171,8 +186,8 @@ int main(int argc, char** argv) {
         const LPARAM at = MAKELPARAM(std::atoi(argv[2]), std::atoi(argv[3]));
         SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, at);
         SendMessageW(editor, WM_LBUTTONUP, 0, at);
-    } else if (std::strcmp(command, "clicks") == 0 && argc >= 6) {
-        return postClicks(editor, argc, argv) < 0 ? usage() : 0;
+    } else if ((std::strcmp(command, "clicks") == 0 || std::strcmp(command, "input-clicks") == 0) && argc >= 6) {
+        return clickSeries(editor, argc, argv, command[0] == 'i') < 0 ? usage() : 0;
     } else if (std::strcmp(command, "memory") == 0) {
         return printMemory(editor);
     } else if (std::strcmp(command, "send") == 0 && argc == 5) {
