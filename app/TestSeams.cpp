@@ -104,7 +104,6 @@ void endWindowDrawing(const Painter& painter) {
 namespace {
 
 struct ClickLog {
-    bool checked = false;
     std::wstring path;
     bool waiting = false;
     std::uint32_t queuedMilliseconds = 0;
@@ -123,12 +122,11 @@ void noteMessage(unsigned message, std::uint32_t messageTime) {
     // so the press is what starts the figure's change.
     if (message != WM_LBUTTONDOWN && message != WM_LBUTTONDBLCLK) return;
     ClickLog& log = clickLog();
-    if (!log.checked) {
-        log.checked = true;
-        log.path = pathFromEnvironment(L"LIKENEX_CLICK_LOG");
-    }
     // Of presses handled before one frame, the first is timed: it waited longest.
-    if (log.path.empty() || log.waiting) return;
+    if (log.waiting) return;
+    // Looked up at every press, which comes at a person's pace, so that a test may set it late.
+    log.path = pathFromEnvironment(L"LIKENEX_CLICK_LOG");
+    if (log.path.empty()) return;
     log.waiting = true;
     // A message's time and GetTickCount are the same clock, but the tick count moves in steps
     // of up to 16 ms (under Wine whenever its server is idle, on Windows always). Read just
