@@ -1,6 +1,6 @@
 // The timing log of the start-up, as scripts/measure-startup.sh reads it: each step of the
-// entry, the main window and the application's start-up marks its end once, in the order
-// they run, and the first frame comes after them all.
+// entry and of the application's start-up marks its end once, in the order they run, and the
+// first frame comes after them all.
 #include "app/Entry.h"
 #include "app/tests/win/TestSupport.h"
 
