@@ -35,6 +35,14 @@ void Application::setCommandLineRequest(const CommandLineRequest& request) {
     editRequested_ = request.editRequested;
 }
 
+DueIn Application::advanceClocks(Tick now) {
+    // The edited avatar's clock runs here whoever shows it, so that it is moved on once a tick
+    // and keeps its time, and its end-of-action reports, while nothing shows it.
+    DueIn next = DueIn::never();
+    if (const auto& model = data_.avatarModel) next = model->advanceClock();
+    return next.orSooner(uiHost_.windowStack().advanceWindows(now));
+}
+
 void Application::updateFrame() {
     testSeams::raiseRequestedFrameFault();
     // Pictures are drawn untinted, whatever the last frame's texts left in force.

@@ -50,6 +50,7 @@ public:
 
     LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void updateFrame() override;
+    [[nodiscard]] DueIn advanceClocks(Tick now) override;
     void startup() override;
     void shutdown() override;
     void releaseRendererResources() override;

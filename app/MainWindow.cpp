@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/TestSeams.h"
 #include "platform/win/MessageBox.h"
 #include "render/DeviceResources.h"
 #include "render/win/RendererStart.h"
@@ -13,9 +14,12 @@ namespace {
 
 class SystemClock : public FrameClock {
 public:
-    std::uint32_t tickCount() override { return GetTickCount(); }
     std::uint32_t loopTime() override { return timeGetTime(); }
-    void sleep(std::uint32_t milliseconds) override { Sleep(milliseconds); }
+    void waitForInput(std::uint32_t milliseconds) override {
+        // MWMO_INPUTAVAILABLE: a message already in the queue, seen or not, ends the wait too.
+        (void)MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds == kWaitForInput ? INFINITE : milliseconds,
+                                          QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
 };
 
 SystemClock systemClock;
@@ -140,14 +144,25 @@ void MainWindow::rethrowPendingError() {
     if (pendingError_) std::rethrow_exception(std::exchange(pendingError_, nullptr));
 }
 
+void MainWindow::tick() {
+    schedule_.beginTick(loopTimeStamp_);
+    schedule_.scheduleAfterTick(loopTimeStamp_, advanceClocks(loopTimeStamp_));
+    // Minimised or in the tray nothing is seen: the clocks alone move on, and the restore's
+    // messages bring the frame of the moment.
+    if (active_) drawFrame();
+}
+
 void MainWindow::drawFrame() {
-    frameStart_ = clock_->tickCount();
     painter_.clear();
     painter_.beginScene();
     updateFrame();
-    if (painter_.endFrame() > 0) painter_.recoverLostDevice();
-    std::uint32_t elapsed = clock_->tickCount() - frameStart_;
-    if (std::uint32_t rest = frameWaitAfter(elapsed, framePeriod_)) wait(rest);
+    if (painter_.endFrame() > 0) {
+        // The device was lost and the frame not shown: once recovered, the next tick draws it.
+        painter_.recoverLostDevice();
+        schedule_.markChanged();
+        return;
+    }
+    testSeams::noteFramePresented();
 }
 
 int MainWindow::run() {
@@ -163,19 +178,26 @@ int MainWindow::run() {
             rethrowPendingError();
             if (got) {
                 if (message.message == WM_QUIT) break;
+                testSeams::noteMessage(message.message, message.time);
                 TranslateMessage(&message);
                 DispatchMessageW(&message);
                 rethrowPendingError();
                 continue;  // drain every message before drawing
             }
-            drawFrame();
+            if (const std::uint32_t wait = schedule_.waitBeforeTick(loopTimeStamp_); wait > 0) {
+                clock_->waitForInput(wait);
+                continue;
+            }
+            tick();
             rethrowPendingError();
         } catch (const std::exception& error) {
             // The text outlives the exception object: the entry shows it after this handler.
             fatalText() = error.what();
             fatal = true;
         } catch (...) {
-            // Anything else, a narrow text among them, abandons this frame only.
+            // Anything else, a narrow text among them, abandons this frame only: the next
+            // tick tries again.
+            schedule_.markChanged();
         }
         if (fatal) throw fatalText().c_str();
     }
@@ -210,9 +232,10 @@ int MainWindow::leaveLoop(int exitCode) {
     return exitCode;
 }
 
-void MainWindow::wait(std::uint32_t milliseconds) { waitFor(*clock_, milliseconds, active_); }
-
 LRESULT MainWindow::handleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Any message may change what the window shows (a widget's answer, a server reply, a
+    // timer): the next tick draws. Without messages the window waits for its clocks alone.
+    schedule_.markChanged();
     try {
         return windowProc(window, message, wParam, lParam);
     } catch (...) {
@@ -245,6 +268,7 @@ LRESULT MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 LRESULT MainWindow::onWindowMessage(HWND, UINT, WPARAM, LPARAM) { return 0; }
 void MainWindow::reserved() {}
 void MainWindow::updateFrame() {}
+DueIn MainWindow::advanceClocks(Tick) { return DueIn::never(); }
 void MainWindow::startup() {}
 void MainWindow::shutdown() {}
 

@@ -1,6 +1,7 @@
 #pragma once
 // The program's one top-level window: window class, creation windowed or fullscreen, the
-// renderer start, the frame loop with its 20 ms pacing, and the base window procedure.
+// renderer start, the frame loop with its 20 ms pacing (app/FramePacer.h: a frame only when
+// one is due), and the base window procedure.
 // The Application is the one concrete MainWindow.
 
 #include "app/FramePacer.h"
@@ -47,14 +48,14 @@ public:
     virtual LRESULT onWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     virtual void reserved();
     virtual void updateFrame();
+    // Moves the clocks of what the window shows on to `now`, the loop time, at every tick,
+    // shown or not; says when the picture next changes by time alone.
+    [[nodiscard]] virtual DueIn advanceClocks(Tick now);
     virtual void startup();
     virtual void shutdown();
     // Called once the frame loop has ended, while the renderer still runs: for what holds
     // textures until the very end (the interface archive's cache).
     virtual void releaseRendererResources();
-
-    // Busy-waits with short sleeps: 1 ms steps while active, 10 ms otherwise.
-    void wait(std::uint32_t milliseconds);
 
     [[nodiscard]] HWND window() const { return window_.get(); }
     [[nodiscard]] HINSTANCE instance() const { return instance_; }
@@ -72,7 +73,11 @@ public:
         width_ = width;
         height_ = height;
     }
-    void setActive(bool active) { active_ = active; }
+    // Shown (true) or minimised or hidden in the tray; shown again, the next tick draws.
+    void setActive(bool active) {
+        active_ = active;
+        schedule_.markChanged();
+    }
     void setFullscreen(bool fullscreen) { fullscreen_ = fullscreen; }
     void setOwnerWindow(HWND owner) { ownerWindow_ = owner; }
     void setUiFontFile(std::wstring file) { uiFontFile_ = std::move(file); }
@@ -106,8 +111,6 @@ protected:
     DWORD windowStyle_ = WS_POPUP;
     DWORD extendedStyle_ = WS_EX_APPWINDOW | WS_EX_WINDOWEDGE;
     RECT clientRect_{};
-    std::uint32_t frameStart_ = 0;
-    std::int32_t framePeriod_ = kFramePeriod;
     int width_ = 640;
     int height_ = 480;
     std::uint32_t loopTimeStamp_ = 0;
@@ -119,12 +122,14 @@ private:
     LRESULT handleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     bool registerWindowClass();
     [[nodiscard]] bool startBackEnd(int rendererChoice);
+    void tick();
     void drawFrame();
     int leaveLoop(int exitCode);
     void rethrowPendingError();
 
     RenderContext renderContext_;
     Painter painter_{renderContext_};
+    FrameSchedule schedule_;
     // From the renderer start in create() until the end of the loop stopped it.
     bool rendererOwned_ = false;
     bool classRegistered_ = false;

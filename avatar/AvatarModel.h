@@ -5,7 +5,7 @@
 // composed ahead of time (the frame store), its name label and where it stands.
 //
 // Sections of the implementation: AvatarModel.cpp (loading, playing, composing the frame
-// store), AvatarView.cpp (drawing on screen and into the snapshot).
+// store), AvatarView.cpp (the clock, and drawing on screen and into the snapshot).
 
 #include <array>
 #include <memory>
@@ -101,7 +101,13 @@ public:
     void clearFrameStore();
 
     // --- View (AvatarView.cpp) ---
+    // Draws the current frame; what shows depends on the clock, which drawing leaves alone.
     void drawAvatar(Painter& painter, int x, int y);
+    // Moves the playback clock and the talking toggle on to the present time, reporting the end
+    // of an action as a pass ends, whether or not the avatar is drawn. Says when the picture
+    // next changes by time alone (the next frame, the bubble's end, the extra picture's
+    // appearance), so that a caller need neither draw nor wake before then.
+    [[nodiscard]] DueIn advanceClock();
     [[nodiscard]] bool say(const std::u16string* text, int style, int durationMs) {
         return speech_.say(parts_.scene, text, style, durationMs, playback_.now());
     }

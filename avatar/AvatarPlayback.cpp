@@ -67,6 +67,12 @@ void AvatarPlayback::endOfPass(std::int64_t value) {
     if (events_) events_->actionEnded(actionId_, value);
 }
 
+DueIn AvatarPlayback::nextStep(Tick now) const {
+    const ActionFrame* frame = currentFrame();
+    if (!running_ || !frame) return DueIn::never();
+    return DueIn::in(ticksLeft(frameStart_, now, static_cast<std::uint32_t>(frame->duration)));
+}
+
 void AvatarPlayback::clockStep(Tick now, std::int64_t value) {
     const ActionFrame* frame = currentFrame();
     if (!running_ || !frame) return;

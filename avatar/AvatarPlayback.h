@@ -46,6 +46,8 @@ public:
     int playSpan(int firstFrame, int lastFrame, bool repeat);
     // Moves to the next frame once the current one's duration has passed.
     void clockStep(Tick now, std::int64_t value);
+    // When clockStep next moves a frame on: never while stopped.
+    [[nodiscard]] DueIn nextStep(Tick now) const;
 
 private:
     void endOfPass(std::int64_t value);

@@ -55,6 +55,12 @@ void AvatarSpeech::toggleStep(Tick now) {
     }
 }
 
+DueIn AvatarSpeech::nextChange(Tick now) const {
+    DueIn next = talking_ ? DueIn::in(ticksLeft(lastToggle_, now, kTogglePeriod)) : DueIn::never();
+    if (showing(now)) next = next.orSooner(DueIn::in(ticksLeft(saidAt_, now, static_cast<std::uint32_t>(duration_))));
+    return next;
+}
+
 bool AvatarSpeech::showing(Tick now) const {
     return said_ && duration_ > 0 && !ticksElapsed(saidAt_, now, static_cast<std::uint32_t>(duration_)) &&
            lineCount_ > 0 && !lines_[0].empty();

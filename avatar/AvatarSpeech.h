@@ -24,6 +24,8 @@ public:
     [[nodiscard]] bool mouthOpen() const { return talking_ && toggle_; }
     // Whether the said text still shows at `now`; a negative duration shows nothing.
     [[nodiscard]] bool showing(Tick now) const;
+    // When what shows next changes: the mouth's next toggle while talking, the bubble's end.
+    [[nodiscard]] DueIn nextChange(Tick now) const;
 
     [[nodiscard]] const std::u16string& line(int line) const { return lines_[line]; }
     [[nodiscard]] int lineCount() const { return lineCount_; }

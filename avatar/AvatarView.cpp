@@ -1,5 +1,7 @@
-// Drawing the avatar's current frame: on screen with its shadow, speech bubble and label, and
-// into the snapshot with the CPU. Both move the playback clock and the talking toggle.
+// The avatar's clock, and drawing its current frame: on screen with its shadow, speech bubble
+// and label, and into the snapshot with the CPU. The clock moves on its own calls, not with
+// drawing on screen, so that an avatar nobody sees (a minimised window) still keeps its time and
+// reports its actions' ends; the snapshot, taken once for a picture, moves it as before.
 #include "avatar/AvatarModel.h"
 
 #include "base/Position.h"
@@ -30,12 +32,21 @@ void AvatarModel::setExtraPicture(const ImageRecord& picture) {
     extraSetAt_ = playback_.now();
 }
 
+DueIn AvatarModel::advanceClock() {
+    const Tick now = playback_.now();
+    speech_.toggleStep(now);
+    playback_.clockStep(now, notifyValue());
+    DueIn next = playback_.nextStep(now).orSooner(speech_.nextChange(now));
+    if (extraPicture_.texture && ticksBetween(extraSetAt_, now) <= kExtraPictureDelay)
+        next = next.orSooner(DueIn::in(ticksLeft(extraSetAt_, now, kExtraPictureDelay + 1)));
+    return next;
+}
+
 void AvatarModel::drawAvatar(Painter& painter, int x, int y) {
     try {
         const ActionFrame* frame = playback_.currentFrame();
         if (!frame) return;
         const Tick now = playback_.now();
-        speech_.toggleStep(now);
         const AvatarRecord& r = *record_;
         const int px = clampPosition(std::int64_t{x} + frame->layers[0].x),
                   py = clampPosition(std::int64_t{y} + frame->layers[0].y);
@@ -80,7 +91,6 @@ void AvatarModel::drawAvatar(Painter& painter, int x, int y) {
                 scene.drawText(painter, caption_, lx - 1, ly - 1, labelColour(r, settings().nameChoice));
             }
         }
-        playback_.clockStep(now, notifyValue());
     } catch (...) {
         // Whatever is thrown while drawing (the scene's text and bubble calls included) ends
         // this call only: drawing never takes the window down, and the next paint tries again.

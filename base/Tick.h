@@ -17,4 +17,26 @@ using Tick = std::uint32_t;
     return ticksBetween(start, now) >= span;
 }
 
+// Milliseconds left from `now` until `span` milliseconds have passed from `start`; 0 once they have.
+[[nodiscard]] constexpr std::uint32_t ticksLeft(Tick start, Tick now, std::uint32_t span) noexcept {
+    const std::uint32_t passed = ticksBetween(start, now);
+    return passed >= span ? 0 : span - passed;
+}
+
+// A time something is due in, as milliseconds from now; none when nothing is due.
+struct DueIn {
+    bool due = false;
+    std::uint32_t milliseconds = 0;
+
+    [[nodiscard]] static constexpr DueIn never() noexcept { return {}; }
+    [[nodiscard]] static constexpr DueIn in(std::uint32_t ms) noexcept { return {true, ms}; }
+    // The earlier of the two.
+    [[nodiscard]] constexpr DueIn orSooner(DueIn other) const noexcept {
+        if (!other.due) return *this;
+        if (!due || other.milliseconds < milliseconds) return other;
+        return *this;
+    }
+    friend constexpr bool operator==(DueIn, DueIn) noexcept = default;
+};
+
 }  // namespace likenex

@@ -550,9 +550,14 @@ void EditorScreen::onNotify(int code, int controlId, ui::Widget* sender) {
 
 // ---- Drawing -----------------------------------------------------------------------
 
+DueIn EditorScreen::advance(Tick now) {
+    state_.update(now);
+    if (scriptList_ && scriptList_->selected() != state_.selectedStep()) scriptList_->select(state_.selectedStep());
+    return Widget::advance(now).orSooner(state_.nextStepDue(now));
+}
+
 void EditorScreen::draw(Painter& painter) {
     if (!visible) return;
-    state_.update(host().loopTime());
     if (scriptList_ && scriptList_->selected() != state_.selectedStep()) scriptList_->select(state_.selectedStep());
     setColour(painter, 0xFFFFFFFFu);
     drawNinePatch(painter, frame_, bounds.left, bounds.top);

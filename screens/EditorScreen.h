@@ -48,6 +48,7 @@ public:
     bool onMessage(std::uint32_t message, ui::WParam wParam, ui::LParam lParam) override;
     void onNotify(int code, int controlId, ui::Widget* sender) override;
     void draw(Painter& painter) override;
+    [[nodiscard]] DueIn advance(Tick now) override;
     void dragTo(int, int) override {}
     void languageChanged() override;
 

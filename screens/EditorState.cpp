@@ -330,6 +330,11 @@ void EditorState::update(Tick now) {
     startStep(selectedStep_);
 }
 
+DueIn EditorState::nextStepDue(Tick now) const {
+    if (!playing_ || !stepDue_) return DueIn::never();
+    return DueIn::in(ticksLeft(*stepDue_, now, static_cast<Tick>(kStepPauseMs)));
+}
+
 void EditorState::stopPlaying() {
     if (!playing_) return;
     playing_ = false;

@@ -123,8 +123,10 @@ public:
     // The model finished an action (the end-of-action message): during playback the next step
     // is selected and starts after a pause; after a single action the figure stands again.
     void actionEnded(std::uint16_t actionId, Tick now);
-    // Starts a step whose pause is over; called with every frame.
+    // Starts a step whose pause is over; called as the window's time moves on.
     void update(Tick now);
+    // When update next has a step to start: never unless a pause runs.
+    [[nodiscard]] DueIn nextStepDue(Tick now) const;
     void stopPlaying();
 
     // --- Starting over ---

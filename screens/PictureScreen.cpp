@@ -162,7 +162,8 @@ bool PictureScreen::exportPictureFiles(const std::vector<PictureEntry>& list) {
         std::memcpy(bottomUp.data() + static_cast<std::size_t>(row) * kExportSize * 4,
                     picture.data() + static_cast<std::size_t>(kExportSize - 1 - row) * kExportSize * 4,
                     kExportSize * 4);
-    exported_ = OwnedTexture(host().painter(), makeTexture(host().painter(), kExportSize, kExportSize, bottomUp.data()));
+    exported_ =
+        OwnedTexture(host().painter(), makeTexture(host().painter(), kExportSize, kExportSize, bottomUp.data()));
     return written;
 }
 
@@ -284,9 +285,15 @@ void PictureScreen::mouseMove(int x, int y) {
 
 // ---- Drawing -----------------------------------------------------------------------
 
+DueIn PictureScreen::advance(Tick now) {
+    update(now);
+    DueIn next = Widget::advance(now);
+    if (replaying_ && nextEntryAt_) next = next.orSooner(DueIn::in(ticksLeft(*nextEntryAt_, now, kStepPauseMs)));
+    return next;
+}
+
 void PictureScreen::draw(Painter& painter) {
     if (!visible) return;
-    update(host().loopTime());
     Widget::draw(painter);
     auto picture = [&](const SkinImage& image, int left, int top) {
         if (!image.texture) return;

@@ -46,6 +46,7 @@ public:
     void onNotify(int code, int controlId, ui::Widget* sender) override;
     void mouseMove(int x, int y) override;
     void draw(Painter& painter) override;
+    [[nodiscard]] DueIn advance(Tick now) override;
     void dragTo(int, int) override {}
 
     // The model whose picture is exported and replayed.

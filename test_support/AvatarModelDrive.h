@@ -146,6 +146,7 @@ inline void driveAvatarModel(std::span<const std::uint8_t> bytes) {
             (void)model->say(&words, 0, 5000);
             for (int step = 0; step < 2; ++step) {
                 model->drawAvatar(painter, direction * 40 - 100, 300 - direction * 40);
+                (void)model->advanceClock();
                 (void)model->takeSnapshot();
                 check(model->snapshot().size() == std::size_t{kSnapshotSize} * kSnapshotSize * 4, "snapshot size");
                 clock.time += 397;

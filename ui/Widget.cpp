@@ -297,6 +297,8 @@ void Widget::draw(Painter& painter) {
     painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
 }
 
+DueIn Widget::advance(Tick now) { return !tooltip.empty() && now == lastMouseTime ? DueIn::in(1) : DueIn::never(); }
+
 void Widget::drawChildren(Painter& painter) {
     Control* focused = focusedChild();
     for (const auto& child : children_)

@@ -4,6 +4,7 @@
 // through the renderer from interface pictures framed as nine-patches; messages arrive as
 // virtual calls routed by the window stack (WindowStack.h). UI thread only.
 
+#include "base/Tick.h"
 #include "render/Colour.h"
 #include "render/ImageRecord.h"
 #include "render/Painter.h"
@@ -82,6 +83,10 @@ public:
     virtual bool loadImage(std::uint32_t skinIdentifier, SkinImage& image);
     virtual void layoutNinePatch(const ImageRect& area, NinePatch& patch);
     virtual void draw(Painter& painter);
+    // Moves on to `now` (the loop time) whatever this window shows by time alone, and says when
+    // its picture next changes without a message; the frame loop draws no sooner. A window of
+    // its own has only its tooltip to wait for: it shows once the loop time has left the mouse's.
+    [[nodiscard]] virtual DueIn advance(Tick now);
     [[nodiscard]] virtual bool hitTest(int x, int y) const;
     virtual void setFont(std::wstring_view face, int size);
     // After a change of language: the fonts of this window and its controls again, in the

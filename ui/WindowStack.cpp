@@ -119,6 +119,17 @@ void WindowStack::drawWindows(Painter& painter) {
     painter.setColour(Colour::fromPacked(0xFFFFFFFFu));
 }
 
+DueIn WindowStack::advanceWindows(Tick now) {
+    const Running running(*this);
+    // Copied first: a window may close itself, or open another, as its time moves on.
+    std::vector<Widget*> shown;
+    for (const auto& w : windows_)
+        if (w->visible) shown.push_back(w.get());
+    DueIn next = DueIn::never();
+    for (Widget* w : shown) next = next.orSooner(w->advance(now));
+    return next;
+}
+
 bool WindowStack::route(std::uint32_t message, WParam wParam, LParam lParam) {
     const Running running(*this);
 

@@ -32,6 +32,8 @@ public:
     [[nodiscard]] Widget* findWindow(std::int32_t id) const;
     void closeAllWindows();
     void drawWindows(Painter& painter);
+    // Advances every shown window (Widget::advance) and gives the soonest change among them.
+    [[nodiscard]] DueIn advanceWindows(Tick now);
 
     // Offers a message of the main window to the windows; true when one handled it.
     bool route(std::uint32_t message, WParam wParam, LParam lParam);

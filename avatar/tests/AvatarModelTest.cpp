@@ -136,8 +136,12 @@ protected:
     }
     bool occupied(int slot) const { return model_->look().items[static_cast<std::size_t>(slot)].occupied; }
     std::int32_t in(int slot) const { return model_->look().items[static_cast<std::size_t>(slot)].item; }
+    // Frames as the window shows them: the clock moved on, then the frame drawn.
     void draw(int times = 1) {
-        for (int i = 0; i < times; ++i) model_->drawAvatar(RecordingRenderer::painter(), 0, 0);
+        for (int i = 0; i < times; ++i) {
+            (void)model_->advanceClock();
+            model_->drawAvatar(RecordingRenderer::painter(), 0, 0);
+        }
     }
     // The textures drawn since the last call, in order.
     std::vector<TextureHandle> drawn() {
@@ -355,6 +359,52 @@ TEST_F(AvatarModelTest, ARepeatingActionReportsEveryPassAndAZeroDurationFrameAdv
         draw();
     }
     EXPECT_EQ(events_.ended, (std::vector<std::uint16_t>{1353, 1353, 1353}));
+}
+
+// Nobody needs to draw for the time to go on: a minimised window still hears of an action's
+// end when it comes, and is told when to look again.
+TEST_F(AvatarModelTest, TheClockRunsWithoutDrawingAndSaysWhenTheFrameNextChanges) {
+    EXPECT_EQ(model_->advanceClock(), DueIn::never()) << "nothing plays";
+    ASSERT_TRUE(model_->playAction(6, 0, false));
+    (void)model_->playSpan(0, 1, false);
+    (void)drawn();
+    clock_.time += 30;
+    EXPECT_EQ(model_->advanceClock(), DueIn::in(70));
+    clock_.time += 70;
+    EXPECT_EQ(model_->advanceClock(), DueIn::in(100));
+    EXPECT_EQ(model_->frameIndex(), 1);
+    clock_.time += 250;  // late: one step, the end reported then
+    EXPECT_EQ(model_->advanceClock(), DueIn::never()) << "stopped on its last frame";
+    EXPECT_EQ(events_.ended, std::vector<std::uint16_t>{6});
+    EXPECT_TRUE(drawn().empty()) << "nothing was drawn";
+
+    // A zero-length frame is due at once; the window's pacing spaces such frames out.
+    ASSERT_TRUE(model_->playAction(1353, 0, false));
+    (void)model_->playSpan(0, 2, true);
+    clock_.time += 100;
+    EXPECT_EQ(model_->advanceClock(), DueIn::in(0));
+    EXPECT_EQ(model_->frameIndex(), 1);
+}
+
+TEST_F(AvatarModelTest, TheBubblesEndTheTalkingMouthAndTheExtraPictureAreDueToo) {
+    const std::u16string words = u"hello";
+    ASSERT_TRUE(model_->say(&words, 0, 1000));
+    EXPECT_EQ(model_->advanceClock(), DueIn::in(1000)) << "the bubble goes";
+    model_->setExtraPicture(whitePixel());
+    clock_.time += 600;
+    EXPECT_EQ(model_->advanceClock(), DueIn::in(400));
+    clock_.time += 400;
+    EXPECT_EQ(model_->advanceClock(), DueIn::in(2001)) << "the extra picture shows once 3000 ms have passed";
+    clock_.time += 2001;
+    EXPECT_EQ(model_->advanceClock(), DueIn::never());
+
+    const std::u16string twoLines(20, u'a');  // talks for as many toggles as it has letters
+    ASSERT_TRUE(model_->say(&twoLines, 0, 100000));
+    model_->setTalking(true);
+    clock_.time += 200;
+    EXPECT_EQ(model_->advanceClock(), DueIn::in(160)) << "the mouth toggled now";
+    clock_.time += 100;
+    EXPECT_EQ(model_->advanceClock(), DueIn::in(60));
 }
 
 TEST_F(AvatarModelTest, TheFinalActionKeepsPlaying) {

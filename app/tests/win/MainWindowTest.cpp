@@ -7,6 +7,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -18,7 +19,9 @@ using testing::RecordingRenderer;
 using testing::TestClock;
 
 // A main window whose frames are scripted by the test: each frame runs `onFrame` with the
-// frame's number, and the window quits with code 7 after `frames` frames.
+// frame's number, and the window quits with code 7 after `frames` frames. Unless `idle`, its
+// picture changes all the time, so that a frame is due at every period; each tick runs
+// `onTick` with the tick's number.
 class ScriptedWindow : public MainWindow {
 public:
     ScriptedWindow() {
@@ -31,6 +34,12 @@ public:
         if (onFrame) onFrame(frame);
         if (++frame == frames) PostQuitMessage(7);
     }
+    DueIn advanceClocks(Tick) override {
+        RecordingRenderer::calls().push_back("advanceClocks");
+        if (onTick) onTick(ticks);
+        ++ticks;
+        return idle ? DueIn::never() : DueIn::in(0);
+    }
     void startup() override { RecordingRenderer::calls().push_back("startup"); }
     void shutdown() override { RecordingRenderer::calls().push_back("shutdown"); }
     LRESULT onWindowMessage(HWND, UINT message, WPARAM, LPARAM) override {
@@ -41,7 +50,28 @@ public:
     TestClock clock;
     int frame = 0;
     int frames = 1;
+    int ticks = 0;
+    bool idle = false;
     std::function<void(int)> onFrame;
+    std::function<void(int)> onTick;
+};
+
+// Closes the window after a second of real time: a loop that waits for input where it should
+// not is ended, and the test's expectations say what went wrong.
+class Deadline {
+public:
+    explicit Deadline(HWND window)
+        : thread_([window, this] {
+              if (WaitForSingleObject(stop_.get(), 1000) == WAIT_TIMEOUT) PostMessageW(window, WM_CLOSE, 0, 0);
+          }) {}
+    ~Deadline() {
+        SetEvent(stop_.get());
+        thread_.join();
+    }
+
+private:
+    UniqueHandle stop_{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::thread thread_;
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -146,30 +176,63 @@ TEST_F(MainWindowTest, FramesArePacedToTwentyMilliseconds) {
     ScriptedWindow w;
     ASSERT_TRUE(w.create(kRendererOpenGl));
     w.setActive(true);
-    w.frames = 2;
-    std::vector<size_t> sleepsBefore;
+    w.frames = 3;
+    std::vector<size_t> waitsBefore;
     w.onFrame = [&](int frame) {
-        sleepsBefore.push_back(w.clock.sleeps.size());
+        waitsBefore.push_back(w.clock.waits.size());
         w.clock.now += frame == 0 ? 35 : 5;  // the first frame overruns, the second is quick
     };
     EXPECT_EQ(w.run(), 7);
-    ASSERT_EQ(sleepsBefore.size(), 2u);
-    EXPECT_EQ(sleepsBefore[1], 0u) << "a 35 ms frame is followed by no wait";
-    EXPECT_EQ(w.clock.sleeps, std::vector<std::uint32_t>(15, 1)) << "a 5 ms frame waits 15 ms in 1 ms steps";
+    ASSERT_EQ(waitsBefore.size(), 3u);
+    EXPECT_EQ(waitsBefore[1], 0u) << "a 35 ms frame is followed by no wait";
+    EXPECT_EQ(w.clock.waits, std::vector<std::uint32_t>{15}) << "a 5 ms frame is followed by 15 ms";
 }
 
-TEST_F(MainWindowTest, MinimisedWindowWaitsInTenMillisecondSteps) {
+// Nothing moves and no message comes: one frame, then the loop waits for input, and a message
+// brings exactly one frame more.
+TEST_F(MainWindowTest, AnIdleWindowDrawsOnlyWhenAMessageArrives) {
+    ScriptedWindow w;
+    ASSERT_TRUE(w.create(kRendererOpenGl));
+    w.idle = true;
+    w.frames = 2;
+    HWND window = w.window();
+    std::thread poster;
+    w.onFrame = [&](int frame) {
+        if (frame == 0)
+            poster = std::thread([window] {
+                Sleep(50);
+                PostMessageW(window, WM_APP, 0, 0);
+            });
+    };
+    const Deadline deadline(window);
+    calls().clear();
+    EXPECT_EQ(w.run(), 7);
+    poster.join();
+    EXPECT_EQ(w.clock.waits, (std::vector<std::uint32_t>{kWaitForInput, 20}))
+        << "waited for input, then for the rest of the period";
+    EXPECT_EQ(calls(), (std::vector<std::string>{"advanceClocks", "clear", "beginScene", "updateFrame", "endFrame",
+                                                 "WM_APP", "advanceClocks", "clear", "beginScene", "updateFrame",
+                                                 "endFrame", "stop", "shutdown"}));
+}
+
+// Minimised, the window draws nothing but its clocks go on at their pace; restored, it draws.
+TEST_F(MainWindowTest, AMinimisedWindowMovesItsClocksOnAndDrawsOnceRestored) {
     ScriptedWindow w;
     ASSERT_TRUE(w.create(kRendererOpenGl));
     SendMessageW(w.window(), WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(0, 0));
     EXPECT_FALSE(w.active());
-    w.frames = 1;
-    w.onFrame = [&](int) { w.clock.now += 5; };
-    w.run();
-    EXPECT_EQ(w.clock.sleeps, (std::vector<std::uint32_t>{10, 10}));
+    w.onTick = [&](int tick) {
+        if (tick == 3) SendMessageW(w.window(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(654, 537));
+    };
+    calls().clear();
+    EXPECT_EQ(w.run(), 7);
+    EXPECT_EQ(w.ticks, 4);
+    EXPECT_EQ(w.frame, 1);
+    EXPECT_EQ(w.clock.waits, (std::vector<std::uint32_t>{20, 20, 20}));
+    EXPECT_EQ(calls(), (std::vector<std::string>{"advanceClocks", "advanceClocks", "advanceClocks", "advanceClocks",
+                                                 "resize 654x537", "clear", "beginScene", "updateFrame", "endFrame",
+                                                 "stop", "shutdown"}));
 
-    SendMessageW(w.window(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(654, 537));
-    EXPECT_TRUE(w.active());
     SendMessageW(w.window(), WM_SIZE, SIZE_MAXHIDE, MAKELPARAM(654, 537));
     EXPECT_FALSE(w.active());
 }
@@ -190,8 +253,8 @@ TEST_F(MainWindowTest, EveryPendingMessageIsHandledBeforeAFrameIsDrawn) {
     calls().clear();
     w.frames = 1;
     EXPECT_EQ(w.run(), 7);
-    EXPECT_EQ(calls(), (std::vector<std::string>{"WM_APP", "WM_APP", "WM_APP", "clear", "beginScene", "updateFrame",
-                                                 "endFrame", "stop", "shutdown"}));
+    EXPECT_EQ(calls(), (std::vector<std::string>{"WM_APP", "WM_APP", "WM_APP", "advanceClocks", "clear", "beginScene",
+                                                 "updateFrame", "endFrame", "stop", "shutdown"}));
     EXPECT_EQ(w.renderContext().backEnd, nullptr);
 }
 
@@ -223,8 +286,24 @@ TEST_F(MainWindowTest, LostDeviceIsRecoveredAfterAFailedPresent) {
     calls().clear();
     w.run();
     w.renderContext().deviceResources.remove(&resource);
-    EXPECT_EQ(calls(), (std::vector<std::string>{"clear", "beginScene", "updateFrame", "endFrame", "lost",
-                                                 "restoreDevice", "reset", "stop", "shutdown"}));
+    EXPECT_EQ(calls(), (std::vector<std::string>{"advanceClocks", "clear", "beginScene", "updateFrame", "endFrame",
+                                                 "lost", "restoreDevice", "reset", "stop", "shutdown"}));
+}
+
+// The frame lost with the device was never seen: it is drawn again, although nothing else
+// asks for a frame.
+TEST_F(MainWindowTest, AFrameLostWithTheDeviceIsDrawnAgain) {
+    ScriptedWindow w;
+    ASSERT_TRUE(w.create(kRendererDirect3D));
+    w.idle = true;
+    w.frames = 2;
+    RecordingRenderer::endFrameResult = 1;
+    w.onFrame = [](int frame) {
+        if (frame == 1) RecordingRenderer::endFrameResult = 0;
+    };
+    const Deadline deadline(w.window());
+    EXPECT_EQ(w.run(), 7);
+    EXPECT_EQ(w.frame, 2);
 }
 
 TEST_F(MainWindowTest, StandardExceptionInAFrameLeavesTheLoopAsItsText) {

@@ -47,17 +47,21 @@ public:
     ServerEndpoint lastEndpoint;
 };
 
-// Time moves only when the test (or a sleep) moves it.
+// Time moves only when the test (or a wait) moves it. A timed wait passes at once, its time
+// added; a wait for input alone really waits for a message.
 class TestClock : public FrameClock {
 public:
-    std::uint32_t tickCount() override { return now; }
     std::uint32_t loopTime() override { return now; }
-    void sleep(std::uint32_t ms) override {
-        sleeps.push_back(ms);
+    void waitForInput(std::uint32_t ms) override {
+        waits.push_back(ms);
+        if (ms == kWaitForInput) {
+            (void)MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            return;
+        }
         now += ms;
     }
     std::uint32_t now = 1000;
-    std::vector<std::uint32_t> sleeps;
+    std::vector<std::uint32_t> waits;
 };
 
 // A back end that draws nothing and records what was asked of it.
