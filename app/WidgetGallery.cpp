@@ -6,6 +6,8 @@
 #include "ui/MessageDialog.h"
 #include "ui/WindowStack.h"
 
+#include <memory>
+
 namespace likenex {
 
 void openWidgetGallery(ui::WindowStack& stack, int clientWidth, int clientHeight) {
@@ -57,9 +59,22 @@ void openWidgetGallery(ui::WindowStack& stack, int clientWidth, int clientHeight
     dialog->dragTo(clientWidth - 290, clientHeight - 220);
 }
 
+namespace {
+
+// The field is there to time the drawing of a busy screen: it asks for a frame at every period,
+// where an ordinary window is drawn only when something changes.
+class WidgetField : public ui::Widget {
+public:
+    using ui::Widget::Widget;
+    DueIn advance(Tick) override { return DueIn::in(0); }
+};
+
+}  // namespace
+
 void openWidgetField(ui::WindowStack& stack, int clientWidth, int clientHeight, int count) {
     if (!stack.root()) stack.openWindow(nullptr, {0, 0, clientWidth, clientHeight}, false)->visible = false;
-    ui::Widget* window = stack.openWindow(stack.root(), {10, 10, clientWidth - 10, clientHeight - 10}, false);
+    ui::Widget* window = stack.openWindow(stack.root(), {10, 10, clientWidth - 10, clientHeight - 10}, false,
+                                          std::make_unique<WidgetField>(stack.root()->host()));
     const int columns = 5, cellWidth = (clientWidth - 40) / columns, cellHeight = 28;
     for (int i = 0; i < count; ++i) {
         const int x = 10 + (i % columns) * cellWidth, y = 36 + (i / columns) * cellHeight;

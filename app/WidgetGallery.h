@@ -12,7 +12,7 @@ namespace likenex {
 void openWidgetGallery(ui::WindowStack& stack, int clientWidth, int clientHeight);
 
 // Opens a window of `count` widgets (labels, buttons, check boxes, edit boxes in turn), for
-// measuring the drawing of a busy screen.
+// measuring the drawing of a busy screen; it is drawn at every frame period.
 void openWidgetField(ui::WindowStack& stack, int clientWidth, int clientHeight, int count);
 
 }  // namespace likenex
