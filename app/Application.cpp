@@ -7,6 +7,7 @@
 #include "catalogue/StringTable.h"
 #include "net/Messages.h"
 #include "screens/AvatarStage.h"
+#include "ui/EditBox.h"
 #include "ui/InterfaceArchive.h"
 #include "ui/MessageDialog.h"
 
@@ -122,6 +123,13 @@ LRESULT Application::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     // WM_AVATAR_ACTION_END goes on to the window stack: the screens that replay a script
     // take it there.
+    case WM_TIMER:
+        // The caret timer runs while any edit box exists, but blinks only the focused one: when
+        // no edit box takes the tick, nothing shown changes and no frame is drawn for it.
+        if (wParam != ui::kCaretTimerId) break;
+        if (routeThroughWindowStack(window, message, wParam, lParam)) return 1;
+        leavePictureUnchanged();
+        return 0;
     case WM_VERSION_REPLY: return versionCheck_.onReply(wParam, lParam);
     case WM_OPEN_AVATAR: openAvatar(joinAvatarId(wParam, lParam)); return 1;
     case WM_SERVER_FAILED:

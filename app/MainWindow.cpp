@@ -8,6 +8,7 @@
 #include <mmsystem.h>
 
 #include <string>
+#include <utility>
 
 namespace likenex {
 namespace {
@@ -234,11 +235,15 @@ int MainWindow::leaveLoop(int exitCode) {
 
 LRESULT MainWindow::handleWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // Any message may change what the window shows (a widget's answer, a server reply, a
-    // timer): the next tick draws. Without messages the window waits for its clocks alone.
-    schedule_.markChanged();
+    // timer): the next tick draws, unless the procedure said this one changed nothing. Without
+    // messages the window waits for its clocks alone.
+    pictureUnchanged_ = false;
     try {
-        return windowProc(window, message, wParam, lParam);
+        const LRESULT result = windowProc(window, message, wParam, lParam);
+        if (!std::exchange(pictureUnchanged_, false)) schedule_.markChanged();
+        return result;
     } catch (...) {
+        schedule_.markChanged();
         keepWindowProcException(std::current_exception());
         return 0;
     }

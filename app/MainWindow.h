@@ -100,6 +100,9 @@ public:
     void endAfterError();
 
 protected:
+    // Called while a message is handled that is known to change nothing shown (a timer that no
+    // widget took): it brings no frame. A message nested inside it still does.
+    void leavePictureUnchanged() { pictureUnchanged_ = true; }
     // The widgets of the window stack see every message first; true when one handled it.
     virtual bool routeThroughWindowStack(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -130,6 +133,7 @@ private:
     RenderContext renderContext_;
     Painter painter_{renderContext_};
     FrameSchedule schedule_;
+    bool pictureUnchanged_ = false;
     // From the renderer start in create() until the end of the loop stopped it.
     bool rendererOwned_ = false;
     bool classRegistered_ = false;

@@ -18,6 +18,9 @@ using testing::CapturedMessages;
 using testing::RecordingRenderer;
 using testing::TestClock;
 
+// A message the scripted window says changes nothing shown.
+constexpr UINT kQuietMessage = WM_APP + 1;
+
 // A main window whose frames are scripted by the test: each frame runs `onFrame` with the
 // frame's number, and the window quits with code 7 after `frames` frames. Unless `idle`, its
 // picture changes all the time, so that a frame is due at every period; each tick runs
@@ -44,6 +47,10 @@ public:
     void shutdown() override { RecordingRenderer::calls().push_back("shutdown"); }
     LRESULT onWindowMessage(HWND, UINT message, WPARAM, LPARAM) override {
         if (message == WM_APP) RecordingRenderer::calls().push_back("WM_APP");
+        if (message == kQuietMessage) {
+            RecordingRenderer::calls().push_back("quiet");
+            leavePictureUnchanged();
+        }
         return 0;
     }
 
@@ -213,6 +220,34 @@ TEST_F(MainWindowTest, AnIdleWindowDrawsOnlyWhenAMessageArrives) {
     EXPECT_EQ(calls(), (std::vector<std::string>{"advanceClocks", "clear", "beginScene", "updateFrame", "endFrame",
                                                  "WM_APP", "advanceClocks", "clear", "beginScene", "updateFrame",
                                                  "endFrame", "stop", "shutdown"}));
+}
+
+// A message that changes nothing shown (a caret tick with no edit box focused) brings no frame;
+// the next one that may change something does.
+TEST_F(MainWindowTest, AMessageThatChangesNothingShownBringsNoFrame) {
+    ScriptedWindow w;
+    ASSERT_TRUE(w.create(kRendererOpenGl));
+    w.idle = true;
+    w.frames = 2;
+    HWND window = w.window();
+    std::thread poster;
+    w.onFrame = [&](int frame) {
+        if (frame == 0)
+            poster = std::thread([window] {
+                Sleep(50);
+                PostMessageW(window, kQuietMessage, 0, 0);
+                Sleep(50);
+                PostMessageW(window, WM_APP, 0, 0);
+            });
+    };
+    const Deadline deadline(window);
+    calls().clear();
+    EXPECT_EQ(w.run(), 7);
+    poster.join();
+    EXPECT_EQ(w.clock.waits, (std::vector<std::uint32_t>{kWaitForInput, kWaitForInput, 20}));
+    EXPECT_EQ(calls(), (std::vector<std::string>{"advanceClocks", "clear", "beginScene", "updateFrame", "endFrame",
+                                                 "quiet", "WM_APP", "advanceClocks", "clear", "beginScene",
+                                                 "updateFrame", "endFrame", "stop", "shutdown"}));
 }
 
 // Minimised, the window draws nothing but its clocks go on at their pace; restored, it draws.
