@@ -195,26 +195,34 @@ TEST_F(MainWindowTest, FramesArePacedToTwentyMilliseconds) {
     EXPECT_EQ(w.clock.waits, std::vector<std::uint32_t>{15}) << "a 5 ms frame is followed by 15 ms";
 }
 
-// Nothing moves and no message comes: one frame, then the loop waits for input, and a message
-// brings exactly one frame more.
-TEST_F(MainWindowTest, AnIdleWindowDrawsOnlyWhenAMessageArrives) {
-    ScriptedWindow w;
-    ASSERT_TRUE(w.create(kRendererOpenGl));
+// Runs an idle window for two frames while another thread posts `messages`, 50 ms apart, once
+// the first frame is drawn; the calls are recorded from the start of the run.
+void runIdleWindowWhilePosting(ScriptedWindow& w, std::vector<UINT> messages) {
     w.idle = true;
     w.frames = 2;
     HWND window = w.window();
     std::thread poster;
     w.onFrame = [&](int frame) {
         if (frame == 0)
-            poster = std::thread([window] {
-                Sleep(50);
-                PostMessageW(window, WM_APP, 0, 0);
+            poster = std::thread([window, messages] {
+                for (UINT message : messages) {
+                    Sleep(50);
+                    PostMessageW(window, message, 0, 0);
+                }
             });
     };
     const Deadline deadline(window);
-    calls().clear();
+    RecordingRenderer::calls().clear();
     EXPECT_EQ(w.run(), 7);
     poster.join();
+}
+
+// Nothing moves and no message comes: one frame, then the loop waits for input, and a message
+// brings exactly one frame more.
+TEST_F(MainWindowTest, AnIdleWindowDrawsOnlyWhenAMessageArrives) {
+    ScriptedWindow w;
+    ASSERT_TRUE(w.create(kRendererOpenGl));
+    runIdleWindowWhilePosting(w, {WM_APP});
     EXPECT_EQ(w.clock.waits, (std::vector<std::uint32_t>{kWaitForInput, 20}))
         << "waited for input, then for the rest of the period";
     EXPECT_EQ(calls(), (std::vector<std::string>{"advanceClocks", "clear", "beginScene", "updateFrame", "endFrame",
@@ -227,23 +235,7 @@ TEST_F(MainWindowTest, AnIdleWindowDrawsOnlyWhenAMessageArrives) {
 TEST_F(MainWindowTest, AMessageThatChangesNothingShownBringsNoFrame) {
     ScriptedWindow w;
     ASSERT_TRUE(w.create(kRendererOpenGl));
-    w.idle = true;
-    w.frames = 2;
-    HWND window = w.window();
-    std::thread poster;
-    w.onFrame = [&](int frame) {
-        if (frame == 0)
-            poster = std::thread([window] {
-                Sleep(50);
-                PostMessageW(window, kQuietMessage, 0, 0);
-                Sleep(50);
-                PostMessageW(window, WM_APP, 0, 0);
-            });
-    };
-    const Deadline deadline(window);
-    calls().clear();
-    EXPECT_EQ(w.run(), 7);
-    poster.join();
+    runIdleWindowWhilePosting(w, {kQuietMessage, WM_APP});
     EXPECT_EQ(w.clock.waits, (std::vector<std::uint32_t>{kWaitForInput, kWaitForInput, 20}));
     EXPECT_EQ(calls(), (std::vector<std::string>{"advanceClocks", "clear", "beginScene", "updateFrame", "endFrame",
                                                  "quiet", "WM_APP", "advanceClocks", "clear", "beginScene",
