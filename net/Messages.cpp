@@ -165,6 +165,19 @@ bool SaveAvatarRequest::encode() {
     return finish(writer.bytes());
 }
 
+bool scriptFitsUpload(const std::vector<ScriptEntry>& script) {
+    SaveAvatarRequest request;
+    request.userName.assign(kMaxUserNameUnits, u'n');
+    request.passwordDigest.assign(kDigestLength, '0');
+    request.avatar.script = script;
+    request.title.assign(static_cast<std::size_t>(kUploadTitleUnits), u't');
+    request.secondText.assign(static_cast<std::size_t>(kUploadSecondTextUnits), u't');
+    request.thirdText.assign(static_cast<std::size_t>(kUploadThirdTextUnits), u't');
+    request.accessMode = 2;
+    request.accessDigest.assign(kDigestLength, '0');
+    return request.encode();
+}
+
 bool SaveAvatarReply::decode() {
     ByteReader reader(body());
     result = reader.u8();

@@ -18,6 +18,9 @@ inline constexpr int kAvatarItemPairs = 5;
 // The most frames an avatar's action script may play, summed over its steps.
 inline constexpr int kMaxScriptFrames = 120;
 
+// The most UTF-16 units the upload page's title, second and third texts take.
+inline constexpr int kUploadTitleUnits = 20, kUploadSecondTextUnits = 100, kUploadThirdTextUnits = 36;
+
 // One worn item; item 0 with colour 255 is an empty pair.
 struct ItemPair {
     std::int32_t item = 0;
@@ -43,6 +46,10 @@ struct AvatarFields {
     std::vector<ScriptEntry> script;
     friend bool operator==(const AvatarFields&, const AvatarFields&) = default;
 };
+
+// Whether an upload with this script still fits one message, whatever the upload's texts
+// hold within their limits.
+[[nodiscard]] bool scriptFitsUpload(const std::vector<ScriptEntry>& script);
 
 class SaveAvatarRequest final : public ProtocolMessage {
 public:
