@@ -1,5 +1,8 @@
 #include "app/CommandLine.h"
 
+#include "base/WindowMessages.h"
+#include "net/AvatarCode.h"
+
 #include <limits>
 #include <optional>
 
@@ -12,6 +15,15 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' ||
 const char* skipSpace(const char* p) {
     while (isSpace(*p)) ++p;
     return p;
+}
+
+// Where the text goes on after `prefix`, or null when it does not start with it, letter for
+// letter.
+const char* afterPrefix(const char* text, const char* prefix) {
+    for (; *prefix; ++prefix, ++text) {
+        if (*text != *prefix) return nullptr;
+    }
+    return text;
 }
 
 // A %d-style conversion: white space, an optional sign, at least one digit. A value that
@@ -55,16 +67,40 @@ CommandLineRequest parseCommandLine(const char* commandLine) {
 
     // "\"avatar:edit:%I64d\"": the literal must match from the first character; the closing
     // quote is not required.
-    static constexpr char kPrefix[] = "\"avatar:edit:";
-    const char* p = commandLine;
-    for (const char* q = kPrefix; *q; ++q, ++p) {
-        if (*p != *q) return request;
+    if (const char* p = afterPrefix(commandLine, "\"avatar:edit:")) {
+        if (auto id = scanInteger<std::int64_t>(p)) {
+            request.pendingAvatarId = *id;
+            request.editRequested = true;
+        }
+        return request;
     }
-    if (auto id = scanInteger<std::int64_t>(p)) {
-        request.pendingAvatarId = *id;
-        request.editRequested = true;
+
+    // "\"avatar:code:CODE\"", matched the same way. White space around the code (the shell's
+    // after an unclosed quote) is not part of it, as a code's reader ignores it too.
+    if (const char* p = afterPrefix(commandLine, "\"avatar:code:")) {
+        std::string_view code(p);
+        code = code.substr(0, code.find('"'));
+        while (!code.empty() && isSpace(code.front())) code.remove_prefix(1);
+        while (!code.empty() && isSpace(code.back())) code.remove_suffix(1);
+        if (looksLikeAvatarCode(code)) request.pendingAvatarCode = code;
     }
     return request;
+}
+
+std::string forwardedCodeBytes(std::string_view code) {
+    std::string bytes(code);
+    bytes.push_back('\0');
+    return bytes;
+}
+
+std::optional<std::string> readForwardedCode(std::uintptr_t tag, const void* data, std::size_t size) {
+    if (tag != kCopyDataAvatarCode || !data || size == 0 || size > kLongestAvatarCode + 1) return std::nullopt;
+    const std::string_view bytes(static_cast<const char*>(data), size);
+    if (bytes.back() != '\0') return std::nullopt;
+    // A zero inside the code is a character outside its alphabet, refused here.
+    const std::string_view code = bytes.substr(0, size - 1);
+    if (!looksLikeAvatarCode(code)) return std::nullopt;
+    return std::string(code);
 }
 
 AvatarIdHalves splitAvatarId(std::int64_t id) {

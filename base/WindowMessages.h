@@ -39,6 +39,13 @@ inline constexpr std::uint32_t WM_AVATAR_REPLY = kUserMessageBase + 203;   // 12
 // the low 32 bits of the avatar to open. Received by the application.
 inline constexpr std::uint32_t WM_OPEN_AVATAR = kUserMessageBase + 204;  // 1228
 
+// The tag (dwData) of the WM_COPYDATA record in which a second Likenex, started with an avatar
+// code, sends that code to the first one's main window; the record holds the code's characters
+// and a terminating zero, counted in cbData. Received by the application, which asks whether
+// to open it. The chat client's replies come as WM_COPYDATA too: the tag, an arbitrary value
+// spelling "LKAC", keeps the two apart.
+inline constexpr std::uintptr_t kCopyDataAvatarCode = 0x4C4B4143u;
+
 // Posted by the server connection to the main window when an exchange ends without a reply:
 // no reply within its time limit, or the connection of a request that had to wait for an
 // earlier exchange could not be made. wParam is the request's message type. Received by the

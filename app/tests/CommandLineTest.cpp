@@ -1,8 +1,13 @@
 #include "app/CommandLine.h"
 
+#include "base/WindowMessages.h"
+#include "net/AvatarCode.h"
+
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
+#include <vector>
 
 namespace likenex {
 namespace {
@@ -79,6 +84,91 @@ TEST(CommandLine, AvatarIdLimitsConvertExactly) {
     EXPECT_EQ(parseCommandLine("\"avatar:edit:9223372036854775807\"").pendingAvatarId, INT64_MAX);
     EXPECT_EQ(parseCommandLine("\"avatar:edit:-9223372036854775808\"").pendingAvatarId, INT64_MIN);
     EXPECT_FALSE(parseCommandLine("\"avatar:edit:9223372036854775808\"").editRequested);
+}
+
+// A code with its check (the sample of the code's own tests would do as well: only its shape
+// matters here).
+std::string someCode() {
+    AvatarFields avatar;
+    avatar.direction = 3;
+    avatar.items[1] = {601, 22};
+    avatar.script = {{1001, u"Hello!"}};
+    const AvatarCodeResult result = encodeAvatarCode(avatar);
+    EXPECT_EQ(result.refusal, CodeRefusal::none);
+    return result.code;
+}
+
+TEST(CommandLine, QuotedCodeUrlRequestsThatCodeAndNothingElse) {
+    const std::string code = someCode();
+    for (const std::string& line :
+         std::vector<std::string>{"\"avatar:code:" + code + "\"", "\"avatar:code:" + code,
+                                  "\"avatar:code:" + code + " \r\n", "\"avatar:code:" + code + "\" trailing"}) {
+        SCOPED_TRACE(line);
+        CommandLineRequest r = parseCommandLine(line.c_str());
+        EXPECT_EQ(r.pendingAvatarCode, code);
+        EXPECT_FALSE(r.editRequested);
+        EXPECT_EQ(r.pendingAvatarId, 0);
+    }
+    // The edit form asks for no code, and keeps its number when a code form follows it.
+    CommandLineRequest r = parseCommandLine(("\"avatar:edit:42\" \"avatar:code:" + code + "\"").c_str());
+    EXPECT_TRUE(r.editRequested);
+    EXPECT_EQ(r.pendingAvatarId, 42);
+    EXPECT_TRUE(r.pendingAvatarCode.empty());
+}
+
+TEST(CommandLine, CodeUrlThatIsNotExactlyTheFormOrNoCodeIsIgnored) {
+    const std::string code = someCode();
+    std::string lower = code;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    ASSERT_NE(lower, code);
+    for (const std::string& line : std::vector<std::string>{
+             code, "avatar:code:" + code, " \"avatar:code:" + code + "\"", "\"Avatar:code:" + code + "\"",
+             "\"avatar:Code:" + code + "\"", "\"avatar:code:\"", "\"avatar:code:" + code + "!\"",
+             "\"avatar:code:" + code.substr(0, 3) + " " + code.substr(3) + "\"", "\"avatar:code:abcde\"",
+             "\"avatar:code:" + std::string(kLongestAvatarCode + 4, 'A') + "\""}) {
+        SCOPED_TRACE(line.substr(0, 60));
+        CommandLineRequest r = parseCommandLine(line.c_str());
+        EXPECT_TRUE(r.pendingAvatarCode.empty());
+        EXPECT_FALSE(r.editRequested);
+    }
+    // A code's letters keep their case: changing it makes another text of the right shape,
+    // which is taken as it is (its reading will find it damaged).
+    EXPECT_EQ(parseCommandLine(("\"avatar:code:" + lower + "\"").c_str()).pendingAvatarCode, lower);
+}
+
+TEST(ForwardedCode, ACodeCrossesWithItsZeroAndComesBackUnchanged) {
+    const std::string code = someCode();
+    const std::string bytes = forwardedCodeBytes(code);
+    ASSERT_EQ(bytes.size(), code.size() + 1);
+    EXPECT_EQ(bytes.back(), '\0');
+    EXPECT_EQ(readForwardedCode(kCopyDataAvatarCode, bytes.data(), bytes.size()), code);
+
+    const std::string longest(kLongestAvatarCode, 'A');
+    const std::string longestBytes = forwardedCodeBytes(longest);
+    EXPECT_EQ(readForwardedCode(kCopyDataAvatarCode, longestBytes.data(), longestBytes.size()), longest);
+}
+
+TEST(ForwardedCode, RecordsThatAreNotACodeAreRefused) {
+    const std::string bytes = forwardedCodeBytes(someCode());
+    EXPECT_FALSE(readForwardedCode(kCopyDataAvatarCode + 1, bytes.data(), bytes.size())) << "another tag";
+    EXPECT_FALSE(readForwardedCode(1, bytes.data(), bytes.size())) << "the chat client's tag";
+    EXPECT_FALSE(readForwardedCode(kCopyDataAvatarCode, nullptr, bytes.size())) << "no data";
+    EXPECT_FALSE(readForwardedCode(kCopyDataAvatarCode, bytes.data(), 0)) << "no bytes";
+    EXPECT_FALSE(readForwardedCode(kCopyDataAvatarCode, bytes.data(), bytes.size() - 1)) << "no terminating zero";
+    EXPECT_FALSE(readForwardedCode(kCopyDataAvatarCode, "\0", 1)) << "an empty code";
+
+    std::string inner = bytes;
+    inner[3] = '\0';
+    EXPECT_FALSE(readForwardedCode(kCopyDataAvatarCode, inner.data(), inner.size())) << "a zero inside";
+    std::string bad = bytes;
+    bad[2] = '+';
+    EXPECT_FALSE(readForwardedCode(kCopyDataAvatarCode, bad.data(), bad.size())) << "a character of no code";
+
+    // One character too many; the size is checked before a byte is read, so a count far past
+    // the data is refused without reading it.
+    const std::string tooLong = forwardedCodeBytes(std::string(kLongestAvatarCode + 1, 'A'));
+    EXPECT_FALSE(readForwardedCode(kCopyDataAvatarCode, tooLong.data(), tooLong.size()));
+    EXPECT_FALSE(readForwardedCode(kCopyDataAvatarCode, bytes.data(), std::size_t{1} << 40));
 }
 
 TEST(AvatarIdHalves, SplitAndJoinRoundTripWithoutSignExtension) {
