@@ -6,6 +6,7 @@
 #include "base/Text.h"
 #include "base/Tick.h"
 #include "base/WindowMessages.h"
+#include "net/AvatarCode.h"
 #include "screens/AvatarPlacement.h"
 #include "screens/TextIds.h"
 #include "ui/MessageDialog.h"
@@ -46,15 +47,17 @@ constexpr FieldPlace kFields[] = {{101, {41, 79, 272, 101}, ui::EditBox::singleL
                                   {105, {41, 358, 133, 378}, ui::EditBox::singleLine, true},
                                   {106, {143, 358, 235, 378}, ui::EditBox::singleLine, true},
                                   {107, {41, 399, 133, 419}, ui::EditBox::singleLine, true},
-                                  {108, {380, 327, 472, 347}, ui::EditBox::singleLine, true}};
+                                  {108, {380, 327, 472, 347}, ui::EditBox::singleLine, true},
+                                  {kAvatarCodeField, {380, 370, 500, 390}, ui::EditBox::singleLine, true}};
 
 // Field captions: text, field, and where the caption's baseline is relative to the screen.
 struct Caption {
     int text;
     int x, y;
 };
-constexpr Caption kCaptions[] = {{405, 41, 75},  {406, 41, 119},  {407, 41, 180}, {408, 41, 218}, {409, 41, 296},
-                                 {410, 41, 354}, {411, 143, 354}, {412, 41, 395}, {421, 380, 323}};
+constexpr Caption kCaptions[] = {
+    {405, 41, 75},  {406, 41, 119},  {407, 41, 180}, {408, 41, 218},  {409, 41, 296},
+    {410, 41, 354}, {411, 143, 354}, {412, 41, 395}, {421, 380, 323}, {kTextStoredCode, 380, 366}};
 
 }  // namespace
 
@@ -87,6 +90,7 @@ bool PictureScreen::loadSkin() {
     for (const Tool& t :
          {Tool{kOpen, {277, 125, 295, 142}, 16001092, 16001093}, Tool{kCopy, {277, 143, 295, 160}, 16001077, 16001076},
           Tool{kFolder, {277, 187, 293, 200}, 16001106, 16001107},
+          Tool{kCopyCodeButton, {505, 372, 523, 389}, 16001077, 16001076},
           Tool{kReplay, {436, 289, 460, 311}, 16001006, 16001005},
           Tool{kOpenToo, {590, 320, 636, 352}, 16001118, 16001117},
           Tool{kClose, {590, 375, 636, 407}, 16001116, 16001115}}) {
@@ -124,6 +128,13 @@ void PictureScreen::setField(std::int32_t fieldId, std::wstring_view text) {
 std::wstring PictureScreen::field(std::int32_t fieldId) const {
     const ui::EditBox* box = fieldBox(fieldId);
     return box ? box->editText() : std::wstring();
+}
+
+void PictureScreen::showAvatarCode(const AvatarFields& stored) {
+    const AvatarCodeResult result = encodeAvatarCode(stored);
+    // A code is plain ASCII.
+    const std::wstring code(result.code.begin(), result.code.end());
+    setField(kAvatarCodeField, result.refusal == CodeRefusal::none ? code : std::wstring());
 }
 
 bool PictureScreen::exportPicture() {
@@ -255,6 +266,14 @@ void PictureScreen::onNotify(int code, int controlId, ui::Widget* sender) {
         (void)ui::showMessageDialog(host(), host().uiText(kTextCopied), host().uiText(kTextDialogTitle),
                                     ui::DialogStyle::okOnly, 0, 0);
         return;
+    case kCopyCodeButton: {
+        const std::wstring code = field(kAvatarCodeField);
+        if (code.empty()) return;
+        host().putClipboardText(code);
+        (void)ui::showMessageDialog(host(), host().uiText(kTextStoredCodeCopied), host().uiText(kTextDialogTitle),
+                                    ui::DialogStyle::okOnly, 0, 0);
+        return;
+    }
     case kReplay:
         if (parts_.pictures.pictureList().empty()) return;
         replaying_ = true;

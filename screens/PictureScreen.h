@@ -1,9 +1,10 @@
 #pragma once
 // The screen shown after an avatar was stored: what was stored (read-only fields the editor
 // fills), the 96 by 96 picture exported into the photo folder, the stored avatar's address
-// to copy or open, a replay of the avatar's actions, the picture as the chat client's picture,
-// and a way back to the editor.
+// to copy or open, the stored avatar's code to copy, a replay of the avatar's actions, the
+// picture as the chat client's picture, and a way back to the editor.
 
+#include "net/Messages.h"
 #include "render/OwnedTexture.h"
 #include "screens/PictureStore.h"
 #include "screens/ScreenServices.h"
@@ -22,6 +23,8 @@ class AvatarModel;
 
 inline constexpr std::int32_t kPictureScreenId = 104;
 inline constexpr int kExportSize = 96;
+// The read-only field that holds the stored avatar's code, and the button that copies it.
+inline constexpr std::int32_t kAvatarCodeField = 110, kCopyCodeButton = 207;
 
 // The 96 by 96 export of a 256 by 256 snapshot (bottom row first): rows 121 down to 26,
 // columns 80 to 175, BGRA, top row first.
@@ -53,6 +56,9 @@ public:
     void setModel(AvatarModel* model) { model_ = model; }
     void setField(std::int32_t fieldId, std::wstring_view text);
     [[nodiscard]] std::wstring field(std::int32_t fieldId) const;
+    // Shows the code of the avatar as it was uploaded; the field stays empty when the avatar
+    // has no code (it could not be uploaded either).
+    void showAvatarCode(const AvatarFields& stored);
     // Plays the first entry's action, takes the snapshot and writes its export; false when
     // the picture list is empty, when any of the export's files cannot be made or written,
     // or when anything on the way throws.

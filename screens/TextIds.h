@@ -65,5 +65,7 @@ inline constexpr int kTextBackToEditor = 509;
 inline constexpr int kTextChatCaption = 503;
 inline constexpr int kTextReplay = 422;
 inline constexpr int kTextStored = 485;
+inline constexpr int kTextStoredCode = 970;
+inline constexpr int kTextStoredCodeCopied = 971;
 
 }  // namespace likenex

@@ -256,6 +256,8 @@ void UploadPage::send() {
         return;
     }
     busy_ = true;
+    // The picture screen shows the code of what went out, whatever is edited meanwhile.
+    uploaded_ = whole.avatar;
     if (!parts_.server.sendToServer(whole)) {
         busy_ = false;
         dialog(kTextNoConnection, ui::DialogStyle::okOnly);
@@ -360,6 +362,7 @@ void UploadPage::showPictureScreen(const SaveAvatarReply& reply) {
     screen->setField(106, selectedText(secondOptions_));
     screen->setField(107, std::to_wstring(reply.avatarNumber));
     screen->setField(108, user_ ? user_->editText() : L"");
+    screen->showAvatarCode(uploaded_);
     auto& list = parts_.pictureScreen.pictures.pictureList();
     list.clear();
     for (const ScriptStep& step : editor_.state().script()) list.push_back({step.action, step.caption});

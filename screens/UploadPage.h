@@ -93,6 +93,8 @@ private:
     Parts parts_;
     bool busy_ = false;
     int pendingAction_ = 0;
+    // The avatar of the last upload sent, for the picture screen its reply opens.
+    AvatarFields uploaded_;
     // Set when the password box was filled with the remembered digest, cleared by any edit:
     // only then is its text a digest to send as it is, never to be digested again. The text is
     // kept too, so that one put into the box by the program's own hand is not taken for it.

@@ -1,10 +1,13 @@
 // The picture screen: the export crop against independently computed rows, what an export
 // needs and leaves behind, the chat-client command with the last exported path, the replay
-// of the avatar's actions with its pauses, and the address and folder buttons.
+// of the avatar's actions with its pauses, the address and folder buttons, and the stored
+// avatar's code with its copy button.
 #include "screens/PictureScreen.h"
 
+#include "base/Text.h"
 #include "base/WindowMessages.h"
 #include "catalogue/AvatarArchive.h"
+#include "net/AvatarCode.h"
 #include "screens/tests/RecordedActions.h"
 #include "screens/tests/SmallCatalogue.h"
 #include "test_support/FakeUiHost.h"
@@ -189,6 +192,36 @@ TEST_F(PictureScreenTest, ButtonsCopyAndOpenTheAddressAndTheFolder) {
     host_.stack.route(WM_DIALOG_OK, kMark, 2);
     EXPECT_FALSE(host_.stack.findWindow(kPictureScreenId));
     EXPECT_TRUE(actions_.pictureList().empty());
+}
+
+TEST_F(PictureScreenTest, TheStoredAvatarsCodeIsShownAndItsButtonCopiesIt) {
+    AvatarFields stored;
+    stored.direction = 5;
+    stored.skin = 9;
+    stored.items[0] = {104, 17};
+    stored.script = {{2001, u"Hello!"}, {2003, u""}};
+    screen_->showAvatarCode(stored);
+    const std::wstring code = screen_->field(kAvatarCodeField);
+    const DecodedAvatarCode decoded = decodeAvatarCode(text::utf8FromWide(code), catalogue_);
+    ASSERT_EQ(decoded.refusal, CodeRefusal::none) << describeRefusal(decoded.refusal);
+    EXPECT_EQ(decoded.avatar, stored);
+
+    // The button beside the field, pressed where it is drawn.
+    click(514, 69 + 380);
+    EXPECT_EQ(host_.clipboard, std::optional<std::wstring>(code));
+    ASSERT_TRUE(dialog());
+    EXPECT_EQ(dialog()->lines()[0], L"#971");
+    host_.stack.closeWindow(dialog());
+    host_.stack.destroyClosed();
+
+    // An avatar with no code leaves the field empty, and the button has nothing to copy.
+    host_.clipboard.reset();
+    stored.direction = 8;
+    screen_->showAvatarCode(stored);
+    EXPECT_TRUE(screen_->field(kAvatarCodeField).empty());
+    screen_->onNotify(ui::kNotifyButton, kCopyCodeButton, screen_);
+    EXPECT_FALSE(host_.clipboard);
+    EXPECT_FALSE(dialog());
 }
 
 }  // namespace

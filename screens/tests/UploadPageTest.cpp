@@ -1,11 +1,13 @@
 // The upload page on the editor screen: the checks before an upload, the guest rule, the price
 // confirmation and the request it sends, the password and access digests, the remembered
-// sign-in, the reply's dialogs (unreadable ones too), and an avatar reply loading a stored
+// sign-in, the reply's dialogs (unreadable ones too), the code of the uploaded avatar on the
+// picture screen, and an avatar reply loading a stored
 // avatar into the editor, which drops the questions asked about the old one.
 #include "screens/EditorScreen.h"
 
 #include "base/Text.h"
 #include "base/WindowMessages.h"
+#include "net/AvatarCode.h"
 #include "net/PasswordDigest.h"
 #include "screens/FrameWindows.h"
 #include "screens/PictureScreen.h"
@@ -255,6 +257,32 @@ TEST_F(UploadPageTest, ANewOrLoadedAvatarDropsTheQuestionsAskedAboutTheOldOne) {
     host_.stack.route(WM_DIALOG_OK, kMark, kEditorNewAvatarAnswer);
     EXPECT_EQ(model_.get(), loaded);
     EXPECT_EQ(editor_->state().script().size(), 1u);
+}
+
+// The picture screen shows the code of the avatar that went out, not of what the editor holds
+// when the reply comes.
+TEST_F(UploadPageTest, ThePictureScreenShowsTheCodeOfTheUploadedAvatar) {
+    readyToUpload();
+    editor_->pressNext();
+    answer(WM_DIALOG_OK, 0);
+    ASSERT_TRUE(page_->busy());
+    const AvatarFields uploaded = lastRequest().avatar;
+    editor_->state().turn();
+    ASSERT_NE(editor_->state().uploadFields(), uploaded);
+
+    SaveAvatarReply saved;
+    saved.result = SaveAvatarReply::Saved;
+    saved.avatarNumber = 7;
+    saved.address = "http://127.0.0.1:8080/a/7";
+    ASSERT_TRUE(saved.encode());
+    reply(saved, WM_SAVE_REPLY);
+    auto* screen = dynamic_cast<PictureScreen*>(host_.stack.findWindow(kPictureScreenId));
+    ASSERT_TRUE(screen);
+    const std::wstring code = screen->field(kAvatarCodeField);
+    ASSERT_FALSE(code.empty());
+    const DecodedAvatarCode decoded = decodeAvatarCode(text::utf8FromWide(code), catalogue_);
+    ASSERT_EQ(decoded.refusal, CodeRefusal::none) << describeRefusal(decoded.refusal);
+    EXPECT_EQ(decoded.avatar, uploaded);
 }
 
 TEST_F(UploadPageTest, AnUnreadableSaveReplySaysTheUploadIsNotConfirmed) {
