@@ -3,9 +3,10 @@
 #include "avatar/AvatarModel.h"
 #include "avatar/ExportPictures.h"
 #include "avatar/PictureScene.h"
-#include "avatar/UploadSlots.h"
 #include "catalogue/AvatarData.h"
+#include "net/UploadedAvatar.h"
 #include "render/BmpFile.h"
+#include "render/PngFile.h"
 
 #include <zlib.h>
 
@@ -21,37 +22,6 @@ constexpr std::size_t kStillBmpBytes = 54 + kFrameBytes;
 struct StillClock : AvatarClock {
     Tick now() const override { return 0; }
 };
-
-// The wire's item pairs back into the model's item slots.
-AvatarRecord recordOf(const AvatarFields& avatar, const Catalogue& catalogue) {
-    AvatarRecord record;
-    auto wear = [&](int slot, const ItemPair& pair) {
-        if (pair.item == 0) return;
-        record.items[static_cast<std::size_t>(slot)] = {pair.item, pair.colour == 255 ? -1 : pair.colour, true};
-    };
-    for (int field = 0; field < kUploadItemFields; ++field) {
-        const ItemPair& pair = avatar.items[static_cast<std::size_t>(field)];
-        const Item* item = catalogue.findItem(pair.item);
-        wear(slotOfUploadField(field, item ? item->category : -1), pair);
-    }
-    if (avatar.faceOption1 != 0) record.items[7] = {avatar.faceOption1, -1, true};
-    if (avatar.faceOption2 != 0) record.items[8] = {avatar.faceOption2, -1, true};
-    if (const BodyPart* part = catalogue.findBodyPart(avatar.bodyPart))
-        if (part->bodyLayer >= 0 && part->bodyLayer < kBodyLayerCount)
-            record.bodyParts[static_cast<std::size_t>(part->bodyLayer)] = {avatar.bodyPart, true};
-    record.skin = avatar.skin;
-    record.direction = avatar.direction % 8;
-    return record;
-}
-
-// The stored script's steps; identifiers outside the action range name no action.
-std::vector<ScriptStep> scriptOf(const AvatarFields& avatar) {
-    std::vector<ScriptStep> steps;
-    for (const ScriptEntry& entry : avatar.script)
-        if (entry.action >= 0 && entry.action <= 0xFFFF)
-            steps.push_back({static_cast<std::uint16_t>(entry.action), entry.caption});
-    return steps;
-}
 
 }  // namespace
 
@@ -146,7 +116,7 @@ std::vector<std::uint8_t> AvatarPictures::animatedPng(const AvatarFields& avatar
 std::vector<std::uint8_t> AvatarPictures::stillBmp(Composer& composer, const AvatarFields& avatar) {
     StillClock clock;
     AvatarModel model(AvatarModelParts{&catalogue_, &composer.archive, &composer.cache, &clock, nullptr, nullptr});
-    model.setRecord(std::make_shared<AvatarRecord>(recordOf(avatar, catalogue_)));
+    model.setRecord(std::make_shared<AvatarRecord>(recordOfUpload(avatar, catalogue_)));
     model.loadFromRecord(true);
     const auto& copies = model.frameStore().copies;
     if (copies.empty() || copies[0].size() != kFrameBytes) return {};
@@ -161,11 +131,51 @@ std::vector<std::uint8_t> AvatarPictures::stillBmp(Composer& composer, const Ava
     return encodeBmp32(kFrameSize, kFrameSize, pixels);
 }
 
+std::vector<std::uint8_t> AvatarPictures::stillPng(const AvatarFields& avatar, const StillPose& pose) {
+    if (!available_ || pose.direction < 0 || pose.direction > 7 || pose.scale < 1 || pose.scale > kLargestScale)
+        return {};
+    if (pose.action && !hasAction(*pose.action)) return {};
+    Lease composer = checkOut();
+    return stillPng(*composer, avatar, pose);
+}
+
+std::vector<std::uint8_t> AvatarPictures::stillPng(Composer& composer, const AvatarFields& avatar,
+                                                   const StillPose& pose) {
+    StillClock clock;
+    AvatarModel model(AvatarModelParts{&catalogue_, &composer.archive, &composer.cache, &clock, nullptr, nullptr});
+    auto record = std::make_shared<AvatarRecord>(recordOfUpload(avatar, catalogue_));
+    record->direction = pose.direction;
+    if (pose.action) record->standingAction = *pose.action;
+    const std::uint16_t action = record->standingAction;
+    model.setRecord(record);
+    model.loadFromRecord(true);
+    // A record whose standing action is replaced has played another action: play the one asked for.
+    if (!model.action() || model.action()->identifier != action) (void)model.playAction(action, pose.direction, true);
+    const auto& copies = model.frameStore().copies;
+    if (copies.empty() || copies[0].size() != kFrameBytes) return {};
+    // The frame is BGRA with its bottom row first; PNG rows are RGBA, top row first.
+    const std::vector<std::uint8_t>& frame = copies[0];
+    const int scale = pose.scale, side = kFrameSize * scale;
+    RgbaPicture picture{side, side, std::vector<std::uint8_t>(static_cast<std::size_t>(side) * side * 4)};
+    for (int y = 0; y < side; ++y) {
+        const std::size_t from = static_cast<std::size_t>(kFrameSize - 1 - y / scale) * kFrameSize * 4;
+        std::uint8_t* to = &picture.rgba[static_cast<std::size_t>(y) * side * 4];
+        for (int x = 0; x < side; ++x, to += 4) {
+            const std::uint8_t* pixel = &frame[from + static_cast<std::size_t>(x / scale) * 4];
+            to[0] = pixel[2];
+            to[1] = pixel[1];
+            to[2] = pixel[0];
+            to[3] = pixel[3];
+        }
+    }
+    return encodePng(picture);
+}
+
 bool AvatarPictures::animates(const AvatarFields& avatar) const {
     if (!available_) return false;
     // Only the timeline is planned here; nothing is drawn.
     const ScriptAnimation animation(AvatarModelParts{&catalogue_, nullptr, nullptr, nullptr, nullptr, nullptr},
-                                    AvatarLook{}, 0, scriptOf(avatar));
+                                    AvatarLook{}, 0, scriptOfUpload(avatar));
     return !animation.timeline().empty();
 }
 
@@ -179,9 +189,9 @@ std::vector<std::uint8_t> AvatarPictures::animatedPng(Composer& composer, const 
                                  .scene = composer.scene.get()};
     // What the stored avatar wears, as the editor's model has it once loaded.
     AvatarModel dressed(parts);
-    dressed.setRecord(std::make_shared<AvatarRecord>(recordOf(avatar, catalogue_)));
+    dressed.setRecord(std::make_shared<AvatarRecord>(recordOfUpload(avatar, catalogue_)));
     dressed.loadFromRecord(true);
-    return scriptAnimationPng(parts, dressed.look(), avatar.direction % 8, scriptOf(avatar));
+    return scriptAnimationPng(parts, dressed.look(), avatar.direction % 8, scriptOfUpload(avatar));
 }
 
 std::optional<AvatarPictureSet> AvatarPictures::picturesOf(Storage& storage, const StoredAvatar& avatar) {

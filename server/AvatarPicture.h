@@ -52,6 +52,27 @@ public:
     // Whether animatedPng has frames for the avatar: some step plays an action of the catalogue.
     [[nodiscard]] bool animates(const AvatarFields& avatar) const;
 
+    // How a still picture of an avatar code is posed: the first frame of `action` (the
+    // standing action when none) facing `direction` (0..7), each pixel `scale` (1..4) pixels
+    // wide and high. Checked by the caller: a pose outside these ranges gives no picture.
+    struct StillPose {
+        int direction = 0;
+        std::optional<std::uint16_t> action;
+        int scale = 1;
+    };
+    static constexpr int kLargestScale = 4;
+    // A transparent PNG of 128 by 128 pixels times the scale; empty when the data set is
+    // missing, the pose is out of range or the catalogue lacks the action.
+    [[nodiscard]] std::vector<std::uint8_t> stillPng(const AvatarFields& avatar, const StillPose& pose);
+    [[nodiscard]] bool hasAction(std::uint16_t action) const {
+        return available_ && catalogue_.findAction(action) != nullptr;
+    }
+
+    // The data set's catalogue and colour table, which nothing changes after loading: codes
+    // are read and random avatars dressed against what the pictures are drawn from.
+    [[nodiscard]] const Catalogue& catalogue() const { return catalogue_; }
+    [[nodiscard]] const ColourTable& colours() const { return tables_.colour; }
+
     // How many picture sets picturesOf composed (it reads the others from the storage).
     [[nodiscard]] std::size_t compositions() const { return compositions_; }
 
@@ -64,6 +85,8 @@ private:
     void checkIn(std::unique_ptr<Composer> composer);
     [[nodiscard]] std::vector<std::uint8_t> stillBmp(Composer& composer, const AvatarFields& avatar);
     [[nodiscard]] std::vector<std::uint8_t> animatedPng(Composer& composer, const AvatarFields& avatar);
+    [[nodiscard]] std::vector<std::uint8_t> stillPng(Composer& composer, const AvatarFields& avatar,
+                                                     const StillPose& pose);
 
     std::string programDirectory_;
     Catalogue catalogue_;
