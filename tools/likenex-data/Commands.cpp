@@ -31,6 +31,7 @@ constexpr NamedCommand kCommands[] = {
     {"dump-archive", dumpArchiveCommand},
     {"sheet", sheetCommand},
     {"render", renderCommand},
+    {"random", randomCommand},
     {"validate", validateCommand},
 };
 
@@ -99,6 +100,17 @@ PNG files (top row first). Any failure prints a message and exits with 1.
       rows 191 down to 0), transparent background, one frame per action frame with its
       duration (cut where a caption runs out). SCRIPT.json: [{"action": ID, "caption":
       "text"}, ...]; steps with actions the catalogue lacks are left out.
+  likenex-data render DIR --code CODE [--action ID] [--direction D] [...] -o OUT.png
+  likenex-data render DIR --code CODE [--direction D] --animate -o OUT.png
+      The same for the avatar an avatar code holds, drawn as the server draws a stored
+      avatar. --action defaults to the standing action and --direction to the code's own;
+      --animate takes no script and plays the code's. A code that cannot be read is refused
+      with the reason.
+  likenex-data random DIR [--seed N] [--count K] [--free]
+      Prints K (default 1, at most 10000) avatar codes of avatars dressed at random from
+      the catalogue and colour table, one per line; --free chooses only what costs nothing.
+      The same seed gives the same codes; without --seed the seed comes from the clock and
+      is printed on the error stream.
   likenex-data validate DIR [--uses INTERFACE_DIR]
       Checks that every file is readable and complete and that every picture the
       catalogue can name is in the archive, and that every item, body part and action

@@ -45,6 +45,8 @@ int dumpArchiveCommand(const Arguments& arguments, std::ostream& out, std::ostre
 int sheetCommand(const Arguments& arguments, std::ostream& out, std::ostream& err);
 // render: frames, sheets, snapshots and exports of a described avatar.
 int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream& err);
+// random: codes of avatars dressed at random.
+int randomCommand(const Arguments& arguments, std::ostream& out, std::ostream& err);
 // validate.
 int validateCommand(const Arguments& arguments, std::ostream& out, std::ostream& err);
 

@@ -7,6 +7,8 @@
 #include "avatar/PaintingOrder.h"
 #include "avatar/PictureScene.h"
 #include "base/Text.h"
+#include "net/AvatarCode.h"
+#include "net/UploadedAvatar.h"
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/AvatarData.h"
 #include "catalogue/Catalogue.h"
@@ -27,7 +29,9 @@ namespace {
 constexpr const char* kUsage =
     "render DIR --avatar AVATAR.json --action ID --direction D [--frame F] [--variant V] "
     "[--sheet | --snapshot | --export] -o OUT.png, or "
-    "render DIR --avatar AVATAR.json --direction D --animate SCRIPT.json -o OUT.png";
+    "render DIR --avatar AVATAR.json --direction D --animate SCRIPT.json -o OUT.png, or either with "
+    "--code CODE in place of --avatar (then --action and --direction are the code's unless given, and "
+    "--animate takes no script: it plays the code's)";
 
 // A clock that never moves: rendering never advances playback.
 struct StillClock : AvatarClock {
@@ -143,8 +147,8 @@ std::unique_ptr<AvatarModel> posedModel(const AvatarModelParts& parts, const Ava
 
 // --animate: the script as an animated PNG, drawn as the editor's export draws it.
 int animateCommand(const LoadedAvatarData& data, const std::string& directory, const AvatarDescription& description,
-                   int direction, const std::string& scriptPath, const std::string& output, std::ostream& out) {
-    const std::vector<ScriptStep> script = readActionScript(readTextFileOrFail(scriptPath), scriptPath);
+                   int direction, const std::vector<ScriptStep>& script, const std::string& scriptName,
+                   const std::string& output, std::ostream& out) {
     SpriteCache cache;
     StillClock clock;
     PictureScene scene(data.archive, defaultPictureFonts(directory));
@@ -153,7 +157,7 @@ int animateCommand(const LoadedAvatarData& data, const std::string& directory, c
     // The look the avatar has once dressed; what it plays meanwhile does not matter.
     const AvatarLook look = dressedModel(parts, description, description.record.standingAction, direction)->look();
     ScriptAnimation animation(parts, look, direction, script);
-    if (animation.timeline().empty()) throw ToolError(scriptPath + ": no step plays an action of the catalogue");
+    if (animation.timeline().empty()) throw ToolError(scriptName + ": no step plays an action of the catalogue");
     const std::vector<std::uint8_t> file = scriptAnimationPng(animation);
     if (file.empty()) throw ToolError("cannot encode " + output);
     writeFileOrFail(output, file);
@@ -161,6 +165,14 @@ int animateCommand(const LoadedAvatarData& data, const std::string& directory, c
     for (const AnimationTiming& t : animation.timeline()) total += t.durationMs;
     out << "animation: " << animation.timeline().size() << " frames, " << total << " ms\n";
     return 0;
+}
+
+// The avatar a code holds, refused with the code's reason.
+AvatarFields avatarOfCode(const std::string& code, const Catalogue& catalogue) {
+    DecodedAvatarCode decoded = decodeAvatarCode(code, catalogue);
+    if (decoded.refusal != CodeRefusal::none)
+        throw ToolError(std::string("not an avatar code: ") + describeRefusal(decoded.refusal));
+    return std::move(decoded.avatar);
 }
 
 }  // namespace
@@ -193,48 +205,18 @@ RgbaPicture exportFromSnapshot(const std::uint8_t* snapshot) {
                         kExportCrop);
 }
 
-int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) {
-    // The three picture kinds are flags without a value.
-    Arguments rest;
-    std::string kind = "frame";
-    for (const std::string& a : arguments) {
-        if (a == "--sheet" || a == "--snapshot" || a == "--export") {
-            if (kind != "frame") throw ToolError("give at most one of --sheet, --snapshot and --export");
-            kind = a.substr(2);
-        } else {
-            rest.push_back(a);
-        }
-    }
-    ParsedArguments parsed =
-        parseArguments(rest, {"--avatar", "--action", "--direction", "--frame", "--variant", "--animate", "-o"});
-    expectCount(parsed, 1, 1, kUsage);
-    const bool animate = parsed.options.contains("--animate");
-    if (animate && (kind != "frame" || parsed.options.contains("--action") || parsed.options.contains("--frame") ||
-                    parsed.options.contains("--variant")))
-        throw ToolError("--animate takes no --action, --frame, --variant or picture kind; usage: likenex-data " +
-                        std::string(kUsage));
-    for (const char* required : {"--avatar", "--action", "--direction", "-o"})
-        if (!parsed.options.contains(required) && !(animate && std::string(required) == "--action"))
-            throw ToolError(std::string(required) + " is required; usage: likenex-data " + kUsage);
-    const auto direction = static_cast<int>(parseInteger(parsed.options["--direction"], "--direction", 0, 7));
-    if (animate) {
-        const AvatarDescription description =
-            readAvatarDescription(readTextFileOrFail(parsed.options["--avatar"]), parsed.options["--avatar"]);
-        const LoadedAvatarData data(parsed.positional[0]);
-        return animateCommand(data, parsed.positional[0], description, direction, parsed.options["--animate"],
-                              parsed.options["-o"], out);
-    }
-    const auto action = parseArgument<std::uint16_t>(parsed.options["--action"], "--action");
+namespace {
+
+// A still picture of `kind` (frame, sheet, snapshot or export) of the posed avatar.
+int renderPicture(const LoadedAvatarData& data, const AvatarDescription& description, std::uint16_t action,
+                  int direction, const std::string& kind, ParsedArguments& parsed, std::ostream& out) {
     const int frame = parsed.options.contains("--frame")
                           ? static_cast<int>(parseInteger(parsed.options["--frame"], "--frame", 0, 1 << 20))
                           : 0;
     const int variant = parsed.options.contains("--variant")
                             ? static_cast<int>(parseInteger(parsed.options["--variant"], "--variant", 0, 1))
                             : 0;
-    const AvatarDescription description =
-        readAvatarDescription(readTextFileOrFail(parsed.options["--avatar"]), parsed.options["--avatar"]);
 
-    const LoadedAvatarData data(parsed.positional[0]);
     const AvatarArchive& archive = data.archive;
     SpriteCache cache;
     StillClock clock;
@@ -298,6 +280,75 @@ int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) 
         writePicture(output, exportFromSnapshot(snapshot));
     }
     return 0;
+}
+
+}  // namespace
+
+int renderCommand(const Arguments& arguments, std::ostream& out, std::ostream&) {
+    // The three picture kinds are flags without a value; so is --animate after --code, which
+    // plays the code's own script.
+    const bool fromCode = std::find(arguments.begin(), arguments.end(), "--code") != arguments.end();
+    Arguments rest;
+    std::string kind = "frame";
+    bool animateCode = false;
+    for (const std::string& a : arguments) {
+        if (a == "--sheet" || a == "--snapshot" || a == "--export") {
+            if (kind != "frame") throw ToolError("give at most one of --sheet, --snapshot and --export");
+            kind = a.substr(2);
+        } else if (fromCode && a == "--animate") {
+            animateCode = true;
+        } else {
+            rest.push_back(a);
+        }
+    }
+    ParsedArguments parsed = parseArguments(
+        rest, {"--avatar", "--code", "--action", "--direction", "--frame", "--variant", "--animate", "-o"});
+    expectCount(parsed, 1, 1, kUsage);
+    const bool animate = animateCode || parsed.options.contains("--animate");
+    if (animate && (kind != "frame" || parsed.options.contains("--action") || parsed.options.contains("--frame") ||
+                    parsed.options.contains("--variant")))
+        throw ToolError("--animate takes no --action, --frame, --variant or picture kind; usage: likenex-data " +
+                        std::string(kUsage));
+    if (fromCode && parsed.options.contains("--avatar")) throw ToolError("give --avatar or --code, not both");
+    for (const char* required : {"--avatar", "--action", "--direction", "-o"}) {
+        const std::string name = required;
+        const bool optional = (animate && name == "--action") || (fromCode && name != "-o");
+        if (!parsed.options.contains(required) && !optional)
+            throw ToolError(name + " is required; usage: likenex-data " + kUsage);
+    }
+    const std::string& directory = parsed.positional[0];
+    auto directionOr = [&](int fallback) {
+        return parsed.options.contains("--direction")
+                   ? static_cast<int>(parseInteger(parsed.options["--direction"], "--direction", 0, 7))
+                   : fallback;
+    };
+    if (fromCode) {
+        const LoadedAvatarData data(directory);
+        const AvatarFields avatar = avatarOfCode(parsed.options["--code"], data.catalogue);
+        const AvatarDescription description{recordOfUpload(avatar, data.catalogue), true};
+        const int direction = directionOr(description.record.direction);
+        if (animate) {
+            return animateCommand(data, directory, description, direction, scriptOfUpload(avatar), "the code's script",
+                                  parsed.options["-o"], out);
+        }
+        const std::uint16_t action = parsed.options.contains("--action")
+                                         ? parseArgument<std::uint16_t>(parsed.options["--action"], "--action")
+                                         : description.record.standingAction;
+        return renderPicture(data, description, action, direction, kind, parsed, out);
+    }
+    const int direction = directionOr(0);
+    const AvatarDescription description =
+        readAvatarDescription(readTextFileOrFail(parsed.options["--avatar"]), parsed.options["--avatar"]);
+    if (animate) {
+        const LoadedAvatarData data(directory);
+        const std::string& scriptPath = parsed.options["--animate"];
+        return animateCommand(data, directory, description, direction,
+                              readActionScript(readTextFileOrFail(scriptPath), scriptPath), scriptPath,
+                              parsed.options["-o"], out);
+    }
+    const auto action = parseArgument<std::uint16_t>(parsed.options["--action"], "--action");
+    const LoadedAvatarData data(directory);
+    return renderPicture(data, description, action, direction, kind, parsed, out);
 }
 
 }  // namespace likenex

@@ -326,5 +326,43 @@ TEST_F(EndToEnd, ValidateNamesWhatIsMissingAndPassesOnceItIsThere) {
     EXPECT_EQ(tool("validate nowhere").code, 1);
 }
 
+// Random codes: a seed names its codes; each is one line and opens in render; a clock seed is
+// told so that it can be given again.
+TEST_F(EndToEnd, RandomCodesComeAgainFromTheirSeedAndRender) {
+    const ToolResult first = tool("random dir --seed 42 --count 6");
+    ASSERT_EQ(first.code, 0) << first.err;
+    EXPECT_EQ(tool("random dir --seed 42 --count 6").out, first.out);
+    std::vector<std::string> codes;
+    for (std::size_t at = 0, end; (end = first.out.find('\n', at)) != std::string::npos; at = end + 1)
+        codes.push_back(first.out.substr(at, end - at));
+    ASSERT_EQ(codes.size(), 6u) << first.out;
+    // The first codes of a longer run are the codes of a shorter one.
+    EXPECT_EQ(tool("random dir --seed 42").out, codes[0] + "\n");
+    EXPECT_NE(tool("random dir --seed 43 --count 6").out, first.out);
+    for (const std::string& code : codes) {
+        ASSERT_FALSE(code.empty());
+        const ToolResult r = tool("render dir --code " + code + " --action 4020 -o code.png");
+        EXPECT_EQ(r.code, 0) << code << ": " << r.err;
+        EXPECT_EQ(png("code.png").width, 128);
+    }
+
+    const ToolResult clock = tool("random dir --free");
+    ASSERT_EQ(clock.code, 0) << clock.err;
+    ASSERT_EQ(clock.err.rfind("seed ", 0), 0u) << clock.err;
+    const std::string seed = clock.err.substr(5, clock.err.find('\n') - 5);
+    EXPECT_EQ(tool("random dir --free --seed " + seed).out, clock.out);
+
+    for (const char* bad : {"random dir --count 0", "random dir --count 10001", "random dir --seed -1",
+                            "random dir --seed x", "random nowhere --seed 1", "random --seed 1"})
+        EXPECT_EQ(tool(bad).code, 1) << bad;
+}
+
+TEST_F(EndToEnd, ABadCodeIsRefusedWithItsReasonAndNoPicture) {
+    const ToolResult r = tool("render dir --code AAAA --action 4020 -o bad.png");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("not an avatar code: the avatar code is cut short"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(root_ / "bad.png"));
+}
+
 }  // namespace
 }  // namespace likenex

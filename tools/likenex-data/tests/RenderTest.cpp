@@ -2,7 +2,9 @@
 // sheet, the snapshot and the export land where the editor draws them.
 #include "catalogue/AvatarArchive.h"
 #include "catalogue/CatalogueWriter.h"
+#include "catalogue/ColourTable.h"
 #include "catalogue/ImageKey.h"
+#include "net/AvatarCode.h"
 #include "test_support/SpriteSources.h"
 #include "tools/likenex-data/Commands.h"
 #include "tools/likenex-data/Png.h"
@@ -255,6 +257,119 @@ TEST(ActionScript, ReadsStepsAndRefusesWhatItDoesNotKnow) {
          {R"({"action": 1})", R"([1])", R"([{"caption": "x"}])", R"([{"action": 70000}])", R"([{"action": -1}])",
           R"([{"action": 1, "caption": 5}])", R"([{"action": 1, "say": "x"}])"})
         EXPECT_THROW((void)readActionScript(bad, "s.json"), ToolError) << bad;
+}
+
+}  // namespace
+}  // namespace likenex
+
+namespace likenex {
+namespace {
+
+// A code holds what a stored avatar holds: rendered from its code, an avatar is the picture
+// of the same avatar described by its stored slots, byte for byte, still or animated.
+class CodeRenderTest : public RenderCommandTest {
+protected:
+    void SetUp() override {
+        RenderCommandTest::SetUp();
+        AvatarFields avatar;
+        avatar.items[0] = {5, 255};  // the hat, worn in slot 0 by its category
+        avatar.faceOption2 = 4;      // the mouth
+        avatar.direction = 2;
+        // A skin table whose set 4 recolours only the key greys, which these sprites lack.
+        ASSERT_TRUE(writeColourTable((dir_ / "skin.dat").string(), std::vector<ColourSet>(5)));
+        avatar.script = {{7, u"hi"}, {999, u"left out"}, {7, u""}};
+        const AvatarCodeResult encoded = encodeAvatarCode(avatar);
+        ASSERT_EQ(encoded.refusal, CodeRefusal::none);
+        code_ = encoded.code;
+        write("slots.json", R"({"slots": [{"item": 5, "colour": -1}, null, null, null, null, null, null, null,
+                                          {"item": 4}], "skin": 4})");
+        write("script.json", R"([{"action": 7, "caption": "hi"}, {"action": 999, "caption": "left out"},
+                                 {"action": 7}])");
+    }
+    int run(Arguments args) {
+        std::ostringstream out, err;
+        const int status = runLikenexData(args, out, err);
+        printed_ = out.str();
+        error_ = err.str();
+        return status;
+    }
+    std::vector<std::uint8_t> written(const std::string& name) {
+        std::ifstream in(dir_ / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    std::string code_;
+    std::string printed_;
+};
+
+TEST_F(CodeRenderTest, StillPicturesEqualTheDescribedAvatarsAndUseTheCodesDirection) {
+    for (const char* kind : {"", "--export", "--sheet"}) {
+        Arguments described = {"render", dir_.string(), "--avatar", (dir_ / "slots.json").string(), "--action", "7",
+                               "--direction", "2", "-o", (dir_ / "described.png").string()};
+        Arguments coded = {"render", dir_.string(), "--code", code_, "--action", "7",
+                           "-o", (dir_ / "coded.png").string()};
+        if (*kind) {
+            described.push_back(kind);
+            coded.push_back(kind);
+        }
+        ASSERT_EQ(run(described), 0) << error_;
+        ASSERT_EQ(run(coded), 0) << kind << ": " << error_;
+        EXPECT_EQ(written("coded.png"), written("described.png")) << kind;
+    }
+    // Not an empty picture twice: the hat and the mouth are there.
+    ASSERT_EQ(run({"render", dir_.string(), "--code", code_, "--action", "7", "-o", (dir_ / "out.png").string()}), 0);
+    EXPECT_EQ(at(out(), 60, 20), (std::array<int, 4>{255, 0, 0, 255}));
+    EXPECT_EQ(at(out(), 61, 21), (std::array<int, 4>{0, 255, 0, 255}));
+    // A direction given turns the code's avatar as it turns a described one.
+    ASSERT_EQ(run({"render", dir_.string(), "--avatar", (dir_ / "slots.json").string(), "--action", "7",
+                   "--direction", "5", "-o", (dir_ / "described.png").string()}),
+              0);
+    ASSERT_EQ(run({"render", dir_.string(), "--code", code_, "--action", "7", "--direction", "5", "-o",
+                   (dir_ / "coded.png").string()}),
+              0);
+    EXPECT_EQ(written("coded.png"), written("described.png"));
+}
+
+TEST_F(CodeRenderTest, AnimatePlaysTheCodesOwnScript) {
+    ASSERT_EQ(run({"render", dir_.string(), "--avatar", (dir_ / "slots.json").string(), "--direction", "2",
+                   "--animate", (dir_ / "script.json").string(), "-o", (dir_ / "described.png").string()}),
+              0)
+        << error_;
+    const std::string describedPrinted = printed_;
+    ASSERT_EQ(run({"render", dir_.string(), "--code", code_, "--animate", "-o", (dir_ / "coded.png").string()}), 0)
+        << error_;
+    EXPECT_EQ(printed_, "animation: 4 frames, 1400 ms\n");
+    EXPECT_EQ(printed_, describedPrinted);
+    EXPECT_EQ(written("coded.png"), written("described.png"));
+    // A code without a script has nothing to play.
+    AvatarFields still;
+    still.items[0] = {5, 255};
+    const std::string stillCode = encodeAvatarCode(still).code;
+    EXPECT_EQ(run({"render", dir_.string(), "--code", stillCode, "--animate", "-o", (dir_ / "x.png").string()}), 1);
+    EXPECT_NE(error_.find("no step plays"), std::string::npos) << error_;
+}
+
+TEST_F(CodeRenderTest, BadCodesAndMixedArgumentsAreRefusedWithTheReason) {
+    const auto refused = [&](Arguments args, const std::string& reason) {
+        EXPECT_EQ(run(args), 1);
+        EXPECT_NE(error_.find(reason), std::string::npos) << error_;
+        EXPECT_FALSE(fs::exists(dir_ / "bad.png"));
+    };
+    const std::string out = (dir_ / "bad.png").string();
+    std::string changed = code_;
+    changed[changed.size() / 2] = changed[changed.size() / 2] == 'A' ? 'B' : 'A';
+    // Mistyped, or cut where the change made a number run on: either way the reason is told.
+    refused({"render", dir_.string(), "--code", changed, "--action", "7", "-o", out},
+            "not an avatar code: the avatar code is");
+    refused({"render", dir_.string(), "--code", code_.substr(0, 5), "--action", "7", "-o", out},
+            describeRefusal(CodeRefusal::cut));
+    std::string foreign = code_;
+    foreign[3] = '*';
+    refused({"render", dir_.string(), "--code", foreign, "--action", "7", "-o", out},
+            describeRefusal(CodeRefusal::badCharacter));
+    refused({"render", dir_.string(), "--code", code_, "--avatar", (dir_ / "slots.json").string(), "-o", out},
+            "not both");
+    refused({"render", dir_.string(), "--code", code_, "--animate", "--action", "7", "-o", out}, "--animate takes no");
 }
 
 }  // namespace
