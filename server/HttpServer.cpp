@@ -192,6 +192,7 @@ private:
         in.body = request.body();
         in.contentType = std::string(request[http::field::content_type]);
         in.peer = client;
+        in.ifNoneMatch = std::string(request[http::field::if_none_match]);
         HttpResponse out;
         try {
             out = server_.site_(in);

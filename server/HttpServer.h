@@ -41,6 +41,7 @@ struct HttpRequest {
     std::string body;
     std::string contentType;
     std::string peer;  // the client's address (behind a trusted proxy, the one it forwarded)
+    std::string ifNoneMatch;  // the ETags the client holds, as its If-None-Match field lists them
 };
 
 struct HttpResponse {

@@ -6,6 +6,7 @@
 #include "net/ServerExchange.h"
 #include "server/Accounts.h"
 #include "server/CodePage.h"
+#include "server/CodePictures.h"
 #include "server/HttpServer.h"
 #include "server/OpenFileLimit.h"
 #include "server/ProtocolServer.h"
@@ -150,6 +151,7 @@ struct ServerApp::Parts {
             return path.size() > suffix.size() && path.substr(path.size() - suffix.size()) == suffix;
         };
         if (path.rfind("/a/", 0) == 0 && (endsWith(".png") || endsWith(".bmp"))) return pictures;
+        if (CodePictures::isPicturePath(path)) return pictures;
         return storageWork;
     }
 

@@ -52,6 +52,9 @@ trusted_proxies =
 guest_uploads_per_hour = 60
 uploads_per_minute = 60
 registrations_per_hour = 10
+code_pictures_per_minute = 120
+# Pictures of avatar codes (/c/CODE.png) kept in memory, least recently used out first.
+code_picture_cache_mib = 64
 argon2_operations = 2
 argon2_memory_kib = 65536
 )";
@@ -111,6 +114,8 @@ Result<void> applySetting(ServerConfig& c, std::string_view key, std::string_vie
         {"guest_uploads_per_hour", [&] { return number<int>(c.guestUploadsPerHour, value, 0, 1000000000); }},
         {"uploads_per_minute", [&] { return number<int>(c.uploadsPerMinute, value, 0, 1000000000); }},
         {"registrations_per_hour", [&] { return number<int>(c.registrationsPerHour, value, 0, 1000000000); }},
+        {"code_pictures_per_minute", [&] { return number<int>(c.codePicturesPerMinute, value, 0, 1000000000); }},
+        {"code_picture_cache_mib", [&] { return number<int>(c.codePictureCacheMiB, value, 0, 65536); }},
         {"argon2_operations", [&] { return number<unsigned long long>(c.argon2Operations, value, 1, 16); }},
         {"argon2_memory_kib", [&] { return number<std::size_t>(c.argon2MemoryKiB, value, 8, 4u << 20); }},
     };

@@ -41,6 +41,8 @@ struct ServerConfig {
     int guestUploadsPerHour = 60;   // per client address
     int uploadsPerMinute = 60;      // per client address, accounts and guests together
     int registrationsPerHour = 10;  // per client address
+    int codePicturesPerMinute = 120;  // pictures of avatar codes per client address
+    int codePictureCacheMiB = 64;     // pictures of avatar codes kept in memory
     unsigned long long argon2Operations = 2;
     std::size_t argon2MemoryKiB = 65536;
 

@@ -178,6 +178,8 @@ WebSite::WebSite(Storage& storage, Accounts& accounts, SignInThrottle& throttle,
       config_(config),
       programDirectory_(std::move(programDirectory)),
       pictures_(programDirectory_, config_.pictureThreads + 1),
+      codes_(pictures_, CodePictures::Limits{config_.codePicturesPerMinute,
+                                             static_cast<std::size_t>(config_.codePictureCacheMiB) << 20}),
       codePage_(codePageNamed(config_.codePage).value_or(nullptr)) {
     if (!codePage_) throw std::invalid_argument("unknown code_page " + config_.codePage);
     // The feed answers at the path of the news base ("http://host:port/path"); the query the
@@ -212,6 +214,8 @@ HttpResponse WebSite::respond(const HttpRequest& request) {
         if (animated) return avatarAnimation(number);
         return avatarPage(number, request);
     }
+    if (CodePictures::isCodePath(path)) return codes_.respond(request, path);
+    if (path.rfind("/c/", 0) == 0) return codePage(std::string_view(path).substr(3));
     if (path == "/my.aspx") return account(request);
     if (path == "/" || path.empty()) {
         std::string c = value("c");
@@ -231,6 +235,7 @@ HttpResponse WebSite::home() {
         "<form action=\"/\" method=\"get\"><input type=\"hidden\" name=\"c\" value=\"search\">"
         "<input type=\"hidden\" name=\"type\" value=\"0\"><label>Title <input name=\"q\"></label>"
         "<button>Search</button></form>";
+    body += "<p><a href=\"/random\">An avatar dressed at random</a></p>";
     return html("Likenex", body);
 }
 
@@ -430,9 +435,29 @@ HttpResponse WebSite::avatarPage(std::int64_t number, const HttpRequest& request
     }
     if (stored->accessMode == 0)
         body += "<p><a href=\"avatar:edit:" + std::to_string(number) + "\">Open in the editor</a></p>";
+    // The avatar as a code: to paste into the editor or share, without the account's texts.
+    if (const AvatarCodeResult code = encodeAvatarCode(a); code.refusal == CodeRefusal::none)
+        body += "<p>Avatar code: <a href=\"/c/" + htmlEscape(code.code) + "\"><code id=\"code\">" +
+                htmlEscape(code.code) + "</code></a></p>";
     return html(text::utf8FromUtf16(stored->title).empty() ? "Avatar " + std::to_string(number)
                                                            : text::utf8FromUtf16(stored->title),
                 body);
+}
+
+HttpResponse WebSite::codePage(std::string_view code) {
+    const DecodedAvatarCode decoded = codes_.read(code);
+    if (decoded.refusal != CodeRefusal::none) return badRequest(describeRefusal(decoded.refusal));
+    // Linked by the code as it was read, so that the page and its pictures name one avatar.
+    const std::string self = "/c/" + encodeAvatarCode(decoded.avatar).code;
+    std::string body;
+    if (codes_.pictures().animates(decoded.avatar))
+        body += "<p><img src=\"" + htmlEscape(self) + ".apng\" width=\"256\" height=\"192\" alt=\"The avatar\"></p>";
+    else if (codes_.pictures().available())
+        body += "<p><img src=\"" + htmlEscape(self) + ".png?scale=2\" width=\"256\" height=\"256\" alt=\"The avatar\"></p>";
+    body += "<p>Avatar code: <code id=\"code\">" + htmlEscape(self.substr(3)) + "</code></p>";
+    body += "<p><a href=\"avatar:code:" + htmlEscape(self.substr(3)) + "\">Open in Likenex</a> &middot; <a href=\"" +
+            htmlEscape(self) + ".png?scale=4\">Large picture</a> &middot; <a href=\"/random\">Another at random</a></p>";
+    return html("Avatar code", body);
 }
 
 HttpResponse WebSite::avatarPicture(std::int64_t number) {

@@ -5,12 +5,14 @@
 // Addresses: "/" home; "/?c=search&type=0&q=..." search by title; "/?c=help"; "/?c=reg"
 // registration; "/?c=forgot&type=pwd"; "/my.aspx?mc=account&to=pay" the account page;
 // "/a/N" an avatar's page and "/a/N.bmp" its still picture and "/a/N.png" its action script animated (open avatars
-// only); "/Download/NAME" the update host's files; the news base path (by default "/news.xml") the RSS 2.0 feed.
+// only); "/c/CODE" an avatar code's page, with its pictures and random codes as
+// CodePictures.h says; "/Download/NAME" the update host's files; the news base path (by default "/news.xml") the RSS 2.0 feed.
 
 #include "catalogue/Catalogue.h"
 #include "server/Accounts.h"
 #include "server/AddressQuota.h"
 #include "server/AvatarPicture.h"
+#include "server/CodePictures.h"
 #include "server/HttpServer.h"
 #include "server/ServerConfig.h"
 #include "server/SignInThrottle.h"
@@ -43,6 +45,7 @@ private:
     HttpResponse avatarPage(std::int64_t number, const HttpRequest& request);
     HttpResponse avatarPicture(std::int64_t number);
     HttpResponse avatarAnimation(std::int64_t number);
+    HttpResponse codePage(std::string_view code);
     HttpResponse download(std::string_view name);
     HttpResponse feed();
     // The account signed in by a posted name and password, through the throttle.
@@ -59,6 +62,7 @@ private:
     std::string programDirectory_;
     std::string newsPath_;
     AvatarPictures pictures_;
+    CodePictures codes_;
     CodePageConversion codePage_;  // the client's, in which typed passwords are digested
     // Accounts created per client address (config_ is set before it).
     AddressQuota registrations_{config_.registrationsPerHour, std::chrono::hours(1)};

@@ -2,7 +2,8 @@
 # The server's pages as a browser shows them: starts likenex-server on free ports with a data
 # directory of its own, stores two avatars (a scripted one through likenex-load, one with a
 # hostile title through a request written here), then has headless Chromium load every page
-# the programs open, checks what its DOM holds, and keeps screenshots in OUT_DIR.
+# the programs open (and the page of the first avatar's code, and a random code's), checks
+# what its DOM holds, and keeps screenshots in OUT_DIR.
 #
 #   pages-in-chromium.sh BUILD_DIR [OUT_DIR]
 set -euo pipefail
@@ -62,5 +63,25 @@ page forgotten "/?c=forgot&type=pwd" "user passwd NAME"
 page account "/my.aspx?mc=account&to=pay" "<form"
 page avatar /a/1 'src="/a/1.png"'
 page hostile /a/2 '&lt;script&gt;document.title'
+# The avatar code of avatar 1, as its page shows it, has a page of its own whose picture loads.
+page avatar-code /a/1 '<code id="code">'
+code=$(python3 - "$web" <<'PY'
+import re, sys, urllib.request
+page = urllib.request.urlopen("http://127.0.0.1:%s/a/1" % sys.argv[1]).read().decode()
+found = re.search(r'<code id="code">([A-Za-z0-9_-]+)</code>', page)
+print(found.group(1) if found else "")
+PY
+)
+if [ -z "$code" ]; then echo "page avatar-code (/a/1): no avatar code"; failures=$((failures + 1)); fi
+page code "/c/$code" "href=\"avatar:code:$code\""
+page random /random 'href="avatar:code:'
+if ! python3 - "$web" "$code" <<'PY'
+import sys, urllib.request
+for suffix in (".apng", ".png?scale=2"):
+    with urllib.request.urlopen("http://127.0.0.1:%s/c/%s%s" % (sys.argv[1], sys.argv[2], suffix)) as reply:
+        assert reply.status == 200 and reply.headers["Content-Type"] == "image/png", suffix
+        assert reply.read(8) == b"\x89PNG\r\n\x1a\n", suffix
+PY
+then echo "the code's pictures do not load"; failures=$((failures + 1)); fi
 if [ "$failures" -ne 0 ]; then cat "$work/server.log" | tail -20; exit 1; fi
 echo "every page as expected; screenshots in $out"
