@@ -59,6 +59,8 @@ public:
     [[nodiscard]] bool loadSpritePixels(std::int64_t key, int colourKind, std::int32_t colourId,
                                         std::vector<std::uint8_t>& pixels) const;
 
+    // The colour tables the sprites are recoloured with: the colours an item can be worn in.
+    [[nodiscard]] const ColourTables& tables() const { return tables_; }
     [[nodiscard]] bool isLoaded() const { return data_.isOpen() || ownedData_.has_value(); }
     [[nodiscard]] const ArchiveIndex<std::int64_t>& index() const { return index_; }
 

@@ -3,11 +3,14 @@
 #include "avatar/ChoicePicture.h"
 #include "base/Text.h"
 #include "base/WindowMessages.h"
+#include "catalogue/AvatarArchive.h"
 #include "catalogue/StringTable.h"
+#include "net/AvatarCode.h"
 #include "render/Painter.h"
 #include "screens/AvatarPlacement.h"
 #include "screens/FrameWindows.h"
 #include "screens/PictureScreen.h"
+#include "screens/PreviewMenu.h"
 #include "screens/TextIds.h"
 #include "ui/MessageDialog.h"
 #include "ui/WindowStack.h"
@@ -38,8 +41,11 @@ constexpr int kPaletteLeft = 372, kPaletteTop = 409;
 constexpr std::uint32_t kInk = 0xFF3A3A3Au, kSoftInk = 0xFF6A6A6Au, kMark = 0xFFE0402Fu, kLink = 0xFF1F6FB2u;
 // The page panels in pagePanels_.
 constexpr std::size_t kFacePanel = 0, kItemPanel = 1, kScriptPanel = 2;
-// Control characters that Ctrl+Z and Ctrl+Y type.
-constexpr ui::WParam kCtrlZ = 0x1A, kCtrlY = 0x19;
+// Control characters that Ctrl+Z, Ctrl+Y, Ctrl+C, Ctrl+V and Ctrl+R type (Ctrl+Shift+R too).
+constexpr ui::WParam kCtrlZ = 0x1A, kCtrlY = 0x19, kCtrlC = 0x03, kCtrlV = 0x16, kCtrlR = 0x12;
+// A clipboard text longer than this is no code, even with spaces around one: it is not
+// converted to be read.
+constexpr std::size_t kLongestPastedText = 2 * kLongestAvatarCode;
 
 void setColour(Painter& painter, std::uint32_t packed) { painter.setColour(Colour::fromPacked(packed)); }
 
@@ -59,6 +65,24 @@ void outline(Painter& painter, const ImageRect& r, std::uint32_t colour) {
 }
 
 [[nodiscard]] std::wstring priceNote(std::int32_t value) { return value != 0 ? std::to_wstring(value) : L""; }
+
+// A text without a code's shape holds no code at all (the reason given is "empty"); one with
+// it that cannot be read is a damaged code.
+[[nodiscard]] DecodedAvatarCode readCode(std::string_view text, const Catalogue& catalogue) {
+    if (!looksLikeAvatarCode(text)) return {CodeRefusal::empty, {}};
+    return decodeAvatarCode(text, catalogue);
+}
+
+// The help band's short reason for a code that was refused.
+[[nodiscard]] int refusalText(CodeRefusal refusal) {
+    switch (refusal) {
+    case CodeRefusal::empty:
+    case CodeRefusal::tooLong:
+    case CodeRefusal::badCharacter: return kTextNotACode;
+    case CodeRefusal::newerVersion: return kTextNewerCode;
+    default: return kTextDamagedCode;
+    }
+}
 
 }  // namespace
 
@@ -377,19 +401,119 @@ void EditorScreen::onAvatarReply(std::span<const std::uint8_t> bytes) {
     AvatarReply reply;
     if (bytes.data() && reply.assign(bytes) && reply.decode()) {
         switch (reply.result) {
-        case AvatarReply::Found:
-            pendingAction_ = 0;
-            closePictureScreen();
-            state_.loadStored(parts_.avatars.startNewAvatar(), reply.avatar);
-            if (upload_) upload_->startOver();
-            refreshAll();
-            break;
+        case AvatarReply::Found: openStoredAvatar(reply.avatar); break;
         case AvatarReply::Failed: showDialog(455); break;
         case AvatarReply::Refused: showDialog(480); break;
         default: break;
         }
     }
     parts_.upload.server.closeServerConnection();
+}
+
+void EditorScreen::openStoredAvatar(const AvatarFields& avatar) {
+    pendingAction_ = 0;
+    closePictureScreen();
+    if (ui::Widget* menu = host().windowStack().findWindow(kPreviewMenuId)) menu->close();
+    const LeftOut left = state_.loadStored(parts_.avatars.startNewAvatar(), avatar);
+    if (upload_) upload_->startOver();
+    refreshAll();
+    if (left.any()) showNotice(kTextLeftOut);
+}
+
+// ---- Avatar codes and random dressing ----------------------------------------------
+
+bool EditorScreen::openAvatarCode(std::string_view code) {
+    const DecodedAvatarCode decoded = readCode(code, parts_.catalogue);
+    if (decoded.refusal != CodeRefusal::none) {
+        showNotice(refusalText(decoded.refusal));
+        return false;
+    }
+    openStoredAvatar(decoded.avatar);
+    return true;
+}
+
+void EditorScreen::askToOpenAvatarCode(std::string code) {
+    const DecodedAvatarCode decoded = readCode(code, parts_.catalogue);
+    if (decoded.refusal != CodeRefusal::none) {
+        showNotice(refusalText(decoded.refusal));
+        return;
+    }
+    pendingCode_ = std::move(code);
+    pendingAction_ = kEditorOpenCodeAnswer;
+    if (ui::MessageDialog* question = ui::showMessageDialog(
+            host(), host().uiText(kTextStartOver), host().uiText(kTextDialogTitle), ui::DialogStyle::okCancel,
+            static_cast<std::uintptr_t>(kEditorScreenId), kEditorOpenCodeAnswer))
+        question->id = kEditorQuestionId;
+}
+
+void EditorScreen::copyAvatarCode() {
+    const AvatarCodeResult result = encodeAvatarCode(state_.uploadFields());
+    if (result.refusal != CodeRefusal::none) {
+        showNotice(kTextNoCode);
+        return;
+    }
+    host().putClipboardText(text::wideFromUtf16(text::utf16FromUtf8Replacing(result.code)));
+    showNotice(kTextCodeOnClipboard);
+}
+
+void EditorScreen::pasteAvatarCode() {
+    const std::optional<std::wstring> pasted = host().clipboardText();
+    if (!pasted || pasted->size() > kLongestPastedText) {
+        showNotice(kTextNotACode);
+        return;
+    }
+    const DecodedAvatarCode decoded = readCode(text::utf8FromWide(*pasted), parts_.catalogue);
+    if (decoded.refusal != CodeRefusal::none) {
+        showNotice(refusalText(decoded.refusal));
+        return;
+    }
+    const LeftOut left = state_.applyLook(decoded.avatar, LookTakes::everything);
+    if (captionBox_) captionBox_->setEditText(L"");
+    showChangedLook();
+    if (left.any()) showNotice(kTextLeftOut);
+}
+
+RandomSource& EditorScreen::randomSource() {
+    // The loop's time of the first random press, with the screen's address: no two sessions
+    // are likely to dress alike.
+    if (!random_)
+        random_.emplace((std::uint64_t{host().loopTime()} << 32) ^ reinterpret_cast<std::uintptr_t>(this));
+    return *random_;
+}
+
+void EditorScreen::dressAtRandom(bool pageOnly) {
+    if (!dresser_) dresser_.emplace(parts_.catalogue, parts_.archive.tables().colour);
+    // The guest account uploads only what costs nothing.
+    const bool freeOnly = upload_ && upload_->guest();
+    if (!state_.dressAtRandom(*dresser_, randomSource(), pageOnly ? state_.page() : -1, freeOnly)) return;
+    showChangedLook();
+}
+
+void EditorScreen::showNotice(int textId) {
+    noticeText_ = textId;
+    noticePage_ = state_.page();
+    noticeShownAt_ = host().loopTime();
+}
+
+std::wstring EditorScreen::helpBandText() const {
+    const bool notice = noticeText_ != 0 && noticePage_ == state_.page() &&
+                        !ticksElapsed(noticeShownAt_, host().loopTime(), kNoticeShownMs);
+    return host().uiText(notice ? noticeText_ : kTextPageHelp + state_.page());
+}
+
+ImageRect EditorScreen::previewArea() const {
+    const ui::Point corner = previewCorner();
+    return {corner.x, corner.y, corner.x + kPreviewWidth, corner.y + kPreviewHeight};
+}
+
+void EditorScreen::showChangedLook() {
+    faceSkin_ = -2;
+    fillFaceGrids();
+    if (state_.page() >= 1 && state_.page() <= kBodyPartPage) fillItemGrid();
+    fillScriptList();
+    // An outfit put on or taken off moves the tabs, and may hide the page shown.
+    if (!state_.tabShown(state_.page()) && state_.page() < kUploadPage) enterPage(kOutfitPage);
+    syncControls();
 }
 
 // ---- Input -------------------------------------------------------------------------
@@ -408,6 +532,13 @@ bool EditorScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPara
             else pendingAction_ = 0;
             return true;
         }
+        if (wParam == static_cast<ui::WParam>(kEditorScreenId) && lParam == kEditorOpenCodeAnswer &&
+            pendingAction_ == kEditorOpenCodeAnswer) {
+            pendingAction_ = 0;
+            if (message == WM_DIALOG_OK) (void)openAvatarCode(pendingCode_);
+            pendingCode_.clear();
+            return true;
+        }
         break;
     case WM_AVATAR_REPLY:
         onAvatarReply({reinterpret_cast<const std::uint8_t*>(lParam), static_cast<std::size_t>(wParam)});
@@ -422,18 +553,17 @@ bool EditorScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPara
         break;
     case ui::kChar: {
         const ui::Control* focused = host().windowStack().focused();
-        const bool editing = focused && focused->kind == ui::ControlKind::editBox;
-        if (!editing && (wParam == kCtrlZ || wParam == kCtrlY)) {
-            if (wParam == kCtrlZ ? state_.undo() : state_.redo()) {
-                faceSkin_ = -2;
-                fillFaceGrids();
-                if (state_.page() >= 1 && state_.page() <= kBodyPartPage) fillItemGrid();
-                fillScriptList();
-                // An outfit put back or taken away moves the tabs, and may hide the page shown.
-                if (!state_.tabShown(state_.page()) && state_.page() < kUploadPage) enterPage(kOutfitPage);
-                syncControls();
-            }
+        // A focused edit box keeps these keys for its own text.
+        if (focused && focused->kind == ui::ControlKind::editBox) break;
+        switch (wParam) {
+        case kCtrlZ:
+        case kCtrlY:
+            if (wParam == kCtrlZ ? state_.undo() : state_.redo()) showChangedLook();
             return true;
+        case kCtrlC: copyAvatarCode(); return true;
+        case kCtrlV: pasteAvatarCode(); return true;
+        case kCtrlR: dressAtRandom(host().shiftDown()); return true;
+        default: break;
         }
         break;
     }
@@ -442,6 +572,14 @@ bool EditorScreen::onMessage(std::uint32_t message, ui::WParam wParam, ui::LPara
     if (message == ui::kLButtonDown) {
         const int x = ui::mouseX(lParam), y = ui::mouseY(lParam);
         if (onPalette(x, y) || (!childAt(x, y) && onPaymentLink(x, y))) return true;
+    }
+    if (message == ui::kRButtonDown) {
+        const int x = ui::mouseX(lParam), y = ui::mouseY(lParam);
+        if (previewArea().contains(x, y) && !childAt(x, y)) {
+            const int page = state_.page();
+            (void)PreviewMenu::open(*this, x, y, page >= kFacePage && page <= kBodyPartPage);
+            return true;
+        }
     }
     return Widget::onMessage(message, wParam, lParam);
 }
@@ -543,6 +681,10 @@ void EditorScreen::onNotify(int code, int controlId, ui::Widget* sender) {
         state_.play();
         if (scriptList_) scriptList_->select(state_.selectedStep());
         return;
+    case kMenuCopyCode: copyAvatarCode(); return;
+    case kMenuPasteCode: pasteAvatarCode(); return;
+    case kMenuRandomFigure: dressAtRandom(false); return;
+    case kMenuRandomPage: dressAtRandom(true); return;
     default: break;
     }
     Widget::onNotify(code, controlId, sender);
@@ -553,7 +695,14 @@ void EditorScreen::onNotify(int code, int controlId, ui::Widget* sender) {
 DueIn EditorScreen::advance(Tick now) {
     state_.update(now);
     if (scriptList_ && scriptList_->selected() != state_.selectedStep()) scriptList_->select(state_.selectedStep());
-    return Widget::advance(now).orSooner(state_.nextStepDue(now));
+    DueIn next = Widget::advance(now).orSooner(state_.nextStepDue(now));
+    if (noticeText_ != 0) {
+        // The page's help line comes back when the message's time is over.
+        const std::uint32_t left = ticksLeft(noticeShownAt_, now, kNoticeShownMs);
+        if (left == 0 || noticePage_ != state_.page()) noticeText_ = 0;
+        else next = next.orSooner(DueIn::in(left));
+    }
+    return next;
 }
 
 void EditorScreen::draw(Painter& painter) {
@@ -608,8 +757,9 @@ void EditorScreen::drawTexts(Painter& painter) {
         f->draw(painter, x, y, Colour::fromPacked(colour));
     };
     write(kTextPageTitle + page, 20, 129, kInk);
-    // The help line runs along the bottom band.
-    write(kTextPageHelp + page, 20, bounds.bottom - 6, kSoftInk);
+    // The help line runs along the bottom band; a message takes its place for a while.
+    f->setText(helpBandText());
+    f->draw(painter, 20, bounds.bottom - 6, Colour::fromPacked(kSoftInk));
 
     f->setText(text::withNumber(host().uiText(kTextOutfitPrice), state_.price()));
     f->draw(painter, 637 - f->textWidth(), 129, Colour::fromPacked(kInk));

@@ -20,6 +20,9 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace likenex {
@@ -29,6 +32,11 @@ struct ChoicePicture;
 class StringTable;
 
 inline constexpr std::int32_t kEditorNewAvatarAnswer = 3;
+inline constexpr std::int32_t kEditorOpenCodeAnswer = 4;
+// How long a message stays in the help band, unless the page changes first.
+inline constexpr std::uint32_t kNoticeShownMs = 6000;
+// The preview area at its corner (previewCorner): a right click there opens the preview menu.
+inline constexpr int kPreviewWidth = 207, kPreviewHeight = 218;
 
 class EditorScreen : public ui::Widget, public NewAvatarQuestion, public AvatarStage {
 public:
@@ -60,6 +68,27 @@ public:
     void askToStartOver() override;
     // The preview area shows the avatar on every page.
     [[nodiscard]] bool showsAvatar() const override { return true; }
+
+    // --- Avatar codes and random dressing ---
+    // Opens an avatar code as a new avatar, as a stored avatar opens: the picture screen
+    // closes and the upload page starts over. A code that cannot be read changes nothing and
+    // returns false; either way the help band says what happened.
+    bool openAvatarCode(std::string_view code);
+    // Asks first, as the new-avatar button does, and opens the code on yes; a code that cannot
+    // be read is refused at once, without the question.
+    void askToOpenAvatarCode(std::string code);
+    // The avatar's code to the clipboard (Ctrl+C).
+    void copyAvatarCode();
+    // Dresses the figure as the clipboard's code says, direction and script too, as one step
+    // of undo (Ctrl+V).
+    void pasteAvatarCode();
+    // The whole figure (Ctrl+R), or only the page shown (Ctrl+Shift+R), at random; a guest
+    // gets only what costs nothing.
+    void dressAtRandom(bool pageOnly);
+    // What the bottom band shows: a message while one is up, else the page's help line.
+    [[nodiscard]] std::wstring helpBandText() const;
+    // The preview where the avatar stands on the page shown, in client coordinates.
+    [[nodiscard]] ImageRect previewArea() const;
 
     [[nodiscard]] ui::ChoiceGrid* faceGrid(int list) const { return faceGrids_[static_cast<std::size_t>(list & 1)]; }
     [[nodiscard]] ui::ChoiceGrid* itemGrid() const { return itemGrid_; }
@@ -101,6 +130,13 @@ private:
     // The focused control is this screen's, directly or in one of its panels.
     [[nodiscard]] bool holdsFocus(const ui::Control& focused) const;
     void onAvatarReply(std::span<const std::uint8_t> bytes);
+    // Starts over with the avatar a server reply or a code holds.
+    void openStoredAvatar(const AvatarFields& avatar);
+    // A message in the help band, in place of the page's help line.
+    void showNotice(int textId);
+    // The controls show the state again after undo, redo or a whole new look.
+    void showChangedLook();
+    [[nodiscard]] RandomSource& randomSource();
     // Every control shows the state again after it changed wholesale (undo, a loaded avatar).
     void refreshAll();
     void closePictureScreen();
@@ -131,6 +167,14 @@ private:
     std::array<std::vector<CellPicture>, 7> pagePictures_;
     std::int32_t faceSkin_ = -2;
     UploadPage* upload_ = nullptr;  // a child of this screen
+    // Made on first use: the colour table is read after the screen is made.
+    std::optional<RandomAvatar> dresser_;
+    // Seeded on first use from the loop's clock, which by then depends on the person.
+    std::optional<RandomSource> random_;
+    int noticeText_ = 0;  // 0 while the help band shows the page's help
+    int noticePage_ = 0;
+    Tick noticeShownAt_ = 0;
+    std::string pendingCode_;  // the code the open question is about
 };
 
 }  // namespace likenex

@@ -3,43 +3,21 @@
 #include "avatar/AvatarRecord.h"
 #include "avatar/UploadSlots.h"
 #include "catalogue/OutfitPrice.h"
+#include "catalogue/WardrobeOffer.h"
 
 #include <algorithm>
 #include <utility>
 
 namespace likenex {
-namespace {
-
-// The categories each of pages 1 to 5 offers.
-[[nodiscard]] bool pageOffers(int page, std::int32_t category) {
-    switch (page) {
-    case 1: return category == 0 || category == 1;
-    case 2: return category == 6;
-    case 3: return category == 2;
-    case 4: return category == 3 || category == 5;
-    case 5: return category == 4;
-    default: return false;
-    }
-}
-
-[[nodiscard]] bool offered(std::uint8_t availability) { return availability >= 1 && availability <= 3; }
-
-[[nodiscard]] bool isOutfit(const Item* item) { return item && (item->outfitKind == 1 || item->outfitKind == 2); }
-
-// An item's own colour: the one it is worn in until the user picks another; -1 when it
-// cannot be recoloured.
-[[nodiscard]] std::int32_t defaultColour(const Item& item) { return item.word0; }
-
-}  // namespace
 
 EditorState::EditorState(const Catalogue& catalogue) : catalogue_(catalogue) {
     for (const LayerOption& option : catalogue.layerOptions()) {
-        if (!offered(option.availability)) continue;
+        if (!isOffered(option.availability)) continue;
         if (option.faceLayer == 1) faceOptions_[0].push_back(&option);
         else if (option.faceLayer == 2) faceOptions_[1].push_back(&option);
     }
     for (const Item& item : catalogue.items()) {
-        if (!offered(item.availability)) continue;
+        if (!isOffered(item.availability)) continue;
         for (int page = 1; page <= 5; ++page)
             if (pageOffers(page, item.category)) pageItems_[static_cast<std::size_t>(page)].push_back(&item);
     }
@@ -362,56 +340,128 @@ void EditorState::startOver(AvatarModel* fresh) {
 
 // ---- Stored avatars ------------------------------------------------------------------
 
-void EditorState::loadStored(AvatarModel* fresh, const AvatarFields& stored) {
+LeftOut EditorState::loadStored(AvatarModel* fresh, const AvatarFields& stored) {
     startOver(fresh);
     direction_ = stored.direction < 8 ? stored.direction : 0;
-    for (int list = 0; list < 2; ++list) {
-        const std::int32_t number = list == 0 ? stored.faceOption1 : stored.faceOption2;
-        const auto& options = faceOptions(list);
-        for (std::size_t i = 0; i < options.size(); ++i) {
-            if (options[i]->optionNumber != number) continue;
-            choices_.faceSelection[static_cast<std::size_t>(list)] = static_cast<int>(i);
-            if (model_) model_->setFaceOption(list == 0 ? kFaceOptionSlot1 : kFaceOptionSlot2, number);
-            break;
-        }
+    const LeftOut left = chooseLook(stored, LookTakes::everything);
+    standIdle();
+    return left;
+}
+
+LeftOut EditorState::applyLook(const AvatarFields& look, LookTakes takes) {
+    stopPlaying();
+    remember();
+    if (takes == LookTakes::everything && look.direction < 8) direction_ = look.direction;
+    std::vector<ScriptStep> script = std::move(choices_.script);
+    choices_ = EditorChoices{};
+    if (takes == LookTakes::everything) selectedStep_ = -1;
+    else choices_.script = std::move(script);
+    // What the look does not wear comes off: the pages' items go with wearChoices.
+    if (model_) {
+        model_->setFaceOption(kFaceOptionSlot1, 0);
+        model_->setFaceOption(kFaceOptionSlot2, 0);
+        model_->setSkin(kDefaultSkin);
+        model_->clearBodyParts();
     }
-    if (stored.skin < kSkinCells) {
-        choices_.skin = stored.skin;
-        if (model_) model_->setSkin(stored.skin);
+    const LeftOut left = chooseLook(look, takes);
+    standIdle();
+    return left;
+}
+
+bool EditorState::dressAtRandom(const RandomAvatar& dresser, RandomSource& random, int page, bool freeOnly) {
+    if (page == -1) {
+        AvatarFields look = dresser.dress(random, freeOnly);
+        (void)applyLook(look, LookTakes::dressOnly);
+        return true;
+    }
+    if (page < kFacePage || page > kBodyPartPage) return false;
+    AvatarFields look = uploadFields();
+    // Under an outfit, pages 3 to 5 keep their hidden choices, as a new outfit or piece chosen
+    // by hand would.
+    std::array<ItemPair, 3> hidden{};
+    for (int p = 3; p <= 5; ++p) hidden[static_cast<std::size_t>(p - 3)] = pagePair(p);
+    if (choices_.outfit)
+        for (int p = 3; p <= 5; ++p) look.items[static_cast<std::size_t>(p - 1)] = hidden[static_cast<std::size_t>(p - 3)];
+    dresser.dressPage(look, page, random, freeOnly);
+    if (page == kOutfitPage)
+        for (int p = 3; p <= 5; ++p) look.items[static_cast<std::size_t>(p - 1)] = hidden[static_cast<std::size_t>(p - 3)];
+    (void)applyLook(look, LookTakes::dressOnly);
+    return true;
+}
+
+ItemPair EditorState::pagePair(int page) const {
+    const PageChoice& choice = choices_.pages[static_cast<std::size_t>(page)];
+    if (choice.index < 0) return {};
+    return {choice.identifier, choice.colour >= 0 && choice.colour < 255 ? static_cast<std::uint8_t>(choice.colour)
+                                                                         : std::uint8_t{255}};
+}
+
+LeftOut EditorState::chooseLook(const AvatarFields& look, LookTakes takes) {
+    LeftOut left;
+    for (int list = 0; list < 2; ++list) {
+        const std::int32_t number = list == 0 ? look.faceOption1 : look.faceOption2;
+        if (number == 0) continue;
+        const auto& options = faceOptions(list);
+        const auto found = std::find_if(options.begin(), options.end(),
+                                        [&](const LayerOption* option) { return option->optionNumber == number; });
+        if (found == options.end()) {
+            ++left.faceOptions;
+            continue;
+        }
+        choices_.faceSelection[static_cast<std::size_t>(list)] = static_cast<int>(found - options.begin());
+        if (model_) model_->setFaceOption(list == 0 ? kFaceOptionSlot1 : kFaceOptionSlot2, number);
+    }
+    if (look.skin < kSkinCells) {
+        choices_.skin = look.skin;
+        if (model_) model_->setSkin(look.skin);
     }
     // Pair k holds what page k chose.
     for (int page = 1; page <= 5; ++page) {
-        const ItemPair& pair = stored.items[static_cast<std::size_t>(page - 1)];
+        const ItemPair& pair = look.items[static_cast<std::size_t>(page - 1)];
+        if (pair.item == 0) continue;
         const auto& items = pageItems(page);
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            if (items[i]->identifier != pair.item) continue;
-            const std::int32_t colour = pair.colour == 255 ? -1 : pair.colour;
-            choices_.pages[static_cast<std::size_t>(page)] = {static_cast<int>(i), items[i]->identifier, colour};
-            if (page == kOutfitPage) choices_.outfit = isOutfit(items[i]);
-            break;
+        const auto found =
+            std::find_if(items.begin(), items.end(), [&](const Item* item) { return item->identifier == pair.item; });
+        if (found == items.end()) {
+            ++left.items;
+            continue;
         }
+        const std::int32_t colour = pair.colour == 255 ? -1 : pair.colour;
+        choices_.pages[static_cast<std::size_t>(page)] = {static_cast<int>(found - items.begin()), pair.item, colour};
+        if (page == kOutfitPage) choices_.outfit = isOutfit(*found);
     }
     wearChoices();
-    for (std::size_t i = 0; i < bodyParts_.size(); ++i) {
-        if (stored.bodyPart == 0 || bodyParts_[i]->identifier != stored.bodyPart) continue;
-        choices_.pages[kBodyPartPage] = {static_cast<int>(i), bodyParts_[i]->identifier, -1};
-        if (model_) (void)model_->chooseBodyPart(bodyParts_[i]->identifier);
-        break;
+    if (look.bodyPart != 0) {
+        const auto found = std::find_if(bodyParts_.begin(), bodyParts_.end(),
+                                        [&](const BodyPart* part) { return part->identifier == look.bodyPart; });
+        if (found == bodyParts_.end()) {
+            ++left.bodyParts;
+        } else {
+            choices_.pages[kBodyPartPage] = {static_cast<int>(found - bodyParts_.begin()), look.bodyPart, -1};
+            if (model_) (void)model_->chooseBodyPart(look.bodyPart);
+        }
     }
+    if (takes != LookTakes::everything) return left;
     long long length = 0;
-    for (const ScriptEntry& entry : stored.script) {
-        if (entry.action < 1 || entry.action > 0xFFFF) continue;
-        const Action* action = catalogue_.findAction(static_cast<std::uint16_t>(entry.action));
-        if (!action) continue;
+    for (std::size_t i = 0; i < look.script.size(); ++i) {
+        const ScriptEntry& entry = look.script[i];
+        const Action* action = entry.action >= 1 && entry.action <= 0xFFFF
+                                   ? catalogue_.findAction(static_cast<std::uint16_t>(entry.action))
+                                   : nullptr;
+        if (!action) {
+            ++left.scriptSteps;
+            continue;
+        }
         length += static_cast<long long>(action->frames.size());
-        if (length > kMaxScriptFrames) break;
         choices_.script.push_back({action->identifier, entry.caption});
-        if (!fitsUpload(choices_.script)) {
+        if (length > kMaxScriptFrames || !fitsUpload(choices_.script)) {
+            // This step and every one after it are past the limits.
             choices_.script.pop_back();
+            left.scriptSteps += static_cast<int>(look.script.size() - i);
             break;
         }
     }
-    standIdle();
+    return left;
 }
 
 static_assert(kAvatarItemPairs == kUploadItemFields, "one item pair per upload field");
@@ -453,16 +503,10 @@ AvatarFields EditorState::uploadFields() const {
 }
 
 bool EditorState::fitsUpload(const std::vector<ScriptStep>& script) {
-    SaveAvatarRequest request;
-    request.userName.assign(kMaxUserNameUnits, u'n');
-    request.passwordDigest.assign(kDigestLength, '0');
-    for (const ScriptStep& step : script) request.appendScriptEntry(step.action, step.caption);
-    request.title.assign(static_cast<std::size_t>(kTitleUnits), u't');
-    request.secondText.assign(static_cast<std::size_t>(kSecondTextUnits), u't');
-    request.thirdText.assign(static_cast<std::size_t>(kThirdTextUnits), u't');
-    request.accessMode = 2;
-    request.accessDigest.assign(kDigestLength, '0');
-    return request.encode();
+    std::vector<ScriptEntry> entries;
+    entries.reserve(script.size());
+    for (const ScriptStep& step : script) entries.push_back({step.action, step.caption});
+    return scriptFitsUpload(entries);
 }
 
 // ---- Price -------------------------------------------------------------------------

@@ -9,7 +9,9 @@
 #include "avatar/ScriptAnimation.h"
 #include "base/Tick.h"
 #include "catalogue/Catalogue.h"
+#include "catalogue/WardrobeOffer.h"
 #include "net/Messages.h"
+#include "net/RandomAvatar.h"
 
 #include <array>
 #include <cstdint>
@@ -22,11 +24,12 @@ namespace likenex {
 
 inline constexpr int kFacePage = 0, kOutfitPage = 2, kBodyPartPage = 6, kScriptPage = 7, kUploadPage = 8;
 inline constexpr int kPageCount = 9;
-inline constexpr int kSkinCells = 44, kColourCells = 46;
+inline constexpr int kSkinCells = kSkinChoices, kColourCells = kColourChoices;
 inline constexpr int kCaptionShownMs = 10000;
 inline constexpr std::size_t kUndoSteps = 200;
 // The most UTF-16 units the upload page's title, second and third text boxes take.
-inline constexpr int kTitleUnits = 20, kSecondTextUnits = 100, kThirdTextUnits = 36;
+inline constexpr int kTitleUnits = kUploadTitleUnits, kSecondTextUnits = kUploadSecondTextUnits,
+                     kThirdTextUnits = kUploadThirdTextUnits;
 
 // What one of pages 1 to 6 has chosen.
 struct PageChoice {
@@ -48,6 +51,23 @@ struct EditorChoices {
     std::array<BodyPartSlot, kBodyLayerCount> bodyParts{};
     std::int32_t modelSkin = -1;
 };
+
+// What an avatar to be worn held that this catalogue does not offer, and was left out: item
+// pairs, face options, the body part, and script steps (an unknown action, or a step past the
+// script's limits). The person is told when anything was.
+struct LeftOut {
+    int items = 0;
+    int faceOptions = 0;
+    int bodyParts = 0;
+    int scriptSteps = 0;
+
+    [[nodiscard]] bool any() const { return items + faceOptions + bodyParts + scriptSteps > 0; }
+    friend bool operator==(const LeftOut&, const LeftOut&) = default;
+};
+
+// What applyLook takes from the avatar besides its dress: a pasted code brings its direction
+// and script too, a random dressing leaves them as they are.
+enum class LookTakes { dressOnly, everything };
 
 // Why a step was not added: no action chosen, too many frames, or captions that together
 // would no longer fit one upload message.
@@ -134,9 +154,17 @@ public:
     void startOver(AvatarModel* fresh);
 
     // Starts over with `fresh` and puts on what a stored avatar wears, as the pages would have
-    // chosen it; identifiers the catalogue does not offer are skipped, and script steps past
-    // the length limit are left out.
-    void loadStored(AvatarModel* fresh, const AvatarFields& stored);
+    // chosen it; identifiers the catalogue does not offer, and script steps past the length
+    // limit, are left out and counted.
+    [[nodiscard]] LeftOut loadStored(AvatarModel* fresh, const AvatarFields& stored);
+    // Dresses the figure being edited as `look` is dressed, as one step of undo, keeping the
+    // page shown and the tabs reached. Undo gives back the dress and the script; the direction,
+    // which no undo step holds, stays as `look` turned it.
+    [[nodiscard]] LeftOut applyLook(const AvatarFields& look, LookTakes takes);
+    // Dresses the whole figure at random (page -1), keeping its direction and script, or
+    // dresses anew what page 0 to 6 chooses and leaves the rest; one step of undo. False, with
+    // nothing changed, for the script and upload pages.
+    bool dressAtRandom(const RandomAvatar& dresser, RandomSource& random, int page, bool freeOnly);
     // What an upload carries of the avatar. An outfit is sent as itself, not as its pieces.
     [[nodiscard]] AvatarFields uploadFields() const;
     // Whether an upload with this script still fits one message, whatever the upload page's
@@ -164,6 +192,11 @@ private:
     void say(const std::u16string& caption);
     void startStep(int index);
     void wearPage(int page);
+    // Chooses on every page what `look` wears (the script too, with `takes` everything) and
+    // dresses the model in it; the choices start empty.
+    [[nodiscard]] LeftOut chooseLook(const AvatarFields& look, LookTakes takes);
+    // What page 3, 4 or 5 has chosen as an item pair, shown or hidden under an outfit.
+    [[nodiscard]] ItemPair pagePair(int page) const;
     // Dresses the model from nothing in what pages 1 to 5 have chosen. While an outfit is
     // chosen, the hidden choices of pages 3 to 5 stay off: the outfit covers those slots.
     void wearChoices();

@@ -36,6 +36,17 @@ inline constexpr int kTextWords = 926;
 inline constexpr int kTextLength = 927;
 // Said when the script's captions would make the upload too large for one message.
 inline constexpr int kTextTooLargeToUpload = 950;
+// The preview's menu and the avatar code's messages in the help band.
+inline constexpr int kTextMenuCopyCode = 960;
+inline constexpr int kTextMenuPasteCode = 961;
+inline constexpr int kTextMenuRandomFigure = 962;
+inline constexpr int kTextMenuRandomPage = 963;
+inline constexpr int kTextCodeOnClipboard = 964;
+inline constexpr int kTextNotACode = 965;
+inline constexpr int kTextDamagedCode = 966;
+inline constexpr int kTextNewerCode = 967;
+inline constexpr int kTextLeftOut = 968;
+inline constexpr int kTextNoCode = 969;
 
 // The upload page.
 inline constexpr int kTextNoTitle = 473;

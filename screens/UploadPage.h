@@ -52,6 +52,8 @@ public:
     void offerCaptions(const std::u16string& captions);
 
     [[nodiscard]] bool busy() const { return busy_; }
+    // The user name box holds the guest account, which uploads only what costs nothing.
+    [[nodiscard]] bool guest() const;
     [[nodiscard]] int pendingAction() const { return pendingAction_; }
     void setPendingAction(int action) { pendingAction_ = action; }
     [[nodiscard]] std::uint8_t accessMode() const;
@@ -86,7 +88,6 @@ private:
     ui::MessageDialog* dialog(int textId, ui::DialogStyle style, std::uintptr_t answerW = 0, std::intptr_t answerL = 0);
     void onSaveReply(std::span<const std::uint8_t> bytes);
     void showPictureScreen(const SaveAvatarReply& reply);
-    [[nodiscard]] bool guest() const;
     [[nodiscard]] ImageRect linkRect(int textId, int x, int y) const;
 
     EditorScreen& editor_;

@@ -242,7 +242,7 @@ TEST_F(EditorStateTest, StepsAreRefusedOnceTheirWordsWouldNotFitAnUpload) {
     stored.script = {
         {2003, std::u16string(half, u'a')}, {2003, std::u16string(half, u'b')}, {2003, std::u16string(20, u'c')}};
     auto fresh = makeModel();
-    state_->loadStored(fresh.get(), stored);
+    EXPECT_EQ(state_->loadStored(fresh.get(), stored).scriptSteps, 1);
     model_.swap(fresh);
     ASSERT_EQ(state_->script().size(), 2u);
     EXPECT_TRUE(EditorState::fitsUpload(state_->script()));
@@ -400,7 +400,7 @@ TEST_F(EditorStateTest, AStoredAvatarComesBackAsItWasUploaded) {
     const std::vector<ScriptStep> script = state_->script();
 
     auto fresh = makeModel();
-    state_->loadStored(fresh.get(), sent);
+    EXPECT_FALSE(state_->loadStored(fresh.get(), sent).any());
     model_.swap(fresh);
     EXPECT_EQ(state_->page(), 0);
     EXPECT_EQ(state_->direction(), 2);
@@ -433,7 +433,9 @@ TEST_F(EditorStateTest, AStoredAvatarSkipsWhatTheCatalogueDoesNotOffer) {
     for (int i = 0; i < 30; ++i) stored.script.push_back({2001, u"x"});  // 150 frames
     stored.script.insert(stored.script.begin(), {4242, u"unknown"});
     auto fresh = makeModel();
-    state_->loadStored(fresh.get(), stored);
+    // 24 of the 30 known steps fill the 120 frames: the other 6 and the unknown one are left out.
+    EXPECT_EQ(state_->loadStored(fresh.get(), stored),
+              (LeftOut{.items = 1, .faceOptions = 1, .bodyParts = 1, .scriptSteps = 7}));
     model_.swap(fresh);
     EXPECT_EQ(state_->direction(), 0);
     EXPECT_EQ(state_->faceSelection(0), -1);
@@ -463,6 +465,190 @@ TEST_F(EditorStateTest, StartingOverForgetsEverything) {
     EXPECT_EQ(state_->pageChoice(2).index, -1);
     EXPECT_FALSE(state_->undo());
     state_->attachModel(model_.get());
+}
+
+// ---- Looks worn over the figure being edited: a pasted code, random dressing ----------
+
+// Whether two moments of the state dress the figure alike, seen as an upload sees it, with the
+// direction, which undo does not hold, left aside.
+bool sameDress(AvatarFields a, AvatarFields b) {
+    a.direction = b.direction = 0;
+    return a == b;
+}
+
+TEST_F(EditorStateTest, ALookIsOneUndoStepAndKeepsThePageAndTabs) {
+    for (int p = 0; p <= 4; ++p) state_->showPage(p);
+    choose(1, 101);
+    choose(4, 501);
+    addStep(2001, u"before");
+    state_->showPage(4);
+    const AvatarFields before = state_->uploadFields();
+    const std::size_t depth = state_->undoDepth();
+
+    AvatarFields look;
+    look.direction = 5;
+    look.faceOption2 = 21;
+    look.skin = 30;
+    look.items[0] = {111, 255};
+    look.items[2] = {301, 12};
+    look.bodyPart = 8;
+    look.script = {{2002, u"after"}, {2003, u""}};
+    EXPECT_FALSE(state_->applyLook(look, LookTakes::everything).any());
+    EXPECT_EQ(state_->undoDepth(), depth + 1);
+    EXPECT_EQ(state_->page(), 4) << "the page shown stays";
+    EXPECT_TRUE(state_->tabShown(3));
+    EXPECT_FALSE(state_->tabShown(5)) << "no tab is reached by a look";
+    EXPECT_EQ(state_->pageChoice(4).index, -1) << "what the look does not wear comes off";
+    EXPECT_FALSE(slot(5).occupied);
+    EXPECT_EQ(state_->faceSelection(1), 0);
+    EXPECT_EQ(state_->pageChoice(3).colour, 12);
+    EXPECT_EQ(state_->direction(), 5);
+    EXPECT_EQ(model_->direction(), 5);
+    EXPECT_EQ(state_->uploadFields(), look);
+
+    ASSERT_TRUE(state_->undo());
+    EXPECT_TRUE(sameDress(state_->uploadFields(), before));
+    EXPECT_EQ(state_->script().front().caption, u"before");
+    ASSERT_TRUE(state_->redo());
+    EXPECT_TRUE(sameDress(state_->uploadFields(), look));
+}
+
+TEST_F(EditorStateTest, ALookWithoutItsScriptTakesOffWhatItDoesNotWear) {
+    state_->showPage(0);
+    state_->chooseFaceOption(0, 0);
+    state_->chooseSkin(9);
+    choose(2, 701);
+    state_->showPage(kBodyPartPage);
+    state_->chooseEntry(1);
+    addStep(2003, u"kept");
+    state_->turn();
+
+    AvatarFields look;
+    look.direction = 6;
+    look.items[4] = {601, 7};
+    look.script = {{2001, u"not taken"}};
+    EXPECT_FALSE(state_->applyLook(look, LookTakes::dressOnly).any());
+    EXPECT_EQ(state_->direction(), 1);
+    ASSERT_EQ(state_->script().size(), 1u);
+    EXPECT_EQ(state_->script()[0].caption, u"kept");
+    EXPECT_FALSE(state_->outfit());
+    EXPECT_FALSE(slot(6).occupied) << "the outfit's pieces come off with it";
+    EXPECT_EQ(slot(4).item, 601);
+    EXPECT_EQ(state_->uploadFields().faceOption1, 0);
+    EXPECT_EQ(state_->faceSelection(0), -1);
+    EXPECT_EQ(model_->look().skin, kDefaultSkin);
+    EXPECT_EQ(state_->pageChoice(kBodyPartPage).index, -1);
+    EXPECT_EQ(state_->price(), 60) << "the shoes alone";
+}
+
+TEST_F(EditorStateTest, ALookCountsWhatItLeftOut) {
+    AvatarFields look;
+    look.faceOption1 = 21;  // an option of the other list
+    look.items[1] = {301, 4};  // a top is not offered on the outfit page
+    look.items[3] = {402, 2};  // a withdrawn piece
+    look.bodyPart = 3;
+    look.script = {{9999, u""}, {2003, u"ok"}, {0, u""}};
+    EXPECT_EQ(state_->applyLook(look, LookTakes::everything),
+              (LeftOut{.items = 2, .faceOptions = 1, .bodyParts = 1, .scriptSteps = 2}));
+    ASSERT_EQ(state_->script().size(), 1u);
+    EXPECT_EQ(state_->script()[0].action, 2003);
+    EXPECT_EQ(state_->applyLook(look, LookTakes::dressOnly).scriptSteps, 0) << "a script not taken is not counted";
+}
+
+class RandomDressingTest : public EditorStateTest {
+protected:
+    void SetUp() override {
+        EditorStateTest::SetUp();
+        dresser_.emplace(catalogue_, tables_.colour);  // over the catalogue read
+    }
+    std::optional<RandomAvatar> dresser_;
+};
+
+TEST_F(RandomDressingTest, TheWholeFigureKeepsItsDirectionAndScriptAsOneStep) {
+    addStep(2001, u"stays");
+    state_->turn();
+    state_->turn();
+    const AvatarFields before = state_->uploadFields();
+    bool changed = false;
+    for (std::uint64_t seed = 1; seed <= 20; ++seed) {
+        RandomSource random(seed);
+        const std::size_t depth = state_->undoDepth();
+        ASSERT_TRUE(state_->dressAtRandom(*dresser_, random, -1, false));
+        EXPECT_EQ(state_->undoDepth(), depth + 1);
+        const AvatarFields after = state_->uploadFields();
+        EXPECT_EQ(after.direction, 2);
+        EXPECT_EQ(after.script, before.script);
+        changed = changed || !sameDress(after, before);
+        ASSERT_TRUE(state_->undo());
+        EXPECT_TRUE(sameDress(state_->uploadFields(), before)) << seed;
+    }
+    EXPECT_TRUE(changed);
+}
+
+TEST_F(RandomDressingTest, OnePageChangesOnlyWhatThatPageChooses) {
+    choose(1, 101);
+    choose(3, 301);
+    choose(5, 601);
+    state_->showPage(kBodyPartPage);
+    state_->chooseEntry(0);
+    for (int page : {0, 1, 3, 5, 6}) {
+        state_->showPage(page);
+        for (std::uint64_t seed = 1; seed <= 10; ++seed) {
+            const AvatarFields before = state_->uploadFields();
+            RandomSource random(seed * 31 + static_cast<std::uint64_t>(page));
+            ASSERT_TRUE(state_->dressAtRandom(*dresser_, random, page, false));
+            AvatarFields after = state_->uploadFields();
+            // Put back what the page may change: the rest must be as it was.
+            if (page == 0) {
+                after.faceOption1 = before.faceOption1;
+                after.faceOption2 = before.faceOption2;
+                after.skin = before.skin;
+            } else if (page == kBodyPartPage) {
+                after.bodyPart = before.bodyPart;
+            } else {
+                after.items[static_cast<std::size_t>(page - 1)] = before.items[static_cast<std::size_t>(page - 1)];
+            }
+            EXPECT_EQ(after, before) << "page " << page << ", seed " << seed;
+        }
+    }
+    const std::size_t depth = state_->undoDepth();
+    RandomSource random(7);
+    for (int page : {kScriptPage, kUploadPage}) {
+        state_->showPage(page);
+        EXPECT_FALSE(state_->dressAtRandom(*dresser_, random, page, false));
+    }
+    EXPECT_EQ(state_->undoDepth(), depth);
+}
+
+TEST_F(RandomDressingTest, ARandomPieceInPlaceOfAnOutfitGivesBackTheHiddenPages) {
+    choose(3, 301);
+    choose(4, 401);
+    choose(2, 701);
+    ASSERT_TRUE(state_->outfit());
+    bool sawPiece = false;
+    for (std::uint64_t seed = 1; seed <= 40 && !sawPiece; ++seed) {
+        RandomSource random(seed);
+        ASSERT_TRUE(state_->dressAtRandom(*dresser_, random, kOutfitPage, false));
+        if (state_->outfit()) continue;
+        sawPiece = true;
+        EXPECT_EQ(state_->pageChoice(kOutfitPage).identifier, 703);
+        EXPECT_EQ(slot(2).item, 301) << "the top hidden under the outfit is worn again";
+        EXPECT_EQ(slot(3).item, 401);
+    }
+    EXPECT_TRUE(sawPiece);
+}
+
+TEST_F(RandomDressingTest, AGuestIsDressedOnlyInWhatCostsNothing) {
+    for (std::uint64_t seed = 1; seed <= 20; ++seed) {
+        RandomSource random(seed);
+        ASSERT_TRUE(state_->dressAtRandom(*dresser_, random, -1, true));
+        // In the small catalogue only face option 13 costs nothing.
+        EXPECT_EQ(state_->price(), 0) << seed;
+        const AvatarFields worn = state_->uploadFields();
+        for (const ItemPair& pair : worn.items) EXPECT_EQ(pair.item, 0) << seed;
+        EXPECT_EQ(worn.faceOption1, 13);
+        EXPECT_EQ(worn.bodyPart, 0);
+    }
 }
 
 }  // namespace
