@@ -12,6 +12,11 @@ namespace {
 // top, trousers and shoes, often headwear, sometimes an outfit or a companion.
 constexpr int kWearChance[7] = {100, 70, 30, 95, 95, 90, 25};
 constexpr int kOutfitChance = 40;  // of the page-2 choices, how often an outfit rather than a piece
+constexpr int kNaturalSkinChance = 85;
+constexpr int kFacingChance = 90;
+// The directions in which the figure's face is seen: 7 is straight on, 0 and 6 half turned,
+// 1 more so. The rest show the back of the head.
+constexpr std::uint8_t kFacingDirections[] = {7, 0, 6, 1};
 
 struct Hsl {
     int hue = 0;  // degrees
@@ -62,12 +67,21 @@ std::uint32_t RandomSource::below(std::uint32_t bound) {
     return static_cast<std::uint32_t>(draw % bound);
 }
 
-RandomAvatar::RandomAvatar(const Catalogue& catalogue, const ColourTable& colours) : catalogue_(catalogue) {
+RandomAvatar::RandomAvatar(const Catalogue& catalogue, const ColourTable& colours, const ColourTable* skins)
+    : catalogue_(catalogue) {
+    for (int cell = 0; skins && cell < kSkinChoices; ++cell) {
+        const ColourSet* set = skins->find(cell);
+        if (!set) continue;
+        // Skin tones lie between red-orange and orange, neither grey nor vivid.
+        const Hsl hsl = hslOf(*set);
+        if (hsl.hue >= 10 && hsl.hue <= 35 && hsl.saturation >= 0.12 && hsl.saturation <= 0.65)
+            naturalSkins_.push_back(cell);
+    }
     for (int cell = 0; cell < kColourChoices; ++cell) {
         const ColourSet* set = colours.find(cell);
         if (!set) continue;
         const Hsl hsl = hslOf(*set);
-        const bool quiet = hsl.saturation < 0.2 || hsl.lightness < 0.15 || hsl.lightness > 0.9;
+        const bool quiet = hsl.saturation < 0.2 || hsl.lightness < 0.15 || hsl.lightness > 0.8;
         palette_.push_back({cell, quiet ? -1 : hsl.hue});
     }
     for (const LayerOption& option : catalogue.layerOptions()) {
@@ -144,7 +158,8 @@ void RandomAvatar::dressItemPage(AvatarFields& avatar, int page, int base, Rando
 
 AvatarFields RandomAvatar::dress(RandomSource& random, bool freeOnly) const {
     AvatarFields avatar;
-    avatar.direction = static_cast<std::uint8_t>(random.below(8));
+    avatar.direction = random.chance(kFacingChance) ? kFacingDirections[random.below(4)]
+                                                    : static_cast<std::uint8_t>(random.below(8));
     dressPage(avatar, kFaceAndSkin, random, freeOnly);
     const int base = baseColour(avatar, random);
     bool outfit = false;
@@ -167,7 +182,9 @@ void RandomAvatar::dressPage(AvatarFields& avatar, int page, RandomSource& rando
             std::int32_t& field = list == 0 ? avatar.faceOption1 : avatar.faceOption2;
             field = choices.empty() ? 0 : choices[random.below(static_cast<std::uint32_t>(choices.size()))]->optionNumber;
         }
-        avatar.skin = static_cast<std::uint8_t>(random.below(kSkinChoices));
+        avatar.skin = !naturalSkins_.empty() && random.chance(kNaturalSkinChance)
+                          ? static_cast<std::uint8_t>(naturalSkins_[random.below(static_cast<std::uint32_t>(naturalSkins_.size()))])
+                          : static_cast<std::uint8_t>(random.below(kSkinChoices));
     } else if (page >= kFirstItemPage && page <= kLastItemPage) {
         // Pages 3 to 5 hold nothing while an outfit is worn.
         if (page >= 3 && isOutfit(catalogue_.findItem(avatar.items[1].item))) return;

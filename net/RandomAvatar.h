@@ -6,7 +6,8 @@
 //
 // Colours are chosen to go together: one dressing picks a base colour from the palette, and
 // each recolourable item takes a colour of a neighbouring hue, the opposite hue, or a quiet
-// one (dark, pale or grey), rather than any of the palette's cells.
+// one (dark, pale or grey), rather than any of the palette's cells. Most figures get a skin of
+// a natural tone and face the viewer; now and then one is green or turns away.
 
 #include <cstdint>
 #include <vector>
@@ -36,8 +37,9 @@ public:
     // Page numbers of dressAnew: the face and skin, the five item pages, the body part.
     static constexpr int kFaceAndSkin = 0, kBodyPart = 6;
 
-    // `colours` is the colour table (color.dat) the recolourable items draw from.
-    RandomAvatar(const Catalogue& catalogue, const ColourTable& colours);
+    // `colours` is the colour table (color.dat) the recolourable items draw from; `skins`
+    // (skin.dat), when given, tells the natural skin tones from the fanciful ones.
+    RandomAvatar(const Catalogue& catalogue, const ColourTable& colours, const ColourTable* skins = nullptr);
 
     // A whole avatar dressed at random: face options, skin, the items of every page with their
     // colours, sometimes a body part. Facing a random direction, with no script. With
@@ -52,7 +54,7 @@ public:
 private:
     struct Hue {
         int cell = 0;
-        int degrees = 0;  // 0..359; -1 for a quiet colour (grey, very dark or very pale)
+        int degrees = 0;  // 0..359; -1 for a quiet colour (grey, very dark or pale)
     };
     [[nodiscard]] int baseColour(const AvatarFields& avatar, RandomSource& random) const;
     [[nodiscard]] std::uint8_t colourNear(int base, RandomSource& random) const;
@@ -60,7 +62,8 @@ private:
     void dressItemPage(AvatarFields& avatar, int page, int base, RandomSource& random, bool freeOnly) const;
 
     const Catalogue& catalogue_;
-    std::vector<Hue> palette_;  // the colour cells the table holds, with their hues
+    std::vector<Hue> palette_;       // the colour cells the table holds, with their hues
+    std::vector<int> naturalSkins_;  // skin cells of a natural tone; empty without a skin table
     std::vector<const LayerOption*> faceOptions_[2];
     std::vector<const Item*> pageItems_[6];  // pages 1 to 5
 };

@@ -72,6 +72,7 @@ public:
     // are read and random avatars dressed against what the pictures are drawn from.
     [[nodiscard]] const Catalogue& catalogue() const { return catalogue_; }
     [[nodiscard]] const ColourTable& colours() const { return tables_.colour; }
+    [[nodiscard]] const ColourTable& skins() const { return tables_.skin; }
 
     // How many picture sets picturesOf composed (it reads the others from the storage).
     [[nodiscard]] std::size_t compositions() const { return compositions_; }

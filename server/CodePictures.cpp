@@ -97,7 +97,7 @@ std::string CodePictures::randomAddress(bool picture) {
     // Each request draws from a seed of its own: the sequence of SplitMix64 seeds, stepped by
     // its own increment, never gives two requests the same avatar by accident.
     RandomSource random(randomSeed_.fetch_add(0x9E3779B97F4A7C15ull));
-    const RandomAvatar dresser(pictures_.catalogue(), pictures_.colours());
+    const RandomAvatar dresser(pictures_.catalogue(), pictures_.colours(), &pictures_.skins());
     const AvatarCodeResult code = encodeAvatarCode(dresser.dress(random, false));
     if (code.refusal != CodeRefusal::none) return "/";
     return std::string(kCodePrefix) + code.code + (picture ? std::string(kStillSuffix) : std::string());

@@ -43,7 +43,7 @@ int randomCommand(const Arguments& arguments, std::ostream& out, std::ostream& e
         err << "seed " << seed << '\n';
     }
     const LoadedAvatarData data(parsed.positional[0]);
-    const RandomAvatar dresser(data.catalogue, data.tables.colour);
+    const RandomAvatar dresser(data.catalogue, data.tables.colour, &data.tables.skin);
     RandomSource random(seed);
     for (std::int64_t i = 0; i < count; ++i) {
         const AvatarCodeResult code = encodeAvatarCode(dresser.dress(random, freeOnly));
