@@ -482,7 +482,10 @@ RandomSource& EditorScreen::randomSource() {
 }
 
 void EditorScreen::dressAtRandom(bool pageOnly) {
-    if (!dresser_) dresser_.emplace(parts_.catalogue, parts_.archive.tables().colour);
+    if (!dresser_) {
+        const ColourTables& tables = parts_.archive.tables();
+        dresser_.emplace(parts_.catalogue, tables.colour, &tables.skin);
+    }
     // The guest account uploads only what costs nothing.
     const bool freeOnly = upload_ && upload_->guest();
     if (!state_.dressAtRandom(*dresser_, randomSource(), pageOnly ? state_.page() : -1, freeOnly)) return;

@@ -638,18 +638,5 @@ TEST_F(RandomDressingTest, ARandomPieceInPlaceOfAnOutfitGivesBackTheHiddenPages)
     EXPECT_TRUE(sawPiece);
 }
 
-TEST_F(RandomDressingTest, AGuestIsDressedOnlyInWhatCostsNothing) {
-    for (std::uint64_t seed = 1; seed <= 20; ++seed) {
-        RandomSource random(seed);
-        ASSERT_TRUE(state_->dressAtRandom(*dresser_, random, -1, true));
-        // In the small catalogue only face option 13 costs nothing.
-        EXPECT_EQ(state_->price(), 0) << seed;
-        const AvatarFields worn = state_->uploadFields();
-        for (const ItemPair& pair : worn.items) EXPECT_EQ(pair.item, 0) << seed;
-        EXPECT_EQ(worn.faceOption1, 13);
-        EXPECT_EQ(worn.bodyPart, 0);
-    }
-}
-
 }  // namespace
 }  // namespace likenex
