@@ -7,6 +7,8 @@
 #include "catalogue/StringTable.h"
 #include "net/Messages.h"
 #include "screens/AvatarStage.h"
+#include "screens/EditorScreen.h"
+#include "screens/FrameWindows.h"
 #include "ui/EditBox.h"
 #include "ui/InterfaceArchive.h"
 #include "ui/MessageDialog.h"
@@ -34,6 +36,7 @@ void Application::setCommandLineRequest(const CommandLineRequest& request) {
     server_.setEndpoint(request.endpoint);
     pendingAvatarId_ = request.pendingAvatarId;
     editRequested_ = request.editRequested;
+    pendingAvatarCode_ = request.pendingAvatarCode;
 }
 
 DueIn Application::advanceClocks(Tick now) {
@@ -108,6 +111,22 @@ void Application::openAvatar(std::int64_t avatarId) {
         showMessageDialog(uiText(kTextNoConnection), uiText(kTextDialogTitle), ui::DialogStyle::okOnly, 0, 0);
 }
 
+void Application::openAvatarCode(std::string_view code) {
+    if (auto* editor = dynamic_cast<EditorScreen*>(windowStack().findWindow(kEditorScreenId)))
+        (void)editor->openAvatarCode(code);
+}
+
+bool Application::takeForwardedCode(LPARAM lParam) {
+    const auto* record = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (!record) return false;
+    std::optional<std::string> code = readForwardedCode(record->dwData, record->lpData, record->cbData);
+    if (!code) return false;
+    auto* editor = dynamic_cast<EditorScreen*>(windowStack().findWindow(kEditorScreenId));
+    if (!editor) return false;
+    editor->askToOpenAvatarCode(std::move(*code));
+    return true;
+}
+
 void Application::askForVersion() {
     if (!versionCheck_.ask()) onServerFailed(static_cast<WPARAM>(MessageType::VersionQuery));
 }
@@ -118,6 +137,8 @@ LRESULT Application::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (message >= WM_SAVE_REPLY && message <= WM_AVATAR_REPLY && !server_.takesDelivery(message, wParam, lParam))
         return 0;
     if (chatLink_.takesMessage(message, wParam, lParam)) return 1;
+    // Any other record is refused: it is nobody else's.
+    if (message == WM_COPYDATA) return takeForwardedCode(lParam) ? 1 : 0;
     if (const std::optional<LRESULT> handled = shell_.handleMessage(window, message, wParam, lParam)) return *handled;
 
     switch (message) {

@@ -30,6 +30,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace likenex {
@@ -80,6 +81,7 @@ public:
     void setCommandLineRequest(const CommandLineRequest& request);
     [[nodiscard]] std::int64_t pendingAvatarId() const { return pendingAvatarId_; }
     [[nodiscard]] bool editRequested() const { return editRequested_; }
+    [[nodiscard]] const std::string& pendingAvatarCode() const { return pendingAvatarCode_; }
     [[nodiscard]] StartupState startupState() const { return startupState_; }
     // The language the interface starts in, until the settings file is read at start-up.
     void setLanguageIndex(int index) { settings_.setStartingLanguage(index); }
@@ -87,6 +89,9 @@ public:
     // cannot go out says so when the user is waiting for it.
     void openAvatar(std::int64_t avatarId);
     void askForVersion();
+    // Opens a code in the editor as a new avatar, at once: the code the program was started
+    // with. The editor says why a code cannot be opened.
+    void openAvatarCode(std::string_view code);
 
     // Program directory: the executable's folder unless one was given before start-up
     // (tests run from their own folder).
@@ -120,6 +125,9 @@ private:
     void closeWindows();
     // An exchange ended without a reply; the screen that waited for it was told first.
     void onServerFailed(WPARAM requestType);
+    // A WM_COPYDATA record from another process: an avatar code from a second start is offered
+    // to the editor, which asks first. True when the record was such a code.
+    bool takeForwardedCode(LPARAM record);
     void step(const char* name) { startupSteps_.emplace_back(name); }
     void noteFirstFrame();
     [[noreturn]] void failStartup(const std::string& text);
@@ -148,6 +156,7 @@ private:
 
     std::int64_t pendingAvatarId_ = 0;
     bool editRequested_ = false;
+    std::string pendingAvatarCode_;
     std::wstring programDirectoryOverride_;
     std::string programDirectory_;
     std::wstring programDirectoryW_;

@@ -25,6 +25,8 @@ int runEntry(Application& application, const char* commandLine) {
 
         if (HWND runningEditor = findRunningInstance()) {
             if (application.editRequested()) forwardOpenAvatar(runningEditor, application.pendingAvatarId());
+            else if (!application.pendingAvatarCode().empty())
+                (void)forwardAvatarCode(runningEditor, application.pendingAvatarCode());
             return 0;
         }
         startupTiming::mark("running editor check");
@@ -36,7 +38,10 @@ int runEntry(Application& application, const char* commandLine) {
         placeMainWindow(window);
         startupTiming::mark("window placed");
 
+        // A start that opens an avatar asks nothing else of the server: a version reply could
+        // hand the program over to the updater before the avatar is shown.
         if (application.editRequested()) application.openAvatar(application.pendingAvatarId());
+        else if (!application.pendingAvatarCode().empty()) application.openAvatarCode(application.pendingAvatarCode());
         else application.askForVersion();
         startupTiming::mark("first server request");
 

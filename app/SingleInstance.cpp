@@ -5,6 +5,8 @@
 #include "app/MainWindow.h"
 #include "platform/win/Handles.h"
 
+#include <string>
+
 namespace likenex {
 namespace {
 
@@ -44,6 +46,20 @@ void markAsRunningInstance(HWND window) { SetPropW(window, kInstanceName, reinte
 void forwardOpenAvatar(HWND runningEditor, std::int64_t avatarId) {
     AvatarIdHalves halves = splitAvatarId(avatarId);
     PostMessageW(runningEditor, WM_OPEN_AVATAR, halves.high, static_cast<LPARAM>(halves.low));
+}
+
+bool forwardAvatarCode(HWND runningEditor, std::string_view code) {
+    // The record's data must stay alive until the editor has copied it, so the code is sent,
+    // not posted; a hung editor must not hold this process, hence the time limit.
+    std::string bytes = forwardedCodeBytes(code);
+    COPYDATASTRUCT record{};
+    record.dwData = kCopyDataAvatarCode;
+    record.cbData = static_cast<DWORD>(bytes.size());
+    record.lpData = bytes.data();
+    DWORD_PTR answer = 0;
+    const LRESULT sent = SendMessageTimeoutW(runningEditor, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record),
+                                             SMTO_ABORTIFHUNG, 5000, &answer);
+    return sent != 0 && answer != 0;
 }
 
 }  // namespace likenex

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string_view>
 
 namespace likenex {
 
@@ -20,5 +21,9 @@ void markAsRunningInstance(HWND window);
 
 // Asks the running editor to open an avatar: the id travels as its high and low halves.
 void forwardOpenAvatar(HWND runningEditor, std::int64_t avatarId);
+
+// Hands an avatar code to the running editor (WM_COPYDATA, see kCopyDataAvatarCode); true when
+// the editor took it. An editor that does not answer within a few seconds is given up.
+bool forwardAvatarCode(HWND runningEditor, std::string_view code);
 
 }  // namespace likenex

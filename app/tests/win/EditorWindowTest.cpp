@@ -1,19 +1,25 @@
 // The editor in the running program with the program's own data, driven by the mouse and
 // keyboard messages that reach the main window: clicks dress the figure and move the price,
-// an outfit worn over single pieces is undone and redone with the keys, and the new-avatar
-// button starts over once confirmed.
+// an outfit worn over single pieces is undone and redone with the keys, the new-avatar button
+// starts over once confirmed, and the picture screen exports the avatar's picture and copies
+// its code.
 #include "app/Application.h"
 #include "app/Entry.h"
 #include "app/tests/win/TestSupport.h"
 #include "avatar/AvatarModel.h"
+#include "base/Text.h"
 #include "base/WindowMessages.h"
+#include "net/AvatarCode.h"
+#include "platform/win/Clipboard.h"
 #include "screens/EditorScreen.h"
 #include "screens/FrameWindows.h"
 #include "screens/PictureScreen.h"
 #include "test_support/BmpDecode.h"
+#include "ui/MessageDialog.h"
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -136,6 +142,50 @@ TEST_F(EditorWindowTest, TheExportedPictureMatchesTheToolsExport) {
     std::filesystem::path stem(written);
     stem.replace_extension();
     for (const wchar_t* suffix : {L".bmp", L".png", L"_anim.png"}) std::filesystem::remove(stem.wstring() + suffix);
+}
+
+// After an upload the picture screen shows the code of the avatar sent, and its button puts
+// that code on the system's clipboard.
+TEST_F(EditorWindowTest, ThePictureScreensCodeOpensAsTheUploadedAvatarAndIsCopied) {
+    CapturedMessages messages;
+    StartedApplication app;
+    AvatarFields uploaded;
+    std::wstring shown, copiedLine;
+    std::optional<std::wstring> clipboard;
+    app.onFirstFrame = [&] {
+        auto* editor = static_cast<EditorScreen*>(app.windowStack().findWindow(kEditorScreenId));
+        ASSERT_TRUE(editor);
+        EditorState& state = editor->state();
+        state.turn();
+        state.showPage(kScriptPage);
+        state.selectAction(0);
+        ASSERT_EQ(state.addStep(u"Hello!"), StepRefusal::none);
+        uploaded = state.uploadFields();
+
+        ui::WindowStack& stack = app.windowStack();
+        auto* screen = static_cast<PictureScreen*>(
+            stack.openWindow(stack.root(), {0, 69, app.width(), app.height()}, false,
+                             std::make_unique<PictureScreen>(stack.root()->host(), app.pictureScreenParts())));
+        ASSERT_TRUE(screen);
+        screen->showAvatarCode(uploaded);
+        shown = screen->field(kAvatarCodeField);
+
+        ASSERT_TRUE(putClipboardText(L"something else"));
+        SendMessageW(app.window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(514, 69 + 380));
+        SendMessageW(app.window(), WM_LBUTTONUP, 0, MAKELPARAM(514, 69 + 380));
+        clipboard = clipboardText();
+        if (auto* dialog = dynamic_cast<ui::MessageDialog*>(stack.active())) copiedLine = dialog->lines()[0];
+    };
+    EXPECT_EQ(runEntry(app, nullptr), 0);
+    ASSERT_FALSE(shown.empty());
+    const DecodedAvatarCode decoded = decodeAvatarCode(text::utf8FromWide(shown), Catalogue());
+    ASSERT_EQ(decoded.refusal, CodeRefusal::none) << describeRefusal(decoded.refusal);
+    EXPECT_EQ(decoded.avatar, uploaded);
+    EXPECT_EQ(decoded.avatar.direction, 1);
+    EXPECT_EQ(clipboard, std::optional<std::wstring>(shown));
+    const std::wstring copied = app.uiText(971);
+    EXPECT_EQ(copiedLine, copied.substr(0, copied.find(L'\n')));
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 }  // namespace

@@ -3,8 +3,11 @@
 #include "app/tests/win/TestSupport.h"
 #include "base/Constants.h"
 #include "base/WindowMessages.h"
+#include "net/AvatarCode.h"
 #include "net/Messages.h"
 #include "platform/win/Registry.h"
+#include "screens/EditorScreen.h"
+#include "screens/FrameWindows.h"
 #include "test_support/ScriptedPeer.h"
 #include "ui/MessageDialog.h"
 
@@ -121,6 +124,45 @@ TEST_F(EntryTest, AvatarOnTheCommandLineIsRequestedInsteadOfTheVersion) {
     EXPECT_EQ(app.requests.lastEndpoint.port, 1234);
 }
 
+// The code of an avatar that differs from a new one only in facing `direction`.
+std::string codeFacing(std::uint8_t direction) {
+    AvatarFields avatar;
+    avatar.direction = direction;
+    const AvatarCodeResult result = encodeAvatarCode(avatar);
+    EXPECT_EQ(result.refusal, CodeRefusal::none);
+    return result.code;
+}
+
+int editorDirection(Application& app) {
+    auto* editor = dynamic_cast<EditorScreen*>(app.windowStack().findWindow(kEditorScreenId));
+    return editor ? editor->state().direction() : -1;
+}
+
+// A code on the command line opens as soon as the editor is there, and, as an avatar asked for
+// by number, without the version query; one of the wrong shape is no request at all.
+TEST_F(EntryTest, ACodeOnTheCommandLineOpensWithoutTheVersionQuery) {
+    CapturedMessages messages;
+    TestApplication app;
+    int direction = -1;
+    bool dialogShown = true;
+    app.onFirstFrame = [&] {
+        direction = editorDirection(app);
+        dialogShown = dynamic_cast<ui::MessageDialog*>(app.windowStack().active()) != nullptr;
+    };
+    EXPECT_EQ(runEntry(app, ("\"avatar:code:" + codeFacing(5) + "\"").c_str()), 0);
+    EXPECT_EQ(direction, 5);
+    EXPECT_FALSE(dialogShown) << "the code the program was started with is not asked about";
+    EXPECT_EQ(app.requests.versionQueries, 0);
+    EXPECT_TRUE(app.requests.openedAvatars.empty());
+    EXPECT_TRUE(messages.shown.empty());
+
+    TestApplication other;
+    other.onFirstFrame = [&] { direction = editorDirection(other); };
+    EXPECT_EQ(runEntry(other, "\"avatar:code:not a code\""), 0);
+    EXPECT_EQ(direction, 0);
+    EXPECT_EQ(other.requests.versionQueries, 1);
+}
+
 TEST_F(EntryTest, RendererFailureEndsWithZeroAndNoFurtherMessage) {
     RecordingRenderer::openGlStarts = false;
     CapturedMessages messages;
@@ -230,6 +272,46 @@ TEST_F(ApplicationMessagesTest, ForwardedAvatarIdIsRebuiltWithoutSignExtension) 
     EXPECT_EQ(send(WM_OPEN_AVATAR, 1, static_cast<LPARAM>(static_cast<std::int32_t>(0x80000000u))), 1);
     EXPECT_EQ(send(WM_OPEN_AVATAR, 2, 1), 1);
     EXPECT_EQ(app.requests.openedAvatars, (std::vector<std::int64_t>{6442450944LL, 8589934593LL}));
+}
+
+// A code forwarded by a second start is asked about (text 484) and opened once confirmed;
+// a record that is not exactly such a code is refused and changes nothing.
+TEST_F(ApplicationMessagesTest, AForwardedCodeIsAskedAboutAndOpenedAndOtherRecordsAreRefused) {
+    auto sendRecord = [&](std::uintptr_t tag, const void* data, std::size_t size) {
+        COPYDATASTRUCT record{};
+        record.dwData = tag;
+        record.cbData = static_cast<DWORD>(size);
+        record.lpData = const_cast<void*>(data);
+        return send(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
+    };
+    const std::string good = forwardedCodeBytes(codeFacing(6));
+    const std::string tooLong = forwardedCodeBytes(std::string(kLongestAvatarCode + 1, 'A'));
+    std::string badCharacter = good;
+    badCharacter[1] = '*';
+    EXPECT_EQ(sendRecord(kCopyDataAvatarCode + 1, good.data(), good.size()), 0) << "another tag";
+    EXPECT_EQ(sendRecord(kCopyDataAvatarCode, tooLong.data(), tooLong.size()), 0) << "too long";
+    EXPECT_EQ(sendRecord(kCopyDataAvatarCode, badCharacter.data(), badCharacter.size()), 0) << "bad character";
+    EXPECT_EQ(sendRecord(kCopyDataAvatarCode, good.data(), good.size() - 1), 0) << "no terminating zero";
+    EXPECT_EQ(sendRecord(kCopyDataAvatarCode, nullptr, 0), 0) << "no data";
+    EXPECT_EQ(send(WM_COPYDATA, 0, 0), 0) << "no record";
+    EXPECT_EQ(dialogLine(), L"");
+    EXPECT_EQ(editorDirection(app), 0);
+
+    EXPECT_EQ(sendRecord(kCopyDataAvatarCode, good.data(), good.size()), 1);
+    EXPECT_EQ(dialogLine(), firstLineOf(484));
+    EXPECT_EQ(editorDirection(app), 0) << "nothing changes before the answer";
+    // Its OK button, clicked.
+    auto* question = dynamic_cast<ui::MessageDialog*>(app.windowStack().active());
+    ASSERT_TRUE(question);
+    ui::Control* ok = nullptr;
+    for (const auto& child : question->children())
+        if (child->id == 2) ok = child.get();
+    ASSERT_NE(ok, nullptr);
+    const LPARAM at = MAKELPARAM((ok->bounds.left + ok->bounds.right) / 2, (ok->bounds.top + ok->bounds.bottom) / 2);
+    send(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    send(WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(editorDirection(app), 6);
+    EXPECT_EQ(dialogLine(), L"");
 }
 
 TEST_F(ApplicationMessagesTest, VersionRepliesAreRecordedAndANewerVersionHandsOver) {

@@ -1,9 +1,11 @@
 // Two processes at once: the editor running (in this test process, or as Likenex.exe) and
-// a second Likenex.exe started beside it.
+// a second Likenex.exe started beside it, which hands over an avatar number or code.
 #include "app/Entry.h"
 #include "app/SingleInstance.h"
 #include "app/tests/win/EditorProcess.h"
 #include "app/tests/win/TestSupport.h"
+#include "net/AvatarCode.h"
+#include "ui/MessageDialog.h"
 
 #include <gtest/gtest.h>
 
@@ -32,6 +34,17 @@ public:
         setRendererFunctions(&RecordingRenderer::start, &RecordingRenderer::stop, &RecordingRenderer::maxTextureSize);
         server().setRequests(&requests);
     }
+    // What the window answered to each WM_COPYDATA, and the first line of the dialog in front
+    // right after it.
+    LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+        const LRESULT result = Application::windowProc(window, message, wParam, lParam);
+        if (message == WM_COPYDATA) {
+            copyDataAnswers.push_back(result);
+            auto* dialog = dynamic_cast<ui::MessageDialog*>(windowStack().active());
+            dialogsAfterCopyData.push_back(dialog ? dialog->lines()[0] : std::wstring());
+        }
+        return result;
+    }
     void updateFrame() override {
         if (started_) return;
         started_ = true;
@@ -49,6 +62,8 @@ public:
     }
     RecordedRequests requests;
     std::function<void(HWND)> whileRunning;
+    std::vector<LRESULT> copyDataAnswers;
+    std::vector<std::wstring> dialogsAfterCopyData;
 
 private:
     bool started_ = false;
@@ -83,6 +98,33 @@ TEST_F(TwoInstancesTest, SecondStartRestoresTheFirstAndForwardsItsAvatarHalves) 
     EXPECT_TRUE(iconicBefore);
     EXPECT_FALSE(iconicAfter) << "the second start restores the running editor";
     EXPECT_EQ(first.requests.openedAvatars, (std::vector<std::int64_t>{8589934593LL, 6442450944LL}));
+}
+
+// A second start with a code hands it over and ends; the first asks whether to open it. A
+// second start with something that is no code hands nothing over.
+TEST_F(TwoInstancesTest, SecondStartHandsItsCodeToTheFirstWhichAsksAboutIt) {
+    AvatarFields avatar;
+    avatar.direction = 2;
+    const AvatarCodeResult code = encodeAvatarCode(avatar);
+    ASSERT_EQ(code.refusal, CodeRefusal::none);
+    InProcessEditor first;
+    std::vector<long> exits;
+    std::string secondMessages;
+    first.runWith([&](HWND) {
+        for (const std::wstring& line : {L"\"avatar:code:" + std::wstring(code.code.begin(), code.code.end()) + L"\"",
+                                         std::wstring(L"\"avatar:code:no*code\"")}) {
+            EditorProcess second(line);
+            if (!second.started()) return;
+            exits.push_back(second.waitForExit());
+            secondMessages += second.messages();
+        }
+    });
+    EXPECT_EQ(exits, (std::vector<long>{0, 0}));
+    EXPECT_EQ(secondMessages, "");
+    EXPECT_EQ(first.copyDataAnswers, std::vector<LRESULT>{1}) << "only the code crosses";
+    const std::wstring question = first.uiText(484);
+    EXPECT_EQ(first.dialogsAfterCopyData, std::vector<std::wstring>{question.substr(0, question.find(L'\n'))});
+    EXPECT_EQ(first.requests.versionQueries, 1) << "only the first instance's own query";
 }
 
 TEST_F(TwoInstancesTest, SecondStartWithoutAnAvatarPostsNothing) {
