@@ -377,6 +377,7 @@ void EditorScreen::askToStartOver() {
 void EditorScreen::startOver() {
     pendingAction_ = 0;
     closePictureScreen();
+    closePreviewMenu();
     AvatarModel* fresh = parts_.avatars.startNewAvatar();
     state_.startOver(fresh);
     if (upload_) upload_->startOver();
@@ -386,6 +387,11 @@ void EditorScreen::startOver() {
 void EditorScreen::closePictureScreen() {
     ui::WindowStack& stack = host().windowStack();
     if (ui::Widget* screen = stack.findWindow(kPictureScreenId)) stack.closeWindow(screen);
+}
+
+void EditorScreen::closePreviewMenu() {
+    // Its choices were for the avatar being replaced.
+    if (ui::Widget* menu = host().windowStack().findWindow(kPreviewMenuId)) menu->close();
 }
 
 void EditorScreen::refreshAll() {
@@ -413,7 +419,7 @@ void EditorScreen::onAvatarReply(std::span<const std::uint8_t> bytes) {
 void EditorScreen::openStoredAvatar(const AvatarFields& avatar) {
     pendingAction_ = 0;
     closePictureScreen();
-    if (ui::Widget* menu = host().windowStack().findWindow(kPreviewMenuId)) menu->close();
+    closePreviewMenu();
     const LeftOut left = state_.loadStored(parts_.avatars.startNewAvatar(), avatar);
     if (upload_) upload_->startOver();
     refreshAll();
@@ -468,7 +474,6 @@ void EditorScreen::pasteAvatarCode() {
         return;
     }
     const LeftOut left = state_.applyLook(decoded.avatar, LookTakes::everything);
-    if (captionBox_) captionBox_->setEditText(L"");
     showChangedLook();
     if (left.any()) showNotice(kTextLeftOut);
 }

@@ -140,6 +140,7 @@ private:
     // Every control shows the state again after it changed wholesale (undo, a loaded avatar).
     void refreshAll();
     void closePictureScreen();
+    void closePreviewMenu();
     // Controls made on `on`: the screen or one of its panels.
     ui::Button* imageButton(ui::Widget& on, std::int32_t id, const ImageRect& rect, std::uint32_t normal,
                             std::uint32_t pressed, int tooltipText = 0);

@@ -257,8 +257,12 @@ TEST_F(EditorCodeTest, ACodeOpensAsANewAvatar) {
     EXPECT_EQ(state().page(), 3);
     EXPECT_EQ(band(), text(kTextNotACode));
 
+    const ImageRect preview = editor_->previewArea();
+    rightClick(preview.left + 20, preview.top + 20);
+    ASSERT_TRUE(menu());
     const std::wstring code = codeOf(dressed());
     EXPECT_TRUE(editor_->openAvatarCode(std::string(code.begin(), code.end())));
+    EXPECT_FALSE(menu()) << "its choices were for the avatar replaced";
     EXPECT_NE(model_.get(), before);
     EXPECT_EQ(state().model(), model_.get());
     EXPECT_EQ(state().page(), kFacePage);
