@@ -1,6 +1,7 @@
 // The editor's avatar codes and random dressing, driven as the main window routes keys and
-// clicks: Ctrl+C and Ctrl+V outside an edit box, Ctrl+R and Ctrl+Shift+R, the preview's right-
-// click menu, the messages of the help band, and opening a code as a new avatar.
+// clicks: Ctrl+C and Ctrl+V in an edit box, texts that are no code, a guest's random dressing,
+// the preview's right-click menu, the messages of the help band, and opening a code as a new
+// avatar. The keys' plain path, through the system clipboard, is EditorCodeWindowTest's.
 #include "base/WindowMessages.h"
 #include "net/AvatarCode.h"
 #include "screens/EditorScreen.h"
@@ -17,7 +18,7 @@
 namespace likenex {
 namespace {
 
-constexpr wchar_t kCtrlA = 0x01, kCtrlC = 0x03, kCtrlV = 0x16, kCtrlR = 0x12, kCtrlZ = 0x1A;
+constexpr wchar_t kCtrlA = 0x01, kCtrlC = 0x03, kCtrlV = 0x16, kCtrlR = 0x12;
 
 class EditorCodeTest : public EditorTestBed {
 protected:
@@ -65,18 +66,6 @@ protected:
     [[nodiscard]] static std::wstring text(int id) { return L"#" + std::to_wstring(id); }
 };
 
-TEST_F(EditorCodeTest, CtrlCCopiesTheCodeOfWhatTheUploadWouldSend) {
-    ASSERT_EQ(state().applyLook(dressed(), LookTakes::everything), LeftOut{});
-    typeKey('C', kCtrlC);
-    ASSERT_TRUE(host_.clipboard);
-    const std::string code(host_.clipboard->begin(), host_.clipboard->end());
-    const DecodedAvatarCode decoded = decodeAvatarCode(code, catalogue_);
-    ASSERT_EQ(decoded.refusal, CodeRefusal::none) << code;
-    EXPECT_EQ(decoded.avatar, state().uploadFields());
-    EXPECT_EQ(decoded.avatar, dressed());
-    EXPECT_EQ(band(), text(kTextCodeOnClipboard));
-}
-
 TEST_F(EditorCodeTest, CtrlCAndCtrlVInAFocusedEditBoxKeepTheirTextMeaning) {
     for (int page = 0; page < kScriptPage; ++page) pressNext();
     ASSERT_EQ(state().page(), kScriptPage);
@@ -94,24 +83,6 @@ TEST_F(EditorCodeTest, CtrlCAndCtrlVInAFocusedEditBoxKeepTheirTextMeaning) {
     typeKey('V', kCtrlV);
     EXPECT_EQ(box->editText(), *host_.clipboard) << "the code pasted as words";
     EXPECT_EQ(state().uploadFields(), before);
-}
-
-TEST_F(EditorCodeTest, CtrlVDressesTheFigureAsOneUndoStep) {
-    host_.clipboard = codeOf(dressed());
-    const AvatarFields before = state().uploadFields();
-    const AvatarModel* model = state().model();
-    typeKey('V', kCtrlV);
-    EXPECT_EQ(state().model(), model) << "the avatar being edited, not a new one";
-    EXPECT_EQ(state().uploadFields(), dressed());
-    EXPECT_EQ(model_->direction(), 3);
-    EXPECT_EQ(editor_->faceGrid(1)->selected(), 0);
-    EXPECT_EQ(band(), text(kTextPageHelp + kFacePage)) << "nothing was left out: no message";
-
-    typeKey('Z', kCtrlZ);
-    AvatarFields undone = state().uploadFields();
-    undone.direction = before.direction;
-    EXPECT_EQ(undone, before);
-    EXPECT_TRUE(state().script().empty());
 }
 
 TEST_F(EditorCodeTest, TextThatIsNoCodeChangesNothingAndTheBandSaysWhy) {
@@ -154,23 +125,6 @@ TEST_F(EditorCodeTest, TheBandSaysWhenACodeHoldsWhatTheCatalogueLacks) {
     typeKey('V', kCtrlV);
     EXPECT_EQ(band(), text(kTextLeftOut));
     EXPECT_EQ(state().pageChoice(3).identifier, 301) << "the rest is worn";
-}
-
-TEST_F(EditorCodeTest, CtrlShiftRDressesOnlyThePageShown) {
-    ASSERT_EQ(state().applyLook(dressed(), LookTakes::everything), LeftOut{});
-    const AvatarFields before = state().uploadFields();
-    host_.shift = true;
-    bool changed = false;
-    for (int press = 0; press < 8; ++press) {
-        typeKey('R', kCtrlR);
-        AvatarFields after = state().uploadFields();
-        changed = changed || after != before;
-        after.faceOption1 = before.faceOption1;
-        after.faceOption2 = before.faceOption2;
-        after.skin = before.skin;
-        EXPECT_EQ(after, before) << "only the face options and the skin change on page 0";
-    }
-    EXPECT_TRUE(changed);
 }
 
 TEST_F(EditorCodeTest, AGuestIsDressedOnlyInWhatCostsNothing) {
