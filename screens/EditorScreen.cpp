@@ -366,11 +366,13 @@ void EditorScreen::showDialog(int textId) {
                                 0, 0);
 }
 
-void EditorScreen::askToStartOver() {
-    pendingAction_ = kEditorNewAvatarAnswer;
+void EditorScreen::askToStartOver() { askNewAvatarQuestion(kEditorNewAvatarAnswer); }
+
+void EditorScreen::askNewAvatarQuestion(int answer) {
+    pendingAction_ = answer;
     if (ui::MessageDialog* question = ui::showMessageDialog(
             host(), host().uiText(kTextStartOver), host().uiText(kTextDialogTitle), ui::DialogStyle::okCancel,
-            static_cast<std::uintptr_t>(kEditorScreenId), kEditorNewAvatarAnswer))
+            static_cast<std::uintptr_t>(kEditorScreenId), answer))
         question->id = kEditorQuestionId;
 }
 
@@ -445,11 +447,7 @@ void EditorScreen::askToOpenAvatarCode(std::string code) {
         return;
     }
     pendingCode_ = std::move(code);
-    pendingAction_ = kEditorOpenCodeAnswer;
-    if (ui::MessageDialog* question = ui::showMessageDialog(
-            host(), host().uiText(kTextStartOver), host().uiText(kTextDialogTitle), ui::DialogStyle::okCancel,
-            static_cast<std::uintptr_t>(kEditorScreenId), kEditorOpenCodeAnswer))
-        question->id = kEditorQuestionId;
+    askNewAvatarQuestion(kEditorOpenCodeAnswer);
 }
 
 void EditorScreen::copyAvatarCode() {

@@ -116,6 +116,8 @@ private:
     void fillScriptList();
     void syncControls();
     void startOver();
+    // Asks whether to start a new avatar (text 484); the answer comes back tagged `answer`.
+    void askNewAvatarQuestion(int answer);
     void showDialog(int textId);
     // A press on the page's palette; false when it is not on one.
     bool onPalette(int x, int y);
