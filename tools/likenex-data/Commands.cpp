@@ -77,13 +77,18 @@ PNG files (top row first). Any failure prints a message and exits with 1.
       and inter.dat (from "skins") from a manifest of PNG files.
   likenex-data dump-archive DIR OUTDIR
       Writes OUTDIR/manifest.json and one PNG per entry of each archive present.
-  likenex-data sheet DIR -o OUT.png [--actions all|ID,ID...]
+  likenex-data sheet DIR -o OUT.png [--show all|actions|wardrobe] [--actions all|ID,ID...]
+                    [--directions D,D...] [--per-row N] [--scale S]
       Writes a contact sheet of 128 by 128 avatar frames composed as the editor composes
       them: a row per action (all by default, in catalogue order; or the listed ones) with
-      frame 0 in directions 0..7 and then its frames (up to 16) in direction 7; a row per
+      frame 0 in directions 0..7 and then its frames (up to 32) in direction 7; a row per
       dressing picked from the catalogue (offered outfits, then combinations of the first
       offered items) standing in directions 0..7 with face options, colours and skins
-      varying by row; and the body parts in directions 7 and 0. Prints a legend per row.
+      varying by row; and the body parts in directions 7 and 0. --show actions keeps the
+      action rows alone, frame 0 in the listed directions; --show wardrobe shows instead every item record worn alone in its
+      starting colour (an outfit as its components), standing in the listed directions
+      (default 0..7), N items a row (default 2). --scale 1..4 enlarges every frame by whole
+      pixels. Prints a legend per row.
   likenex-data render DIR --avatar AVATAR.json --action ID --direction D [--frame F]
                      [--variant V] [--sheet | --snapshot | --export] -o OUT.png
       Composes frame F (default 0) of action ID in direction D (0..7) on the avatar that

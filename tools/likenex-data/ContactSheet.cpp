@@ -103,10 +103,32 @@ std::string faceText(const AvatarLook& look) {
     return text;
 }
 
+// Dressings are shown standing; without the standing action the first action with frames serves.
+const Action* standingAction(const Catalogue& catalogue) {
+    const Action* standing = catalogue.findAction(kStandingActionId);
+    if (standing && !standing->frames.empty()) return standing;
+    for (const Action& action : catalogue.actions())
+        if (!action.frames.empty()) return &action;
+    return nullptr;
+}
+
+// The first offered option of each face list, as a dressed figure shows its face.
+AvatarLook firstFaces(const Catalogue& catalogue, bool freeOnly) {
+    AvatarLook faces;
+    for (int layer : {1, 2})
+        for (const LayerOption& option : catalogue.layerOptions())
+            if (option.faceLayer == layer && option.availability != 0 && (!freeOnly || option.price == 0)) {
+                faces.items[static_cast<std::size_t>(layer + 6)] = ItemSlot::faceOption(option.optionNumber);
+                break;
+            }
+    return faces;
+}
+
 }  // namespace
 
-std::vector<SheetRow> planContactSheet(const Catalogue& catalogue, std::size_t colourSets, std::size_t skinSets,
-                                       const std::optional<std::vector<std::uint16_t>>& actions) {
+std::vector<SheetRow> planActionRows(const Catalogue& catalogue, std::size_t skinSets,
+                                     const std::optional<std::vector<std::uint16_t>>& actions,
+                                     const std::vector<int>& directions) {
     std::vector<const Action*> shown;
     if (actions) {
         for (std::uint16_t id : *actions) {
@@ -127,35 +149,71 @@ std::vector<SheetRow> planContactSheet(const Catalogue& catalogue, std::size_t c
             rows.push_back(std::move(row));
             continue;
         }
-        for (int d = 0; d < kDirections; ++d) row.cells.push_back({action, 0, d, plainLook(skinSets)});
+        std::string shownDirections;
+        for (int d : directions) {
+            row.cells.push_back({action, 0, d, plainLook(skinSets)});
+            shownDirections += (shownDirections.empty() ? "" : ",") + std::to_string(d);
+        }
+        if (directions == kAllDirections) shownDirections = "0..7";
         const std::size_t frames = std::min(action->frames.size(), kSheetFramesPerAction);
-        row.splitBefore = row.cells.size();
+        if (!row.cells.empty()) row.splits.push_back(row.cells.size());
         for (std::size_t f = 0; f < frames; ++f) row.cells.push_back({action, f, 7, plainLook(skinSets)});
-        row.legend += ", frame 0 in directions 0..7, then frames 0.." + std::to_string(frames - 1) + " of " +
-                      std::to_string(action->frames.size()) + " in direction 7";
+        row.legend += ", frame 0 in directions " + shownDirections + ", then frames 0.." + std::to_string(frames - 1) +
+                      " of " + std::to_string(action->frames.size()) + " in direction 7";
         rows.push_back(std::move(row));
     }
+    return rows;
+}
 
-    // Dressings are shown standing; without the standing action the first action with frames serves.
-    const Action* standing = catalogue.findAction(kStandingActionId);
-    if (!standing || standing->frames.empty()) {
-        standing = nullptr;
-        for (const Action& action : catalogue.actions())
-            if (!action.frames.empty()) {
-                standing = &action;
-                break;
-            }
+std::vector<SheetRow> planWardrobeSheet(const Catalogue& catalogue, std::size_t skinSets,
+                                        const std::vector<int>& directions, std::size_t itemsPerRow) {
+    std::vector<SheetRow> rows;
+    const Action* standing = standingAction(catalogue);
+    if (!standing || directions.empty()) return rows;
+    itemsPerRow = std::max<std::size_t>(itemsPerRow, 1);
+    const AvatarLook faces = firstFaces(catalogue, true);
+    for (const Item& item : catalogue.items()) {
+        AvatarLook look = faces;
+        look.skin = cycled(4, skinSets);
+        std::string what = std::to_string(item.identifier);
+        if (item.outfitKind == 1 || item.outfitKind == 2) {
+            const std::pair<int, std::int32_t> components[] = {
+                {6, item.outfitSlot6}, {item.outfitKind == 1 ? 3 : 5, item.outfitSlot3or5}, {4, item.outfitSlot4}};
+            for (auto [slot, identifier] : components)
+                if (const Item* component = catalogue.findItem(identifier))
+                    wear(look, slot, *component, item.word0);
+                else
+                    what += " (missing " + std::to_string(identifier) + ")";
+        } else if (item.category >= 0 && item.category < 7) {
+            wear(look, item.category, item, item.word0);
+        } else {
+            what += " (no slot)";
+        }
+        if (rows.empty() || rows.back().cells.size() == itemsPerRow * directions.size()) {
+            rows.emplace_back();
+            rows.back().legend = "items";
+        } else {
+            rows.back().splits.push_back(rows.back().cells.size());
+        }
+        SheetRow& row = rows.back();
+        row.legend += " " + what;
+        for (int d : directions) row.cells.push_back({standing, 0, d, look});
     }
+    for (SheetRow& row : rows) {
+        row.legend += " (action " + std::to_string(standing->identifier) + " frame 0, directions";
+        for (int d : directions) row.legend += " " + std::to_string(d);
+        row.legend += ")";
+    }
+    return rows;
+}
+
+std::vector<SheetRow> planContactSheet(const Catalogue& catalogue, std::size_t colourSets, std::size_t skinSets,
+                                       const std::optional<std::vector<std::uint16_t>>& actions) {
+    std::vector<SheetRow> rows = planActionRows(catalogue, skinSets, actions, kAllDirections);
+    const Action* standing = standingAction(catalogue);
     if (!standing) return rows;
     const std::string pose = " (action " + std::to_string(standing->identifier) + " frame 0";
-
-    AvatarLook faces;
-    for (int layer : {1, 2})
-        for (const LayerOption& option : catalogue.layerOptions())
-            if (option.faceLayer == layer && option.availability != 0) {
-                faces.items[static_cast<std::size_t>(layer + 6)] = ItemSlot::faceOption(option.optionNumber);
-                break;
-            }
+    const AvatarLook faces = firstFaces(catalogue, false);
     std::vector<Dressing> dressings = outfitDressings(catalogue);
     for (Dressing& d : combinationDressings(catalogue)) dressings.push_back(std::move(d));
     for (std::size_t i = 0; i < dressings.size(); ++i) {
@@ -187,16 +245,19 @@ std::vector<SheetRow> planContactSheet(const Catalogue& catalogue, std::size_t c
     return rows;
 }
 
-RgbaPicture drawContactSheet(const std::vector<SheetRow>& rows, const AvatarArchive& archive) {
-    auto cellX = [](const SheetRow& row, std::size_t i) {
-        return kMargin + static_cast<int>(i) * (kFrameSize + kGap) +
-               (row.splitBefore != 0 && i >= row.splitBefore ? kSplitGap : 0);
+RgbaPicture drawContactSheet(const std::vector<SheetRow>& rows, const AvatarArchive& archive, int scale) {
+    if (scale < 1 || scale > 4) throw ToolError("the scale must be 1 to 4");
+    const int cellSize = kFrameSize * scale;
+    auto cellX = [&](const SheetRow& row, std::size_t i) {
+        const auto splitsBefore = std::count_if(row.splits.begin(), row.splits.end(),
+                                                [&](std::size_t split) { return split != 0 && split <= i; });
+        return kMargin + static_cast<int>(i) * (cellSize + kGap) + static_cast<int>(splitsBefore) * kSplitGap;
     };
-    int width = 2 * kMargin + kFrameSize;
+    int width = 2 * kMargin + cellSize;
     for (const SheetRow& row : rows)
-        if (!row.cells.empty()) width = std::max(width, cellX(row, row.cells.size() - 1) + kFrameSize + kMargin);
+        if (!row.cells.empty()) width = std::max(width, cellX(row, row.cells.size() - 1) + cellSize + kMargin);
     const int height =
-        2 * kMargin + static_cast<int>(std::max<std::size_t>(rows.size(), 1)) * (kFrameSize + kGap) - kGap;
+        2 * kMargin + static_cast<int>(std::max<std::size_t>(rows.size(), 1)) * (cellSize + kGap) - kGap;
     if (std::uint64_t(width) * std::uint64_t(height) * 4 > kMaxSheetBytes)
         throw ToolError("the sheet would be " + std::to_string(width) + " by " + std::to_string(height) +
                         " pixels; choose fewer actions with --actions");
@@ -208,7 +269,7 @@ RgbaPicture drawContactSheet(const std::vector<SheetRow>& rows, const AvatarArch
         sheet.rgba[p + 3] = 255;
     }
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        const int top = kMargin + static_cast<int>(r) * (kFrameSize + kGap);
+        const int top = kMargin + static_cast<int>(r) * (cellSize + kGap);
         for (std::size_t i = 0; i < rows[r].cells.size(); ++i) {
             const SheetCell& cell = rows[r].cells[i];
             const ActionFrame& frame = cell.action->frames[cell.frame];
@@ -219,9 +280,10 @@ RgbaPicture drawContactSheet(const std::vector<SheetRow>& rows, const AvatarArch
                                 (cell.direction + frame.directionOffset) % kDirections, 0);
             const RgbaPicture picture = uprightFromTexture(kFrameSize, kFrameSize, canvas.pixels);
             const int left = cellX(rows[r], i);
-            for (int y = 0; y < kFrameSize; ++y)
-                for (int x = 0; x < kFrameSize; ++x) {
-                    const std::uint8_t* source = &picture.rgba[(std::size_t(y) * kFrameSize + std::size_t(x)) * 4];
+            for (int y = 0; y < cellSize; ++y)
+                for (int x = 0; x < cellSize; ++x) {
+                    const std::uint8_t* source =
+                        &picture.rgba[(std::size_t(y / scale) * kFrameSize + std::size_t(x / scale)) * 4];
                     std::uint8_t* target =
                         &sheet.rgba[(std::size_t(top + y) * std::size_t(width) + std::size_t(left + x)) * 4];
                     const unsigned alpha = source[3];
@@ -234,25 +296,55 @@ RgbaPicture drawContactSheet(const std::vector<SheetRow>& rows, const AvatarArch
     return sheet;
 }
 
+namespace {
+
+// A comma-separated list of numbers, each read as `what`.
+template <typename Number>
+std::vector<Number> numberList(const std::string& text, const char* what) {
+    std::vector<Number> numbers;
+    std::stringstream list(text);
+    for (std::string number; std::getline(list, number, ',');) numbers.push_back(parseArgument<Number>(number, what));
+    return numbers;
+}
+
+}  // namespace
+
 int sheetCommand(const Arguments& arguments, std::ostream& out, std::ostream&) {
-    constexpr const char* kUsage = "sheet DIR -o OUT.png [--actions all|ID,ID...]";
-    ParsedArguments parsed = parseArguments(arguments, {"-o", "--actions"});
+    constexpr const char* kUsage =
+        "sheet DIR -o OUT.png [--show all|actions|wardrobe] [--actions all|ID,ID...] [--directions D,D...] "
+        "[--per-row N] [--scale S]";
+    ParsedArguments parsed =
+        parseArguments(arguments, {"-o", "--show", "--actions", "--directions", "--per-row", "--scale"});
     expectCount(parsed, 1, 1, kUsage);
     if (!parsed.options.contains("-o"))
         throw ToolError(std::string("-o OUT.png is required; usage: likenex-data ") + kUsage);
     std::optional<std::vector<std::uint16_t>> actions;
     if (parsed.options.contains("--actions") && parsed.options["--actions"] != "all") {
-        actions.emplace();
-        std::stringstream list(parsed.options["--actions"]);
-        for (std::string id; std::getline(list, id, ',');)
-            actions->push_back(parseArgument<std::uint16_t>(id, "an action ID"));
+        actions = numberList<std::uint16_t>(parsed.options["--actions"], "an action ID");
         if (actions->empty()) throw ToolError("--actions needs \"all\" or a list of action IDs");
     }
+    const std::string show = parsed.options.contains("--show") ? parsed.options["--show"] : "all";
+    if (show != "all" && show != "actions" && show != "wardrobe")
+        throw ToolError("--show takes all, actions or wardrobe");
+    std::vector<int> directions = kAllDirections;
+    if (parsed.options.contains("--directions")) {
+        directions = numberList<int>(parsed.options["--directions"], "a direction");
+        if (directions.empty() || std::any_of(directions.begin(), directions.end(), [](int d) { return d < 0 || d > 7; }))
+            throw ToolError("--directions needs directions 0 to 7");
+    }
+    const int perRow =
+        parsed.options.contains("--per-row") ? parseArgument<int>(parsed.options["--per-row"], "a count") : 2;
+    if (perRow < 1 || perRow > 64) throw ToolError("--per-row must be 1 to 64");
+    const int scale = parsed.options.contains("--scale") ? parseArgument<int>(parsed.options["--scale"], "a scale") : 1;
+    if (scale < 1 || scale > 4) throw ToolError("--scale must be 1 to 4");
 
     const LoadedAvatarData data(parsed.positional[0]);
     const std::vector<SheetRow> rows =
-        planContactSheet(data.catalogue, data.tables.colour.size(), data.tables.skin.size(), actions);
-    const RgbaPicture sheet = drawContactSheet(rows, data.archive);
+        show == "wardrobe" ? planWardrobeSheet(data.catalogue, data.tables.skin.size(), directions, static_cast<std::size_t>(perRow))
+        : show == "actions"
+            ? planActionRows(data.catalogue, data.tables.skin.size(), actions, directions)
+            : planContactSheet(data.catalogue, data.tables.colour.size(), data.tables.skin.size(), actions);
+    const RgbaPicture sheet = drawContactSheet(rows, data.archive, scale);
     writePng(parsed.options["-o"], sheet);
     for (std::size_t r = 0; r < rows.size(); ++r) out << "row " << r << ": " << rows[r].legend << '\n';
     out << "sheet: " << sheet.width << " by " << sheet.height << " pixels, " << rows.size() << " rows\n";

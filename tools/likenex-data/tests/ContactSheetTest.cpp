@@ -36,7 +36,7 @@ class ContactSheetPlan : public ::testing::Test {
 protected:
     void SetUp() override {
         CatalogueTables t;
-        t.actions = {action(9, 0), action(1353, 2), action(7, 20)};
+        t.actions = {action(9, 0), action(1353, 2), action(7, 40)};
         t.layerOptions = {{1, 40, 0, {}, 0}, {1, 41, 2, {}, 0}, {2, 50, 1, {}, 0}};
         t.items = {outfit(620, 1, 601, 301, 401, 0),  // withdrawn
                    outfit(600, 1, 601, 301, 401),
@@ -77,15 +77,15 @@ TEST_F(ContactSheetPlan, ActionRowsShowEightDirectionsThenFramesInDirectionSeven
 
     const SheetRow& standing = rows[1];
     ASSERT_EQ(standing.cells.size(), 10u);
-    EXPECT_EQ(standing.splitBefore, 8u);
+    EXPECT_EQ(standing.splits, std::vector<std::size_t>{8});
     for (int d = 0; d < 8; ++d) EXPECT_EQ(standing.cells[static_cast<std::size_t>(d)].direction, d);
     EXPECT_EQ(standing.cells[9].frame, 1u);
     EXPECT_EQ(standing.cells[9].direction, 7);
     EXPECT_EQ(standing.cells[9].look.skin, 4);
     EXPECT_EQ(worn(standing.cells[9].look), std::vector<std::int32_t>(9, 0));
 
-    EXPECT_EQ(rows[2].cells.size(), 8u + 16u);  // 20 frames, 16 shown
-    EXPECT_EQ(rows[2].cells.back().frame, 15u);
+    EXPECT_EQ(rows[2].cells.size(), 8u + 32u);  // 40 frames, 32 shown
+    EXPECT_EQ(rows[2].cells.back().frame, 31u);
 
     const std::vector<SheetRow> chosen = planContactSheet(catalogue, 5, 6, std::vector<std::uint16_t>{7, 1353});
     EXPECT_EQ(chosen[0].cells[0].action->identifier, 7);
@@ -131,6 +131,33 @@ TEST_F(ContactSheetPlan, DressingsExpandOutfitsAndVaryColourSkinByRow) {
     EXPECT_EQ(std::count_if(last.look.bodyParts.begin(), last.look.bodyParts.end(), [](auto& s) { return s.chosen; }),
               1);
     EXPECT_EQ(rows[5].cells[0].direction, 7);
+}
+
+TEST_F(ContactSheetPlan, WardrobeShowsEveryItemAloneInTheChosenDirections) {
+    const std::vector<SheetRow> rows = planWardrobeSheet(catalogue, 6, {7, 1, 3}, 4);
+    // Thirteen records, four a row: the withdrawn ones too, for they can be stored and worn.
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].cells.size(), 12u);
+    EXPECT_EQ(rows[0].splits, (std::vector<std::size_t>{3, 6, 9}));
+    EXPECT_EQ(rows[3].cells.size(), 3u);
+    EXPECT_TRUE(rows[3].splits.empty());
+    EXPECT_EQ(rows[0].cells[1].direction, 1);
+    EXPECT_EQ(rows[0].cells[0].action->identifier, 1353);
+
+    // The outfit (the second record) is worn as its components in its own colour; the face
+    // options are the first free offered ones (41 costs nothing, 40 is withdrawn).
+    CatalogueTables t = catalogue.tables();
+    t.items[1].word0 = 9;
+    catalogue.replaceTables(t);
+    const std::vector<SheetRow> coloured = planWardrobeSheet(catalogue, 6, {7, 1, 3}, 4);
+    const AvatarLook& outfitLook = coloured[0].cells[3].look;
+    EXPECT_EQ(worn(outfitLook), (std::vector<std::int32_t>{0, 0, 0, 301, 401, 0, 601, 41, 50}));
+    EXPECT_EQ(outfitLook.items[3].colourId, 9);
+    EXPECT_NE(coloured[0].legend.find("610 (missing 999)"), std::string::npos) << coloured[0].legend;
+    const AvatarLook& hairLook = coloured[1].cells[3].look;  // item 111, worn in slot 1
+    EXPECT_EQ(worn(hairLook), (std::vector<std::int32_t>{0, 111, 0, 0, 0, 0, 0, 41, 50}));
+
+    EXPECT_TRUE(planWardrobeSheet(catalogue, 6, {}, 4).empty());
 }
 
 TEST_F(ContactSheetPlan, EmptyTablesAndNoStandingActionStillPlan) {
