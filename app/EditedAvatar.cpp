@@ -4,10 +4,13 @@
 #include "app/MainWindow.h"
 #include "avatar/AvatarModel.h"
 #include "base/WindowMessages.h"
+#include "catalogue/WardrobeOffer.h"
 
 #include <windows.h>
 
 #include <mmsystem.h>
+
+#include <utility>
 
 namespace likenex {
 
@@ -16,6 +19,11 @@ AvatarModel& EditedAvatar::makeModel() {
     record_->standingAction = kStandingAction;
     record_->skin = kDefaultSkin;
     record_->shown = true;
+    // A new avatar starts with a friendly face. The editor takes it off again when it loads a
+    // stored avatar or a code into this model, which keep the face they were given.
+    for (const auto [layer, slot] : {std::pair{1, kFaceOptionSlot1}, std::pair{2, kFaceOptionSlot2}})
+        if (const LayerOption* face = defaultFaceOption(data_.catalogue.layerOptions(), layer))
+            record_->items[static_cast<std::size_t>(slot)] = {face->optionNumber, -1, true};
     auto model =
         std::make_shared<AvatarModel>(AvatarModelParts{&data_.catalogue, &data_.avatarArchive, &data_.spriteCache, this,
                                                        this, &scene_, &data_.avatarSettings, &painter_});

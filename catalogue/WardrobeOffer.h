@@ -5,6 +5,7 @@
 // options sit in two lists, eyes (face layer 1) and mouths (face layer 2).
 
 #include <cstdint>
+#include <span>
 
 #include "catalogue/CatalogueRecords.h"
 
@@ -12,6 +13,7 @@ namespace likenex {
 
 inline constexpr int kFirstItemPage = 1, kLastItemPage = 5;
 inline constexpr int kOutfitItemPage = 2;
+inline constexpr std::int32_t kHairCategory = 1;
 inline constexpr int kSkinChoices = 44;    // cells of the skin palette
 inline constexpr int kColourChoices = 46;  // cells of the colour palette
 
@@ -32,6 +34,17 @@ inline constexpr int kColourChoices = 46;  // cells of the colour palette
 
 [[nodiscard]] constexpr bool isOutfit(const Item* item) {
     return item && (item->outfitKind == 1 || item->outfitKind == 2);
+}
+
+// The face a new avatar wears from face layer `faceLayer` (1 eyes, 2 mouths): the first option
+// of that list, in catalogue order as the editor shows it, that is offered and costs nothing;
+// null when there is none. Only a new avatar wears it: a stored avatar or a code keeps the face
+// it was given, even none.
+[[nodiscard]] constexpr const LayerOption* defaultFaceOption(std::span<const LayerOption> options,
+                                                             std::int32_t faceLayer) {
+    for (const LayerOption& option : options)
+        if (option.faceLayer == faceLayer && isOffered(option.availability) && option.price == 0) return &option;
+    return nullptr;
 }
 
 // An item's own colour: the one it is worn in until the person picks another; -1 when it

@@ -27,6 +27,21 @@ EditorState::EditorState(const Catalogue& catalogue) : catalogue_(catalogue) {
 
 const std::vector<const LayerOption*>& EditorState::faceOptions(int list) const { return faceOptions_[list & 1]; }
 
+void EditorState::attachModel(AvatarModel* model) {
+    model_ = model;
+    choices_.faceSelection = {-1, -1};
+    if (!model_) return;
+    for (int list = 0; list < 2; ++list) {
+        const ItemSlot& worn = model_->look().items[static_cast<std::size_t>(list == 0 ? kFaceOptionSlot1 : kFaceOptionSlot2)];
+        if (!worn.occupied) continue;
+        const auto& options = faceOptions(list);
+        const auto found = std::find_if(options.begin(), options.end(),
+                                        [&](const LayerOption* option) { return option->optionNumber == worn.item; });
+        if (found != options.end())
+            choices_.faceSelection[static_cast<std::size_t>(list)] = static_cast<int>(found - options.begin());
+    }
+}
+
 const std::vector<const Item*>& EditorState::pageItems(int page) const {
     // Only pages 1 to 5 offer items; the list of page 0 stays empty and stands for the others.
     return pageItems_[page >= 1 && page <= 5 ? static_cast<std::size_t>(page) : 0];
@@ -143,14 +158,17 @@ void EditorState::wearChoices() {
     wearPage(kOutfitPage);
 }
 
+void EditorState::takeOffFace() {
+    choices_.faceSelection = {-1, -1};
+    if (!model_) return;
+    for (const int slot : {kFaceOptionSlot1, kFaceOptionSlot2})
+        if (model_->look().items[static_cast<std::size_t>(slot)].item != 0) model_->setFaceOption(slot, 0);
+}
+
 void EditorState::reset() {
     if (page_ == kFacePage) {
         remember();
-        choices_.faceSelection = {-1, -1};
-        if (model_) {
-            model_->setFaceOption(kFaceOptionSlot1, 0);
-            model_->setFaceOption(kFaceOptionSlot2, 0);
-        }
+        takeOffFace();
     } else if (page_ >= 1 && page_ <= 5) {
         remember();
         choices_.pages[static_cast<std::size_t>(page_)] = {};
@@ -324,6 +342,27 @@ void EditorState::stopPlaying() {
 // ---- Starting over -------------------------------------------------------------------
 
 void EditorState::startOver(AvatarModel* fresh) {
+    forgetAll(fresh);
+    // The program's new models already wear the default face; one that does not is dressed in
+    // it here, so that the model and page 0's grids agree whoever made the model.
+    bool changed = false;
+    for (int list = 0; list < 2; ++list) {
+        const LayerOption* face = defaultFaceOption(catalogue_.layerOptions(), list + 1);
+        const auto& offered = faceOptions(list);
+        const auto found = std::find(offered.begin(), offered.end(), face);
+        if (!face || found == offered.end()) continue;
+        choices_.faceSelection[static_cast<std::size_t>(list)] = static_cast<int>(found - offered.begin());
+        const int slot = list == 0 ? kFaceOptionSlot1 : kFaceOptionSlot2;
+        if (!model_) continue;
+        const ItemSlot& worn = model_->look().items[static_cast<std::size_t>(slot)];
+        if (worn.occupied && worn.item == face->optionNumber) continue;
+        model_->setFaceOption(slot, face->optionNumber);
+        changed = true;
+    }
+    if (changed) standIdle();
+}
+
+void EditorState::forgetAll(AvatarModel* fresh) {
     playing_ = false;
     stepDue_.reset();
     awaitedAction_ = 0;
@@ -341,7 +380,9 @@ void EditorState::startOver(AvatarModel* fresh) {
 // ---- Stored avatars ------------------------------------------------------------------
 
 LeftOut EditorState::loadStored(AvatarModel* fresh, const AvatarFields& stored) {
-    startOver(fresh);
+    forgetAll(fresh);
+    // A new model comes wearing the default face, which a stored avatar has only if it says so.
+    takeOffFace();
     direction_ = stored.direction < 8 ? stored.direction : 0;
     const LeftOut left = chooseLook(stored, LookTakes::everything);
     standIdle();
@@ -357,9 +398,8 @@ LeftOut EditorState::applyLook(const AvatarFields& look, LookTakes takes) {
     if (takes == LookTakes::everything) selectedStep_ = -1;
     else choices_.script = std::move(script);
     // What the look does not wear comes off: the pages' items go with wearChoices.
+    takeOffFace();
     if (model_) {
-        model_->setFaceOption(kFaceOptionSlot1, 0);
-        model_->setFaceOption(kFaceOptionSlot2, 0);
         model_->setSkin(kDefaultSkin);
         model_->clearBodyParts();
     }

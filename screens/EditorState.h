@@ -77,8 +77,9 @@ class EditorState {
 public:
     explicit EditorState(const Catalogue& catalogue);
 
-    // The model every choice drives; null until the program has one.
-    void attachModel(AvatarModel* model) { model_ = model; }
+    // The model every choice drives; null until the program has one. Page 0's grids select the
+    // face options it already wears.
+    void attachModel(AvatarModel* model);
     [[nodiscard]] AvatarModel* model() const { return model_; }
 
     // --- What the pages offer ---
@@ -150,11 +151,12 @@ public:
     void stopPlaying();
 
     // --- Starting over ---
-    // Forgets every choice and the script, shows page 0 and drives the new model.
+    // Forgets every choice and the script, shows page 0 and drives the new model, which wears
+    // the default face (defaultFaceOption) as chosen on page 0.
     void startOver(AvatarModel* fresh);
 
     // Starts over with `fresh` and puts on what a stored avatar wears, as the pages would have
-    // chosen it; identifiers the catalogue does not offer, and script steps past the length
+    // chosen it, the face included: no default face is added; identifiers the catalogue does not offer, and script steps past the length
     // limit, are left out and counted.
     [[nodiscard]] LeftOut loadStored(AvatarModel* fresh, const AvatarFields& stored);
     // Dresses the figure being edited as `look` is dressed, as one step of undo, keeping the
@@ -182,6 +184,10 @@ public:
     [[nodiscard]] EditorChoices currentChoices() const;
 
 private:
+    // Forgets every choice, the script and the history, and drives `fresh` from page 0.
+    void forgetAll(AvatarModel* fresh);
+    // Takes both face options off the model and out of page 0's grids.
+    void takeOffFace();
     // Keeps the choices as they are before a change, for undo.
     void remember();
     void restore(const EditorChoices& choices);

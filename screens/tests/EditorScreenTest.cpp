@@ -130,6 +130,9 @@ TEST_F(EditorScreenTest, ANewAvatarIsConfirmedThenStartsFromTheFirstPage) {
     for (int k = 1; k < 9; ++k) EXPECT_FALSE(editor_->tab(k)->visible) << k;
     EXPECT_TRUE(shownOnWindow(*editor_->faceGrid(0)));
     EXPECT_FALSE(shownOnWindow(*editor_->itemGrid()));
+    // It wears the free eyes, shown chosen in their grid.
+    EXPECT_EQ(editor_->faceGrid(0)->selected(), 1);
+    EXPECT_EQ(editor_->faceGrid(1)->selected(), -1);
 }
 
 TEST_F(EditorScreenTest, ThePriceIsDrawnOnEveryPage) {

@@ -464,6 +464,63 @@ TEST_F(EditorStateTest, StartingOverForgetsEverything) {
     EXPECT_EQ(state_->skin(), -1);
     EXPECT_EQ(state_->pageChoice(2).index, -1);
     EXPECT_FALSE(state_->undo());
+    // A new avatar wears the free offered eyes, chosen on page 0 and free of charge; the only
+    // mouth costs something, so it has none. Reset takes the face off like any choice.
+    EXPECT_EQ(state_->faceSelection(0), 1);
+    EXPECT_EQ(state_->faceSelection(1), -1);
+    EXPECT_EQ(fresh->look().items[kFaceOptionSlot1].item, 13);
+    EXPECT_FALSE(fresh->look().items[kFaceOptionSlot2].occupied);
+    EXPECT_EQ(state_->price(), 0);
+    EXPECT_EQ(state_->uploadFields().faceOption1, 13);
+    state_->reset();
+    EXPECT_EQ(state_->faceSelection(0), -1);
+    EXPECT_EQ(state_->uploadFields().faceOption1, 0);
+    state_->attachModel(model_.get());
+}
+
+TEST(DefaultFace, IsTheFirstFreeOfferedOptionOfItsList) {
+    const std::vector<LayerOption> options = {option(1, 30, 0, 0), option(1, 31, 1, 5), option(2, 40, 4, 0),
+                                              option(1, 32, 3, 0), option(2, 41, 2, 0), option(1, 33, 1, 0)};
+    ASSERT_TRUE(defaultFaceOption(options, 1));
+    EXPECT_EQ(defaultFaceOption(options, 1)->optionNumber, 32) << "withdrawn and priced options are passed over";
+    ASSERT_TRUE(defaultFaceOption(options, 2));
+    EXPECT_EQ(defaultFaceOption(options, 2)->optionNumber, 41) << "availability 4 is not offered";
+    const std::vector<LayerOption> noneFree = {option(1, 31, 1, 5), option(1, 30, 0, 0), option(2, 32, 1, 0)};
+    EXPECT_EQ(defaultFaceOption(noneFree, 1), nullptr);
+    EXPECT_EQ(defaultFaceOption({}, 2), nullptr);
+}
+
+TEST_F(EditorStateTest, OnlyANewAvatarGetsTheDefaultFace) {
+    // The program's new models come wearing the default face; the editor sees it chosen.
+    auto wearingDefault = [&] {
+        auto model = makeModel();
+        model->setFaceOption(kFaceOptionSlot1, 13);
+        return model;
+    };
+    auto fresh = wearingDefault();
+    state_->attachModel(fresh.get());
+    EXPECT_EQ(state_->faceSelection(0), 1);
+
+    // An avatar stored without a face stays without one, and keeps its own face if it has one.
+    AvatarFields faceless;
+    auto stored = wearingDefault();
+    EXPECT_FALSE(state_->loadStored(stored.get(), faceless).any());
+    EXPECT_EQ(state_->faceSelection(0), -1);
+    EXPECT_EQ(stored->look().items[kFaceOptionSlot1].item, 0);
+    EXPECT_EQ(state_->uploadFields().faceOption1, 0);
+    AvatarFields ownFace;
+    ownFace.faceOption1 = 11;
+    auto storedWithFace = wearingDefault();
+    (void)state_->loadStored(storedWithFace.get(), ownFace);
+    EXPECT_EQ(state_->uploadFields().faceOption1, 11);
+
+    // A code worn over a new avatar says the whole face too.
+    auto another = makeModel();
+    state_->startOver(another.get());
+    ASSERT_EQ(state_->uploadFields().faceOption1, 13);
+    (void)state_->applyLook(faceless, LookTakes::everything);
+    EXPECT_EQ(state_->faceSelection(0), -1);
+    EXPECT_EQ(state_->uploadFields().faceOption1, 0);
     state_->attachModel(model_.get());
 }
 
