@@ -343,14 +343,24 @@ void storeRestricted(const ServerConfig& config, const AvatarFields& avatar) {
     (void)storage->storeAvatar(restricted);
 }
 
-// With the build's own data set, open avatars get a still picture composed by the avatar model.
-TEST(AvatarPicture, OpenAvatarsHaveAStillPicture) {
+// With the build's own data set: a running server over a fresh data folder, and the upload of
+// a bare figure by a guest.
+class AvatarPicture : public ::testing::Test {
+protected:
+    std::optional<SaveAvatarReply> uploadBareFigure() {
+        SaveAvatarRequest upload = freeUpload(u"guest", "", 0);
+        upload.avatar = AvatarFields{};
+        return decodeReply<SaveAvatarReply>(exchange(server.protocolPort(), upload));
+    }
+
     TempDirectory data;
     ServerConfig config = testConfig(data.path(), LIKENEX_DEFAULT_PROGRAM_DIR);
-    RunningServer server(config);
-    SaveAvatarRequest upload = freeUpload(u"guest", "", 0);
-    upload.avatar = AvatarFields{};
-    ASSERT_EQ(decodeReply<SaveAvatarReply>(exchange(server.protocolPort(), upload))->result, SaveAvatarReply::Saved);
+    RunningServer server{config};
+};
+
+// Open avatars get a still picture composed by the avatar model.
+TEST_F(AvatarPicture, OpenAvatarsHaveAStillPicture) {
+    ASSERT_EQ(uploadBareFigure()->result, SaveAvatarReply::Saved);
     storeRestricted(config, AvatarFields{});
     std::string picture = httpRequest(server.httpPort(), "GET", "/a/1.bmp");
     ASSERT_EQ(picture.rfind("HTTP/1.1 200", 0), 0u);
@@ -364,13 +374,8 @@ TEST(AvatarPicture, OpenAvatarsHaveAStillPicture) {
     EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/2.bmp").rfind("HTTP/1.1 404", 0), 0u);  // restricted
 }
 
-TEST(AvatarPicture, AStoredAvatarsPicturesAreMadeWithoutWaitingForItsPage) {
-    TempDirectory data;
-    ServerConfig config = testConfig(data.path(), LIKENEX_DEFAULT_PROGRAM_DIR);
-    RunningServer server(config);
-    SaveAvatarRequest upload = freeUpload(u"guest", "", 0);
-    upload.avatar = AvatarFields{};
-    auto saved = decodeReply<SaveAvatarReply>(exchange(server.protocolPort(), upload));
+TEST_F(AvatarPicture, AStoredAvatarsPicturesAreMadeWithoutWaitingForItsPage) {
+    auto saved = uploadBareFigure();
     ASSERT_TRUE(saved.has_value());
     ASSERT_EQ(saved->result, SaveAvatarReply::Saved);
     // Nobody asks for the page: the picture pool makes and keeps the pictures on its own.
@@ -386,10 +391,7 @@ TEST(AvatarPicture, AStoredAvatarsPicturesAreMadeWithoutWaitingForItsPage) {
 
 // Open avatars with a script are shown animated: the route serves the APNG that the shared
 // animation code makes of the stored script, frame for frame and delay for delay.
-TEST(AvatarPicture, OpenAvatarsWithAScriptAreAnimated) {
-    TempDirectory data;
-    ServerConfig config = testConfig(data.path(), LIKENEX_DEFAULT_PROGRAM_DIR);
-    RunningServer server(config);
+TEST_F(AvatarPicture, OpenAvatarsWithAScriptAreAnimated) {
     // Actions without a price: guests may upload them.
     const std::vector<ScriptEntry> script{{1001, u"Hello there"}, {1006, u""}, {1011, u"\u4f60\u597d"}};
     for (std::uint8_t mode : {0, 1, 0}) {
@@ -451,13 +453,8 @@ TEST(AvatarPicture, OpenAvatarsWithAScriptAreAnimated) {
 }
 
 // An open avatar without a script keeps the still picture on its page and has no animation.
-TEST(AvatarPicture, AvatarWithoutAScriptHasNoAnimation) {
-    TempDirectory data;
-    ServerConfig config = testConfig(data.path(), LIKENEX_DEFAULT_PROGRAM_DIR);
-    RunningServer server(config);
-    SaveAvatarRequest upload = freeUpload(u"guest", "", 0);
-    upload.avatar = AvatarFields{};
-    ASSERT_EQ(decodeReply<SaveAvatarReply>(exchange(server.protocolPort(), upload))->result, SaveAvatarReply::Saved);
+TEST_F(AvatarPicture, AvatarWithoutAScriptHasNoAnimation) {
+    ASSERT_EQ(uploadBareFigure()->result, SaveAvatarReply::Saved);
     EXPECT_EQ(httpRequest(server.httpPort(), "GET", "/a/1.png").rfind("HTTP/1.1 404", 0), 0u);
     const std::string page = httpRequest(server.httpPort(), "GET", "/a/1");
     EXPECT_NE(page.find("/a/1.bmp"), std::string::npos);
