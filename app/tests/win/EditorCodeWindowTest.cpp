@@ -22,22 +22,12 @@ namespace {
 using testing::CapturedMessages;
 using testing::RecordingRenderer;
 using testing::StartedApplication;
+using testing::WindowInput;
 
 class EditorCodeWindowTest : public ::testing::Test {
 protected:
     void SetUp() override { RecordingRenderer::reset(); }
-    void TearDown() override {
-        RecordingRenderer::reset();
-        setModifiers(false, false);
-    }
-    // The thread's key state, as GetKeyState reads it for the program's Shift test.
-    static void setModifiers(bool control, bool shift) {
-        std::array<BYTE, 256> keys{};
-        (void)GetKeyboardState(keys.data());
-        keys[VK_CONTROL] = keys[VK_LCONTROL] = control ? 0x80 : 0;
-        keys[VK_SHIFT] = keys[VK_LSHIFT] = shift ? 0x80 : 0;
-        (void)SetKeyboardState(keys.data());
-    }
+    void TearDown() override { RecordingRenderer::reset(); }
 };
 
 // Dressed in the data set's first offers, facing 5, with a one-step script.
@@ -62,21 +52,7 @@ TEST_F(EditorCodeWindowTest, CodesAndRandomDressingComeByKeysAndTheClipboard) {
         auto* editor = static_cast<EditorScreen*>(app.windowStack().findWindow(kEditorScreenId));
         ASSERT_TRUE(editor);
         EditorState& state = editor->state();
-        HWND window = app.window();
-        auto key = [&](WPARAM virtualKey, wchar_t character) {
-            SendMessageW(window, WM_KEYDOWN, virtualKey, 1);
-            SendMessageW(window, WM_CHAR, character, 1);
-            SendMessageW(window, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
-        };
-        auto control = [&](char letter, bool shift = false) {
-            setModifiers(true, shift);
-            key(static_cast<WPARAM>(letter), static_cast<wchar_t>(letter - 'A' + 1));
-            setModifiers(false, false);
-        };
-        auto click = [&](UINT down, UINT up, int x, int y) {
-            SendMessageW(window, down, down == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, MAKELPARAM(x, y));
-            SendMessageW(window, up, 0, MAKELPARAM(x, y));
-        };
+        const WindowInput input(app.window());
         auto uiText = [&](int id) { return app.windowStack().root()->host().uiText(id); };
         auto withoutDirection = [](AvatarFields fields) {
             fields.direction = 0;
@@ -89,16 +65,16 @@ TEST_F(EditorCodeWindowTest, CodesAndRandomDressingComeByKeysAndTheClipboard) {
         ASSERT_EQ(code.refusal, CodeRefusal::none);
         const AvatarFields before = state.uploadFields();
         ASSERT_TRUE(putClipboardText(std::wstring(code.code.begin(), code.code.end())));
-        control('V');
+        input.control('V');
         EXPECT_EQ(state.uploadFields(), look);
         EXPECT_EQ(app.avatarModel()->direction(), 5);
-        control('Z');
+        input.control('Z');
         EXPECT_EQ(withoutDirection(state.uploadFields()), withoutDirection(before));
         EXPECT_TRUE(state.script().empty());
-        control('Y');
+        input.control('Y');
 
         // Ctrl+C gives the code of what an upload would send.
-        control('C');
+        input.control('C');
         const std::optional<std::wstring> copied = clipboardText();
         ASSERT_TRUE(copied);
         const DecodedAvatarCode decoded = decodeAvatarCode(std::string(copied->begin(), copied->end()), state.catalogue());
@@ -109,7 +85,7 @@ TEST_F(EditorCodeWindowTest, CodesAndRandomDressingComeByKeysAndTheClipboard) {
         // A text that is no code changes nothing, and the help band says so.
         ASSERT_TRUE(putClipboardText(L"see you at eight"));
         const std::size_t depth = state.undoDepth();
-        control('V');
+        input.control('V');
         EXPECT_EQ(state.uploadFields(), look);
         EXPECT_EQ(state.undoDepth(), depth);
         EXPECT_EQ(editor->helpBandText(), uiText(kTextNotACode));
@@ -117,10 +93,10 @@ TEST_F(EditorCodeWindowTest, CodesAndRandomDressingComeByKeysAndTheClipboard) {
         // Ctrl+R changes the look (some press of a few), and undo gives it back.
         bool changed = false;
         for (int press = 0; press < 5; ++press) {
-            control('R');
+            input.control('R');
             changed = changed || withoutDirection(state.uploadFields()) != withoutDirection(look);
             EXPECT_EQ(state.uploadFields().script, look.script) << "the script stays";
-            control('Z');
+            input.control('Z');
             EXPECT_EQ(state.uploadFields(), look);
         }
         EXPECT_TRUE(changed);
@@ -128,7 +104,7 @@ TEST_F(EditorCodeWindowTest, CodesAndRandomDressingComeByKeysAndTheClipboard) {
         // Ctrl+Shift+R on the face page changes only the face options and the skin.
         ASSERT_EQ(state.page(), kFacePage);
         for (int press = 0; press < 5; ++press) {
-            control('R', true);
+            input.control('R', true);
             AvatarFields after = state.uploadFields();
             after.faceOption1 = look.faceOption1;
             after.faceOption2 = look.faceOption2;
@@ -139,11 +115,11 @@ TEST_F(EditorCodeWindowTest, CodesAndRandomDressingComeByKeysAndTheClipboard) {
         // The preview's right-click menu: its copy item puts the code on the clipboard.
         ASSERT_TRUE(putClipboardText(L"empty"));
         const ImageRect preview = editor->previewArea();
-        click(WM_RBUTTONDOWN, WM_RBUTTONUP, preview.left + 30, preview.top + 30);
+        input.rightClick(preview.left + 30, preview.top + 30);
         auto* menu = static_cast<PreviewMenu*>(app.windowStack().findWindow(kPreviewMenuId));
         ASSERT_TRUE(menu);
         const ImageRect copyItem = menu->itemRect(kMenuCopyCode);
-        click(WM_LBUTTONDOWN, WM_LBUTTONUP, copyItem.left + 10, copyItem.top + 10);
+        input.click(copyItem.left + 10, copyItem.top + 10);
         EXPECT_FALSE(app.windowStack().findWindow(kPreviewMenuId));
         const std::optional<std::wstring> fromMenu = clipboardText();
         ASSERT_TRUE(fromMenu);
@@ -152,21 +128,21 @@ TEST_F(EditorCodeWindowTest, CodesAndRandomDressingComeByKeysAndTheClipboard) {
 
         // Its random item dresses the figure as Ctrl+R does: one more step of undo.
         const std::size_t menuDepth = state.undoDepth();
-        click(WM_RBUTTONDOWN, WM_RBUTTONUP, preview.left + 30, preview.top + 30);
+        input.rightClick(preview.left + 30, preview.top + 30);
         menu = static_cast<PreviewMenu*>(app.windowStack().findWindow(kPreviewMenuId));
         ASSERT_TRUE(menu);
         const ImageRect randomItem = menu->itemRect(kMenuRandomFigure);
-        click(WM_LBUTTONDOWN, WM_LBUTTONUP, randomItem.left + 10, randomItem.top + 10);
+        input.click(randomItem.left + 10, randomItem.top + 10);
         EXPECT_EQ(state.undoDepth(), menuDepth + 1);
 
         // In a focused edit box, Ctrl+C copies the box's own text.
         while (state.page() != kScriptPage) editor->pressNext();
         ui::EditBox* box = editor->captionBox();
-        click(WM_LBUTTONDOWN, WM_LBUTTONUP, box->bounds.left + 5, box->bounds.top + 5);
+        input.click(box->bounds.left + 5, box->bounds.top + 5);
         ASSERT_EQ(app.windowStack().focused(), box);
-        for (wchar_t c : std::wstring(L"hello")) key(static_cast<WPARAM>(c - L'a' + L'A'), c);
-        control('A');
-        control('C');
+        for (wchar_t c : std::wstring(L"hello")) input.key(static_cast<WPARAM>(c - L'a' + L'A'), c);
+        input.control('A');
+        input.control('C');
         EXPECT_EQ(clipboardText(), std::optional<std::wstring>(L"hello"));
     };
     EXPECT_EQ(runEntry(app, nullptr), 0);

@@ -29,6 +29,7 @@ namespace {
 using testing::CapturedMessages;
 using testing::RecordingRenderer;
 using testing::StartedApplication;
+using testing::WindowInput;
 
 class EditorWindowTest : public ::testing::Test {
 protected:
@@ -43,12 +44,8 @@ TEST_F(EditorWindowTest, ClicksDressTheFigureAndKeysUndoTheOutfit) {
         auto* editor = static_cast<EditorScreen*>(app.windowStack().findWindow(kEditorScreenId));
         ASSERT_TRUE(editor);
         EditorState& state = editor->state();
-        HWND window = app.window();
-        auto click = [&](int x, int y) {
-            SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-            SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-        };
-        auto key = [&](wchar_t c) { SendMessageW(window, WM_CHAR, c, 0); };
+        const WindowInput input(app.window());
+        auto click = [&](int x, int y) { input.click(x, y); };
         auto firstCell = [&] { click(26 + 20, 154 + 20); };
         auto next = [&] { click(600, 470); };
 
@@ -75,12 +72,12 @@ TEST_F(EditorWindowTest, ClicksDressTheFigureAndKeysUndoTheOutfit) {
         EXPECT_EQ(app.avatarModel()->look().items[6].item, outfit.outfitSlot6);
         EXPECT_FALSE(editor->tab(3)->visible);
 
-        key(0x1A);  // Ctrl+Z
+        input.control('Z');
         EXPECT_FALSE(state.outfit());
         EXPECT_EQ(app.avatarModel()->look().items[2].item, top.identifier);
         EXPECT_EQ(state.price(), top.price + legs.price);
         EXPECT_TRUE(editor->tab(3)->visible);
-        key(0x19);  // Ctrl+Y
+        input.control('Y');
         EXPECT_TRUE(state.outfit());
         EXPECT_EQ(state.price(), outfit.price);
 
@@ -91,7 +88,7 @@ TEST_F(EditorWindowTest, ClicksDressTheFigureAndKeysUndoTheOutfit) {
         const AvatarModel* before = app.avatarModel().get();
         click(37, 37);  // the frame's new-avatar button asks first
         EXPECT_EQ(editor->pendingAction(), kEditorNewAvatarAnswer);
-        SendMessageW(window, WM_DIALOG_OK, kEditorScreenId, kEditorNewAvatarAnswer);
+        SendMessageW(app.window(), WM_DIALOG_OK, kEditorScreenId, kEditorNewAvatarAnswer);
         EXPECT_NE(app.avatarModel().get(), before);
         EXPECT_EQ(state.model(), app.avatarModel().get());
         EXPECT_EQ(state.page(), kFacePage);
@@ -171,8 +168,7 @@ TEST_F(EditorWindowTest, ThePictureScreensCodeOpensAsTheUploadedAvatarAndIsCopie
         shown = screen->field(kAvatarCodeField);
 
         ASSERT_TRUE(putClipboardText(L"something else"));
-        SendMessageW(app.window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(514, 69 + 380));
-        SendMessageW(app.window(), WM_LBUTTONUP, 0, MAKELPARAM(514, 69 + 380));
+        WindowInput(app.window()).click(514, 69 + 380);
         clipboard = clipboardText();
         if (auto* dialog = dynamic_cast<ui::MessageDialog*>(stack.active())) copiedLine = dialog->lines()[0];
     };

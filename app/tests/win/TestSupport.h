@@ -7,6 +7,7 @@
 #include "platform/win/MessageBox.h"
 #include "render/RenderContext.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -45,6 +46,46 @@ public:
     int versionQueries = 0;
     std::vector<std::int64_t> openedAvatars;
     ServerEndpoint lastEndpoint;
+};
+
+// Input as a person gives it to a window: a click as its button going down and up, a key as
+// the WM_KEYDOWN, the WM_CHAR that TranslateMessage makes of it and the WM_KEYUP of one press.
+class WindowInput {
+public:
+    explicit WindowInput(HWND window) : window_(window) {}
+    ~WindowInput() { setModifiers(false, false); }
+    WindowInput(const WindowInput&) = delete;
+    WindowInput& operator=(const WindowInput&) = delete;
+
+    void click(int x, int y) const { press(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, x, y); }
+    void rightClick(int x, int y) const { press(WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, x, y); }
+    void key(WPARAM virtualKey, wchar_t character) const {
+        SendMessageW(window_, WM_KEYDOWN, virtualKey, 1);
+        SendMessageW(window_, WM_CHAR, character, 1);
+        SendMessageW(window_, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001u));
+    }
+    // Ctrl (and Shift) held with a letter key; the character is the control code it makes.
+    void control(char letter, bool shift = false) const {
+        setModifiers(true, shift);
+        key(static_cast<WPARAM>(letter), static_cast<wchar_t>(letter - 'A' + 1));
+        setModifiers(false, false);
+    }
+    // The thread's key state, as GetKeyState reads it for the program's modifier tests.
+    static void setModifiers(bool control, bool shift) {
+        std::array<BYTE, 256> keys{};
+        (void)GetKeyboardState(keys.data());
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = control ? 0x80 : 0;
+        keys[VK_SHIFT] = keys[VK_LSHIFT] = shift ? 0x80 : 0;
+        (void)SetKeyboardState(keys.data());
+    }
+
+private:
+    void press(UINT down, UINT up, WPARAM buttons, int x, int y) const {
+        SendMessageW(window_, down, buttons, MAKELPARAM(x, y));
+        SendMessageW(window_, up, 0, MAKELPARAM(x, y));
+    }
+
+    HWND window_;
 };
 
 // Time moves only when the test (or a wait) moves it. A timed wait passes at once, its time
