@@ -38,6 +38,13 @@ constexpr int kReset = 301, kTurn = 302, kNext = 303, kCaption = 501, kAddStep =
               kDeleteStep = 505, kPlay = 506;
 constexpr int kFaceGrid1 = 701, kFaceGrid2 = 702, kItemGrid = 703, kActionList = 704, kScriptList = 705;
 constexpr int kPaletteLeft = 372, kPaletteTop = 409;
+constexpr ui::ChoiceGrid::Layout kFaceLayout{5, 2, 61, 75, 7, 8}, kItemLayout{3, 3, 103, 114, 4, 6};
+// The rooms the grids give their pictures: a face cell keeps a line for its price, an item
+// cell two for its name and price, whether or not the choice has a price.
+[[nodiscard]] PictureRoom roomOf(const ui::ChoiceGrid::Layout& layout, int textLines) {
+    const ui::ChoiceGrid::Room room = ui::ChoiceGrid::pictureRoom(layout, textLines);
+    return {room.width, room.height};
+}
 constexpr std::uint32_t kInk = 0xFF3A3A3Au, kSoftInk = 0xFF6A6A6Au, kMark = 0xFFE0402Fu, kLink = 0xFF1F6FB2u;
 // The page panels in pagePanels_.
 constexpr std::size_t kFacePanel = 0, kItemPanel = 1, kScriptPanel = 2;
@@ -151,11 +158,11 @@ bool EditorScreen::loadSkin() {
 
     for (ui::Panel*& panel : pagePanels_) panel = addPagePanel();
     if (ui::Panel* face = pagePanels_[kFacePanel]) {
-        faceGrids_[0] = grid(*face, kFaceGrid1, local(20, 148, 338, 312), {5, 2, 61, 75, 7, 8});
-        faceGrids_[1] = grid(*face, kFaceGrid2, local(20, 339, 338, 503), {5, 2, 61, 75, 7, 8});
+        faceGrids_[0] = grid(*face, kFaceGrid1, local(20, 148, 338, 312), kFaceLayout);
+        faceGrids_[1] = grid(*face, kFaceGrid2, local(20, 339, 338, 503), kFaceLayout);
     }
     if (ui::Panel* items = pagePanels_[kItemPanel])
-        itemGrid_ = grid(*items, kItemGrid, local(22, 148, 340, 502), {3, 3, 103, 114, 4, 6});
+        itemGrid_ = grid(*items, kItemGrid, local(22, 148, 340, 502), kItemLayout);
     if (ui::Panel* script = pagePanels_[kScriptPanel]) {
         addStep_ = imageButton(*script, kAddStep, local(252, 470, 268, 508), 16001066, 16001065);
         stepUp_ = imageButton(*script, kStepUp, local(523, 421, 541, 438), 16001003, 16001004, 496);
@@ -205,7 +212,8 @@ void EditorScreen::fillFaceGrids() {
         pictures.clear();
         std::vector<ui::ChoiceGrid::Cell> cells;
         for (const LayerOption* option : state_.faceOptions(list)) {
-            pictures.push_back(cellPicture(faceOptionPicture(parts_.catalogue, parts_.archive, *option, skin)));
+            pictures.push_back(
+                cellPicture(faceOptionPicture(parts_.catalogue, parts_.archive, *option, skin, roomOf(kFaceLayout, 1))));
             cells.push_back(cellOf(pictures.back(), L"", priceNote(option->price)));
         }
         g->setCells(std::move(cells));
@@ -236,14 +244,20 @@ ui::ChoiceGrid::Cell EditorScreen::cellOf(const CellPicture& picture, std::wstri
 void EditorScreen::fillItemGrid() {
     const int page = state_.page();
     if (!itemGrid_ || page < 1 || page > kBodyPartPage) return;
-    // Pictures are made the first time a page shows; names follow the language every time.
+    // Pictures are made the first time a page shows, and again when the skin a hairstyle is
+    // shown on has changed; names follow the language every time.
     auto& pictures = pagePictures_[static_cast<std::size_t>(page)];
+    const std::int32_t skin = state_.skin() >= 0 ? state_.skin() : kDefaultSkin;
+    std::int32_t& madeInSkin = pageSkins_[static_cast<std::size_t>(page)];
+    if (madeInSkin != skin && pageOffers(page, kHairCategory)) pictures.clear();
+    madeInSkin = skin;
     const bool makePictures = pictures.empty();
+    const PictureRoom room = roomOf(kItemLayout, 2);
     std::vector<ui::ChoiceGrid::Cell> cells;
     if (page == kBodyPartPage) {
         const auto& parts = state_.bodyParts();
         for (std::size_t i = 0; i < parts.size(); ++i) {
-            if (makePictures) pictures.push_back(cellPicture(bodyPartPicture(parts_.archive, *parts[i])));
+            if (makePictures) pictures.push_back(cellPicture(bodyPartPicture(parts_.archive, *parts[i], room)));
             cells.push_back(cellOf(pictures[i], catalogueText(1, parts[i]->identifier), priceNote(parts[i]->price)));
         }
     } else {
@@ -251,7 +265,8 @@ void EditorScreen::fillItemGrid() {
         for (std::size_t i = 0; i < items.size(); ++i) {
             const Item& item = *items[i];
             if (makePictures)
-                pictures.push_back(cellPicture(itemPicture(parts_.catalogue, parts_.archive, item, item.word0)));
+                pictures.push_back(
+                    cellPicture(itemPicture(parts_.catalogue, parts_.archive, item, item.word0, skin, room)));
             cells.push_back(cellOf(pictures[i], catalogueText(0, item.category * 9000 + item.identifier + 100000),
                                    priceNote(item.price)));
         }

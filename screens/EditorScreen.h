@@ -168,6 +168,7 @@ private:
     };
     std::array<std::vector<CellPicture>, 2> facePictures_;
     std::array<std::vector<CellPicture>, 7> pagePictures_;
+    std::array<std::int32_t, 7> pageSkins_{-2, -2, -2, -2, -2, -2, -2};  // the skin of each page's hairstyles
     std::int32_t faceSkin_ = -2;
     UploadPage* upload_ = nullptr;  // a child of this screen
     // Made on first use: the colour table is read after the screen is made.

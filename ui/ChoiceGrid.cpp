@@ -24,6 +24,10 @@ ChoiceGrid::ChoiceGrid(UiHost& host) : Control(host), scrollBar_(host) {
     scrollBar_.owner = this;
 }
 
+ChoiceGrid::Room ChoiceGrid::pictureRoom(const Layout& layout, int textLines) {
+    return {std::max(0, layout.cellWidth - 4), std::max(0, layout.cellHeight - 4 - textLines * kTextLine)};
+}
+
 bool ChoiceGrid::loadSkin() {
     const bool ok = scrollBar_.loadSkin();
     setBounds(bounds);
@@ -129,8 +133,9 @@ void ChoiceGrid::draw(Painter& painter) {
         const int lines = (c.text.empty() ? 0 : 1) + (c.note.empty() ? 0 : 1);
         if (c.picture && c.pictureWidth > 0 && c.pictureHeight > 0) {
             // Fitted into the cell above its text lines, never enlarged, centred.
-            const int roomW = layout_.cellWidth - 4, roomH = layout_.cellHeight - 4 - lines * kTextLine;
-            double scale = std::min(1.0, std::min(static_cast<double>(roomW) / c.pictureWidth,
+            const Room room = pictureRoom(layout_, lines);
+            const int roomH = room.height;
+            double scale = std::min(1.0, std::min(static_cast<double>(room.width) / c.pictureWidth,
                                                   static_cast<double>(roomH) / c.pictureHeight));
             scale = std::max(scale, 0.0);
             const int w = static_cast<int>(c.pictureWidth * scale), h = static_cast<int>(c.pictureHeight * scale);

@@ -26,7 +26,15 @@ public:
         int left = 0, top = 0;  // the first cell's corner, relative to the grid's bounds
     };
 
+    struct Room {
+        int width = 0, height = 0;
+    };
+
     explicit ChoiceGrid(UiHost& host);
+
+    // The room a cell of `layout` gives its picture above `textLines` lines of text. A larger
+    // picture is drawn smaller, so whoever makes the pictures makes them to fit.
+    [[nodiscard]] static Room pictureRoom(const Layout& layout, int textLines);
 
     bool loadSkin() override;
     void setBounds(const ImageRect& rect) override;
