@@ -4,8 +4,8 @@
 #include "net/AvatarCode.h"
 
 #include "base/Text.h"
-#include "catalogue/CatalogueWriter.h"
 #include "net/RandomAvatar.h"
+#include "test_support/CatalogueBuilders.h"
 
 #include <gtest/gtest.h>
 
@@ -14,20 +14,14 @@
 namespace likenex {
 namespace {
 
-Action action(std::uint16_t id, int frames) {
-    Action a;
-    a.identifier = id;
-    a.frames.resize(static_cast<std::size_t>(frames));
-    return a;
-}
+using testing::action;
 
 // Actions 1001 (4 frames), 1006 (10), 1013 (8) and 1050 (60).
 Catalogue actionsCatalogue() {
     CatalogueTables tables;
     tables.actions = {action(1001, 4), action(1006, 10), action(1013, 8), action(1050, 60)};
     Catalogue catalogue;
-    const auto bytes = encodeAvatarData(tables);
-    EXPECT_TRUE(bytes && catalogue.readCatalogueSection1(*bytes));
+    EXPECT_TRUE(testing::readTables(catalogue, tables));
     return catalogue;
 }
 

@@ -6,6 +6,7 @@
 
 #include "catalogue/CatalogueWriter.h"
 #include "catalogue/WardrobeOffer.h"
+#include "test_support/CatalogueBuilders.h"
 
 #include <gtest/gtest.h>
 
@@ -14,46 +15,23 @@
 namespace likenex {
 namespace {
 
-LayerOption option(int layer, int number, int price, int availability = 1) {
-    LayerOption o;
-    o.faceLayer = layer;
-    o.optionNumber = number;
-    o.price = price;
-    o.availability = static_cast<std::uint8_t>(availability);
-    return o;
-}
-
-Item item(std::uint16_t id, int category, int price, int colour, int availability = 1, int outfitKind = 0) {
-    Item i;
-    i.identifier = id;
-    i.category = category;
-    i.price = price;
-    i.word0 = colour;
-    i.availability = static_cast<std::uint8_t>(availability);
-    i.outfitKind = outfitKind;
-    return i;
-}
-
-BodyPart bodyPart(std::uint16_t id, int price) {
-    BodyPart p;
-    p.identifier = id;
-    p.bodyLayer = 8;
-    p.price = price;
-    return p;
-}
+using testing::bodyPart;
+using testing::item;
+using testing::option;
+using testing::outfit;
+using testing::readTables;
 
 class RandomAvatarTest : public ::testing::Test {
 protected:
     void SetUp() override {
         CatalogueTables t;
-        t.layerOptions = {option(1, 11, 0), option(1, 12, 5), option(1, 13, 0, 0), option(2, 21, 0), option(2, 22, 9)};
+        t.layerOptions = {option(1, 11, 1, 0), option(1, 12, 1, 5), option(1, 13, 0, 0), option(2, 21, 1, 0),
+                          option(2, 22, 1, 9)};
         t.items = {item(101, 0, 0, 3),  item(102, 1, 10, -1), item(301, 2, 0, 5),  item(302, 2, 30, 5),
                    item(401, 3, 0, 6),  item(501, 5, 50, 7),  item(601, 4, 0, 8),  item(602, 4, 0, 8, 0),
-                   item(701, 6, 0, 2, 1, 1), item(703, 6, 70, 9)};
-        t.bodyParts = {bodyPart(8, 0), bodyPart(9, 25)};
-        const auto bytes = encodeAvatarData(t);
-        ASSERT_TRUE(bytes && catalogue_.readCatalogueSection1(*bytes) && catalogue_.readBodyParts(*bytes) &&
-                    catalogue_.readItems(*bytes));
+                   outfit(701, 0, 0, 0, 0), item(703, 6, 70, 9)};
+        t.bodyParts = {bodyPart(8, 8, 0), bodyPart(9, 8, 25)};
+        ASSERT_TRUE(readTables(catalogue_, t));
         // Cells 0-11 go round the colour wheel in steps of 30 degrees; 12-15 are grey, black,
         // white and a dull grey-blue.
         std::vector<ColourSet> sets;

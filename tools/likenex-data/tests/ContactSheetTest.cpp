@@ -1,4 +1,5 @@
 #include "catalogue/Catalogue.h"
+#include "test_support/CatalogueBuilders.h"
 #include "tools/likenex-data/ContactSheet.h"
 #include "tools/likenex-data/ToolSupport.h"
 
@@ -7,29 +8,16 @@
 namespace likenex {
 namespace {
 
-Action action(std::uint16_t identifier, std::size_t frames) {
-    Action a;
-    a.identifier = identifier;
-    a.frames.resize(frames);
-    return a;
-}
+using testing::action;
+using testing::outfit;
 
-Item item(std::uint16_t identifier, std::int32_t category, std::uint8_t availability = 1) {
-    Item i;
-    i.identifier = identifier;
-    i.category = category;
-    i.availability = availability;
+Item withdrawn(Item i) {
+    i.availability = 0;
     return i;
 }
 
-Item outfit(std::uint16_t identifier, std::int32_t kind, std::int32_t slot6, std::int32_t slot3or5, std::int32_t slot4,
-            std::uint8_t availability = 1) {
-    Item i = item(identifier, 6, availability);
-    i.outfitKind = kind;
-    i.outfitSlot6 = slot6;
-    i.outfitSlot3or5 = slot3or5;
-    i.outfitSlot4 = slot4;
-    return i;
+Item item(std::uint16_t identifier, std::int32_t category, int availability = 1) {
+    return testing::item(identifier, category, 0, 0, availability);
 }
 
 class ContactSheetPlan : public ::testing::Test {
@@ -38,9 +26,9 @@ protected:
         CatalogueTables t;
         t.actions = {action(9, 0), action(1353, 2), action(7, 40)};
         t.layerOptions = {{1, 40, 0, {}, 0}, {1, 41, 2, {}, 0}, {2, 50, 1, {}, 0}};
-        t.items = {outfit(620, 1, 601, 301, 401, 0),  // withdrawn
-                   outfit(600, 1, 601, 301, 401),
-                   outfit(610, 2, 601, 999, 401),
+        t.items = {withdrawn(outfit(620, 0, 601, 301, 401, 1)),
+                   outfit(600, 0, 601, 301, 401, 1),
+                   outfit(610, 0, 601, 999, 401, 2),
                    item(100, 0, 0),
                    item(101, 0),
                    item(111, 1),
