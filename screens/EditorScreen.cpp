@@ -38,11 +38,11 @@ constexpr int kReset = 301, kTurn = 302, kNext = 303, kCaption = 501, kAddStep =
               kDeleteStep = 505, kPlay = 506;
 constexpr int kFaceGrid1 = 701, kFaceGrid2 = 702, kItemGrid = 703, kActionList = 704, kScriptList = 705;
 constexpr int kPaletteLeft = 372, kPaletteTop = 409;
-constexpr ui::ChoiceGrid::Layout kFaceLayout{5, 2, 61, 75, 7, 8}, kItemLayout{3, 3, 103, 114, 4, 6};
-// The rooms the grids give their pictures: a face cell keeps a line for its price, an item
-// cell two for its name and price, whether or not the choice has a price.
-[[nodiscard]] PictureRoom roomOf(const ui::ChoiceGrid::Layout& layout, int textLines) {
-    const ui::ChoiceGrid::Room room = ui::ChoiceGrid::pictureRoom(layout, textLines);
+// A face cell keeps a line for its price, an item cell two for its name and price, whether or
+// not the choice has a price, so that the pictures of a grid line up.
+constexpr ui::ChoiceGrid::Layout kFaceLayout{5, 2, 61, 75, 7, 8, 1}, kItemLayout{3, 3, 103, 114, 4, 6, 2};
+[[nodiscard]] PictureRoom roomOf(const ui::ChoiceGrid::Layout& layout) {
+    const ui::ChoiceGrid::Room room = ui::ChoiceGrid::pictureRoom(layout, layout.textLines);
     return {room.width, room.height};
 }
 constexpr std::uint32_t kInk = 0xFF3A3A3Au, kSoftInk = 0xFF6A6A6Au, kMark = 0xFFE0402Fu, kLink = 0xFF1F6FB2u;
@@ -213,7 +213,7 @@ void EditorScreen::fillFaceGrids() {
         std::vector<ui::ChoiceGrid::Cell> cells;
         for (const LayerOption* option : state_.faceOptions(list)) {
             pictures.push_back(
-                cellPicture(faceOptionPicture(parts_.catalogue, parts_.archive, *option, skin, roomOf(kFaceLayout, 1))));
+                cellPicture(faceOptionPicture(parts_.catalogue, parts_.archive, *option, skin, roomOf(kFaceLayout))));
             cells.push_back(cellOf(pictures.back(), L"", priceNote(option->price)));
         }
         g->setCells(std::move(cells));
@@ -252,7 +252,7 @@ void EditorScreen::fillItemGrid() {
     if (madeInSkin != skin && pageOffers(page, kHairCategory)) pictures.clear();
     madeInSkin = skin;
     const bool makePictures = pictures.empty();
-    const PictureRoom room = roomOf(kItemLayout, 2);
+    const PictureRoom room = roomOf(kItemLayout);
     std::vector<ui::ChoiceGrid::Cell> cells;
     if (page == kBodyPartPage) {
         const auto& parts = state_.bodyParts();

@@ -25,7 +25,8 @@ ChoiceGrid::ChoiceGrid(UiHost& host) : Control(host), scrollBar_(host) {
 }
 
 ChoiceGrid::Room ChoiceGrid::pictureRoom(const Layout& layout, int textLines) {
-    return {std::max(0, layout.cellWidth - 4), std::max(0, layout.cellHeight - 4 - textLines * kTextLine)};
+    const int lines = layout.textLines >= 0 ? layout.textLines : textLines;
+    return {std::max(0, layout.cellWidth - 4), std::max(0, layout.cellHeight - 4 - lines * kTextLine)};
 }
 
 bool ChoiceGrid::loadSkin() {

@@ -24,6 +24,9 @@ public:
         int rowsShown = 1;
         int cellWidth = 0, cellHeight = 0;
         int left = 0, top = 0;  // the first cell's corner, relative to the grid's bounds
+        // The lines kept for text under every cell's picture, so that the pictures line up
+        // whether or not a cell has its text; -1 keeps the lines each cell has.
+        int textLines = -1;
     };
 
     struct Room {
@@ -32,8 +35,9 @@ public:
 
     explicit ChoiceGrid(UiHost& host);
 
-    // The room a cell of `layout` gives its picture above `textLines` lines of text. A larger
-    // picture is drawn smaller, so whoever makes the pictures makes them to fit.
+    // The room a cell of `layout` gives its picture above `textLines` lines of text, or above
+    // the layout's own when it keeps some. A larger picture is drawn smaller, so whoever makes
+    // the pictures makes them to fit.
     [[nodiscard]] static Room pictureRoom(const Layout& layout, int textLines);
 
     bool loadSkin() override;

@@ -116,11 +116,14 @@ TEST(ChoicePicture, NothingIsReadOutsideTheCanvas) {
 }
 
 // A head of 40 by 40 pixels with eyes of 10 by 3 on it: standing action, one frame, body
-// layers 0 (the head) and 1 (where face layer 1 shows).
-class FacePictureTest : public ::testing::Test {
+// layers 0 (the head) and 1 (where face layer 1 shows); a hairstyle and a hat of 20 by 8 worn
+// on layer 0.
+class HeadPictureTest : public ::testing::Test {
 protected:
     static constexpr std::int32_t kEyes = 50;
-    static constexpr std::array<std::uint8_t, 4> kSkin{40, 80, 200, 255}, kEye{250, 10, 10, 255};
+    static constexpr std::uint16_t kHair = 60, kHat = 61;
+    static constexpr std::array<std::uint8_t, 4> kSkin{40, 80, 200, 255}, kEye{250, 10, 10, 255},
+                                                 kWorn{10, 200, 10, 255};
 
     void SetUp() override {
         CatalogueTables t;
@@ -132,12 +135,22 @@ protected:
         standing.identifier = kStandingAction;
         standing.frames = {frame};
         t.actions = {standing};
+        for (const auto [id, category] : {std::pair{kHair, 1}, std::pair{kHat, 0}}) {
+            Item item;
+            item.identifier = id;
+            item.category = category;
+            item.availability = 1;
+            t.items.push_back(item);
+        }
         const auto bytes = encodeAvatarData(t);
         ASSERT_TRUE(bytes);
         ASSERT_TRUE(catalogue_.readCatalogueSection1(*bytes));
+        ASSERT_TRUE(catalogue_.readItems(*bytes));
         const std::vector<SpriteSource> sprites = {
             testing::solidSprite(makeImageKey(1, 0, 0, 0, 0, 0), 40, 40, 44, 30, kSkin),
-            testing::solidSprite(makeImageKey(kEyes, 0, 1, 0, 0, 0), 10, 3, 59, 45, kEye)};
+            testing::solidSprite(makeImageKey(kEyes, 0, 1, 0, 0, 0), 10, 3, 59, 45, kEye),
+            testing::solidSprite(makeImageKey(kHair, 1, 0, 0, 1, 1), 20, 8, 54, 26, kWorn),
+            testing::solidSprite(makeImageKey(kHat, 1, 0, 0, 0, 1), 20, 8, 54, 26, kWorn)};
         const auto files = encodeAvatarArchive(sprites);
         ASSERT_TRUE(files);
         ASSERT_TRUE(archive_.loadAvatarArchive(files->index, files->data));
@@ -155,7 +168,7 @@ protected:
     AvatarArchive archive_{tables_};
 };
 
-TEST_F(FacePictureTest, AFaceOptionFillsTheRoomWithItsEyesOnTheHead) {
+TEST_F(HeadPictureTest, AFaceOptionFillsTheRoomWithItsEyesOnTheHead) {
     // Eyes of 10 by 3 with 3 pixels of skin around fit 57 by 57 three times over: the cut is
     // 19 by 19 of the head around the eyes, every pixel a block of 3.
     const ChoicePicture picture = faceOptionPicture(catalogue_, archive_, eyes(), -1, {57, 57});
@@ -180,6 +193,24 @@ TEST_F(FacePictureTest, AFaceOptionFillsTheRoomWithItsEyesOnTheHead) {
     LayerOption missing = eyes();
     missing.optionNumber = 51;
     EXPECT_TRUE(faceOptionPicture(catalogue_, archive_, missing, -1, {57, 57}).empty());
+}
+
+TEST_F(HeadPictureTest, AHairstyleSitsOnTheHeadAndAHatStandsAlone) {
+    auto count = [](const ChoicePicture& picture, const std::array<std::uint8_t, 4>& colour) {
+        int n = 0;
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x) n += at(picture, x, y) == colour;
+        return n;
+    };
+    const ChoicePicture hair = itemPicture(catalogue_, archive_, *catalogue_.findItem(kHair), -1, -1, {99, 82});
+    EXPECT_GT(count(hair, kSkin), 0);
+    EXPECT_GT(count(hair, kWorn), 0);
+    // The hat with its one-pixel margin is 22 by 10: four times that fits 99 by 82.
+    const ChoicePicture hat = itemPicture(catalogue_, archive_, *catalogue_.findItem(kHat), -1, -1, {99, 82});
+    EXPECT_EQ(hat.width, 88);
+    EXPECT_EQ(hat.height, 40);
+    EXPECT_EQ(count(hat, kSkin), 0);
+    EXPECT_EQ(count(hat, kWorn), 20 * 8 * 16);
 }
 
 }  // namespace

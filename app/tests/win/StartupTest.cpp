@@ -450,6 +450,11 @@ TEST_F(StartupTest, TheWindowShowsTheComposedFramePixelForPixel) {
         auto* editor = static_cast<EditorScreen*>(app.windowStack().findWindow(kEditorScreenId));
         ASSERT_TRUE(editor);
         ASSERT_EQ(editor->state().page(), kFacePage);
+        // The golden frame is composed from tests/win/new-avatar.json, which names the face a
+        // new avatar wears: the catalogue's first free eyes and mouth.
+        const AvatarLook& look = editor->state().model()->look();
+        ASSERT_EQ(look.items[kFaceOptionSlot1].item, 1) << "new-avatar.json names another face";
+        ASSERT_EQ(look.items[kFaceOptionSlot2].item, 1) << "new-avatar.json names another face";
         Painter& painter = app.painter();
         painter.clear();
         painter.beginScene();
