@@ -32,7 +32,8 @@ void EditorState::attachModel(AvatarModel* model) {
     choices_.faceSelection = {-1, -1};
     if (!model_) return;
     for (int list = 0; list < 2; ++list) {
-        const ItemSlot& worn = model_->look().items[static_cast<std::size_t>(list == 0 ? kFaceOptionSlot1 : kFaceOptionSlot2)];
+        const ItemSlot& worn =
+            model_->look().items[static_cast<std::size_t>(list == 0 ? kFaceOptionSlot1 : kFaceOptionSlot2)];
         if (!worn.occupied) continue;
         const auto& options = faceOptions(list);
         const auto found = std::find_if(options.begin(), options.end(),

@@ -156,8 +156,8 @@ public:
     void startOver(AvatarModel* fresh);
 
     // Starts over with `fresh` and puts on what a stored avatar wears, as the pages would have
-    // chosen it, the face included: no default face is added; identifiers the catalogue does not offer, and script steps past the length
-    // limit, are left out and counted.
+    // chosen it, the face included (no default face is added); identifiers the catalogue does
+    // not offer, and script steps past the length limit, are left out and counted.
     [[nodiscard]] LeftOut loadStored(AvatarModel* fresh, const AvatarFields& stored);
     // Dresses the figure being edited as `look` is dressed, as one step of undo, keeping the
     // page shown and the tabs reached. Undo gives back the dress and the script; the direction,

@@ -122,8 +122,8 @@ class HeadPictureTest : public ::testing::Test {
 protected:
     static constexpr std::int32_t kEyes = 50;
     static constexpr std::uint16_t kHair = 60, kHat = 61;
-    static constexpr std::array<std::uint8_t, 4> kSkin{40, 80, 200, 255}, kEye{250, 10, 10, 255},
-                                                 kWorn{10, 200, 10, 255};
+    static constexpr std::array<std::uint8_t, 4> kSkin{40, 80, 200, 255}, kEye{250, 10, 10, 255};
+    static constexpr std::array<std::uint8_t, 4> kWorn{10, 200, 10, 255};
 
     void SetUp() override {
         CatalogueTables t;
