@@ -17,21 +17,23 @@ namespace {
 constexpr int kCropMargin = 2;  // around cropToContent's cut
 constexpr int kItemMargin = 1;  // around an item or body part, before it is enlarged
 constexpr int kFaceMargin = 3;  // of skin at least around a face option's own pixels
-constexpr int kFacingViewer = 0;
+constexpr int kFacingViewer = 0;  // turned a little, as the editor first shows the figure
+constexpr int kFront = 7;         // square to the viewer: both eyes alike, the mouth centred
 constexpr unsigned kHeadOnly = 1u;  // body layer 0, the head
 
 // Paints `look` in the standing action's first frame, keeping of the body only the layers
 // that `keepBody` names (bit v for body layer v); nothing when nothing could be painted.
 std::optional<std::vector<std::uint8_t>> paintLook(const Catalogue& catalogue, const AvatarArchive& archive,
-                                                   const AvatarLook& look, unsigned keepBody) {
+                                                   const AvatarLook& look, unsigned keepBody,
+                                                   int direction = kFacingViewer) {
     const Action* standing = catalogue.findAction(kStandingAction);
     if (!standing || standing->frames.empty()) return std::nullopt;
     FrameLayers layers;
-    formFrameLayers(layers, standing->frames.front(), kFacingViewer, look);
+    formFrameLayers(layers, standing->frames.front(), direction, look);
     for (int v = 0; v < kBodyLayerCount; ++v)
         if ((keepBody >> v & 1u) == 0) layers.body[static_cast<std::size_t>(v)] = {};
     ImageRecord canvas = emptyFrameCanvas();
-    if (composeLayers(archive, canvas, layers, PaintConditions::of(look), kFacingViewer, 0) == 0) return std::nullopt;
+    if (composeLayers(archive, canvas, layers, PaintConditions::of(look), direction, 0) == 0) return std::nullopt;
     return std::move(canvas.pixels);
 }
 
@@ -130,10 +132,12 @@ ChoicePicture faceOptionPicture(const Catalogue& catalogue, const AvatarArchive&
     const std::size_t slot = option.faceLayer == 1 ? kFaceOptionSlot1 : kFaceOptionSlot2;
     look.items[slot] = ItemSlot::faceOption(option.optionNumber);
     // Where the option's own pixels lie decides the region; the head under them fills it.
-    const auto alone = paintLook(catalogue, archive, look, 0u);
+    // From the front both eyes show whole, so options that differ on one side only (a wink)
+    // stay apart.
+    const auto alone = paintLook(catalogue, archive, look, 0u, kFront);
     if (!alone) return {};
     const CanvasRegion own = visibleRegion(*alone);
-    const auto onHead = paintLook(catalogue, archive, look, kHeadOnly);
+    const auto onHead = paintLook(catalogue, archive, look, kHeadOnly, kFront);
     if (own.empty() || !onHead) return {};
     const int scale = fittingScale(own.width + 2 * kFaceMargin, own.height + 2 * kFaceMargin, room);
     const CanvasRegion region = centredOn(own, std::max(room.width / scale, own.width + 2 * kFaceMargin),

@@ -1,8 +1,9 @@
 #pragma once
 // The small pictures of the editor's choice grids: an item alone (an outfit as its three
 // pieces, a hairstyle on the bare head), a face option as the part of the head it lies on, a
-// body part's own thumbnail. Each is composed like an avatar frame, facing the viewer in the
-// first frame of the standing action, cut to what it shows and enlarged by the largest whole
+// body part's own thumbnail. Each is composed like an avatar frame in the first frame of the
+// standing action (items turned a little as the editor first shows the figure, face options
+// square to the viewer), cut to what it shows and enlarged by the largest whole
 // factor that fits the room its grid cell gives it, every pixel a square block, so that the
 // small pictures of the art stay crisp and can be told apart.
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace likenex {
@@ -146,11 +147,15 @@ protected:
         ASSERT_TRUE(bytes);
         ASSERT_TRUE(catalogue_.readCatalogueSection1(*bytes));
         ASSERT_TRUE(catalogue_.readItems(*bytes));
-        const std::vector<SpriteSource> sprites = {
-            testing::solidSprite(makeImageKey(1, 0, 0, 0, 0, 0), 40, 40, 44, 30, kSkin),
-            testing::solidSprite(makeImageKey(kEyes, 0, 1, 0, 0, 0), 10, 3, 59, 45, kEye),
+        std::vector<SpriteSource> sprites = {
             testing::solidSprite(makeImageKey(kHair, 1, 0, 0, 1, 1), 20, 8, 54, 26, kWorn),
             testing::solidSprite(makeImageKey(kHat, 1, 0, 0, 0, 1), 20, 8, 54, 26, kWorn)};
+        // The head and the eyes alike from every side: face options are shown from the front.
+        for (int view = 0; view < 8; ++view) {
+            sprites.push_back(testing::solidSprite(makeImageKey(1, 0, 0, view, 0, 0), 40, 40, 44, 30, kSkin));
+            sprites.push_back(testing::solidSprite(makeImageKey(kEyes, 0, 1, view, 0, 0), 10, 3, 59, 45, kEye));
+        }
+        std::sort(sprites.begin(), sprites.end(), [](const SpriteSource& a, const SpriteSource& b) { return a.key < b.key; });
         const auto files = encodeAvatarArchive(sprites);
         ASSERT_TRUE(files);
         ASSERT_TRUE(archive_.loadAvatarArchive(files->index, files->data));
