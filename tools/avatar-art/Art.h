@@ -14,7 +14,7 @@
 namespace likenex::art {
 
 // What a head picture shows on its face: the chosen face options, or its own expression.
-enum class HeadFace { options, blink, none, laugh, cry, angry, surprised, sleep };
+enum class HeadFace { options, blink, none, laugh, cry, angry, surprised, sleep, smile, scared, shy, yawn };
 
 struct TopStyle {
     std::string sleeves = "short";  // none, short, puff, long

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -33,7 +34,8 @@ HeadFace faceNamed(const std::string& name, const std::string& where) {
     static const std::map<std::string, HeadFace> names{
         {"options", HeadFace::options},     {"blink", HeadFace::blink}, {"none", HeadFace::none},
         {"laugh", HeadFace::laugh},         {"cry", HeadFace::cry},     {"angry", HeadFace::angry},
-        {"surprised", HeadFace::surprised}, {"sleep", HeadFace::sleep}};
+        {"surprised", HeadFace::surprised}, {"sleep", HeadFace::sleep}, {"smile", HeadFace::smile},
+        {"scared", HeadFace::scared},       {"shy", HeadFace::shy},     {"yawn", HeadFace::yawn}};
     const auto it = names.find(name);
     if (it == names.end()) throw std::runtime_error(where + ": unknown face \"" + name + "\"");
     return it->second;
@@ -54,18 +56,44 @@ std::pair<std::string, std::string> pairOf(const Json& frame, const char* field,
 }
 
 void loadPoses(DataSet& data, const Json& poses) {
+    std::map<std::string, Posture> postures{{"upright", Posture{}}};
+    const Json postureList = poses.value("posture", Json::object());
+    for (auto& [name, p] : postureList.items()) {
+        if (name.starts_with('_')) continue;
+        Posture posture;
+        posture.roll = p.at("roll").get<double>();
+        const Json& pivot = p.at("pivot");
+        if (!pivot.is_array() || pivot.size() != 2)
+            throw std::runtime_error("posture " + name + ": pivot must be [x, y]");
+        posture.pivot = {pivot[0].get<double>(), pivot[1].get<double>()};
+        posture.scale = p.value("scale", 1.0);
+        if (std::abs(posture.roll) > 180 || posture.scale < 0.5 || posture.scale > 1 || posture.pivot.x < 0 ||
+            posture.pivot.x > LabelCanvas::kFrame || posture.pivot.y < 0 || posture.pivot.y > LabelCanvas::kFrame)
+            throw std::runtime_error("posture " + name + " turns the figure out of the frame");
+        postures[name] = posture;
+    }
+    auto postureOf = [&](const Json& p, const std::string& where) {
+        return named(postures, p.value("posture", std::string("upright")), where);
+    };
     for (auto& [name, p] : poses.at("head").items()) {
         if (name.starts_with('_')) continue;
-        data.heads[name] = {p.at("n").get<int>(), faceNamed(p.at("face").get<std::string>(), "head " + name)};
+        data.heads[name] = {p.at("n").get<int>(), faceNamed(p.at("face").get<std::string>(), "head " + name),
+                            postureOf(p, "head " + name)};
+        // Face options are drawn upright at the standing head's place.
+        const HeadFace face = data.heads[name].face;
+        if ((face == HeadFace::options || face == HeadFace::blink) && !data.heads[name].posture.upright())
+            throw std::runtime_error("head " + name + ": a turned head draws its own face");
     }
+    for (auto& [name, p] : poses.at("torso").items())
+        if (!name.starts_with('_')) data.torsos[name] = {p.at("n").get<int>(), postureOf(p, "torso " + name)};
     for (auto& [name, p] : poses.at("arm").items())
         if (!name.starts_with('_'))
             data.arms[name] = {p.at("n").get<int>(), vec(p.at("upper"), "arm " + name),
-                               vec(p.at("fore"), "arm " + name)};
+                               vec(p.at("fore"), "arm " + name), postureOf(p, "arm " + name)};
     for (auto& [name, p] : poses.at("leg").items())
         if (!name.starts_with('_'))
             data.legs[name] = {p.at("n").get<int>(), vec(p.at("thigh"), "leg " + name),
-                               vec(p.at("shin"), "leg " + name)};
+                               vec(p.at("shin"), "leg " + name), postureOf(p, "leg " + name)};
     for (auto& [name, p] : poses.at("side").items())
         if (!name.starts_with('_'))
             data.sides[name] = {p.at("n").get<int>(), p.at("prop").get<std::string>(), p.at("phase").get<int>()};
@@ -89,11 +117,18 @@ ActionFrame frameOf(const DataSet& data, const Json& f, const std::string& where
     // A turned frame turns every layer's picture as well as the painting order.
     for (LayerEntry& layer : layers) layer.directionOffset = frame.directionOffset;
     if (!hidden) {
-        layers[3].imageNumber = 1;
-        layers[4].imageNumber = named(data.arms, armL, where).n;
-        layers[5].imageNumber = named(data.arms, armR, where).n;
-        layers[6].imageNumber = named(data.legs, legL, where).n;
-        layers[7].imageNumber = named(data.legs, legR, where).n;
+        // Every picture of the figure lies in the torso's posture, or the body falls apart.
+        const TorsoPose& torso = named(data.torsos, f.value("torso", std::string("normal")), where);
+        const ArmPose &left = named(data.arms, armL, where), &right = named(data.arms, armR, where);
+        const LegPose &leftLeg = named(data.legs, legL, where), &rightLeg = named(data.legs, legR, where);
+        if (!(head.posture == torso.posture && left.posture == torso.posture && right.posture == torso.posture &&
+              leftLeg.posture == torso.posture && rightLeg.posture == torso.posture))
+            throw std::runtime_error(where + ": a frame mixes poses of different postures");
+        layers[3].imageNumber = torso.n;
+        layers[4].imageNumber = left.n;
+        layers[5].imageNumber = right.n;
+        layers[6].imageNumber = leftLeg.n;
+        layers[7].imageNumber = rightLeg.n;
         layers[8].imageNumber = named(data.sides, sideL, where).n;
         layers[9].imageNumber = named(data.sides, sideR, where).n;
     }

@@ -16,6 +16,11 @@ namespace likenex::art {
 struct HeadPose {
     int n = 0;
     HeadFace face = HeadFace::options;
+    Posture posture;
+};
+struct TorsoPose {
+    int n = 0;
+    Posture posture;
 };
 struct SidePose {
     int n = 0;
@@ -50,6 +55,7 @@ inline constexpr int kFrameY = 109;
 
 struct DataSet {
     std::map<std::string, HeadPose> heads;
+    std::map<std::string, TorsoPose> torsos;
     std::map<std::string, ArmPose> arms;
     std::map<std::string, LegPose> legs;
     std::map<std::string, SidePose> sides;

@@ -44,6 +44,24 @@ const Pose& byNumber(const std::map<std::string, Pose>& poses, int n, const char
 
 int sideOfLayer(int v) { return v % 2 == 0 ? 1 : -1; }  // 4, 6, 8 left; 5, 7, 9 right
 
+// The posture of the figure's picture numbered n on body layer v, which its clothes share.
+Posture postureOf(const DataSet& data, int v, int n) {
+    if (v == 0) return byNumber(data.heads, n, "head").posture;
+    if (v == 3) return byNumber(data.torsos, n, "torso").posture;
+    if (v == 4 || v == 5) return byNumber(data.arms, n, "arm").posture;
+    if (v == 6 || v == 7) return byNumber(data.legs, n, "leg").posture;
+    return {};
+}
+
+// Draws with the canvas turned into the posture.
+template <typename Draw>
+void posed(LabelCanvas& c, const View& view, const Posture& posture, Draw draw) {
+    cairo_save(c.path());
+    applyPosture(c.path(), view, posture);
+    draw();
+    cairo_restore(c.path());
+}
+
 }  // namespace
 
 std::vector<SpriteSource> drawDataSet(const DataSet& data) {
@@ -69,20 +87,27 @@ std::vector<SpriteSource> drawDataSet(const DataSet& data) {
     for (int d = 0; d < kDirections; ++d) {
         const View view(d);
         for (int n : numbers(0))
-            pictures.add(makeImageKey(n, 0, 0, d, 0, 0),
-                         [&](LabelCanvas& c) { drawHead(c, view, byNumber(data.heads, n, "head").face); });
+            pictures.add(makeImageKey(n, 0, 0, d, 0, 0), [&](LabelCanvas& c) {
+                const HeadPose& head = byNumber(data.heads, n, "head");
+                posed(c, view, head.posture, [&] { drawHead(c, view, head.face); });
+            });
         for (int v : {1, 2})
             for (int n : numbers(v)) pictures.add(makeImageKey(n, 0, v, d, 0, 0), [](LabelCanvas&) {});
         for (int n : numbers(3))
-            pictures.add(makeImageKey(n, 0, 3, d, 0, 0), [&](LabelCanvas& c) { drawTorso(c, view); });
+            pictures.add(makeImageKey(n, 0, 3, d, 0, 0),
+                         [&](LabelCanvas& c) { posed(c, view, postureOf(data, 3, n), [&] { drawTorso(c, view); }); });
         for (int v : {4, 5})
             for (int n : numbers(v))
-                pictures.add(makeImageKey(n, 0, v, d, 0, 0),
-                             [&](LabelCanvas& c) { drawArm(c, view, sideOfLayer(v), byNumber(data.arms, n, "arm")); });
+                pictures.add(makeImageKey(n, 0, v, d, 0, 0), [&](LabelCanvas& c) {
+                    const ArmPose& arm = byNumber(data.arms, n, "arm");
+                    posed(c, view, arm.posture, [&] { drawArm(c, view, sideOfLayer(v), arm); });
+                });
         for (int v : {6, 7})
             for (int n : numbers(v))
-                pictures.add(makeImageKey(n, 0, v, d, 0, 0),
-                             [&](LabelCanvas& c) { drawLeg(c, view, sideOfLayer(v), byNumber(data.legs, n, "leg")); });
+                pictures.add(makeImageKey(n, 0, v, d, 0, 0), [&](LabelCanvas& c) {
+                    const LegPose& leg = byNumber(data.legs, n, "leg");
+                    posed(c, view, leg.posture, [&] { drawLeg(c, view, sideOfLayer(v), leg); });
+                });
         for (int v : {8, 9})
             for (int n : numbers(v))
                 pictures.add(makeImageKey(n, 0, v, d, 0, 0), [&](LabelCanvas& c) {
@@ -101,7 +126,8 @@ std::vector<SpriteSource> drawDataSet(const DataSet& data) {
             const View view(d);
             auto each = [&](int v, auto draw) {
                 for (int n : numbers(v))
-                    pictures.add(makeImageKey(id, 1, v, d, category, n), [&](LabelCanvas& c) { draw(c, n); });
+                    pictures.add(makeImageKey(id, 1, v, d, category, n),
+                                 [&](LabelCanvas& c) { posed(c, view, postureOf(data, v, n), [&] { draw(c, n); }); });
             };
             if (item.shape == "hat") each(0, [&](LabelCanvas& c, int) { drawHat(c, view, item.kind); });
             if (item.shape == "hair") each(0, [&](LabelCanvas& c, int) { drawHair(c, view, item.kind); });

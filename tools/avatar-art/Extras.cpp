@@ -193,6 +193,276 @@ void drawBodyPart(LabelCanvas& c, const View& v, const std::string& kind, int si
         c.fillShaded(label::pink, label::pinkShade, 1.5);
         pathCircle(c.path(), top, 2.2);
         c.fill(label::gold);
+    } else if (kind == "parrot") {
+        const Point p{air.x, air.y + 4 + bob};
+        outlined(
+            c,
+            [&](cairo_t* cr) {
+                const Point tail[] = {
+                    {p.x - 2 * facing, p.y + 4}, {p.x - 7 * facing, p.y + 14}, {p.x - 3 * facing, p.y + 14}};
+                pathPolygon(cr, tail, 3);
+            },
+            label::sky, label::skyShade, label::skyShade);
+        outlined(
+            c, [&](cairo_t* cr) { pathEllipse(cr, p, 5, 6.5, -0.3 * facing); }, label::red, label::redShade,
+            label::redShade, 1.5);
+        outlined(
+            c,
+            [&](cairo_t* cr) {
+                pathCircle(cr, {p.x + 2 * facing, p.y - 7}, 4.2);
+            },
+            label::red, label::redShade, label::redShade, 1.5);
+        // The wing beats with the phase.
+        const double lift = phase == 2 ? -7 : 0;
+        outlined(
+            c,
+            [&](cairo_t* cr) {
+                pathEllipse(cr, {p.x - 1.5 * facing, p.y + 1 + lift * 0.5}, 3, 5.5, (phase == 2 ? 0.9 : -0.3) * facing);
+            },
+            label::green, label::greenShade, label::greenShade);
+        const Point beak[] = {
+            {p.x + 5.5 * facing, p.y - 8}, {p.x + 9 * facing, p.y - 6}, {p.x + 5.5 * facing, p.y - 4.5}};
+        outlined(
+            c, [&](cairo_t* cr) { pathPolygon(cr, beak, 3); }, label::gold, label::goldShade, label::goldShade, 1, 0.8);
+        pathCircle(c.path(), {p.x + 3.2 * facing, p.y - 8}, 1);
+        c.fill(label::ink);
+    } else if (kind == "robot") {
+        const Point b{ground.x, ground.y - 7};
+        for (int s : {-1, 1})
+            outlined(
+                c, [&](cairo_t* cr) { cairo_rectangle(cr, b.x + 2.5 * s - 1.5, b.y + 3, 3, 4); }, label::steelShade,
+                label::steelShade, label::ink);
+        outlined(
+            c, [&](cairo_t* cr) { cairo_rectangle(cr, b.x - 6, b.y - 6 + bob * 0.5, 12, 10); }, label::steel,
+            label::steelShade, label::ink, 1.5);
+        const Point h{b.x, b.y - 13 + bob};
+        cairo_move_to(c.path(), h.x, h.y - 5);
+        cairo_line_to(c.path(), h.x + facing, h.y - 10);
+        c.stroke(label::ink, 0.8);
+        pathCircle(c.path(), {h.x + facing, h.y - 10.5}, 1.6);
+        c.fill(phase == 2 ? label::red : label::gold);
+        outlined(
+            c,
+            [&](cairo_t* cr) {
+                cairo_new_sub_path(cr);
+                cairo_arc(cr, h.x - 4, h.y - 2.5, 2, kPi, 1.5 * kPi);
+                cairo_arc(cr, h.x + 4, h.y - 2.5, 2, 1.5 * kPi, 2 * kPi);
+                cairo_arc(cr, h.x + 4, h.y + 2.5, 2, 0, 0.5 * kPi);
+                cairo_arc(cr, h.x - 4, h.y + 2.5, 2, 0.5 * kPi, kPi);
+                cairo_close_path(cr);
+            },
+            label::steel, label::steelShade, label::ink, 1.5);
+        for (int s : {-1, 1}) {
+            pathCircle(c.path(), {h.x + 2.6 * s + 1.2 * facing, h.y - 0.5}, 1.3);
+            c.fill(label::sky);
+        }
+        pathCircle(c.path(), {b.x + facing, b.y - 1 + bob * 0.5}, 1.6);
+        c.fill(label::red);
+    } else if (kind == "duckling") {
+        const Point b{ground.x, ground.y - 5};
+        outlined(
+            c, [&](cairo_t* cr) { pathEllipse(cr, b, 7, 5); }, label::gold, label::goldShade, label::goldShade, 1.5);
+        const Point h{b.x + 3 * facing, b.y - 8 + bob};
+        outlined(
+            c, [&](cairo_t* cr) { pathCircle(cr, h, 4.5); }, label::gold, label::goldShade, label::goldShade, 1.5);
+        outlined(
+            c,
+            [&](cairo_t* cr) {
+                pathEllipse(cr, {b.x - 1.5 * facing, b.y - 0.5}, 3.5, 2.2, (phase == 2 ? -0.5 : 0.2) * facing);
+            },
+            label::gold, label::goldShade, label::goldShade);
+        outlined(
+            c,
+            [&](cairo_t* cr) {
+                pathEllipse(cr, {h.x + 4.5 * facing, h.y + 1}, 2.6, 1.3);
+            },
+            label::red, label::redShade, label::redShade, 1, 0.6);
+        pathCircle(c.path(), {h.x + 1.8 * facing, h.y - 1}, 0.9);
+        c.fill(label::ink);
+        if (v.frontness() > 0.5) {
+            pathCircle(c.path(), {h.x - 1.2 * facing, h.y - 1}, 0.9);
+            c.fill(label::ink);
+        }
+    } else if (kind == "lantern") {
+        const Point l{air.x, air.y + bob};
+        const double swing = phase == 2 ? 1.5 : -1.5;
+        cairo_move_to(c.path(), l.x - swing, l.y - 16);
+        cairo_line_to(c.path(), l.x, l.y - 8);
+        c.stroke(label::ink, 0.7);
+        outlined(
+            c, [&](cairo_t* cr) { pathEllipse(cr, l, 7, 7.5); }, label::red, label::redShade, label::redShade, 2);
+        for (double k : {-3.5, 0.0, 3.5}) {
+            cairo_move_to(c.path(), l.x + k, l.y - 7);
+            cairo_curve_to(c.path(), l.x + k * 1.6, l.y - 2, l.x + k * 1.6, l.y + 2, l.x + k, l.y + 7);
+        }
+        c.stroke(label::redShade, 0.6);
+        pathEllipse(c.path(), {l.x - 2, l.y - 1}, 2, 3);
+        c.fill(label::gold);
+        for (int s : {-1, 1}) {
+            cairo_rectangle(c.path(), l.x - 3.5, l.y + s * 7.5 - 1.2, 7, 2.4);
+            c.fill(label::goldShade);
+        }
+        cairo_move_to(c.path(), l.x, l.y + 8.5);
+        cairo_line_to(c.path(), l.x + swing * 0.6, l.y + 14);
+        c.stroke(label::gold, 1.2);
+    } else if (kind == "cloud") {
+        const Point k = v.project({side * 33.0, 90 - bob, -2}).point();
+        outlined(
+            c,
+            [&](cairo_t* cr) {
+                pathCircle(cr, {k.x - 5, k.y + 1}, 4.5);
+                pathCircle(cr, {k.x + 1, k.y - 2}, 6);
+                pathCircle(cr, {k.x + 6, k.y + 1.5}, 4);
+                pathEllipse(cr, {k.x, k.y + 3}, 9, 3.5);
+            },
+            label::white, label::offWhiteShade, label::skyShade, 2.5);
+        for (int s : {-1, 1}) {
+            pathEllipse(c.path(), {k.x + 2.5 * s + facing, k.y}, 0.9, 1.3);
+            c.fill(label::ink);
+        }
+        pathEllipse(c.path(), {k.x + facing, k.y + 3}, 1.4, 0.8);
+        c.fill(label::pinkShade);
+        // Rain falls in the second phase.
+        const double drop = phase == 2 ? 4 : 0;
+        for (int d = -1; d <= 1; ++d) {
+            cairo_move_to(c.path(), k.x + 4 * d, k.y + 9 + drop + (d == 0 ? 2 : 0));
+            cairo_line_to(c.path(), k.x + 4 * d - 0.6, k.y + 11.5 + drop + (d == 0 ? 2 : 0));
+        }
+        c.stroke(label::skyShade, 1.2);
+    } else if (kind == "penguin") {
+        const Point b{ground.x, ground.y - 9 + bob * 0.5};
+        for (int s : {-1, 1})
+            outlined(
+                c,
+                [&](cairo_t* cr) {
+                    pathEllipse(cr, {ground.x + 3 * s, ground.y - 1}, 2.6, 1.4);
+                },
+                label::gold, label::goldShade, label::goldShade, 1, 0.6);
+        outlined(
+            c, [&](cairo_t* cr) { pathEllipse(cr, b, 7, 9.5); }, label::ink, label::ink, label::ink, 1, 0.6);
+        if (v.frontness() > -0.3)
+            outlined(
+                c,
+                [&](cairo_t* cr) {
+                    pathEllipse(cr, {b.x + 1.5 * facing, b.y + 2}, 4.6, 6.5);
+                },
+                label::offWhite, label::offWhiteShade, label::offWhiteShade, 1.5, 0.5);
+        const double flap = phase == 2 ? 0.9 : 0.3;
+        for (int s : {-1, 1})
+            outlined(
+                c,
+                [&](cairo_t* cr) {
+                    pathEllipse(cr, {b.x + 6.5 * s, b.y + 1}, 1.8, 5, flap * s);
+                },
+                label::ink, label::ink, label::ink, 1, 0.6);
+        for (int s : {-1, 1}) {
+            pathCircle(c.path(), {b.x + 2.2 * s + 1.8 * facing, b.y - 5}, 1.4);
+            c.fill(label::white);
+            pathCircle(c.path(), {b.x + 2.2 * s + 2.1 * facing, b.y - 5}, 0.7);
+            c.fill(label::ink);
+        }
+        const Point beak[] = {
+            {b.x + 1 * facing - 1.6, b.y - 2.6}, {b.x + 1 * facing + 1.6, b.y - 2.6}, {b.x + 2.6 * facing, b.y - 0.4}};
+        pathPolygon(c.path(), beak, 3);
+        c.fill(label::gold);
+    } else if (kind == "dragonfly") {
+        const Point d{air.x, air.y + 2 + bob};
+        const double spread = phase == 2 ? 0.35 : 1.0;
+        for (int s : {-1, 1})
+            for (int row : {0, 1})
+                outlined(
+                    c,
+                    [&](cairo_t* cr) {
+                        pathEllipse(cr, {d.x + s * 7, d.y - 3 + row * 4 + (1 - spread) * -3}, 6.5, 1.9 + spread * 0.4,
+                                    s * (row ? 0.35 : -0.25) * spread);
+                    },
+                    label::white, label::offWhiteShade, label::skyShade, 1, 0.6);
+        limb(c, {d.x, d.y - 4}, 1.8, {d.x, d.y + 12}, 1.0, label::green, label::greenShade, label::greenShade, 0.6);
+        pathCircle(c.path(), {d.x, d.y - 5.5}, 2.6);
+        c.fill(label::green);
+        for (int s : {-1, 1}) {
+            pathCircle(c.path(), {d.x + 1.4 * s, d.y - 6}, 1.1);
+            c.fill(label::ink);
+        }
+    } else if (kind == "kite") {
+        const Point hand = v.project({side * 15.0, 40, 3}).point();
+        const Point k = v.project({side * 34.0, 84 - bob, -4}).point();
+        cairo_move_to(c.path(), hand.x, hand.y);
+        cairo_curve_to(c.path(), hand.x, hand.y - 10, k.x, k.y + 20, k.x, k.y + 9);
+        c.stroke(label::ink, 0.5);
+        const Point kite[] = {{k.x, k.y - 10}, {k.x + 7, k.y - 2}, {k.x, k.y + 9}, {k.x - 7, k.y - 2}};
+        outlined(
+            c, [&](cairo_t* cr) { pathPolygon(cr, kite, 4); }, label::red, label::redShade, label::redShade, 2);
+        const Point upper[] = {{k.x, k.y - 10}, {k.x + 7, k.y - 2}, {k.x, k.y - 2}};
+        pathPolygon(c.path(), upper, 3);
+        c.fill(label::gold);
+        cairo_move_to(c.path(), k.x, k.y - 10);
+        cairo_line_to(c.path(), k.x, k.y + 9);
+        cairo_move_to(c.path(), k.x - 7, k.y - 2);
+        cairo_line_to(c.path(), k.x + 7, k.y - 2);
+        c.stroke(label::redShade, 0.6);
+        // The tail ripples with the phase, with bows along it.
+        const double w = phase == 2 ? 2.5 : -2.5;
+        cairo_move_to(c.path(), k.x, k.y + 9);
+        cairo_curve_to(c.path(), k.x + w, k.y + 13, k.x - w, k.y + 17, k.x + w * 0.5, k.y + 21);
+        c.stroke(label::ink, 0.5);
+        for (auto [dx, dy] : {std::pair{w * 0.35, 13.5}, {-w * 0.2, 18.0}}) {
+            const Point bow[] = {{k.x + dx - 2.2, k.y + dy - 1.2},
+                                 {k.x + dx + 2.2, k.y + dy + 1.2},
+                                 {k.x + dx + 2.2, k.y + dy - 1.2},
+                                 {k.x + dx - 2.2, k.y + dy + 1.2}};
+            pathPolygon(c.path(), bow, 4);
+            c.fill(label::sky);
+        }
+    } else if (kind == "hedgehog") {
+        const Point b{ground.x, ground.y - 5};
+        outlined(
+            c,
+            [&](cairo_t* cr) {
+                const int spikes = 9;
+                for (int k = 0; k <= 2 * spikes; ++k) {
+                    const double a = kPi + kPi * k / (2 * spikes);
+                    const double r = k % 2 ? 10.5 : 8;
+                    const Point q{b.x - 1.5 * facing + r * std::cos(a), b.y + 3 + 0.85 * r * std::sin(a)};
+                    if (k == 0) cairo_move_to(cr, q.x, q.y);
+                    else cairo_line_to(cr, q.x, q.y);
+                }
+                cairo_close_path(cr);
+            },
+            label::brownShade, label::brownShade, label::hairLine, 1, 0.8);
+        const Point h{b.x + 6 * facing, b.y + 0.5 + bob * 0.5};
+        outlined(
+            c, [&](cairo_t* cr) { pathEllipse(cr, h, 4.5, 3.6, -0.3 * facing); }, label::cardboard,
+            label::cardboardShade, label::cardboardLine, 1);
+        pathCircle(c.path(), {h.x + 3.8 * facing, h.y + 0.6}, 1);
+        c.fill(label::ink);
+        pathCircle(c.path(), {h.x + 0.6 * facing, h.y - 1}, 0.8);
+        c.fill(label::ink);
+    } else if (kind == "cactus") {
+        const Point pot{ground.x, ground.y - 4};
+        const Point pts[] = {
+            {pot.x - 5.5, pot.y - 4}, {pot.x + 5.5, pot.y - 4}, {pot.x + 4, pot.y + 4}, {pot.x - 4, pot.y + 4}};
+        outlined(
+            c, [&](cairo_t* cr) { pathPolygon(cr, pts, 4); }, label::red, label::redShade, label::redShade, 1.5);
+        const double sway = phase == 2 ? 1 : 0;
+        limbs(c,
+              {{{pot.x, pot.y - 4}, 4.2, {pot.x + sway, pot.y - 17}, 4.2},
+               {{pot.x - 3, pot.y - 10}, 1.8, {pot.x - 7, pot.y - 12}, 1.8},
+               {{pot.x - 7, pot.y - 12}, 1.8, {pot.x - 7 + sway, pot.y - 16}, 1.8},
+               {{pot.x + 3, pot.y - 8}, 1.8, {pot.x + 7, pot.y - 10}, 1.8},
+               {{pot.x + 7, pot.y - 10}, 1.8, {pot.x + 7 + sway, pot.y - 13}, 1.8}},
+              label::green, label::greenShade, label::greenShade, 0.9);
+        for (int s : {-1, 1}) {
+            pathCircle(c.path(), {pot.x + 1.6 * s + facing + sway, pot.y - 13}, 0.8);
+            c.fill(label::ink);
+        }
+        for (int k = 0; k < 5; ++k) {
+            const double a = 2 * kPi * k / 5;
+            pathCircle(c.path(), {pot.x + sway + 2 * std::cos(a), pot.y - 21.5 + 2 * std::sin(a)}, 1.4);
+        }
+        c.fill(phase == 2 ? label::pink : label::pinkShade);
+        pathCircle(c.path(), {pot.x + sway, pot.y - 21.5}, 0.9);
+        c.fill(label::gold);
     } else if (kind == "badge") {
         const Point b = v.project({side * 20.0, 82, 4}).point();
         outlined(

@@ -148,6 +148,76 @@ void eye(LabelCanvas& c, const Feature& f, const std::string& style, int phase, 
     } else if (style == "shy") {
         closedArc(2.4);
         shape(c, f, label::blush, [&](cairo_t* cr) { ellipseAt(cr, 0, 3.6, 3.4, 1.5); });
+    } else if (style == "lashes") {
+        roundEye(2.2, 2.8, true);
+        line(c, f, label::ink, 0.9, [&](cairo_t* cr) {
+            for (int k = 0; k < 3; ++k) {
+                const double a = -0.35 - 0.42 * k;
+                cairo_move_to(cr, side * 2.2 * std::cos(a), 2.8 * std::sin(a));
+                cairo_line_to(cr, side * 4.0 * std::cos(a - 0.15), 4.4 * std::sin(a - 0.15));
+            }
+        });
+    } else if (style == "almond") {
+        auto almond = [&](cairo_t* cr) {
+            cairo_move_to(cr, -3.6, 0.4);
+            cairo_curve_to(cr, -2.0, -3.0, 2.0, -3.0, 3.6, 0.4 * side - 0.2);
+            cairo_curve_to(cr, 2.0, 2.6, -2.0, 2.6, -3.6, 0.4);
+            cairo_close_path(cr);
+        };
+        shape(c, f, label::white, almond);
+        shape(c, f, label::brownShade, [&](cairo_t* cr) { ellipseAt(cr, 0.3 * side, 0, 1.8, 2.2); });
+        shape(c, f, label::ink, [&](cairo_t* cr) { ellipseAt(cr, 0.3 * side, 0, 0.9, 1.1); });
+        shape(c, f, label::white, [&](cairo_t* cr) { ellipseAt(cr, -0.5, -0.8, 0.5, 0.5); });
+        line(c, f, label::ink, 1.0, almond);
+        brow(-0.4);
+    } else if (style == "roundglasses") {
+        roundEye(1.5, 1.9, true);
+        line(c, f, label::brownShade, 1.0, [&](cairo_t* cr) { ellipseAt(cr, 0, 0, 4.3, 4.3); });
+        line(c, f, label::brownShade, 0.9, [&](cairo_t* cr) {
+            cairo_move_to(cr, -4.3 * side, 0);
+            cairo_line_to(cr, -6.2 * side, 0.4);
+        });
+        if (phase == 1) shape(c, f, label::white, [&](cairo_t* cr) { ellipseAt(cr, 2.0, -2.2, 0.8, 0.6); });
+    } else if (style == "starry") {
+        roundEye(2.9, 3.8, false);
+        shape(c, f, label::purple, [&](cairo_t* cr) { ellipseAt(cr, 0, 1.3, 2.1, 1.9); });
+        shape(c, f, label::white, [&](cairo_t* cr) {
+            for (int i = 0; i < 8; ++i) {
+                const double a = -std::numbers::pi / 2 + i * std::numbers::pi / 4;
+                const double r = i % 2 ? 0.55 : 1.9;
+                if (i == 0) cairo_move_to(cr, -0.6 + r * std::cos(a), -1.0 + r * std::sin(a));
+                else cairo_line_to(cr, -0.6 + r * std::cos(a), -1.0 + r * std::sin(a));
+            }
+            cairo_close_path(cr);
+        });
+        shape(c, f, label::white, [&](cairo_t* cr) { ellipseAt(cr, 1.2, 1.9, 0.5, 0.5); });
+    } else if (style == "tired") {
+        // Heavy lids cover the top half of the eye.
+        shape(c, f, label::ink, [&](cairo_t* cr) { ellipseAt(cr, 0, 0.4, 2.2, 2.4); });
+        shape(c, f, label::white, [&](cairo_t* cr) { ellipseAt(cr, -0.6, 1.2, 0.6, 0.5); });
+        line(c, f, label::ink, 1.3, [&](cairo_t* cr) {
+            cairo_move_to(cr, -3.4, -0.1);
+            cairo_curve_to(cr, -1.5, 0.3, 1.5, 0.3, 3.4, -0.1);
+        });
+        at(c, f, [&](cairo_t* cr) { cairo_rectangle(cr, -3.4, -3.5, 6.8, 3.3); });
+        c.erase();
+        line(c, f, label::ink, 1.3, [&](cairo_t* cr) {
+            cairo_move_to(cr, -3.4, -0.1);
+            cairo_curve_to(cr, -1.5, 0.3, 1.5, 0.3, 3.4, -0.1);
+        });
+        line(c, f, label::ink, 0.7, [&](cairo_t* cr) {
+            cairo_move_to(cr, -2.0, 3.4);
+            cairo_curve_to(cr, -0.8, 4.0, 0.8, 4.0, 2.0, 3.4);
+        });
+    } else if (style == "dizzy") {
+        line(c, f, label::ink, 0.9, [&](cairo_t* cr) {
+            for (int i = 0; i <= 30; ++i) {
+                const double a = i * 0.42 * side + (phase == 1 ? 1.5 : 0);
+                const double r = 0.3 + i * 0.11;
+                if (i == 0) cairo_move_to(cr, r * std::cos(a), r * std::sin(a));
+                else cairo_line_to(cr, r * std::cos(a), r * std::sin(a));
+            }
+        });
     } else {
         roundEye(1.9, 2.4, true);
     }
@@ -174,6 +244,101 @@ void mouthShape(LabelCanvas& c, const Feature& f, const std::string& style, int 
             cairo_curve_to(cr, -w * 0.4, bend, w * 0.4, bend, w, 0);
         });
     };
+    if (style == "opensmile" || style == "toothy") {
+        const double w = style == "toothy" ? 4.8 : 3.2, h = open ? 5.0 : (style == "toothy" ? 4.4 : 3.8);
+        auto outline = [&](cairo_t* cr) {
+            cairo_move_to(cr, -w, -0.6);
+            cairo_curve_to(cr, -w * 0.6, -1.0, w * 0.6, -1.0, w, -0.6);
+            cairo_curve_to(cr, w * 0.8, h, -w * 0.8, h, -w, -0.6);
+            cairo_close_path(cr);
+        };
+        shape(c, f, label::mouth, outline);
+        if (style == "toothy") {
+            // Upper teeth along the top and a few lower ones, with the mouth dark between them.
+            at(c, f, [&](cairo_t* cr) { cairo_rectangle(cr, -w, -1.2, 2 * w, 2.1); });
+            c.fillInside(label::white);
+            at(c, f, [&](cairo_t* cr) { cairo_rectangle(cr, -w * 0.5, h * 0.58, w, 2.4); });
+            c.fillInside(label::white);
+        } else {
+            shape(c, f, label::tongue, [&](cairo_t* cr) { ellipseAt(cr, 0, h * 0.6, w * 0.5, h * 0.25); });
+        }
+        line(c, f, label::ink, 0.9, outline);
+        if (style == "toothy")
+            line(c, f, label::mouth, 0.5, [&](cairo_t* cr) {
+                for (double x : {-w * 0.5, 0.0, w * 0.5}) {
+                    cairo_move_to(cr, x, -0.8);
+                    cairo_line_to(cr, x, 0.8);
+                }
+            });
+        return;
+    }
+    if (style == "fangs") {
+        if (open) openMouth(2.8, 3.6);
+        else curve(3.2, 2.0);
+        for (int s : {-1, 1})
+            shape(c, f, label::white, [&](cairo_t* cr) {
+                cairo_move_to(cr, s * 0.7, 1.2);
+                cairo_line_to(cr, s * 2.5, 0.9);
+                cairo_line_to(cr, s * 1.7, 4.0);
+                cairo_close_path(cr);
+            });
+        for (int s : {-1, 1})
+            line(c, f, label::ink, 0.6, [&](cairo_t* cr) {
+                cairo_move_to(cr, s * 0.7, 1.2);
+                cairo_line_to(cr, s * 1.7, 4.0);
+                cairo_line_to(cr, s * 2.5, 0.9);
+            });
+        return;
+    }
+    if (style == "beard") {
+        // A short beard along the jaw from cheek to cheek, skin left round the mouth.
+        auto beard = [&](cairo_t* cr) {
+            cairo_move_to(cr, -8.5, -5.0);
+            cairo_curve_to(cr, -8.0, 8.0, 8.0, 8.0, 8.5, -5.0);
+            cairo_curve_to(cr, 6.0, 3.4, -6.0, 3.4, -8.5, -5.0);
+            cairo_close_path(cr);
+        };
+        shape(c, f, label::hairDark, beard);
+        line(c, f, label::hairLine, 0.6, beard);
+        shape(c, f, label::hairDark, [&](cairo_t* cr) {
+            cairo_move_to(cr, 0, -2.0);
+            cairo_curve_to(cr, 2.4, -3.0, 4.6, -2.0, 4.6, -0.4);
+            cairo_curve_to(cr, 2.6, -1.0, 1.0, -0.6, 0, -1.0);
+            cairo_curve_to(cr, -1.0, -0.6, -2.6, -1.0, -4.6, -0.4);
+            cairo_curve_to(cr, -4.6, -2.0, -2.4, -3.0, 0, -2.0);
+            cairo_close_path(cr);
+        });
+        if (open) {
+            shape(c, f, label::mouth, [&](cairo_t* cr) { ellipseAt(cr, 0, 1.2, 2.2, 1.6); });
+        } else {
+            line(c, f, label::ink, 1.0, [&](cairo_t* cr) {
+                cairo_move_to(cr, -2.2, 0.6);
+                cairo_curve_to(cr, -0.8, 1.8, 0.8, 1.8, 2.2, 0.6);
+            });
+        }
+        return;
+    }
+    if (style == "kiss") {
+        if (open) {
+            shape(c, f, label::mouth, [&](cairo_t* cr) { ellipseAt(cr, 0, 0.4, 1.3, 1.6); });
+            line(c, f, label::ink, 0.8, [&](cairo_t* cr) { ellipseAt(cr, 0, 0.4, 1.3, 1.6); });
+        } else {
+            line(c, f, label::ink, 1.0, [&](cairo_t* cr) {
+                cairo_move_to(cr, -0.8, -1.6);
+                cairo_curve_to(cr, 1.6, -1.8, 1.6, 0.2, 0, 0.2);
+                cairo_curve_to(cr, 1.6, 0.2, 1.6, 2.2, -0.8, 2.0);
+            });
+        }
+        return;
+    }
+    if (style == "freckles") {
+        for (int s : {-1, 1})
+            for (auto [dx, dy] : {std::pair{6.2, -4.2}, {7.8, -3.2}, {6.8, -2.2}, {8.4, -4.6}})
+                shape(c, f, label::brownShade, [&](cairo_t* cr) { ellipseAt(cr, s * dx, dy, 0.45, 0.45); });
+        if (open) openMouth(2.6, 3.4);
+        else curve(3.0, 2.6);
+        return;
+    }
     if (open && style != "moustache" && style != "oh" && style != "laugh") {
         openMouth(style == "grin" ? 3.6 : 2.6, style == "grin" ? 4.2 : 3.4);
         return;
@@ -283,6 +448,11 @@ void drawHeadExpression(LabelCanvas& c, const View& v, HeadFace face) {
         if (f.visible) shape(c, f, label::blush, [&](cairo_t* cr) { ellipseAt(cr, 0, 0, 3.2, 1.9); });
     }
     if (face == HeadFace::options) return;
+    if (face == HeadFace::shy)
+        for (int side : {1, -1}) {
+            const Feature f = feature(v, side * kEyeAzimuth, kEyeElevation);
+            if (f.visible) shape(c, f, label::blush, [&](cairo_t* cr) { ellipseAt(cr, side * 1.5, 4.2, 4.2, 1.8); });
+        }
     const char* eyes = "dot";
     const char* mouth = nullptr;
     switch (face) {
@@ -307,6 +477,19 @@ void drawHeadExpression(LabelCanvas& c, const View& v, HeadFace face) {
         eyes = "closed";
         mouth = "oh";
         break;
+    case HeadFace::smile: mouth = "smile"; break;
+    case HeadFace::scared:
+        eyes = "teary";
+        mouth = "wavy";
+        break;
+    case HeadFace::shy:
+        eyes = "shy";
+        mouth = "small";
+        break;
+    case HeadFace::yawn:
+        eyes = "closed";
+        mouth = "yawn";
+        break;
     default: break;
     }
     for (int side : {1, -1}) {
@@ -327,7 +510,20 @@ void drawHeadExpression(LabelCanvas& c, const View& v, HeadFace face) {
     }
     if (mouth) {
         const Feature f = feature(v, 0, kMouthElevation);
-        if (f.visible) mouthShape(c, f, mouth, face == HeadFace::sleep ? 0 : 1);
+        if (!f.visible) return;
+        if (std::string(mouth) == "yawn") {
+            shape(c, f, label::mouth, [&](cairo_t* cr) { ellipseAt(cr, 0, 1.6, 2.8, 4.0); });
+            shape(c, f, label::tongue, [&](cairo_t* cr) { ellipseAt(cr, 0, 4.0, 1.8, 1.3); });
+            line(c, f, label::ink, 0.9, [&](cairo_t* cr) { ellipseAt(cr, 0, 1.6, 2.8, 4.0); });
+        } else if (std::string(mouth) == "small") {
+            line(c, f, label::ink, 1.0, [&](cairo_t* cr) {
+                cairo_move_to(cr, -1.6, 0.4);
+                cairo_curve_to(cr, -0.6, 1.4, 0.6, 1.4, 1.6, 0.4);
+            });
+        } else {
+            const bool closedMouth = face == HeadFace::sleep || face == HeadFace::smile || face == HeadFace::scared;
+            mouthShape(c, f, mouth, closedMouth ? 0 : 1);
+        }
     }
 }
 

@@ -60,6 +60,20 @@ void LabelCanvas::rasterise(bool strokeIt, double width, Mode mode, Label a, Lab
     } else {
         cairo_fill_extents(cr_, &x1, &y1, &x2, &y2);
     }
+    // The extents are in the path's coordinates; a turned context needs the box around
+    // their corners in frame pixels.
+    {
+        double xs[4] = {x1, x2, x2, x1}, ys[4] = {y1, y1, y2, y2};
+        x1 = y1 = 1e9;
+        x2 = y2 = -1e9;
+        for (int k = 0; k < 4; ++k) {
+            cairo_user_to_device(cr_, &xs[k], &ys[k]);
+            x1 = std::min(x1, xs[k] / kScale);
+            y1 = std::min(y1, ys[k] / kScale);
+            x2 = std::max(x2, xs[k] / kScale);
+            y2 = std::max(y2, ys[k] / kScale);
+        }
+    }
     // Subpixel box, with room for the shade probe, clamped to the canvas.
     const int pad = static_cast<int>(std::ceil(shift * kScale)) + 2;
     const int bx1 = std::max(0, static_cast<int>(std::floor(x1 * kScale)) - 1);
@@ -82,6 +96,16 @@ void LabelCanvas::rasterise(bool strokeIt, double width, Mode mode, Label a, Lab
     else cairo_fill(cr_);
     cairo_surface_flush(mask_);
 
+    // Shaders work in the coordinates the path was built in, so a turned context (a lying
+    // figure) shades its spheres as the standing figure does.
+    cairo_matrix_t toUser;
+    cairo_get_matrix(cr_, &toUser);
+    cairo_matrix_invert(&toUser);
+    auto shade = [&](int x, int y) {
+        double ux = x + 0.5, uy = y + 0.5;
+        cairo_matrix_transform_point(&toUser, &ux, &uy);
+        return (*shader)(ux, uy);
+    };
     const int probeX = static_cast<int>(std::lround(shift * kScale));
     const int probeY = static_cast<int>(std::lround(shift * 0.6 * kScale));
     auto covered = [&](int x, int y) {
@@ -95,12 +119,12 @@ void LabelCanvas::rasterise(bool strokeIt, double width, Mode mode, Label a, Lab
             switch (mode) {
             case Mode::plain: break;
             case Mode::shaded: value = covered(x + probeX, y + probeY) ? a : b; break;
-            case Mode::shader: value = (*shader)((x + 0.5) / kScale, (y + 0.5) / kScale); break;
+            case Mode::shader: value = shade(x, y); break;
             case Mode::inside:
                 if (target == label::none) continue;
                 break;
             case Mode::erase:
-                if (!shader || (*shader)((x + 0.5) / kScale, (y + 0.5) / kScale) != 0) target = label::none;
+                if (!shader || shade(x, y) != 0) target = label::none;
                 continue;
             }
             if (value == label::none) continue;

@@ -29,6 +29,15 @@ Projected View::project(const Vec3& p) const {
     return {kCentreColumn + v.l, kGroundRow - v.u, v.f};
 }
 
+void applyPosture(cairo_t* cr, const View& view, const Posture& posture) {
+    if (posture.upright()) return;
+    const double turn = (view.direction() <= 3 ? 1 : -1) * posture.roll * std::numbers::pi / 180;
+    cairo_translate(cr, posture.pivot.x, posture.pivot.y);
+    cairo_rotate(cr, turn);
+    cairo_scale(cr, posture.scale, posture.scale);
+    cairo_translate(cr, -posture.pivot.x, -posture.pivot.y);
+}
+
 ArmJoints armJoints(const ArmPose& pose, int side) {
     ArmJoints j;
     j.shoulder = {side * kShoulderSpan, kShoulderHeight, 0};

@@ -66,15 +66,38 @@ inline constexpr double kHipHeight = 37;
 inline constexpr double kThigh = 17;
 inline constexpr double kShin = 16;
 
+// A whole-body posture: the picture of the standing figure turned about a point of the
+// frame. Lying figures are drawn this way rather than by turning the rig in space, so every
+// layer keeps the painting order the composition uses for a standing figure in that
+// direction, and clothes drawn onto a layer turn with it. Facing left (directions 0 to 3)
+// the head goes to the right of the picture, facing right to the left, so in the side views
+// the figure lies face up.
+// A lying figure is a little smaller than a standing one, so that it fits across the frame
+// with the tallest hat.
+struct Posture {
+    double roll = 0;  // degrees
+    Point pivot{kCentreColumn, 70};
+    double scale = 1;
+    [[nodiscard]] bool upright() const { return roll == 0 && scale == 1; }
+    [[nodiscard]] bool operator==(const Posture& o) const {
+        return roll == o.roll && pivot.x == o.pivot.x && pivot.y == o.pivot.y && scale == o.scale;
+    }
+};
+// Turns the path context so that what is drawn next lies in the posture; the caller saves
+// and restores the context around it.
+void applyPosture(cairo_t* cr, const View& view, const Posture& posture);
+
 struct ArmPose {
     int n = 0;
     Vec3 upper{0, -1, 0};  // out, up, forward
     Vec3 fore{0, -1, 0};
+    Posture posture;
 };
 struct LegPose {
     int n = 0;
     Vec3 thigh{0, -1, 0};
     Vec3 shin{0, -1, 0};
+    Posture posture;
 };
 
 // side is +1 for the figure's left (layers 4, 6, 8) and -1 for its right (5, 7, 9).

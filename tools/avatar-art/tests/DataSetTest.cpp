@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <unistd.h>
@@ -95,12 +98,88 @@ TEST_F(DefaultDataSet, HeadPicturesShareOnePlaceSoFaceOptionsLineUp) {
     for (int d = 0; d < 8; ++d) {
         const SpriteSource& normal = sprite(makeImageKey(1, 0, 0, d, 0, 0));
         for (const auto& [name, head] : data_->heads) {
+            // A lying head draws its own face and lies elsewhere.
+            if (!head.posture.upright()) continue;
             const SpriteSource& other = sprite(makeImageKey(head.n, 0, 0, d, 0, 0));
             EXPECT_EQ(std::tie(other.x, other.y, other.width, other.height),
                       std::tie(normal.x, normal.y, normal.width, normal.height))
                 << name << " in direction " << d;
         }
     }
+}
+
+TEST_F(DefaultDataSet, LyingPicturesAndWhatIsWornOnThemKeepClearOfTheFrameEdge) {
+    // The canvas cuts off what is turned out of the frame, so a picture that reaches the
+    // edge has lost pixels. Body pictures (kind 0) are keyed by pose number, worn ones
+    // (kind 1) carry it in the tail.
+    std::map<int, std::set<int>> turned;  // body layer -> pose numbers
+    for (const auto& [name, p] : data_->heads)
+        if (!p.posture.upright()) turned[0].insert(p.n);
+    for (const auto& [name, p] : data_->torsos)
+        if (!p.posture.upright()) turned[3].insert(p.n);
+    for (const auto& [name, p] : data_->arms)
+        if (!p.posture.upright()) turned[4].insert(p.n), turned[5].insert(p.n);
+    for (const auto& [name, p] : data_->legs)
+        if (!p.posture.upright()) turned[6].insert(p.n), turned[7].insert(p.n);
+    ASSERT_FALSE(turned[3].empty());
+    int checked = 0;
+    for (const SpriteSource& s : *sprites_) {
+        const std::int64_t fields = s.key / 1000;
+        const int kind = static_cast<int>(fields / 10000 % 100), layer = static_cast<int>(fields / 1000 % 10);
+        const int pose = kind == 0 ? static_cast<int>(fields / 1000000) : static_cast<int>(s.key % 1000);
+        if ((kind != 0 && kind != 1) || !turned[layer].contains(pose) || s.width <= 1) continue;
+        ++checked;
+        EXPECT_TRUE(s.x > 0 && s.y > 0 && s.x + s.width < 128 && s.y + s.height < 128)
+            << "picture " << s.key << " reaches the frame's edge";
+    }
+    EXPECT_GT(checked, 500);
+}
+
+TEST_F(DefaultDataSet, EachPoseNumberNamesOnePose) {
+    // Pictures are found by number, so a number given twice would draw one pose for both.
+    auto unique = [](const auto& poses, const char* what) {
+        std::map<int, std::string> seen;
+        for (const auto& [name, p] : poses)
+            EXPECT_TRUE(seen.emplace(p.n, name).second) << what << " " << p.n << ": " << seen[p.n] << " and " << name;
+    };
+    unique(data_->heads, "head");
+    unique(data_->torsos, "torso");
+    unique(data_->arms, "arm");
+    unique(data_->legs, "leg");
+    // The standing pictures the editor draws before any action is chosen.
+    EXPECT_EQ(data_->heads.at("normal").n, 1);
+    EXPECT_EQ(data_->torsos.at("normal").n, 1);
+    EXPECT_EQ(data_->arms.at("down").n, 1);
+    EXPECT_EQ(data_->legs.at("stand").n, 1);
+}
+
+TEST(DataSetLoading, FramesMustNotMixPosturesAndTurnedHeadsDrawTheirOwnFace) {
+    const fs::path dir = fs::temp_directory_path() / ("likenex-poses-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    fs::copy_file(LIKENEX_CONTENT_DIR "/avatar/poses.json", dir / "poses.json");
+    std::ifstream in(LIKENEX_CONTENT_DIR "/avatar/catalogue.json");
+    nlohmann::json catalogue = nlohmann::json::parse(in, nullptr, true, true);
+    auto loadWithFrame = [&](const nlohmann::json& frame) {
+        nlohmann::json changed = catalogue;
+        changed["actions"][0]["frames"][0] = frame;
+        std::ofstream(dir / "catalogue.json") << changed.dump();
+        return loadDataSet(dir.string());
+    };
+    // A standing head on a lying body, and a lying leg under a standing body.
+    EXPECT_THROW((void)loadWithFrame({{"ms", 100}, {"torso", "lying"}, {"legs", {"lie_straight", "lie_straight"}},
+                                      {"arms", {"lie_side", "lie_side"}}}),
+                 std::runtime_error);
+    EXPECT_THROW((void)loadWithFrame({{"ms", 100}, {"legs", {"stand", "lie_straight"}}}), std::runtime_error);
+    EXPECT_NO_THROW((void)loadWithFrame({{"ms", 100}, {"torso", "lying"}, {"head", "lie_smile"},
+                                         {"legs", {"lie_straight", "lie_straight"}},
+                                         {"arms", {"lie_side", "lie_side"}}}));
+    // Face options stay upright, so a turned head showing them is refused.
+    std::ifstream posesIn(LIKENEX_CONTENT_DIR "/avatar/poses.json");
+    nlohmann::json poses = nlohmann::json::parse(posesIn, nullptr, true, true);
+    poses["head"]["lie_smile"]["face"] = "options";
+    std::ofstream(dir / "poses.json") << poses.dump();
+    EXPECT_THROW((void)loadWithFrame({{"ms", 100}}), std::runtime_error);
+    fs::remove_all(dir);
 }
 
 TEST_F(DefaultDataSet, SpeechBubblePiecesFitTheBubbleGeometry) {
@@ -177,14 +256,14 @@ TEST_F(DefaultDataSet, CatalogueMeetsTheEditorsNeeds) {
         EXPECT_LE(a.frames.size(), 16u);
     }
     for (int id : {1353, 4020, 4046}) EXPECT_TRUE(actions.contains(id)) << id;
-    EXPECT_GE(actions.size(), 16u);
+    EXPECT_GE(actions.size(), 30u);
     int parts = 0;
     for (const BodyPart& b : t.bodyParts) parts += b.bodyLayer == 8 || b.bodyLayer == 9;
-    EXPECT_GE(parts, 8);
+    EXPECT_GE(parts, 20);
     int options[3] = {};
     for (const LayerOption& o : t.layerOptions) options[o.faceLayer] += o.availability != 0;
-    EXPECT_GE(options[1], 10);
-    EXPECT_GE(options[2], 10);
+    EXPECT_GE(options[1], 19);
+    EXPECT_GE(options[2], 19);
 }
 
 TEST(DataSetDrawing, TheSameSourcesDrawTheSameBytes) {
