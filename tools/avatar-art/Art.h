@@ -17,12 +17,12 @@ namespace likenex::art {
 enum class HeadFace { options, blink, none, laugh, cry, angry, surprised, sleep, smile, scared, shy, yawn };
 
 struct TopStyle {
-    std::string sleeves = "short";  // none, short, puff, long
-    std::string neck = "round";     // round, v, collar, hood, turtle, sailor
+    std::string sleeves = "short";  // none, short, puff, long, wide
+    std::string neck = "round";     // round, v, collar, hood, turtle, sailor, stand, wrap
     std::string pattern = "plain";
 };
 struct TrouserStyle {
-    std::string length = "long";  // long, shorts, capri
+    std::string length = "long";  // long, shorts, capri, wide, flare, leggings, tapered
     std::string pattern = "plain";
 };
 struct SkirtStyle {

@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -235,7 +236,8 @@ TEST_F(DefaultDataSet, CatalogueMeetsTheEditorsNeeds) {
         EXPECT_GE(offered[category], 5) << "category " << category;
         total += offered[category];
     }
-    EXPECT_GE(total, 60);
+    EXPECT_GE(total, 110);
+    EXPECT_GE(offered[1], 20) << "hair styles";
     EXPECT_GT(withdrawn, 0);
     EXPECT_GT(free, 0);
     // Outfits name components that exist, two at least of each kind.
@@ -264,6 +266,69 @@ TEST_F(DefaultDataSet, CatalogueMeetsTheEditorsNeeds) {
     for (const LayerOption& o : t.layerOptions) options[o.faceLayer] += o.availability != 0;
     EXPECT_GE(options[1], 19);
     EXPECT_GE(options[2], 19);
+}
+
+// Stored avatars and avatar codes name items by identifier, so an item once published keeps
+// its identifier and category for good; new items only add identifiers.
+TEST_F(DefaultDataSet, PublishedItemsKeepTheirIdentifiersAndCategories) {
+    const std::map<int, std::vector<int>> published{
+        {0, {101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112, 113, 114, 115, 116, 117, 118}},
+        {1, {121, 122, 123, 124, 125, 126, 127, 128, 129, 130, 131, 132, 133, 134, 135, 136, 137, 138, 139, 140,
+             141, 142, 143}},
+        {2, {201, 202, 203, 204, 205, 206, 207, 208, 209, 210, 211, 212, 213, 214, 215, 216, 217, 218, 219, 220,
+             221, 222, 223}},
+        {3, {301, 302, 303, 304, 305, 306, 307, 308, 309, 310, 311, 312, 313, 702, 705, 707, 709, 717, 721}},
+        {4, {401, 402, 403, 404, 405, 406, 407, 408, 409, 410, 411, 412, 413}},
+        {5, {501, 502, 503, 504, 505, 506, 507, 508, 509, 713, 715, 719, 723}},
+        {6, {601, 602, 603, 604, 605, 611, 612, 613, 614, 615, 616, 617, 618, 619, 621, 622, 623, 624, 701, 703,
+             704, 706, 708, 711, 712, 714, 716, 718, 720, 722, 724, 725}},
+    };
+    std::map<int, int> categoryOf;
+    for (const Item& i : data_->catalogue().items) categoryOf[i.identifier] = i.category;
+    for (const auto& [category, ids] : published)
+        for (int id : ids) {
+            const auto it = categoryOf.find(id);
+            ASSERT_NE(it, categoryOf.end()) << "item " << id << " is gone";
+            EXPECT_EQ(it->second, category) << "item " << id;
+        }
+}
+
+// The head group paints hats and hair after the face options, so they must leave the
+// default eyes and mouth uncovered in every direction; from behind, hair must cover the
+// upper back of the head.
+TEST_F(DefaultDataSet, HairAndHatsLeaveTheFaceFreeAndHairCoversTheBackOfTheHead) {
+    auto alphaAt = [](const SpriteSource& s, int x, int y) -> int {
+        const int col = x - s.x, row = y - s.y;
+        if (col < 0 || row < 0 || col >= s.width || row >= s.height) return 0;
+        return s.pixels[(static_cast<std::size_t>(s.height - 1 - row) * s.width + col) * 4 + 3];
+    };
+    for (const ItemSource& item : data_->items) {
+        if (item.shape != "hair" && item.shape != "hat") continue;
+        const int id = item.record.identifier, category = item.record.category;
+        for (int d = 0; d < 8; ++d) {
+            const SpriteSource& worn = sprite(makeImageKey(id, 1, 0, d, category, 1));
+            int covered = 0;
+            for (int layer : {1, 2}) {
+                const SpriteSource& face = sprite(makeImageKey(1, 0, layer, d, 0, 0));
+                for (int y = face.y; y < face.y + face.height; ++y)
+                    for (int x = face.x; x < face.x + face.width; ++x)
+                        covered += alphaAt(face, x, y) >= 128 && alphaAt(worn, x, y) >= 128;
+            }
+            EXPECT_EQ(covered, 0) << item.kind << " (" << id << ") covers the face in direction " << d;
+        }
+        // The mohawk's shaved sides show the figure's own hair by design.
+        if (item.shape != "hair" || item.kind == "mohawk") continue;
+        const SpriteSource& back = sprite(makeImageKey(id, 1, 0, 3, category, 1));
+        const Projected centre = View(3).project(kHeadCentre);
+        int inside = 0, bare = 0;
+        for (int y = static_cast<int>(centre.y - kHeadRadius); y < static_cast<int>(centre.y); ++y)
+            for (int x = static_cast<int>(centre.x - kHeadRadius); x <= static_cast<int>(centre.x + kHeadRadius); ++x) {
+                if (std::hypot(x + 0.5 - centre.x, y + 0.5 - centre.y) > kHeadRadius - 2) continue;
+                ++inside;
+                bare += alphaAt(back, x, y) < 255;
+            }
+        EXPECT_LE(bare, inside / 50) << item.kind << " (" << id << ") leaves the back of the head bare";
+    }
 }
 
 TEST(DataSetDrawing, TheSameSourcesDrawTheSameBytes) {
