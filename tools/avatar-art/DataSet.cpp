@@ -138,7 +138,16 @@ ActionFrame frameOf(const DataSet& data, const Json& f, const std::string& where
         image.imageNumber = pic.number;
         image.x = layers[0].x + fx.value("dx", 0);
         image.y = layers[0].y + fx.value("dy", 0);
-        image.directionMask = fx.value("behind", std::string()) == "all" ? 0xFFu : 0u;
+        // "behind" is "all" or the list of directions in which the picture lies behind the figure.
+        const Json behind = fx.value("behind", Json());
+        if (behind.is_string() && behind.get<std::string>() == "all") image.directionMask = 0xFFu;
+        else if (behind.is_array())
+            for (const Json& d : behind) {
+                const int direction = d.get<int>();
+                if (direction < 0 || direction > 7) throw std::runtime_error(where + ": no direction " + d.dump());
+                image.directionMask |= 1u << direction;
+            }
+        else if (!behind.is_null()) throw std::runtime_error(where + ": \"behind\" must be \"all\" or directions");
         frame.images.push_back(image);
     }
     return frame;

@@ -600,6 +600,19 @@ void drawFramePicture(LabelCanvas& c, const std::string& kind, int x, int y) {
             heart(c.path(), {p.x + w / 2, p.y + 32}, 6);
             c.fill(label::red);
         }
+    } else if (kind == "ball") {
+        const Point q{p.x + 9, p.y + 9};
+        outlined(
+            c, [&](cairo_t* cr) { pathCircle(cr, q, 8.5); }, label::gold, label::goldShade, label::brownShade, 2.5);
+        cairo_move_to(c.path(), q.x - 8.5, q.y);
+        cairo_line_to(c.path(), q.x + 8.5, q.y);
+        cairo_move_to(c.path(), q.x, q.y - 8.5);
+        cairo_line_to(c.path(), q.x, q.y + 8.5);
+        cairo_move_to(c.path(), q.x - 5.5, q.y - 6.5);
+        cairo_curve_to(c.path(), q.x - 2.4, q.y - 2, q.x - 2.4, q.y + 2, q.x - 5.5, q.y + 6.5);
+        cairo_move_to(c.path(), q.x + 5.5, q.y - 6.5);
+        cairo_curve_to(c.path(), q.x + 2.4, q.y - 2, q.x + 2.4, q.y + 2, q.x + 5.5, q.y + 6.5);
+        c.stroke(label::brownShade, 0.7);
     } else if (kind == "burst") {
         for (int k = 0; k < 8; ++k) {
             const double a = k * kPi / 4;
