@@ -883,7 +883,8 @@ void drawTopBody(LabelCanvas& c, const View& v, const TopStyle& s) {
         }
     }
     if (s.neck == "stand") {
-        auto tube = rings(v, {{59, 6.2, 5.4, -0.4}, {63.5, 5.8, 5.1, -0.4}});
+        // Tall enough to show above a top worn over it.
+        auto tube = rings(v, {{59, 6.2, 5.4, -0.4}, {65.5, 5.7, 5.0, -0.4}});
         fillPoints(c, tube, label::base, label::shadow, 1.5);
     }
     if (s.neck == "turtle") {
