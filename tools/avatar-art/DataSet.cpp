@@ -67,6 +67,7 @@ void loadPoses(DataSet& data, const Json& poses) {
             throw std::runtime_error("posture " + name + ": pivot must be [x, y]");
         posture.pivot = {pivot[0].get<double>(), pivot[1].get<double>()};
         posture.scale = p.value("scale", 1.0);
+        posture.upperBody = p.value("upperBody", false);
         if (std::abs(posture.roll) > 180 || posture.scale < 0.5 || posture.scale > 1 || posture.pivot.x < 0 ||
             posture.pivot.x > LabelCanvas::kFrame || posture.pivot.y < 0 || posture.pivot.y > LabelCanvas::kFrame)
             throw std::runtime_error("posture " + name + " turns the figure out of the frame");
@@ -121,8 +122,9 @@ ActionFrame frameOf(const DataSet& data, const Json& f, const std::string& where
         const TorsoPose& torso = named(data.torsos, f.value("torso", std::string("normal")), where);
         const ArmPose &left = named(data.arms, armL, where), &right = named(data.arms, armR, where);
         const LegPose &leftLeg = named(data.legs, legL, where), &rightLeg = named(data.legs, legR, where);
+        const Posture legs = torso.posture.upperBody ? Posture{} : torso.posture;
         if (!(head.posture == torso.posture && left.posture == torso.posture && right.posture == torso.posture &&
-              leftLeg.posture == torso.posture && rightLeg.posture == torso.posture))
+              leftLeg.posture == legs && rightLeg.posture == legs))
             throw std::runtime_error(where + ": a frame mixes poses of different postures");
         layers[3].imageNumber = torso.n;
         layers[4].imageNumber = left.n;

@@ -73,14 +73,17 @@ inline constexpr double kShin = 16;
 // the head goes to the right of the picture, facing right to the left, so in the side views
 // the figure lies face up.
 // A lying figure is a little smaller than a standing one, so that it fits across the frame
-// with the tallest hat.
+// with the tallest hat. A posture of the upper body (a side bend) turns the head, torso and
+// arms about the hips while the legs stand upright.
 struct Posture {
     double roll = 0;  // degrees
     Point pivot{kCentreColumn, 70};
     double scale = 1;
+    bool upperBody = false;
     [[nodiscard]] bool upright() const { return roll == 0 && scale == 1; }
     [[nodiscard]] bool operator==(const Posture& o) const {
-        return roll == o.roll && pivot.x == o.pivot.x && pivot.y == o.pivot.y && scale == o.scale;
+        return roll == o.roll && pivot.x == o.pivot.x && pivot.y == o.pivot.y && scale == o.scale &&
+               upperBody == o.upperBody;
     }
 };
 // Turns the path context so that what is drawn next lies in the posture; the caller saves

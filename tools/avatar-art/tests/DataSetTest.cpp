@@ -109,10 +109,10 @@ TEST_F(DefaultDataSet, HeadPicturesShareOnePlaceSoFaceOptionsLineUp) {
     }
 }
 
-TEST_F(DefaultDataSet, LyingPicturesAndWhatIsWornOnThemKeepClearOfTheFrameEdge) {
-    // The canvas cuts off what is turned out of the frame, so a picture that reaches the
-    // edge has lost pixels. Body pictures (kind 0) are keyed by pose number, worn ones
-    // (kind 1) carry it in the tail.
+TEST_F(DefaultDataSet, TurnedPicturesAndWhatIsWornOnThemKeepClearOfTheFrameEdge) {
+    // The canvas cuts off what is turned out of the frame, so a picture that reaches an
+    // edge its standing picture keeps clear of has lost pixels. Body pictures (kind 0) are
+    // keyed by pose number, worn ones (kind 1) carry it in the tail.
     std::map<int, std::set<int>> turned;  // body layer -> pose numbers
     for (const auto& [name, p] : data_->heads)
         if (!p.posture.upright()) turned[0].insert(p.n);
@@ -130,8 +130,12 @@ TEST_F(DefaultDataSet, LyingPicturesAndWhatIsWornOnThemKeepClearOfTheFrameEdge) 
         const int pose = kind == 0 ? static_cast<int>(fields / 1000000) : static_cast<int>(s.key % 1000);
         if ((kind != 0 && kind != 1) || !turned[layer].contains(pose) || s.width <= 1) continue;
         ++checked;
-        EXPECT_TRUE(s.x > 0 && s.y > 0 && s.x + s.width < 128 && s.y + s.height < 128)
-            << "picture " << s.key << " reaches the frame's edge";
+        auto edges = [](const SpriteSource& p) {
+            return (p.x <= 0) | (p.y <= 0) << 1 | (p.x + p.width >= 128) << 2 | (p.y + p.height >= 128) << 3;
+        };
+        const int direction = static_cast<int>(fields / 100 % 10);
+        const SpriteSource& standing = sprite(kind == 0 ? makeImageKey(1, 0, layer, direction, 0, 0) : s.key - pose + 1);
+        EXPECT_EQ(edges(s) & ~edges(standing), 0) << "picture " << s.key << " reaches the frame's edge";
     }
     EXPECT_GT(checked, 500);
 }
@@ -174,6 +178,12 @@ TEST(DataSetLoading, FramesMustNotMixPosturesAndTurnedHeadsDrawTheirOwnFace) {
     EXPECT_NO_THROW((void)loadWithFrame({{"ms", 100}, {"torso", "lying"}, {"head", "lie_smile"},
                                          {"legs", {"lie_straight", "lie_straight"}},
                                          {"arms", {"lie_side", "lie_side"}}}));
+    // A side bend turns the upper body only: its legs stand upright, never turned.
+    EXPECT_NO_THROW((void)loadWithFrame({{"ms", 100}, {"torso", "lean_a"}, {"head", "lean_a"},
+                                         {"arms", {"lean_a_up", "lean_a_up"}}}));
+    EXPECT_THROW((void)loadWithFrame({{"ms", 100}, {"torso", "lean_a"}, {"head", "lean_a"},
+                                      {"arms", {"lean_a_up", "lean_a_up"}}, {"legs", {"lie_knee", "stand"}}}),
+                 std::runtime_error);
     // Face options stay upright, so a turned head showing them is refused.
     std::ifstream posesIn(LIKENEX_CONTENT_DIR "/avatar/poses.json");
     nlohmann::json poses = nlohmann::json::parse(posesIn, nullptr, true, true);
