@@ -99,6 +99,36 @@ TEST(LabelCanvas, ThinDetailsWinAgainstFills) {
     EXPECT_EQ(s.pixels[(row10 + 8) * 4 + 2], 100);
 }
 
+TEST(LabelCanvas, ATurnedContextKeepsWholeShapesAndShadesThemInTheirOwnCoordinates) {
+    // A quarter turn clockwise about (64, 64) takes the shape's left half to the top. The
+    // shape lies outside its untransformed box, so a box taken without the turn would cut it.
+    LabelCanvas canvas;
+    Posture lying;
+    lying.roll = 90;
+    lying.pivot = {64, 64};
+    cairo_save(canvas.path());
+    applyPosture(canvas.path(), View(1), lying);
+    cairo_rectangle(canvas.path(), 24, 60, 40, 8);
+    canvas.fillWith([](double x, double) { return x < 44 ? label::base : label::line; });
+    cairo_restore(canvas.path());
+    const SpriteSource s = canvas.resolve(1);
+    EXPECT_EQ(std::tie(s.x, s.y, s.width, s.height), std::make_tuple(60, 24, 8, 40));
+    auto redAt = [&](int x, int y) {
+        return s.pixels[(static_cast<std::size_t>(s.height - 1 - (y - s.y)) * s.width + (x - s.x)) * 4 + 2];
+    };
+    EXPECT_EQ(redAt(63, 26), 238);
+    EXPECT_EQ(redAt(63, 61), 100);
+    // Facing right, the figure turns the other way, its head to the left.
+    canvas.clear();
+    cairo_save(canvas.path());
+    applyPosture(canvas.path(), View(5), lying);
+    cairo_rectangle(canvas.path(), 24, 60, 40, 8);
+    canvas.fill(label::base);
+    cairo_restore(canvas.path());
+    const SpriteSource right = canvas.resolve(2);
+    EXPECT_EQ(std::tie(right.x, right.y, right.width, right.height), std::make_tuple(60, 64, 8, 40));
+}
+
 TEST(Rig, DirectionsTurnTheFigureAsThePaintingOrdersExpect) {
     // Direction 7 faces the viewer, 3 turns its back, 1 shows its left side (nearer the
     // viewer) and 5 its right side.
