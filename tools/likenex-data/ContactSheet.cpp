@@ -154,7 +154,7 @@ std::vector<SheetRow> planActionRows(const Catalogue& catalogue, std::size_t ski
             row.cells.push_back({action, 0, d, plainLook(skinSets)});
             shownDirections += (shownDirections.empty() ? "" : ",") + std::to_string(d);
         }
-        if (directions == kAllDirections) shownDirections = "0..7";
+        if (directions == allDirections()) shownDirections = "0..7";
         const std::size_t frames = std::min(action->frames.size(), kSheetFramesPerAction);
         if (!row.cells.empty()) row.splits.push_back(row.cells.size());
         for (std::size_t f = 0; f < frames; ++f) row.cells.push_back({action, f, 7, plainLook(skinSets)});
@@ -209,7 +209,7 @@ std::vector<SheetRow> planWardrobeSheet(const Catalogue& catalogue, std::size_t 
 
 std::vector<SheetRow> planContactSheet(const Catalogue& catalogue, std::size_t colourSets, std::size_t skinSets,
                                        const std::optional<std::vector<std::uint16_t>>& actions) {
-    std::vector<SheetRow> rows = planActionRows(catalogue, skinSets, actions, kAllDirections);
+    std::vector<SheetRow> rows = planActionRows(catalogue, skinSets, actions, allDirections());
     const Action* standing = standingAction(catalogue);
     if (!standing) return rows;
     const std::string pose = " (action " + std::to_string(standing->identifier) + " frame 0";
@@ -326,7 +326,7 @@ int sheetCommand(const Arguments& arguments, std::ostream& out, std::ostream&) {
     const std::string show = parsed.options.contains("--show") ? parsed.options["--show"] : "all";
     if (show != "all" && show != "actions" && show != "wardrobe")
         throw ToolError("--show takes all, actions or wardrobe");
-    std::vector<int> directions = kAllDirections;
+    std::vector<int> directions = allDirections();
     if (parsed.options.contains("--directions")) {
         directions = numberList<int>(parsed.options["--directions"], "a direction");
         if (directions.empty() || std::any_of(directions.begin(), directions.end(), [](int d) { return d < 0 || d > 7; }))

@@ -49,7 +49,7 @@ struct SheetRow {
                                                      std::size_t skinSets,
                                                      const std::optional<std::vector<std::uint16_t>>& actions);
 
-inline const std::vector<int> kAllDirections{0, 1, 2, 3, 4, 5, 6, 7};
+[[nodiscard]] inline std::vector<int> allDirections() { return {0, 1, 2, 3, 4, 5, 6, 7}; }
 
 // The action rows alone, as planContactSheet starts them, with frame 0 in `directions`.
 [[nodiscard]] std::vector<SheetRow> planActionRows(const Catalogue& catalogue, std::size_t skinSets,
