@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kCropMargin = 2;  // around cropToContent's cut
 constexpr int kItemMargin = 1;  // around an item or body part, before it is enlarged
-constexpr int kFaceMargin = 3;  // of skin at least around a face option's own pixels
+constexpr int kFaceBox = 28;  // the part of the face a face option's picture shows at least
 constexpr int kFacingViewer = 0;  // turned a little, as the editor first shows the figure
 constexpr int kFront = 7;         // square to the viewer: both eyes alike, the mouth centred
 constexpr unsigned kHeadOnly = 1u;  // body layer 0, the head
@@ -139,9 +139,11 @@ ChoicePicture faceOptionPicture(const Catalogue& catalogue, const AvatarArchive&
     const CanvasRegion own = visibleRegion(*alone);
     const auto onHead = paintLook(catalogue, archive, look, kHeadOnly, kFront);
     if (own.empty() || !onHead) return {};
-    const int scale = fittingScale(own.width + 2 * kFaceMargin, own.height + 2 * kFaceMargin, room);
-    const CanvasRegion region = centredOn(own, std::max(room.width / scale, own.width + 2 * kFaceMargin),
-                                          std::max(room.height / scale, own.height + 2 * kFaceMargin));
+    // One scale for every option, that of the face box, so that small eyes and wide glasses sit
+    // side by side at the same size; what reaches past the box (blush on the cheeks) is cut.
+    const int scale = fittingScale(kFaceBox, kFaceBox, room);
+    const CanvasRegion region =
+        centredOn(own, std::max(room.width / scale, kFaceBox), std::max(room.height / scale, kFaceBox));
     return cutAndScale(*onHead, region, scale);
 }
 

@@ -174,11 +174,11 @@ protected:
 };
 
 TEST_F(HeadPictureTest, AFaceOptionFillsTheRoomWithItsEyesOnTheHead) {
-    // Eyes of 10 by 3 with 3 pixels of skin around fit 57 by 57 three times over: the cut is
-    // 19 by 19 of the head around the eyes, every pixel a block of 3.
+    // Every option is shown at the scale of the face box (28 by 28 fits 57 by 57 twice): the
+    // cut is 28 by 28 of the head around the eyes, every pixel a block of 2.
     const ChoicePicture picture = faceOptionPicture(catalogue_, archive_, eyes(), -1, {57, 57});
-    ASSERT_EQ(picture.width, 57);
-    ASSERT_EQ(picture.height, 57);
+    ASSERT_EQ(picture.width, 56);
+    ASSERT_EQ(picture.height, 56);
     int eyePixels = 0, skinPixels = 0;
     for (int y = 0; y < picture.height; ++y)
         for (int x = 0; x < picture.width; ++x) {
@@ -186,14 +186,14 @@ TEST_F(HeadPictureTest, AFaceOptionFillsTheRoomWithItsEyesOnTheHead) {
             if (pixel == kEye) ++eyePixels;
             else if (pixel == kSkin) ++skinPixels;
         }
-    EXPECT_EQ(eyePixels, 10 * 3 * 9) << "the whole of the eyes, enlarged";
-    EXPECT_EQ(eyePixels + skinPixels, 57 * 57) << "the head fills the rest";
+    EXPECT_EQ(eyePixels, 10 * 3 * 4) << "the whole of the eyes, enlarged";
+    EXPECT_EQ(eyePixels + skinPixels, 56 * 56) << "the head fills the rest";
     EXPECT_EQ(at(picture, 28, 28), kEye) << "centred on the eyes";
 
-    // No room to speak of still shows the eyes with their margin, at 1x.
+    // No room to speak of still shows the face box, at 1x.
     const ChoicePicture small = faceOptionPicture(catalogue_, archive_, eyes(), -1, {0, 0});
-    EXPECT_EQ(small.width, 16);
-    EXPECT_EQ(small.height, 9);
+    EXPECT_EQ(small.width, 28);
+    EXPECT_EQ(small.height, 28);
     // An option without pictures draws nothing.
     LayerOption missing = eyes();
     missing.optionNumber = 51;
