@@ -177,12 +177,15 @@ void drawHat(LabelCanvas& c, const View& v, const std::string& kind) {
                     c.fill(label::pink);
                 }
             } else {
-                const Point base = v.project(root).point();
-                const Point tip = v.project(root + Vec3{side * 5.0, 24, -2}).point();
-                limb(c, base, 3.6, tip, 4.6, label::base, label::soft, label::line);
+                // Rooted a little lower than the cat's ears and leaning a little outwards, so that the
+                // far ear's tip keeps clear of the frame's top edge in every direction.
+                const Vec3 low = onHead(side * kPi / 2 * 0.45, 0.9, 0);
+                const Point base = v.project(low).point();
+                const Point tip = v.project(low + Vec3{side * 3.5, 12.5, -2}).point();
+                limb(c, base, 3.6, tip, 4.0, label::base, label::soft, label::line);
                 if (facing) {
-                    pathCapsule(c.path(), v.project(root + Vec3{0, 5, 1}).point(), 1.5,
-                                v.project(root + Vec3{side * 4.5, 22, -1}).point(), 2.5);
+                    pathCapsule(c.path(), v.project(low + Vec3{0, 4, 1}).point(), 1.4,
+                                v.project(low + Vec3{side * 3.0, 11, -1}).point(), 2.2);
                     c.fill(label::pink);
                 }
             }
@@ -215,19 +218,20 @@ void drawHat(LabelCanvas& c, const View& v, const std::string& kind) {
             c.fill(label::gold);
         }
     } else if (kind == "party") {
+        // The pompom on the tip stays a few pixels below the frame's top edge; the bands
+        // narrow a little faster than the cone so that they stay inside it.
+        const double apex = 120, taper = 9 / (apex - 104) * 0.88;
         std::vector<Point> cone = ring(v, {0, 104, -2}, 9, 9);
-        cone.push_back(v.project({2, 128 - 3, -3}).point());
+        cone.push_back(v.project({2, apex, -3}).point());
         fillPoints(c, cone, label::base, label::soft, 2);
-        const Point tip = v.project({2, 125, -3}).point();
-        for (double u : {108.0, 114.0})
-            for (auto p : {ring(v, {0, u, -2}, 7.5 - (u - 104) * 0.3, 7.5 - (u - 104) * 0.3)}) {
-                (void)p;
-                std::vector<Point> band = ring(v, {0, u, -2}, 9 - (u - 104) * 0.38, 9 - (u - 104) * 0.38);
-                auto upper = ring(v, {0, u + 2.4, -2}, 9 - (u + 2.4 - 104) * 0.38, 9 - (u + 2.4 - 104) * 0.38);
-                band.insert(band.end(), upper.begin(), upper.end());
-                pathHull(c.path(), band);
-                c.fillInside(label::highlight);
-            }
+        const Point tip = v.project({2, apex - 1, -3}).point();
+        for (double u : {107.5, 112.5}) {
+            std::vector<Point> band = ring(v, {0, u, -2}, 9 - (u - 104) * taper, 9 - (u - 104) * taper);
+            auto upper = ring(v, {0, u + 2.2, -2}, 9 - (u + 2.2 - 104) * taper, 9 - (u + 2.2 - 104) * taper);
+            band.insert(band.end(), upper.begin(), upper.end());
+            pathHull(c.path(), band);
+            c.fillInside(label::highlight);
+        }
         pathCircle(c.path(), tip, 3);
         c.fill(label::gold);
         pathCircle(c.path(), tip, 3);
@@ -452,14 +456,16 @@ void drawHair(LabelCanvas& c, const View& v, const std::string& kind) {
         hideBehindHead(c, v, v.project(onHead(kPi, 0.9, 6)).depth);
     } else if (kind == "afro") {
         // Curls along the upper rim give the outline its bumps; the ball covers their inner halves.
-        const Projected centre = v.project(kHeadCentre + Vec3{0, 5, -2});
+        // It sits low enough that the top curls keep clear of the frame's top edge.
+        const Vec3 middle = kHeadCentre + Vec3{0, 2.5, -2};
+        const Projected centre = v.project(middle);
         const double rim = kHeadRadius + 6;
         for (int k = 0; k < 15; ++k) {
             const double a = -0.45 + k * (kPi + 0.9) / 14;
             const Point p{centre.x + rim * std::cos(a), centre.y - rim * std::sin(a)};
             limb(c, p, 5.2, p, 5.2, std::sin(a) > 0.55 ? label::light : label::base, label::soft, label::line);
         }
-        fillSphere(c, v, kHeadCentre + Vec3{0, 5, -2}, kHeadRadius + 8, [&](const Vec3& n, const Vec3& vn, double e) {
+        fillSphere(c, v, middle, kHeadRadius + 8, [&](const Vec3& n, const Vec3& vn, double e) {
             (void)n;
             return celShade(vn, e);
         });
@@ -986,8 +992,10 @@ void drawTrouserLeg(LabelCanvas& c, const View& v, int side, const LegPose& pose
         double hip, knee, hem, reach;
     };
     Cut cut{6.6, 5.5, 4.9, s.length == "shorts" ? 0.7 : s.length == "capri" ? 0.55 : 0.9};
-    if (s.length == "wide") cut = {6.9, 6.4, 7.6, 1.0};
-    if (s.length == "flare") cut = {6.5, 5.0, 7.0, 1.0};
+    // A wide hem ends above the ankle so that its round end stays above the frame's
+    // bottom edge.
+    if (s.length == "wide") cut = {6.9, 6.4, 7.0, 0.8};
+    if (s.length == "flare") cut = {6.5, 5.0, 6.5, 0.82};
     if (s.length == "leggings") cut = {6.1, 4.8, 3.9, 0.95};
     if (s.length == "tapered") cut = {6.8, 5.6, 4.3, 0.9};
     // Scrubs are blue whatever the coat over them is.
@@ -1161,15 +1169,17 @@ void drawShoe(LabelCanvas& c, const View& v, int side, const LegPose& pose, cons
     const LegJoints j = legJoints(pose, side);
     const Point ankle = v.project(j.ankle).point(), toe = v.project(j.toe).point();
     if (kind == "clog") {
-        // A thick wooden sole under a rounded upper.
-        limb(c, {ankle.x, ankle.y + 2.2}, 3.6, {toe.x, toe.y + 2.2}, 3.4, label::brown, label::brownShade,
+        // A thick wooden sole under a rounded upper, kept above the frame's bottom edge.
+        limb(c, {ankle.x, ankle.y + 0.9}, 3.3, {toe.x, toe.y + 0.9}, 3.2, label::brown, label::brownShade,
              label::cardboardLine);
-        limb(c, ankle, 4.6, toe, 4.4, label::base, label::soft, label::line);
-        pathCircle(c.path(), {toe.x, toe.y - 1.2}, 1.3);
+        limb(c, {ankle.x, ankle.y - 1}, 4.5, {toe.x, toe.y - 1}, 4.3, label::base, label::soft, label::line);
+        pathCircle(c.path(), {toe.x, toe.y - 2.2}, 1.3);
         c.fillInside(label::highlight);
         return;
     }
-    const double r0 = kind == "slipper" ? 4.8 : 4.2, r1 = kind == "slipper" ? 4.4 : 3.8;
+    // A slipper is a little fuller than a shoe, but not so full that its heel reaches the
+    // frame's bottom edge.
+    const double r0 = kind == "slipper" ? 4.3 : 4.2, r1 = kind == "slipper" ? 4.3 : 3.8;
     const double shaft = kind == "boot"        ? 0.55
                          : kind == "rainboot"  ? 0.75
                          : kind == "hightop"   ? 0.28

@@ -25,6 +25,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Which edges of the 128 by 128 frame a picture reaches (left 1, top 2, right 4, bottom 8).
+// A picture is cropped to its visible pixels, so its box touches an edge only where a
+// visible pixel does.
+int frameEdges(const SpriteSource& p) {
+    return (p.x <= 0) | (p.y <= 0) << 1 | (p.x + p.width >= 128) << 2 | (p.y + p.height >= 128) << 3;
+}
+
 class DefaultDataSet : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -130,14 +137,25 @@ TEST_F(DefaultDataSet, TurnedPicturesAndWhatIsWornOnThemKeepClearOfTheFrameEdge)
         const int pose = kind == 0 ? static_cast<int>(fields / 1000000) : static_cast<int>(s.key % 1000);
         if ((kind != 0 && kind != 1) || !turned[layer].contains(pose) || s.width <= 1) continue;
         ++checked;
-        auto edges = [](const SpriteSource& p) {
-            return (p.x <= 0) | (p.y <= 0) << 1 | (p.x + p.width >= 128) << 2 | (p.y + p.height >= 128) << 3;
-        };
         const int direction = static_cast<int>(fields / 100 % 10);
         const SpriteSource& standing = sprite(kind == 0 ? makeImageKey(1, 0, layer, direction, 0, 0) : s.key - pose + 1);
-        EXPECT_EQ(edges(s) & ~edges(standing), 0) << "picture " << s.key << " reaches the frame's edge";
+        EXPECT_EQ(frameEdges(s) & ~frameEdges(standing), 0) << "picture " << s.key << " reaches the frame's edge";
     }
     EXPECT_GT(checked, 500);
+}
+
+TEST_F(DefaultDataSet, WornPicturesOfTheStandingFigureKeepClearOfTheFrameEdge) {
+    // The frame cuts off whatever reaches past it, so a worn picture touching an edge of
+    // the standing frame (number 1 on every layer) in any direction has lost pixels.
+    int checked = 0;
+    for (const SpriteSource& s : *sprites_) {
+        const std::int64_t fields = s.key / 1000;
+        if (fields / 10000 % 100 != 1 || s.key % 1000 != 1 || s.width <= 1) continue;
+        ++checked;
+        EXPECT_EQ(frameEdges(s), 0) << "item " << fields / 1000000 << " on layer " << fields / 1000 % 10
+                                    << " in direction " << fields / 100 % 10 << " reaches the frame's edge";
+    }
+    EXPECT_GT(checked, 1000);
 }
 
 TEST_F(DefaultDataSet, EachPoseNumberNamesOnePose) {
