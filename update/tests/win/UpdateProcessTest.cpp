@@ -122,8 +122,19 @@ struct UpdateProcessTest : ::testing::Test {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION started{};
-        ASSERT_TRUE(CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   folder.wstring().c_str(), &startup, &started));
+        // A start can fail for a moment on a loaded machine (Wine's server busy with the
+        // previous test's processes); a few tries tell that from a real failure.
+        bool running = false;
+        DWORD error = 0;
+        for (int attempt = 0; attempt < 5 && !running; ++attempt) {
+            running = CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                     folder.wstring().c_str(), &startup, &started) != FALSE;
+            if (!running) {
+                error = GetLastError();
+                Sleep(500);
+            }
+        }
+        ASSERT_TRUE(running) << "Update.exe did not start, error " << error;
         process.reset(started.hProcess);
         const UniqueHandle thread(started.hThread);
         processId = started.dwProcessId;
